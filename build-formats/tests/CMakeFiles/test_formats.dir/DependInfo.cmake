@@ -1,0 +1,21 @@
+
+# Consider dependencies only in project.
+set(CMAKE_DEPENDS_IN_PROJECT_ONLY OFF)
+
+# The set of languages for which implicit dependencies are needed:
+set(CMAKE_DEPENDS_LANGUAGES
+  )
+
+# The set of dependency files which are needed:
+set(CMAKE_DEPENDS_DEPENDENCY_FILES
+  "/work/main/tests/formats/fields_test.cpp" "tests/CMakeFiles/test_formats.dir/formats/fields_test.cpp.o" "gcc" "tests/CMakeFiles/test_formats.dir/formats/fields_test.cpp.o.d"
+  "/work/main/tests/formats/numtext_test.cpp" "tests/CMakeFiles/test_formats.dir/formats/numtext_test.cpp.o" "gcc" "tests/CMakeFiles/test_formats.dir/formats/numtext_test.cpp.o.d"
+  )
+
+# Targets to which this target links.
+set(CMAKE_TARGET_LINKED_INFO_FILES
+  "/work/main/build-formats/src/CMakeFiles/marulla_core.dir/DependInfo.cmake"
+  )
+
+# Fortran module output directory.
+set(CMAKE_Fortran_TARGET_MODULE_DIR "")

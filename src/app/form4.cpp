@@ -1,0 +1,18 @@
+// The hand-over window.
+#include "app/form4.h"
+
+#include "app/qt_controls.h"
+#include "formats/json.h"
+
+Form4::Form4() : FormWindow("Form4", "Form4", 4500, 2000) {
+  make_label(this, "Label1", "Form2.n_gr", {120, 120, 1800, 300});
+  Text1 = make_text(this, "Text1", {}, {2040, 120, 1800, 300});
+  make_label(this, "Label2", "Form2.n_gr_m", {120, 540, 1800, 300});
+  Text2 = make_text(this, "Text2", {}, {2040, 540, 1800, 300});
+  make_label(this, "Label3", "Form2.Del_Flag", {120, 960, 1800, 300});
+  Text3 = make_text(this, "Text3", {}, {2040, 960, 1800, 300});
+}
+
+void Form4::dump(JsonWriter& j) {
+  j.key("n_gr").value(text_of(Text1)).key("n_gr_m").value(text_of(Text2)).key("Del_Flag").value(text_of(Text3));
+}

@@ -1,0 +1,102 @@
+// The window registry and the end of the program.
+#include "app/forms.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPointer>
+#include <map>
+
+#include "app/form4.h"
+#include "app/frm_splash.h"
+#include "app/form2.h"
+#include "post/form1.h"
+
+namespace {
+struct Entry {
+  std::function<FormWindow*()> create;
+  QPointer<FormWindow> window;
+};
+
+std::map<std::string, Entry>& registry() {
+  static std::map<std::string, Entry> r = {
+      {"frmSplash", {[] { return new frmSplash; }, {}}},
+      {"Form1", {[] { return new Form1; }, {}}},
+      {"Form2", {[] { return new Form2; }, {}}},
+      {"Form4", {[] { return new Form4; }, {}}},
+  };
+  return r;
+}
+
+std::function<void()>& end_handler() {
+  static std::function<void()> h = [] { QCoreApplication::exit(0); };
+  return h;
+}
+
+bool& ended_flag() {
+  static bool e = false;
+  return e;
+}
+
+Entry& entry(const std::string& name) {
+  auto it = registry().find(name);
+  if (it == registry().end()) raise_error(err::subscript, "no window " + name);
+  return it->second;
+}
+}  // namespace
+
+FormWindow& Forms::load(const std::string& name) {
+  Entry& e = entry(name);
+  if (!e.window) {
+    e.window = e.create();
+    e.window->Form_Load();
+  }
+  return *e.window;
+}
+
+FormWindow* Forms::find(const std::string& name) {
+  auto it = registry().find(name);
+  return it == registry().end() ? nullptr : it->second.window.data();
+}
+
+bool Forms::is_known(const std::string& name) { return registry().count(name) != 0; }
+
+std::vector<std::string> Forms::names() {
+  std::vector<std::string> n;
+  for (const auto& [name, e] : registry()) n.push_back(name);
+  return n;
+}
+
+FormWindow& Forms::show(const std::string& name) {
+  FormWindow& w = load(name);
+  w.show();
+  // The headless platform has no window stack to raise a window in.
+  if (QGuiApplication::platformName() != "offscreen") {
+    w.raise();
+    w.activateWindow();
+  }
+  return w;
+}
+
+void Forms::unload(const std::string& name) {
+  Entry& e = entry(name);
+  if (!e.window) return;
+  FormWindow* w = e.window;
+  e.window.clear();
+  w->hide();
+  w->deleteLater();
+}
+
+void Forms::end_program() {
+  for (const std::string& name : names()) unload(name);
+  ended_flag() = true;
+  end_handler()();
+}
+
+void Forms::set_end_handler(std::function<void()> handler) { end_handler() = std::move(handler); }
+
+bool Forms::ended() { return ended_flag(); }
+
+frmSplash& Forms::splash() { return static_cast<frmSplash&>(load("frmSplash")); }
+Form1& Forms::form1() { return static_cast<Form1&>(load("Form1")); }
+Form2& Forms::form2() { return static_cast<Form2&>(load("Form2")); }
+Form4& Forms::form4() { return static_cast<Form4&>(load("Form4")); }

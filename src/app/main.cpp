@@ -1,0 +1,16 @@
+// Marulla: starts with the start-up window; the data files live in the current directory.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/errors.h"
+#include "app/forms.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  set_error_reporter([](const std::string& message) {
+    QMessageBox::critical(nullptr, "MARULLA", QString::fromStdString(message));
+  });
+  Forms::show("frmSplash");
+  return app.exec();
+}

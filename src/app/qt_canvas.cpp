@@ -1,0 +1,106 @@
+// Painting the canvas primitives with QPainter into the window's image.
+#include "app/qt_canvas.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QWidget>
+
+namespace {
+QColor qcolour(int colour) {
+  const Rgb c = palette_rgb(colour);
+  return QColor(c.r, c.g, c.b);
+}
+
+double px(double twips) { return twips / twips_per_pixel; }
+
+QPen pen_of(const CanvasState& s, int colour) {
+  QPen pen(qcolour(colour));
+  pen.setWidthF(std::max(1, s.line_width));
+  switch (s.line_style) {
+    case LineStyle::solid: pen.setStyle(Qt::SolidLine); break;
+    case LineStyle::dash: pen.setStyle(Qt::DashLine); break;
+    case LineStyle::dot: pen.setStyle(Qt::DotLine); break;
+    case LineStyle::dash_dot: pen.setStyle(Qt::DashDotLine); break;
+    case LineStyle::dash_dot_dot: pen.setStyle(Qt::DashDotDotLine); break;
+  }
+  return pen;
+}
+
+QBrush brush_of(const CanvasState& s) {
+  switch (s.fill_style) {
+    case FillStyle::solid: return QBrush(qcolour(s.fill_colour), Qt::SolidPattern);
+    case FillStyle::diagonal_cross: return QBrush(qcolour(s.fill_colour), Qt::DiagCrossPattern);
+    case FillStyle::transparent: break;
+  }
+  return Qt::NoBrush;
+}
+
+QFont font_of(const CanvasState& s) {
+  QFont f;
+  f.setPointSizeF(s.font_size);
+  return f;
+}
+}  // namespace
+
+void QtCanvas::resize(int width_px, int height_px) {
+  if (image_.width() == width_px && image_.height() == height_px) return;
+  QImage grown(width_px, height_px, QImage::Format_RGB32);
+  grown.fill(QColor(window_background.r, window_background.g, window_background.b));
+  QPainter p(&grown);
+  p.drawImage(0, 0, image_);
+  image_ = grown;
+}
+
+void QtCanvas::changed() {
+  if (owner_) owner_->update();
+}
+
+void QtCanvas::do_clear() {
+  image_.fill(QColor(window_background.r, window_background.g, window_background.b));
+  RecordingCanvas::do_clear();
+  changed();
+}
+
+void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
+  QPainter p(&image_);
+  p.setPen(pen_of(state(), colour));
+  p.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+  RecordingCanvas::do_line(x1, y1, x2, y2, colour);
+  changed();
+}
+
+void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) {
+  QPainter p(&image_);
+  p.setPen(pen_of(state(), colour));
+  p.setBrush(filled ? QBrush(qcolour(colour)) : Qt::NoBrush);
+  p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))).normalized());
+  RecordingCanvas::do_rect(x1, y1, x2, y2, colour, filled);
+  changed();
+}
+
+void QtCanvas::do_circle(double x, double y, double radius, int colour) {
+  QPainter p(&image_);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(pen_of(state(), colour));
+  p.setBrush(brush_of(state()));
+  p.drawEllipse(QPointF(px(x), px(y)), px(radius), px(radius));
+  RecordingCanvas::do_circle(x, y, radius, colour);
+  changed();
+}
+
+void QtCanvas::do_text(const std::string& s, double& width, double& height) {
+  QPainter p(&image_);
+  p.setFont(font_of(state()));
+  p.setPen(qcolour(state().text_colour));
+  const QFontMetricsF m(p.font());
+  p.drawText(QPointF(px(state().x), px(state().y) + m.ascent()), QString::fromStdString(s));
+  RecordingCanvas::do_text(s, width, height);
+  changed();
+}
+
+void QtCanvas::measure_text(const std::string& s, double& width, double& height) const {
+  const QFontMetricsF m(font_of(state()));
+  width = m.horizontalAdvance(QString::fromStdString(s)) * twips_per_pixel;
+  height = m.height() * twips_per_pixel;
+}

@@ -1,0 +1,302 @@
+// Commands of the scenario runner, each acting as a user would or checking what is shown.
+#include "app/qt_scenario.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <fstream>
+#include <sstream>
+
+#include "app/errors.h"
+#include "app/form_window.h"
+#include "app/forms.h"
+#include "formats/json.h"
+#include "formats/numtext.h"
+
+namespace {
+// Splits off the first word; the rest keeps its inner spaces.
+std::pair<std::string, std::string> split_word(const std::string& s) {
+  const size_t start = s.find_first_not_of(' ');
+  if (start == std::string::npos) return {"", ""};
+  const size_t end = s.find(' ', start);
+  if (end == std::string::npos) return {s.substr(start), ""};
+  return {s.substr(start, end - start), s.substr(end + 1)};
+}
+
+std::vector<std::string> words_of(const std::string& s) {
+  std::istringstream in(s);
+  std::vector<std::string> w;
+  for (std::string x; in >> x;) w.push_back(x);
+  return w;
+}
+
+void settle() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
+
+std::string property_of(QWidget* w, const std::string& prop) {
+  if (prop == "shown") return w->isHidden() ? "0" : "1";
+  if (prop == "enabled") return w->isEnabled() ? "1" : "0";
+  if (prop == "text") {
+    if (auto* t = qobject_cast<QLineEdit*>(w)) return t->text().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
+  }
+  if (prop == "value" || prop == "checked") {
+    if (auto* s = qobject_cast<QScrollBar*>(w)) return std::to_string(s->value());
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->isChecked() ? "1" : "0";
+  }
+  if (prop == "caption") {
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+    if (w->isWindow()) return w->windowTitle().toStdString();
+  }
+  if (prop == "tooltip") return w->toolTip().toStdString();
+  if (prop == "min") {
+    if (auto* s = qobject_cast<QScrollBar*>(w)) return std::to_string(s->minimum());
+  }
+  if (prop == "max") {
+    if (auto* s = qobject_cast<QScrollBar*>(w)) return std::to_string(s->maximum());
+  }
+  return "<no " + prop + ">";
+}
+
+void send_click(QWidget* w) {
+  const QPointF centre(w->width() / 2.0, w->height() / 2.0);
+  const QPointF global = w->mapToGlobal(centre);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+  QCoreApplication::sendEvent(w, &release);
+}
+}  // namespace
+
+ScenarioRunner::ScenarioRunner() {
+  set_error_reporter([this](const std::string& message) { errors_.push_back(message); });
+  Forms::set_end_handler([] {});
+  Forms::show("frmSplash");
+  settle();
+}
+
+ScenarioRunner::~ScenarioRunner() {
+  for (const std::string& name : Forms::names()) Forms::unload(name);
+  settle();
+}
+
+bool ScenarioRunner::run(std::istream& in) {
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!run_line(line)) {
+      failure_ = "line " + std::to_string(number) + ": " + line + "\n  " + failure_;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ScenarioRunner::run_text(const std::string& text) {
+  std::istringstream in(text);
+  return run(in);
+}
+
+bool ScenarioRunner::fail(const std::string& what) {
+  failure_ = what;
+  return false;
+}
+
+bool ScenarioRunner::run_line(const std::string& raw) {
+  auto [command, rest] = split_word(raw);
+  if (command.empty() || command[0] == '#') return true;
+  bool ok = false;
+  if (command == "click") {
+    ok = click(split_word(rest).first);
+  } else if (command == "set") {
+    auto [target, value] = split_word(rest);
+    ok = set(target, value);
+  } else if (command == "key") {
+    auto [window, ch] = split_word(rest);
+    ok = key(window, ch);
+  } else if (command == "mouse") {
+    ok = mouse(words_of(rest));
+  } else if (command == "call") {
+    ok = call(split_word(rest).first);
+  } else if (command == "expect") {
+    ok = expect(rest);
+  } else if (command == "expect-error") {
+    ok = expect_error(rest);
+  } else if (command == "dump" || command == "grab" || command == "canvas") {
+    const auto w = words_of(rest);
+    ok = w.size() == 2 ? write_output(command, w[0], w[1]) : fail(command + " needs a window and a file");
+  } else {
+    ok = fail("unknown command " + command);
+  }
+  settle();
+  return ok;
+}
+
+FormWindow* ScenarioRunner::loaded(const std::string& window) {
+  if (!Forms::is_known(window)) {
+    fail("no window " + window);
+    return nullptr;
+  }
+  FormWindow* w = Forms::find(window);
+  if (!w) fail(window + " is not loaded");
+  return w;
+}
+
+QWidget* ScenarioRunner::control(const std::string& target, FormWindow** window) {
+  const size_t dot = target.find('.');
+  if (dot == std::string::npos) {
+    fail("expected WINDOW.CONTROL, found " + target);
+    return nullptr;
+  }
+  FormWindow* w = loaded(target.substr(0, dot));
+  if (!w) return nullptr;
+  if (window) *window = w;
+  auto* c = w->findChild<QWidget*>(QString::fromStdString(target.substr(dot + 1)));
+  if (!c) fail("no control " + target);
+  return c;
+}
+
+bool ScenarioRunner::reachable(FormWindow* window, QWidget* c, const std::string& target) {
+  if (!window->isVisible()) return fail(window->objectName().toStdString() + " is not shown");
+  if (!window->isEnabled()) return fail(window->objectName().toStdString() + " is switched off");
+  if (c && !c->isVisibleTo(window)) return fail(target + " is hidden");
+  if (c && !c->isEnabled()) return fail(target + " is disabled");
+  return true;
+}
+
+bool ScenarioRunner::click(const std::string& target) {
+  FormWindow* w = nullptr;
+  QWidget* c = control(target, &w);
+  if (!c || !reachable(w, c, target)) return false;
+  if (auto* b = qobject_cast<QAbstractButton*>(c))
+    b->click();
+  else
+    send_click(c);
+  return true;
+}
+
+bool ScenarioRunner::set(const std::string& target, const std::string& value) {
+  FormWindow* w = nullptr;
+  QWidget* c = control(target, &w);
+  if (!c || !reachable(w, c, target)) return false;
+  if (auto* t = qobject_cast<QLineEdit*>(c)) {
+    t->setText(QString::fromStdString(value));
+    return true;
+  }
+  if (!is_number(value)) return fail("set " + target + " needs a number, found \"" + value + "\"");
+  const double v = to_number(value);
+  if (auto* s = qobject_cast<QScrollBar*>(c)) {
+    if (v < s->minimum() || v > s->maximum() || v != static_cast<int>(v))
+      return fail(target + " cannot take " + value);
+    s->setValue(static_cast<int>(v));
+    return true;
+  }
+  if (auto* b = qobject_cast<QCheckBox*>(c)) {
+    if (v != 0 && v != 1) return fail(target + " takes 0 or 1");
+    b->setChecked(v == 1);
+    return true;
+  }
+  return fail(target + " cannot be set");
+}
+
+bool ScenarioRunner::key(const std::string& window, const std::string& ch) {
+  FormWindow* w = loaded(window);
+  if (!w || !reachable(w, nullptr, window)) return false;
+  const QString text = ch == "space" ? QString(" ") : QString::fromStdString(ch.substr(0, 1));
+  if (text.isEmpty()) return fail("key needs a character");
+  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(w, &press);
+  return true;
+}
+
+bool ScenarioRunner::mouse(const std::vector<std::string>& words) {
+  if (words.size() != 4 || !is_number(words[2]) || !is_number(words[3]))
+    return fail("mouse needs WINDOW down|move|up X Y");
+  FormWindow* w = loaded(words[0]);
+  if (!w || !reachable(w, nullptr, words[0])) return false;
+  const float x = static_cast<float>(to_number(words[2])), y = static_cast<float>(to_number(words[3]));
+  const std::string& what = words[1];
+  if (what != "down" && what != "move" && what != "up") return fail("mouse needs down, move or up");
+  run_guarded([&] {
+    if (what == "down") {
+      mouse_buttons_ = 1;
+      w->Form_MouseDown(1, 0, x, y);
+    } else if (what == "move") {
+      w->Form_MouseMove(mouse_buttons_, 0, x, y);
+    } else if (what == "up") {
+      mouse_buttons_ = 0;
+      w->Form_MouseUp(1, 0, x, y);
+    }
+  });
+  return true;
+}
+
+bool ScenarioRunner::call(const std::string& target) {
+  const size_t dot = target.find('.');
+  if (dot == std::string::npos) return fail("expected WINDOW.PROCEDURE");
+  FormWindow* w = loaded(target.substr(0, dot));
+  if (!w) return false;
+  bool known = true;
+  run_guarded([&] { known = w->call(target.substr(dot + 1)); });
+  return known ? true : fail("no procedure " + target);
+}
+
+bool ScenarioRunner::expect(const std::string& rest) {
+  auto [target, tail] = split_word(rest);
+  if (target.find('.') == std::string::npos) {
+    const std::string state = split_word(tail).first;
+    if (!Forms::is_known(target)) return fail("no window " + target);
+    FormWindow* w = Forms::find(target);
+    std::string found = !w ? "unloaded" : w->isVisible() ? "shown" : "hidden";
+    if (state == "loaded" ? w != nullptr : state == found) return true;
+    return fail("expected " + state + ", found " + found);
+  }
+  auto [prop, value] = split_word(tail);
+  QWidget* c = control(target);
+  if (!c) return false;
+  const std::string found = property_of(c, prop);
+  if (found == value) return true;
+  return fail("expected " + prop + " \"" + value + "\", found \"" + found + "\"");
+}
+
+bool ScenarioRunner::expect_error(const std::string& text) {
+  std::vector<std::string> seen;
+  seen.swap(errors_);
+  if (text == "none") {
+    if (seen.empty()) return true;
+    return fail("expected no error, found \"" + seen.back() + "\"");
+  }
+  if (seen.empty()) return fail("expected an error containing \"" + text + "\", found none");
+  if (seen.back().find(text) != std::string::npos) return true;
+  return fail("expected an error containing \"" + text + "\", found \"" + seen.back() + "\"");
+}
+
+bool ScenarioRunner::write_output(const std::string& what, const std::string& window, const std::string& file) {
+  FormWindow* w = loaded(window);
+  if (!w) return false;
+  if (what == "grab") return w->grab().save(QString::fromStdString(file)) ? true : fail("cannot write " + file);
+  std::ofstream out(file, std::ios::binary);
+  if (what == "dump") {
+    JsonWriter j;
+    j.begin_object().key("window").value(window);
+    w->dump(j);
+    j.end_object();
+    out << j.str() << "\n";
+  } else {
+    out << w->canvas().to_json_lines();
+  }
+  return out.good() ? true : fail("cannot write " + file);
+}

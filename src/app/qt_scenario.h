@@ -1,0 +1,47 @@
+// The scenario runner: plays a user's story against the real windows, one command a line,
+// and checks what the windows show. Used by marulla_scenario and by the window tests.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <vector>
+
+class FormWindow;
+class QWidget;
+
+class ScenarioRunner {
+ public:
+  // Starts as the program does: reported errors are captured, ending the program is recorded,
+  // and the start-up window is shown.
+  ScenarioRunner();
+  ~ScenarioRunner();
+
+  // Runs every line; false at the first line that fails, with failure() saying why.
+  bool run(std::istream& in);
+  bool run_text(const std::string& text);
+  // Runs one command line (comments and blank lines do nothing).
+  bool run_line(const std::string& line);
+  const std::string& failure() const { return failure_; }
+  const std::vector<std::string>& unchecked_errors() const { return errors_; }
+
+ private:
+  bool fail(const std::string& what);
+  bool click(const std::string& target);
+  bool set(const std::string& target, const std::string& value);
+  bool key(const std::string& window, const std::string& ch);
+  bool mouse(const std::vector<std::string>& words);
+  bool call(const std::string& target);
+  bool expect(const std::string& rest);
+  bool expect_error(const std::string& text);
+  bool write_output(const std::string& what, const std::string& window, const std::string& file);
+
+  FormWindow* loaded(const std::string& window);
+  // The control W.C, or nullptr with failure set.
+  QWidget* control(const std::string& target, FormWindow** window = nullptr);
+  // A user can act on it: the window is shown and enabled, the control and its frames are too.
+  bool reachable(FormWindow* window, QWidget* control, const std::string& target);
+
+  std::vector<std::string> errors_;
+  std::string failure_;
+  int mouse_buttons_ = 0;
+};

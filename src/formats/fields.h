@@ -1,0 +1,77 @@
+// Fixed-width data files: one writer and one reader of fields for every file. Lines are
+// concatenations of fields without separators, ended by CR LF; fields are cut by 1-based column.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// I5: an integer right-aligned in five characters.
+std::string field_i5(long value);
+// E15: always exactly 15 characters, "    2.06000E+05", "   -5.00000E-01", "    0.00000E+00".
+std::string field_e15(double value);
+
+// One line of fields, built left to right.
+class FieldLine {
+ public:
+  FieldLine& i5(long value);
+  FieldLine& e15(double value);
+  FieldLine& text(std::string_view text);
+  const std::string& str() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// Writes a data file whole and atomically: lines go to a temporary file beside the target,
+// and commit() renames it over the target. A writer destroyed without commit() removes its
+// temporary file and leaves the old file untouched. Failures raise "Cannot write file".
+class DataFileWriter {
+ public:
+  explicit DataFileWriter(std::string path);
+  ~DataFileWriter();
+  DataFileWriter(const DataFileWriter&) = delete;
+  DataFileWriter& operator=(const DataFileWriter&) = delete;
+
+  void line(std::string_view text);  // CR LF is appended
+  void line(const FieldLine& fields) { line(fields.str()); }
+  void commit();
+
+ private:
+  std::string path_;
+  std::string temp_path_;
+  std::ofstream out_;
+  bool committed_ = false;
+};
+
+// Reads a data file line by line (CR LF or LF) and cuts fields from the current line.
+// Errors name the file and the line: "Type mismatch (fem_gr_jo.dat, line 12)".
+class DataFileReader {
+ public:
+  // Raises "File not found" when the file cannot be opened.
+  explicit DataFileReader(std::string path);
+
+  bool at_end() const { return next_ >= lines_.size(); }
+  // Moves to the next line; "Input past end of file" when there is none.
+  const std::string& next_line();
+  int line_no() const { return static_cast<int>(next_); }  // 1-based number of the current line
+  const std::string& path() const { return path_; }
+
+  // The field of the current line at 1-based column col, width characters, cut short when the
+  // line is; leading blanks are kept.
+  std::string field(int col, int width) const;
+  // The field read as a number (blanks ignored); "Type mismatch" for an empty or malformed field.
+  double real(int col, int width) const;
+  // The field read as a number and rounded to a 16-bit Integer; "Overflow" out of range.
+  int16_t int16(int col, int width) const;
+
+  // A run-time error about the current line.
+  [[noreturn]] void fail(const std::string& name) const;
+
+ private:
+  std::string path_;
+  std::vector<std::string> lines_;
+  size_t next_ = 0;
+};

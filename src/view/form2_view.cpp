@@ -1,0 +1,28 @@
+// The modelling window's view handling: its redraw rule and the box-zoom branch of its mouse
+// handlers.
+#include "app/form2.h"
+
+#include "app/qt_controls.h"
+
+void Form2::redraw() {
+  if (!Frame13->isHidden())
+    Draw_3D();
+  else
+    Grnd();
+}
+
+void Form2::Check2_Click() {
+  // Box zoom never runs together with corner picking or point picking.
+  const bool picking = value_of(Check1) == 1 || Option3->isChecked() || Option5->isChecked();
+  if (value_of(Check2) == 1 && picking) set_value(Check2, 0);
+}
+
+void Form2::Form_MouseDown(int, int, float x, float y) {
+  box_zoom_down(value_of(Check2) == 1 && value_of(Check1) == 0, x, y);
+}
+
+void Form2::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
+
+void Form2::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
+
+void Form2::Draw_3D() { canvas().clear(); }
