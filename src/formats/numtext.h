@@ -23,8 +23,7 @@ int16_t to_i16(double value);
 // The same rounding into a 32-bit value for drawing coordinates (twips); "Overflow" outside int32.
 int32_t round_even(double value);
 
-// Checked 16-bit Integer arithmetic: "Overflow" when the exact result leaves -32768..32767,
-// "Division by zero" for a zero divisor.
+// Checked 16-bit Integer arithmetic: "Overflow" when the exact result leaves -32768..32767.
 int16_t checked_i16(long long value);
 int16_t add_i16(int16_t a, int16_t b);
 int16_t sub_i16(int16_t a, int16_t b);
@@ -45,7 +44,8 @@ inline constexpr std::string_view fixed2 = " ###0.00;-###0.00";
 inline constexpr std::string_view fixed4 = "   #.0000;  -#.0000";
 inline constexpr std::string_view sci4 = "  #.0000E+00; -#.0000E+00";
 inline constexpr std::string_view one_decimal = "#0.0";
-inline constexpr std::string_view e15 = "    #.00000E+00;   -#.00000E+00";
+// The E15 field: its digit before the point is always written, so zero keeps the width.
+inline constexpr std::string_view e15 = "    0.00000E+00;   -0.00000E+00";
 }  // namespace pattern
 
 // "@@@@@": the text right-aligned in five characters, padded with spaces on the left;

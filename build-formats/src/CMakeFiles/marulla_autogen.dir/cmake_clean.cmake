@@ -1,9 +1,0 @@
-file(REMOVE_RECURSE
-  "CMakeFiles/marulla_autogen"
-  "marulla_autogen/mocs_compilation.cpp"
-)
-
-# Per-language clean rules from dependency scanning.
-foreach(lang )
-  include(CMakeFiles/marulla_autogen.dir/cmake_clean_${lang}.cmake OPTIONAL)
-endforeach()

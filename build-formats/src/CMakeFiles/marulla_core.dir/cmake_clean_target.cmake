@@ -1,3 +1,0 @@
-file(REMOVE_RECURSE
-  "libmarulla_core.a"
-)

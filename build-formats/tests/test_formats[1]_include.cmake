@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-formats/tests/test_formats[1]_tests.cmake")
-  include("/work/main/build-formats/tests/test_formats[1]_tests.cmake")
-else()
-  add_test(test_formats_NOT_BUILT test_formats_NOT_BUILT)
-endif()

@@ -1,0 +1,149 @@
+// Fixed-width data files.
+#include "formats/fields.h"
+
+#include <cmath>
+#include <filesystem>
+#include <iterator>
+#include <system_error>
+#include <utility>
+
+#include "app/errors.h"
+#include "formats/numtext.h"
+
+namespace {
+constexpr size_t e15_width = 15;
+
+void remove_quietly(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+}  // namespace
+
+std::string field_i5(long value) { return format_at5(std::to_string(value)); }
+
+// A three-digit exponent does not fit in 15 characters. Magnitudes that round to 1E+100 or
+// more cannot be written: "Overflow" rather than a field that shifts every later column.
+// Magnitudes that round below 1E-99 are written as zero; they are far below anything the
+// solvers can tell from zero.
+std::string field_e15(double value) {
+  std::string text = format_number(value, pattern::e15);
+  if (text.size() == e15_width) return text;
+  if (std::fabs(value) >= 1) raise_error(err::overflow);
+  return format_number(0.0, pattern::e15);
+}
+
+FieldLine& FieldLine::i5(long value) {
+  text_ += field_i5(value);
+  return *this;
+}
+
+FieldLine& FieldLine::e15(double value) {
+  text_ += field_e15(value);
+  return *this;
+}
+
+FieldLine& FieldLine::text(std::string_view text) {
+  text_ += text;
+  return *this;
+}
+
+DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(path_ + ".tmp") {
+  // Binary, so that CR LF is written as it is on every system.
+  out_.open(temp_path_, std::ios::binary | std::ios::trunc);
+  if (!out_) raise_error(err::write_failed, path_);
+}
+
+DataFileWriter::~DataFileWriter() {
+  if (committed_) return;
+  if (out_.is_open()) out_.close();
+  remove_quietly(temp_path_);
+}
+
+// After a failure the stream is closed, so every later line() or commit() fails as well:
+// a writer that lost a line never reports success.
+void DataFileWriter::line(std::string_view text) {
+  if (committed_ || !out_.is_open()) raise_error(err::write_failed, path_);
+  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out_.write("\r\n", 2);
+  if (!out_) {
+    out_.close();
+    remove_quietly(temp_path_);
+    raise_error(err::write_failed, path_);
+  }
+}
+
+void DataFileWriter::commit() {
+  if (committed_) return;
+  if (!out_.is_open()) raise_error(err::write_failed, path_);
+  out_.flush();
+  const bool written = static_cast<bool>(out_);
+  out_.close();  // a full disk may only show here
+  std::error_code ec;
+  if (written && !out_.fail()) std::filesystem::rename(temp_path_, path_, ec);
+  if (!written || out_.fail() || ec) {
+    remove_quietly(temp_path_);
+    raise_error(err::write_failed, path_);
+  }
+  committed_ = true;
+}
+
+DataFileReader::DataFileReader(std::string path) : path_(std::move(path)) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path_, ec)) raise_error(err::file_not_found, path_);
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) raise_error(err::file_not_found, path_);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) raise_error(err::file_not_found, path_);
+
+  size_t start = 0;
+  while (start < content.size()) {
+    size_t end = content.find('\n', start);
+    const bool last = end == std::string::npos;
+    if (last) end = content.size();
+    std::string text = content.substr(start, end - start);
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    lines_.push_back(std::move(text));
+    start = last ? end : end + 1;
+  }
+}
+
+// Reading past the last line is about the file, not a line of it.
+const std::string& DataFileReader::next_line() {
+  if (at_end()) raise_error(err::past_end, path_);
+  return lines_[next_++];
+}
+
+// Before the first next_line() there is no current line: it reads as an empty one.
+std::string DataFileReader::field(int col, int width) const {
+  if (next_ == 0 || width <= 0) return {};
+  const std::string& text = lines_[next_ - 1];
+  long long start = static_cast<long long>(col) - 1;
+  long long count = width;
+  if (start < 0) {  // columns before the first do not exist
+    count += start;
+    start = 0;
+  }
+  if (count <= 0 || start >= static_cast<long long>(text.size())) return {};
+  return text.substr(static_cast<size_t>(start), static_cast<size_t>(count));
+}
+
+double DataFileReader::real(int col, int width) const {
+  try {
+    return to_number(field(col, width));
+  } catch (const RunTimeError& e) {
+    fail(e.name());
+  }
+}
+
+int16_t DataFileReader::int16(int col, int width) const {
+  const double value = real(col, width);
+  try {
+    return to_i16(value);
+  } catch (const RunTimeError& e) {
+    fail(e.name());
+  }
+}
+
+void DataFileReader::fail(const std::string& name) const {
+  raise_error(name, next_ == 0 ? path_ : path_ + ", line " + std::to_string(line_no()));
+}
