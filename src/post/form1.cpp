@@ -14,8 +14,8 @@ Form1::Form1()
                2520) {
   Command8 = zoom_in_button;
   Command9 = zoom_out_button;
-  Frame1->resize(Frame1->width(), 2880 / twips_per_pixel);
-  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 2400, 3000, 300}, "Select Display Option of Hidden Lines");
+  Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
+  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
   // The view controls appear once results are read.
   Frame1->hide();
   wire();

@@ -15,7 +15,7 @@ void scroll_from_text(const QLineEdit* text, QScrollBar* scroll) {
 ViewForm::ViewForm(const char* name, int width_twips, int height_twips, ViewWindow initial, double pi,
                    ZoomButtonNames names, int left, int top)
     : FormWindow(name, "MARULLA", width_twips, height_twips), initial_(initial), pi_(pi) {
-  Frame1 = make_frame(this, "Frame1", "View Angle [deg]", {left, top, 5640, 2400});
+  Frame1 = make_frame(this, "Frame1", "View Angle [deg]", {left, top, 5640, 1920});
   const char* axis[] = {"L:", "W:", "H:"};
   const char* text_names[] = {"Text1", "Text2", "Text3"};
   const char* scroll_names[] = {"HScroll1", "HScroll2", "HScroll3"};
