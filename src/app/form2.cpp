@@ -2,14 +2,16 @@
 #include "app/form2.h"
 
 #include <QFont>
+#include <array>
+#include <utility>
 
 #include "app/forms.h"
 #include "app/qt_controls.h"
 #include "formats/json.h"
 
+using namespace form2_layout;
+
 namespace {
-constexpr int form_width = 20640, form_height = 9000;
-constexpr int column_a = 9120, column_b = 14880, column_width = 5640;
 
 // The procedure text of the modelling window, line for line.
 const char* const procedure_text =
@@ -54,44 +56,10 @@ Form2::Form2()
   Command16 = make_button(Frame14, "Command16", "Read", {1620, 0, 1500, 420}, "Read Temporary Data File");
   Command18 = make_button(this, "Command18", "END", {column_a, 7740, 1500, 420}, "Exit with No Analysis");
   Command18->hide();
+  Check4 = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
   Label28 = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
   make_cover_labels();
   wire();
-}
-
-void Form2::make_design_panels() {
-  Frame11 = make_frame(this, "Frame11", {}, {column_a, 2520, column_width, 2160});
-  Command1 = make_button(Frame11, "Command1", "Make", {120, 120, 1500, 420});
-  Option1 = make_option(Frame11, "Option1", "Box", {1800, 120, 1200, 300});
-  Option2 = make_option(Frame11, "Option2", "Bar", {1800, 420, 1200, 300});
-  Option1->setChecked(true);
-  Command8 = make_button(Frame11, "Command8", "Modify", {120, 840, 1500, 420});
-  Command9 = make_button(Frame11, "Command9", "Delete", {1800, 840, 1500, 420});
-  Command12 = make_button(Frame11, "Command12", "Go to Analysis", {120, 1500, 3180, 480},
-                          "Go to Boundary Condition Setting Window");
-
-  Frame2 = make_frame(this, "Frame2", "Geometry Information", {column_b, 60, column_width, 8820});
-  Check1 = make_check(Frame2, "Check1", "Move of Apex", {120, 7740, 2400, 300},
-                      "Check If Corner Point of Box should be slightly Moved");
-  Command2 = make_button(Frame2, "Command2", "OK", {3900, 8160, 1500, 480});
-  Frame2->hide();
-  Frame8 = make_frame(this, "Frame8", "for Selected Apex", {column_a, 4140, column_width, 2880});
-  Command3 = make_button(Frame8, "Command3", "OK", {3900, 2280, 1500, 420});
-  Frame8->hide();
-  Frame16 = make_frame(this, "Frame16", "Coordinate", {column_a, 2520, column_width, 1560});
-  Frame16->hide();
-
-  Frame10 = make_frame(this, "Frame10", "Design Box/Bar No.", {column_a, 2520, column_width, 960});
-  Text22 = make_text(Frame10, "Text22", "1", {120, 360, 900, 300});
-  HScroll13 = make_hscroll(Frame10, "HScroll13", 1, 10, 1, {1080, 375, 2640, 270});
-  Command7 = make_button(Frame10, "Command7", "Modify", {3900, 300, 1500, 420});
-  Frame10->hide();
-  Frame12 = make_frame(this, "Frame12", "Design Box/Bar No.", {column_a, 2520, column_width, 1440});
-  Text23 = make_text(Frame12, "Text23", "1", {120, 360, 900, 300});
-  HScroll14 = make_hscroll(Frame12, "HScroll14", 1, 10, 1, {1080, 375, 2640, 270});
-  Command10 = make_button(Frame12, "Command10", "Delete", {3900, 300, 1500, 420});
-  Command11 = make_button(Frame12, "Command11", "Cancel", {3900, 840, 1500, 420});
-  Frame12->hide();
 }
 
 void Form2::make_bc_panels() {
@@ -112,8 +80,7 @@ void Form2::make_bc_panels() {
                           "Start Topology Optimization (Click below Check Button If Display should be "
                           "turned off during Calculation)");
   Frame13->hide();
-  Frame17 = make_frame(this, "Frame17", "Detailed Information for Analysis", {column_b, 60, column_width, 3600});
-  Frame17->hide();
+  make_settings_panel();
 }
 
 void Form2::make_cover_labels() {
@@ -134,9 +101,42 @@ void Form2::make_cover_labels() {
   Label41->setWordWrap(true);
 }
 
+// Every handler of the window, in the order of its controls.
 void Form2::wire() {
+  on_click(Command1, this, &Form2::Command1_Click);
+  on_click(Command8, this, &Form2::Command8_Click);
+  on_click(Command9, this, &Form2::Command9_Click);
+  for (QLineEdit* t : {Text7, Text8, Text9, Text10, Text11, Text12})
+    connect(t, &QLineEdit::textChanged, this, [this, t] { run_ignoring_errors([&] { refresh_on_text(t); }); });
+  const std::pair<QLineEdit*, QScrollBar*> mirrors[] = {{Text4, HScroll4},  {Text5, HScroll5},  {Text6, HScroll6},
+                                                        {Text13, HScroll7}, {Text14, HScroll8}, {Text15, HScroll9}};
+  for (auto [text, scroll] : mirrors) {
+    connect(text, &QLineEdit::textChanged, this,
+            [this, text, scroll] { run_ignoring_errors([&] { mirror_text(text, scroll); }); });
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this, text, scroll] { run_guarded([&] { rotation_or_division_scroll(scroll, text); }); });
+  }
+  on_click(Check1, this, &Form2::Check1_Click);
+  on_click(Command2, this, &Form2::Command2_Click);
+  const std::pair<QLineEdit*, QScrollBar*> displacements[] = {{Text19, HScroll10}, {Text20, HScroll11}, {Text21, HScroll12}};
+  for (int axis = 1; axis <= 3; ++axis) {
+    auto [text, scroll] = displacements[axis - 1];
+    QLineEdit* coordinate = std::array{Text16, Text17, Text18}[axis - 1];
+    connect(coordinate, &QLineEdit::textChanged, this, [this, axis] { run_ignoring_errors([&] { coordinate_text(axis); }); });
+    connect(text, &QLineEdit::textChanged, this,
+            [this, text, scroll] { run_ignoring_errors([&] { mirror_text(text, scroll); }); });
+    connect(scroll, &QScrollBar::valueChanged, this, [this, axis] { run_guarded([&] { displacement_scroll(axis); }); });
+  }
+  on_click(Command3, this, &Form2::Command3_Click);
+  on_click(Command19, this, &Form2::Command19_Click);
+  on_change(HScroll13, this, &Form2::HScroll13_Change);
+  on_click(Command7, this, &Form2::Command7_Click);
+  on_change(HScroll14, this, &Form2::HScroll14_Change);
+  on_click(Command10, this, &Form2::Command10_Click);
+  on_click(Command11, this, &Form2::Command11_Click);
   on_click(Check3, this, &Form2::Check3_Click);
   on_click(Command18, this, &Form2::Command18_Click);
+  on_click(Check4, this, &Form2::redraw);
 }
 
 void Form2::Form_Load() {

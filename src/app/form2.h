@@ -9,6 +9,13 @@
 class QLabel;
 class QRadioButton;
 
+// The modelling window's layout in twips: the model in the square at the top-left corner, the
+// stage panels in column A and the geometry and settings panels in column B.
+namespace form2_layout {
+inline constexpr int form_width = 20640, form_height = 9000;
+inline constexpr int column_a = 9120, column_b = 14880, column_width = 5640;
+}  // namespace form2_layout
+
 class Form2 : public ViewForm {
   Q_OBJECT
 
@@ -26,7 +33,27 @@ class Form2 : public ViewForm {
   // The redraw rule: Draw_3D while the boundary-condition panel is shown, Grnd otherwise.
   void redraw() override;
 
-  // Handlers.
+  // Design-stage handlers.
+  void Command1_Click();   // Make
+  void Command2_Click();   // OK of the geometry panel
+  void Command3_Click();   // OK of the corner move
+  void Command7_Click();   // Modify the selected record
+  void Command8_Click();   // Modify: choose a record
+  void Command9_Click();   // Delete: choose a record
+  void Command10_Click();  // Delete the selected record
+  void Command11_Click();  // Cancel the deletion
+  void Command19_Click();  // bar from two points
+  void Check1_Click();     // Move of Apex
+  void HScroll13_Change();
+  void HScroll14_Change();
+  void refresh_on_text(const QLineEdit* text);  // Text7..Text12
+  // Text4..6, Text13..15, Text19..21: the typed number moves the paired scroll bar.
+  void mirror_text(const QLineEdit* text, QScrollBar* scroll);
+  void rotation_or_division_scroll(QScrollBar* scroll, QLineEdit* text);  // HScroll4..9
+  void displacement_scroll(int axis);                                     // HScroll10..12
+  void coordinate_text(int axis);                                // Text16..18
+
+  // View and stage handlers.
   void Check2_Click() override;
   void Check3_Click();
   void Command18_Click();
@@ -46,11 +73,32 @@ class Form2 : public ViewForm {
   QPushButton* Command12;  // Go to Analysis
   // Geometry panel and its companions.
   QWidget* Frame2;
+  QWidget* Frame3;  // Length of Sides
+  QLineEdit *Text7, *Text8, *Text9;
+  QWidget* Frame4;  // Position of Center
+  QLineEdit *Text10, *Text11, *Text12;
+  QWidget* Frame5;  // Rotation [deg]
+  QLineEdit *Text4, *Text5, *Text6;
+  QScrollBar *HScroll4, *HScroll5, *HScroll6;
+  QWidget* Frame7;  // Division No. of Sides
+  QLineEdit *Text13, *Text14, *Text15;
+  QScrollBar *HScroll7, *HScroll8, *HScroll9;
+  QWidget* Frame18;  // Material Property
+  QLineEdit *Text36, *Text37;
+  QWidget* Frame19;  // Design or Non-Design
+  QRadioButton* Option4;  // Design Element
+  QRadioButton* Option7;  // Non-Design Element
   QCheckBox* Check1;      // Move of Apex
   QPushButton* Command2;  // OK
-  QWidget* Frame8;
+  QWidget* Frame8;        // for Selected Apex
+  QLineEdit *Text16, *Text17, *Text18;  // corner coordinates
+  QLineEdit *Text19, *Text20, *Text21;  // corner displacements
+  QScrollBar *HScroll10, *HScroll11, *HScroll12;
   QPushButton* Command3;  // OK of the corner move
-  QWidget* Frame16;
+  QWidget* Frame16;       // Coordinate of a bar's ends
+  QLineEdit *Text25, *Text26, *Text27, *Text28, *Text29, *Text30;
+  QPushButton* Command19;
+  QCheckBox* Check4;  // (L,W,H) labels on the preview
   // Record selectors.
   QWidget* Frame10;
   QLineEdit* Text22;
@@ -71,7 +119,9 @@ class Form2 : public ViewForm {
   QCheckBox* Check3;  // Set Detailed Analysis Information
   QPushButton* Command14;  // Cancel
   QPushButton* Command13;  // Analysis
-  QWidget* Frame17;
+  QWidget* Frame17;  // Detailed Information for Analysis
+  QLineEdit *Text31, *Text32, *Text33, *Text34, *Text35;
+  QCheckBox* Check5;  // DISP.SHAPE
   // Files, end, labels.
   QWidget* Frame14;
   QPushButton* Command15;  // Save
@@ -86,7 +136,18 @@ class Form2 : public ViewForm {
 
  private:
   void make_design_panels();
+  void make_geometry_panel();
+  void make_corner_panel();
+  void make_bar_panel();
   void make_bc_panels();
+  void make_settings_panel();
+  // Design-stage steps.
+  void store_panel();  // the input panel into the edited record
+  void show_record_kind(bool box);
+  void fill_bar_ends();
+  void write_hand_over();
+  void select_record(QLineEdit* number);
+  void pick_corner_at(float x, float y);
   void make_cover_labels();
   void wire();
 };

@@ -10,6 +10,7 @@
 #include "app/frm_splash.h"
 #include "app/form2.h"
 #include "post/form1.h"
+#include "section/form3.h"
 
 namespace {
 struct Entry {
@@ -22,6 +23,7 @@ std::map<std::string, Entry>& registry() {
       {"frmSplash", {[] { return new frmSplash; }, {}}},
       {"Form1", {[] { return new Form1; }, {}}},
       {"Form2", {[] { return new Form2; }, {}}},
+      {"Form3", {[] { return new Form3; }, {}}},
       {"Form4", {[] { return new Form4; }, {}}},
   };
   return r;
@@ -99,4 +101,5 @@ bool Forms::ended() { return ended_flag(); }
 frmSplash& Forms::splash() { return static_cast<frmSplash&>(load("frmSplash")); }
 Form1& Forms::form1() { return static_cast<Form1&>(load("Form1")); }
 Form2& Forms::form2() { return static_cast<Form2&>(load("Form2")); }
+Form3& Forms::form3() { return static_cast<Form3&>(load("Form3")); }
 Form4& Forms::form4() { return static_cast<Form4&>(load("Form4")); }

@@ -10,6 +10,7 @@ class FormWindow;
 class frmSplash;
 class Form1;
 class Form2;
+class Form3;
 class Form4;
 
 class Forms {
@@ -34,5 +35,6 @@ class Forms {
   static frmSplash& splash();
   static Form1& form1();
   static Form2& form2();
+  static Form3& form3();
   static Form4& form4();
 };

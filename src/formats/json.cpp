@@ -61,6 +61,18 @@ JsonWriter& JsonWriter::value(double v) {
   return *this;
 }
 
+JsonWriter& JsonWriter::value(float v) {
+  separate();
+  if (!std::isfinite(v)) {
+    out_ += "null";
+    return *this;
+  }
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, v);
+  out_.append(buf, res.ptr);
+  return *this;
+}
+
 JsonWriter& JsonWriter::value(int v) { return value(static_cast<long>(v)); }
 
 JsonWriter& JsonWriter::value(long v) {

@@ -1,6 +1,7 @@
 // A small JSON writer for the state dumps and canvas records of the scenario runner.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,8 @@ class JsonWriter {
   JsonWriter& end_array();
   JsonWriter& key(std::string_view name);
   JsonWriter& value(double v);  // shortest text that reads back as the same double
+  JsonWriter& value(float v);   // shortest text that reads back as the same Single
+  JsonWriter& value(int16_t v) { return value(static_cast<int>(v)); }
   JsonWriter& value(int v);
   JsonWriter& value(long v);
   JsonWriter& value(bool v);

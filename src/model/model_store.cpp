@@ -28,7 +28,7 @@ namespace {
 template <typename T, int... B>
 void row(JsonWriter& j, const Table<T, B...>& t, int r, int from, int to) {
   j.begin_array();
-  for (int c = from; c <= to; ++c) j.value(static_cast<double>(t(r, c)));
+  for (int c = from; c <= to; ++c) j.value(t(r, c));
   j.end_array();
 }
 
@@ -50,7 +50,7 @@ void write_design(JsonWriter& j, const ModelStore& m) {
     j.begin_array();
     for (int k = 1; k <= 8; ++k) {
       j.begin_array();
-      for (int a = 1; a <= 3; ++a) j.value(double(m.gr_apex(r, k, a)));
+      for (int a = 1; a <= 3; ++a) j.value(m.gr_apex(r, k, a));
       j.end_array();
     }
     j.end_array();
@@ -67,11 +67,11 @@ void write_bc(JsonWriter& j, const ModelStore& m) {
       j.begin_object().key("case").value(c).key("node").value(n);
       for (int kind = 1; kind <= 2; ++kind) {
         j.key(kind == 1 ? "fixed" : "load").begin_array();
-        for (int d = 1; d <= 6; ++d) j.value(double(m.bc_val(c, n, kind, d)));
+        for (int d = 1; d <= 6; ++d) j.value(m.bc_val(c, n, kind, d));
         j.end_array();
       }
       j.key("spring").begin_array();
-      for (int d = 1; d <= 6; ++d) j.value(double(m.spring_val(c, n, d)));
+      for (int d = 1; d <= 6; ++d) j.value(m.spring_val(c, n, d));
       j.end_array().end_object();
     }
   }

@@ -18,6 +18,7 @@ void Form2::Check2_Click() {
 }
 
 void Form2::Form_MouseDown(int, int, float x, float y) {
+  if (Frame13->isHidden() && value_of(Check1) == 1) pick_corner_at(x, y);
   box_zoom_down(value_of(Check2) == 1 && value_of(Check1) == 0, x, y);
 }
 

@@ -135,7 +135,7 @@ void ViewForm::box_zoom_up(float x, float y) {
 }
 
 void ViewForm::write_view_json(JsonWriter& j) const {
-  j.key("view").begin_array().value(double(view_win.cx)).value(double(view_win.cy));
-  j.value(double(view_win.sx)).value(double(view_win.sy)).end_array();
+  j.key("view").begin_array().value(view_win.cx).value(view_win.cy);
+  j.value(view_win.sx).value(view_win.sy).end_array();
   j.key("zoom_drag").value(int(zoom.drag));
 }

@@ -1,0 +1,145 @@
+// Solver benchmark: the optimisation at the program's largest model (1000 nodes, 5000 elements,
+// 5 load cases), the share of factorisation, CHOLMOD against Eigen's SimplicialLDLT and a dense
+// LDLT on the same stiffness, and a scaling run towards the file format's ceiling.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <Eigen/CholmodSupport>
+#include <Eigen/Dense>
+#include <Eigen/SparseCholesky>
+
+#include "analysis/model_file.h"
+#include "solver/frame.h"
+#include "solver/optimiser.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+
+// A lattice of n x n x h nodes, 100 mm apart: beams along the axes, then face diagonals until
+// the element count is reached; the bottom layer clamped, five load cases on the top layer.
+ModelFile lattice(int n, int h, int elements) {
+  ModelFile f;
+  auto id = [&](int i, int j, int k) { return 1 + i + n * (j + n * k); };
+  for (int k = 0; k < h; ++k)
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i) f.nodes.push_back({100.0 * i, 100.0 * j, 100.0 * k});
+  f.props.push_back({-206000, 206000 / 2.0 / 1.33, 0, 0, 0, 0, 0});
+  auto add = [&](int a, int b) {
+    if (static_cast<int>(f.elements.size()) >= elements) return;
+    std::array<double, 3> ref = f.nodes[static_cast<size_t>(a - 1)];
+    const auto& pb = f.nodes[static_cast<size_t>(b - 1)];
+    const bool along_w = ref[0] == pb[0] && ref[2] == pb[2];
+    ref[along_w ? 2 : 1] += 1;
+    f.elements.push_back({a, b, 1, ref});
+  };
+  for (int k = 0; k < h; ++k)
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i) {
+        if (i + 1 < n) add(id(i, j, k), id(i + 1, j, k));
+        if (j + 1 < n) add(id(i, j, k), id(i, j + 1, k));
+        if (k + 1 < h) add(id(i, j, k), id(i, j, k + 1));
+      }
+  for (int k = 0; k < h; ++k)
+    for (int j = 0; j + 1 < n; ++j)
+      for (int i = 0; i + 1 < n; ++i) {
+        add(id(i, j, k), id(i + 1, j + 1, k));
+        if (k + 1 < h) add(id(i, j, k), id(i + 1, j, k + 1));
+        if (k + 1 < h) add(id(i, j, k), id(i, j + 1, k + 1));
+      }
+  for (int k = 0; k < h; ++k)
+    for (int j = 0; j + 1 < n; ++j)
+      for (int i = 0; i + 1 < n; ++i) add(id(i + 1, j, k), id(i, j + 1, k));
+  f.n_node = static_cast<int>(f.nodes.size());
+  f.n_elem = static_cast<int>(f.elements.size());
+  f.n_prop = 1;
+  const auto nn = static_cast<size_t>(f.n_node);
+  for (int c = 0; c < 5; ++c) {
+    ModelFileCase mc;
+    mc.fixed.assign(nn, {});
+    mc.loads.assign(nn, {});
+    mc.springs.assign(nn, {});
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i) mc.fixed[static_cast<size_t>(id(i, j, 0) - 1)].fill(true);
+    const int top = id((c * 3) % n, (c * 7) % n, h - 1);
+    mc.loads[static_cast<size_t>(top - 1)][static_cast<size_t>(c % 3)] = 1000;
+    f.cases.push_back(mc);
+  }
+  f.settings.volume_ratio = 0.05f;
+  return f;
+}
+
+// Resident memory of the process now (Linux), in kB.
+long memory_kb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+template <typename Solver>
+double factor_and_solve(Solver& solver, const Eigen::SparseMatrix<double>& K, const Eigen::MatrixXd& f, int repeat) {
+  const auto t = Clock::now();
+  for (int r = 0; r < repeat; ++r) {
+    solver.compute(K);
+    const Eigen::MatrixXd u = solver.solve(f);
+    if (!u.allFinite()) std::printf("  (solve failed)\n");
+  }
+  return seconds_since(t) / repeat;
+}
+
+}  // namespace
+
+int main() {
+  std::printf("Largest program model\n");
+  const ModelFile model = lattice(10, 10, 5000);
+  Optimiser optimiser(model);
+  int cycles = 0;
+  const auto start = Clock::now();
+  const auto run = optimiser.run([&](const CycleRecord&) { ++cycles; });
+  const double total = seconds_since(start);
+  const FrameAnalysis& a = optimiser.analysis();
+  std::printf("  %d nodes, %d elements, 5 load cases, %d cycles\n", model.n_node, model.n_elem, cycles);
+  std::printf("  time per cycle %.4f s (analysis and update), factorisation share %.0f %%\n", total / cycles,
+              100 * a.factorisation_seconds() / total);
+  std::printf("  compliance from %.4e to %.4e N mm\n", run.front().compliance, run.back().compliance);
+
+  {  // The same stiffness, factorised and solved for the five cases by each method.
+    const Eigen::SparseMatrix<double> lower = a.stiffness(0);
+    const Eigen::SparseMatrix<double> K = lower.selfadjointView<Eigen::Lower>();
+    const Eigen::MatrixXd f = Eigen::MatrixXd::Random(K.rows(), 5);
+    Eigen::CholmodDecomposition<Eigen::SparseMatrix<double>, Eigen::Lower> cholmod;
+    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> simplicial;
+    const double t_cholmod = factor_and_solve(cholmod, lower, f, 10);
+    const double t_simplicial = factor_and_solve(simplicial, K, f, 3);
+    const Eigen::MatrixXd dense = Eigen::MatrixXd(K);
+    const auto t = Clock::now();
+    const Eigen::LDLT<Eigen::MatrixXd> ldlt(dense);
+    const Eigen::MatrixXd u = ldlt.solve(f);
+    const double t_dense = seconds_since(t);
+    std::printf("  %ld dofs: CHOLMOD %.4f s, SimplicialLDLT %.4f s (ratio %.1f), dense LDLT %.3f s (ratio %.0f)\n",
+                static_cast<long>(K.rows()), t_cholmod, t_simplicial, t_simplicial / t_cholmod, t_dense,
+                t_dense / t_cholmod);
+  }
+
+  std::printf("Scaling towards the file format's ceiling (set-up, then one analysis of 5 cases)\n");
+  for (const auto& [n, h, elements] : {std::tuple{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}, {22, 22, 70000}}) {
+    const ModelFile big = lattice(n, h, elements);
+    const auto built = Clock::now();
+    FrameAnalysis analysis(big);
+    const double setup = seconds_since(built);
+    std::vector<Section> sections(big.elements.size(), circle_section(5));
+    const auto solved = Clock::now();
+    analysis.solve(sections);
+    std::printf("  %6d nodes %6d elements: set-up %.3f s, cycle %.3f s, memory in use %ld MB\n", big.n_node,
+                big.n_elem, setup, seconds_since(solved), memory_kb() / 1024);
+  }
+  return 0;
+}

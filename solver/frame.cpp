@@ -1,0 +1,401 @@
+// Frame analysis: element axes and stiffness, assembly into one sparse matrix per group of load
+// cases, CHOLMOD factorisation, and the element energies the optimiser needs.
+#include "frame.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numeric>
+
+#include <Eigen/CholmodSupport>
+#include <Eigen/Eigenvalues>
+#include <Eigen/SparseCore>
+
+#include "analysis/model_file.h"
+
+namespace {
+
+using Matrix12 = Eigen::Matrix<double, 12, 12>;
+using Vector12 = Eigen::Matrix<double, 12, 1>;
+using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
+
+constexpr double pi = 3.14159265358979323846;
+
+std::string dof_name(int node, int dof) {
+  return "node " + std::to_string(node + 1) + ", dof " + std::to_string(dof + 1);
+}
+
+// Bending in one plane for a unit second moment, on (transverse displacement, rotation) at both
+// ends: the cubic beam's 4 x 4 stiffness / E I.
+Eigen::Matrix4d unit_bending(double L) {
+  const double L2 = L * L, L3 = L2 * L;
+  Eigen::Matrix4d b;
+  b << 12 / L3, 6 / L2, -12 / L3, 6 / L2,  //
+      6 / L2, 4 / L, -6 / L2, 2 / L,        //
+      -12 / L3, -6 / L2, 12 / L3, -6 / L2,  //
+      6 / L2, 2 / L, -6 / L2, 4 / L;
+  return b;
+}
+
+// Local dofs of the two bending planes and the signs that turn them into (deflection, slope):
+// bending about H moves v with slope +rz; bending about W moves w with slope -ry.
+constexpr int bend_h_dofs[4] = {1, 5, 7, 11};
+constexpr double bend_h_signs[4] = {1, 1, 1, 1};
+constexpr int bend_w_dofs[4] = {2, 4, 8, 10};
+constexpr double bend_w_signs[4] = {1, -1, 1, -1};
+
+void add_bending(Matrix12& k, double EI, const Eigen::Matrix4d& b, const int* dofs, const double* signs) {
+  for (int a = 0; a < 4; ++a)
+    for (int c = 0; c < 4; ++c) k(dofs[a], dofs[c]) += EI * signs[a] * signs[c] * b(a, c);
+}
+
+double bending_energy(const Vector12& ul, const Eigen::Matrix4d& b, const int* dofs, const double* signs) {
+  Eigen::Vector4d q;
+  for (int a = 0; a < 4; ++a) q[a] = signs[a] * ul[dofs[a]];
+  return q.dot(b * q);
+}
+
+// Global displacements of an element's 12 dofs turned into its own axes.
+Vector12 to_local(const Eigen::Matrix3d& R, const Vector12& ug) {
+  Vector12 ul;
+  for (int blk = 0; blk < 4; ++blk) ul.segment<3>(3 * blk) = R * ug.segment<3>(3 * blk);
+  return ul;
+}
+
+// K = T^T k T with T = diag(R, R, R, R), block by block.
+Matrix12 to_global(const Eigen::Matrix3d& R, const Matrix12& k) {
+  Matrix12 K;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) K.block<3, 3>(3 * i, 3 * j) = R.transpose() * k.block<3, 3>(3 * i, 3 * j) * R;
+  return K;
+}
+
+// CHOLMOD through Eigen, telling where a failed factorisation broke down.
+class Cholesky : public Eigen::CholmodDecomposition<SparseMatrix, Eigen::Lower> {
+ public:
+  Cholesky() { cholmod().print = 0; }  // failures are reported by the solver, not printed
+  // The row of the matrix (in the solver's numbering) at which the factorisation failed, or -1.
+  long failed_row() const {
+    const cholmod_factor* f = this->m_cholmodFactor;
+    if (f == nullptr || f->minor >= f->n) return -1;
+    const auto* perm = static_cast<const int*>(f->Perm);
+    return perm != nullptr ? perm[f->minor] : static_cast<long>(f->minor);
+  }
+};
+
+}  // namespace
+
+Section circle_section(double d) {
+  const double d2 = d * d;
+  const double I = pi * d2 * d2 / 64;
+  return {pi * d2 / 4, I, I, 2 * I};
+}
+
+Matrix12 local_stiffness(double E, double G, const Section& s, double L) {
+  Matrix12 k = Matrix12::Zero();
+  const double EA = E * s.A / L, GJ = G * s.J / L;
+  k(0, 0) = k(6, 6) = EA;
+  k(0, 6) = k(6, 0) = -EA;
+  k(3, 3) = k(9, 9) = GJ;
+  k(3, 9) = k(9, 3) = -GJ;
+  const Eigen::Matrix4d b = unit_bending(L);
+  add_bending(k, E * s.Ih, b, bend_h_dofs, bend_h_signs);
+  add_bending(k, E * s.Iw, b, bend_w_dofs, bend_w_signs);
+  return k;
+}
+
+struct FrameAnalysis::Case {
+  int number = 0;                 // 1-based block number in the model file
+  Eigen::VectorXd load;           // 6 per node
+  std::vector<char> fixed;        // 6 per node
+  std::vector<double> springs;    // 6 per node, N/mm or N mm/rad
+  bool loaded = false;
+  int group = -1;
+};
+
+struct FrameAnalysis::Group {
+  std::vector<int> cases;              // indices into cases_
+  std::vector<int> reduced;            // dof (6 per node) -> row of K, -1 when fixed or dropped
+  int n = 0;                           // rows of K
+  SparseMatrix K;                      // lower triangle
+  std::vector<int> element_slots;      // 144 per element: index into K's values, -1 when unused
+  std::vector<std::pair<int, double>> spring_slots;  // (index into K's values, stiffness)
+  Cholesky cholesky;
+};
+
+FrameAnalysis::FrameAnalysis(const ModelFile& model) : n_node_(model.n_node) {
+  for (const auto& xyz : model.nodes) nodes_.emplace_back(xyz[0], xyz[1], xyz[2]);
+  build_elements(model);
+  build_groups(model);
+  case_compliance_.assign(cases_.size(), 0.0);
+  displacements_.assign(cases_.size(), Eigen::VectorXd::Zero(6 * n_node_));
+  energies_.assign(elements_.size(), {});
+}
+
+FrameAnalysis::~FrameAnalysis() = default;
+
+int FrameAnalysis::case_count() const { return static_cast<int>(cases_.size()); }
+
+bool FrameAnalysis::has_load() const {
+  return std::any_of(cases_.begin(), cases_.end(), [](const Case& c) { return c.loaded; });
+}
+
+void FrameAnalysis::build_elements(const ModelFile& model) {
+  for (size_t p = 0; p < model.props.size(); ++p) {
+    const auto& v = model.props[p];
+    if (!(std::fabs(v[0]) > 0) || !(v[1] > 0))
+      throw SolverError("property set " + std::to_string(p + 1) + ": E and G must be positive");
+  }
+  elements_.resize(model.elements.size());
+  for (size_t j = 0; j < model.elements.size(); ++j) {
+    const ModelFileElement& in = model.elements[j];
+    FrameElement& e = elements_[j];
+    const std::string name = "element " + std::to_string(j + 1);
+    e.node1 = in.node1 - 1;
+    e.node2 = in.node2 - 1;
+    e.prop = in.prop - 1;
+    const auto& v = model.props[static_cast<size_t>(e.prop)];
+    e.design = v[0] < 0;
+    e.E = std::fabs(v[0]);
+    e.G = v[1];
+    const Eigen::Vector3d p1(model.nodes[static_cast<size_t>(e.node1)].data());
+    const Eigen::Vector3d p2(model.nodes[static_cast<size_t>(e.node2)].data());
+    const Eigen::Vector3d ref(in.ref.data());
+    e.length = (p2 - p1).norm();
+    if (!(e.length > 0)) throw SolverError(name + " has zero length");
+    const Eigen::Vector3d x = (p2 - p1) / e.length;
+    // A design element's reference is a point off node 1; a non-design one's is a direction.
+    const Eigen::Vector3d r = e.design ? Eigen::Vector3d(ref - p1) : ref;
+    const Eigen::Vector3d y = r - r.dot(x) * x;
+    if (!(y.norm() > 1e-6 * r.norm())) throw SolverError(name + ": its reference is parallel to the element");
+    e.axes.row(0) = x;
+    e.axes.row(1) = y.normalized();
+    e.axes.row(2) = x.cross(e.axes.row(1).transpose());
+    if (!e.design) {
+      e.section = {v[2], v[3], v[4], v[5]};
+      if (!(e.section.A > 0 && e.section.Iw > 0 && e.section.Ih > 0 && e.section.J > 0))
+        throw SolverError(name + " (property set " + std::to_string(e.prop + 1) +
+                          "): a non-design section needs positive area, second moments and torsion constant");
+    }
+  }
+}
+
+void FrameAnalysis::build_groups(const ModelFile& model) {
+  const size_t ndof = 6 * static_cast<size_t>(n_node_);
+  std::vector<char> on_element(static_cast<size_t>(n_node_), 0);
+  for (const FrameElement& e : elements_) on_element[static_cast<size_t>(e.node1)] = on_element[static_cast<size_t>(e.node2)] = 1;
+
+  for (size_t b = 0; b < model.cases.size(); ++b) {
+    const ModelFileCase& in = model.cases[b];
+    Case c;
+    c.number = static_cast<int>(b + 1);
+    c.load = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(ndof));
+    c.fixed.assign(ndof, 0);
+    c.springs.assign(ndof, 0.0);
+    for (size_t d = 0; d < ndof; ++d) {
+      const size_t i = d / 6, k = d % 6;
+      c.fixed[d] = in.fixed[i][k];
+      c.springs[d] = in.springs[i][k];
+      c.load[static_cast<Eigen::Index>(d)] = c.fixed[d] ? 0.0 : in.loads[i][k];  // a support takes it
+      const std::string where = "load case " + std::to_string(c.number) + ", " +
+                                dof_name(static_cast<int>(i), static_cast<int>(k));
+      if (c.springs[d] < 0) throw SolverError(where + ": a spring must not be negative");
+      const bool held = on_element[i] || c.springs[d] > 0;
+      if (c.load[static_cast<Eigen::Index>(d)] != 0 && !held)
+        throw SolverError(where + ": the load acts where no element or spring holds the structure");
+      if (c.load[static_cast<Eigen::Index>(d)] != 0) c.loaded = true;
+    }
+    // Cases with the same constraints and springs share one matrix and one factorisation.
+    for (size_t g = 0; g < groups_.size() && c.group < 0; ++g) {
+      const Case& first = cases_[static_cast<size_t>(groups_[g]->cases.front())];
+      if (first.fixed == c.fixed && first.springs == c.springs) c.group = static_cast<int>(g);
+    }
+    if (c.group < 0 && c.loaded) {
+      c.group = static_cast<int>(groups_.size());
+      groups_.push_back(std::make_unique<Group>());
+    }
+    if (c.group >= 0) groups_[static_cast<size_t>(c.group)]->cases.push_back(static_cast<int>(b));
+    cases_.push_back(std::move(c));
+  }
+
+  for (auto& gp : groups_) {
+    Group& g = *gp;
+    const Case& c = cases_[static_cast<size_t>(g.cases.front())];
+    // Free dofs: not fixed, and touched by an element or a spring; the rest are dropped.
+    g.reduced.assign(ndof, -1);
+    for (size_t d = 0; d < ndof; ++d)
+      if (!c.fixed[d] && (on_element[d / 6] || c.springs[d] > 0)) g.reduced[d] = g.n++;
+    check_supports(g);
+
+    // The pattern once; every later assembly writes straight into the value array.
+    std::vector<Eigen::Triplet<double, int>> entries;
+    auto dofs_of = [&](const FrameElement& e, int a) { return g.reduced[static_cast<size_t>(6 * (a < 6 ? e.node1 : e.node2) + a % 6)]; };
+    for (const FrameElement& e : elements_)
+      for (int a = 0; a < 12; ++a)
+        for (int b = 0; b < 12; ++b) {
+          const int ra = dofs_of(e, a), rb = dofs_of(e, b);
+          if (ra >= 0 && rb >= 0 && ra >= rb) entries.emplace_back(ra, rb, 1.0);
+        }
+    for (size_t d = 0; d < ndof; ++d)
+      if (g.reduced[d] >= 0 && c.springs[d] > 0) entries.emplace_back(g.reduced[d], g.reduced[d], 1.0);
+    g.K.resize(g.n, g.n);
+    g.K.setFromTriplets(entries.begin(), entries.end());
+    g.K.makeCompressed();
+    auto slot = [&](int row, int col) {
+      const int* begin = g.K.innerIndexPtr() + g.K.outerIndexPtr()[col];
+      const int* end = g.K.innerIndexPtr() + g.K.outerIndexPtr()[col + 1];
+      return static_cast<int>(std::lower_bound(begin, end, row) - g.K.innerIndexPtr());
+    };
+    g.element_slots.assign(144 * elements_.size(), -1);
+    for (size_t j = 0; j < elements_.size(); ++j)
+      for (int a = 0; a < 12; ++a)
+        for (int b = 0; b < 12; ++b) {
+          const int ra = dofs_of(elements_[j], a), rb = dofs_of(elements_[j], b);
+          if (ra >= 0 && rb >= 0 && ra >= rb) g.element_slots[144 * j + static_cast<size_t>(12 * a + b)] = slot(ra, rb);
+        }
+    for (size_t d = 0; d < ndof; ++d)
+      if (g.reduced[d] >= 0 && c.springs[d] > 0) g.spring_slots.emplace_back(slot(g.reduced[d], g.reduced[d]), c.springs[d]);
+    if (g.n > 0) g.cholesky.analyzePattern(g.K);
+  }
+}
+
+// Every connected piece of the frame moves as one rigid body unless its supports (fixed dofs and
+// springs) stop all six rigid motions; beams with positive sections join their nodes rigidly, so
+// this is exactly the condition for a regular matrix. A free motion names the dof it moves most.
+void FrameAnalysis::check_supports(const Group& g) const {
+  const Case& c = cases_[static_cast<size_t>(g.cases.front())];
+  std::vector<int> parent(static_cast<size_t>(n_node_));
+  std::iota(parent.begin(), parent.end(), 0);
+  auto root = [&](int i) {
+    while (parent[static_cast<size_t>(i)] != i) i = parent[static_cast<size_t>(i)] = parent[static_cast<size_t>(parent[static_cast<size_t>(i)])];
+    return i;
+  };
+  std::vector<char> used(static_cast<size_t>(n_node_), 0);
+  for (const FrameElement& e : elements_) {
+    parent[static_cast<size_t>(root(e.node1))] = root(e.node2);
+    used[static_cast<size_t>(e.node1)] = used[static_cast<size_t>(e.node2)] = 1;
+  }
+  std::vector<std::vector<int>> pieces(static_cast<size_t>(n_node_));
+  for (int i = 0; i < n_node_; ++i)
+    if (used[static_cast<size_t>(i)]) pieces[static_cast<size_t>(root(i))].push_back(i);
+
+  for (const auto& nodes : pieces) {
+    if (nodes.empty()) continue;
+    Eigen::Vector3d centre = Eigen::Vector3d::Zero();
+    for (int i : nodes) centre += nodes_[static_cast<size_t>(i)];
+    centre /= static_cast<double>(nodes.size());
+    double scale = 0;
+    for (int i : nodes) scale = std::max(scale, (nodes_[static_cast<size_t>(i)] - centre).norm());
+    if (!(scale > 0)) scale = 1;
+    // Rigid motion (t, theta), lengths in units of the piece's size so that all rows are O(1):
+    // translation at rho = t + theta x rho, rotation = theta.
+    auto motion_row = [&](int i, int k) {
+      Eigen::Matrix<double, 6, 1> row = Eigen::Matrix<double, 6, 1>::Zero();
+      const Eigen::Vector3d rho = (nodes_[static_cast<size_t>(i)] - centre) / scale;
+      if (k >= 3) {
+        row[k] = 1;
+        return row;
+      }
+      row[k] = 1;
+      const Eigen::Vector3d e = Eigen::Vector3d::Unit(k);
+      row.tail<3>() = rho.cross(e);  // (theta x rho) . e = theta . (rho x e)
+      return row;
+    };
+    Eigen::Matrix<double, 6, 6> gram = Eigen::Matrix<double, 6, 6>::Zero();
+    for (int i : nodes)
+      for (int k = 0; k < 6; ++k) {
+        const size_t d = static_cast<size_t>(6 * i + k);
+        if (c.fixed[d] || c.springs[d] > 0) gram += motion_row(i, k) * motion_row(i, k).transpose();
+      }
+    const Eigen::SelfAdjointEigenSolver<Eigen::Matrix<double, 6, 6>> eig(gram);
+    if (eig.eigenvalues()[0] > 1e-10 * eig.eigenvalues()[5]) continue;
+    const Eigen::Matrix<double, 6, 1> mode = eig.eigenvectors().col(0);
+    int free_node = nodes.front(), free_dof = 0;
+    double most = -1;
+    for (int i : nodes)
+      for (int k = 0; k < 6; ++k) {
+        const double m = std::fabs(motion_row(i, k).dot(mode));
+        if (m > most + 1e-9) {
+          most = m;
+          free_node = i;
+          free_dof = k;
+        }
+      }
+    throw SolverError("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
+                      dof_name(free_node, free_dof) + " is free");
+  }
+}
+
+void FrameAnalysis::assemble(Group& g, const std::vector<Section>& sections) {
+  std::fill(g.K.valuePtr(), g.K.valuePtr() + g.K.nonZeros(), 0.0);
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    const FrameElement& e = elements_[j];
+    const Matrix12 K = to_global(e.axes, local_stiffness(e.E, e.G, sections[j], e.length));
+    const int* slots = &g.element_slots[144 * j];
+    for (int a = 0; a < 12; ++a)
+      for (int b = 0; b < 12; ++b)
+        if (slots[12 * a + b] >= 0) g.K.valuePtr()[slots[12 * a + b]] += K(a, b);
+  }
+  for (const auto& [at, k] : g.spring_slots) g.K.valuePtr()[at] += k;
+}
+
+double FrameAnalysis::solve(const std::vector<Section>& sections) {
+  if (sections.size() != elements_.size()) throw SolverError("one section per element is needed");
+  double total = 0;
+  std::fill(energies_.begin(), energies_.end(), UnitEnergies{});
+  for (auto& gp : groups_) {
+    Group& g = *gp;
+    std::vector<int> loaded;
+    for (int c : g.cases)
+      if (cases_[static_cast<size_t>(c)].loaded) loaded.push_back(c);
+    if (loaded.empty() || g.n == 0) continue;
+    assemble(g, sections);
+    const auto started = std::chrono::steady_clock::now();
+    g.cholesky.factorize(g.K);
+    factorisation_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ++factorisations_;
+    Eigen::MatrixXd f(g.n, static_cast<Eigen::Index>(loaded.size()));
+    for (size_t col = 0; col < loaded.size(); ++col)
+      for (size_t d = 0; d < g.reduced.size(); ++d)
+        if (g.reduced[d] >= 0) f(g.reduced[d], static_cast<Eigen::Index>(col)) = cases_[static_cast<size_t>(loaded[col])].load[static_cast<Eigen::Index>(d)];
+    Eigen::MatrixXd u;
+    if (g.cholesky.info() == Eigen::Success) u = g.cholesky.solve(f);
+    if (g.cholesky.info() != Eigen::Success || !u.allFinite()) {
+      std::string where;
+      const long row = g.cholesky.failed_row();
+      for (size_t d = 0; d < g.reduced.size() && row >= 0; ++d)
+        if (g.reduced[d] == row) where = ": " + dof_name(static_cast<int>(d / 6), static_cast<int>(d % 6)) + " is not held";
+      throw SolverError("load case " + std::to_string(cases_[static_cast<size_t>(loaded.front())].number) +
+                        ": the stiffness matrix is singular" + where);
+    }
+    for (size_t col = 0; col < loaded.size(); ++col) {
+      const size_t c = static_cast<size_t>(loaded[col]);
+      Eigen::VectorXd& full = displacements_[c];
+      full.setZero();
+      for (size_t d = 0; d < g.reduced.size(); ++d)
+        if (g.reduced[d] >= 0) full[static_cast<Eigen::Index>(d)] = u(g.reduced[d], static_cast<Eigen::Index>(col));
+      case_compliance_[c] = cases_[c].load.dot(full);
+      total += case_compliance_[c];
+      for (size_t j = 0; j < elements_.size(); ++j) {
+        const FrameElement& e = elements_[j];
+        Vector12 ug;
+        ug << full.segment<6>(6 * e.node1), full.segment<6>(6 * e.node2);
+        const Vector12 ul = to_local(e.axes, ug);
+        UnitEnergies& w = energies_[j];
+        const double du = ul[6] - ul[0], dt = ul[9] - ul[3];
+        w.axial += du * du / e.length;
+        w.torsion += dt * dt / e.length;
+        const Eigen::Matrix4d b = unit_bending(e.length);
+        w.bend_h += bending_energy(ul, b, bend_h_dofs, bend_h_signs);
+        w.bend_w += bending_energy(ul, b, bend_w_dofs, bend_w_signs);
+      }
+    }
+  }
+  return total;
+}
+
+const SparseMatrix& FrameAnalysis::stiffness(int g) const { return groups_[static_cast<size_t>(g)]->K; }
+
+double FrameAnalysis::displacement(int c, int node, int dof) const {
+  return displacements_[static_cast<size_t>(c)][6 * node + dof];
+}

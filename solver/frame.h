@@ -1,0 +1,100 @@
+// Linear static analysis of a 3-D frame of Euler-Bernoulli beams: 6 degrees of freedom per node
+// (translations along L, W, H, rotations about L, W, H), 12 per beam, springs to ground, and one
+// sparse Cholesky factorisation per group of load cases that share constraints and springs.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <Eigen/Core>
+#include <Eigen/SparseCore>
+
+struct ModelFile;
+
+// A failure of the solver: an unusable model, a mechanism, a numerical breakdown.
+class SolverError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Section values of a beam: area (mm2), second moments about the section's W and H axes (mm4)
+// and the torsion constant (mm4).
+struct Section {
+  double A = 0, Iw = 0, Ih = 0, J = 0;
+};
+
+// A solid circle of diameter d (mm): A = pi d^2 / 4, Iw = Ih = pi d^4 / 64, J = pi d^4 / 32.
+Section circle_section(double d);
+
+struct FrameElement {
+  int node1 = 0, node2 = 0;  // 0-based
+  int prop = 0;              // 0-based property set
+  bool design = false;       // value 1 of its set negative
+  double E = 0, G = 0;       // N/mm2
+  double length = 0;         // mm
+  Eigen::Matrix3d axes;      // rows: x (node 1 to node 2), y (section W axis), z (section H axis)
+  Section section;           // the set's section; for a design element only a placeholder
+};
+
+// Strain energy u^T K u of an element for unit section values (E and G left out), summed over
+// the load cases: the axial part per mm2 of A, the bending parts per mm4 of Iw and Ih, and the
+// torsion part per mm4 of J. The element's energy is E (A axial + Iw bend_w + Ih bend_h) + G J torsion.
+struct UnitEnergies {
+  double axial = 0, bend_w = 0, bend_h = 0, torsion = 0;
+};
+
+// The 12 x 12 stiffness of a beam in its own axes (x, y = W, z = H), dofs u, v, w, rx, ry, rz at
+// node 1 then node 2. E, G in N/mm2, section in mm, length in mm.
+Eigen::Matrix<double, 12, 12> local_stiffness(double E, double G, const Section& s, double length);
+
+class FrameAnalysis {
+ public:
+  // Builds the elements and the load-case groups from the model file and checks that every loaded
+  // case is held: a mechanism, a zero-length element, a reference parallel to its element, a
+  // non-positive material or section value, or a load that nothing holds is a SolverError naming
+  // what is wrong. Each group's symbolic factorisation is done here, once.
+  explicit FrameAnalysis(const ModelFile& model);
+  ~FrameAnalysis();
+  FrameAnalysis(const FrameAnalysis&) = delete;
+  FrameAnalysis& operator=(const FrameAnalysis&) = delete;
+
+  const std::vector<FrameElement>& elements() const { return elements_; }
+  int node_count() const { return n_node_; }
+  int case_count() const;
+  bool has_load() const;
+
+  // Solves every loaded case with one section per element and returns the total compliance,
+  // the sum over the cases of f^T u (N mm). Cases without a load have u = 0.
+  double solve(const std::vector<Section>& sections);
+
+  double compliance(int c) const { return case_compliance_[static_cast<size_t>(c)]; }  // N mm, case 0-based
+  // Displacement of node i (0-based) along dof k (0..5: L, W, H in mm, rotations in rad), case c.
+  double displacement(int c, int node, int dof) const;
+  const std::vector<UnitEnergies>& energies() const { return energies_; }
+  int factorisations() const { return factorisations_; }
+  double factorisation_seconds() const { return factorisation_seconds_; }  // spent in numeric factorisation
+  int groups() const { return static_cast<int>(groups_.size()); }
+  // The lower triangle of group g's stiffness as last assembled (N/mm, N, N mm), free dofs only.
+  const Eigen::SparseMatrix<double, Eigen::ColMajor, int>& stiffness(int g) const;
+
+ private:
+  struct Case;
+  struct Group;
+  void build_elements(const ModelFile& model);
+  void build_groups(const ModelFile& model);
+  void check_supports(const Group& g) const;
+  void assemble(Group& g, const std::vector<Section>& sections);
+
+  int n_node_ = 0;
+  std::vector<Eigen::Vector3d> nodes_;  // L, W, H, mm
+  std::vector<FrameElement> elements_;
+  std::vector<Case> cases_;
+  std::vector<std::unique_ptr<Group>> groups_;
+  std::vector<double> case_compliance_;
+  std::vector<Eigen::VectorXd> displacements_;  // per case, 6 per node
+  std::vector<UnitEnergies> energies_;
+  int factorisations_ = 0;
+  double factorisation_seconds_ = 0;
+};

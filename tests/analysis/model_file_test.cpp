@@ -1,0 +1,344 @@
+#include "analysis/model_file.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/errors.h"
+#include "model/model_store.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <typename F>
+std::string message_of(F&& f) {
+  try {
+    f();
+  } catch (const RunTimeError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> lines_of(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::istringstream in(bytes);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+void set_node(ModelStore& m, int i, float l, float w, float h) {
+  m.node_xyz(i, 1) = l;
+  m.node_xyz(i, 2) = w;
+  m.node_xyz(i, 3) = h;
+}
+
+void set_elem(ModelStore& m, int j, int n1, int n2, int prop) {
+  m.elem_nod(j, 1) = static_cast<int16_t>(n1);
+  m.elem_nod(j, 2) = static_cast<int16_t>(n2);
+  m.elem_nod(j, 3) = static_cast<int16_t>(prop);
+}
+
+// Three nodes in an L, two design elements (along L and along W) and one non-design element.
+// Case 1: node 1 clamped, a downward load at node 3 (plus a zero and a minus-zero load that
+// must not be written), a spring at node 2. Case 2: a spring only. Case 3: node 1 pinned, a
+// moment at node 2.
+ModelStore small_model() {
+  ModelStore m;
+  m.form_load();
+  m.n_node = 3;
+  m.n_elem = 3;
+  m.n_prop = 2;
+  set_node(m, 1, 0, 0, 0);
+  set_node(m, 2, 100, 0, 0);
+  set_node(m, 3, 100, 200, 0);
+  set_elem(m, 1, 1, 2, 1);
+  set_elem(m, 2, 2, 3, 1);
+  set_elem(m, 3, 1, 3, 2);
+  m.elem_prop(3, 2) = 10;  // the non-design bar's W direction
+  const float g1 = 206000.0f / 2 / 1.33f;
+  const float p1[7] = {-206000, g1, 0, 0, 0, 0, 0};
+  const float p2[7] = {70000, 26315.79f, 100, 833.333f, 2083.33f, 2916.67f, 0};
+  for (int v = 1; v <= 7; ++v) {
+    m.prop_tab(1, v) = p1[v - 1];
+    m.prop_tab(2, v) = p2[v - 1];
+  }
+  for (int k = 1; k <= 6; ++k) m.bc_val(1, 1, 1, k) = 1;
+  m.bc_val(1, 3, 2, 3) = -500;
+  m.bc_val(1, 3, 2, 1) = 0;
+  m.bc_val(1, 3, 2, 2) = -0.0f;
+  m.spring_val(1, 2, 2) = 1000;
+  m.bc_flag(1, 1) = m.bc_flag(1, 2) = m.bc_flag(1, 3) = 1;
+  m.spring_val(2, 3, 1) = 55;
+  m.bc_flag(2, 3) = 1;
+  for (int k = 1; k <= 3; ++k) m.bc_val(3, 1, 1, k) = 1;
+  m.bc_val(3, 2, 2, 6) = 2.5e4f;
+  m.bc_flag(3, 1) = m.bc_flag(3, 2) = 1;
+  return m;
+}
+
+AnalysisSettings display_off() {
+  AnalysisSettings s;
+  s.display = 0;
+  return s;
+}
+
+// The same model as rebuilt by the re-analysis: the mesh without any condition.
+ModelStore rebuilt(const ModelStore& written) {
+  ModelStore m = written;
+  m.bc_flag.fill(0);
+  m.bc_val.fill(0);
+  m.spring_val.fill(0);
+  m.case_cnt.fill(0);
+  m.mx_case = max_cases;
+  return m;
+}
+
+class ModelFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static std::atomic<int> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    dir_ = fs::temp_directory_path() / ("marulla_model_file_" + std::to_string(stamp) + "_" + std::to_string(counter++));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string path() const { return (dir_ / "fem_gr_jo.dat").string(); }
+  void put(const std::vector<std::string>& lines) const {
+    std::ofstream out(path(), std::ios::binary);
+    for (const auto& line : lines) out << line << "\r\n";
+  }
+
+  fs::path dir_;
+};
+
+const fs::path golden = fs::path(__FILE__).parent_path().parent_path() / "data" / "fem_gr_jo_small.dat";
+
+TEST_F(ModelFileTest, SmallModelMatchesTheHandCheckedFileByteForByte) {
+  ModelStore m = small_model();
+  write_model_file(m, display_off(), path());
+  EXPECT_EQ(slurp(path()), slurp(golden));
+  EXPECT_FALSE(fs::exists(path() + ".tmp"));
+
+  // Counts and reference points are kept in the store as well as written.
+  EXPECT_EQ(m.case_cnt(1), 7);
+  EXPECT_EQ(m.case_cnt(2), 0);
+  EXPECT_EQ(m.case_cnt(3), 4);
+  EXPECT_FLOAT_EQ(m.elem_prop(1, 2), 1.0f);
+  EXPECT_FLOAT_EQ(m.elem_prop(2, 1), 100.0f);
+  EXPECT_FLOAT_EQ(m.elem_prop(2, 3), 1.0f);
+  EXPECT_FLOAT_EQ(m.elem_prop(3, 2), 10.0f);  // non-design: untouched
+}
+
+TEST_F(ModelFileTest, BlockLinesForClampedNodeZeroAndNegativeLoads) {
+  ModelStore m = small_model();
+  write_model_file(m, display_off(), path());
+  const auto lines = lines_of(slurp(path()));
+  // Header, 3 nodes, 3 elements, 2 sets; case 1 starts at line 10.
+  ASSERT_GE(lines.size(), 20u);
+  EXPECT_EQ(lines[9], "    7");
+  for (int k = 1; k <= 6; ++k) EXPECT_EQ(lines[9 + k], "    1    " + std::to_string(k) + "    0");
+  // Only the -500 load: 0 and -0 give no line; a negative E15 starts with three spaces and "-".
+  EXPECT_EQ(lines[16], "    3    3    1   -5.00000E+02");
+  EXPECT_EQ(lines[17].substr(0, 5), "    1");
+  EXPECT_EQ(lines[17].size(), 95u);
+  EXPECT_EQ(lines[17].find_first_not_of(" 0.E+", 5), std::string::npos) << "six zero springs";
+}
+
+TEST_F(ModelFileTest, ReadBackRenumbersTheWrittenCases) {
+  ModelStore written = small_model();
+  AnalysisSettings s;
+  s.max_diameter = 35.5f;
+  s.volume_ratio = 0.2f;
+  s.display = 1;
+  write_model_file(written, s, path());
+
+  ModelStore m = rebuilt(written);
+  m.bc_val(5, 2, 2, 1) = 9;  // stale data the read-back must clear
+  const AnalysisSettings back = read_back_model_file(m, path());
+
+  EXPECT_EQ(m.mx_case, 2);
+  EXPECT_EQ(back.max_diameter, 35.5f);
+  EXPECT_EQ(back.volume_ratio, 0.2f);
+  EXPECT_EQ(back.init_ratio, 0.0001f);
+  EXPECT_EQ(back.display, 1);
+  // Case 1 as written.
+  EXPECT_EQ(m.case_cnt(1), 7);
+  for (int k = 1; k <= 6; ++k) EXPECT_EQ(m.bc_val(1, 1, 1, k), 1.0f);
+  EXPECT_EQ(m.bc_val(1, 3, 2, 3), -500.0f);
+  EXPECT_EQ(m.spring_val(1, 2, 2), 1000.0f);
+  EXPECT_EQ(m.bc_flag(1, 1) + m.bc_flag(1, 2) + m.bc_flag(1, 3), 3);
+  // Former case 3 is now case 2; the springs-only case is gone.
+  EXPECT_EQ(m.case_cnt(2), 4);
+  EXPECT_EQ(m.bc_val(2, 1, 1, 3), 1.0f);
+  EXPECT_EQ(m.bc_val(2, 2, 2, 6), 2.5e4f);
+  EXPECT_EQ(m.spring_val(2, 3, 1), 0.0f);
+  EXPECT_EQ(m.bc_flag(2, 3), 0);
+  EXPECT_EQ(m.case_cnt(3), 0);
+  EXPECT_EQ(m.bc_val(5, 2, 2, 1), 0.0f);
+
+  // Written again, the renumbered model gives the same blocks.
+  write_model_file(m, display_off(), path());
+  ModelStore again = small_model();
+  write_model_file(again, display_off(), (dir_ / "first.dat").string());
+  EXPECT_EQ(slurp(path()), slurp(dir_ / "first.dat"));
+}
+
+TEST_F(ModelFileTest, NoConditionsGiveNoBlockAndCaseOneStaysOpen) {
+  ModelStore m = small_model();
+  for (int c = 1; c <= max_cases; ++c)
+    for (int i = 1; i <= 3; ++i)
+      for (int k = 1; k <= 6; ++k) m.bc_val(c, i, 1, k) = m.bc_val(c, i, 2, k) = 0;
+  EXPECT_EQ(count_case_records(m), 0);
+  write_model_file(m, display_off(), path());
+  const auto lines = lines_of(slurp(path()));
+  EXPECT_EQ(lines.size(), 1u + 3 + 3 + 2);
+  EXPECT_EQ(lines[0].substr(15, 5), "    0");
+
+  ModelStore back = rebuilt(m);
+  read_back_model_file(back, path());
+  EXPECT_EQ(back.mx_case, 1);
+  EXPECT_EQ(back.case_cnt(1), 0);
+}
+
+TEST_F(ModelFileTest, DesignReferencePointsFollowTheDirectionOfW) {
+  ModelStore m;
+  m.form_load();
+  m.n_node = 7;
+  m.n_elem = 4;
+  m.n_prop = 2;
+  m.prop_tab(1, 1) = -1000;  // design
+  m.prop_tab(2, 1) = 1000;   // non-design
+  set_node(m, 1, 10, 20, 30);
+  set_node(m, 2, 10, -180, 30);          // along -W: ratio 1
+  set_node(m, 3, 63.2139225f, 998, 0);   // |dW| / len = 0.998 as a Single
+  set_node(m, 4, 0, 0, 0);
+  set_node(m, 5, 60, 998.2f, 0);         // just above 0.998
+  set_node(m, 6, 0, 0, 0);
+  set_node(m, 7, 5, 5, 5);
+  set_elem(m, 1, 1, 2, 1);
+  set_elem(m, 2, 4, 3, 1);
+  set_elem(m, 3, 4, 5, 1);
+  set_elem(m, 4, 6, 7, 2);
+  m.elem_prop(4, 1) = 7;
+  set_design_references(m);
+
+  auto ref = [&](int j) { return std::vector<float>{m.elem_prop(j, 1), m.elem_prop(j, 2), m.elem_prop(j, 3)}; };
+  EXPECT_EQ(ref(1), (std::vector<float>{10, 20, 31}));
+  EXPECT_EQ(ref(2), (std::vector<float>{0, 1, 0}));
+  EXPECT_EQ(ref(3), (std::vector<float>{0, 0, 1}));
+  EXPECT_EQ(ref(4), (std::vector<float>{7, 0, 0}));
+}
+
+TEST_F(ModelFileTest, WholeReadGivesThePlainModel) {
+  ModelStore m = small_model();
+  write_model_file(m, display_off(), path());
+  const ModelFile f = read_model_file(path());
+
+  EXPECT_EQ(f.n_node, 3);
+  EXPECT_EQ(f.n_elem, 3);
+  EXPECT_EQ(f.n_prop, 2);
+  EXPECT_EQ(f.settings.display, 0);
+  EXPECT_EQ(f.max_diameter_text, "    2.00000E+01");
+  EXPECT_DOUBLE_EQ(f.nodes[2][1], 200);
+  EXPECT_EQ(f.elements[1].node1, 2);
+  EXPECT_EQ(f.elements[1].prop, 1);
+  EXPECT_DOUBLE_EQ(f.elements[1].ref[2], 1);
+  EXPECT_DOUBLE_EQ(f.props[0][0], -206000);
+  EXPECT_DOUBLE_EQ(f.props[1][4], 2083.33);
+  ASSERT_EQ(f.cases.size(), 2u);
+  EXPECT_EQ(f.cases[0].records.size(), 7u);
+  EXPECT_TRUE(f.cases[0].fixed[0][5]);
+  EXPECT_FALSE(f.cases[0].fixed[1][0]);
+  EXPECT_DOUBLE_EQ(f.cases[0].loads[2][2], -500);
+  EXPECT_DOUBLE_EQ(f.cases[0].springs[1][1], 1000);
+  EXPECT_DOUBLE_EQ(f.cases[1].loads[1][5], 25000);
+
+  // The post-processing window reads the elements only, against the result file's counts.
+  auto lines = lines_of(slurp(path()));
+  lines.resize(1 + 3 + 3);
+  put(lines);
+  const ModelFile head = read_model_file(path(), ModelFileExtent::through_elements, {3, 3, -1});
+  EXPECT_DOUBLE_EQ(head.elements[0].ref[1], 1);
+  EXPECT_TRUE(head.cases[0].records.empty());
+  EXPECT_EQ(message_of([&] { read_model_file(path(), ModelFileExtent::through_elements, {4, 3, -1}); }),
+            "Model does not match (" + path() + ", line 1)");
+}
+
+TEST_F(ModelFileTest, BadFilesAreRefusedAndLeaveTheModelAsItWas) {
+  ModelStore written = small_model();
+  write_model_file(written, display_off(), path());
+  const auto good = lines_of(slurp(path()));
+
+  ModelStore m = rebuilt(written);
+  m.bc_val(1, 2, 2, 4) = 42;
+  m.bc_flag(1, 2) = 1;
+  m.mx_case = 5;
+  auto unchanged = [&] { return m.bc_val(1, 2, 2, 4) == 42 && m.bc_flag(1, 2) == 1 && m.mx_case == 5; };
+  auto read_with = [&](std::vector<std::string> lines) {
+    put(lines);
+    return message_of([&] { read_back_model_file(m, path()); });
+  };
+
+  fs::remove(path());
+  EXPECT_EQ(message_of([&] { read_back_model_file(m, path()); }), "File not found (" + path() + ")");
+
+  auto truncated = good;
+  truncated.pop_back();  // the last spring line of case 3
+  EXPECT_EQ(read_with(truncated), "Input past end of file (" + path() + ")");
+  EXPECT_TRUE(unchanged());
+
+  auto bad_dof = good;
+  bad_dof[22] = "    1    x    0";
+  EXPECT_EQ(read_with(bad_dof), "Type mismatch (" + path() + ", line 23)");
+  EXPECT_TRUE(unchanged());
+
+  auto bad_node = good;
+  bad_node[16] = "    4    3    1   -5.00000E+02";
+  EXPECT_EQ(read_with(bad_node), "Subscript out of range (" + path() + ", line 17)");
+
+  auto short_header = good;
+  short_header[0].resize(100);  // Check5 missing
+  EXPECT_EQ(read_with(short_header), "Type mismatch (" + path() + ", line 1)");
+
+  auto other_mesh = good;
+  other_mesh[0].replace(0, 5, "    2");
+  EXPECT_EQ(read_with(other_mesh), "Model does not match (" + path() + ", line 1)");
+
+  auto too_many_cases = good;
+  too_many_cases[0].replace(15, 5, "    6");
+  for (int extra = 0; extra < 4; ++extra)
+    too_many_cases.insert(too_many_cases.end(), good.begin() + 20, good.end());
+  EXPECT_EQ(read_with(too_many_cases), "Capacity exceeded (" + path() + ", line 1)");
+  EXPECT_TRUE(unchanged());
+}
+
+TEST(AnalysisSettings, TextsAreConvertedStrictlyToSingles) {
+  const AnalysisSettings s = settings_from_texts({"20", "0.0001", "0.01", "1.0", "1.0"}, 1);
+  EXPECT_EQ(s.max_diameter, 20.0f);
+  EXPECT_EQ(s.init_ratio, 0.0001f);
+  EXPECT_EQ(s.display, 1);
+  EXPECT_EQ(message_of([] { settings_from_texts({"20", "", "0.01", "1.0", "1.0"}, 1); }), "Type mismatch");
+  EXPECT_EQ(message_of([] { settings_from_texts({"1e39", "0.1", "0.01", "1.0", "1.0"}, 0); }), "Overflow");
+}
+
+}  // namespace

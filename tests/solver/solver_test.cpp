@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/model_file.h"
+#include "formats/fields.h"
+#include "solver/frame.h"
+#include "solver/optimiser.h"
+#include "solver/result_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+constexpr double E = 200000, G = 80000;
+
+// A model file built in memory; nodes, sets and elements are numbered from 1 as in the file.
+struct Model {
+  ModelFile f;
+
+  int node(double l, double w, double h) {
+    f.nodes.push_back({l, w, h});
+    return f.n_node = static_cast<int>(f.nodes.size());
+  }
+  int non_design(double A, double Iw, double Ih, double J) {
+    f.props.push_back({E, G, A, Iw, Ih, J, 0});
+    return f.n_prop = static_cast<int>(f.props.size());
+  }
+  int design() {
+    f.props.push_back({-E, G, 0, 0, 0, 0, 0});
+    return f.n_prop = static_cast<int>(f.props.size());
+  }
+  // ref: the W direction of a non-design element, the reference point of a design element.
+  int element(int n1, int n2, int prop, std::array<double, 3> ref = {0, 1, 0}) {
+    if (f.props[static_cast<size_t>(prop - 1)][0] < 0)
+      for (int a = 0; a < 3; ++a) ref[static_cast<size_t>(a)] += f.nodes[static_cast<size_t>(n1 - 1)][static_cast<size_t>(a)];
+    f.elements.push_back({n1, n2, prop, ref});
+    return f.n_elem = static_cast<int>(f.elements.size());
+  }
+  ModelFileCase& add_case() {
+    ModelFileCase c;
+    const auto n = static_cast<size_t>(f.n_node);
+    c.fixed.assign(n, {});
+    c.loads.assign(n, {});
+    c.springs.assign(n, {});
+    f.cases.push_back(c);
+    return f.cases.back();
+  }
+  static void clamp(ModelFileCase& c, int node) { c.fixed[static_cast<size_t>(node - 1)].fill(true); }
+  static void load(ModelFileCase& c, int node, int dof, double value) {
+    c.loads[static_cast<size_t>(node - 1)][static_cast<size_t>(dof - 1)] = value;
+  }
+  static void spring(ModelFileCase& c, int node, int dof, double k) {
+    c.springs[static_cast<size_t>(node - 1)][static_cast<size_t>(dof - 1)] = k;
+  }
+};
+
+std::vector<Section> own_sections(const FrameAnalysis& a, double design_d = 10) {
+  std::vector<Section> s;
+  for (const FrameElement& e : a.elements()) s.push_back(e.design ? circle_section(design_d) : e.section);
+  return s;
+}
+
+template <typename F>
+std::string message_of(F&& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// A cantilever along L, 1000 mm, clamped at node 1, with an unsymmetric section
+// (Iw = 1000, Ih = 4000 mm4): P L^3 / (3 E I) and P L^2 / (2 E I) in both bending planes.
+TEST(Frame, CantileverBendsInBothPlanesByTheHandFormula) {
+  const double L = 1000, P = 10, Iw = 1000, Ih = 4000;
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(L, 0, 0);
+  m.element(n1, n2, m.non_design(100, Iw, Ih, 500), {0, 10, 0});
+  ModelFileCase& down = m.add_case();
+  Model::clamp(down, n1);
+  Model::load(down, n2, 3, -P);
+  ModelFileCase& side = m.add_case();
+  Model::clamp(side, n1);
+  Model::load(side, n2, 2, P);
+
+  FrameAnalysis a(m.f);
+  const double C = a.solve(own_sections(a));
+  // Load along -H bends about the section's W axis; the tip turns about +W.
+  EXPECT_NEAR(a.displacement(0, 1, 2), -P * L * L * L / (3 * E * Iw), 1e-9);
+  EXPECT_NEAR(a.displacement(0, 1, 4), P * L * L / (2 * E * Iw), 1e-12);
+  EXPECT_NEAR(a.displacement(1, 1, 1), P * L * L * L / (3 * E * Ih), 1e-9);
+  EXPECT_NEAR(a.displacement(1, 1, 5), P * L * L / (2 * E * Ih), 1e-12);
+  EXPECT_NEAR(C, P * P * L * L * L / (3 * E) * (1 / Iw + 1 / Ih), 1e-9);
+  // The two cases share their supports: one factorisation for both.
+  EXPECT_EQ(a.groups(), 1);
+  EXPECT_EQ(a.factorisations(), 1);
+
+  // The same section turned by its reference direction: W of the section along global H.
+  m.f.elements[0].ref = {0, 0, 1};
+  FrameAnalysis turned(m.f);
+  turned.solve(own_sections(turned));
+  EXPECT_NEAR(turned.displacement(0, 1, 2), -P * L * L * L / (3 * E * Ih), 1e-9);
+  EXPECT_NEAR(turned.displacement(1, 1, 1), P * L * L * L / (3 * E * Iw), 1e-9);
+}
+
+// A bar along W: axial P L / (E A), torsion T L / (G J); then the same bar held at its first
+// node by an axial spring instead of the support, in series: P / k + P L / (E A).
+TEST(Frame, AxialTorsionAndASpringInSeries) {
+  const double L = 500, A = 100, J = 300, P = 2000, T = 3e4, k = 4000;
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(0, L, 0);
+  m.element(n1, n2, m.non_design(A, 700, 800, J), {1, 0, 0});
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, n1);
+  Model::load(c, n2, 2, P);
+  Model::load(c, n2, 5, T);
+  ModelFileCase& series = m.add_case();
+  Model::clamp(series, n1);
+  series.fixed[0][1] = false;
+  Model::spring(series, n1, 2, k);
+  Model::load(series, n2, 2, P);
+
+  FrameAnalysis a(m.f);
+  a.solve(own_sections(a));
+  EXPECT_NEAR(a.displacement(0, 1, 1), P * L / (E * A), 1e-12);
+  EXPECT_NEAR(a.displacement(0, 1, 4), T * L / (G * J), 1e-12);
+  EXPECT_NEAR(a.displacement(0, 1, 0), 0, 1e-15);
+  EXPECT_NEAR(a.displacement(1, 1, 1), P / k + P * L / (E * A), 1e-12);
+  EXPECT_NEAR(a.displacement(1, 0, 1), P / k, 1e-12);
+  EXPECT_EQ(a.groups(), 2);
+}
+
+// An L of two design beams (a along L, then b along W), clamped at node 1, loaded along H at
+// the free end, which also rests on a spring: the frame's flexibility is
+// a^3 / 3EI + b^3 / 3EI + a b^2 / GJ (bending of both legs, twist of the first), in parallel with k.
+TEST(Frame, TwoBeamFrameWithASpring) {
+  const double a = 400, b = 300, d = 12, P = -50, k = 5;
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(a, 0, 0), n3 = m.node(a, b, 0);
+  const int set = m.design();
+  m.element(n1, n2, set);
+  m.element(n2, n3, set, {0, 0, 1});
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, n1);
+  Model::load(c, n3, 3, P);
+  Model::spring(c, n3, 3, k);
+
+  FrameAnalysis an(m.f);
+  const double C = an.solve(own_sections(an, d));
+  const Section s = circle_section(d);
+  const double flex = a * a * a / (3 * E * s.Iw) + b * b * b / (3 * E * s.Iw) + a * b * b / (G * s.J);
+  const double deflection = P / (1 / flex + k);
+  EXPECT_NEAR(an.displacement(0, 2, 2), deflection, 1e-9 * std::fabs(deflection));
+  EXPECT_NEAR(C, P * deflection, 1e-9 * std::fabs(P * deflection));
+  // The energies add up to the work of the load: elements plus spring.
+  double energy = k * deflection * deflection;
+  for (size_t j = 0; j < an.elements().size(); ++j) {
+    const UnitEnergies& w = an.energies()[j];
+    energy += E * (s.A * w.axial + s.Iw * w.bend_w + s.Ih * w.bend_h) + G * s.J * w.torsion;
+  }
+  EXPECT_NEAR(energy, C, 1e-9 * C);
+}
+
+TEST(Frame, UnheldModelsAreRefusedWithTheCaseAndAFreeDof) {
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(1000, 0, 0);
+  m.node(0, 500, 0);  // unused by the mesh: dropped, not an error
+  m.element(n1, n2, m.non_design(100, 1000, 1000, 500), {0, 1, 0});
+  ModelFileCase& held = m.add_case();
+  Model::clamp(held, n1);
+  Model::load(held, n2, 3, 1);
+  ModelFileCase& pinned = m.add_case();  // translations only: the bar turns about L at node 1
+  for (int k = 0; k < 3; ++k) pinned.fixed[0][static_cast<size_t>(k)] = true;
+  pinned.fixed[1][1] = pinned.fixed[1][2] = true;
+  Model::load(pinned, n2, 1, 1);
+  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }),
+            "load case 2: the structure is not held (a mechanism): node 1, dof 4 is free");
+
+  m.f.cases.pop_back();
+  Model::load(m.f.cases[0], 3, 2, 5);
+  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }),
+            "load case 1, node 3, dof 2: the load acts where no element or spring holds the structure");
+
+  Model::load(m.f.cases[0], 3, 2, 0);
+  m.f.elements[0].ref = {3, 0, 0};
+  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1: its reference is parallel to the element");
+  m.f.elements[0].node2 = 1;
+  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1 has zero length");
+}
+
+// Two separate bars of equal length, each clamped at one end and pulled at the other with
+// F1 = 4 F2. Least compliance for a given volume puts the area where the force is:
+// A1 / A2 = F1 / F2, so d1 / d2 = 2, reached after one update.
+TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
+  Model m;
+  const int set = m.design();
+  for (int bar = 0; bar < 2; ++bar) {
+    const double w = 100.0 * bar;
+    m.node(0, w, 0);
+    m.node(1000, w, 0);
+  }
+  m.element(1, 2, set);
+  m.element(3, 4, set);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, 1);
+  Model::clamp(c, 3);
+  Model::load(c, 2, 1, 400);
+  Model::load(c, 4, 1, 100);
+  m.f.settings.volume_ratio = 0.25f;
+
+  Optimiser opt(m.f);
+  const auto cycles = opt.run();
+  ASSERT_GE(cycles.size(), 2u);
+  EXPECT_LE(cycles.size(), 4u);
+  EXPECT_NEAR(cycles[0].diameters[0], 10.0, 1e-9);  // uniform start: sqrt(0.25) * 20
+  EXPECT_NEAR(cycles[0].change, 0.5, 1e-9);
+  const CycleRecord& last = cycles.back();
+  EXPECT_NEAR(last.diameters[0] / last.diameters[1], 2.0, 1e-6);
+  EXPECT_NEAR(last.volume_ratio, 0.25, 1e-9);
+  // Compliance at the optimum: sum F^2 L / (E A) with A1 + A2 = 2 * 0.25 * pi 20^2 / 4.
+  const double total_area = 2 * 0.25 * pi * 400 / 4;
+  const double a1 = total_area * 0.8, a2 = total_area * 0.2;
+  EXPECT_NEAR(last.compliance, 400.0 * 400 * 1000 / (E * a1) + 100.0 * 100 * 1000 / (E * a2), 1e-6);
+  EXPECT_LT(last.compliance, cycles[0].compliance);
+}
+
+// Two cantilevers loaded at their tips with F1 = 8 F2: in bending C ~ F^2 / d^4, so the optimum
+// has d ~ F^(1/3), d1 / d2 = 2. The update converges towards it with damped steps, lowering the
+// compliance every cycle and keeping the volume on target.
+TEST(Optimiser, BendingOptimumAndMonotoneCompliance) {
+  Model m;
+  const int set = m.design();
+  m.node(0, 0, 0);
+  m.node(500, 0, 0);
+  m.node(0, 200, 0);
+  m.node(500, 200, 0);
+  m.element(1, 2, set);
+  m.element(3, 4, set);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, 1);
+  Model::clamp(c, 3);
+  Model::load(c, 2, 3, -80);
+  Model::load(c, 4, 3, -10);
+  m.f.settings.volume_ratio = 0.3f;
+
+  const auto cycles = Optimiser(m.f).run();
+  ASSERT_GT(cycles.size(), 3u);
+  EXPECT_LT(cycles.size(), 40u);
+  for (size_t i = 1; i < cycles.size(); ++i) {
+    EXPECT_LE(cycles[i].compliance, cycles[i - 1].compliance * (1 + 1e-12)) << "cycle " << i + 1;
+    EXPECT_NEAR(cycles[i].volume_ratio, 0.3f, 1e-9);
+  }
+  EXPECT_LT(cycles.back().change, converged_change);
+  EXPECT_NEAR(cycles.back().diameters[0] / cycles.back().diameters[1], 2.0, 0.01);
+}
+
+TEST(Optimiser, SettingsAndLoadsAreChecked) {
+  Model m;
+  m.node(0, 0, 0);
+  m.node(500, 0, 0);
+  m.element(1, 2, m.design());
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, 1);
+  EXPECT_EQ(message_of([&] { Optimiser o(m.f); }), "no load in any load case: there is nothing to optimise for");
+  Model::load(c, 2, 3, 1);
+  m.f.settings.volume_ratio = 0.00001f;
+  EXPECT_EQ(message_of([&] { Optimiser o(m.f); }),
+            "\"Obj.Vol.Ratio\" is below \"Init.Valu.Ratio\": the thinnest beams already take more volume");
+  m.f.settings.volume_ratio = 0.1f;
+  m.f.settings.move_limit = 0;
+  EXPECT_EQ(message_of([&] { Optimiser o(m.f); }), "\"Move Limit\" must be positive (it is 0)");
+
+  // Without design beams the model is analysed once.
+  m.f.settings.move_limit = 1;
+  m.f.props[0] = {E, G, 100, 1000, 1000, 2000, 0};
+  const auto cycles = Optimiser(m.f).run();
+  ASSERT_EQ(cycles.size(), 1u);
+  EXPECT_NEAR(cycles[0].diameters[0], std::sqrt(400 / pi), 1e-12);
+  EXPECT_NEAR(cycles[0].compliance, 500.0 * 500 * 500 / (3 * E * 1000), 1e-12);
+}
+
+// The result file in the layout the post-processing window reads: header, element kinds, then
+// per cycle a cycle line, the node lines and one diameter per element.
+TEST(ResultFile, LayoutOfHeaderElementsAndCycles) {
+  Model m;
+  m.node(0, 0, 0);
+  m.node(500, 0, 0);
+  m.node(500, 0, 300);
+  m.element(1, 2, m.design());
+  m.element(2, 3, m.non_design(100, 1000, 1000, 2000), {0, 1, 0});
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, 1);
+  Model::load(c, 3, 1, 10);
+  const auto cycles = Optimiser(m.f).run();
+
+  static std::atomic<int> counter{0};
+  const fs::path dir = fs::temp_directory_path() / ("marulla_result_" + std::to_string(counter++) + "_" +
+                                                    std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(dir);
+  const std::string path = (dir / result_file_name).string();
+  write_result_file(path, m.f, cycles);
+
+  DataFileReader in(path);
+  in.next_line();
+  EXPECT_EQ(in.field(1, 25), "    3    2    2.00000E+01");
+  in.next_line();
+  EXPECT_EQ(in.field(1, 30), "    1    1    2    0");
+  in.next_line();
+  EXPECT_EQ(in.field(1, 30), "    2    2    3    1");
+  int read_cycles = 0;
+  while (!in.at_end()) {
+    in.next_line();
+    ++read_cycles;
+    EXPECT_EQ(in.int16(1, 5), read_cycles);
+    for (int i = 1; i <= 3; ++i) in.next_line();
+    EXPECT_DOUBLE_EQ(in.real(36, 15), 300);  // node 3's H
+    in.next_line();
+    EXPECT_NEAR(in.real(6, 15), cycles[static_cast<size_t>(read_cycles - 1)].diameters[0], 1e-4);
+    in.next_line();
+    EXPECT_NEAR(in.real(6, 15), std::sqrt(400 / pi), 1e-4);
+  }
+  EXPECT_EQ(read_cycles, static_cast<int>(cycles.size()));
+  remove_result_file(path);
+  EXPECT_FALSE(fs::exists(path));
+  fs::remove_all(dir);
+}
+
+}  // namespace
