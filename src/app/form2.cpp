@@ -159,5 +159,6 @@ void Form2::Command18_Click() { Forms::end_program(); }
 bool Form2::call(const std::string& procedure) {
   if (procedure == "Grnd") return Grnd(), true;
   if (procedure == "Draw_3D") return Draw_3D(), true;
+  if (procedure == "fem_data_pro") return fem_data_pro(), true;
   return false;
 }

@@ -27,8 +27,9 @@ class Form2 : public ViewForm {
   bool call(const std::string& procedure) override;
 
   // Public procedures.
-  void Grnd();     // refresh of the design stage
-  void Draw_3D();  // display of the analysis model in the boundary-condition stage
+  void Grnd();          // refresh of the design stage
+  void Draw_3D();       // display of the analysis model in the boundary-condition stage
+  void fem_data_pro();  // rebuild of the analysis model from the design list
 
   // The redraw rule: Draw_3D while the boundary-condition panel is shown, Grnd otherwise.
   void redraw() override;

@@ -9,6 +9,7 @@
 #include "formats/mirror.h"
 #include "formats/numtext.h"
 #include "model/design_edit.h"
+#include "model/mesh.h"
 #include "model/preview.h"
 #include "section/form3.h"
 
@@ -210,6 +211,8 @@ void Form2::Grnd() {
   if (!Frame2->isHidden()) store_panel();
   draw_design_preview(canvas(), model, view_angles(), view_win, value_of(Check4) == 1);
 }
+
+void Form2::fem_data_pro() { build_analysis_model(model); }
 
 // The texts are read in this order; one that is not a number ends the refresh there.
 void Form2::store_panel() {

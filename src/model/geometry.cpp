@@ -118,13 +118,9 @@ AxisWeights flat_side_weights(const ModelStore& m, int k) {
   return {solid(1), solid(2), solid(3)};
 }
 
-std::vector<PointPair> choose_pairs(const Lattice& lat, AxisWeights weights, int record) {
+namespace {
+std::vector<PointPair> compute_pairs(const Lattice& lat, AxisWeights weights) {
   const int n = lat.count();
-  const long long examined = static_cast<long long>(n) * (n - 1) / 2;
-  if (examined > max_pairs_per_record)
-    raise_error(err::capacity, record_name(record) + ": " + std::to_string(n) + " lattice points, more than " +
-                                   std::to_string(max_pairs_per_record) + " pairs");
-
   // The outcome depends only on the three index differences, so the divisor test runs once
   // per difference triple. The table is indexed by the signed differences, coded like a
   // lattice index with digits -(N-1)..N-1, so that a pair costs one subtraction and one load.
@@ -157,5 +153,33 @@ std::vector<PointPair> choose_pairs(const Lattice& lat, AxisWeights weights, int
     }
   }
   pairs.resize(chosen);
+  return pairs;
+}
+
+bool same_weights(AxisWeights a, AxisWeights b) { return a.l == b.l && a.w == b.w && a.h == b.h; }
+
+// A lattice and the pairs chosen on it.
+struct KnownPairs {
+  AxisWeights weights;
+  std::vector<std::array<int16_t, 3>> index;
+  std::vector<PointPair> pairs;
+};
+}  // namespace
+
+std::vector<PointPair> choose_pairs(const Lattice& lat, AxisWeights weights, int record) {
+  const int n = lat.count();
+  const long long examined = static_cast<long long>(n) * (n - 1) / 2;
+  if (examined > max_pairs_per_record)
+    raise_error(err::capacity, record_name(record) + ": " + std::to_string(n) + " lattice points, more than " +
+                                   std::to_string(max_pairs_per_record) + " pairs");
+  // The pairs depend on the lattice indices and the weights alone, and the preview asks for
+  // the same few lattices on every keystroke: the last lists are kept.
+  thread_local std::array<KnownPairs, 4> known;
+  thread_local size_t next = 0;
+  for (const KnownPairs& k : known)
+    if (same_weights(k.weights, weights) && k.index == lat.index) return k.pairs;
+  std::vector<PointPair> pairs = compute_pairs(lat, weights);
+  known[next] = {weights, lat.index, pairs};
+  next = (next + 1) % known.size();
   return pairs;
 }
