@@ -70,6 +70,48 @@ std::string property_of(QWidget* w, const std::string& prop) {
   return "<no " + prop + ">";
 }
 
+// The JSON text of the top-level entry `name` of an object written by JsonWriter (no spaces).
+std::string json_entry(const std::string& json, const std::string& name) {
+  const std::string key = "\"" + name + "\":";
+  int depth = 0;
+  bool in_string = false;
+  for (size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (in_string) {
+      if (c == '\\') ++i;
+      else if (c == '"') in_string = false;
+      continue;
+    }
+    if (c == '{' || c == '[') ++depth;
+    if (c == '}' || c == ']') --depth;
+    if (c == '"') {
+      if (depth == 1 && json.compare(i, key.size(), key) == 0) {
+        size_t end = i + key.size();
+        int d = 0;
+        bool str = false;
+        for (; end < json.size(); ++end) {
+          const char e = json[end];
+          if (str) {
+            if (e == '\\') ++end;
+            else if (e == '"') str = false;
+            continue;
+          }
+          if (e == '"') str = true;
+          if (e == '{' || e == '[') ++d;
+          if (e == '}' || e == ']') {
+            if (d == 0) break;
+            --d;
+          }
+          if (e == ',' && d == 0) break;
+        }
+        return json.substr(i + key.size(), end - i - key.size());
+      }
+      in_string = true;
+    }
+  }
+  return {};
+}
+
 void send_click(QWidget* w) {
   const QPointF centre(w->width() / 2.0, w->height() / 2.0);
   const QPointF global = w->mapToGlobal(centre);
@@ -133,6 +175,8 @@ bool ScenarioRunner::run_line(const std::string& raw) {
     ok = call(split_word(rest).first);
   } else if (command == "expect") {
     ok = expect(rest);
+  } else if (command == "expect-state") {
+    ok = expect_state(rest);
   } else if (command == "expect-error") {
     ok = expect_error(rest);
   } else if (command == "dump" || command == "grab" || command == "canvas") {
@@ -282,6 +326,21 @@ bool ScenarioRunner::expect_error(const std::string& text) {
   if (seen.empty()) return fail("expected an error containing \"" + text + "\", found none");
   if (seen.back().find(text) != std::string::npos) return true;
   return fail("expected an error containing \"" + text + "\", found \"" + seen.back() + "\"");
+}
+
+// expect-state W NAME VALUE: the JSON text of the dump's top-level entry NAME is VALUE.
+bool ScenarioRunner::expect_state(const std::string& rest) {
+  auto [window, tail] = split_word(rest);
+  auto [name, value] = split_word(tail);
+  FormWindow* w = loaded(window);
+  if (!w) return false;
+  JsonWriter j;
+  j.begin_object();
+  w->dump(j);
+  j.end_object();
+  const std::string found = json_entry(j.str(), name);
+  if (found == value) return true;
+  return fail("expected " + name + " " + value + ", found " + (found.empty() ? "nothing" : found));
 }
 
 bool ScenarioRunner::write_output(const std::string& what, const std::string& window, const std::string& file) {

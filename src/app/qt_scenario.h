@@ -33,6 +33,7 @@ class ScenarioRunner {
   bool call(const std::string& target);
   bool expect(const std::string& rest);
   bool expect_error(const std::string& text);
+  bool expect_state(const std::string& rest);
   bool write_output(const std::string& what, const std::string& window, const std::string& file);
 
   FormWindow* loaded(const std::string& window);

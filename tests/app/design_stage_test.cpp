@@ -1,0 +1,223 @@
+// The design stage driven through the modelling window: making, modifying and deleting boxes
+// and bars, bars from two points, corner moves and the settings panel.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/form2.h"
+#include "app/form4.h"
+#include "app/forms.h"
+#include "app/qt_scenario.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string file_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Each test works in a fresh directory of its own, where the data files are written.
+class DesignStage : public ::testing::Test {
+ protected:
+  DesignStage() : dir_(fs::temp_directory_path() / ("marulla_design_" + std::to_string(::getpid()) + "_" + name())) {
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+    runner_ = std::make_unique<ScenarioRunner>();
+    run("click frmSplash.Command1\n");
+  }
+  ~DesignStage() override {
+    runner_.reset();
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
+  Form2& f() { return Forms::form2(); }
+  // A box (or a bar) confirmed with "OK" after the given lines.
+  void make(const char* kind, const std::string& settings = "") {
+    run(std::string("click Form2.") + kind + "\nclick Form2.Command1\n" + settings + "click Form2.Command2\n");
+  }
+  std::vector<std::string> errors() const { return runner_->unchecked_errors(); }
+
+ private:
+  fs::path dir_, old_;
+  std::unique_ptr<ScenarioRunner> runner_;
+};
+}  // namespace
+
+TEST_F(DesignStage, OkWritesAnEmptySectionPerRecord) {
+  make("Option1");
+  EXPECT_EQ(file_text("cross_data_4th.dat"), "    1\r\n    0    0\r\n");
+  make("Option1", "set Form2.Text10 300\n");
+  EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    0    0\r\n");
+  EXPECT_EQ(f().model.gr_cen(2, 1), 300);
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(DesignStage, HundredAndFirstRecordIsRefusedAndStoresNothing) {
+  f().model.n_gr = 100;
+  f().model.gr_len(100, 1) = 42;
+  run("click Form2.Command1\nexpect-error at most 100\n");
+  EXPECT_EQ(f().model.n_gr, 100);
+  EXPECT_EQ(f().model.gr_len(100, 1), 42);
+  EXPECT_TRUE(f().Frame2->isHidden());
+  EXPECT_FALSE(f().Frame11->isHidden());
+}
+
+TEST_F(DesignStage, DivisionTypedOutOfRangeWaitsForTheNextRefresh) {
+  run("click Form2.Command1\nset Form2.Text13 3\n");
+  EXPECT_EQ(f().HScroll7->value(), 3);
+  EXPECT_EQ(f().model.gr_div(1, 1), 3);
+  const int clears = f().canvas().clears();
+  run("set Form2.Text13 12\n");
+  EXPECT_EQ(f().HScroll7->value(), 3);
+  EXPECT_EQ(f().canvas().clears(), clears);
+  EXPECT_EQ(f().model.gr_div(1, 1), 3);
+  run("set Form2.Text7 120\n");  // any refresh stores the panel
+  EXPECT_EQ(f().model.gr_div(1, 1), 12);
+}
+
+TEST_F(DesignStage, RefreshStopsAtTheFirstFieldThatIsNotANumber) {
+  run("click Form2.Command1\nset Form2.Text7 150\nset Form2.Text11 abc\nset Form2.Text9 70\n");
+  EXPECT_EQ(f().model.gr_len(1, 3), 70);  // lengths come before the centre
+  run("set Form2.Text36 1000\nset Form2.Text7 160\n");
+  EXPECT_EQ(f().model.gr_len(1, 1), 160);
+  EXPECT_NE(f().model.gr_mat(1, 1), 1000);  // not reached past the bad centre
+}
+
+TEST_F(DesignStage, ModifyLoadsTheSelectedRecord) {
+  make("Option1", "set Form2.Text7 200\nset Form2.Text36 70000\nset Form2.Text37 0.3\n");
+  make("Option2", "set Form2.Text10 500\n");
+  run("click Form2.Command8\nexpect Form2.Frame10 shown 1\nexpect Form2.HScroll13 max 2\nexpect Form2.Text22 text 2\n"
+      "set Form2.HScroll13 1\nclick Form2.Command7\n");
+  EXPECT_EQ(f().model.n_gr_m, 1);
+  EXPECT_EQ(f().Text7->text(), "200");
+  EXPECT_EQ(f().Text36->text(), "70000");
+  EXPECT_EQ(f().Text37->text(), "0.3");
+  EXPECT_TRUE(f().Option4->isChecked());
+  EXPECT_FALSE(f().Frame7->isHidden());
+  EXPECT_TRUE(f().Frame16->isHidden());
+  // The bar of record 2 leaves the division frame hidden when chosen by the selector.
+  run("click Form2.Command2\nclick Form2.Command8\nset Form2.HScroll13 1\nset Form2.HScroll13 2\n");
+  EXPECT_TRUE(f().Frame7->isHidden());
+}
+
+TEST_F(DesignStage, NewRecordStartsWithDefaultMaterialButKeepsSettings) {
+  run("click Form2.Command1\nset Form2.Text36 70000\nclick Form2.Command2\n");
+  f().Text31->setText("35");
+  run("click Form2.Command1\n");
+  EXPECT_EQ(f().Text36->text(), "206000");
+  EXPECT_EQ(f().Text37->text(), "0.33");
+  EXPECT_EQ(f().Text31->text(), "35");
+  EXPECT_EQ(f().model.gr_mat(1, 1), 70000);
+}
+
+TEST_F(DesignStage, DeletingRecordTwoOfThreeMovesTheLastUpWithItsSection) {
+  make("Option1");
+  make("Option1", "set Form2.Text10 100\n");
+  make("Option2", "set Form2.Text10 50\nset Form2.Text12 300\n");
+  f().model.gr_apex(3, 4, 2) = 7;  // a record's displacements travel with it
+  // Give section 3 a mark of its own so that the file shows which section moved.
+  std::ofstream("cross_data_4th.dat", std::ios::binary) << "    3\r\n    0    0\r\n    0    0\r\n    1    0\r\n"
+                                                          "    1.00000E+00    2.00000E+00\r\n";
+  run("click Form2.Command9\nset Form2.HScroll14 2\nclick Form2.Command10\n");
+  EXPECT_EQ(f().model.n_gr, 2);
+  EXPECT_EQ(f().model.gr_div(2, 4), 2);
+  EXPECT_EQ(f().model.gr_cen(2, 3), 300);
+  EXPECT_EQ(f().model.gr_apex(2, 4, 2), 7);
+  EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    1    0\r\n    1.00000E+00    2.00000E+00\r\n");
+  EXPECT_EQ(Forms::form4().Text3->text(), "1");
+  EXPECT_FALSE(f().Frame11->isHidden());
+}
+
+TEST_F(DesignStage, DeletingTheLastRecordLeavesTheFileAlone) {
+  make("Option1");
+  make("Option1", "set Form2.Text10 100\n");
+  const std::string before = file_text("cross_data_4th.dat");
+  run("click Form2.Command9\nclick Form2.Command10\n");
+  EXPECT_EQ(f().model.n_gr, 1);
+  EXPECT_EQ(file_text("cross_data_4th.dat"), before);
+}
+
+TEST_F(DesignStage, ModifyAndDeleteDoNothingOnAnEmptyList) {
+  run("click Form2.Command8\nexpect Form2.Frame10 shown 0\nclick Form2.Command9\nexpect Form2.Frame12 shown 0\n"
+      "expect Form2.Frame11 shown 1\n");
+}
+
+TEST_F(DesignStage, BarFromTwoPoints) {
+  run("click Form2.Option2\nclick Form2.Command1\n");
+  EXPECT_EQ(f().Text25->text(), " 50.00");
+  EXPECT_EQ(f().Text28->text(), "-50.00");
+  run("set Form2.Text25 10\nset Form2.Text26 60\nset Form2.Text27 5\n"
+      "set Form2.Text28 10\nset Form2.Text29 -40\nset Form2.Text30 5\nclick Form2.Command19\n");
+  EXPECT_EQ(f().Text7->text(), "100");
+  EXPECT_EQ(f().Text11->text(), "10");
+  EXPECT_EQ(f().Text4->text(), "0");
+  EXPECT_EQ(f().Text5->text(), "0");
+  EXPECT_EQ(f().Text6->text(), "90");
+  EXPECT_EQ(f().model.gr_rot(1, 3), 90);
+  EXPECT_EQ(f().model.gr_len(1, 1), 100);
+  // Two identical points change nothing and draw nothing.
+  const int clears = f().canvas().clears();
+  run("set Form2.Text28 10\nset Form2.Text29 60\nset Form2.Text30 5\n");
+  const int after_typing = f().canvas().clears();
+  run("click Form2.Command19\n");
+  EXPECT_EQ(f().canvas().clears(), after_typing);
+  EXPECT_EQ(after_typing, clears);
+  EXPECT_EQ(f().Text6->text(), "90");
+}
+
+TEST_F(DesignStage, CornerPickAndDisplacements) {
+  run("click Form2.Command1\nclick Form2.Check1\nexpect Form2.Frame8 shown 1\n");
+  // Corner 5 (+L, -W, -H) lies to the left and low on the starting W-H view; pick it.
+  const ViewWindow& v = f().view_win;
+  const float x = v.sx * f().model.apex_scr(5, 1) + v.cx, y = v.sy * f().model.apex_scr(5, 2) + v.cy;
+  f().Form_MouseDown(1, 0, x + 3, y - 2);
+  const int picked = f().model.apex_sel;
+  ASSERT_GE(picked, 1);
+  // On this view corner 5 and corner 6 project onto one point: the higher number wins.
+  EXPECT_EQ(picked, 6);
+  EXPECT_EQ(f().Text16->text(), "  -50.0000");
+  run("set Form2.Text19 12.5\n");
+  EXPECT_EQ(f().HScroll10->value(), 12);
+  EXPECT_EQ(f().model.apex_mov(picked, 1), 12);
+  EXPECT_EQ(f().model.gr_apex(1, picked, 1), 12);
+  EXPECT_EQ(f().Text16->text(), "  -38.0000");
+  run("set Form2.Text19 13.5\n");
+  EXPECT_EQ(f().model.apex_mov(picked, 1), 14);
+  run("set Form2.Text19 1500\n");
+  EXPECT_EQ(f().HScroll10->value(), 14);
+  EXPECT_EQ(f().model.apex_mov(picked, 1), 14);
+  // A typed coordinate gives the displacement; the scroll bar then rounds it.
+  run("set Form2.Text17 -42.25\n");
+  EXPECT_EQ(f().model.apex_mov(picked, 2), 8);
+  run("click Form2.Command3\n");
+  EXPECT_EQ(f().Text16->text(), "None");
+  EXPECT_EQ(f().model.apex_sel, 0);
+  EXPECT_TRUE(f().Frame8->isHidden());
+}
+
+TEST_F(DesignStage, ScrollWithoutAPickedCornerOnlyWritesTheText) {
+  run("click Form2.Command1\nclick Form2.Check1\nset Form2.HScroll11 25\n");
+  EXPECT_EQ(f().Text20->text(), "   25.0000");
+  for (int c = 1; c <= 8; ++c) EXPECT_EQ(f().model.gr_apex(1, c, 2), 0);
+}
+
+TEST_F(DesignStage, SettingsPanelDefaults) {
+  run("expect Form2.Text31 text 20\nexpect Form2.Text32 text 0.0001\nexpect Form2.Text33 text 0.01\n"
+      "expect Form2.Text34 text 1.0\nexpect Form2.Text35 text 1.0\nexpect Form2.Check5 checked 1\n"
+      "expect Form2.Label33 tooltip Input Volume Ratio [ INPUT VALUE : 1 = Desired Total Volume : Initial one ]\n"
+      "expect Form2.Option7 tooltip Select Non-Design Element for Topology Optimization (After Click Below OK "
+      "Button, Create Shape of Cross Section)\n");
+}
