@@ -89,16 +89,26 @@ Lattice lattice_points(const CornerSet& displaced, int div_l, int div_w, int div
   lat.layers[2] = nh;
   lat.xyz.reserve(static_cast<size_t>(total) + 1);
   lat.index.reserve(static_cast<size_t>(total) + 1);
+  // Natural coordinate in -1..1 of layer k of n, and the factor (1 + x s) / 2 of a corner
+  // with sign s: the trilinear shape function of corner c is the product of its three
+  // factors, (1 + xi sL) (1 + eta sW) (1 + zeta sH) / 8.
+  auto factors = [](int k, int n, double f[2]) {
+    const double x = 2.0 * (k - 1) / (n - 1) - 1;
+    f[0] = (1 - x) / 2;  // sign -1
+    f[1] = (1 + x) / 2;  // sign +1
+  };
   for (int j = nw; j >= 1; --j) {
+    double fw[2];
+    factors(j, nw, fw);
     for (int l = 1; l <= nh; ++l) {
+      double fh[2];
+      factors(l, nh, fh);
       for (int i = nl; i >= 1; --i) {
-        // Natural coordinates in -1..1, then the trilinear shape functions of the corners.
-        const double xi = 2.0 * (i - 1) / (nl - 1) - 1;
-        const double eta = 2.0 * (j - 1) / (nw - 1) - 1;
-        const double zeta = 2.0 * (l - 1) / (nh - 1) - 1;
+        double fl[2];
+        factors(i, nl, fl);
         double sum[3] = {0, 0, 0};
         for (int c = 1; c <= 8; ++c) {
-          const double n = (1 + xi * corner_sign[c][0]) * (1 + eta * corner_sign[c][1]) * (1 + zeta * corner_sign[c][2]) / 8;
+          const double n = fl[corner_sign[c][0] > 0] * fw[corner_sign[c][1] > 0] * fh[corner_sign[c][2] > 0];
           for (int a = 0; a < 3; ++a) sum[a] += n * displaced[c][a + 1];
         }
         lat.xyz.emplace_back(to_single(sum[0]), to_single(sum[1]), to_single(sum[2]));
@@ -121,6 +131,7 @@ AxisWeights flat_side_weights(const ModelStore& m, int k) {
 namespace {
 std::vector<PointPair> compute_pairs(const Lattice& lat, AxisWeights weights) {
   const int n = lat.count();
+  const size_t examined = static_cast<size_t>(n) * (n - 1) / 2;
   // The outcome depends only on the three index differences, so the divisor test runs once
   // per difference triple. The table is indexed by the signed differences, coded like a
   // lattice index with digits -(N-1)..N-1, so that a pair costs one subtraction and one load.
@@ -143,7 +154,7 @@ std::vector<PointPair> compute_pairs(const Lattice& lat, AxisWeights weights) {
   for (int p = 1; p <= n; ++p) code[p] = (lat.index[p][0] * rw + lat.index[p][1]) * rh + lat.index[p][2];
   const char* out_of = excluded.data() + ((nl - 1) * rw + (nw - 1)) * rh + (nh - 1);  // zero differences
 
-  std::vector<PointPair> pairs(static_cast<size_t>(examined));
+  std::vector<PointPair> pairs(examined);
   size_t chosen = 0;
   for (int p = 1; p < n; ++p) {
     const int cp = code[p];
@@ -160,6 +171,7 @@ bool same_weights(AxisWeights a, AxisWeights b) { return a.l == b.l && a.w == b.
 
 // A lattice and the pairs chosen on it.
 struct KnownPairs {
+  int layers[3] = {0, 0, 0};
   AxisWeights weights;
   std::vector<std::array<int16_t, 3>> index;
   std::vector<PointPair> pairs;
@@ -177,9 +189,14 @@ std::vector<PointPair> choose_pairs(const Lattice& lat, AxisWeights weights, int
   thread_local std::array<KnownPairs, 4> known;
   thread_local size_t next = 0;
   for (const KnownPairs& k : known)
-    if (same_weights(k.weights, weights) && k.index == lat.index) return k.pairs;
+    if (std::equal(k.layers, k.layers + 3, lat.layers) && same_weights(k.weights, weights) && k.index == lat.index)
+      return k.pairs;
   std::vector<PointPair> pairs = compute_pairs(lat, weights);
-  known[next] = {weights, lat.index, pairs};
+  KnownPairs& k = known[next];
+  std::copy(lat.layers, lat.layers + 3, k.layers);
+  k.weights = weights;
+  k.index = lat.index;
+  k.pairs = pairs;
   next = (next + 1) % known.size();
   return pairs;
 }

@@ -1,0 +1,60 @@
+// Helpers shared by the tests: a fresh working directory, whole files as text, error messages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+#include "app/errors.h"
+
+namespace test_support {
+
+// A fresh empty directory made the current one for the test's lifetime.
+class WorkingDirectory {
+ public:
+  WorkingDirectory() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("marulla_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+  }
+  ~WorkingDirectory() {
+    std::filesystem::current_path(old_);
+    std::filesystem::remove_all(dir_);
+  }
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+  const std::filesystem::path& path() const { return dir_; }
+
+ private:
+  std::filesystem::path dir_, old_;
+};
+
+inline std::string file_text(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void write_file(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// The message of the run-time error `f` raises, or "" when it raises none.
+template <typename F>
+std::string error_of(F&& f) {
+  try {
+    f();
+  } catch (const RunTimeError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace test_support
