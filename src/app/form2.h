@@ -147,6 +147,7 @@ class Form2 : public ViewForm {
   void show_record_kind(bool box);
   void fill_bar_ends();
   void write_hand_over();
+  void load_record_into_panel(int k);
   void select_record(QLineEdit* number);
   void pick_corner_at(float x, float y);
   void make_cover_labels();

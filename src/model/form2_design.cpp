@@ -354,6 +354,18 @@ void Form2::HScroll13_Change() {
 void Form2::Command7_Click() {
   model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(Text22)));
   const int k = sub_i16(model.n_gr, model.n_gr_m);
+  load_record_into_panel(k);
+  Grnd();
+  Frame2->show();
+  Frame10->hide();
+  if (model.gr_div(k, 4) == 2) {
+    Frame16->show();
+    fill_bar_ends();
+  }
+}
+
+// The record's inputs into the panel's texts, its corner displacements into the move buffer.
+void Form2::load_record_into_panel(int k) {
   QLineEdit* lengths[] = {Text7, Text8, Text9};
   QLineEdit* centre[] = {Text10, Text11, Text12};
   QLineEdit* divisions[] = {Text13, Text14, Text15};
@@ -371,13 +383,6 @@ void Form2::Command7_Click() {
   Text19->setText("0");
   Text20->setText("0");
   Text21->setText("0");
-  Grnd();
-  Frame2->show();
-  Frame10->hide();
-  if (model.gr_div(k, 4) == 2) {
-    Frame16->show();
-    fill_bar_ends();
-  }
 }
 
 void Form2::Command9_Click() {
