@@ -49,7 +49,9 @@ JsonWriter& JsonWriter::key(std::string_view name) {
   return *this;
 }
 
-JsonWriter& JsonWriter::value(double v) {
+// Shortest text that reads back as the same value; not-a-number and infinities as null.
+template <typename Real>
+JsonWriter& JsonWriter::real(Real v) {
   separate();
   if (!std::isfinite(v)) {
     out_ += "null";
@@ -61,17 +63,8 @@ JsonWriter& JsonWriter::value(double v) {
   return *this;
 }
 
-JsonWriter& JsonWriter::value(float v) {
-  separate();
-  if (!std::isfinite(v)) {
-    out_ += "null";
-    return *this;
-  }
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, v);
-  out_.append(buf, res.ptr);
-  return *this;
-}
+JsonWriter& JsonWriter::value(double v) { return real(v); }
+JsonWriter& JsonWriter::value(float v) { return real(v); }
 
 JsonWriter& JsonWriter::value(int v) { return value(static_cast<long>(v)); }
 

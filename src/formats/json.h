@@ -31,6 +31,8 @@ class JsonWriter {
 
  private:
   void separate();
+  template <typename Real>
+  JsonWriter& real(Real v);
   std::string out_;
   std::vector<bool> first_;  // per open container: no element written yet
   bool after_key_ = false;
