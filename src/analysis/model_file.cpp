@@ -18,14 +18,10 @@ constexpr int e15 = 15;
 constexpr int after_i5(int k) { return 6 + e15 * k; }
 
 // The model is held in Singles: a value beyond their range is not one this program wrote.
-float to_single(double value) {
-  if (!(std::fabs(value) <= FLT_MAX)) raise_error(err::overflow);
-  return static_cast<float>(value);
-}
-
+// The value itself stays as written, for the solver.
 double real_field(const DataFileReader& in, int col) {
   const double value = in.real(col, e15);
-  if (!(std::fabs(value) <= FLT_MAX)) in.fail(err::overflow);
+  if (!in_single_range(value)) in.fail(err::overflow);
   return value;
 }
 

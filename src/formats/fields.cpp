@@ -135,6 +135,12 @@ double DataFileReader::real(int col, int width) const {
   }
 }
 
+float DataFileReader::single(int col, int width) const {
+  const double v = real(col, width);
+  if (!in_single_range(v)) fail(err::overflow);
+  return static_cast<float>(v);
+}
+
 int16_t DataFileReader::int16(int col, int width) const {
   const double value = real(col, width);
   try {

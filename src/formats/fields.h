@@ -64,6 +64,8 @@ class DataFileReader {
   std::string field(int col, int width) const;
   // The field read as a number (blanks ignored); "Type mismatch" for an empty or malformed field.
   double real(int col, int width) const;
+  // The field read as a number stored as Single; "Overflow" beyond the Single range.
+  float single(int col, int width) const;
   // The field read as a number and rounded to a 16-bit Integer; "Overflow" out of range.
   int16_t int16(int col, int width) const;
 

@@ -426,3 +426,5 @@ std::string plain_text(double value) {
   if (std::from_chars(buf.data(), r.ptr, rounded).ec != std::errc()) rounded = value;
   return shortest_plain(rounded);
 }
+
+void raise_single_overflow() { raise_error(err::overflow); }

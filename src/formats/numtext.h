@@ -23,6 +23,16 @@ int16_t to_i16(double value);
 // The same rounding into a 32-bit value for drawing coordinates (twips); "Overflow" outside int32.
 int32_t round_even(double value);
 
+// A double stored as Single: "Overflow" beyond the Single range (NaN included). Inline, since
+// the drawings convert every coordinate with it.
+inline bool in_single_range(double v) { return v <= 3.4028234663852886e38 && v >= -3.4028234663852886e38; }
+[[noreturn]] void raise_single_overflow();
+inline float to_single(double v) {
+  if (!in_single_range(v)) [[unlikely]]
+    raise_single_overflow();
+  return static_cast<float>(v);
+}
+
 // Checked 16-bit Integer arithmetic: "Overflow" when the exact result leaves -32768..32767.
 int16_t checked_i16(long long value);
 int16_t add_i16(int16_t a, int16_t b);

@@ -7,17 +7,10 @@
 #include <string>
 
 #include "app/errors.h"
+#include "formats/numtext.h"
 
 namespace {
 std::string record_name(int k) { return "box/bar " + std::to_string(k); }
-
-[[noreturn, gnu::noinline]] void overflow() { raise_error(err::overflow); }
-
-inline float to_single(double v) {
-  if (!(std::fabs(v) <= FLT_MAX)) [[unlikely]]  // also NaN
-    overflow();
-  return static_cast<float>(v);
-}
 
 // "t divides d" as the rule states it, in floating point.
 bool divides(int d, int t) {
@@ -31,31 +24,6 @@ Vec3 radians_from_degrees(const Vec3& degrees) {
   Vec3 a;
   for (int i = 1; i <= 3; ++i) a[i] = static_cast<float>(double(degrees[i]) * pi / 180.0);
   return a;
-}
-
-FixedRotation::FixedRotation(const Vec3& angles) {
-  for (int i = 0; i < 3; ++i) {
-    sin_[i] = std::sin(double(angles[i + 1]));
-    cos_[i] = std::cos(double(angles[i + 1]));
-  }
-}
-
-void FixedRotation::apply(Vec3& p) const {
-  // About L: W and H turn.
-  float w = to_single(p[2] * cos_[0] - p[3] * sin_[0]);
-  float h = to_single(p[3] * cos_[0] + p[2] * sin_[0]);
-  p[2] = w;
-  p[3] = h;
-  // About W: H and L turn.
-  float l = to_single(p[3] * sin_[1] + p[1] * cos_[1]);
-  h = to_single(-p[1] * sin_[1] + p[3] * cos_[1]);
-  p[1] = l;
-  p[3] = h;
-  // About H: L and W turn.
-  l = to_single(p[1] * cos_[2] - p[2] * sin_[2]);
-  w = to_single(p[2] * cos_[2] + p[1] * sin_[2]);
-  p[1] = l;
-  p[2] = w;
 }
 
 RecordCorners record_corners(const ModelStore& m, int k) {

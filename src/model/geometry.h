@@ -26,17 +26,6 @@ struct RecordCorners {
 // double precision, stored as Single. Angles about L, W, H.
 Vec3 radians_from_degrees(const Vec3& degrees);
 
-// Rotate_3D for many points turned by the same angles: the sines and cosines are taken once,
-// the three steps and their single-precision stores are Rotate_3D's, so every result is bit
-// for bit the one Rotate_3D gives ("Overflow" alike). Angles in radians about L, W, H.
-class FixedRotation {
- public:
-  explicit FixedRotation(const Vec3& angles);
-  void apply(Vec3& p) const;
-
- private:
-  double sin_[3], cos_[3];
-};
 
 // Corners of record k (1..100). Units mm; axes L, W, H. The local offset of corner c is
 // (sL L/2, sW W/2, sH H/2) of the side lengths gr_len, turned by gr_rot (degrees) with

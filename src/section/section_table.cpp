@@ -58,12 +58,6 @@ int16_t bounded(const DataFileReader& in, int col, int width, int max) {
   return v;
 }
 
-float single_field(const DataFileReader& in, int col, int width) {
-  const double v = in.real(col, width);
-  if (std::fabs(v) > FLT_MAX) in.fail(err::overflow);
-  return static_cast<float>(v);
-}
-
 // Header of section s: its point and line counts.
 void read_counts(DataFileReader& in, int16_t& points, int16_t& lines) {
   in.next_line();
@@ -84,14 +78,14 @@ SectionTable read_section_table(DataFileReader& in, ThicknessField thickness) {
     read_counts(in, t.n_pnt(s), t.n_line(s));
     for (int p = 1; p <= t.n_pnt(s); ++p) {
       in.next_line();
-      t.pnt_xy(s, p, 1) = single_field(in, 1, 15);
-      t.pnt_xy(s, p, 2) = single_field(in, 16, 15);
+      t.pnt_xy(s, p, 1) = in.single(1, 15);
+      t.pnt_xy(s, p, 2) = in.single(16, 15);
     }
     for (int l = 1; l <= t.n_line(s); ++l) {
       in.next_line();
       t.line_pnt(s, l, 1) = bounded(in, 1, 5, max_section_points);
       t.line_pnt(s, l, 2) = bounded(in, 6, 5, max_section_points);
-      if (thickness == ThicknessField::read) t.line_t(s, l) = single_field(in, 11, 15);
+      if (thickness == ThicknessField::read) t.line_t(s, l) = in.single(11, 15);
     }
     if (t.n_line(s) > 0) in.next_line();  // the property line: recomputed at every write
   }
@@ -116,9 +110,9 @@ SectionValueTable read_section_values(const std::string& path) {
     in.next_line();
     // Only records 1..100 have property sets; later sections are read past.
     if (s > max_records) continue;
-    values(s, 1) = single_field(in, 1, 15);
-    values(s, 2) = single_field(in, 16, 15);
-    values(s, 3) = single_field(in, 31, 15);
+    values(s, 1) = in.single(1, 15);
+    values(s, 2) = in.single(16, 15);
+    values(s, 3) = in.single(31, 15);
   }
   return values;
 }

@@ -3,38 +3,34 @@
 
 #include <cmath>
 
-#include "app/errors.h"
 #include "formats/numtext.h"
 
-namespace {
-float to_single(double v) {
-  if (!std::isfinite(v) || std::fabs(v) > 3.4028234663852886e38) raise_error(err::overflow);
-  return static_cast<float>(v);
+FixedRotation::FixedRotation(const Vec3& angles) {
+  for (int i = 0; i < 3; ++i) {
+    sin_[i] = std::sin(double(angles[i + 1]));
+    cos_[i] = std::cos(double(angles[i + 1]));
+  }
 }
-}  // namespace
 
-void Rotate_3D(Vec3& p, const Vec3& a) {
+void FixedRotation::apply(Vec3& p) const {
   // About L: W and H turn, L stays.
-  double s = std::sin(double(a[1])), c = std::cos(double(a[1]));
-  float w = to_single(p[2] * c - p[3] * s);
-  float h = to_single(p[3] * c + p[2] * s);
+  float w = to_single(p[2] * cos_[0] - p[3] * sin_[0]);
+  float h = to_single(p[3] * cos_[0] + p[2] * sin_[0]);
   p[2] = w;
   p[3] = h;
   // About W: H and L turn.
-  s = std::sin(double(a[2]));
-  c = std::cos(double(a[2]));
-  float l = to_single(p[3] * s + p[1] * c);
-  h = to_single(-p[1] * s + p[3] * c);
+  float l = to_single(p[3] * sin_[1] + p[1] * cos_[1]);
+  h = to_single(-p[1] * sin_[1] + p[3] * cos_[1]);
   p[1] = l;
   p[3] = h;
   // About H: L and W turn.
-  s = std::sin(double(a[3]));
-  c = std::cos(double(a[3]));
-  l = to_single(p[1] * c - p[2] * s);
-  w = to_single(p[2] * c + p[1] * s);
+  l = to_single(p[1] * cos_[2] - p[2] * sin_[2]);
+  w = to_single(p[2] * cos_[2] + p[1] * sin_[2]);
   p[1] = l;
   p[2] = w;
 }
+
+void Rotate_3D(Vec3& p, const Vec3& a) { FixedRotation(a).apply(p); }
 
 Vec3 angles_from_texts(std::string_view l, std::string_view w, std::string_view h, double pi) {
   auto radians = [pi](std::string_view text) -> float {

@@ -13,6 +13,17 @@ struct Vec3 {
   float operator[](int axis) const { return c[axis - 1]; }
 };
 
+// Rotate_3D for many points turned by the same angles: the sines and cosines are taken once.
+// Angles in radians about L, W, H.
+class FixedRotation {
+ public:
+  explicit FixedRotation(const Vec3& angles);
+  void apply(Vec3& p) const;
+
+ private:
+  double sin_[3], cos_[3];
+};
+
 // Turns p in place by a[1] about L, then a[2] about W, then a[3] about H (radians,
 // right-handed): p := Rz(a3) Ry(a2) Rx(a1) p, each step stored back in single precision.
 // "Overflow" when a component leaves the single range.

@@ -19,7 +19,6 @@ void scale_view(ViewWindow& view, double offset_factor, double scale_factor) {
   view.sy = static_cast<float>(view.sy * scale_factor);
 }
 
-bool single_range(double v) { return std::isfinite(v) && std::fabs(v) <= 3.4028234663852886e38; }
 }  // namespace
 
 void zoom_in(ViewWindow& view) { scale_view(view, 1.01, 1.1); }
@@ -56,7 +55,7 @@ bool BoxZoom::release(float x, float y, float extent, ViewWindow& view, const Vi
   const double scale = sy < sx ? sy : sx;
   const double cx = e / 2 - (e / dx) / 2 * ((double(x1) + x2) - 2.0 * view.cx);
   const double cy = e / 2 - (e / dy) / 2 * ((double(y1) + y2) - 2.0 * view.cy);
-  if (!single_range(scale) || !single_range(cx) || !single_range(cy)) {
+  if (!in_single_range(scale) || !in_single_range(cx) || !in_single_range(cy)) {
     view = initial;
     return false;
   }
