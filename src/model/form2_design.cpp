@@ -328,7 +328,7 @@ void Form2::Command2_Click() {
     Forms::form3().grand_file_r_w();
   } else {
     hide();
-    Forms::show("Form3");
+    Form3::show_for_non_design_bar();
   }
   Frame16->hide();
 }

@@ -1,0 +1,340 @@
+// The cross-section editor driven as a user drives it: opened for a non-design bar, points
+// made and moved, lines made with their thickness and deleted, typical shapes, "Return" and
+// the window's own close button.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "app/form2.h"
+#include "app/form4.h"
+#include "app/forms.h"
+#include "app/qt_scenario.h"
+#include "section/form3.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::vector<std::string> file_lines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+  return lines;
+}
+
+// Surface position (twips) of sketch point (W, H) in mm.
+std::string at(float w, float h) {
+  const SketchMap map;
+  return std::to_string(int(map.x_of(w))) + " " + std::to_string(int(map.y_of(h)));
+}
+
+// Each test works in a fresh directory of its own and starts in the modelling window.
+class SectionEditor : public ::testing::Test {
+ protected:
+  SectionEditor() : dir_(fs::temp_directory_path() / ("marulla_section_editor_" + std::to_string(::getpid()) + "_" + name())) {
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+    runner_ = std::make_unique<ScenarioRunner>();
+    run("click frmSplash.Command1\n");
+  }
+  ~SectionEditor() override {
+    runner_.reset();
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
+  std::vector<std::string> errors() const { return runner_->unchecked_errors(); }
+
+  // Confirms a bar marked "Non-Design Element", which opens the editor.
+  void open_for_bar() {
+    run("click Form2.Option2\nclick Form2.Command1\nclick Form2.Option7\nclick Form2.Command2\n");
+  }
+  void make_box() { run("click Form2.Option1\nclick Form2.Command1\nclick Form2.Command2\n"); }
+  Form3* editor() { return static_cast<Form3*>(Forms::find("Form3")); }
+  Form3& e() { return *editor(); }
+  int sec() { return e().sec_no; }
+  // Presses (and releases) the mouse at sketch point (W, H).
+  void press(float w, float h) { run("mouse Form3 down " + at(w, h) + "\nmouse Form3 up " + at(w, h) + "\n"); }
+  void points(std::initializer_list<std::pair<float, float>> list) {
+    run("click Form3.Option1\n");
+    for (auto [w, h] : list) press(w, h);
+  }
+  // A line between the points nearest to a and b, with the thickness in Text1.
+  void line(std::pair<float, float> a, std::pair<float, float> b) {
+    run("click Form3.Option3\n");
+    press(a.first, a.second);
+    press(b.first, b.second);
+    run("click Form3.Command2\n");
+  }
+
+ private:
+  fs::path dir_, old_;
+  std::unique_ptr<ScenarioRunner> runner_;
+};
+}  // namespace
+
+TEST_F(SectionEditor, OpensForANonDesignBarWithItsControls) {
+  open_for_bar();
+  run("expect Form2 hidden\nexpect Form3 shown\nexpect Form3 loaded\n");
+  Form3& f = e();
+  EXPECT_EQ(f.windowTitle(), "MARULLA");
+  EXPECT_EQ(f.width_twips(), 8685);
+  EXPECT_EQ(sec(), 1);
+  EXPECT_EQ(f.table.n_sec, 1);
+  run("expect Form3.Label1 caption Cross Section of Beam\nexpect Form3.Label38 caption Unit：mm\n"
+      "expect Form3.Frame1 caption Selection\nexpect Form3.Option3 caption Make   Line\n"
+      "expect Form3.Option5 tooltip Delete Line Selected by Mouse Left Button Down\n"
+      "expect Form3.Check1 caption Typical Shapes\nexpect Form3.Command1 caption Return\n"
+      "expect Form3.Command1 tooltip Return to Previous Main Window\n"
+      "expect Form3.Command2 tooltip Input Thickness of This Created Line\n"
+      "expect Form3.Frame3 caption Coordinate of Point\nexpect Form3.Label2 caption Y=\n"
+      "expect Form3.Label3 caption Z=\nexpect Form3.Text1 text 1\nexpect Form3.Text2 text 0\n"
+      "expect Form3.Frame4 caption Typical Cross Sectional Shapes\nexpect Form3.Option4 checked 1\n"
+      "expect Form3.Option6 caption Cricle：\nexpect Form3.Text4 text 100\nexpect Form3.Text6 text 50\n"
+      "expect Form3.Text7 text 1\nexpect Form3.Command3 caption Create New Shape\n"
+      "expect Form3.Frame1 shown 1\nexpect Form3.Frame2 shown 0\nexpect Form3.Frame3 shown 0\n"
+      "expect Form3.Frame4 shown 0\nexpect Form3.Command1 shown 1\n");
+  EXPECT_EQ(f.Frame1->geometry(), QRect(6828 / 15, 2160 / 15, 1812 / 15, 2148 / 15));
+  EXPECT_EQ(f.Frame4->geometry(), QRect(24 / 15, 7008 / 15, 8628 / 15, 1080 / 15));
+  // No mode is preset: presses change nothing.
+  for (QRadioButton* o : {f.Option1, f.Option2, f.Option3, f.Option5}) EXPECT_FALSE(o->isChecked());
+  press(10, 10);
+  EXPECT_EQ(f.table.n_pnt(1), 0);
+  // The first movement over the window draws the sketch, then the readout follows the pointer.
+  run("mouse Form3 move 3800 3200\n");
+  EXPECT_EQ(f.drawn_once, 1);
+  const auto& p = f.canvas().primitives();
+  ASSERT_GE(p.size(), 2u);
+  EXPECT_EQ(p[p.size() - 2].colour, 15);
+  EXPECT_EQ(p.back().text, "   W=  1.0000E+01, H=  1.0000E+01");
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SectionEditor, MakePointAtTheMappedPosition) {
+  open_for_bar();
+  run("click Form3.Option1\nexpect Form3.Frame3 shown 0\nmouse Form3 down 3800 3200\n");
+  Form3& f = e();
+  ASSERT_EQ(f.table.n_pnt(1), 1);
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 1, 1), 10);
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 1, 2), 10);
+  // The new point is marked red at the pointer and its coordinates read out.
+  const auto& p = f.canvas().primitives();
+  EXPECT_EQ(p[p.size() - 2].colour, 4);
+  EXPECT_EQ(p[p.size() - 2].x2, 80);
+  EXPECT_EQ(p.back().text, "   W=  1.0000E+01, H=  1.0000E+01");
+}
+
+TEST_F(SectionEditor, MovePointByDragAndByTypedCoordinates) {
+  open_for_bar();
+  points({{0, 0}, {10, 0}});
+  run("click Form3.Option2\nexpect Form3.Frame3 shown 1\n");
+  Form3& f = e();
+  // A press far from both picks the nearer and moves it to the pointer to the written digits.
+  run("mouse Form3 down 4310 2000\n");
+  EXPECT_EQ(f.pick_pnt, 2);
+  EXPECT_EQ(f.drag_on, 1);
+  run("expect Form3.Text2 text   2.7000E+01\nexpect Form3.Text3 text   5.0000E+01\n");
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 2, 1), 27);
+  run("mouse Form3 move 4000 3000\nexpect Form3.Text2 text   1.6667E+01\n");
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 2, 1), 16.667f);
+  // Releasing gives the exact position.
+  run("mouse Form3 up 4000 3000\n");
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 2, 1), 500.0f / 30);
+  EXPECT_EQ(f.drag_on, 0);
+
+  // Either text applies both: the point takes H from Text3 as written, then a text that is no
+  // number leaves its coordinate alone.
+  run("set Form3.Text2 -12.5\nset Form3.Text3 abc\n");
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 2, 1), -12.5f);
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 2, 2), 16.667f);
+  // Outside "Move Point" the texts move nothing.
+  run("click Form3.Option1\n");
+  f.Text2->setText("40");
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 2, 1), -12.5f);
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SectionEditor, LineWithItsThicknessAndAFirstEndKeptAcrossModes) {
+  open_for_bar();
+  points({{0, 0}, {10, 0}, {0, 10}});
+  Form3& f = e();
+  run("click Form3.Option3\n");
+  press(0.5f, 0.5f);
+  EXPECT_EQ(f.line_open, 1);
+  EXPECT_EQ(f.table.n_line(1), 0);
+  // Another mode meanwhile: the first end stays pending.
+  points({{20, 20}});
+  run("click Form3.Option3\n");
+  press(0, 9);
+  ASSERT_EQ(f.table.n_line(1), 1);
+  EXPECT_EQ(f.table.line_pnt(1, 1, 1), 1);
+  EXPECT_EQ(f.table.line_pnt(1, 1, 2), 3);
+  EXPECT_FLOAT_EQ(f.table.line_t(1, 1), 1);
+  EXPECT_EQ(f.line_open, 0);
+  run("expect Form3.Frame1 shown 0\nexpect Form3.Frame2 shown 1\n");
+  // While the thickness is asked for, presses do nothing.
+  press(10, 0);
+  press(20, 20);
+  EXPECT_EQ(f.table.n_line(1), 1);
+  EXPECT_EQ(f.line_open, 0);
+  run("set Form3.Text1 2.5\nset Form3.Text1 -\nset Form3.Text1 x\n");
+  EXPECT_FLOAT_EQ(f.table.line_t(1, 1), 2.5f);
+  run("click Form3.Command2\nexpect Form3.Frame1 shown 1\nexpect Form3.Frame2 shown 0\n");
+  bool labelled = false;
+  for (const auto& p : f.canvas().primitives()) labelled |= p.text == "t2.5";
+  EXPECT_TRUE(labelled);
+
+  // The thickness text left unreadable: the next line is made, reported, and waits for it.
+  run("click Form3.Option3\n");
+  press(10, 0);
+  press(0, 0);
+  EXPECT_EQ(f.table.n_line(1), 2);
+  EXPECT_FLOAT_EQ(f.table.line_t(1, 2), 0);
+  ASSERT_EQ(errors().size(), 1u);
+  EXPECT_NE(errors().back().find("Type mismatch"), std::string::npos);
+  run("expect-error Type mismatch\nexpect Form3.Frame2 shown 1\nset Form3.Text1 3\nclick Form3.Command2\n");
+  EXPECT_FLOAT_EQ(f.table.line_t(1, 2), 3);
+}
+
+TEST_F(SectionEditor, PendingFirstEndSurvivesADeletedLine) {
+  open_for_bar();
+  points({{0, 0}, {10, 0}, {0, 10}});
+  line({0, 0}, {10, 0});
+  Form3& f = e();
+  run("click Form3.Option3\n");
+  press(0, 10);  // first end: point 3
+  run("click Form3.Option5\n");
+  press(5, 0);  // deletes line 1
+  EXPECT_EQ(f.pick_line, 1);
+  EXPECT_EQ(f.table.n_line(1), 0);
+  run("click Form3.Option3\n");
+  press(10, 0);
+  ASSERT_EQ(f.table.n_line(1), 1);
+  EXPECT_EQ(f.table.line_pnt(1, 1, 1), 3);
+  EXPECT_EQ(f.table.line_pnt(1, 1, 2), 2);
+}
+
+TEST_F(SectionEditor, ReturnWithoutALineStaysAndWritesNothing) {
+  open_for_bar();
+  points({{0, 0}, {10, 0}});
+  run("click Form3.Command1\nexpect Form3 shown\nexpect Form2 hidden\n");
+  EXPECT_FALSE(fs::exists("cross_data_4th.dat"));
+}
+
+TEST_F(SectionEditor, ReturnDropsUnusedPointsWritesTheFileAndGoesBack) {
+  open_for_bar();
+  points({{-50, 0}, {50, 0}, {0, 50}, {-50, 10}, {50, 10}});
+  line({-50, 0}, {50, 0});
+  line({-50, 10}, {50, 10});
+  line({50, 10}, {-50, 0});
+  run("click Form3.Command1\nexpect Form3 unloaded\nexpect Form2 shown\n");
+  const auto lines = file_lines("cross_data_4th.dat");
+  ASSERT_EQ(lines.size(), 1u + 1 + 4 + 3 + 1);
+  EXPECT_EQ(lines[0], "    1");
+  EXPECT_EQ(lines[1], "    4    3");
+  EXPECT_EQ(lines[4], "   -5.00000E+01    1.00000E+01");
+  EXPECT_EQ(lines[7], "    3    4    1.00000E+00");
+  EXPECT_EQ(lines[8], "    4    1    1.00000E+00");
+  // Area: 100 + 100 + sqrt(100^2 + 10^2) = 300.4988.
+  EXPECT_EQ(lines[9].substr(0, 15), "    3.00499E+02");
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SectionEditor, TypicalShapesPanel) {
+  open_for_bar();
+  points({{1, 1}});
+  run("click Form3.Check1\nexpect Form3.Frame4 shown 1\nexpect Form3.Command1 shown 0\n"
+      "set Form3.Text4 abc\nclick Form3.Command3\nexpect-error Type mismatch\n"
+      "expect Form3.Frame4 shown 1\n");
+  Form3& f = e();
+  EXPECT_EQ(f.table.n_pnt(1), 1);
+  // Width 0: nothing is made, the panel closes.
+  run("set Form3.Text4 0\nclick Form3.Command3\nexpect Form3.Frame4 shown 0\nexpect Form3.Check1 checked 0\n"
+      "expect Form3.Command1 shown 1\n");
+  EXPECT_EQ(f.table.n_pnt(1), 1);
+  EXPECT_EQ(f.table.n_line(1), 0);
+  run("click Form3.Check1\nclick Form3.Option6\nclick Form3.Command3\n");
+  EXPECT_EQ(f.table.n_pnt(1), 8);
+  run("click Form3.Check1\nclick Form3.Option4\nset Form3.Text4 100\nclick Form3.Command3\n");
+  EXPECT_EQ(f.table.n_pnt(1), 4);
+  EXPECT_FLOAT_EQ(f.table.pnt_xy(1, 3, 1), -50);
+  run("click Form3.Command1\nexpect Form2 shown\n");
+  const auto lines = file_lines("cross_data_4th.dat");
+  ASSERT_EQ(lines.size(), 11u);
+  EXPECT_EQ(lines[10].substr(0, 15), "    4.00000E+02");
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SectionEditor, CloseButtonReturnsSafely) {
+  open_for_bar();
+  points({{0, 0}});
+  e().close();
+  run("expect Form3 unloaded\nexpect Form2 shown\n");
+  EXPECT_FALSE(fs::exists("cross_data_4th.dat"));
+
+  // With a line the close saves as "Return" does.
+  run("click Form2.Command1\nclick Form2.Option7\nclick Form2.Command2\n");
+  points({{0, 0}, {10, 0}, {5, 5}});
+  line({0, 0}, {10, 0});
+  EXPECT_EQ(sec(), 2);
+  e().close();
+  run("expect Form3 unloaded\nexpect Form2 shown\n");
+  const auto lines = file_lines("cross_data_4th.dat");
+  ASSERT_EQ(lines.size(), 1u + 1 + 1 + 2 + 1 + 1);
+  EXPECT_EQ(lines[0], "    2");
+  EXPECT_EQ(lines[1], "    0    0");
+  EXPECT_EQ(lines[2], "    2    1");
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SectionEditor, ShownAfterTheFileProceduresItPreparesAfresh) {
+  make_box();
+  ASSERT_NE(editor(), nullptr);  // loaded, hidden, by grand_file_r_w
+  EXPECT_EQ(sec(), 1);
+  EXPECT_FALSE(e().isVisible());
+  open_for_bar();
+  run("expect Form3 shown\n");
+  EXPECT_EQ(sec(), 2);
+  EXPECT_EQ(e().table.n_sec, 2);
+  points({{0, 0}, {10, 0}});
+  line({0, 0}, {10, 0});
+  run("click Form3.Command1\n");
+  const auto lines = file_lines("cross_data_4th.dat");
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "    2");
+  EXPECT_EQ(lines[1], "    0    0");
+  EXPECT_EQ(lines[2], "    2    1");
+}
+
+TEST_F(SectionEditor, CapacityAndAnUnreadableFileAreReported) {
+  open_for_bar();
+  run("click Form3.Option1\n");
+  for (int p = 1; p <= 101; ++p) run("mouse Form3 down 3500 3500\n");
+  EXPECT_EQ(e().table.n_pnt(1), 100);
+  ASSERT_EQ(errors().size(), 1u);
+  EXPECT_NE(errors().back().find("Capacity exceeded (a 101st point"), std::string::npos);
+  run("expect-error Capacity\n");
+  e().close();
+
+  // A file the editor cannot read: the modelling window comes back and says why.
+  make_box();
+  std::ofstream("cross_data_4th.dat", std::ios::binary) << "    2\r\n    x    0\r\n";
+  open_for_bar();
+  run("expect Form3 unloaded\nexpect Form2 shown\nexpect Form2.Frame16 shown 0\nexpect-error Type mismatch\n");
+
+  // A section number past the table is refused the same way.
+  Forms::form4().Text1->setText("201");
+  Forms::form4().Text2->setText("0");
+  Form3::show_for_non_design_bar();
+  run("expect Form3 unloaded\nexpect Form2 shown\nexpect-error Capacity exceeded (section 201\n");
+}
