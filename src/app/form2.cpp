@@ -62,27 +62,6 @@ Form2::Form2()
   wire();
 }
 
-void Form2::make_bc_panels() {
-  Frame13 = make_frame(this, "Frame13", "Set Boundary Condition", {column_a, 2520, column_width, 3000});
-  Option3 = make_option(Frame13, "Option3", "Create/Modify", {120, 300, 3000, 300},
-                        "Create/Modify Boundary Condition (Select Point by Mouse Left Button Down)");
-  Option5 = make_option(Frame13, "Option5", "Delete", {120, 600, 3000, 300},
-                        "Delete Boundary Condition (Select Point by Mouse Left Button Down)");
-  Option6 = make_option(Frame13, "Option6", "Operate View Angle", {120, 900, 3000, 300});
-  Option6->setChecked(true);
-  Frame22 = make_frame(Frame13, "Frame22", {}, {3240, 300, 2280, 420});
-  make_label(Frame22, "Label26", "Case No.=", {0, 60, 1200, 300});
-  Text24 = make_text(Frame22, "Text24", "1", {1260, 0, 900, 330},
-                     "Input Sequent Case No. for Multi Loading Conditions");
-  Check3 = make_check(Frame13, "Check3", "Set Detailed Analysis Information", {120, 1320, 5000, 300});
-  Command14 = make_button(Frame13, "Command14", "Cancel", {120, 2280, 1500, 480});
-  Command13 = make_button(Frame13, "Command13", "Analysis", {1800, 2280, 3600, 480},
-                          "Start Topology Optimization (Click below Check Button If Display should be "
-                          "turned off during Calculation)");
-  Frame13->hide();
-  make_settings_panel();
-}
-
 void Form2::make_cover_labels() {
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
@@ -106,6 +85,7 @@ void Form2::wire() {
   on_click(Command1, this, &Form2::Command1_Click);
   on_click(Command8, this, &Form2::Command8_Click);
   on_click(Command9, this, &Form2::Command9_Click);
+  on_click(Command12, this, &Form2::Command12_Click);
   for (QLineEdit* t : {Text7, Text8, Text9, Text10, Text11, Text12})
     connect(t, &QLineEdit::textChanged, this, [this, t] { run_ignoring_errors([&] { refresh_on_text(t); }); });
   const std::pair<QLineEdit*, QScrollBar*> mirrors[] = {{Text4, HScroll4},  {Text5, HScroll5},  {Text6, HScroll6},
@@ -134,7 +114,11 @@ void Form2::wire() {
   on_change(HScroll14, this, &Form2::HScroll14_Change);
   on_click(Command10, this, &Form2::Command10_Click);
   on_click(Command11, this, &Form2::Command11_Click);
+  on_click(Option3, this, &Form2::Option3_Click);
+  on_click(Option5, this, &Form2::Option5_Click);
+  connect(Text24, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text24_Change(); }); });
   on_click(Check3, this, &Form2::Check3_Click);
+  on_click(Command14, this, &Form2::Command14_Click);
   on_click(Command18, this, &Form2::Command18_Click);
   on_click(Check4, this, &Form2::redraw);
 }
@@ -160,5 +144,7 @@ bool Form2::call(const std::string& procedure) {
   if (procedure == "Grnd") return Grnd(), true;
   if (procedure == "Draw_3D") return Draw_3D(), true;
   if (procedure == "fem_data_pro") return fem_data_pro(), true;
+  if (procedure == "bc_box0") return bc_box0(), true;
+  if (procedure == "bc_box") return bc_box(), true;
   return false;
 }

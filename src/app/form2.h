@@ -110,6 +110,17 @@ class Form2 : public ViewForm {
   QScrollBar* HScroll14;
   QPushButton* Command10;
   QPushButton* Command11;
+  // Boundary-condition stage (bc/form2_bc.cpp): public procedures, handlers and steps.
+  void bc_box0();     // the picked point's data in the current case cleared
+  void bc_box();      // the point dialog's values stored for the picked point
+  void bc_discard();  // the point dialog closed without "OK"
+  void Command12_Click();  // Go to Analysis
+  void Option3_Click();    // Create/Modify
+  void Option5_Click();    // Delete
+  void Text24_Change();    // Case No.=
+  void Command14_Click();  // Cancel
+  void pick_point_at(float x, float y);
+  void open_point_dialog();
   // Boundary-condition panel.
   QWidget* Frame13;
   QRadioButton* Option3;  // Create/Modify

@@ -9,6 +9,7 @@
 #include "app/form4.h"
 #include "app/frm_splash.h"
 #include "app/form2.h"
+#include "bc/form5.h"
 #include "post/form1.h"
 #include "section/form3.h"
 
@@ -25,6 +26,7 @@ std::map<std::string, Entry>& registry() {
       {"Form2", {[] { return new Form2; }, {}}},
       {"Form3", {[] { return new Form3; }, {}}},
       {"Form4", {[] { return new Form4; }, {}}},
+      {"Form5", {[] { return new Form5; }, {}}},
   };
   return r;
 }
@@ -103,3 +105,4 @@ Form1& Forms::form1() { return static_cast<Form1&>(load("Form1")); }
 Form2& Forms::form2() { return static_cast<Form2&>(load("Form2")); }
 Form3& Forms::form3() { return static_cast<Form3&>(load("Form3")); }
 Form4& Forms::form4() { return static_cast<Form4&>(load("Form4")); }
+Form5& Forms::form5() { return static_cast<Form5&>(load("Form5")); }

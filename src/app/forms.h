@@ -12,6 +12,7 @@ class Form1;
 class Form2;
 class Form3;
 class Form4;
+class Form5;
 
 class Forms {
  public:
@@ -37,4 +38,5 @@ class Forms {
   static Form2& form2();
   static Form3& form3();
   static Form4& form4();
+  static Form5& form5();
 };

@@ -73,7 +73,7 @@ void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
 void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) {
   QPainter p(&image_);
   p.setPen(pen_of(state(), colour));
-  p.setBrush(filled ? QBrush(qcolour(colour)) : Qt::NoBrush);
+  p.setBrush(filled ? QBrush(qcolour(colour)) : brush_of(state()));
   p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))).normalized());
   RecordingCanvas::do_rect(x1, y1, x2, y2, colour, filled);
   changed();

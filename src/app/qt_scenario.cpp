@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -179,6 +180,11 @@ bool ScenarioRunner::run_line(const std::string& raw) {
     ok = expect_state(rest);
   } else if (command == "expect-error") {
     ok = expect_error(rest);
+  } else if (command == "expect-file") {
+    ok = expect_file(rest);
+  } else if (command == "copy") {
+    const auto w = words_of(rest);
+    ok = w.size() == 2 ? copy(w[0], w[1]) : fail("copy needs a source and a destination");
   } else if (command == "dump" || command == "grab" || command == "canvas") {
     const auto w = words_of(rest);
     ok = w.size() == 2 ? write_output(command, w[0], w[1]) : fail(command + " needs a window and a file");
@@ -343,6 +349,23 @@ bool ScenarioRunner::expect_state(const std::string& rest) {
   return fail("expected " + name + " " + value + ", found " + (found.empty() ? "nothing" : found));
 }
 
+// expect-file FILE LINE TEXT: line LINE (from 1) of FILE in the working directory, without
+// its line end, is TEXT exactly; TEXT is everything after the one space that follows LINE.
+bool ScenarioRunner::expect_file(const std::string& rest) {
+  auto [file, tail] = split_word(rest);
+  auto [number, text] = split_word(tail);
+  if (file.empty() || !is_number(number) || to_number(number) < 1) return fail("expect-file needs FILE LINE TEXT");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return fail("no file " + file);
+  const double wanted = to_number(number);
+  std::string line;
+  for (int n = 1; n <= wanted; ++n)
+    if (!std::getline(in, line)) return fail(file + " has " + std::to_string(n - 1) + " lines");
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line == text) return true;
+  return fail("expected line " + number + " \"" + text + "\", found \"" + line + "\"");
+}
+
 bool ScenarioRunner::write_output(const std::string& what, const std::string& window, const std::string& file) {
   FormWindow* w = loaded(window);
   if (!w) return false;
@@ -358,4 +381,12 @@ bool ScenarioRunner::write_output(const std::string& what, const std::string& wi
     out << w->canvas().to_json_lines();
   }
   return out.good() ? true : fail("cannot write " + file);
+}
+
+// copy SRC DEST: a fixture file (SRC beside the scenario file) into the working directory.
+bool ScenarioRunner::copy(const std::string& source, const std::string& destination) {
+  const std::filesystem::path from = std::filesystem::path(base_directory_) / source;
+  std::error_code ec;
+  std::filesystem::copy_file(from, destination, std::filesystem::copy_options::overwrite_existing, ec);
+  return ec ? fail("cannot copy " + from.string() + " to " + destination + ": " + ec.message()) : true;
 }

@@ -21,6 +21,9 @@ class ScenarioRunner {
   bool run_text(const std::string& text);
   // Runs one command line (comments and blank lines do nothing).
   bool run_line(const std::string& line);
+  // The directory `copy` takes its sources from: the scenario file's own (default: the working
+  // directory).
+  void set_base_directory(const std::string& dir) { base_directory_ = dir; }
   const std::string& failure() const { return failure_; }
   const std::vector<std::string>& unchecked_errors() const { return errors_; }
 
@@ -34,7 +37,9 @@ class ScenarioRunner {
   bool expect(const std::string& rest);
   bool expect_error(const std::string& text);
   bool expect_state(const std::string& rest);
+  bool expect_file(const std::string& rest);
   bool write_output(const std::string& what, const std::string& window, const std::string& file);
+  bool copy(const std::string& source, const std::string& destination);
 
   FormWindow* loaded(const std::string& window);
   // The control W.C, or nullptr with failure set.
@@ -45,4 +50,5 @@ class ScenarioRunner {
   std::vector<std::string> errors_;
   std::string failure_;
   int mouse_buttons_ = 0;
+  std::string base_directory_;
 };

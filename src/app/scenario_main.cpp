@@ -2,6 +2,7 @@
 // current working directory; exits 0 when every line ran and every expectation held.
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     }
   }
   ScenarioRunner runner;
+  if (path != "-") runner.set_base_directory(std::filesystem::path(path).parent_path().string());
   const bool ok = runner.run(path == "-" ? std::cin : file);
   for (const std::string& e : runner.unchecked_errors()) std::fprintf(stderr, "reported: %s\n", e.c_str());
   if (!ok) {

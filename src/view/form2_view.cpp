@@ -3,6 +3,7 @@
 #include "app/form2.h"
 
 #include "app/qt_controls.h"
+#include "view/model_display.h"
 
 void Form2::redraw() {
   if (!Frame13->isHidden())
@@ -19,6 +20,7 @@ void Form2::Check2_Click() {
 
 void Form2::Form_MouseDown(int, int, float x, float y) {
   if (Frame13->isHidden() && value_of(Check1) == 1) pick_corner_at(x, y);
+  if (!Frame13->isHidden() && (Option3->isChecked() || Option5->isChecked())) pick_point_at(x, y);
   box_zoom_down(value_of(Check2) == 1 && value_of(Check1) == 0, x, y);
 }
 
@@ -26,4 +28,4 @@ void Form2::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
 
 void Form2::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
 
-void Form2::Draw_3D() { canvas().clear(); }
+void Form2::Draw_3D() { draw_model_display(canvas(), model, view_angles(), view_win); }

@@ -1,0 +1,150 @@
+// The modelling window's boundary-condition stage: its panel, "Go to Analysis", the choice of
+// the load case, picking a point and opening the point dialog on it, bc_box0 and bc_box, and
+// "Cancel" back to the design stage.
+#include <array>
+#include <string>
+
+#include "app/form2.h"
+#include "app/forms.h"
+#include "app/qt_controls.h"
+#include "bc/form5.h"
+#include "bc/node_pick.h"
+#include "bc/point_conditions.h"
+#include "formats/numtext.h"
+
+using namespace form2_layout;
+
+namespace {
+constexpr int red = 4, light_grey = 7;
+constexpr double marker_radius = 80;
+}  // namespace
+
+void Form2::make_bc_panels() {
+  Frame13 = make_frame(this, "Frame13", "Set Boundary Condition", {column_a, 2520, column_width, 3000});
+  Option3 = make_option(Frame13, "Option3", "Create/Modify", {120, 300, 3000, 300},
+                        "Create/Modify Boundary Condition (Select Point by Mouse Left Button Down)");
+  Option5 = make_option(Frame13, "Option5", "Delete", {120, 600, 3000, 300},
+                        "Delete Boundary Condition (Select Point by Mouse Left Button Down)");
+  Option6 = make_option(Frame13, "Option6", "Operate View Angle", {120, 900, 3000, 300});
+  Option6->setChecked(true);
+  Frame22 = make_frame(Frame13, "Frame22", {}, {3240, 300, 2280, 420});
+  make_label(Frame22, "Label26", "Case No.=", {0, 60, 1200, 300});
+  Text24 = make_text(Frame22, "Text24", "1", {1260, 0, 900, 330},
+                     "Input Sequent Case No. for Multi Loading Conditions");
+  Check3 = make_check(Frame13, "Check3", "Set Detailed Analysis Information", {120, 1320, 5000, 300});
+  Command14 = make_button(Frame13, "Command14", "Cancel", {120, 2280, 1500, 480});
+  Command13 = make_button(Frame13, "Command13", "Analysis", {1800, 2280, 3600, 480},
+                          "Start Topology Optimization (Click below Check Button If Display should be "
+                          "turned off during Calculation)");
+  Frame13->hide();
+  make_settings_panel();
+}
+
+void Form2::Command12_Click() {
+  Frame11->hide();
+  Frame13->show();
+  fem_data_pro();
+  Draw_3D();
+  Command18->show();
+}
+
+// A pick and a box zoom never share a mouse press: choosing to pick disarms the zoom.
+void Form2::Option3_Click() { set_value(Check2, 0); }
+void Form2::Option5_Click() { set_value(Check2, 0); }
+
+// Each step runs on its own: a text that is not a number leaves the case as it was but still
+// selects "Operate View Angle" and redraws. A number outside 1..mx_case is replaced by the
+// nearest end, which runs this handler again with it.
+void Form2::Text24_Change() {
+  const std::string text = text_of(Text24);
+  if (text.empty() || text == "-") return;
+  bool replaced = false;
+  run_ignoring_errors([&] {
+    const CaseChoice choice = choose_case(text, model.mx_case);
+    if (choice.limited) {
+      replaced = true;
+      Text24->setText(QString::number(choice.case_no));
+    } else {
+      model.case_no = choice.case_no;
+    }
+  });
+  if (replaced) return;
+  Option6->setChecked(true);
+  run_ignoring_errors([&] { Draw_3D(); });
+}
+
+void Form2::pick_point_at(float x, float y) {
+  const int16_t node = pick_node(model, view_win, x, y);
+  if (node < 1) return;  // no analysis model to pick from
+  model.bc_node = node;
+  const ScreenPoint at = to_screen(view_win, model.node_uv(node, 1), model.node_uv(node, 2));
+  const int colour = Option3->isChecked() ? red : light_grey;
+  canvas().set_line_width(3);
+  canvas().set_fill_colour(colour);
+  canvas().set_fill_style(FillStyle::solid);
+  canvas().circle(at.x, at.y, marker_radius, colour);
+  if (Option3->isChecked()) {
+    // A point without data always opens empty.
+    if (model.bc_flag(model.case_no, node) == 0) bc_box0();
+    open_point_dialog();
+  } else {
+    model.bc_flag(model.case_no, node) = 0;
+    bc_box0();
+    redraw();
+  }
+  // Every pick needs a fresh choice of "Create/Modify" or "Delete".
+  Option6->setChecked(true);
+}
+
+// The dialog shows what the point carries in the current case; ticking a box from here runs
+// the dialog's own rule, hiding that degree of freedom's spring and load.
+void Form2::open_point_dialog() {
+  const PointConditions p = point_conditions(model, model.case_no, model.bc_node);
+  Form5& dialog = Forms::form5();
+  for (int k = 1; k <= 6; ++k) set_value(dialog.fixed_box(k), p.fixed[k]);
+  for (int k = 1; k <= 6; ++k) dialog.spring_text(k)->setText(QString::fromStdString(plain_text(p.spring[k])));
+  for (int k = 1; k <= 6; ++k) dialog.load_text(k)->setText(QString::fromStdString(plain_text(p.load[k])));
+  model.bc_flag(model.case_no, model.bc_node) = 1;
+  Forms::show("Form5");
+  setEnabled(false);
+}
+
+void Form2::bc_box0() { clear_point_conditions(model, model.case_no, model.bc_node); }
+
+// Every text is read before anything is stored: a text that is not a number raises an error
+// naming its field and leaves the point as it was.
+void Form2::bc_box() {
+  auto* dialog = qobject_cast<Form5*>(Forms::find("Form5"));
+  if (!dialog) return;  // no dialog open, nothing to copy
+  std::array<int, 7> checks{};
+  std::array<std::string, 7> springs, loads;
+  for (int k = 1; k <= 6; ++k) {
+    checks[k] = value_of(dialog->fixed_box(k));
+    springs[k] = text_of(dialog->spring_text(k));
+    loads[k] = text_of(dialog->load_text(k));
+  }
+  store_point_conditions(model, model.case_no, model.bc_node, read_point_conditions(checks, springs, loads));
+  Draw_3D();
+}
+
+// What the point carried stays as it was; a point that was opened without data loses the
+// marker the opening gave it.
+void Form2::bc_discard() {
+  setEnabled(true);
+  if (carries_nothing(model, model.case_no, model.bc_node)) model.bc_flag(model.case_no, model.bc_node) = 0;
+  redraw();
+}
+
+// Back to the design stage with no boundary condition in any case. The stage's own controls
+// go back to their start (case 1, "Operate View Angle", settings closed), so that they do
+// not contradict what the next "Go to Analysis" shows.
+void Form2::Command14_Click() {
+  clear_all_conditions(model);
+  Text24->setText("1");
+  Option6->setChecked(true);
+  set_value(Check3, 0);
+  Frame11->show();
+  Frame13->hide();
+  Frame17->hide();
+  Grnd();
+}

@@ -1,0 +1,13 @@
+// Picking a node of the analysis model with the mouse in the boundary-condition stage.
+#pragma once
+
+#include <cstdint>
+
+#include "model/model_store.h"
+#include "view/view_window.h"
+
+// The node 1..n_node nearest to the surface point (x, y) in twips, measured to each node's
+// drawn position: the nearest whole twips of view.sx * u + view.cx, view.sy * v + view.cy,
+// from node_uv as the last drawing left it. Of equal distances the higher number wins.
+// 0 when there are no nodes.
+int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double y);

@@ -1,0 +1,60 @@
+// What one point carries in one load case (fixed degrees of freedom, springs to ground, loads),
+// the point dialog's values read into it, storing and clearing it, clearing every case, and the
+// choice of the current load case.
+// Units: loads N (moments N mm), springs N/mm (N mm per radian for rotations); degrees of
+// freedom 1..6 are the translations along L, W, H and the rotations about L, W, H.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/model_store.h"
+
+// Captions of the degrees of freedom 1..6 on the dialog's check boxes and load labels; they
+// also name the fields in error messages ("Spring Stiff. W", "Load M_H").
+inline constexpr const char* dof_caption[7] = {"", "L", "W", "H", "Rot_L", "Rot_W", "Rot_H"};
+inline constexpr const char* load_caption[7] = {"", "F_L", "F_W", "F_H", "M_L", "M_W", "M_H"};
+
+// Rows 1..6 are the degrees of freedom; row 0 unused.
+struct PointConditions {
+  std::array<int16_t, 7> fixed{};  // 1 fixed, 0 free
+  std::array<float, 7> spring{};   // stiffness to ground
+  std::array<float, 7> load{};     // applied force or moment
+};
+
+// What node carries in case_no, as the dialog is filled with it.
+PointConditions point_conditions(const ModelStore& m, int case_no, int node);
+
+// bc_box0: the six fixed flags, loads and springs of node in case_no set to 0; the marker
+// bc_flag is left to the caller.
+void clear_point_conditions(ModelStore& m, int case_no, int node);
+
+// The dialog's values: fixed flags from its check boxes (0 or 1), springs and loads from its
+// texts. All twelve texts are read before anything is stored, so one that is not a number
+// stores nothing: "Type mismatch" (or "Overflow" beyond the Single range) naming the field.
+PointConditions read_point_conditions(const std::array<int, 7>& checks, const std::array<std::string, 7>& spring_texts,
+                                      const std::array<std::string, 7>& load_texts);
+
+// True when node carries nothing in case_no: the sum over the six degrees of freedom of
+// |fixed flag| + |load| + |spring| is 0.
+bool carries_nothing(const ModelStore& m, int case_no, int node);
+
+// bc_box: stores p for node in case_no, then clears the node's marker when it carries
+// nothing. It never sets the marker; opening the point for editing does.
+void store_point_conditions(ModelStore& m, int case_no, int node, const PointConditions& p);
+
+// "Cancel" of the stage: markers, fixed flags, loads and springs of every case and node
+// cleared, and case 1 current.
+void clear_all_conditions(ModelStore& m);
+
+// The load case a "Case No.=" text selects: its number to the nearest whole (halves to even)
+// within 1..mx_case (mx_case itself taken within the store's 1..5). `limited` says the typed number
+// lay outside that range, so the text is to be replaced by case_no. "Type mismatch" when the
+// text is not a number.
+struct CaseChoice {
+  int16_t case_no;
+  bool limited;
+};
+CaseChoice choose_case(std::string_view text, int mx_case);

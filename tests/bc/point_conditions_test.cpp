@@ -1,0 +1,147 @@
+// Boundary-condition bookkeeping: storing a point, clearing one point or all, the dialog's
+// values read strictly, the load-case choice, and picking the nearest node.
+#include "bc/point_conditions.h"
+
+#include <gtest/gtest.h>
+
+#include "app/errors.h"
+#include "bc/node_pick.h"
+
+namespace {
+ModelStore loaded_store() {
+  ModelStore m;
+  m.form_load();
+  return m;
+}
+
+std::string error_of(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const RunTimeError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+const std::array<std::string, 7> zeros = {"", "0", "0", "0", "0", "0", "0"};
+}  // namespace
+
+TEST(PointConditions, StoreClearsTheMarkerOfAnEmptyPointOnly) {
+  ModelStore m = loaded_store();
+  m.bc_flag(1, 4) = 1;
+  PointConditions p;
+  store_point_conditions(m, 1, 4, p);
+  EXPECT_EQ(m.bc_flag(1, 4), 0);  // "OK" with nothing: no marker left
+
+  m.bc_flag(1, 4) = 1;
+  p.spring[5] = 2.5f;
+  p.fixed[1] = 1;
+  p.load[3] = -1000;
+  store_point_conditions(m, 1, 4, p);
+  EXPECT_EQ(m.bc_flag(1, 4), 1);
+  EXPECT_EQ(m.bc_val(1, 4, 1, 1), 1);
+  EXPECT_EQ(m.bc_val(1, 4, 2, 3), -1000);
+  EXPECT_EQ(m.spring_val(1, 4, 5), 2.5f);
+
+  // Storing never gives a marker; the opening does.
+  store_point_conditions(m, 2, 4, p);
+  EXPECT_EQ(m.bc_flag(2, 4), 0);
+
+  const PointConditions back = point_conditions(m, 1, 4);
+  EXPECT_EQ(back.fixed[1], 1);
+  EXPECT_EQ(back.fixed[2], 0);
+  EXPECT_EQ(back.load[3], -1000);
+  EXPECT_EQ(back.spring[5], 2.5f);
+}
+
+TEST(PointConditions, ClearingOnePointLeavesOtherCasesAndNodes) {
+  ModelStore m = loaded_store();
+  for (int c = 1; c <= 2; ++c)
+    for (int n = 3; n <= 4; ++n) {
+      m.bc_flag(c, n) = 1;
+      m.bc_val(c, n, 1, 6) = 1;
+      m.bc_val(c, n, 2, 1) = 7;
+      m.spring_val(c, n, 2) = 3;
+    }
+  clear_point_conditions(m, 1, 3);
+  EXPECT_TRUE(carries_nothing(m, 1, 3));
+  EXPECT_EQ(m.bc_flag(1, 3), 1);  // the marker is the caller's
+  EXPECT_FALSE(carries_nothing(m, 2, 3));
+  EXPECT_FALSE(carries_nothing(m, 1, 4));
+
+  m.case_no = 2;
+  clear_all_conditions(m);
+  EXPECT_EQ(m.case_no, 1);
+  for (int c = 1; c <= max_cases; ++c)
+    for (int n = 3; n <= 4; ++n) {
+      EXPECT_EQ(m.bc_flag(c, n), 0);
+      EXPECT_TRUE(carries_nothing(m, c, n));
+    }
+}
+
+TEST(PointConditions, DialogValuesAreReadWholeOrNotAtAll) {
+  std::array<int, 7> checks{0, 1, 0, 0, 0, 0, 1};
+  std::array<std::string, 7> springs = zeros, loads = zeros;
+  springs[2] = " 12.5 ";
+  loads[4] = "-3e2";
+  const PointConditions p = read_point_conditions(checks, springs, loads);
+  EXPECT_EQ(p.fixed[1], 1);
+  EXPECT_EQ(p.fixed[6], 1);
+  EXPECT_EQ(p.spring[2], 12.5f);
+  EXPECT_EQ(p.load[4], -300);
+
+  // The error names the field; a store that goes through reading stores nothing.
+  springs[2] = "abc";
+  EXPECT_EQ(error_of([&] { read_point_conditions(checks, springs, loads); }), "Type mismatch (Spring Stiff. W)");
+  springs[2] = "1";
+  loads[6] = "";
+  EXPECT_EQ(error_of([&] { read_point_conditions(checks, springs, loads); }), "Type mismatch (Load M_H)");
+  loads[6] = "1e39";  // a number, but not a Single
+  EXPECT_EQ(error_of([&] { read_point_conditions(checks, springs, loads); }), "Overflow (Load M_H)");
+
+  ModelStore m = loaded_store();
+  m.bc_flag(1, 2) = 1;
+  m.bc_val(1, 2, 2, 1) = 9;
+  EXPECT_NE(error_of([&] { store_point_conditions(m, 1, 2, read_point_conditions(checks, springs, loads)); }), "");
+  EXPECT_EQ(m.bc_val(1, 2, 2, 1), 9);
+  EXPECT_EQ(m.bc_val(1, 2, 1, 1), 0);
+  EXPECT_EQ(m.spring_val(1, 2, 2), 0);
+}
+
+TEST(LoadCase, TypedNumberWithinOneToMxCase) {
+  struct Case {
+    const char* text;
+    int case_no;
+    bool limited;
+  } cases[] = {{"3", 3, false}, {"7", 5, true},    {"5.4", 5, true}, {"1e9", 5, true},  {"2.5", 2, false},
+               {"0.6", 1, false}, {"0.5", 1, true}, {"0", 1, true},   {"-2", 1, true},   {"-1e9", 1, true}};
+  for (const Case& c : cases) {
+    const CaseChoice choice = choose_case(c.text, 5);
+    EXPECT_EQ(choice.case_no, c.case_no) << c.text;
+    EXPECT_EQ(choice.limited, c.limited) << c.text;
+  }
+  EXPECT_THROW(choose_case("x", 5), RunTimeError);
+  // After a re-analysis with two cases; with none written case 1 still stands.
+  EXPECT_EQ(choose_case("3", 2).case_no, 2);
+  EXPECT_EQ(choose_case("1", 0).case_no, 1);
+  EXPECT_FALSE(choose_case("1", 0).limited);
+}
+
+TEST(NodePick, NearestNodeTiesToTheHigherNumber) {
+  ModelStore m = loaded_store();
+  EXPECT_EQ(pick_node(m, modelling_view, 3500, 4500), 0);  // nothing to pick
+
+  // Nodes 1 and 3 share the centre of the view; node 2 lies 300 twips to the right.
+  m.n_node = 3;
+  m.node_uv(2, 1) = 0.1f;
+  EXPECT_EQ(pick_node(m, modelling_view, 3500, 4500), 3);
+  EXPECT_EQ(pick_node(m, modelling_view, 3660, 4400), 2);  // 160 from node 2, 189 from the others
+  EXPECT_EQ(pick_node(m, modelling_view, 3640, 4500), 3);  // 160 against 140
+  // Distances are measured to the drawn (whole-twip) positions: node 2 at 3799.97 is drawn at
+  // 3800, so a click at 3650 is a tie that node 3 wins, though node 2 lies 0.03 nearer.
+  m.node_uv(2, 1) = 0.09999f;
+  EXPECT_EQ(pick_node(m, modelling_view, 3650, 4500), 3);
+  // Positions follow the view window: zoomed in, node 2 is 330 twips from the centre.
+  const ViewWindow zoomed{3535, 4545, 3300, 3300};
+  EXPECT_EQ(pick_node(m, zoomed, 3535 + 330, 4545), 2);
+}
