@@ -119,6 +119,9 @@ void Form2::wire() {
   connect(Text24, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text24_Change(); }); });
   on_click(Check3, this, &Form2::Check3_Click);
   on_click(Command14, this, &Form2::Command14_Click);
+  on_click(Command13, this, &Form2::Command13_Click);
+  on_click(Command15, this, &Form2::Command15_Click);
+  on_click(Command16, this, &Form2::Command16_Click);
   on_click(Command18, this, &Form2::Command18_Click);
   on_click(Check4, this, &Form2::redraw);
 }
@@ -146,5 +149,6 @@ bool Form2::call(const std::string& procedure) {
   if (procedure == "fem_data_pro") return fem_data_pro(), true;
   if (procedure == "bc_box0") return bc_box0(), true;
   if (procedure == "bc_box") return bc_box(), true;
+  if (procedure == "refem") return refem(), true;
   return false;
 }

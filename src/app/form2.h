@@ -3,6 +3,8 @@
 // model/form2_design.cpp, bc/form2_bc.cpp, analysis/form2_analysis.cpp.
 #pragma once
 
+#include "analysis/model_file.h"
+#include "analysis/temp_file.h"
 #include "model/model_store.h"
 #include "view/form_view.h"
 
@@ -121,6 +123,15 @@ class Form2 : public ViewForm {
   void Command14_Click();  // Cancel
   void pick_point_at(float x, float y);
   void open_point_dialog();
+  // Analysis run (analysis/form2_analysis.cpp).
+  void Command13_Click();  // Analysis
+  void Command15_Click();  // Save
+  void Command16_Click();  // Read
+  void refem();            // re-analysis: the calculated model back from the files
+  AnalysisSettings analysis_settings() const;
+  void show_analysis_settings(const AnalysisSettings& settings);
+  // The modelling window's copy of the cross-section table, for the temporary save and restore.
+  SectionTable sections_copy;
   // Boundary-condition panel.
   QWidget* Frame13;
   QRadioButton* Option3;  // Create/Modify
@@ -159,6 +170,7 @@ class Form2 : public ViewForm {
   void fill_bar_ends();
   void write_hand_over();
   void load_record_into_panel(int k);
+  void restore_saved(const SavedDesign& saved);
   void select_record(QLineEdit* number);
   void pick_corner_at(float x, float y);
   void make_cover_labels();

@@ -1,0 +1,93 @@
+// The modelling window's analysis run: "Save" and "Read" of the temporary data file,
+// "Analysis" (model file, save, solver start, hand-over to the post-processing window) and the
+// re-analysis refem that brings a calculated model back.
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+
+#include "analysis/model_file.h"
+#include "analysis/solver_start.h"
+#include "analysis/temp_file.h"
+#include "app/form2.h"
+#include "app/forms.h"
+#include "app/qt_controls.h"
+#include "formats/numtext.h"
+
+namespace {
+// Starts the solver in the working directory without waiting for it; a solver that cannot be
+// started is reported with the path tried.
+void start_solver(int display_switch) {
+  const std::string name = solver_program_name(display_switch);
+  const std::filesystem::path program =
+      find_solver(name, std::filesystem::current_path(), QCoreApplication::applicationDirPath().toStdString());
+  if (!QProcess::startDetached(QString::fromStdString(program.string()), {}, QDir::currentPath()))
+    raise_error("Cannot start the solver", program.string());
+}
+}  // namespace
+
+AnalysisSettings Form2::analysis_settings() const {
+  return settings_from_texts({text_of(Text31), text_of(Text32), text_of(Text33), text_of(Text34), text_of(Text35)},
+                             value_of(Check5));
+}
+
+void Form2::show_analysis_settings(const AnalysisSettings& s) {
+  Text31->setText(QString::fromStdString(plain_text(s.max_diameter)));
+  Text32->setText(QString::fromStdString(plain_text(s.init_ratio)));
+  Text33->setText(QString::fromStdString(plain_text(s.volume_ratio)));
+  Text34->setText(QString::fromStdString(plain_text(s.move_limit)));
+  Text35->setText(QString::fromStdString(plain_text(s.penalty)));
+  set_value(Check5, s.display == 1 ? 1 : 0);
+}
+
+void Form2::Command13_Click() {
+  write_model_file(model, analysis_settings());
+  Command15_Click();
+  Forms::show("Form1");
+  // The model is handed over in the files: the window goes even when the solver cannot be
+  // started, and the message names the program looked for.
+  std::string failure;
+  try {
+    start_solver(value_of(Check5));
+  } catch (const RunTimeError& e) {
+    failure = e.what();
+  }
+  Forms::unload("Form2");
+  if (!failure.empty()) report_error(failure);
+}
+
+void Form2::Command15_Click() { save_design(model, sections_copy); }
+
+void Form2::Command16_Click() {
+  Label29->hide();
+  Label38->hide();
+  Label41->hide();
+  restore_saved(read_saved_design());
+}
+
+// Puts a parsed temporary file into the window: design list, cross-section file, the last
+// record in the panel, and the design stage with every condition cleared.
+void Form2::restore_saved(const SavedDesign& saved) {
+  restore_design(model, saved.design);
+  sections_copy = saved.sections;
+  write_section_file(sections_copy, MomentSums::double_precision);
+  model.n_gr_m = 0;
+  if (model.n_gr >= 1) load_record_into_panel(model.n_gr);
+  Command14_Click();
+}
+
+void Form2::refem() {
+  // Both files are read whole before anything changes, so a missing or damaged file leaves
+  // the window as it was.
+  const SavedDesign saved = read_saved_design();
+  read_model_file();
+  model.form_load();
+  Label29->hide();
+  Label38->hide();
+  Label41->hide();
+  restore_saved(saved);
+  Frame11->hide();
+  Frame13->show();
+  fem_data_pro();
+  show_analysis_settings(read_back_model_file(model));
+  Draw_3D();
+}
