@@ -1,3 +1,4 @@
+#include "support/test_support.h"
 #include "analysis/model_file.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,10 @@
 #include "app/errors.h"
 #include "model/model_store.h"
 
+using test_support::error_of;
 namespace fs = std::filesystem;
 
 namespace {
-
-template <typename F>
-std::string message_of(F&& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 std::string slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -280,7 +272,7 @@ TEST_F(ModelFileTest, WholeReadGivesThePlainModel) {
   const ModelFile head = read_model_file(path(), ModelFileExtent::through_elements, {3, 3, -1});
   EXPECT_DOUBLE_EQ(head.elements[0].ref[1], 1);
   EXPECT_TRUE(head.cases[0].records.empty());
-  EXPECT_EQ(message_of([&] { read_model_file(path(), ModelFileExtent::through_elements, {4, 3, -1}); }),
+  EXPECT_EQ(error_of([&] { read_model_file(path(), ModelFileExtent::through_elements, {4, 3, -1}); }),
             "Model does not match (" + path() + ", line 1)");
 }
 
@@ -296,11 +288,11 @@ TEST_F(ModelFileTest, BadFilesAreRefusedAndLeaveTheModelAsItWas) {
   auto unchanged = [&] { return m.bc_val(1, 2, 2, 4) == 42 && m.bc_flag(1, 2) == 1 && m.mx_case == 5; };
   auto read_with = [&](std::vector<std::string> lines) {
     put(lines);
-    return message_of([&] { read_back_model_file(m, path()); });
+    return error_of([&] { read_back_model_file(m, path()); });
   };
 
   fs::remove(path());
-  EXPECT_EQ(message_of([&] { read_back_model_file(m, path()); }), "File not found (" + path() + ")");
+  EXPECT_EQ(error_of([&] { read_back_model_file(m, path()); }), "File not found (" + path() + ")");
 
   auto truncated = good;
   truncated.pop_back();  // the last spring line of case 3
@@ -337,8 +329,8 @@ TEST(AnalysisSettings, TextsAreConvertedStrictlyToSingles) {
   EXPECT_EQ(s.max_diameter, 20.0f);
   EXPECT_EQ(s.init_ratio, 0.0001f);
   EXPECT_EQ(s.display, 1);
-  EXPECT_EQ(message_of([] { settings_from_texts({"20", "", "0.01", "1.0", "1.0"}, 1); }), "Type mismatch");
-  EXPECT_EQ(message_of([] { settings_from_texts({"1e39", "0.1", "0.01", "1.0", "1.0"}, 0); }), "Overflow");
+  EXPECT_EQ(error_of([] { settings_from_texts({"20", "", "0.01", "1.0", "1.0"}, 1); }), "Type mismatch");
+  EXPECT_EQ(error_of([] { settings_from_texts({"1e39", "0.1", "0.01", "1.0", "1.0"}, 0); }), "Overflow");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "support/test_support.h"
 #include "formats/fields.h"
 
 #include <gtest/gtest.h>
@@ -13,20 +14,10 @@
 #include "app/errors.h"
 #include "formats/numtext.h"
 
+using test_support::error_of;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The message of the error f raises, or "" when it raises none.
-template <typename F>
-std::string message_of(F&& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 std::string write_failed(const std::string& path) { return std::string(err::write_failed) + " (" + path + ")"; }
 
@@ -98,10 +89,10 @@ TEST(Fields, E15) {
   EXPECT_EQ(field_e15(-1e-120), "    0.00000E+00");
   EXPECT_EQ(field_e15(4.9406564584124654e-324), "    0.00000E+00");
   for (double v : {1.5e120, -1.5e120, 9.999996e99, 1e100, 1.7976931348623157e308}) {
-    EXPECT_EQ(message_of([&] { field_e15(v); }), err::overflow) << v;
+    EXPECT_EQ(error_of([&] { field_e15(v); }), err::overflow) << v;
   }
-  EXPECT_EQ(message_of([] { field_e15(std::nan("")); }), err::overflow);
-  EXPECT_EQ(message_of([] { field_e15(HUGE_VAL); }), err::overflow);
+  EXPECT_EQ(error_of([] { field_e15(std::nan("")); }), err::overflow);
+  EXPECT_EQ(error_of([] { field_e15(HUGE_VAL); }), err::overflow);
 }
 
 TEST(Fields, E15KeepsItsWidthAndReadsBack) {
@@ -133,7 +124,7 @@ TEST_F(DataFiles, WriterWritesCrLfAndReplacesAtCommit) {
     EXPECT_EQ(get("out.dat"), "old\r\n");  // the target is untouched until commit
     w.commit();
     w.commit();  // a second commit changes nothing
-    EXPECT_EQ(message_of([&] { w.line("late"); }), write_failed(path("out.dat")));
+    EXPECT_EQ(error_of([&] { w.line("late"); }), write_failed(path("out.dat")));
   }
   EXPECT_EQ(get("out.dat"), "first\r\n    1    2.50000E+00\r\n\r\n");
   EXPECT_EQ(file_count(), 1u);  // no temporary file left behind
@@ -169,7 +160,7 @@ TEST_F(DataFiles, WriterWithoutCommitKeepsTheOldFile) {
 
 TEST_F(DataFiles, WriterFailuresAreReported) {
   const std::string missing = path("no_such_dir/out.dat");
-  EXPECT_EQ(message_of([&] { DataFileWriter w(missing); }), write_failed(missing));
+  EXPECT_EQ(error_of([&] { DataFileWriter w(missing); }), write_failed(missing));
 
   // The target cannot be replaced: the commit fails, and neither it nor a temporary file
   // is left changed.
@@ -178,9 +169,9 @@ TEST_F(DataFiles, WriterFailuresAreReported) {
   {
     DataFileWriter w(path("taken.dat"));
     w.line("data");
-    EXPECT_EQ(message_of([&] { w.commit(); }), write_failed(path("taken.dat")));
-    EXPECT_EQ(message_of([&] { w.line("more"); }), write_failed(path("taken.dat")));
-    EXPECT_EQ(message_of([&] { w.commit(); }), write_failed(path("taken.dat")));
+    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed(path("taken.dat")));
+    EXPECT_EQ(error_of([&] { w.line("more"); }), write_failed(path("taken.dat")));
+    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed(path("taken.dat")));
   }
   EXPECT_TRUE(fs::is_directory(path("taken.dat")));
   EXPECT_EQ(get("taken.dat/inside"), "x");
@@ -194,7 +185,7 @@ TEST_F(DataFiles, WriterInReadOnlyDirectoryKeepsTheOldFile) {
     std::ofstream probe(path("probe"));
     if (probe) GTEST_SKIP() << "permissions are not enforced for this user";
   }
-  EXPECT_EQ(message_of([&] { DataFileWriter w(path("out.dat")); }), write_failed(path("out.dat")));
+  EXPECT_EQ(error_of([&] { DataFileWriter w(path("out.dat")); }), write_failed(path("out.dat")));
   EXPECT_EQ(get("out.dat"), "old\r\n");
 }
 
@@ -253,22 +244,22 @@ TEST_F(DataFiles, ReaderErrorsNameFileAndLine) {
   r.next_line();
   EXPECT_EQ(r.real(1, 5), 1.0);
   r.next_line();
-  EXPECT_EQ(message_of([&] { r.real(1, 5); }), "Type mismatch (x.dat, line 2)");
-  EXPECT_EQ(message_of([&] { r.int16(1, 5); }), "Type mismatch (x.dat, line 2)");
+  EXPECT_EQ(error_of([&] { r.real(1, 5); }), "Type mismatch (x.dat, line 2)");
+  EXPECT_EQ(error_of([&] { r.int16(1, 5); }), "Type mismatch (x.dat, line 2)");
   r.next_line();
-  EXPECT_EQ(message_of([&] { r.real(1, 5); }), "Type mismatch (x.dat, line 3)");  // blank field
-  EXPECT_EQ(message_of([&] { r.real(10, 5); }), "Type mismatch (x.dat, line 3)");  // past the line
+  EXPECT_EQ(error_of([&] { r.real(1, 5); }), "Type mismatch (x.dat, line 3)");  // blank field
+  EXPECT_EQ(error_of([&] { r.real(10, 5); }), "Type mismatch (x.dat, line 3)");  // past the line
   r.next_line();
   EXPECT_EQ(r.real(1, 5), 32768.0);
-  EXPECT_EQ(message_of([&] { r.int16(1, 5); }), "Overflow (x.dat, line 4)");
+  EXPECT_EQ(error_of([&] { r.int16(1, 5); }), "Overflow (x.dat, line 4)");
   r.next_line();
-  EXPECT_EQ(message_of([&] { r.real(1, 5); }), "Overflow (x.dat, line 5)");
-  EXPECT_EQ(message_of([&] { r.fail(err::subscript); }), "Subscript out of range (x.dat, line 5)");
-  EXPECT_EQ(message_of([&] { r.next_line(); }), "Input past end of file (x.dat)");
+  EXPECT_EQ(error_of([&] { r.real(1, 5); }), "Overflow (x.dat, line 5)");
+  EXPECT_EQ(error_of([&] { r.fail(err::subscript); }), "Subscript out of range (x.dat, line 5)");
+  EXPECT_EQ(error_of([&] { r.next_line(); }), "Input past end of file (x.dat)");
 
-  EXPECT_EQ(message_of([] { DataFileReader("missing.dat"); }), "File not found (missing.dat)");
+  EXPECT_EQ(error_of([] { DataFileReader("missing.dat"); }), "File not found (missing.dat)");
   fs::create_directory("folder.dat");
-  EXPECT_EQ(message_of([] { DataFileReader("folder.dat"); }), "File not found (folder.dat)");
+  EXPECT_EQ(error_of([] { DataFileReader("folder.dat"); }), "File not found (folder.dat)");
 }
 
 TEST_F(DataFiles, WrittenFieldsReadBack) {

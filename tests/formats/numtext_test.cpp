@@ -1,3 +1,4 @@
+#include "support/test_support.h"
 #include "formats/numtext.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,8 @@
 
 #include "app/errors.h"
 
+using test_support::error_name_of;
 namespace {
-
-// The name of the error f raises, or "" when it raises none.
-template <typename F>
-std::string error_of(F&& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.name();
-  }
-  return "";
-}
 
 TEST(ToNumber, StrictGrammar) {
   const struct {
@@ -41,14 +32,14 @@ TEST(ToNumber, StrictGrammar) {
 
   for (const char* text : {"", " ", "-", "+", ".", "-.", "1.2.3", "abc", "1e", "1e+", "e5", ".e5", "1 000", "- 5",
                            "1,5", "inf", "nan", "0x10", "1d5", "++1", "1e5.5", "5-", "\n5", "5\r", "\xc2\xa0" "5"}) {
-    EXPECT_EQ(error_of([&] { to_number(text); }), err::type_mismatch) << '"' << text << '"';
+    EXPECT_EQ(error_name_of([&] { to_number(text); }), err::type_mismatch) << '"' << text << '"';
     EXPECT_FALSE(is_number(text)) << '"' << text << '"';
   }
 }
 
 TEST(ToNumber, OverflowAndUnderflow) {
   for (const char* text : {"1e309", "-1e309", "1e99999999999999999999", "123456789e301", "0.1e310"}) {
-    EXPECT_EQ(error_of([&] { to_number(text); }), err::overflow) << text;
+    EXPECT_EQ(error_name_of([&] { to_number(text); }), err::overflow) << text;
     EXPECT_FALSE(is_number(text)) << text;
   }
   for (const char* text : {"1e-400", "-1e-99999999999999999999", "100000e-330", "0e99999"}) {
@@ -70,12 +61,12 @@ TEST(Integer, RoundsHalvesToEvenThenChecksTheRange) {
     EXPECT_EQ(round_even(c.value), c.expected) << c.value;
   }
   for (double v : {32767.5, -32768.51, -32769.5, std::nan(""), HUGE_VAL, -HUGE_VAL}) {
-    EXPECT_EQ(error_of([&] { to_i16(v); }), err::overflow) << v;
+    EXPECT_EQ(error_name_of([&] { to_i16(v); }), err::overflow) << v;
   }
   EXPECT_EQ(round_even(2147483647.4), INT32_MAX);
   EXPECT_EQ(round_even(-2147483648.5), INT32_MIN);
   for (double v : {2147483647.5, -2147483649.0, 1e300, std::nan("")}) {
-    EXPECT_EQ(error_of([&] { round_even(v); }), err::overflow) << v;
+    EXPECT_EQ(error_name_of([&] { round_even(v); }), err::overflow) << v;
   }
 }
 
@@ -85,10 +76,10 @@ TEST(Integer, CheckedArithmetic) {
   EXPECT_EQ(sub_i16(-32767, 1), -32768);
   EXPECT_EQ(mul_i16(-256, 128), -32768);
   const std::string errors[] = {
-      error_of([] { checked_i16(32768); }),    error_of([] { checked_i16(-32769); }),
-      error_of([] { checked_i16(LLONG_MIN); }), error_of([] { add_i16(32767, 1); }),
-      error_of([] { add_i16(-32768, -1); }),   error_of([] { sub_i16(0, -32768); }),
-      error_of([] { mul_i16(256, 128); }),     error_of([] { mul_i16(-32768, -1); })};
+      error_name_of([] { checked_i16(32768); }),    error_name_of([] { checked_i16(-32769); }),
+      error_name_of([] { checked_i16(LLONG_MIN); }), error_name_of([] { add_i16(32767, 1); }),
+      error_name_of([] { add_i16(-32768, -1); }),   error_name_of([] { sub_i16(0, -32768); }),
+      error_name_of([] { mul_i16(256, 128); }),     error_name_of([] { mul_i16(-32768, -1); })};
   for (const auto& e : errors) EXPECT_EQ(e, err::overflow);
 }
 
@@ -178,7 +169,7 @@ TEST(FormatNumber, GeneralPatterns) {
       {DBL_MAX, "0.000E+000", "1.798E+308"},
   });
   for (double v : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
-    EXPECT_EQ(error_of([&] { format_number(v, "0.0;(0.0)"); }), err::overflow) << v;
+    EXPECT_EQ(error_name_of([&] { format_number(v, "0.0;(0.0)"); }), err::overflow) << v;
   }
 }
 
@@ -197,7 +188,7 @@ TEST(PlainText, Single) {
   EXPECT_EQ(plain_text(-0.0f), "0");
   EXPECT_EQ(plain_text(std::numeric_limits<float>::denorm_min()), "0." + std::string(44, '0') + "1");
   EXPECT_EQ(plain_text(FLT_MAX), "34028235" + std::string(31, '0'));
-  EXPECT_EQ(error_of([] { plain_text(std::numeric_limits<float>::infinity()); }), err::overflow);
+  EXPECT_EQ(error_name_of([] { plain_text(std::numeric_limits<float>::infinity()); }), err::overflow);
 
   // Every text reads back as the same Single.
   for (float f = 1e-30f; f < 1e30f; f *= 1.37f) {
@@ -222,7 +213,7 @@ TEST(PlainText, Double) {
   const std::string max_text = plain_text(DBL_MAX);
   EXPECT_EQ(max_text.size(), 309u);
   EXPECT_EQ(to_number(max_text), DBL_MAX);
-  EXPECT_EQ(error_of([] { plain_text(std::nan("")); }), err::overflow);
+  EXPECT_EQ(error_name_of([] { plain_text(std::nan("")); }), err::overflow);
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "support/test_support.h"
 #include "app/errors.h"
 #include "model/model_store.h"
 #include "view/rotate.h"
 
+using test_support::error_of;
 inline int add_record(ModelStore& m, int kind, Vec3 len, Vec3 cen, int dl, int dw, int dh, Vec3 rot = {},
                       float design = 1.0f) {
   const int k = ++m.n_gr;
@@ -35,13 +37,3 @@ inline int add_bar(ModelStore& m, float length, Vec3 cen, Vec3 rot = {}, float d
   return add_record(m, 2, Vec3(length, 10, 10), cen, 1, 1, 1, rot, design);
 }
 
-// The message of the run-time error f raises, or "" when it raises none.
-template <typename F>
-std::string error_of(F&& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.what();
-  }
-  return "";
-}

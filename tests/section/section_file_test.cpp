@@ -9,24 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
 #include "app/errors.h"
 #include "formats/fields.h"
 #include "section/section_props.h"
 #include "section/section_table.h"
 
+using test_support::error_of;
 namespace fs = std::filesystem;
 
 namespace {
-
-template <typename F>
-std::string error_of(F&& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 // Adds a point (W, H) and returns its number.
 int add_point(SectionTable& t, int s, float w, float h) {

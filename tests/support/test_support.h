@@ -57,4 +57,15 @@ std::string error_of(F&& f) {
   return "";
 }
 
+// The name of the run-time error `f` raises ("Overflow"), or "" when it raises none.
+template <typename F>
+std::string error_name_of(F&& f) {
+  try {
+    f();
+  } catch (const RunTimeError& e) {
+    return e.name();
+  }
+  return "";
+}
+
 }  // namespace test_support
