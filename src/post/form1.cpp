@@ -1,12 +1,26 @@
-// The post-processing window's controls and view handling.
+// The post-processing window: its controls, "Read Data", the cycle and threshold mirrors, the
+// redraw and the ways out.
 #include "post/form1.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <exception>
+
+#include "app/form2.h"
+#include "app/forms.h"
 #include "app/qt_controls.h"
 #include "formats/json.h"
+#include "formats/mirror.h"
+#include "formats/numtext.h"
+#include "post/result_file.h"
 
 namespace {
 constexpr int form_width = 14160, form_height = 8235;
-constexpr int column = 8400;
+constexpr int column = 8400, column_width = 5640;
+
+void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale = 1.0) {
+  if (auto v = mirror_value(text_of(text), scroll->minimum(), scroll->maximum(), scale)) scroll->setValue(*v);
+}
 }  // namespace
 
 Form1::Form1()
@@ -14,34 +28,140 @@ Form1::Form1()
                2520) {
   Command8 = zoom_in_button;
   Command9 = zoom_out_button;
+  Command1 = make_button(this, "Command1", "Read Data", {column, 240, 2400, 480}, "Read Calculated Results");
+
+  Frame2 = make_frame(this, "Frame2", "Cycle No.", {column, 120, column_width, 840},
+                      "Select Cycle No. of Calculation (History of Topology Optimization)");
+  Text4 = make_text(Frame2, "Text4", "1", {120, 360, 900, 300});
+  // Its maximum becomes the number of cycles read.
+  HScroll4 = make_hscroll(Frame2, "HScroll4", 1, 1, 1, {1140, 375, 4380, 270});
+
+  Frame3 = make_frame(this, "Frame3", "Threshold of Density", {column, 1080, column_width, 1320},
+                      "Select Threshold of Density [ INPUT VALUE : 1 = Diameter of Each Beam Element : Maximum one ]");
+  Text5 = make_text(Frame3, "Text5", "1.0", {120, 360, 900, 300});
+  HScroll5 = make_hscroll(Frame3, "HScroll5", 0, 100, 100, {1140, 375, 4380, 270});
+  Text6 = make_text(Frame3, "Text6", "0", {120, 840, 1800, 300});
+  Label4 = make_label(Frame3, "Label4", "vs. max_Diameter", {2040, 870, 2400, 300});
+
   Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
   Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
-  // The view controls appear once results are read.
-  Frame1->hide();
+
+  Frame4 = make_frame(this, "Frame4", "Exit Selection", {column, 4980, column_width, 900});
+  Command2 = make_button(Frame4, "Command2", "To Initial", {120, 300, 1700, 480}, "Go to Initial Stage");
+  Command7 = make_button(Frame4, "Command7", "To Re-Analysis", {1920, 300, 1700, 480}, "Go to Re-Analysis Stage");
+  Command3 = make_button(Frame4, "Command3", "END", {3720, 300, 1700, 480}, "Exit This Program");
+
+  // Only "Read Data" is there until results are read.
+  for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4}) frame->hide();
   wire();
 }
 
-void Form1::wire() { on_click(Check1, this, &Form1::Check1_Click); }
+// Every handler of the window, in the order of its controls.
+void Form1::wire() {
+  on_click(Command1, this, &Form1::Command1_Click);
+  connect(Text4, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text4_Change(); }); });
+  on_change(HScroll4, this, &Form1::HScroll4_Change);
+  connect(Text5, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text5_Change(); }); });
+  on_change(HScroll5, this, &Form1::HScroll5_Change);
+  on_click(Check1, this, &Form1::Check1_Click);
+  on_click(Command2, this, &Form1::Command2_Click);
+  on_click(Command7, this, &Form1::Command7_Click);
+  on_click(Command3, this, &Form1::Command3_Click);
+}
 
 void Form1::Form_Load() {
   view_load();
-  res_ok = 0;
+  store.pn_elem = 0;
+  store.res_ok = 0;
 }
 
 void Form1::dump(JsonWriter& j) {
-  j.key("res_ok").value(int(res_ok));
+  write_result_json(j, store);
   write_view_json(j);
 }
-
-void Form1::Draw_3D() { canvas().clear(); }
-
-void Form1::Check1_Click() { Draw_3D(); }
-
-void Form1::Form_MouseDown(int, int, float x, float y) { box_zoom_down(value_of(Check2) == 1, x, y); }
-void Form1::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
-void Form1::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
 
 bool Form1::call(const std::string& procedure) {
   if (procedure == "Draw_3D") return Draw_3D(), true;
   return false;
 }
+
+void Form1::Command1_Click() {
+  ResultSet set = read_result_set();
+  if (!set.store) return;  // no complete result file yet: the button stays for another try
+  store = std::move(*set.store);
+  Text6->setText(QString::fromStdString(set.max_diameter_text));
+  // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
+  // minimum; the text shows 0 cycles and the picture only the axes.
+  HScroll4->setMaximum(std::max<int>(1, store.pn_cyc));
+  Text4->setText(QString::number(store.pn_cyc));
+  Draw_3D();
+  for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4}) frame->show();
+  Command1->hide();
+}
+
+void Form1::HScroll4_Change() {
+  Text4->setText(QString::number(HScroll4->value()));
+  Draw_3D();
+}
+
+void Form1::Text4_Change() { scroll_from_text(Text4, HScroll4); }
+
+void Form1::HScroll5_Change() {
+  Text5->setText(QString::fromStdString(plain_text(HScroll5->value() / 100.0)));
+  Draw_3D();
+}
+
+void Form1::Text5_Change() { scroll_from_text(Text5, HScroll5, 100.0); }
+
+void Form1::Check1_Click() { Draw_3D(); }
+
+int Form1::chosen_cycle() const {
+  const std::string text = text_of(Text4);
+  if (is_number(text)) {
+    try {
+      const int c = to_i16(to_number(text));
+      if (c >= 1 && c <= store.pn_cyc) return c;
+    } catch (const std::exception&) {
+    }
+  }
+  return HScroll4->value();
+}
+
+float Form1::chosen_threshold() const {
+  const std::string text = text_of(Text5);
+  // A threshold the scroll bar cannot hold (2, say) still counts: the text is what was asked for.
+  if (is_number(text)) return static_cast<float>(std::clamp(to_number(text), -double(FLT_MAX), double(FLT_MAX)));
+  return static_cast<float>(HScroll5->value() / 100.0);
+}
+
+void Form1::Draw_3D() {
+  ResultPicture p;
+  p.cycle = chosen_cycle();
+  p.threshold = chosen_threshold();
+  p.hidden_lines = value_of(Check1) == 1;
+  p.angles = view_angles();
+  p.view = view_win;
+  display.draw(canvas(), store, p);
+}
+
+void Form1::go_to_modelling() {
+  Forms::unload("Form1");  // the result store goes with the window
+  Forms::show("Form2");
+  Form2& f = Forms::form2();
+  f.Label29->hide();
+  f.Label38->hide();
+  f.Label41->hide();
+}
+
+void Form1::Command2_Click() { go_to_modelling(); }
+
+void Form1::Command7_Click() {
+  go_to_modelling();
+  Forms::form2().refem();  // the calculated model back, ready for another "Analysis"
+}
+
+void Form1::Command3_Click() { Forms::end_program(); }
+
+void Form1::Form_MouseDown(int, int, float x, float y) { box_zoom_down(value_of(Check2) == 1, x, y); }
+void Form1::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
+void Form1::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }

@@ -1,10 +1,14 @@
-// The post-processing window: the optimised frame cycle by cycle. This part holds its view
-// controls and its frames; reading and browsing results build on them.
+// The post-processing window: reads the solver's results ("Read Data") and shows the optimised
+// frame cycle by cycle, with a density threshold, hidden lines and the shared view controls;
+// leaves towards the modelling window or ends the program.
 #pragma once
 
+#include "post/result_store.h"
 #include "view/form_view.h"
+#include "view/result_display.h"
 
 class QCheckBox;
+class QLabel;
 
 class Form1 : public ViewForm {
   Q_OBJECT
@@ -16,20 +20,49 @@ class Form1 : public ViewForm {
   void dump(JsonWriter& j) override;
   bool call(const std::string& procedure) override;
 
+  // Public procedure: clears the surface and draws the chosen cycle.
   void Draw_3D();
   void redraw() override { Draw_3D(); }
 
+  void Command1_Click();  // Read Data
+  void HScroll4_Change();
+  void Text4_Change();
+  void HScroll5_Change();
+  void Text5_Change();
   void Check1_Click();
+  void Command2_Click();  // To Initial
+  void Command7_Click();  // To Re-Analysis
+  void Command3_Click();  // END
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
 
+  QPushButton* Command1;  // Read Data
+  QWidget* Frame2;        // Cycle No.
+  QLineEdit* Text4;
+  QScrollBar* HScroll4;
+  QWidget* Frame3;  // Threshold of Density
+  QLineEdit* Text5;
+  QScrollBar* HScroll5;  // hundredths
+  QLineEdit* Text6;      // maximum diameter of the analysis settings, for reference
+  QLabel* Label4;
+  QCheckBox* Check1;      // Hidden Lines
   QPushButton* Command8;  // IN
   QPushButton* Command9;  // OUT
-  QCheckBox* Check1;      // Hidden Lines
+  QWidget* Frame4;        // Exit Selection
+  QPushButton* Command2;
+  QPushButton* Command7;
+  QPushButton* Command3;
 
-  int16_t res_ok = 0;
+  ResultStore store;
+  ResultDisplay display;
 
  private:
   void wire();
+  // The cycle and threshold a drawing uses: the texts when they can be used, else the last
+  // values their scroll bars took.
+  int chosen_cycle() const;
+  float chosen_threshold() const;
+  // Unloads this window and shows the modelling window in its working state.
+  void go_to_modelling();
 };

@@ -1,0 +1,312 @@
+// topo: the solver with a live display. The engine of topo_nd runs on a worker thread and the
+// window shows the current design cycle by cycle with the post-processing window's result
+// display, beside the same per-cycle lines topo_nd prints. When the run ends the window stays
+// on the last cycle (or on the error) until it is closed; exits non-zero after an error.
+// Without arguments, as the modelling window starts it. `topo --close-at-end` closes the window
+// itself when the run ends (for headless runs).
+#include <QApplication>
+#include <QCheckBox>
+#include <QFont>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "analysis/model_file.h"
+#include "app/errors.h"
+#include "app/qt_controls.h"
+#include "section/section_table.h"
+#include "solver/optimiser.h"
+#include "solver/result_file.h"
+#include "view/form_view.h"
+#include "view/result_display.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Design elements thinner than this fraction of "Max Diame." are shown as dotted centre lines:
+// the beams the optimisation is dropping.
+constexpr float live_threshold = 0.1f;
+
+constexpr int form_width = 14160, form_height = 8235, column = 8400, column_width = 5640;
+
+class TopoWindow : public ViewForm {
+ public:
+  TopoWindow()
+      : ViewForm("topo", form_width, form_height, post_view, pi_post, {"Command8", "IN", "Command9", "OUT"}, column,
+                 120) {
+    setWindowTitle("MARULLA - topo");
+    view_load();
+    Check1 = make_check(this, "Check1", "Hidden Lines", {column + 120, 2100, 3000, 300},
+                        "Select Display Option of Hidden Lines");
+    status_ = make_label(this, "Label5", "Reading the model ...", {column, 2500, column_width, 600});
+    status_->setWordWrap(true);
+    log_ = new QPlainTextEdit(this);
+    log_->setObjectName("Text4");
+    log_->setReadOnly(true);
+    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono("Monospace");
+    mono.setStyleHint(QFont::TypeWriter);
+    mono.setPointSize(8);
+    log_->setFont(mono);
+    place(log_, {column, 3180, column_width, 4800});
+    on_click(Check1, this, &TopoWindow::redraw);
+  }
+
+  std::function<void()> on_close;
+
+  void redraw() override {
+    ResultPicture p;
+    p.cycle = 1;
+    p.threshold = live_threshold;
+    p.hidden_lines = value_of(Check1) == 1;
+    p.angles = view_angles();
+    p.view = view_win;
+    display_.draw(canvas(), store_, p);
+  }
+
+  // The mesh of the model, drawn from now on with each cycle's diameters.
+  void set_model(const ModelFile& m, const SectionTable& sections) {
+    if (m.n_node > max_result_nodes || m.n_elem > max_result_elements) {
+      status_->setText(QString("%1 nodes, %2 elements: beyond what the picture holds (%3, %4); the run goes on")
+                           .arg(m.n_node)
+                           .arg(m.n_elem)
+                           .arg(max_result_nodes)
+                           .arg(max_result_elements));
+      return;
+    }
+    ResultStore& r = store_;
+    r.pn_node = static_cast<int16_t>(m.n_node);
+    r.pn_elem = static_cast<int16_t>(m.n_elem);
+    r.pd_max = m.settings.max_diameter;
+    for (int i = 1; i <= m.n_node; ++i)
+      for (int a = 1; a <= 3; ++a) r.pnode_xyz(1, i, a) = static_cast<float>(m.nodes[size_t(i - 1)][size_t(a - 1)]);
+    for (int e = 1; e <= m.n_elem; ++e) {
+      const ModelFileElement& el = m.elements[size_t(e - 1)];
+      r.pe_nod(e, 1) = static_cast<int16_t>(el.node1);
+      r.pe_nod(e, 2) = static_cast<int16_t>(el.node2);
+      // A design set has its first value (E) negated: the kind the result file writes.
+      r.pe_flag(e) = m.props[size_t(el.prop - 1)][0] < 0 ? 0 : 1;
+      for (int a = 1; a <= 3; ++a) r.pe_ref(e, a) = static_cast<float>(el.ref[size_t(a - 1)]);
+    }
+    r.sections = sections;
+    drawable_ = true;
+    status_->setText(QString("%1 nodes, %2 elements: running ...").arg(m.n_node).arg(m.n_elem));
+  }
+
+  void show_cycle(const CycleRecord& c) {
+    if (!drawable_) return;
+    store_.pn_cyc = 1;
+    for (int e = 1; e <= store_.pn_elem; ++e) store_.pe_dia(1, e) = static_cast<float>(c.diameters[size_t(e - 1)]);
+    run_guarded([&] { redraw(); });
+  }
+
+  void append(const std::vector<std::string>& lines) {
+    for (const std::string& l : lines) log_->appendPlainText(QString::fromStdString(l));
+  }
+
+  void finish(const std::string& message) { status_->setText(QString::fromStdString(message)); }
+
+  void Form_MouseDown(int, int, float x, float y) override { box_zoom_down(value_of(Check2) == 1, x, y); }
+  void Form_MouseMove(int, int, float x, float y) override { box_zoom_move(x, y); }
+  void Form_MouseUp(int, int, float x, float y) override { box_zoom_up(x, y); }
+  // The close button ends the program (and the run, at the end of its cycle).
+  void Form_Unload() override {
+    hide();
+    if (on_close) on_close();
+  }
+
+  QCheckBox* Check1;
+
+ private:
+  QLabel* status_;
+  QPlainTextEdit* log_;
+  ResultStore store_;
+  ResultDisplay display_;
+  bool drawable_ = false;
+};
+
+// Thrown from the cycle callback when the window was closed during the run.
+struct Stopped {};
+
+// The run on its worker thread and what it hands to the window: new log lines and the latest
+// cycle, taken together on the window's thread (a slow redraw skips cycles, never lines).
+class Run {
+ public:
+  explicit Run(TopoWindow& w, bool close_at_end) : window_(w), close_at_end_(close_at_end) {}
+  ~Run() { join(); }
+
+  void start() { worker_ = std::thread([this] { work(); }); }
+  void stop() { stop_ = true; }
+  void join() {
+    if (worker_.joinable()) worker_.join();
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  void work() {
+    const auto start = Clock::now();
+    std::vector<CycleRecord> cycles;
+    std::optional<ModelFile> model;
+    try {
+      remove_result_file(result_file_name);
+      model = read_model_file(model_file_name);
+      // The sketches only draw the non-design bars: a run without them still runs.
+      SectionTable sections;
+      try {
+        sections = read_section_file(section_file_name, ThicknessField::ignore);
+      } catch (const std::exception&) {
+      }
+      on_window([this, m = *model, sections] { window_.set_model(m, sections); });
+
+      Optimiser optimiser(*model);
+      say(std::to_string(model->n_node) + " nodes, " + std::to_string(model->n_elem) + " elements (" +
+          std::to_string(optimiser.design_count()) + " design), " + std::to_string(model->cases.size()) + " load cases");
+      say("cycle     compliance [N mm]  volume ratio    change   time [s]");
+      auto last_write = Clock::now();
+      auto cycle_start = Clock::now();
+      optimiser.run([&](const CycleRecord& c) {
+        cycles.push_back(c);
+        const auto now = Clock::now();
+        char line[128];
+        std::snprintf(line, sizeof line, "%5d  %20.6e  %12.6f  %8.5f  %9.3f", c.cycle, c.compliance, c.volume_ratio,
+                      c.change, seconds(now - cycle_start));
+        publish(line, c);
+        // As topo_nd: at most once a second, so that "Read Data" always finds a whole file.
+        if (now - last_write >= std::chrono::seconds(1)) {
+          write_result_file(result_file_name, *model, cycles);
+          last_write = Clock::now();
+        }
+        if (stop_) throw Stopped{};
+        cycle_start = Clock::now();
+      });
+      write_result_file(result_file_name, *model, cycles);
+      const CycleRecord& last = cycles.back();
+      const bool settled = optimiser.design_count() == 0 || last.change < converged_change;
+      char summary[256];
+      std::snprintf(summary, sizeof summary,
+                    "%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s",
+                    settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
+                    optimiser.analysis().factorisations(), seconds(Clock::now() - start));
+      end(summary);
+    } catch (const Stopped&) {
+      // Closed by the user: the cycles done so far are a whole result of this model.
+      try {
+        write_result_file(result_file_name, *model, cycles);
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "topo: %s\n", e.what());
+      }
+      std::printf("Stopped by the user after %zu cycles\n", cycles.size());
+    } catch (const std::exception& e) {
+      try {
+        remove_result_file(result_file_name);  // no results from a run that failed
+      } catch (const std::exception&) {
+      }
+      failed_ = true;
+      std::fprintf(stderr, "topo: %s\n", e.what());
+      end(std::string("Error: ") + e.what());
+    }
+  }
+
+  void say(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    std::lock_guard lock(mutex_);
+    lines_.push_back(line);
+    post_locked();
+  }
+
+  void publish(const std::string& line, const CycleRecord& c) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    std::lock_guard lock(mutex_);
+    lines_.push_back(line);
+    latest_ = c;
+    post_locked();
+  }
+
+  // One hand-over on its way at a time; it takes whatever has gathered when it runs.
+  void post_locked() {
+    if (posted_) return;
+    posted_ = true;
+    on_window([this] { take(); });
+  }
+
+  void take() {
+    std::vector<std::string> lines;
+    std::optional<CycleRecord> latest;
+    {
+      std::lock_guard lock(mutex_);
+      lines.swap(lines_);
+      latest.swap(latest_);
+      posted_ = false;
+    }
+    window_.append(lines);
+    if (latest) window_.show_cycle(*latest);
+  }
+
+  void end(const std::string& message) {
+    std::printf("%s\n", message.c_str());
+    std::fflush(stdout);
+    on_window([this, message] {
+      take();
+      window_.finish(message);
+      if (close_at_end_) QCoreApplication::quit();
+    });
+  }
+
+  void on_window(std::function<void()> f) {
+    QMetaObject::invokeMethod(&window_, std::move(f), Qt::QueuedConnection);
+  }
+
+  TopoWindow& window_;
+  bool close_at_end_;
+  std::thread worker_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> failed_{false};
+  std::mutex mutex_;
+  std::vector<std::string> lines_;
+  std::optional<CycleRecord> latest_;
+  bool posted_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  bool close_at_end = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--close-at-end") {
+      close_at_end = true;
+    } else {
+      std::fprintf(stderr, "usage: topo [--close-at-end]\n");
+      return 2;
+    }
+  }
+  // A drawing that fails (a coordinate beyond the Single range) is told, not fatal.
+  set_error_reporter([](const std::string& message) { std::fprintf(stderr, "topo: display: %s\n", message.c_str()); });
+
+  TopoWindow window;
+  Run run(window, close_at_end);
+  window.on_close = [&run] {
+    run.stop();
+    QCoreApplication::quit();
+  };
+  window.show();
+  window.redraw();
+  run.start();
+  app.exec();
+  run.join();
+  return run.failed() ? 1 : 0;
+}

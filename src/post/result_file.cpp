@@ -1,0 +1,84 @@
+// Readers of "Read Data": the result file, then the model files.
+#include "post/result_file.h"
+
+#include <cfloat>
+#include <cmath>
+#include <exception>
+
+#include "app/errors.h"
+#include "formats/fields.h"
+
+namespace {
+
+constexpr int i5 = 5;
+constexpr int e15 = 15;
+
+// A count or number that must lie in low..high.
+int16_t int_in_range(const DataFileReader& in, int col, int low, int high) {
+  const int16_t v = in.int16(col, i5);
+  if (v < low || v > high) in.fail(err::subscript);
+  return v;
+}
+
+float single_field(const DataFileReader& in, int col) {
+  const double v = in.real(col, e15);
+  if (!(std::fabs(v) <= FLT_MAX)) in.fail(err::overflow);
+  return static_cast<float>(v);
+}
+
+}  // namespace
+
+void read_result_file(ResultStore& r, const std::string& path) {
+  DataFileReader in(path);
+  in.next_line();
+  r.pn_node = int_in_range(in, 1, 0, max_result_nodes);
+  r.pn_elem = int_in_range(in, 6, 0, max_result_elements);
+  r.pd_max = single_field(in, 11);
+  for (int e = 1; e <= r.pn_elem; ++e) {
+    in.next_line();
+    // An end node the cycles do not hold would fail every drawing later: refused here.
+    r.pe_nod(e, 1) = int_in_range(in, 6, 1, r.pn_node);
+    r.pe_nod(e, 2) = int_in_range(in, 11, 1, r.pn_node);
+    r.pe_flag(e) = in.int16(16, i5);
+  }
+  r.pn_cyc = 0;
+  while (!in.at_end()) {
+    if (r.pn_cyc == max_result_cycles) in.fail(err::capacity);
+    const int c = ++r.pn_cyc;
+    in.next_line();  // the cycle line: the solver's own summary, not read
+    for (int i = 1; i <= r.pn_node; ++i) {
+      in.next_line();
+      for (int a = 1; a <= 3; ++a) r.pnode_xyz(c, i, a) = single_field(in, 6 + e15 * (a - 1));
+    }
+    for (int e = 1; e <= r.pn_elem; ++e) {
+      in.next_line();
+      r.pe_dia(c, e) = single_field(in, 6);
+    }
+  }
+}
+
+std::string read_result_model(ResultStore& r, const std::string& section_path, const std::string& model_path) {
+  r.sections = read_section_file(section_path, ThicknessField::ignore);
+  const ModelFile f = read_model_file(model_path, ModelFileExtent::through_elements, {r.pn_node, r.pn_elem, -1});
+  for (int e = 1; e <= r.pn_elem; ++e) {
+    const auto& ref = f.elements[static_cast<size_t>(e - 1)].ref;
+    for (int a = 1; a <= 3; ++a) r.pe_ref(e, a) = static_cast<float>(ref[static_cast<size_t>(a - 1)]);
+  }
+  return f.max_diameter_text;
+}
+
+ResultSet read_result_set(const ResultPaths& paths) {
+  auto store = std::make_unique<ResultStore>();
+  // The one place besides the box zoom that traps its errors: a result file that is missing,
+  // still being written or malformed is simply not read.
+  try {
+    read_result_file(*store, paths.results);
+  } catch (const std::exception&) {
+    return {};
+  }
+  store->res_ok = 1;
+  ResultSet set;
+  set.max_diameter_text = read_result_model(*store, paths.sections, paths.model);
+  set.store = std::move(store);
+  return set;
+}

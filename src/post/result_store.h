@@ -1,0 +1,37 @@
+// The result store of the post-processing window: the mesh and every optimisation cycle read
+// from the solver's result file, the cross-section references and the section sketches of the
+// model. Filled by "Read Data", drawn by the result display, discarded with the window.
+#pragma once
+
+#include <cstdint>
+
+#include "model/table.h"
+#include "section/section_table.h"
+
+class JsonWriter;
+
+inline constexpr int max_result_cycles = 200;
+inline constexpr int max_result_nodes = 1000;
+inline constexpr int max_result_elements = 10000;
+
+struct ResultStore {
+  int16_t pn_node = 0;  // nodes of the result file's header
+  int16_t pn_elem = 0;  // elements of the result file's header
+  float pd_max = 0;     // maximum beam diameter of the run, mm: the unit of the density threshold
+  Table<int16_t, max_result_elements, 2> pe_nod;  // end nodes 1 and 2 of every element
+  Table<int16_t, max_result_elements> pe_flag;    // 1 a non-design element, anything else design
+  int16_t pn_cyc = 0;                             // cycles read
+  Table<float, max_result_cycles, max_result_nodes, 3> pnode_xyz;  // cycle, node, L/W/H in mm
+  Table<float, max_result_cycles, max_result_elements> pe_dia;     // cycle, element: diameter in mm
+  // Cross-section reference of every element, L, W, H: a point (mm) for a design element, the
+  // bar's W direction for a non-design element (as the analysis model file holds them).
+  Table<float, max_result_elements, 3> pe_ref;
+  SectionTable sections;  // the model's sketches; thicknesses are not kept
+  int16_t res_ok = 0;     // 1 once a result file has been read to its end
+
+  bool is_non_design(int e) const { return pe_flag(e) == 1; }
+};
+
+// The store for the window's dump: counts, pd_max, pe_nod, pe_flag and pe_ref per element,
+// pe_dia as one list of elements per cycle, pnode_xyz as one list of nodes (L, W, H) per cycle.
+void write_result_json(JsonWriter& j, const ResultStore& r);

@@ -1,0 +1,188 @@
+// The post-processing window driven as a user drives it: "Read Data" on a hand-made result set,
+// the cycle and threshold mirrors, hidden lines, failed reads, and the ways out.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "app/form2.h"
+#include "app/forms.h"
+#include "app/qt_scenario.h"
+#include "formats/fields.h"
+#include "post/form1.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path small_set = fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small";
+constexpr int design_colour = 6, section_colour = 0, centre_colour = 14;
+
+int lines_in(const RecordingCanvas& c, int colour) {
+  int n = 0;
+  for (const Primitive& p : c.primitives()) n += p.op == Primitive::Op::line && p.colour == colour;
+  return n;
+}
+
+// Each test works in a fresh directory of its own holding the hand-made result set (four nodes,
+// six elements, the third non-design; three cycles; in the last, element 1 alone has the
+// maximum diameter 20) and starts in the post-processing window.
+class PostWindow : public ::testing::Test {
+ protected:
+  PostWindow() : dir_(fs::temp_directory_path() / ("marulla_post_window_" + std::to_string(::getpid()) + "_" + name())) {
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(small_set / f, dir_ / f);
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+    runner_ = std::make_unique<ScenarioRunner>();
+    run("click frmSplash.Command3\n");
+  }
+  ~PostWindow() override {
+    runner_.reset();
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
+  Form1& f() { return Forms::form1(); }
+  bool read_state() {  // the window as a successful read leaves it
+    return !f().Frame1->isHidden() && !f().Frame2->isHidden() && !f().Frame3->isHidden() && !f().Frame4->isHidden() &&
+           f().Command1->isHidden() && f().store.res_ok == 1;
+  }
+  bool load_state() {
+    return f().Frame1->isHidden() && f().Frame2->isHidden() && f().Frame3->isHidden() && f().Frame4->isHidden() &&
+           !f().Command1->isHidden() && f().store.res_ok == 0;
+  }
+
+  fs::path dir_, old_;
+  std::unique_ptr<ScenarioRunner> runner_;
+};
+
+}  // namespace
+
+TEST_F(PostWindow, ReadDataShowsTheLastOfThreeCycles) {
+  ASSERT_TRUE(load_state());
+  EXPECT_EQ(f().windowTitle(), "MARULLA");
+  EXPECT_EQ(f().Text6->text(), "0");
+  run("click Form1.Command1\n");
+  ASSERT_TRUE(read_state());
+  EXPECT_EQ(f().HScroll4->maximum(), 3);
+  EXPECT_EQ(f().HScroll4->value(), 3);
+  EXPECT_EQ(f().Text4->text(), "3");
+  EXPECT_EQ(f().Text6->text(), "    2.00000E+01");
+  EXPECT_EQ(f().store.pn_cyc, 3);
+  // Cycle 3 at threshold 1.0: element 1 alone a prism, four centre lines, the section bar.
+  EXPECT_EQ(lines_in(f().canvas(), design_colour), 18);
+  EXPECT_EQ(lines_in(f().canvas(), centre_colour), 4);
+  EXPECT_EQ(lines_in(f().canvas(), section_colour), 16);
+  // Cycle 1: every design element at 10.95, all thinner than 20.
+  run("set Form1.HScroll4 1\nexpect Form1.Text4 text 1\n");
+  EXPECT_EQ(lines_in(f().canvas(), design_colour), 0);
+  EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
+  EXPECT_TRUE(runner_->unchecked_errors().empty());
+}
+
+TEST_F(PostWindow, CycleAndThresholdMirrors) {
+  run("click Form1.Command1\n");
+  const int clears = f().canvas().clears();
+  run("set Form1.Text5 0.555\nexpect Form1.HScroll5 value 56\nexpect Form1.Text5 text 0.56\n");
+  EXPECT_EQ(f().canvas().clears(), clears + 1);
+  run("set Form1.HScroll5 90\nexpect Form1.Text5 text 0.9\n");  // 18 = 0.9 x 20: element 2 too
+  EXPECT_EQ(lines_in(f().canvas(), design_colour), 36);
+
+  // 2 cannot reach the scroll bar: no redraw, the text stays, and the next redraw uses it.
+  const int before = f().canvas().clears();
+  run("set Form1.Text5 2\nexpect Form1.HScroll5 value 90\nexpect Form1.Text5 text 2\n");
+  EXPECT_EQ(f().canvas().clears(), before);
+  run("click Form1.Check1\n");
+  EXPECT_EQ(lines_in(f().canvas(), design_colour), 0);
+  EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
+
+  // 0 is below the cycle scroll bar: nothing happens; a redraw meanwhile keeps the last cycle.
+  run("set Form1.Text4 0\nexpect Form1.HScroll4 value 3\nexpect Form1.Text4 text 0\n");
+  run("set Form1.Text5 x\nclick Form1.Check1\n");  // threshold from the scroll bar: 0.9
+  EXPECT_EQ(lines_in(f().canvas(), design_colour), 36);
+  EXPECT_EQ(f().Text4->text(), "0");
+
+  run("set Form1.HScroll5 0\nexpect Form1.Text5 text 0\n");
+  EXPECT_EQ(lines_in(f().canvas(), design_colour), 5 * 18);
+  EXPECT_EQ(lines_in(f().canvas(), centre_colour), 0);
+  EXPECT_TRUE(runner_->unchecked_errors().empty());
+}
+
+TEST_F(PostWindow, HiddenLinesPaintEveryFace) {
+  run("click Form1.Command1\nset Form1.HScroll5 0\nclick Form1.Check1\n");
+  EXPECT_EQ(f().display.faces().size(), 5u * 6u + 4u);
+  EXPECT_EQ(lines_in(f().canvas(), 7), 2 * 34);
+}
+
+TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
+  // A result file whose last cycle is cut short: rejected without a word, the button stays.
+  {
+    DataFileReader in("post_pl.dat");
+    DataFileWriter out("post_pl.dat");
+    while (!in.at_end()) {
+      const std::string line = in.next_line();
+      if (!in.at_end()) out.line(line);
+    }
+    out.commit();
+  }
+  run("click Form1.Command1\n");
+  EXPECT_TRUE(load_state());
+  EXPECT_TRUE(runner_->unchecked_errors().empty());
+
+  // A complete result file, but no section file: the error names the file, nothing changes.
+  fs::copy_file(small_set / "post_pl.dat", "post_pl.dat", fs::copy_options::overwrite_existing);
+  fs::remove("cross_data_4th.dat");
+  run("click Form1.Command1\nexpect-error cross_data_4th.dat\n");
+  EXPECT_TRUE(load_state());
+  EXPECT_EQ(f().store.pn_node, 0);
+  EXPECT_EQ(f().Text6->text(), "0");
+
+  // Once the file is there, the same button reads everything.
+  fs::copy_file(small_set / "cross_data_4th.dat", "cross_data_4th.dat");
+  run("click Form1.Command1\nexpect-error none\n");
+  EXPECT_TRUE(read_state());
+}
+
+TEST_F(PostWindow, AResultWithoutCyclesShowsOnlyTheAxes) {
+  {
+    DataFileReader in("post_pl.dat");
+    DataFileWriter out("post_pl.dat");
+    for (int i = 0; i < 7; ++i) out.line(in.next_line());  // header and six element lines
+    out.commit();
+  }
+  run("click Form1.Command1\nexpect-error none\n");
+  EXPECT_TRUE(read_state());
+  EXPECT_EQ(f().Text4->text(), "0");
+  EXPECT_EQ(f().HScroll4->maximum(), 1);
+  EXPECT_EQ(f().canvas().primitives().size(), 6u);  // three axes and their letters
+  run("set Form1.HScroll5 0\nclick Form1.Check1\n");
+  EXPECT_EQ(f().canvas().primitives().size(), 6u);
+}
+
+TEST_F(PostWindow, ToInitialShowsTheModellingWindowInItsWorkingState) {
+  run("click Form1.Command1\nclick Form1.Command2\nexpect Form1 unloaded\nexpect Form2 shown\n"
+      "expect Form2.Label29 shown 0\nexpect Form2.Label38 shown 0\nexpect Form2.Label41 shown 0\n");
+  EXPECT_TRUE(runner_->unchecked_errors().empty());
+}
+
+TEST_F(PostWindow, ReAnalysisLeavesLikeToInitialAndAFreshWindowStartsEmpty) {
+  run("click Form1.Command1\nclick Form1.Command7\nexpect Form1 unloaded\nexpect Form2 shown\n"
+      "expect Form2.Label29 shown 0\nexpect Form2.Label38 shown 0\nexpect Form2.Label41 shown 0\n");
+  // refem ran: it looks for the temporary data file first, which this directory lacks.
+  ASSERT_FALSE(runner_->unchecked_errors().empty());
+  EXPECT_NE(runner_->unchecked_errors().back().find("temp_save.dat"), std::string::npos);
+  Forms::unload("Form2");
+  Forms::show("Form1");
+  // The store and the read went with the old window. ("END" ends the program for good, which
+  // the scenario post_end checks in a process of its own.)
+  EXPECT_TRUE(load_state());
+  EXPECT_EQ(f().store.pn_cyc, 0);
+}

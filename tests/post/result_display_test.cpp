@@ -1,0 +1,309 @@
+// The result display against hand calculations: prism corners, frames, threshold, edges,
+// section sketches and the back-to-front painting order.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "view/recording_canvas.h"
+#include "view/result_display.h"
+
+namespace {
+
+// A one-cycle result built in memory. With the view angles (0, 0, 0) the drawing shows W to the
+// right and H downwards, and the depth of a point is its L.
+struct Result {
+  std::unique_ptr<ResultStore> store = std::make_unique<ResultStore>();
+  ResultStore& r = *store;
+
+  explicit Result(float pd_max = 20) {
+    r.pd_max = pd_max;
+    r.pn_cyc = 1;
+  }
+  int node(float l, float w, float h) {
+    const int i = ++r.pn_node;
+    r.pnode_xyz(1, i, 1) = l;
+    r.pnode_xyz(1, i, 2) = w;
+    r.pnode_xyz(1, i, 3) = h;
+    return i;
+  }
+  int element(int n1, int n2, float diameter, int kind = 0, Vec3 ref = {}) {
+    const int e = ++r.pn_elem;
+    r.pe_nod(e, 1) = static_cast<int16_t>(n1);
+    r.pe_nod(e, 2) = static_cast<int16_t>(n2);
+    r.pe_flag(e) = static_cast<int16_t>(kind);
+    r.pe_dia(1, e) = diameter;
+    for (int a = 1; a <= 3; ++a) r.pe_ref(e, a) = ref[a];
+    return e;
+  }
+  // A section whose lines join the given (W, H) points pairwise: {p1, p2, p3, p4} gives 2 lines.
+  int section(const std::vector<std::pair<float, float>>& ends) {
+    SectionTable& t = r.sections;
+    const int s = ++t.n_sec;
+    for (size_t i = 0; i < ends.size(); ++i) {
+      const int p = ++t.n_pnt(s);
+      t.pnt_xy(s, p, 1) = ends[i].first;
+      t.pnt_xy(s, p, 2) = ends[i].second;
+      if (i % 2 == 1) {
+        const int l = ++t.n_line(s);
+        t.line_pnt(s, l, 1) = static_cast<int16_t>(p - 1);
+        t.line_pnt(s, l, 2) = static_cast<int16_t>(p);
+      }
+    }
+    return s;
+  }
+};
+
+ResultPicture plain_view(float threshold = 1, bool hidden = false) {
+  ResultPicture p;
+  p.threshold = threshold;
+  p.hidden_lines = hidden;
+  p.angles = Vec3(0, 0, 0);
+  return p;
+}
+
+std::vector<Primitive> lines_of(const RecordingCanvas& c, int colour) {
+  std::vector<Primitive> out;
+  for (const Primitive& p : c.primitives())
+    if (p.op == Primitive::Op::line && p.colour == colour) out.push_back(p);
+  return out;
+}
+
+constexpr int design_colour = 6, section_colour = 0, grey = 7, axes_colour = 9, centre_colour = 14;
+
+}  // namespace
+
+TEST(ResultDisplay, PrismCornersEdgesAndAxesByHand) {
+  Result m;
+  m.node(0, 0, 0);
+  m.node(100, 0, 0);
+  m.node(0, 100, 100);  // widens the extent: D = 100, centre (50, 50)
+  m.element(1, 2, 20);
+  RecordingCanvas c;
+  ResultDisplay d;
+  d.draw(c, m.r, plain_view());
+
+  const auto prism = lines_of(c, design_colour);
+  ASSERT_EQ(prism.size(), 18u);  // 6 longitudinal edges, 6 at each end
+  EXPECT_EQ(prism[0].state.line_width, 1);
+  EXPECT_EQ(prism[0].state.line_style, LineStyle::solid);
+  // Frame of an element along L: R = (0, 1, 0) / D, so U1 = H and U2 = W. The corner at -30
+  // degrees of node 1 lies at W = -10 cos 30 = -8.66, H = 10 sin(-30) = -5, and maps to
+  // x = (-8.66 - 50) / 100 * 6000 + 4000 = 480, y = (-5 - 50) / 100 * 6000 + 4000 = 700; its
+  // neighbour at +30 degrees to y = 1300. Edge 1-4 of face 1 joins them.
+  EXPECT_EQ(prism[0].x1, 480);
+  EXPECT_EQ(prism[0].y1, 700);
+  EXPECT_EQ(prism[0].x2, 480);
+  EXPECT_EQ(prism[0].y2, 1300);
+
+  // The triad at the origin, 0.3 D long: L points at the viewer, W right, H down.
+  const auto axes = lines_of(c, axes_colour);
+  ASSERT_EQ(axes.size(), 3u);
+  EXPECT_EQ(axes[0].x1, 1000);
+  EXPECT_EQ(axes[0].y1, 1000);
+  EXPECT_EQ(axes[1].x2, 2800);
+  EXPECT_EQ(axes[1].y2, 1000);
+  EXPECT_EQ(axes[2].x2, 1000);
+  EXPECT_EQ(axes[2].y2, 2800);
+  EXPECT_EQ(axes[2].state.line_width, 2);
+  const Primitive& label = c.primitives().back();
+  EXPECT_EQ(label.text, "H");
+  EXPECT_EQ(label.x1, 1000);
+  EXPECT_EQ(label.y1, 2800);
+  EXPECT_EQ(c.state().font_size, 18);
+  EXPECT_EQ(c.state().fill_colour, 10);
+  EXPECT_EQ(c.state().text_colour, 9);
+}
+
+TEST(ResultDisplay, ThresholdTurnsThinDesignElementsIntoCentreLines) {
+  Result m(20);
+  const int a = m.node(0, 0, 0), b = m.node(100, 50, 0), c3 = m.node(0, 100, 100);
+  m.element(a, b, 20);
+  m.element(b, c3, 10);
+  m.element(c3, a, 9.999f);
+  m.element(a, c3, 1, 1, Vec3(0, 1, 0));  // non-design: drawn whatever its diameter
+  m.section({{0, 0}, {10, 0}});
+  ResultDisplay d;
+  auto count = [&](float threshold, int& prisms, int& centres, int& section_lines) {
+    RecordingCanvas c;
+    d.draw(c, m.r, plain_view(threshold));
+    prisms = static_cast<int>(lines_of(c, design_colour).size()) / 18;
+    const auto centre = lines_of(c, centre_colour);
+    centres = static_cast<int>(centre.size());
+    for (const auto& p : centre) {
+      EXPECT_EQ(p.state.line_style, LineStyle::dot);
+      EXPECT_EQ(p.state.line_width, 1);
+    }
+    section_lines = static_cast<int>(lines_of(c, section_colour).size());
+  };
+  int prisms, centres, section;
+  count(1.0f, prisms, centres, section);  // only the element of maximum diameter
+  EXPECT_EQ(prisms, 1);
+  EXPECT_EQ(centres, 2);
+  EXPECT_EQ(section, 4);
+  count(0.5f, prisms, centres, section);  // 10 = 0.5 x 20 exactly: equality draws the beam
+  EXPECT_EQ(prisms, 2);
+  EXPECT_EQ(centres, 1);
+  count(0.0f, prisms, centres, section);
+  EXPECT_EQ(prisms, 3);
+  EXPECT_EQ(centres, 0);
+  count(2.0f, prisms, centres, section);  // above the scroll bar's range: still a threshold
+  EXPECT_EQ(prisms, 0);
+  EXPECT_EQ(centres, 3);
+  EXPECT_EQ(section, 4);
+}
+
+TEST(ResultDisplay, PrismAlongWTurnsByTheHAxis) {
+  Result m;
+  const int o = m.node(0, 0, 0);
+  const int w = m.node(0, 100, 0);
+  const double s997 = std::sqrt(1 - 0.997 * 0.997), s999 = std::sqrt(1 - 0.999 * 0.999);
+  const int n997 = m.node(static_cast<float>(100 * s997), 99.7f, 0);
+  const int n999 = m.node(static_cast<float>(100 * s999), 99.9f, 0);
+  m.element(o, w, 20);     // faces 0..5
+  m.element(o, n997, 20);  // faces 6..11
+  m.element(o, n999, 20);  // faces 12..17
+  RecordingCanvas c;
+  ResultDisplay d;
+  d.draw(c, m.r, plain_view(1, true));
+  const auto& f = d.faces();
+  ASSERT_EQ(f.size(), 18u);
+  // D = 100 (the W extent), centre H = 0. Along W the reference is (0, 0, 1): U2 = H, U1 = L,
+  // so corner 1 (-30 degrees) lies at H = -10 cos 30, L = 10 sin(-30) = -5.
+  EXPECT_NEAR(f[0].v[0], -0.0866, 1e-4);
+  EXPECT_NEAR(f[0].depth[0], -5, 1e-4);
+  EXPECT_NEAR(f[0].depth[3], 5, 1e-4);
+  // |W2 - W1| / |A| = 0.997 keeps (0, 1, 0): U1 = H, corner 1 at H = 10 sin(-30) = -5.
+  EXPECT_NEAR(f[6].v[0], -0.05, 1e-4);
+  // 0.999 is past 0.998: the H reference again.
+  EXPECT_NEAR(f[12].v[0], -0.0866, 1e-4);
+}
+
+TEST(ResultDisplay, SectionsFollowTheirReferenceDirectionAndTheKthSectionWithLines) {
+  Result m;
+  const int a = m.node(0, 500, 500), b = m.node(100, 500, 500), c3 = m.node(0, 600, 600);
+  m.section({});                                  // section 1: no lines, not counted
+  m.section({{0, 0}, {10, 0}});                   // the first non-design element's
+  m.section({{0, 0}, {0, 20}, {5, 5}, {5, 15}});  // the second's, and the third's
+  m.element(a, b, 5, 1, Vec3(0, 0, 1));  // its W axis along global H
+  m.element(b, c3, 20, 0, Vec3(100, 501, 500));
+  m.element(a, c3, 5, 1, Vec3(0, 1, 0));
+  m.element(b, c3, 5, 1, Vec3(1, 0, 0));
+  RecordingCanvas c;
+  ResultDisplay d;
+  d.draw(c, m.r, plain_view());
+  const auto section = lines_of(c, section_colour);
+  ASSERT_EQ(section.size(), 4u + 8u + 8u);  // 4 edges per section line
+  EXPECT_EQ(section[0].state.line_style, LineStyle::dot);
+  // The reference is a direction, wherever the element lies: section W = 10 goes 10 mm along
+  // global H, drawn straight down the surface by 10 / D * 6000 = 600 twips (D = 100).
+  EXPECT_EQ(section[0].x1, section[0].x2);
+  EXPECT_EQ(section[0].y2 - section[0].y1, 600);
+}
+
+TEST(ResultDisplay, EqualDepthsArePaintedWithTheLowerFaceNumberLast) {
+  auto face = [](float key) {
+    Face f{};
+    f.key = key;
+    return f;
+  };
+  const std::vector<Face> faces = {face(1), face(2), face(1), face(2), face(0)};
+  const std::vector<int> expected = {1, 3, 0, 2, 4};  // nearest first
+  EXPECT_EQ(rank_faces(faces, FaceRanking::stable_sort), expected);
+  EXPECT_EQ(rank_faces(faces, FaceRanking::selection), expected);
+
+  // The stable sort ranks exactly as the quadratic selection, ties and all.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> depth(-20, 20);
+  std::vector<Face> many;
+  for (int i = 0; i < 3000; ++i) many.push_back(face(static_cast<float>(depth(random)) / 4));
+  EXPECT_EQ(rank_faces(many, FaceRanking::stable_sort), rank_faces(many, FaceRanking::selection));
+}
+
+TEST(ResultDisplay, HiddenLinesPaintBackToFrontAfterTheCentreLines) {
+  Result m;
+  const int a = m.node(0, 0, 0), b = m.node(0, 100, 0), c3 = m.node(50, 50, 80);
+  m.element(a, c3, 1);  // below the threshold: a centre line, drawn at once
+  m.element(a, b, 20);
+  ResultPicture p = plain_view(0.5f, true);
+  p.angles = Vec3(0.3f, 0.4f, 0.5f);
+  RecordingCanvas c;
+  ResultDisplay d;
+  d.draw(c, m.r, p);
+  const auto& prims = c.primitives();
+  ASSERT_EQ(prims.size(), 1u + 6u * 6u + 3u + 3u);
+  EXPECT_EQ(prims[0].colour, centre_colour);
+  for (int f = 0; f < 6; ++f) {
+    const Primitive* face = &prims[1 + 6 * f];
+    for (int k = 0; k < 2; ++k) {
+      EXPECT_EQ(face[k].colour, grey);
+      EXPECT_EQ(face[k].state.line_width, 5);
+      EXPECT_EQ(face[k].state.line_style, LineStyle::solid);
+    }
+    for (int k = 2; k < 6; ++k) {
+      EXPECT_EQ(face[k].colour, design_colour);
+      EXPECT_EQ(face[k].state.line_width, 1);
+    }
+  }
+  // Greatest mean depth first.
+  const auto& order = d.painted();
+  ASSERT_EQ(order.size(), 6u);
+  for (size_t i = 1; i < order.size(); ++i)
+    EXPECT_LE(d.faces()[static_cast<size_t>(order[i - 1])].key, d.faces()[static_cast<size_t>(order[i])].key);
+}
+
+TEST(ResultDisplay, TheFaceStoreGrowsPastTenThousandFaces) {
+  Result m;
+  for (int i = 0; i < 1000; ++i) m.node(static_cast<float>(i % 10) * 100, static_cast<float>(i / 10 % 10) * 100, static_cast<float>(i / 100) * 100);
+  for (int e = 0; e < 2000; ++e) m.element(1 + e % 1000, 1 + (e * 7 + 13) % 1000, 20);
+  RecordingCanvas c;
+  ResultDisplay d;
+  d.draw(c, m.r, plain_view(0, true));
+  EXPECT_EQ(d.faces().size(), 12000u);
+  EXPECT_EQ(lines_of(c, grey).size(), 24000u);
+}
+
+TEST(ResultDisplay, DegenerateGeometryAndCyclesDrawWithoutFailing) {
+  auto finite = [](const RecordingCanvas& c) {
+    for (const Primitive& p : c.primitives())
+      if (!std::isfinite(p.x1) || !std::isfinite(p.y1) || !std::isfinite(p.x2) || !std::isfinite(p.y2)) return false;
+    return true;
+  };
+  ResultDisplay d;
+  {
+    // Every node on one point: D = 0, an element of zero length, a non-design one with it.
+    Result m;
+    const int a = m.node(5, 5, 5), b = m.node(5, 5, 5);
+    m.element(a, b, 20);
+    m.element(a, b, 20, 1, Vec3(0, 1, 0));
+    m.section({{0, 0}, {10, 0}});
+    for (bool hidden : {false, true}) {
+      RecordingCanvas c;
+      EXPECT_NO_THROW(d.draw(c, m.r, plain_view(0, hidden)));
+      EXPECT_TRUE(finite(c));
+    }
+  }
+  {
+    // One element seen end on (D = 0 again, the size falls back to pd_max); a non-design
+    // element whose reference runs along it; a non-design element without any section.
+    Result m;
+    const int a = m.node(0, 0, 0), b = m.node(100, 0, 0);
+    m.element(a, b, 20);
+    m.element(a, b, 20, 1, Vec3(1, 0, 0));
+    RecordingCanvas c;
+    EXPECT_NO_THROW(d.draw(c, m.r, plain_view(0, true)));
+    EXPECT_TRUE(finite(c));
+    EXPECT_EQ(lines_of(c, design_colour).size(), 24u);
+    EXPECT_EQ(lines_of(c, section_colour).size(), 0u);
+    // A cycle the store does not hold draws the axes alone.
+    for (int cycle : {0, 2, 201}) {
+      ResultPicture p = plain_view();
+      p.cycle = cycle;
+      d.draw(c, m.r, p);
+      EXPECT_EQ(c.primitives().size(), 6u) << cycle;
+      EXPECT_TRUE(finite(c));
+    }
+  }
+}
