@@ -16,7 +16,8 @@ double px(double twips) { return twips / twips_per_pixel; }
 
 QPen pen_of(const CanvasState& s, int colour) {
   QPen pen(qcolour(colour));
-  pen.setWidthF(std::max(1, s.line_width));
+  // A one-pixel line is a cosmetic pen, the fast path of the raster engine.
+  pen.setWidth(s.line_width > 1 ? s.line_width : 0);
   switch (s.line_style) {
     case LineStyle::solid: pen.setStyle(Qt::SolidLine); break;
     case LineStyle::dash: pen.setStyle(Qt::DashLine); break;
@@ -43,8 +44,24 @@ QFont font_of(const CanvasState& s) {
 }
 }  // namespace
 
+QPainter& QtCanvas::painter() {
+  if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
+  return *painter_;
+}
+
+void QtCanvas::finish_painting() {
+  painter_.reset();
+  pen_set_ = false;
+}
+
+const QImage& QtCanvas::image() {
+  finish_painting();
+  return image_;
+}
+
 void QtCanvas::resize(int width_px, int height_px) {
   if (image_.width() == width_px && image_.height() == height_px) return;
+  finish_painting();
   QImage grown(width_px, height_px, QImage::Format_RGB32);
   grown.fill(QColor(window_background.r, window_background.g, window_background.b));
   QPainter p(&grown);
@@ -57,22 +74,35 @@ void QtCanvas::changed() {
 }
 
 void QtCanvas::do_clear() {
+  finish_painting();
   image_.fill(QColor(window_background.r, window_background.g, window_background.b));
   RecordingCanvas::do_clear();
   changed();
 }
 
-void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
-  QPainter p(&image_);
+// Pen and antialiasing are set only when they change: a redraw may paint a hundred thousand
+// lines in a few colours.
+void QtCanvas::use_pen(int colour, bool antialiased) {
+  const PenKey key{colour, state().line_width, static_cast<int>(state().line_style), antialiased};
+  QPainter& p = painter();
+  if (pen_set_ && key == pen_) return;
+  p.setRenderHint(QPainter::Antialiasing, antialiased);
   p.setPen(pen_of(state(), colour));
+  pen_ = key;
+  pen_set_ = true;
+}
+
+void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
+  use_pen(colour, false);
+  QPainter& p = painter();
   p.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
   RecordingCanvas::do_line(x1, y1, x2, y2, colour);
   changed();
 }
 
 void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) {
-  QPainter p(&image_);
-  p.setPen(pen_of(state(), colour));
+  use_pen(colour, false);
+  QPainter& p = painter();
   p.setBrush(filled ? QBrush(qcolour(colour)) : brush_of(state()));
   p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))).normalized());
   RecordingCanvas::do_rect(x1, y1, x2, y2, colour, filled);
@@ -80,9 +110,8 @@ void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, b
 }
 
 void QtCanvas::do_circle(double x, double y, double radius, int colour) {
-  QPainter p(&image_);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(pen_of(state(), colour));
+  use_pen(colour, true);
+  QPainter& p = painter();
   p.setBrush(brush_of(state()));
   p.drawEllipse(QPointF(px(x), px(y)), px(radius), px(radius));
   RecordingCanvas::do_circle(x, y, radius, colour);
@@ -90,9 +119,10 @@ void QtCanvas::do_circle(double x, double y, double radius, int colour) {
 }
 
 void QtCanvas::do_text(const std::string& s, double& width, double& height) {
-  QPainter p(&image_);
+  QPainter& p = painter();
   p.setFont(font_of(state()));
   p.setPen(qcolour(state().text_colour));
+  pen_set_ = false;
   const QFontMetricsF m(p.font());
   p.drawText(QPointF(px(state().x), px(state().y) + m.ascent()), QString::fromStdString(s));
   RecordingCanvas::do_text(s, width, height);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <memory>
 
 #include "view/recording_canvas.h"
 
@@ -14,7 +16,8 @@ class QtCanvas : public RecordingCanvas {
  public:
   explicit QtCanvas(QWidget* owner) : owner_(owner) {}
   void resize(int width_px, int height_px);
-  const QImage& image() const { return image_; }
+  // The picture so far; what is still in the painter is finished first.
+  const QImage& image();
 
  protected:
   void do_clear() override;
@@ -26,6 +29,19 @@ class QtCanvas : public RecordingCanvas {
 
  private:
   void changed();
+  // One painter stays open on the image between clears: opening one per primitive costs more
+  // than drawing the primitive.
+  QPainter& painter();
+  void finish_painting();
+  void use_pen(int colour, bool antialiased);
+  struct PenKey {
+    int colour, width, style;
+    bool antialiased;
+    bool operator==(const PenKey&) const = default;
+  };
+  PenKey pen_{};
+  bool pen_set_ = false;
   QWidget* owner_;
   QImage image_;
+  std::unique_ptr<QPainter> painter_;
 };

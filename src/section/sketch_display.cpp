@@ -49,7 +49,9 @@ void draw_sketch(Canvas& c, const SectionTable& t, int s, const SketchMap& map) 
     c.line(a.x, a.y, b.x, b.y, olive);
     c.move_to((a.x + b.x) / 2, (a.y + b.y) / 2);
     c.set_font_size(12);
-    c.text("t" + format_number(t.line_t(s, l), pattern::one_decimal));
+    std::string label = "t";
+    label += format_number(t.line_t(s, l), pattern::one_decimal);
+    c.text(label);
   }
 
   c.set_line_width(2);
