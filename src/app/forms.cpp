@@ -96,7 +96,10 @@ void Forms::end_program() {
   end_handler()();
 }
 
-void Forms::set_end_handler(std::function<void()> handler) { end_handler() = std::move(handler); }
+void Forms::set_end_handler(std::function<void()> handler) {
+  end_handler() = std::move(handler);
+  ended_flag() = false;
+}
 
 bool Forms::ended() { return ended_flag(); }
 

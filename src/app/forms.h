@@ -30,6 +30,7 @@ class Forms {
   // Ends the program: every window is unloaded, then the end handler runs (the program quits
   // its event loop; the scenario runner records it).
   static void end_program();
+  // A new end handler starts a new run: the program counts as not ended.
   static void set_end_handler(std::function<void()> handler);
   static bool ended();
 
