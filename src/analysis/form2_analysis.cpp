@@ -20,8 +20,10 @@ void start_solver(int display_switch) {
   const std::string name = solver_program_name(display_switch);
   const std::filesystem::path program =
       find_solver(name, std::filesystem::current_path(), QCoreApplication::applicationDirPath().toStdString());
-  if (!QProcess::startDetached(QString::fromStdString(program.string()), {}, QDir::currentPath()))
+  qint64 pid = 0;
+  if (!QProcess::startDetached(QString::fromStdString(program.string()), {}, QDir::currentPath(), &pid))
     raise_error("Cannot start the solver", program.string());
+  record_solver_process(pid);
 }
 }  // namespace
 

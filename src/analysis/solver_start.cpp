@@ -1,6 +1,10 @@
 // Choosing and finding the solver program.
 #include "analysis/solver_start.h"
 
+#include <signal.h>
+
+#include <cerrno>
+
 #include "app/errors.h"
 
 std::string solver_program_name(int display_switch) {
@@ -20,4 +24,19 @@ std::filesystem::path find_solver(const std::string& name, const std::filesystem
     if (std::filesystem::is_regular_file(path, ec)) return path;
   }
   raise_error(err::file_not_found, (working_dir / name).string() + " or " + (program_dir / name).string());
+}
+
+namespace {
+long long& solver_process() {
+  static long long pid = 0;
+  return pid;
+}
+}  // namespace
+
+void record_solver_process(long long pid) { solver_process() = pid; }
+long long last_solver_process() { return solver_process(); }
+
+bool process_running(long long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }

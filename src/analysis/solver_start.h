@@ -13,3 +13,10 @@ std::string solver_program_name(int display_switch);
 // exists, "File not found" naming both paths tried.
 std::filesystem::path find_solver(const std::string& name, const std::filesystem::path& working_dir,
                                   const std::filesystem::path& program_dir);
+
+// The solver started last in this run of the program, so that a waiting caller (the scenario
+// runner) can tell when it has finished; 0 when none was started.
+void record_solver_process(long long pid);
+long long last_solver_process();
+// True while the process exists.
+bool process_running(long long pid);

@@ -12,9 +12,14 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <filesystem>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <thread>
 #include <sstream>
 
+#include "analysis/solver_start.h"
 #include "app/errors.h"
 #include "app/form_window.h"
 #include "app/forms.h"
@@ -158,41 +163,83 @@ bool ScenarioRunner::fail(const std::string& what) {
   return false;
 }
 
+// Each command with what it takes: the rest of the line after the command word.
+bool ScenarioRunner::dispatch(const std::string& command, const std::string& rest) {
+  using Handler = bool (ScenarioRunner::*)(const std::string&);
+  static const std::map<std::string, Handler> commands = {
+      {"click", &ScenarioRunner::click_command},   {"set", &ScenarioRunner::set_command},
+      {"key", &ScenarioRunner::key_command},       {"mouse", &ScenarioRunner::mouse_command},
+      {"call", &ScenarioRunner::call_command},     {"expect", &ScenarioRunner::expect},
+      {"expect-state", &ScenarioRunner::expect_state}, {"expect-error", &ScenarioRunner::expect_error},
+      {"expect-file", &ScenarioRunner::expect_file}, {"copy", &ScenarioRunner::copy_command},
+      {"wait-file", &ScenarioRunner::wait_file},   {"restart", &ScenarioRunner::restart},
+      {"dump", &ScenarioRunner::dump_command},     {"grab", &ScenarioRunner::grab_command},
+      {"canvas", &ScenarioRunner::canvas_command},
+  };
+  const auto it = commands.find(command);
+  if (it == commands.end()) return fail("unknown command " + command);
+  return (this->*(it->second))(rest);
+}
+
 bool ScenarioRunner::run_line(const std::string& raw) {
   auto [command, rest] = split_word(raw);
   if (command.empty() || command[0] == '#') return true;
-  bool ok = false;
-  if (command == "click") {
-    ok = click(split_word(rest).first);
-  } else if (command == "set") {
-    auto [target, value] = split_word(rest);
-    ok = set(target, value);
-  } else if (command == "key") {
-    auto [window, ch] = split_word(rest);
-    ok = key(window, ch);
-  } else if (command == "mouse") {
-    ok = mouse(words_of(rest));
-  } else if (command == "call") {
-    ok = call(split_word(rest).first);
-  } else if (command == "expect") {
-    ok = expect(rest);
-  } else if (command == "expect-state") {
-    ok = expect_state(rest);
-  } else if (command == "expect-error") {
-    ok = expect_error(rest);
-  } else if (command == "expect-file") {
-    ok = expect_file(rest);
-  } else if (command == "copy") {
-    const auto w = words_of(rest);
-    ok = w.size() == 2 ? copy(w[0], w[1]) : fail("copy needs a source and a destination");
-  } else if (command == "dump" || command == "grab" || command == "canvas") {
-    const auto w = words_of(rest);
-    ok = w.size() == 2 ? write_output(command, w[0], w[1]) : fail(command + " needs a window and a file");
-  } else {
-    ok = fail("unknown command " + command);
-  }
+  const bool ok = dispatch(command, rest);
   settle();
   return ok;
+}
+
+bool ScenarioRunner::click_command(const std::string& rest) { return click(split_word(rest).first); }
+
+bool ScenarioRunner::set_command(const std::string& rest) {
+  auto [target, value] = split_word(rest);
+  return set(target, value);
+}
+
+bool ScenarioRunner::key_command(const std::string& rest) {
+  auto [window, ch] = split_word(rest);
+  return key(window, ch);
+}
+
+bool ScenarioRunner::mouse_command(const std::string& rest) { return mouse(words_of(rest)); }
+
+bool ScenarioRunner::call_command(const std::string& rest) { return call(split_word(rest).first); }
+
+bool ScenarioRunner::copy_command(const std::string& rest) {
+  const auto w = words_of(rest);
+  return w.size() == 2 ? copy(w[0], w[1]) : fail("copy needs a source and a destination");
+}
+
+bool ScenarioRunner::dump_command(const std::string& rest) { return output_command("dump", rest); }
+bool ScenarioRunner::grab_command(const std::string& rest) { return output_command("grab", rest); }
+bool ScenarioRunner::canvas_command(const std::string& rest) { return output_command("canvas", rest); }
+
+bool ScenarioRunner::output_command(const std::string& what, const std::string& rest) {
+  const auto w = words_of(rest);
+  return w.size() == 2 ? write_output(what, w[0], w[1]) : fail(what + " needs a window and a file");
+}
+
+// wait-file FILE SECONDS: waits until FILE exists in the working directory and the solver the
+// program started last has ended.
+bool ScenarioRunner::wait_file(const std::string& rest) {
+  const auto w = words_of(rest);
+  if (w.size() != 2 || !is_number(w[1])) return fail("wait-file needs FILE SECONDS");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(to_number(w[1]));
+  while (!std::filesystem::exists(w[0]) || process_running(last_solver_process())) {
+    if (std::chrono::steady_clock::now() > deadline) return fail(w[0] + " not complete after " + w[1] + " s");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    QCoreApplication::processEvents();
+  }
+  return true;
+}
+
+// restart: the program ends and starts again in the same working directory.
+bool ScenarioRunner::restart(const std::string&) {
+  for (const std::string& name : Forms::names()) Forms::unload(name);
+  settle();
+  Forms::set_end_handler([] {});
+  Forms::show("frmSplash");
+  return true;
 }
 
 FormWindow* ScenarioRunner::loaded(const std::string& window) {

@@ -29,6 +29,19 @@ class ScenarioRunner {
 
  private:
   bool fail(const std::string& what);
+  bool dispatch(const std::string& command, const std::string& rest);
+  bool click_command(const std::string& rest);
+  bool set_command(const std::string& rest);
+  bool key_command(const std::string& rest);
+  bool mouse_command(const std::string& rest);
+  bool call_command(const std::string& rest);
+  bool copy_command(const std::string& rest);
+  bool dump_command(const std::string& rest);
+  bool grab_command(const std::string& rest);
+  bool canvas_command(const std::string& rest);
+  bool output_command(const std::string& what, const std::string& rest);
+  bool wait_file(const std::string& rest);
+  bool restart(const std::string& rest);
   bool click(const std::string& target);
   bool set(const std::string& target, const std::string& value);
   bool key(const std::string& window, const std::string& ch);
