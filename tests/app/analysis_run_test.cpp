@@ -11,22 +11,15 @@
 
 #include "app/form2.h"
 #include "app/forms.h"
-#include "app/qt_scenario.h"
-#include "support/test_support.h"
+#include "support/window_test.h"
 
 using namespace test_support;
 namespace fs = std::filesystem;
 
 namespace {
-class AnalysisRun : public ::testing::Test {
+class AnalysisRun : public WindowTest {
  protected:
-  AnalysisRun() {
-    runner_ = std::make_unique<ScenarioRunner>();
-    run("click frmSplash.Command1\n");
-  }
-  ~AnalysisRun() override { runner_.reset(); }
-  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
-  const std::vector<std::string>& errors() const { return runner_->unchecked_errors(); }
+  AnalysisRun() { run("click frmSplash.Command1\n"); }
   Form2& f() { return Forms::form2(); }
 
   // One box 2 x 1 x 1 and a design bar, in the boundary-condition stage, with conditions in
@@ -50,11 +43,6 @@ class AnalysisRun : public ::testing::Test {
     m.bc_flag(3, 10) = 1;
     m.bc_val(3, 10, 2, 2) = 250;
   }
-
-  WorkingDirectory dir_;
-
- private:
-  std::unique_ptr<ScenarioRunner> runner_;
 };
 
 bool wait_for(const fs::path& path) {

@@ -13,7 +13,7 @@
 
 #include "app/form2.h"
 #include "app/forms.h"
-#include "app/qt_scenario.h"
+#include "support/window_test.h"
 #include "bc/form5.h"
 
 namespace fs = std::filesystem;
@@ -29,23 +29,11 @@ constexpr const char* node3 = "4304 2304";
 
 // Each test starts the program in a fresh directory, makes a 100 mm box of one division and
 // goes to the boundary-condition stage.
-class BcStage : public ::testing::Test {
+class BcStage : public test_support::WindowTest {
  protected:
-  BcStage() : dir_(fs::temp_directory_path() / ("marulla_bc_" + std::to_string(::getpid()) + "_" + name())) {
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    runner_ = std::make_unique<ScenarioRunner>();
-  }
-  ~BcStage() override {
-    runner_.reset();
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
-  bool try_run(const std::string& script) { return runner_->run_text(script); }
+
+
+  bool try_run(const std::string& script) { return runner().run_text(script); }
   void go_to_analysis(bool turned = true) {
     run("click frmSplash.Command1\nclick Form2.Command1\nclick Form2.Command2\nclick Form2.Command12\n");
     if (turned) run("set Form2.Text3 30\n");
@@ -60,11 +48,7 @@ class BcStage : public ::testing::Test {
       if (p.op == Op::rect && p.filled && p.colour == 4) out.push_back(p);
     return out;
   }
-  const std::vector<std::string>& errors() const { return runner_->unchecked_errors(); }
 
- private:
-  fs::path dir_, old_;
-  std::unique_ptr<ScenarioRunner> runner_;
 };
 }  // namespace
 

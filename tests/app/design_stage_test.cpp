@@ -13,46 +13,21 @@
 #include "app/form2.h"
 #include "app/form4.h"
 #include "app/forms.h"
-#include "app/qt_scenario.h"
+#include "support/window_test.h"
 
 namespace fs = std::filesystem;
+using test_support::file_text;
 
 namespace {
-std::string file_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Each test works in a fresh directory of its own, where the data files are written.
-class DesignStage : public ::testing::Test {
+class DesignStage : public test_support::WindowTest {
  protected:
-  DesignStage() : dir_(fs::temp_directory_path() / ("marulla_design_" + std::to_string(::getpid()) + "_" + name())) {
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    runner_ = std::make_unique<ScenarioRunner>();
-    run("click frmSplash.Command1\n");
-  }
-  ~DesignStage() override {
-    runner_.reset();
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
+  DesignStage() { run("click frmSplash.Command1\n"); }
   Form2& f() { return Forms::form2(); }
   // A box (or a bar) confirmed with "OK" after the given lines.
   void make(const char* kind, const std::string& settings = "") {
     run(std::string("click Form2.") + kind + "\nclick Form2.Command1\n" + settings + "click Form2.Command2\n");
   }
-  std::vector<std::string> errors() const { return runner_->unchecked_errors(); }
-
- private:
-  fs::path dir_, old_;
-  std::unique_ptr<ScenarioRunner> runner_;
 };
 }  // namespace
 

@@ -16,10 +16,9 @@
 #include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
-#include "app/qt_scenario.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
-#include "support/test_support.h"
+#include "support/window_test.h"
 
 using namespace test_support;
 
@@ -61,15 +60,13 @@ std::set<int> reached(const ResultStore& r, const std::set<int>& from, double th
   return seen;
 }
 
-class OptimisedFrames : public ::testing::Test {
+class OptimisedFrames : public WindowTest {
  protected:
-  OptimisedFrames() : runner_(std::make_unique<ScenarioRunner>()) {}
 
   // A box of the given sides and divisions, in the boundary-condition stage.
   Form2& box(const char* sides, const char* divisions) {
-    const std::string s = std::string("click frmSplash.Command1\nclick Form2.Command1\n") + sides + divisions +
-                          "click Form2.Command2\nclick Form2.Command12\n";
-    EXPECT_TRUE(runner_->run_text(s)) << runner_->failure();
+    run(std::string("click frmSplash.Command1\nclick Form2.Command1\n") + sides + divisions +
+        "click Form2.Command2\nclick Form2.Command12\n");
     return Forms::form2();
   }
 
@@ -96,11 +93,9 @@ class OptimisedFrames : public ::testing::Test {
 
   // "Analysis" with topo_nd and the volume target; the result read once the solver has ended.
   ResultStore optimise(const char* volume_ratio) {
-    EXPECT_TRUE(runner_->run_text(std::string("click Form2.Check3\nset Form2.Text33 ") + volume_ratio +
-                                  "\nclick Form2.Check5\nclick Form2.Command13\nexpect Form2 unloaded\n"
-                                  "wait-file post_pl.dat 120\n"))
-        << runner_->failure();
-    EXPECT_TRUE(runner_->unchecked_errors().empty());
+    run(std::string("click Form2.Check3\nset Form2.Text33 ") + volume_ratio +
+        "\nclick Form2.Check5\nclick Form2.Command13\nexpect Form2 unloaded\nwait-file post_pl.dat 120\n");
+    EXPECT_TRUE(errors().empty());
     ResultStore r;
     read_result_file(r);
     return r;
@@ -113,9 +108,6 @@ class OptimisedFrames : public ::testing::Test {
     EXPECT_LT(cycles.back().compliance, 0.5 * cycles.front().compliance);
     EXPECT_NEAR(cycles.back().volume_ratio, target, 1e-3 * target);
   }
-
-  WorkingDirectory dir_;
-  std::unique_ptr<ScenarioRunner> runner_;
 };
 }  // namespace
 

@@ -12,7 +12,7 @@
 
 #include "app/form2.h"
 #include "app/forms.h"
-#include "app/qt_scenario.h"
+#include "support/window_test.h"
 #include "formats/fields.h"
 #include "post/form1.h"
 
@@ -32,24 +32,14 @@ int lines_in(const RecordingCanvas& c, int colour) {
 // Each test works in a fresh directory of its own holding the hand-made result set (four nodes,
 // six elements, the third non-design; three cycles; in the last, element 1 alone has the
 // maximum diameter 20) and starts in the post-processing window.
-class PostWindow : public ::testing::Test {
+class PostWindow : public test_support::WindowTest {
  protected:
-  PostWindow() : dir_(fs::temp_directory_path() / ("marulla_post_window_" + std::to_string(::getpid()) + "_" + name())) {
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(small_set / f, dir_ / f);
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    runner_ = std::make_unique<ScenarioRunner>();
+  PostWindow() {
+    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(small_set / f, f);
     run("click frmSplash.Command3\n");
   }
-  ~PostWindow() override {
-    runner_.reset();
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
+
+
   Form1& f() { return Forms::form1(); }
   bool read_state() {  // the window as a successful read leaves it
     return !f().Frame1->isHidden() && !f().Frame2->isHidden() && !f().Frame3->isHidden() && !f().Frame4->isHidden() &&
@@ -60,8 +50,6 @@ class PostWindow : public ::testing::Test {
            !f().Command1->isHidden() && f().store.res_ok == 0;
   }
 
-  fs::path dir_, old_;
-  std::unique_ptr<ScenarioRunner> runner_;
 };
 
 }  // namespace
@@ -85,7 +73,7 @@ TEST_F(PostWindow, ReadDataShowsTheLastOfThreeCycles) {
   run("set Form1.HScroll4 1\nexpect Form1.Text4 text 1\n");
   EXPECT_EQ(lines_in(f().canvas(), design_colour), 0);
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
-  EXPECT_TRUE(runner_->unchecked_errors().empty());
+  EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(PostWindow, CycleAndThresholdMirrors) {
@@ -113,7 +101,7 @@ TEST_F(PostWindow, CycleAndThresholdMirrors) {
   run("set Form1.HScroll5 0\nexpect Form1.Text5 text 0\n");
   EXPECT_EQ(lines_in(f().canvas(), design_colour), 5 * 18);
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 0);
-  EXPECT_TRUE(runner_->unchecked_errors().empty());
+  EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(PostWindow, HiddenLinesPaintEveryFace) {
@@ -135,7 +123,7 @@ TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
   }
   run("click Form1.Command1\n");
   EXPECT_TRUE(load_state());
-  EXPECT_TRUE(runner_->unchecked_errors().empty());
+  EXPECT_TRUE(errors().empty());
 
   // A complete result file, but no section file: the error names the file, nothing changes.
   fs::copy_file(small_set / "post_pl.dat", "post_pl.dat", fs::copy_options::overwrite_existing);
@@ -170,15 +158,15 @@ TEST_F(PostWindow, AResultWithoutCyclesShowsOnlyTheAxes) {
 TEST_F(PostWindow, ToInitialShowsTheModellingWindowInItsWorkingState) {
   run("click Form1.Command1\nclick Form1.Command2\nexpect Form1 unloaded\nexpect Form2 shown\n"
       "expect Form2.Label29 shown 0\nexpect Form2.Label38 shown 0\nexpect Form2.Label41 shown 0\n");
-  EXPECT_TRUE(runner_->unchecked_errors().empty());
+  EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(PostWindow, ReAnalysisLeavesLikeToInitialAndAFreshWindowStartsEmpty) {
   run("click Form1.Command1\nclick Form1.Command7\nexpect Form1 unloaded\nexpect Form2 shown\n"
       "expect Form2.Label29 shown 0\nexpect Form2.Label38 shown 0\nexpect Form2.Label41 shown 0\n");
   // refem ran: it looks for the temporary data file first, which this directory lacks.
-  ASSERT_FALSE(runner_->unchecked_errors().empty());
-  EXPECT_NE(runner_->unchecked_errors().back().find("temp_save.dat"), std::string::npos);
+  ASSERT_FALSE(errors().empty());
+  EXPECT_NE(errors().back().find("temp_save.dat"), std::string::npos);
   Forms::unload("Form2");
   Forms::show("Form1");
   // The store and the read went with the old window. ("END" ends the program for good, which

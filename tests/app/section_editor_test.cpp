@@ -16,7 +16,7 @@
 #include "app/form2.h"
 #include "app/form4.h"
 #include "app/forms.h"
-#include "app/qt_scenario.h"
+#include "support/window_test.h"
 #include "section/form3.h"
 
 namespace fs = std::filesystem;
@@ -36,24 +36,11 @@ std::string at(float w, float h) {
 }
 
 // Each test works in a fresh directory of its own and starts in the modelling window.
-class SectionEditor : public ::testing::Test {
+class SectionEditor : public test_support::WindowTest {
  protected:
-  SectionEditor() : dir_(fs::temp_directory_path() / ("marulla_section_editor_" + std::to_string(::getpid()) + "_" + name())) {
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    runner_ = std::make_unique<ScenarioRunner>();
-    run("click frmSplash.Command1\n");
-  }
-  ~SectionEditor() override {
-    runner_.reset();
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-  void run(const std::string& script) { ASSERT_TRUE(runner_->run_text(script)) << runner_->failure(); }
-  std::vector<std::string> errors() const { return runner_->unchecked_errors(); }
+  SectionEditor() { run("click frmSplash.Command1\n"); }
+
+
 
   // Confirms a bar marked "Non-Design Element", which opens the editor.
   void open_for_bar() {
@@ -77,9 +64,6 @@ class SectionEditor : public ::testing::Test {
     run("click Form3.Command2\n");
   }
 
- private:
-  fs::path dir_, old_;
-  std::unique_ptr<ScenarioRunner> runner_;
 };
 }  // namespace
 

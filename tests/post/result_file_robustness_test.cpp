@@ -1,0 +1,103 @@
+// "Read Data" against damaged files: the result file's reader names the file and line of any
+// fault, and the read as a whole then gives no store; the model files that follow a good
+// result file report their faults by file and line.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "post/result_file.h"
+#include "support/robustness.h"
+#include "support/test_support.h"
+
+using namespace test_support;
+
+namespace {
+
+std::string at(const std::string& file, const std::string& name, int line) {
+  return name + " (" + file + ", line " + std::to_string(line) + ")";
+}
+std::string at(const std::string& name, int line) { return at(post_file_name, name, line); }
+const std::string past_end = std::string("Input past end of file (") + post_file_name + ")";
+
+const std::string node = "    1    0.00000E+00    0.00000E+00    0.00000E+00";
+
+// Two nodes, one element, one cycle, by line: 1 header, 2 element, 3 cycle line, 4-5 nodes,
+// 6 the element's diameter.
+std::vector<std::string> good_lines() {
+  return {"    2    1    2.00000E+01", "    1    1    2    0", "    1    5.10000E+03", node, node,
+          "    1    1.00000E+01"};
+}
+
+std::string with_line(int n, const std::string& text) {
+  auto lines = good_lines();
+  lines[static_cast<size_t>(n - 1)] = text;
+  return crlf(lines);
+}
+
+}  // namespace
+
+TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
+  WorkingDirectory dir;
+  const std::string good = crlf(good_lines());
+  const BadFile cases[] = {
+      {"empty file", "", past_end},
+      {"blank header", with_line(1, ""), at("Type mismatch", 1)},
+      {"header without the diameter", with_line(1, "    2    1"), at("Type mismatch", 1)},
+      {"diameter beyond the Single range", with_line(1, "    2    1        1.0E+39"), at("Overflow", 1)},
+      {"negative node count", with_line(1, "   -2    1    2.00000E+01"), at("Subscript out of range", 1)},
+      {"negative element count", with_line(1, "    2   -1    2.00000E+01"), at("Subscript out of range", 1)},
+      {"node count beyond the Integer range", with_line(1, "99999    1    2.00000E+01"), at("Overflow", 1)},
+      {"element line without its kind", with_line(2, "    1    1    2"), at("Type mismatch", 2)},
+      {"element to node 0", with_line(2, "    1    0    2    0"), at("Subscript out of range", 2)},
+      {"element to a negative node", with_line(2, "    1    1   -2    0"), at("Subscript out of range", 2)},
+      {"kind beyond the Integer range", with_line(2, "    1    1    299999"), at("Overflow", 2)},
+      {"node line without H", with_line(5, node.substr(0, 35)), at("Type mismatch", 5)},
+      {"coordinate beyond the Single range", with_line(4, "    1        1.0E+39    0.00000E+00    0.00000E+00"),
+       at("Overflow", 4)},
+      {"diameter line cut short", with_line(6, "    1"), at("Type mismatch", 6)},
+      {"file ending after a cycle line", crlf({good_lines()[0], good_lines()[1], good_lines()[2]}), past_end},
+      {"blank line after the last cycle", good + "\r\n", past_end},
+      // Files the reader takes.
+      {"last line without its CR LF", good.substr(0, good.size() - 2), ""},
+      {"header and elements alone", crlf({good_lines()[0], good_lines()[1]}), ""},
+  };
+  for (const BadFile& c : cases) {
+    SCOPED_TRACE(c.what);
+    write_file(post_file_name, c.content);
+    auto store = std::make_unique<ResultStore>();
+    EXPECT_EQ(error_of([&] { read_result_file(*store); }), c.error);
+    if (!c.error.empty()) {
+      EXPECT_FALSE(read_result_set().store);
+    }
+  }
+}
+
+TEST(ResultFileRobustness, ModelFileFaultsNameTheirFileAndLine) {
+  WorkingDirectory dir;
+  write_file(post_file_name, crlf(good_lines()));
+  const std::string sections = crlf({"    1", "    0    0"});
+  const std::string header =
+      "    2    1    1    0   -1    2.00000E+01    1.00000E-04    3.00000E-01    1.00000E+00    1.00000E+00    1";
+  const std::string element = "    1    1    2    1    0.00000E+00    1.00000E+00    0.00000E+00";
+  const std::string model = crlf({header, node, node, element});
+
+  write_file(section_file_name, sections);
+  write_file(model_file_name, model);
+  ASSERT_TRUE(read_result_set().store);
+
+  auto error_of_read = [] { return error_of([] { read_result_set(); }); };
+  write_file(section_file_name, crlf({"    1", "    1    0", "    1.00000E+00"}));
+  EXPECT_EQ(error_of_read(), at(section_file_name, "Type mismatch", 3));
+  write_file(section_file_name, crlf({"    1", "   -1    0"}));
+  EXPECT_EQ(error_of_read(), at(section_file_name, "Subscript out of range", 2));
+
+  write_file(section_file_name, sections);
+  write_file(model_file_name, crlf({header, node, node, element.substr(0, 40)}));
+  EXPECT_EQ(error_of_read(), at(model_file_name, "Type mismatch", 4));
+  write_file(model_file_name, crlf({header, node, node}));
+  EXPECT_EQ(error_of_read(), std::string("Input past end of file (") + model_file_name + ")");
+  write_file(model_file_name, crlf({header, node, node, "    1    1    3    1" + element.substr(20)}));
+  EXPECT_EQ(error_of_read(), at(model_file_name, "Subscript out of range", 4));
+}

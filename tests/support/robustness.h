@@ -1,0 +1,69 @@
+// Helpers of the robustness tests: data files built line by line, and writes that fail for
+// want of room (a child process with a small file-size limit).
+#pragma once
+
+#include <csignal>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/errors.h"
+
+namespace test_support {
+
+// The lines joined as a data file: each ended by CR LF.
+inline std::string crlf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// One bad file for a reader: what it holds and the message the reader must give ("" for a
+// file it must take).
+struct BadFile {
+  const char* what;
+  std::string content;
+  std::string error;
+};
+
+// Runs `write` in a child process whose files cannot grow past `limit` bytes. SIGXFSZ is
+// ignored there, so a write past the limit fails with EFBIG as on a full disk instead of
+// ending the process. Returns the message of the run-time error `write` raised, "" when it
+// raised none; a child that died otherwise gives a message saying so.
+template <typename F>
+std::string error_under_file_limit(rlim_t limit, F&& write) {
+  int pipe_fd[2];
+  if (::pipe(pipe_fd) != 0) return "pipe failed";
+  const pid_t child = ::fork();
+  if (child < 0) return "fork failed";
+  if (child == 0) {
+    ::close(pipe_fd[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{limit, limit};
+    std::string message = ::setrlimit(RLIMIT_FSIZE, &small) == 0 ? "" : "setrlimit failed";
+    if (message.empty()) {
+      try {
+        write();
+      } catch (const RunTimeError& e) {
+        message = e.what();
+      } catch (...) {
+        message = "an exception that is not a run-time error";
+      }
+    }
+    const ssize_t sent = ::write(pipe_fd[1], message.data(), message.size());
+    ::_exit(sent == static_cast<ssize_t>(message.size()) ? 0 : 1);  // no test-framework teardown here
+  }
+  ::close(pipe_fd[1]);
+  std::string message;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(pipe_fd[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<size_t>(n));
+  ::close(pipe_fd[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the child died (status " + std::to_string(status) + ")";
+  return message;
+}
+
+}  // namespace test_support
