@@ -171,7 +171,8 @@ class Form2 : public ViewForm {
   void write_hand_over();
   void load_record_into_panel(int k);
   void restore_saved(const SavedDesign& saved);
-  void select_record(QLineEdit* number);
+  void open_selector(QWidget* frame, QScrollBar* scroll, QLineEdit* number);
+  void select_record(const QLineEdit* number);
   void pick_corner_at(float x, float y);
   void make_cover_labels();
   void wire();

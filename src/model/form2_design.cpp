@@ -333,26 +333,35 @@ void Form2::Command2_Click() {
   Frame16->hide();
 }
 
-void Form2::Command8_Click() {
+// "Modify" and "Delete" of the design panel: the selector offers records 1..n_gr and starts
+// at the last one.
+void Form2::open_selector(QWidget* frame, QScrollBar* scroll, QLineEdit* number) {
   if (model.n_gr == 0) return;
-  HScroll13->setMaximum(model.n_gr);
-  HScroll13->setValue(model.n_gr);
-  Text22->setText(QString::number(model.n_gr));
-  Frame10->show();
+  scroll->setMaximum(model.n_gr);
+  scroll->setValue(model.n_gr);
+  number->setText(QString::number(model.n_gr));
+  frame->show();
   Frame11->hide();
-  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(Text22)));
+  select_record(number);
   Grnd();
 }
 
+// The record typed or scrolled to becomes the selected one.
+void Form2::select_record(const QLineEdit* number) {
+  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(number)));
+}
+
+void Form2::Command8_Click() { open_selector(Frame10, HScroll13, Text22); }
+
 void Form2::HScroll13_Change() {
   Text22->setText(QString::number(HScroll13->value()));
-  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(Text22)));
+  select_record(Text22);
   show_record_kind(model.gr_div(sub_i16(model.n_gr, model.n_gr_m), 4) == 1);
   Grnd();
 }
 
 void Form2::Command7_Click() {
-  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(Text22)));
+  select_record(Text22);
   const int k = sub_i16(model.n_gr, model.n_gr_m);
   load_record_into_panel(k);
   Grnd();
@@ -385,20 +394,11 @@ void Form2::load_record_into_panel(int k) {
   Text21->setText("0");
 }
 
-void Form2::Command9_Click() {
-  if (model.n_gr == 0) return;
-  HScroll14->setMaximum(model.n_gr);
-  HScroll14->setValue(model.n_gr);
-  Text23->setText(QString::number(model.n_gr));
-  Frame12->show();
-  Frame11->hide();
-  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(Text23)));
-  Grnd();
-}
+void Form2::Command9_Click() { open_selector(Frame12, HScroll14, Text23); }
 
 void Form2::HScroll14_Change() {
   Text23->setText(QString::number(HScroll14->value()));
-  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(Text23)));
+  select_record(Text23);
   Grnd();
 }
 

@@ -1,5 +1,6 @@
 // Boundary-condition bookkeeping: storing a point, clearing one point or all, the dialog's
 // values read strictly, the load-case choice, and picking the nearest node.
+#include "support/test_support.h"
 #include "bc/point_conditions.h"
 
 #include <gtest/gtest.h>
@@ -7,20 +8,13 @@
 #include "app/errors.h"
 #include "bc/node_pick.h"
 
+using test_support::error_of;
+
 namespace {
 ModelStore loaded_store() {
   ModelStore m;
   m.form_load();
   return m;
-}
-
-std::string error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.what();
-  }
-  return "";
 }
 
 const std::array<std::string, 7> zeros = {"", "0", "0", "0", "0", "0", "0"};

@@ -5,22 +5,16 @@
 #include <functional>
 #include <string>
 
+#include "support/test_support.h"
 #include "app/errors.h"
 #include "section/sketch_display.h"
 #include "section/sketch_edit.h"
 #include "view/recording_canvas.h"
 
+using test_support::error_of;
+
 namespace {
 constexpr int s = 3;  // any section but the first, so nothing depends on section 1
-
-std::string error_of(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 // Section s with the points given as (W, H) pairs, mm.
 SectionTable with_points(std::initializer_list<std::pair<float, float>> points) {
