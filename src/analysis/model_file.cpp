@@ -93,6 +93,7 @@ void read_case(DataFileReader& in, ModelFileCase& c, int n_node) {
   c.loads.assign(n, {});
   c.springs.assign(n, {});
   in.next_line();
+  c.count_line = in.line_no();
   const int count = int_in_range(in, 1, 0, 99999);
   c.records.resize(static_cast<size_t>(count));
   for (auto& r : c.records) {
@@ -237,8 +238,13 @@ AnalysisSettings read_back_model_file(ModelStore& m, const std::string& path) {
   // Everything is read and checked first; the store changes only after that.
   const ModelFile f = read_model_file(path, ModelFileExtent::whole, {m.n_node, m.n_elem, m.n_prop});
   if (f.cases.size() > static_cast<size_t>(max_cases)) raise_error(err::capacity, path + ", line 1");
+  // The solvers take up to 99999 records a case; the store counts them in an Integer.
   std::array<int16_t, max_cases + 1> counts{};
-  for (size_t b = 0; b < f.cases.size(); ++b) counts[b + 1] = checked_i16(static_cast<long>(f.cases[b].records.size()));
+  for (size_t b = 0; b < f.cases.size(); ++b) {
+    const size_t records = f.cases[b].records.size();
+    if (records > 32767) raise_error(err::overflow, path + ", line " + std::to_string(f.cases[b].count_line));
+    counts[b + 1] = static_cast<int16_t>(records);
+  }
 
   for (int c = 1; c <= max_cases; ++c) {
     m.case_cnt(c) = 0;

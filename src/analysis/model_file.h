@@ -41,6 +41,7 @@ struct ModelFileRecord {
 // One load-case block. The per-node arrays are indexed node - 1; a later record for the same
 // node and dof replaces an earlier one.
 struct ModelFileCase {
+  int count_line = 0;                         // line of the block's count, for messages
   std::vector<ModelFileRecord> records;       // in file order
   std::vector<std::array<bool, 6>> fixed;     // dof fixed
   std::vector<std::array<double, 6>> loads;   // N, N mm

@@ -10,10 +10,12 @@ constexpr int e15_columns[] = {1, 16, 31};
 
 FieldLine three_reals(float a, float b, float c) { return FieldLine().e15(a).e15(b).e15(c); }
 
+// A value beyond the Single range is "Overflow" here, naming the line, rather than an infinity
+// that fails later in some drawing or mesh far from the file.
 template <typename T>
 void read_three(DataFileReader& in, T& table, int m) {
   in.next_line();
-  for (int a = 1; a <= 3; ++a) table(m, a) = static_cast<float>(in.real(e15_columns[a - 1], 15));
+  for (int a = 1; a <= 3; ++a) table(m, a) = in.single(e15_columns[a - 1], 15);
 }
 
 void write_record(DataFileWriter& out, const ModelStore& s, int m) {
@@ -33,7 +35,7 @@ void read_record(DataFileReader& in, ModelStore& s, int m) {
   for (int c = 1; c <= 4; ++c) s.gr_div(m, c) = in.int16(1 + 5 * (c - 1), 5);
   for (int p = 1; p <= 8; ++p) {
     in.next_line();
-    for (int a = 1; a <= 3; ++a) s.gr_apex(m, p, a) = static_cast<float>(in.real(e15_columns[a - 1], 15));
+    for (int a = 1; a <= 3; ++a) s.gr_apex(m, p, a) = in.single(e15_columns[a - 1], 15);
   }
   read_three(in, s.gr_mat, m);
 }

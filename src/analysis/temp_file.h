@@ -25,8 +25,9 @@ void save_design(const ModelStore& m, SectionTable& sections, const std::string&
                  const std::string& section_path = section_file_name);
 
 // Parses the whole temporary file. A missing file is "File not found"; a count above 100 or
-// below 0 "Subscript out of range"; a field that is not a number "Type mismatch"; an early end
-// "Input past end of file" — each naming the file and line. Nothing outside is changed.
+// below 0 "Subscript out of range"; a field that is not a number "Type mismatch"; a value beyond
+// the Integer or Single range "Overflow"; an early end "Input past end of file" — each naming
+// the file (and the line, where there is one). Nothing outside is changed.
 SavedDesign read_saved_design(const std::string& path = temp_file_name);
 
 // Puts a parsed design into the store: n_gr and the records 1..n_gr (sides, rotations, centre,

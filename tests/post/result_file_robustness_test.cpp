@@ -63,15 +63,36 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
       {"last line without its CR LF", good.substr(0, good.size() - 2), ""},
       {"header and elements alone", crlf({good_lines()[0], good_lines()[1]}), ""},
   };
+  auto store = std::make_unique<ResultStore>();
   for (const BadFile& c : cases) {
     SCOPED_TRACE(c.what);
     write_file(post_file_name, c.content);
-    auto store = std::make_unique<ResultStore>();
     EXPECT_EQ(error_of([&] { read_result_file(*store); }), c.error);
     if (!c.error.empty()) {
       EXPECT_FALSE(read_result_set().store);
     }
   }
+}
+
+TEST(ResultFileRobustness, CountsBeyondTheStoreAreRefusedByName) {
+  WorkingDirectory dir;
+  ResultStore r;
+  write_file(post_file_name, with_line(1, " 1001    1    2.00000E+01"));
+  EXPECT_EQ(error_of([&] { read_result_file(r); }), at("Subscript out of range", 1));
+  write_file(post_file_name, with_line(1, "    210001    2.00000E+01"));
+  EXPECT_EQ(error_of([&] { read_result_file(r); }), at("Subscript out of range", 1));
+
+  // 200 cycles fill the store; a 201st is refused.
+  auto lines = good_lines();
+  const std::vector<std::string> cycle(lines.begin() + 2, lines.end());
+  for (int c = 2; c <= 201; ++c) lines.insert(lines.end(), cycle.begin(), cycle.end());
+  write_file(post_file_name, crlf(lines));
+  const std::string error = error_of([&] { read_result_file(r); });
+  EXPECT_EQ(error.rfind(std::string("Capacity exceeded (") + post_file_name + ", line ", 0), 0u) << error;
+  lines.resize(lines.size() - 4);
+  write_file(post_file_name, crlf(lines));
+  read_result_file(r);
+  EXPECT_EQ(r.pn_cyc, 200);
 }
 
 TEST(ResultFileRobustness, ModelFileFaultsNameTheirFileAndLine) {

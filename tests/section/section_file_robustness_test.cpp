@@ -51,7 +51,6 @@ std::vector<SectionCase> damaged_files() {
   return {
       {"empty file", "", past_end, past_end},
       {"blank count line", crlf({""}), at("Type mismatch", 1), at("Type mismatch", 1)},
-      {"count in words", crlf({"  two"}), at("Type mismatch", 1), at("Type mismatch", 1)},
       {"binary bytes", std::string("\0\xff\x01\r\n", 5), at("Type mismatch", 1), at("Type mismatch", 1)},
       {"negative section count", crlf({"   -1"}), at("Subscript out of range", 1), at("Subscript out of range", 1)},
       {"count beyond the Integer range", crlf({"99999"}), at("Overflow", 1), at("Overflow", 1)},
@@ -114,13 +113,6 @@ TEST(SectionFileRobustness, EditorProceduresLeaveTableAndFileAsTheyWere) {
     EXPECT_TRUE(is_editor_table(table));
     EXPECT_EQ(file_text(file), c.content);
   }
-}
-
-TEST(SectionFileRobustness, ADirectoryInPlaceOfTheFileIsNotFound) {
-  WorkingDirectory dir;
-  std::filesystem::create_directory(file);
-  EXPECT_EQ(error_of([] { read_section_file(); }), "File not found (" + file + ")");
-  EXPECT_EQ(error_of([] { read_section_values(); }), "File not found (" + file + ")");
 }
 
 TEST(SectionFileRobustness, FailedWritesKeepThePreviousFileAndTable) {
