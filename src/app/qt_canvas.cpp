@@ -14,11 +14,11 @@ QColor qcolour(int colour) {
 
 double px(double twips) { return twips / twips_per_pixel; }
 
-QPen pen_of(const CanvasState& s, int colour) {
+QPen pen_of(int colour, int width, LineStyle style) {
   QPen pen(qcolour(colour));
   // A one-pixel line is a cosmetic pen, the fast path of the raster engine.
-  pen.setWidth(s.line_width > 1 ? s.line_width : 0);
-  switch (s.line_style) {
+  pen.setWidth(width > 1 ? width : 0);
+  switch (style) {
     case LineStyle::solid: pen.setStyle(Qt::SolidLine); break;
     case LineStyle::dash: pen.setStyle(Qt::DashLine); break;
     case LineStyle::dot: pen.setStyle(Qt::DotLine); break;
@@ -44,12 +44,20 @@ QFont font_of(const CanvasState& s) {
 }
 }  // namespace
 
+void QtCanvas::paint_pending() {
+  if (pending_.empty()) return;
+  use_pen(pending_key_);
+  painter().drawLines(pending_.data(), static_cast<int>(pending_.size()));
+  pending_.clear();
+}
+
 QPainter& QtCanvas::painter() {
   if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
   return *painter_;
 }
 
 void QtCanvas::finish_painting() {
+  paint_pending();
   painter_.reset();
   pen_set_ = false;
 }
@@ -74,6 +82,7 @@ void QtCanvas::changed() {
 }
 
 void QtCanvas::do_clear() {
+  pending_.clear();
   finish_painting();
   image_.fill(QColor(window_background.r, window_background.g, window_background.b));
   RecordingCanvas::do_clear();
@@ -82,26 +91,33 @@ void QtCanvas::do_clear() {
 
 // Pen and antialiasing are set only when they change: a redraw may paint a hundred thousand
 // lines in a few colours.
-void QtCanvas::use_pen(int colour, bool antialiased) {
-  const PenKey key{colour, state().line_width, static_cast<int>(state().line_style), antialiased};
+QtCanvas::PenKey QtCanvas::pen_key(int colour, bool antialiased) const {
+  return {colour, state().line_width, state().line_style, antialiased};
+}
+
+void QtCanvas::use_pen(const PenKey& key) {
   QPainter& p = painter();
   if (pen_set_ && key == pen_) return;
-  p.setRenderHint(QPainter::Antialiasing, antialiased);
-  p.setPen(pen_of(state(), colour));
+  p.setRenderHint(QPainter::Antialiasing, key.antialiased);
+  p.setPen(pen_of(key.colour, key.width, key.style));
   pen_ = key;
   pen_set_ = true;
 }
 
+// Lines of one pen are gathered and painted together: a picture of thousands of beams is
+// mostly runs of lines in the same colour and width.
 void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
-  use_pen(colour, false);
-  QPainter& p = painter();
-  p.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+  const PenKey key = pen_key(colour, false);
+  if (!pending_.empty() && !(key == pending_key_)) paint_pending();
+  pending_key_ = key;
+  pending_.emplace_back(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
   RecordingCanvas::do_line(x1, y1, x2, y2, colour);
   changed();
 }
 
 void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) {
-  use_pen(colour, false);
+  paint_pending();
+  use_pen(pen_key(colour, false));
   QPainter& p = painter();
   p.setBrush(filled ? QBrush(qcolour(colour)) : brush_of(state()));
   p.drawRect(QRectF(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2))).normalized());
@@ -110,7 +126,8 @@ void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, b
 }
 
 void QtCanvas::do_circle(double x, double y, double radius, int colour) {
-  use_pen(colour, true);
+  paint_pending();
+  use_pen(pen_key(colour, true));
   QPainter& p = painter();
   p.setBrush(brush_of(state()));
   p.drawEllipse(QPointF(px(x), px(y)), px(radius), px(radius));
@@ -119,6 +136,7 @@ void QtCanvas::do_circle(double x, double y, double radius, int colour) {
 }
 
 void QtCanvas::do_text(const std::string& s, double& width, double& height) {
+  paint_pending();
   QPainter& p = painter();
   p.setFont(font_of(state()));
   p.setPen(qcolour(state().text_colour));

@@ -4,7 +4,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QLineF>
 #include <memory>
+#include <vector>
 
 #include "view/recording_canvas.h"
 
@@ -33,14 +35,20 @@ class QtCanvas : public RecordingCanvas {
   // than drawing the primitive.
   QPainter& painter();
   void finish_painting();
-  void use_pen(int colour, bool antialiased);
   struct PenKey {
-    int colour, width, style;
+    int colour, width;
+    LineStyle style;
     bool antialiased;
     bool operator==(const PenKey&) const = default;
   };
+  PenKey pen_key(int colour, bool antialiased) const;
+  void use_pen(const PenKey& key);
+  void paint_pending();
   PenKey pen_{};
   bool pen_set_ = false;
+  // Lines not yet painted, all of one pen.
+  std::vector<QLineF> pending_;
+  PenKey pending_key_{};
   QWidget* owner_;
   QImage image_;
   std::unique_ptr<QPainter> painter_;
