@@ -8,6 +8,7 @@
 #include "analysis/model_file.h"
 #include "analysis/solver_start.h"
 #include "analysis/temp_file.h"
+#include "model/mesh.h"
 #include "app/form2.h"
 #include "app/forms.h"
 #include "app/qt_controls.h"
@@ -78,10 +79,16 @@ void Form2::restore_saved(const SavedDesign& saved) {
 }
 
 void Form2::refem() {
-  // Both files are read whole before anything changes, so a missing or damaged file leaves
-  // the window as it was.
+  // Everything that can fail is tried first on a copy of the design: both files read whole,
+  // the mesh rebuilt and the conditions read back against it. A missing or damaged file, or
+  // one that belongs to another mesh, leaves the window as it was.
   const SavedDesign saved = read_saved_design();
-  read_model_file();
+  ModelStore trial;
+  trial.form_load();
+  restore_design(trial, saved.design);
+  build_analysis_model(trial, SectionValueTable{});  // the mesh's counts do not depend on sections
+  read_back_model_file(trial);
+
   model.form_load();
   Label29->hide();
   Label38->hide();

@@ -97,6 +97,20 @@ TEST_F(AnalysisRun, RefemWithAMissingFileLeavesTheWindowAsItWas) {
   EXPECT_EQ(f().model.n_node, 14);
 }
 
+TEST_F(AnalysisRun, RefemWithTheFileOfAnotherMeshLeavesTheWindowAsItWas) {
+  build_model();
+  write_model_file(f().model, f().analysis_settings());
+  // The design grows by a box after the analysis model was written.
+  run("click Form2.Command14\nclick Form2.Option1\nclick Form2.Command1\nset Form2.Text10 500\n"
+      "click Form2.Command2\nclick Form2.Command15\n");
+  f().model.bc_flag(1, 2) = 1;
+  f().model.bc_val(1, 2, 2, 1) = 7;
+  run("call Form2.refem\nexpect-error Model does not match\n");
+  EXPECT_EQ(f().model.n_gr, 3);
+  EXPECT_EQ(f().model.bc_val(1, 2, 2, 1), 7);
+  EXPECT_FALSE(f().Frame11->isHidden());
+}
+
 TEST_F(AnalysisRun, SaveThenReadRestoresTheDesignInTheDesignStage) {
   build_model();
   f().model.gr_apex(1, 3, 2) = 4.5f;
