@@ -86,17 +86,26 @@ MeshBuild generate_mesh(const ModelStore& m, const SectionValueTable& sections) 
 
 // ---- The merge walk over nodes ------------------------------------------------------------
 
-std::vector<int16_t> merge_node_numbers_plain(const std::vector<Vec3>& nodes) {
-  const int n = static_cast<int>(nodes.size()) - 1;
-  std::vector<int16_t> number(nodes.size(), 0);
+namespace {
+// The walk as the rule states it, over rows 1..n: a row without a number takes the next one,
+// and every later row that is `same` as it takes that number too, even if it had one.
+template <typename T, typename Same>
+std::vector<int16_t> plain_walk(const std::vector<T>& rows, Same same) {
+  const int n = static_cast<int>(rows.size()) - 1;
+  std::vector<int16_t> number(rows.size(), 0);
   int16_t count = 0;
   for (int i = 1; i <= n; ++i) {
     if (number[i] != 0) continue;
     number[i] = ++count;
     for (int j = i + 1; j <= n; ++j)
-      if (nodes_coincide(nodes[i], nodes[j])) number[j] = count;
+      if (same(rows[i], rows[j])) number[j] = count;
   }
   return number;
+}
+}  // namespace
+
+std::vector<int16_t> merge_node_numbers_plain(const std::vector<Vec3>& nodes) {
+  return plain_walk(nodes, nodes_coincide);
 }
 
 namespace {
@@ -202,16 +211,7 @@ uint64_t ends_key(const MeshElement& e) {
 }  // namespace
 
 std::vector<int16_t> duplicate_element_numbers_plain(const std::vector<MeshElement>& elements) {
-  const int n = static_cast<int>(elements.size()) - 1;
-  std::vector<int16_t> number(elements.size(), 0);
-  int16_t count = 0;
-  for (int e = 1; e <= n; ++e) {
-    if (number[e] != 0) continue;
-    number[e] = ++count;
-    for (int f = e + 1; f <= n; ++f)
-      if (same_ends(elements[e], elements[f])) number[f] = count;
-  }
-  return number;
+  return plain_walk(elements, same_ends);
 }
 
 // "Same ends in either order" is an equivalence, so every element takes the number given at
