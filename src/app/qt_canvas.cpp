@@ -1,6 +1,8 @@
 // Painting the canvas primitives with QPainter into the window's image.
 #include "app/qt_canvas.h"
 
+#include "view/raster.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -44,20 +46,12 @@ QFont font_of(const CanvasState& s) {
 }
 }  // namespace
 
-void QtCanvas::paint_pending() {
-  if (pending_.empty()) return;
-  use_pen(pending_key_);
-  painter().drawLines(pending_.data(), static_cast<int>(pending_.size()));
-  pending_.clear();
-}
-
 QPainter& QtCanvas::painter() {
   if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
   return *painter_;
 }
 
 void QtCanvas::finish_painting() {
-  paint_pending();
   painter_.reset();
   pen_set_ = false;
 }
@@ -82,7 +76,6 @@ void QtCanvas::changed() {
 }
 
 void QtCanvas::do_clear() {
-  pending_.clear();
   finish_painting();
   image_.fill(QColor(window_background.r, window_background.g, window_background.b));
   RecordingCanvas::do_clear();
@@ -104,19 +97,26 @@ void QtCanvas::use_pen(const PenKey& key) {
   pen_set_ = true;
 }
 
-// Lines of one pen are gathered and painted together: a picture of thousands of beams is
-// mostly runs of lines in the same colour and width.
+// Solid and dotted lines, nearly all of a picture, are written straight into the image; the
+// painter draws the other styles.
 void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
-  const PenKey key = pen_key(colour, false);
-  if (!pending_.empty() && !(key == pending_key_)) paint_pending();
-  pending_key_ = key;
-  pending_.emplace_back(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+  const LineStyle style = state().line_style;
+  if (style == LineStyle::solid || style == LineStyle::dot) {
+    finish_painting();
+    const Rgb c = palette_rgb(colour);
+    const PixelBuffer buffer{reinterpret_cast<uint32_t*>(image_.bits()), image_.width(), image_.height(),
+                             static_cast<int>(image_.bytesPerLine() / 4)};
+    raster_line(buffer, px(x1), px(y1), px(x2), px(y2), qRgb(c.r, c.g, c.b), state().line_width,
+                style == LineStyle::dot);
+  } else {
+    use_pen(pen_key(colour, false));
+    painter().drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+  }
   RecordingCanvas::do_line(x1, y1, x2, y2, colour);
   changed();
 }
 
 void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) {
-  paint_pending();
   use_pen(pen_key(colour, false));
   QPainter& p = painter();
   p.setBrush(filled ? QBrush(qcolour(colour)) : brush_of(state()));
@@ -126,7 +126,6 @@ void QtCanvas::do_rect(double x1, double y1, double x2, double y2, int colour, b
 }
 
 void QtCanvas::do_circle(double x, double y, double radius, int colour) {
-  paint_pending();
   use_pen(pen_key(colour, true));
   QPainter& p = painter();
   p.setBrush(brush_of(state()));
@@ -136,7 +135,6 @@ void QtCanvas::do_circle(double x, double y, double radius, int colour) {
 }
 
 void QtCanvas::do_text(const std::string& s, double& width, double& height) {
-  paint_pending();
   QPainter& p = painter();
   p.setFont(font_of(state()));
   p.setPen(qcolour(state().text_colour));

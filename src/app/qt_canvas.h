@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QLineF>
 #include <memory>
 #include <vector>
 
@@ -43,12 +42,9 @@ class QtCanvas : public RecordingCanvas {
   };
   PenKey pen_key(int colour, bool antialiased) const;
   void use_pen(const PenKey& key);
-  void paint_pending();
   PenKey pen_{};
   bool pen_set_ = false;
-  // Lines not yet painted, all of one pen.
-  std::vector<QLineF> pending_;
-  PenKey pending_key_{};
+
   QWidget* owner_;
   QImage image_;
   std::unique_ptr<QPainter> painter_;
