@@ -8,11 +8,11 @@
 #include "analysis/model_file.h"
 #include "analysis/solver_start.h"
 #include "analysis/temp_file.h"
-#include "model/mesh.h"
 #include "app/form2.h"
 #include "app/forms.h"
 #include "app/qt_controls.h"
 #include "formats/numtext.h"
+#include "model/mesh.h"
 
 namespace {
 // Starts the solver in the working directory without waiting for it; a solver that cannot be
@@ -23,7 +23,7 @@ void start_solver(int display_switch) {
       find_solver(name, std::filesystem::current_path(), QCoreApplication::applicationDirPath().toStdString());
   qint64 pid = 0;
   if (!QProcess::startDetached(QString::fromStdString(program.string()), {}, QDir::currentPath(), &pid))
-    raise_error("Cannot start the solver", program.string());
+    raise_error(err::solver_start, program.string());
   record_solver_process(pid);
 }
 }  // namespace

@@ -40,7 +40,7 @@ int int_in_range(const DataFileReader& in, int col, int low, int high) {
 }
 
 void expect_count(const DataFileReader& in, int found, int expected) {
-  if (expected >= 0 && found != expected) in.fail(model_mismatch);
+  if (expected >= 0 && found != expected) in.fail(err::model_mismatch);
 }
 
 void read_header(DataFileReader& in, ModelFile& f, MeshCounts expect) {

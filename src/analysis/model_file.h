@@ -75,8 +75,6 @@ struct MeshCounts {
   int n_node = -1, n_elem = -1, n_prop = -1;
 };
 
-inline constexpr const char* model_mismatch = "Model does not match";
-
 // Parses the file completely. A missing file is "File not found (path)"; a short, malformed or
 // inconsistent file a run-time error naming the file and line ("Type mismatch", "Input past end
 // of file", "Subscript out of range" for a node, dof or set number out of range).

@@ -16,6 +16,8 @@ inline constexpr const char* past_end = "Input past end of file";
 inline constexpr const char* division_by_zero = "Division by zero";
 inline constexpr const char* write_failed = "Cannot write file";
 inline constexpr const char* capacity = "Capacity exceeded";
+inline constexpr const char* model_mismatch = "Model does not match";
+inline constexpr const char* solver_start = "Cannot start the solver";
 }  // namespace err
 
 // A run-time error: `name` is one of err::*, `where` says what it concerns

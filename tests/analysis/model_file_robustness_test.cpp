@@ -167,7 +167,7 @@ TEST(ModelFileRobustness, ReadBackRefusesWhatTheStoreCannotHold) {
   // A model of 4 nodes is not the rebuilt one.
   write_file(file, with_field(1, 1, "    4"));
   ModelStore m = rebuilt_model();
-  EXPECT_EQ(error_of([&] { read_back_model_file(m); }), at(model_mismatch, 1));
+  EXPECT_EQ(error_of([&] { read_back_model_file(m); }), at(err::model_mismatch, 1));
   EXPECT_TRUE(same_conditions(m, before));
 
   // 32768 records in case 2 parse (the solvers take them) but overflow the Integer count of the
