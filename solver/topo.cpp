@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -111,8 +112,12 @@ class TopoWindow : public ViewForm {
     run_guarded([&] { redraw(); });
   }
 
+  // The newest cycle stays in sight.
   void append(const std::vector<std::string>& lines) {
     for (const std::string& l : lines) log_->appendPlainText(QString::fromStdString(l));
+    log_->moveCursor(QTextCursor::End);
+    log_->moveCursor(QTextCursor::StartOfLine);
+    log_->ensureCursorVisible();
   }
 
   void finish(const std::string& message) { status_->setText(QString::fromStdString(message)); }
