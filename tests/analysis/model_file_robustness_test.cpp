@@ -26,14 +26,7 @@ std::string at(const std::string& name, int line) { return name + " (" + file + 
 // load on 17), 18-20 its springs, 21 count of case 2, 22-25 records, 26-28 springs.
 std::vector<std::string> good_lines() {
   const fs::path golden = fs::path(__FILE__).parent_path().parent_path() / "data" / "fem_gr_jo_small.dat";
-  std::vector<std::string> lines;
-  const std::string text = file_text(golden);
-  for (size_t pos = 0; pos < text.size();) {
-    const size_t end = text.find("\r\n", pos);
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  return lines;
+  return file_lines(golden);
 }
 
 // The good file with line n (1-based) replaced.

@@ -16,24 +16,11 @@
 #include "model/model_store.h"
 
 using test_support::error_of;
+using test_support::file_lines;
+using test_support::file_text;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> lines_of(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::istringstream in(bytes);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 void set_node(ModelStore& m, int i, float l, float w, float h) {
   m.node_xyz(i, 1) = l;
@@ -128,7 +115,7 @@ const fs::path golden = fs::path(__FILE__).parent_path().parent_path() / "data" 
 TEST_F(ModelFileTest, SmallModelMatchesTheHandCheckedFileByteForByte) {
   ModelStore m = small_model();
   write_model_file(m, display_off(), path());
-  EXPECT_EQ(slurp(path()), slurp(golden));
+  EXPECT_EQ(file_text(path()), file_text(golden));
   EXPECT_FALSE(fs::exists(path() + ".tmp"));
 
   // Counts and reference points are kept in the store as well as written.
@@ -144,7 +131,7 @@ TEST_F(ModelFileTest, SmallModelMatchesTheHandCheckedFileByteForByte) {
 TEST_F(ModelFileTest, BlockLinesForClampedNodeZeroAndNegativeLoads) {
   ModelStore m = small_model();
   write_model_file(m, display_off(), path());
-  const auto lines = lines_of(slurp(path()));
+  const auto lines = file_lines(path());
   // Header, 3 nodes, 3 elements, 2 sets; case 1 starts at line 10.
   ASSERT_GE(lines.size(), 20u);
   EXPECT_EQ(lines[9], "    7");
@@ -192,7 +179,7 @@ TEST_F(ModelFileTest, ReadBackRenumbersTheWrittenCases) {
   write_model_file(m, display_off(), path());
   ModelStore again = small_model();
   write_model_file(again, display_off(), (dir_ / "first.dat").string());
-  EXPECT_EQ(slurp(path()), slurp(dir_ / "first.dat"));
+  EXPECT_EQ(file_text(path()), file_text(dir_ / "first.dat"));
 }
 
 TEST_F(ModelFileTest, NoConditionsGiveNoBlockAndCaseOneStaysOpen) {
@@ -202,7 +189,7 @@ TEST_F(ModelFileTest, NoConditionsGiveNoBlockAndCaseOneStaysOpen) {
       for (int k = 1; k <= 6; ++k) m.bc_val(c, i, 1, k) = m.bc_val(c, i, 2, k) = 0;
   EXPECT_EQ(count_case_records(m), 0);
   write_model_file(m, display_off(), path());
-  const auto lines = lines_of(slurp(path()));
+  const auto lines = file_lines(path());
   EXPECT_EQ(lines.size(), 1u + 3 + 3 + 2);
   EXPECT_EQ(lines[0].substr(15, 5), "    0");
 
@@ -266,7 +253,7 @@ TEST_F(ModelFileTest, WholeReadGivesThePlainModel) {
   EXPECT_DOUBLE_EQ(f.cases[1].loads[1][5], 25000);
 
   // The post-processing window reads the elements only, against the result file's counts.
-  auto lines = lines_of(slurp(path()));
+  auto lines = file_lines(path());
   lines.resize(1 + 3 + 3);
   put(lines);
   const ModelFile head = read_model_file(path(), ModelFileExtent::through_elements, {3, 3, -1});
@@ -279,7 +266,7 @@ TEST_F(ModelFileTest, WholeReadGivesThePlainModel) {
 TEST_F(ModelFileTest, BadFilesAreRefusedAndLeaveTheModelAsItWas) {
   ModelStore written = small_model();
   write_model_file(written, display_off(), path());
-  const auto good = lines_of(slurp(path()));
+  const auto good = file_lines(path());
 
   ModelStore m = rebuilt(written);
   m.bc_val(1, 2, 2, 4) = 42;

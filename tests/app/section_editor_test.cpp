@@ -20,15 +20,9 @@
 #include "section/form3.h"
 
 namespace fs = std::filesystem;
+using test_support::file_lines;
 
 namespace {
-std::vector<std::string> file_lines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
-  return lines;
-}
-
 // Surface position (twips) of sketch point (W, H) in mm.
 std::string at(float w, float h) {
   const SketchMap map;

@@ -56,20 +56,8 @@ class SectionFile : public ::testing::Test {
     std::ofstream out(path_, std::ios::binary);
     out << bytes;
   }
-  std::string get() const {
-    std::ifstream in(path_, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  std::vector<std::string> lines() const {
-    std::vector<std::string> out;
-    const std::string all = get();
-    for (size_t at = 0; at < all.size();) {
-      const size_t end = all.find("\r\n", at);
-      out.push_back(all.substr(at, end - at));
-      at = end + 2;
-    }
-    return out;
-  }
+  std::string get() const { return test_support::file_text(path_); }
+  std::vector<std::string> lines() const { return test_support::file_lines(path_); }
 
   fs::path dir_;
   std::string path_;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "app/errors.h"
@@ -41,6 +42,22 @@ inline std::string file_text(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// The lines of a data file's text, each without its CR LF (or lone LF).
+inline std::vector<std::string> text_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+inline std::vector<std::string> file_lines(const std::filesystem::path& path) { return text_lines(file_text(path)); }
 
 inline void write_file(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
