@@ -92,7 +92,7 @@ void Form2::wire() {
                                                         {Text13, HScroll7}, {Text14, HScroll8}, {Text15, HScroll9}};
   for (auto [text, scroll] : mirrors) {
     connect(text, &QLineEdit::textChanged, this,
-            [this, text, scroll] { run_ignoring_errors([&] { mirror_text(text, scroll); }); });
+            [this, text, scroll] { run_ignoring_errors([&] { scroll_from_text(text, scroll); }); });
     connect(scroll, &QScrollBar::valueChanged, this,
             [this, text, scroll] { run_guarded([&] { rotation_or_division_scroll(scroll, text); }); });
   }
@@ -104,7 +104,7 @@ void Form2::wire() {
     QLineEdit* coordinate = std::array{Text16, Text17, Text18}[axis - 1];
     connect(coordinate, &QLineEdit::textChanged, this, [this, axis] { run_ignoring_errors([&] { coordinate_text(axis); }); });
     connect(text, &QLineEdit::textChanged, this,
-            [this, text, scroll] { run_ignoring_errors([&] { mirror_text(text, scroll); }); });
+            [this, text, scroll] { run_ignoring_errors([&] { scroll_from_text(text, scroll); }); });
     connect(scroll, &QScrollBar::valueChanged, this, [this, axis] { run_guarded([&] { displacement_scroll(axis); }); });
   }
   on_click(Command3, this, &Form2::Command3_Click);

@@ -50,8 +50,6 @@ class Form2 : public ViewForm {
   void HScroll13_Change();
   void HScroll14_Change();
   void refresh_on_text(const QLineEdit* text);  // Text7..Text12
-  // Text4..6, Text13..15, Text19..21: the typed number moves the paired scroll bar.
-  void mirror_text(const QLineEdit* text, QScrollBar* scroll);
   void rotation_or_division_scroll(QScrollBar* scroll, QLineEdit* text);  // HScroll4..9
   void displacement_scroll(int axis);                                     // HScroll10..12
   void coordinate_text(int axis);                                // Text16..18

@@ -2,6 +2,7 @@
 #include "app/qt_controls.h"
 
 #include "app/qt_canvas.h"
+#include "formats/mirror.h"
 
 void place(QWidget* w, Twips at) {
   w->setGeometry(at.left / twips_per_pixel, at.top / twips_per_pixel, at.width / twips_per_pixel,
@@ -61,3 +62,7 @@ int value_of(const QCheckBox* c) { return c->isChecked() ? 1 : 0; }
 void set_value(QCheckBox* c, int value) { c->setChecked(value != 0); }
 
 std::string text_of(const QLineEdit* t) { return t->text().toStdString(); }
+
+void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale) {
+  if (auto v = mirror_value(text_of(text), scroll->minimum(), scroll->maximum(), scale)) scroll->setValue(*v);
+}

@@ -59,6 +59,10 @@ void on_click(QRadioButton* o, Window* w, void (Window::*handler)()) {
   });
 }
 
+// The text-box half of a text-box/scroll-bar mirror: a typed number moves the scroll bar when
+// its nearest Integer (after `scale`) lies in the bar's range; any other text is ignored.
+void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale = 1.0);
+
 // A check box's value as 0 or 1, and setting it as code does (its click handler fires on change).
 int value_of(const QCheckBox* c);
 void set_value(QCheckBox* c, int value);

@@ -6,7 +6,6 @@
 #include "app/form4.h"
 #include "app/forms.h"
 #include "app/qt_controls.h"
-#include "formats/mirror.h"
 #include "formats/numtext.h"
 #include "model/design_edit.h"
 #include "model/mesh.h"
@@ -235,10 +234,6 @@ void Form2::store_panel() {
 void Form2::refresh_on_text(const QLineEdit* text) {
   if (text->text().isEmpty() || text->text() == "-") return;
   Grnd();
-}
-
-void Form2::mirror_text(const QLineEdit* text, QScrollBar* scroll) {
-  if (auto v = mirror_value(text_of(text), scroll->minimum(), scroll->maximum())) scroll->setValue(*v);
 }
 
 void Form2::rotation_or_division_scroll(QScrollBar* scroll, QLineEdit* text) {

@@ -10,17 +10,12 @@
 #include "app/forms.h"
 #include "app/qt_controls.h"
 #include "formats/json.h"
-#include "formats/mirror.h"
 #include "formats/numtext.h"
 #include "post/result_file.h"
 
 namespace {
 constexpr int form_width = 14160, form_height = 8235;
 constexpr int column = 8400, column_width = 5640;
-
-void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale = 1.0) {
-  if (auto v = mirror_value(text_of(text), scroll->minimum(), scroll->maximum(), scale)) scroll->setValue(*v);
-}
 }  // namespace
 
 Form1::Form1()

@@ -3,14 +3,7 @@
 
 #include "app/qt_controls.h"
 #include "formats/json.h"
-#include "formats/mirror.h"
 #include "formats/numtext.h"
-
-namespace {
-void scroll_from_text(const QLineEdit* text, QScrollBar* scroll) {
-  if (auto v = mirror_value(text_of(text), scroll->minimum(), scroll->maximum())) scroll->setValue(*v);
-}
-}  // namespace
 
 ViewForm::ViewForm(const char* name, int width_twips, int height_twips, ViewWindow initial, double pi,
                    ZoomButtonNames names, int left, int top)
