@@ -110,6 +110,7 @@ struct FrameAnalysis::Case {
   std::vector<char> fixed;        // 6 per node
   std::vector<double> springs;    // 6 per node, N/mm or N mm/rad
   bool loaded = false;
+  int support_load = -1;          // first fixed dof (6 per node) given a load, which the support takes
   int group = -1;
 };
 
@@ -138,6 +139,14 @@ int FrameAnalysis::case_count() const { return static_cast<int>(cases_.size()); 
 
 bool FrameAnalysis::has_load() const {
   return std::any_of(cases_.begin(), cases_.end(), [](const Case& c) { return c.loaded; });
+}
+
+std::string FrameAnalysis::why_unloaded() const {
+  for (const Case& c : cases_)
+    if (c.support_load >= 0)
+      return "load case " + std::to_string(c.number) + ": every load acts on a fixed degree of freedom (" +
+             dof_name(c.support_load / 6, c.support_load % 6) + " is fixed), so the supports take it all";
+  return "no load in any load case: there is nothing to optimise for";
 }
 
 void FrameAnalysis::build_elements(const ModelFile& model) {
@@ -197,6 +206,7 @@ void FrameAnalysis::build_groups(const ModelFile& model) {
       c.fixed[d] = in.fixed[i][k];
       c.springs[d] = in.springs[i][k];
       c.load[static_cast<Eigen::Index>(d)] = c.fixed[d] ? 0.0 : in.loads[i][k];  // a support takes it
+      if (c.fixed[d] && in.loads[i][k] != 0 && c.support_load < 0) c.support_load = static_cast<int>(d);
       const std::string where = "load case " + std::to_string(c.number) + ", " +
                                 dof_name(static_cast<int>(i), static_cast<int>(k));
       if (c.springs[d] < 0) throw SolverError(where + ": a spring must not be negative");

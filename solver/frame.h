@@ -64,6 +64,8 @@ class FrameAnalysis {
   int node_count() const { return n_node_; }
   int case_count() const;
   bool has_load() const;
+  // Why no case has a load: none was given, or every load acts on a fixed dof (named).
+  std::string why_unloaded() const;
 
   // Solves every loaded case with one section per element and returns the total compliance,
   // the sum over the cases of f^T u (N mm). Cases without a load have u = 0.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include "analysis/model_file.h"
 
@@ -11,30 +10,17 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-double positive_setting(float value, const char* name) {
-  if (!(value > 0)) {
-    std::ostringstream text;
-    text << "\"" << name << "\" must be positive (it is " << value << ")";
-    throw SolverError(text.str());
-  }
-  return value;
-}
-
 }  // namespace
 
 Optimiser::Optimiser(const ModelFile& model) : analysis_(model) {
   const AnalysisSettings& s = model.settings;
-  d_max_ = positive_setting(s.max_diameter, "Max Diame.");
-  const double init = positive_setting(s.init_ratio, "Init.Valu.Ratio");
-  target_ratio_ = positive_setting(s.volume_ratio, "Obj.Vol.Ratio");
-  move_ = positive_setting(s.move_limit, "Move Limit");
-  penalty_ = positive_setting(s.penalty, "Penalty Factor");
-  if (target_ratio_ < init)
-    throw SolverError("\"Obj.Vol.Ratio\" is below \"Init.Valu.Ratio\": the thinnest beams already take more volume");
-  if (target_ratio_ > 1)
-    throw SolverError("\"Obj.Vol.Ratio\" is above 1: more volume than every beam at \"Max Diame.\" takes");
-  if (!analysis_.has_load()) throw SolverError("no load in any load case: there is nothing to optimise for");
-  x_min_ = std::sqrt(init);
+  if (const std::string problem = settings_problem(s); !problem.empty()) throw SolverError(problem);
+  if (!analysis_.has_load()) throw SolverError(analysis_.why_unloaded());
+  d_max_ = s.max_diameter;
+  target_ratio_ = s.volume_ratio;
+  move_ = s.move_limit;
+  penalty_ = s.penalty;
+  x_min_ = std::sqrt(double(s.init_ratio));
 
   const auto& elements = analysis_.elements();
   for (size_t j = 0; j < elements.size(); ++j)

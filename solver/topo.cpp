@@ -1,7 +1,8 @@
 // topo: the solver with a live display. The engine of topo_nd runs on a worker thread and the
 // window shows the current design cycle by cycle with the post-processing window's result
-// display, beside the same per-cycle lines topo_nd prints. When the run ends the window stays
-// on the last cycle (or on the error) until it is closed; exits non-zero after an error.
+// display, beside the same per-cycle lines topo_nd prints, and keeps the same run log. When the
+// run ends the window stays on the last cycle (or on the error) until it is closed; exits
+// non-zero after an error.
 // Without arguments, as the modelling window starts it. `topo --close-at-end` closes the window
 // itself when the run ends (for headless runs).
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include "section/section_table.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
+#include "solver/solver_run.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
 
@@ -163,8 +165,9 @@ class Run {
     const auto start = Clock::now();
     std::vector<CycleRecord> cycles;
     std::optional<ModelFile> model;
+    std::optional<SolverRun> run;
     try {
-      remove_result_file(result_file_name);
+      run.emplace();
       model = read_model_file(model_file_name);
       // The sketches only draw the non-design bars: a run without them still runs.
       SectionTable sections;
@@ -181,6 +184,7 @@ class Run {
       auto last_write = Clock::now();
       auto cycle_start = Clock::now();
       optimiser.run([&](const CycleRecord& c) {
+        run->cycle(c, optimiser.analysis());
         cycles.push_back(c);
         const auto now = Clock::now();
         char line[128];
@@ -198,6 +202,7 @@ class Run {
       write_result_file(result_file_name, *model, cycles);
       const CycleRecord& last = cycles.back();
       const bool settled = optimiser.design_count() == 0 || last.change < converged_change;
+      run->finished(cycles, settled);
       char summary[256];
       std::snprintf(summary, sizeof summary,
                     "%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s",
@@ -208,18 +213,19 @@ class Run {
       // Closed by the user: the cycles done so far are a whole result of this model.
       try {
         write_result_file(result_file_name, *model, cycles);
+        run->stopped_by_user(cycles);
       } catch (const std::exception& e) {
+        run->failed(e.what(), nullptr, {});
         std::fprintf(stderr, "topo: %s\n", e.what());
       }
       std::printf("Stopped by the user after %zu cycles\n", cycles.size());
     } catch (const std::exception& e) {
-      try {
-        remove_result_file(result_file_name);  // no results from a run that failed
-      } catch (const std::exception&) {
-      }
+      // Another solver's directory is left as it is; any other failure keeps the cycles done.
+      if (run) run->failed(e.what(), model ? &*model : nullptr, cycles);
       failed_ = true;
       std::fprintf(stderr, "topo: %s\n", e.what());
-      end(std::string("Error: ") + e.what());
+      const std::string kept = run && !cycles.empty() ? " (the " + std::to_string(cycles.size()) + " cycles done are kept)" : "";
+      end(std::string("Error: ") + e.what() + kept);
     }
   }
 

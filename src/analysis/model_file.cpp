@@ -138,6 +138,23 @@ AnalysisSettings settings_from_texts(const std::array<std::string, 5>& texts, in
   return s;
 }
 
+std::string settings_problem(const AnalysisSettings& s) {
+  const std::pair<float, const char*> positive[] = {{s.max_diameter, "Max Diame."},
+                                                    {s.init_ratio, "Init.Valu.Ratio"},
+                                                    {s.volume_ratio, "Obj.Vol.Ratio"},
+                                                    {s.move_limit, "Move Limit"},
+                                                    {s.penalty, "Penalty Factor"}};
+  for (const auto& [value, name] : positive)
+    if (!(value > 0)) return "\"" + std::string(name) + "\" must be positive (it is " + plain_text(value) + ")";
+  if (!(s.volume_ratio > s.init_ratio))
+    return "\"Obj.Vol.Ratio\" must be above \"Init.Valu.Ratio\" (" + plain_text(s.init_ratio) +
+           "): the thinnest beams already take that volume";
+  if (s.volume_ratio > 1)
+    return "\"Obj.Vol.Ratio\" must be at most 1 (it is " + plain_text(s.volume_ratio) +
+           "): more volume than every beam at \"Max Diame.\" takes";
+  return {};
+}
+
 ModelFile read_model_file(const std::string& path, ModelFileExtent extent, MeshCounts expect) {
   DataFileReader in(path);
   ModelFile f;

@@ -29,6 +29,11 @@ struct AnalysisSettings {
 // Single range.
 AnalysisSettings settings_from_texts(const std::array<std::string, 5>& texts, int check5);
 
+// What keeps the solver from working with the settings, or "" when nothing does: every setting
+// must be positive, and "Obj.Vol.Ratio" above "Init.Valu.Ratio" (a smaller target cannot be
+// met, an equal one leaves nothing to choose) and at most 1.
+std::string settings_problem(const AnalysisSettings& s);
+
 // One constraint or load line of a load-case block: node 1..n_node, dof 1..6 (L, W, H, rotations
 // about L, W, H); kind 0 fixes the dof, any other kind applies `load` (N, or N mm for 4..6).
 struct ModelFileRecord {

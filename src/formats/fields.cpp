@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include <unistd.h>
+
 #include "app/errors.h"
 #include "formats/numtext.h"
 
@@ -47,7 +49,7 @@ FieldLine& FieldLine::text(std::string_view text) {
   return *this;
 }
 
-DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(path_ + ".tmp") {
+DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(path_ + temp_suffix + "." + std::to_string(::getpid())) {
   // Binary, so that CR LF is written as it is on every system.
   out_.open(temp_path_, std::ios::binary | std::ios::trunc);
   if (!out_) raise_error(err::write_failed, path_);

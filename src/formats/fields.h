@@ -25,6 +25,10 @@ class FieldLine {
   std::string text_;
 };
 
+// A writer's temporary file is the target's name, this suffix and the writing process's id, so
+// that two processes writing one file never share it.
+inline constexpr const char* temp_suffix = ".tmp";
+
 // Writes a data file whole and atomically: lines go to a temporary file beside the target,
 // and commit() renames it over the target. A writer destroyed without commit() removes its
 // temporary file and leaves the old file untouched. Failures raise "Cannot write file".

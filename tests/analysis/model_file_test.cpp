@@ -18,6 +18,7 @@
 using test_support::error_of;
 using test_support::file_lines;
 using test_support::file_text;
+using test_support::temp_file_left;
 namespace fs = std::filesystem;
 
 namespace {
@@ -116,7 +117,7 @@ TEST_F(ModelFileTest, SmallModelMatchesTheHandCheckedFileByteForByte) {
   ModelStore m = small_model();
   write_model_file(m, display_off(), path());
   EXPECT_EQ(file_text(path()), file_text(golden));
-  EXPECT_FALSE(fs::exists(path() + ".tmp"));
+  EXPECT_FALSE(temp_file_left(path()));
 
   // Counts and reference points are kept in the store as well as written.
   EXPECT_EQ(m.case_cnt(1), 7);

@@ -30,7 +30,7 @@ TEST(DataFileWriterRobustness, FullDiskKeepsThePreviousFile) {
                                    }),
             failed);
   EXPECT_EQ(file_text("out.dat"), "previous\r\n");
-  EXPECT_FALSE(std::filesystem::exists("out.dat.tmp"));
+  EXPECT_FALSE(temp_file_left("out.dat"));
 
   // 500 bytes stay in the buffer until commit, where the disk refuses them.
   EXPECT_EQ(error_under_file_limit(100,
@@ -41,5 +41,5 @@ TEST(DataFileWriterRobustness, FullDiskKeepsThePreviousFile) {
                                    }),
             failed);
   EXPECT_EQ(file_text("out.dat"), "previous\r\n");
-  EXPECT_FALSE(std::filesystem::exists("out.dat.tmp"));
+  EXPECT_FALSE(temp_file_left("out.dat"));
 }

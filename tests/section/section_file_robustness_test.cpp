@@ -128,7 +128,7 @@ TEST(SectionFileRobustness, FailedWritesKeepThePreviousFileAndTable) {
   for (int s = 1; s <= 200; ++s) full.n_pnt(s) = 1;
   EXPECT_EQ(error_under_file_limit(4096, [&] { write_section_file(full); }), "Cannot write file (" + file + ")");
   EXPECT_EQ(file_text(file), previous);
-  EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+  EXPECT_FALSE(temp_file_left(file));
 
   // A directory that does not exist: the editor's table stays as it was.
   SectionTable table = editor_table();

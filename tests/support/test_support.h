@@ -63,6 +63,15 @@ inline void write_file(const std::filesystem::path& path, const std::string& tex
   std::ofstream(path, std::ios::binary) << text;
 }
 
+// True when a writer's temporary file of `path` ("path.tmp", "path.tmp.<pid>") is left beside it.
+inline bool temp_file_left(const std::filesystem::path& path) {
+  const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
+  const std::string prefix = path.filename().string() + ".tmp";
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
 // The message of the run-time error `f` raises, or "" when it raises none.
 template <typename F>
 std::string error_of(F&& f) {

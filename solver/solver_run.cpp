@@ -1,0 +1,62 @@
+// One solver run's bookkeeping in the working directory.
+#include "solver/solver_run.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "solver/result_file.h"
+
+namespace {
+
+// The largest magnitude an E15 field of the result file holds (it rounds to 1E+100 above).
+constexpr double largest_field = 9.99994e99;
+
+bool writable(double v) { return std::fabs(v) < largest_field; }
+
+}  // namespace
+
+SolverRun::SolverRun() {
+  if (const long long holder = lock_.take(); holder != 0)
+    throw DirectoryBusy("another solver" + (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
+                        " is running in this directory; its files are left alone");
+  remove_stale_temp_files(result_file_name);
+  remove_result_file(result_file_name);
+  log_.emplace(run_log_name);
+  // Tests force a breakdown in a later cycle to see the cycles done kept.
+  if (const char* at = std::getenv("MARULLA_BREAK_AT_CYCLE")) break_at_cycle_ = std::atoi(at);
+}
+
+void SolverRun::cycle(const CycleRecord& c, const FrameAnalysis& analysis) {
+  if (c.cycle == break_at_cycle_) throw SolverError("load case 1: the stiffness matrix is singular (forced for a test)");
+  for (int k = 0; k < analysis.case_count() && !writable(c.compliance); ++k)
+    if (!writable(analysis.compliance(k)))
+      throw SolverError("cycle " + std::to_string(c.cycle) + ", load case " + std::to_string(k + 1) +
+                        ": the compliance overflows (the structure is all but a mechanism)");
+  if (!writable(c.compliance))
+    throw SolverError("cycle " + std::to_string(c.cycle) + ": the total compliance overflows");
+  log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change});
+}
+
+void SolverRun::finished(const std::vector<CycleRecord>& cycles, bool settled) {
+  log_->end(settled ? RunEnd::finished : RunEnd::cycle_limit, static_cast<int>(cycles.size()));
+}
+
+void SolverRun::stopped_by_user(const std::vector<CycleRecord>& cycles) {
+  log_->end(RunEnd::stopped, static_cast<int>(cycles.size()));
+}
+
+void SolverRun::failed(const std::string& reason, const ModelFile* model, const std::vector<CycleRecord>& cycles) {
+  int kept = 0;
+  try {
+    if (model != nullptr && !cycles.empty()) {
+      write_result_file(result_file_name, *model, cycles);
+      kept = static_cast<int>(cycles.size());
+    } else {
+      remove_result_file(result_file_name);  // no results from a run that failed at once
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+  }
+  log_->end(RunEnd::failed, kept, reason);
+}

@@ -1,0 +1,34 @@
+// The files of one solver run in the working directory besides the model and the results:
+// the lock that keeps one run per directory and the temporary files a killed run leaves.
+// The modelling window asks the lock before it starts a solver; the solver takes it.
+#pragma once
+
+#include <string>
+
+inline constexpr const char* run_lock_name = "topo.lock";
+
+// The lock of a working directory: a file that holds the process id of the solver running
+// there, locked by that process for as long as it lives. The kernel drops the lock with its
+// process, so a file left by a killed run is free and is simply taken over.
+class DirectoryLock {
+ public:
+  DirectoryLock() = default;
+  ~DirectoryLock();  // the lock file goes when its holder lets go
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+  // Takes the lock for this process: 0 on success, else the process id of the live holder
+  // (-1 when it cannot be told). A lock file that cannot be created is "Cannot write file".
+  long long take(const std::string& path = run_lock_name);
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// The process that holds the directory's lock now, 0 when it is free or there is none.
+long long lock_holder(const std::string& path = run_lock_name);
+
+// Removes the temporary files of `target` whose writing process has ended ("post_pl.dat.tmp"
+// and "post_pl.dat.tmp.<pid>"): what a killed writer leaves behind.
+void remove_stale_temp_files(const std::string& target);

@@ -1,0 +1,134 @@
+// The run log's lines: "cycle" with the cycle (I5), compliance, volume ratio and change (E15
+// each), and one last line in words, "finished after 12 cycles", "stopped at the cycle limit
+// after 100 cycles", "stopped by the user after 7 cycles" or "failed after 6 cycles: reason".
+#include "analysis/run_log.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "app/errors.h"
+#include "formats/fields.h"
+#include "formats/numtext.h"
+
+namespace {
+
+constexpr const char* cycle_tag = "cycle";
+
+struct EndWords {
+  RunEnd how;
+  const char* words;
+};
+constexpr EndWords end_words[] = {{RunEnd::finished, "finished"},
+                                  {RunEnd::cycle_limit, "stopped at the cycle limit"},
+                                  {RunEnd::stopped, "stopped by the user"},
+                                  {RunEnd::failed, "failed"}};
+
+bool starts_with(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+bool parse_cycle(const std::string& line, RunLogCycle& c) {
+  if (line.size() < 55 || !starts_with(line, cycle_tag)) return false;
+  const std::string fields[] = {line.substr(5, 5), line.substr(10, 15), line.substr(25, 15), line.substr(40, 15)};
+  for (const std::string& f : fields)
+    if (!is_number(f)) return false;
+  c.cycle = static_cast<int>(to_number(fields[0]));
+  c.compliance = to_number(fields[1]);
+  c.volume_ratio = to_number(fields[2]);
+  c.change = to_number(fields[3]);
+  return true;
+}
+
+// "<words> after N cycles[: reason]"
+bool parse_end(const std::string& line, RunLog& log) {
+  for (const EndWords& e : end_words) {
+    const std::string head = std::string(e.words) + " after ";
+    if (!starts_with(line, head)) continue;
+    int n = 0, used = 0;
+    if (std::sscanf(line.c_str() + head.size(), "%d cycles%n", &n, &used) != 1 || used == 0) return false;
+    const std::string rest = line.substr(head.size() + static_cast<size_t>(used));
+    log.end = e.how;
+    log.cycles_done = n;
+    log.reason = starts_with(rest, ": ") ? rest.substr(2) : rest;
+    return true;
+  }
+  return false;
+}
+
+std::string plural(int n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
+
+std::string e_text(double v) {
+  char s[32];
+  std::snprintf(s, sizeof s, "%.5e", v);
+  return s;
+}
+
+}  // namespace
+
+RunLogWriter::RunLogWriter(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
+  if (!out_) raise_error(err::write_failed, path);
+}
+
+void RunLogWriter::line(const std::string& text) {
+  out_ << text << "\r\n";
+  out_.flush();
+}
+
+void RunLogWriter::cycle(const RunLogCycle& c) {
+  line(FieldLine().text(cycle_tag).i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change).str());
+}
+
+void RunLogWriter::end(RunEnd how, int cycles_done, const std::string& reason) {
+  for (const EndWords& e : end_words)
+    if (e.how == how) {
+      // One line: a reason that spans lines is joined.
+      std::string joined = reason;
+      for (char& ch : joined)
+        if (ch == '\r' || ch == '\n') ch = ' ';
+      line(std::string(e.words) + " after " + plural(cycles_done, "cycle") + (joined.empty() ? "" : ": " + joined));
+    }
+}
+
+RunLog read_run_log(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string all = text.str();
+  RunLog log;
+  size_t at = 0;
+  for (size_t lf; (lf = all.find('\n', at)) != std::string::npos; at = lf + 1) {
+    std::string line = all.substr(at, lf - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    RunLogCycle c;
+    if (parse_cycle(line, c))
+      log.cycles.push_back(c);
+    else
+      parse_end(line, log);
+  }
+  return log;
+}
+
+RunStatus run_status(const RunLog& log, bool solver_alive) {
+  const int logged = log.cycles.empty() ? 0 : log.cycles.back().cycle;
+  const std::string readable = ": the results can be read with \"Read Data\".";
+  switch (log.end) {
+    case RunEnd::finished:
+      return {"finished", log.cycles_done, "Finished after " + plural(log.cycles_done, "cycle") + readable};
+    case RunEnd::cycle_limit:
+      return {"finished", log.cycles_done, "Stopped at the cycle limit after " + plural(log.cycles_done, "cycle") + readable};
+    case RunEnd::stopped:
+      return {"finished", log.cycles_done, "Stopped by the user after " + plural(log.cycles_done, "cycle") + readable};
+    case RunEnd::failed:
+      if (log.cycles_done == 0) return {"failed", 0, "The solver failed: " + log.reason};
+      return {"failed", log.cycles_done,
+              "The solver failed after " + plural(log.cycles_done, "cycle") + ": " + log.reason + ". The cycles done" +
+                  readable};
+    case RunEnd::none:
+      break;
+  }
+  if (!solver_alive)
+    return {"failed", logged, "The solver ended without finishing" + (logged ? " after " + plural(logged, "cycle") : std::string()) + "."};
+  if (log.cycles.empty()) return {"running", 0, "The solver is running ..."};
+  const RunLogCycle& c = log.cycles.back();
+  return {"running", c.cycle,
+          "Cycle " + std::to_string(c.cycle) + ": compliance " + e_text(c.compliance) + " N mm, volume ratio " +
+              e_text(c.volume_ratio) + " ..."};
+}

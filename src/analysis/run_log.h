@@ -1,0 +1,56 @@
+// The run log topo_run.log: the solver writes a line per cycle and a last line that says how
+// the run ended; the post-processing window follows it while the run goes on. One writer and
+// one reader of its lines, here.
+#pragma once
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+inline constexpr const char* run_log_name = "topo_run.log";
+
+struct RunLogCycle {
+  int cycle = 0;
+  double compliance = 0;    // N mm, summed over the load cases
+  double volume_ratio = 0;  // V / V0 of the design beams
+  double change = 0;        // largest change of d / Dmax from the cycle before
+};
+
+enum class RunEnd { none, finished, cycle_limit, stopped, failed };
+
+// What a log says so far. `cycles_done` is the count its last line gives (the cycles written to
+// the result file); `reason` the failure's message.
+struct RunLog {
+  std::vector<RunLogCycle> cycles;
+  RunEnd end = RunEnd::none;
+  int cycles_done = 0;
+  std::string reason;
+};
+
+// Appends lines to a new log, each flushed at once so that a reader sees whole lines. A log
+// that cannot be created is "Cannot write file"; a line lost later is not worth a run.
+class RunLogWriter {
+ public:
+  explicit RunLogWriter(const std::string& path = run_log_name);
+  void cycle(const RunLogCycle& c);
+  void end(RunEnd how, int cycles_done, const std::string& reason = {});
+
+ private:
+  void line(const std::string& text);
+  std::ofstream out_;
+};
+
+// The log's complete lines (a line still being written is left for the next look); lines it
+// does not know are skipped. A missing file is an empty log.
+RunLog read_run_log(const std::string& path = run_log_name);
+
+// How a run stands for the post-processing window's status line.
+struct RunStatus {
+  std::string state;  // "none", "running", "finished", "failed"
+  int cycle = 0;      // the newest cycle logged, or the cycles done at the end
+  std::string message;
+};
+
+// The status from the log and whether the solver process still lives: a solver gone without a
+// last line has failed.
+RunStatus run_status(const RunLog& log, bool solver_alive);
