@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include "analysis/model_file.h"
+#include "analysis/run_files.h"
 #include "analysis/solver_start.h"
 #include "analysis/temp_file.h"
 #include "app/form2.h"
@@ -13,6 +14,7 @@
 #include "app/qt_controls.h"
 #include "formats/numtext.h"
 #include "model/mesh.h"
+#include "post/form1.h"
 
 namespace {
 // Starts the solver in the working directory without waiting for it; a solver that cannot be
@@ -42,9 +44,17 @@ void Form2::show_analysis_settings(const AnalysisSettings& s) {
   set_value(Check5, s.display == 1 ? 1 : 0);
 }
 
+// Nothing is written and no solver starts while settings are unusable or a solver still runs in
+// this directory (it reads the model file and writes the results). The old results and log go
+// before the new solver starts, so "Read Data" never finds another run's results.
 void Form2::Command13_Click() {
-  write_model_file(model, analysis_settings());
+  const AnalysisSettings settings = analysis_settings();
+  if (const std::string problem = settings_problem(settings); !problem.empty())
+    raise_error(err::invalid_setting, problem);
+  refuse_while_solver_runs(last_solver_process());
+  write_model_file(model, settings);
   Command15_Click();
+  clear_run_results();
   Forms::show("Form1");
   // The model is handed over in the files: the window goes even when the solver cannot be
   // started, and the message names the program looked for.
@@ -54,6 +64,7 @@ void Form2::Command13_Click() {
   } catch (const RunTimeError& e) {
     failure = e.what();
   }
+  Forms::form1().follow_run(last_solver_process(), failure);
   Forms::unload("Form2");
   if (!failure.empty()) report_error(failure);
 }

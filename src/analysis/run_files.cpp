@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <string_view>
 
+#include "analysis/run_log.h"
 #include "analysis/solver_start.h"
 #include "app/errors.h"
 #include "formats/fields.h"
+#include "post/result_file.h"
 
 namespace {
 
@@ -92,5 +94,23 @@ void remove_stale_temp_files(const std::string& target) {
     const long long writer = rest.size() > 1 ? std::atoll(std::string(rest.substr(1)).c_str()) : 0;
     if (writer > 0 && process_running(writer)) continue;
     fs::remove(entry.path(), ec);
+  }
+}
+
+void refuse_while_solver_runs(long long started_pid) {
+  // The solver started last counts until its log says the run has ended (topo keeps its window
+  // open after that, without the lock); any other solver by the lock it holds.
+  long long running = lock_holder();
+  if (running == 0 && process_running(started_pid) && read_run_log().end == RunEnd::none) running = started_pid;
+  if (running != 0)
+    raise_error(err::solver_busy, (running > 0 ? "process " + std::to_string(running) + ", " : std::string()) +
+                                      "wait until it has finished");
+}
+
+void clear_run_results() {
+  for (const char* name : {post_file_name, run_log_name}) {
+    std::error_code ec;
+    std::filesystem::remove(name, ec);
+    if (std::filesystem::exists(name, ec)) raise_error(err::write_failed, name);
   }
 }

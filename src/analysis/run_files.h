@@ -29,6 +29,15 @@ class DirectoryLock {
 // The process that holds the directory's lock now, 0 when it is free or there is none.
 long long lock_holder(const std::string& path = run_lock_name);
 
+// Before "Analysis" starts a solver: "The solver is still running" when the solver this
+// program started last (started_pid) has not ended its run, or another one holds the
+// directory's lock.
+void refuse_while_solver_runs(long long started_pid);
+
+// Removes the results and the run log of an earlier run, so that no "Read Data" can find
+// another run's results; "Cannot write file" when one of them stays.
+void clear_run_results();
+
 // Removes the temporary files of `target` whose writing process has ended ("post_pl.dat.tmp"
 // and "post_pl.dat.tmp.<pid>"): what a killed writer leaves behind.
 void remove_stale_temp_files(const std::string& target);

@@ -19,6 +19,7 @@
 #include <thread>
 #include <sstream>
 
+#include "analysis/run_files.h"
 #include "analysis/solver_start.h"
 #include "app/errors.h"
 #include "app/form_window.h"
@@ -172,7 +173,8 @@ bool ScenarioRunner::dispatch(const std::string& command, const std::string& res
       {"call", &ScenarioRunner::call_command},     {"expect", &ScenarioRunner::expect},
       {"expect-state", &ScenarioRunner::expect_state}, {"expect-error", &ScenarioRunner::expect_error},
       {"expect-file", &ScenarioRunner::expect_file}, {"copy", &ScenarioRunner::copy_command},
-      {"wait-file", &ScenarioRunner::wait_file},   {"restart", &ScenarioRunner::restart},
+      {"wait-file", &ScenarioRunner::wait_file},   {"wait-run", &ScenarioRunner::wait_run},
+      {"restart", &ScenarioRunner::restart},
       {"dump", &ScenarioRunner::dump_command},     {"grab", &ScenarioRunner::grab_command},
       {"canvas", &ScenarioRunner::canvas_command},
   };
@@ -231,6 +233,26 @@ bool ScenarioRunner::wait_file(const std::string& rest) {
     QCoreApplication::processEvents();
   }
   return true;
+}
+
+// wait-run SECONDS: waits, with the program's events going on, until the post-processing
+// window no longer shows its run as "running" and no solver holds the directory.
+bool ScenarioRunner::wait_run(const std::string& rest) {
+  const auto w = words_of(rest);
+  if (w.size() != 1 || !is_number(w[0])) return fail("wait-run needs SECONDS");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(to_number(w[0]));
+  for (;;) {
+    FormWindow* post = loaded("Form1");
+    if (!post) return false;
+    JsonWriter j;
+    j.begin_object();
+    post->dump(j);
+    j.end_object();
+    if (json_entry(j.str(), "run_state") != "\"running\"" && lock_holder() == 0) return true;
+    if (std::chrono::steady_clock::now() > deadline) return fail("the run still goes on after " + w[0] + " s");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    QCoreApplication::processEvents();
+  }
 }
 
 // restart: the program ends and starts again in the same working directory.

@@ -41,6 +41,7 @@ class ScenarioRunner {
   bool canvas_command(const std::string& rest);
   bool output_command(const std::string& what, const std::string& rest);
   bool wait_file(const std::string& rest);
+  bool wait_run(const std::string& rest);
   bool restart(const std::string& rest);
   bool click(const std::string& target);
   bool set(const std::string& target, const std::string& value);

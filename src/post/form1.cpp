@@ -6,6 +6,10 @@
 #include <cfloat>
 #include <exception>
 
+#include <QLabel>
+#include <QTimer>
+
+#include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
 #include "app/qt_controls.h"
@@ -46,6 +50,13 @@ Form1::Form1()
   Command7 = make_button(Frame4, "Command7", "To Re-Analysis", {1920, 300, 1700, 480}, "Go to Re-Analysis Stage");
   Command3 = make_button(Frame4, "Command3", "END", {3720, 300, 1700, 480}, "Exit This Program");
 
+  // The run's status line, under the ways out; shown only for a run started from here.
+  Label5 = make_label(this, "Label5", "", {column, 6000, column_width, 900});
+  Label5->setWordWrap(true);
+  Label5->hide();
+  run_timer_ = new QTimer(this);
+  run_timer_->setInterval(500);
+
   // Only "Read Data" is there until results are read.
   for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4}) frame->hide();
   wire();
@@ -62,6 +73,7 @@ void Form1::wire() {
   on_click(Command2, this, &Form1::Command2_Click);
   on_click(Command7, this, &Form1::Command7_Click);
   on_click(Command3, this, &Form1::Command3_Click);
+  connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
 }
 
 void Form1::Form_Load() {
@@ -73,11 +85,33 @@ void Form1::Form_Load() {
 void Form1::dump(JsonWriter& j) {
   write_result_json(j, store);
   write_view_json(j);
+  j.key("run_state").value(run.state);
+  j.key("run_cycle").value(run.cycle);
+  j.key("run_message").value(run.message);
 }
 
 bool Form1::call(const std::string& procedure) {
   if (procedure == "Draw_3D") return Draw_3D(), true;
   return false;
+}
+
+void Form1::follow_run(long long solver_pid, const std::string& start_failure) {
+  solver_pid_ = solver_pid;
+  if (!start_failure.empty()) return show_run({"failed", 0, start_failure});
+  run_timer_->start();
+  poll_run();
+}
+
+void Form1::poll_run() { show_run(run_status(read_run_log(), process_running(solver_pid_))); }
+
+// A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
+void Form1::show_run(const RunStatus& status) {
+  run = status;
+  Label5->setText(QString::fromStdString(status.message));
+  Label5->show();
+  if (status.state == "running") return;
+  run_timer_->stop();
+  if (status.state == "failed") Frame4->show();
 }
 
 void Form1::Command1_Click() {

@@ -3,12 +3,16 @@
 // leaves towards the modelling window or ends the program.
 #pragma once
 
+#include <string>
+
+#include "analysis/run_log.h"
 #include "post/result_store.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
 
 class QCheckBox;
 class QLabel;
+class QTimer;
 
 class Form1 : public ViewForm {
   Q_OBJECT
@@ -23,6 +27,10 @@ class Form1 : public ViewForm {
   // Public procedure: clears the surface and draws the chosen cycle.
   void Draw_3D();
   void redraw() override { Draw_3D(); }
+
+  // Follows the solver just started (process solver_pid) through its run log on the status
+  // line; `start_failure` is the message when it could not be started.
+  void follow_run(long long solver_pid, const std::string& start_failure = {});
 
   void Command1_Click();  // Read Data
   void HScroll4_Change();
@@ -53,6 +61,9 @@ class Form1 : public ViewForm {
   QPushButton* Command2;
   QPushButton* Command7;
   QPushButton* Command3;
+  QLabel* Label5;  // how the run started from the modelling window stands
+
+  RunStatus run{"none", 0, {}};
 
   ResultStore store;
   ResultDisplay display;
@@ -63,6 +74,12 @@ class Form1 : public ViewForm {
   // values their scroll bars took.
   int chosen_cycle() const;
   float chosen_threshold() const;
+  // Reads the run log, shows how the run stands, and stops looking once it has ended.
+  void poll_run();
+  void show_run(const RunStatus& status);
   // Unloads this window and shows the modelling window in its working state.
   void go_to_modelling();
+
+  QTimer* run_timer_;
+  long long solver_pid_ = 0;
 };
