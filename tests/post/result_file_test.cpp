@@ -15,7 +15,7 @@ using test_support::error_of;
 
 namespace {
 
-const fs::path small_set = fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small";
+const fs::path small_set = fs::path(MARULLA_TEST_DATA) / "post_small";
 
 // A result file of n nodes on the L axis (node i at L = 10 i) and elements round them, with the
 // given kinds, and `cycles` cycles in which element e has the diameter c + e / 10. The last

@@ -1,13 +1,17 @@
-// The result file as the solver writes it and the post-processing window reads it, and the
-// program topo run headless on a small model from start to end.
+// The result file as the solver writes it and the post-processing window reads it, the program
+// topo run headless on a small model from start to end, and the run's bookkeeping in the working
+// directory: its lock, its log, the cycles kept after a late failure, what a killed run leaves.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "analysis/model_file.h"
+#include "analysis/run_files.h"
+#include "analysis/run_log.h"
 #include "post/result_file.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
@@ -20,18 +24,29 @@ namespace {
 
 // Four nodes, five design beams and one non-design bar (element 3), clamped at nodes 1..3 and
 // loaded at node 4; its sketch in the section file.
-const fs::path small_set = fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small";
+const fs::path small_set = fs::path(MARULLA_TEST_DATA) / "post_small";
 
 void copy_model() {
   for (const char* f : {"fem_gr_jo.dat", "cross_data_4th.dat"}) fs::copy_file(small_set / f, f);
 }
 
-// Runs topo in the working directory without a display; its exit status.
-int run_topo() {
-  const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / "topo";
-  const std::string command = "QT_QPA_PLATFORM=offscreen '" + exe.string() + "' --close-at-end > out.txt 2> err.txt";
+// Runs a solver program in the working directory (topo without a display); its exit status.
+int run_solver(const std::string& program, const std::string& environment = {}) {
+  const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / program;
+  const std::string args = program == "topo" ? " --close-at-end" : "";
+  const std::string command =
+      "QT_QPA_PLATFORM=offscreen " + environment + " '" + exe.string() + "'" + args + " > out.txt 2> err.txt";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+int run_topo() { return run_solver("topo"); }
+
+// A process id that no process has any more.
+long long dead_pid() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
 }
 
 bool topo_built() { return fs::exists(fs::read_symlink("/proc/self/exe").parent_path() / "topo"); }
@@ -84,4 +99,66 @@ TEST(Topo, AnErrorEndsTheRunNonZeroWithItsMessage) {
   EXPECT_EQ(run_topo(), 1);
   EXPECT_NE(file_text("err.txt").find("fem_gr_jo.dat"), std::string::npos) << file_text("err.txt");
   EXPECT_FALSE(fs::exists("post_pl.dat"));  // no results of another model left behind
+}
+
+// Another live solver holds the directory: a second one started by hand leaves its results and
+// log alone and says why.
+TEST(SolverRun, ASecondSolverInABusyDirectoryLeavesTheFirstRunAlone) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  test_support::write_file("post_pl.dat", "the first run's results\r\n");
+  test_support::write_file("topo_run.log", "cycle    1    1.00000E+00    1.00000E-01    0.00000E+00\r\n");
+  DirectoryLock first;  // this test plays the first solver
+  ASSERT_EQ(first.take(), 0);
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+  for (const std::string program : {"topo_nd", "topo"}) {
+    if (program == "topo" && !topo_built()) continue;
+    EXPECT_NE(run_solver(program), 0) << program;
+    EXPECT_NE(file_text("err.txt").find("another solver (process " + std::to_string(getpid()) + ") is running"),
+              std::string::npos)
+        << file_text("err.txt");
+    EXPECT_EQ(file_text("post_pl.dat"), "the first run's results\r\n");
+    EXPECT_EQ(read_run_log().cycles.size(), 1u);
+  }
+}
+
+// A killed run leaves its lock file and temporary files; the next run takes over and cleans up.
+TEST(SolverRun, WhatAKilledRunLeftDoesNotStopTheNext) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  const std::string dead = std::to_string(dead_pid());
+  test_support::write_file("topo.lock", dead + "\n");
+  for (const std::string& name : {std::string("post_pl.dat.tmp"), "post_pl.dat.tmp." + dead}) test_support::write_file(name, "half");
+  ASSERT_EQ(run_solver("topo_nd"), 0) << file_text("err.txt");
+  EXPECT_FALSE(test_support::temp_file_left("post_pl.dat"));
+  EXPECT_FALSE(fs::exists("topo.lock"));
+  const RunLog log = read_run_log();
+  EXPECT_EQ(log.end, RunEnd::finished);
+  ASSERT_FALSE(log.cycles.empty());
+  EXPECT_EQ(log.cycles_done, log.cycles.back().cycle);
+  ResultStore r;
+  read_result_file(r, post_file_name);
+  EXPECT_EQ(r.pn_cyc, log.cycles_done);
+}
+
+// A breakdown in cycle 3 keeps cycles 1 and 2 as the result file and ends the log with the
+// reason; a failure in cycle 1 leaves no result file at all.
+TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  for (const std::string program : {"topo_nd", "topo"}) {
+    if (program == "topo" && !topo_built()) continue;
+    EXPECT_EQ(run_solver(program, "MARULLA_BREAK_AT_CYCLE=3"), 1) << program;
+    const RunLog log = read_run_log();
+    EXPECT_EQ(log.end, RunEnd::failed);
+    EXPECT_EQ(log.cycles_done, 2);
+    EXPECT_NE(log.reason.find("stiffness matrix is singular"), std::string::npos) << log.reason;
+    ResultStore r;
+    read_result_file(r, post_file_name);
+    EXPECT_EQ(r.pn_cyc, 2) << program;
+
+    EXPECT_EQ(run_solver(program, "MARULLA_BREAK_AT_CYCLE=1"), 1) << program;
+    EXPECT_EQ(read_run_log().cycles_done, 0);
+    EXPECT_FALSE(fs::exists("post_pl.dat"));
+  }
 }
