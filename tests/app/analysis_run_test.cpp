@@ -5,12 +5,17 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <signal.h>
+
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
+#include "analysis/run_log.h"
+#include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
+#include "post/form1.h"
 #include "support/window_test.h"
 
 using namespace test_support;
@@ -87,6 +92,55 @@ TEST_F(AnalysisRun, AnalysisWritesTheFilesStartsTheSolverAndHandsOver) {
   EXPECT_EQ(f().Text31->text(), "25");
   EXPECT_FALSE(f().Check5->isChecked());
   EXPECT_TRUE(errors().empty());
+}
+
+// Settings the solver cannot work with are refused before anything is written.
+TEST_F(AnalysisRun, UnusableSettingsStopAnalysisBeforeAnyFile) {
+  build_model();
+  const struct {
+    std::string box, bad, good, named;
+  } cases[] = {{"Text31", "0", "20", "\"Max Diame.\" must be positive"},
+               {"Text32", "-1", "0.0001", "\"Init.Valu.Ratio\" must be positive"},
+               {"Text33", "0.0001", "0.01", "\"Obj.Vol.Ratio\" must be above \"Init.Valu.Ratio\""},
+               {"Text33", "2", "0.01", "\"Obj.Vol.Ratio\" must be at most 1"},
+               {"Text34", "0", "1", "\"Move Limit\" must be positive"},
+               {"Text35", "-2", "1", "\"Penalty Factor\" must be positive"}};
+  run("click Form2.Check3\n");
+  for (const auto& c : cases) {
+    run("set Form2." + c.box + " " + c.bad + "\nclick Form2.Command13\nexpect-error " + c.named +
+        "\nexpect Form2 shown\nset Form2." + c.box + " " + c.good + "\n");
+    EXPECT_FALSE(fs::exists("fem_gr_jo.dat")) << c.box;
+    EXPECT_FALSE(fs::exists("temp_save.dat")) << c.box;
+  }
+}
+
+// While the solver it started runs, "Analysis" is refused and the model file it reads stays;
+// the old results and log went before it started, so "Read Data" finds nothing of them.
+TEST_F(AnalysisRun, OneRunAtATimeAndNoOldResultsForTheNewRun) {
+  write_file("topo_nd", "#!/bin/sh\nexec sleep 20\n");
+  fs::permissions("topo_nd", fs::perms::owner_all);
+  fs::copy_file(fs::path(MARULLA_TEST_DATA) / "post_small" / "post_pl.dat", "post_pl.dat");
+  write_file("topo_run.log", "finished after 1 cycle\r\n");
+  build_model();
+  run("click Form2.Check3\nclick Form2.Check5\nclick Form2.Command13\nexpect Form1 shown\nclick Form1.Command1\n"
+      "expect-state Form1 res_ok 0\nexpect-state Form1 run_state \"running\"\nexpect Form1.Frame4 shown 0\n");
+  EXPECT_FALSE(fs::exists("post_pl.dat"));
+  const long long solver = last_solver_process();
+  ASSERT_TRUE(process_running(solver));
+
+  const std::string model_file = file_text("fem_gr_jo.dat");
+  Forms::unload("Form1");
+  Forms::show("Form2");
+  run("call Form2.refem\nclick Form2.Command13\nexpect-error The solver is still running\n"
+      "expect Form2 shown\n");
+  EXPECT_EQ(file_text("fem_gr_jo.dat"), model_file);
+
+  // Killed without a word: the window says the run ended and offers the ways out.
+  Forms::show("Form1");
+  Forms::form1().follow_run(solver);
+  ::kill(static_cast<pid_t>(solver), SIGKILL);
+  for (int i = 0; i < 100 && process_running(solver); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  run("wait-run 10\nexpect-state Form1 run_state \"failed\"\nexpect Form1.Frame4 shown 1\n");
 }
 
 TEST_F(AnalysisRun, RefemWithAMissingFileLeavesTheWindowAsItWas) {
