@@ -21,6 +21,10 @@ using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
 constexpr double pi = 3.14159265358979323846;
 
+// A design beam whose largest second moment is below this fraction of the stiffest beam's joins
+// nothing for the factorisation: its stiffness is lost in the rounding of the others'.
+constexpr double near_void_bending = 1e-14;
+
 std::string dof_name(int node, int dof) {
   return "node " + std::to_string(node + 1) + ", dof " + std::to_string(dof + 1);
 }
@@ -121,6 +125,7 @@ struct FrameAnalysis::Group {
   SparseMatrix K;                      // lower triangle
   std::vector<int> element_slots;      // 144 per element: index into K's values, -1 when unused
   std::vector<std::pair<int, double>> spring_slots;  // (index into K's values, stiffness)
+  std::vector<char> pinned;            // per row of K: held at zero this cycle (a loose piece)
   Cholesky cholesky;
 };
 
@@ -269,11 +274,9 @@ void FrameAnalysis::build_groups(const ModelFile& model) {
   }
 }
 
-// Every connected piece of the frame moves as one rigid body unless its supports (fixed dofs and
-// springs) stop all six rigid motions; beams with positive sections join their nodes rigidly, so
-// this is exactly the condition for a regular matrix. A free motion names the dof it moves most.
-void FrameAnalysis::check_supports(const Group& g) const {
-  const Case& c = cases_[static_cast<size_t>(g.cases.front())];
+// The pieces of the frame that the beams marked in `joins` hold together, as lists of nodes;
+// nodes that none of them touches belong to no piece.
+std::vector<std::vector<int>> FrameAnalysis::pieces(const std::vector<char>& joins) const {
   std::vector<int> parent(static_cast<size_t>(n_node_));
   std::iota(parent.begin(), parent.end(), 0);
   auto root = [&](int i) {
@@ -281,59 +284,108 @@ void FrameAnalysis::check_supports(const Group& g) const {
     return i;
   };
   std::vector<char> used(static_cast<size_t>(n_node_), 0);
-  for (const FrameElement& e : elements_) {
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    if (!joins[j]) continue;
+    const FrameElement& e = elements_[j];
     parent[static_cast<size_t>(root(e.node1))] = root(e.node2);
     used[static_cast<size_t>(e.node1)] = used[static_cast<size_t>(e.node2)] = 1;
   }
-  std::vector<std::vector<int>> pieces(static_cast<size_t>(n_node_));
+  std::vector<std::vector<int>> out(static_cast<size_t>(n_node_));
   for (int i = 0; i < n_node_; ++i)
-    if (used[static_cast<size_t>(i)]) pieces[static_cast<size_t>(root(i))].push_back(i);
+    if (used[static_cast<size_t>(i)]) out[static_cast<size_t>(root(i))].push_back(i);
+  std::erase_if(out, [](const std::vector<int>& nodes) { return nodes.empty(); });
+  return out;
+}
 
-  for (const auto& nodes : pieces) {
-    if (nodes.empty()) continue;
-    Eigen::Vector3d centre = Eigen::Vector3d::Zero();
-    for (int i : nodes) centre += nodes_[static_cast<size_t>(i)];
-    centre /= static_cast<double>(nodes.size());
-    double scale = 0;
-    for (int i : nodes) scale = std::max(scale, (nodes_[static_cast<size_t>(i)] - centre).norm());
-    if (!(scale > 0)) scale = 1;
-    // Rigid motion (t, theta), lengths in units of the piece's size so that all rows are O(1):
-    // translation at rho = t + theta x rho, rotation = theta.
-    auto motion_row = [&](int i, int k) {
-      Eigen::Matrix<double, 6, 1> row = Eigen::Matrix<double, 6, 1>::Zero();
-      const Eigen::Vector3d rho = (nodes_[static_cast<size_t>(i)] - centre) / scale;
-      if (k >= 3) {
-        row[k] = 1;
-        return row;
-      }
+// A rigid motion of a piece that its supports (fixed dofs and springs of case c) leave free,
+// as the node and dof (0-based) it moves most; {-1, -1} when all six are stopped.
+std::pair<int, int> FrameAnalysis::free_motion(const Case& c, const std::vector<int>& nodes) const {
+  Eigen::Vector3d centre = Eigen::Vector3d::Zero();
+  for (int i : nodes) centre += nodes_[static_cast<size_t>(i)];
+  centre /= static_cast<double>(nodes.size());
+  double scale = 0;
+  for (int i : nodes) scale = std::max(scale, (nodes_[static_cast<size_t>(i)] - centre).norm());
+  if (!(scale > 0)) scale = 1;
+  // Rigid motion (t, theta), lengths in units of the piece's size so that all rows are O(1):
+  // translation at rho = t + theta x rho, rotation = theta.
+  auto motion_row = [&](int i, int k) {
+    Eigen::Matrix<double, 6, 1> row = Eigen::Matrix<double, 6, 1>::Zero();
+    const Eigen::Vector3d rho = (nodes_[static_cast<size_t>(i)] - centre) / scale;
+    if (k >= 3) {
       row[k] = 1;
-      const Eigen::Vector3d e = Eigen::Vector3d::Unit(k);
-      row.tail<3>() = rho.cross(e);  // (theta x rho) . e = theta . (rho x e)
       return row;
-    };
-    Eigen::Matrix<double, 6, 6> gram = Eigen::Matrix<double, 6, 6>::Zero();
-    for (int i : nodes)
-      for (int k = 0; k < 6; ++k) {
-        const size_t d = static_cast<size_t>(6 * i + k);
-        if (c.fixed[d] || c.springs[d] > 0) gram += motion_row(i, k) * motion_row(i, k).transpose();
+    }
+    row[k] = 1;
+    const Eigen::Vector3d e = Eigen::Vector3d::Unit(k);
+    row.tail<3>() = rho.cross(e);  // (theta x rho) . e = theta . (rho x e)
+    return row;
+  };
+  Eigen::Matrix<double, 6, 6> gram = Eigen::Matrix<double, 6, 6>::Zero();
+  for (int i : nodes)
+    for (int k = 0; k < 6; ++k) {
+      const size_t d = static_cast<size_t>(6 * i + k);
+      if (c.fixed[d] || c.springs[d] > 0) gram += motion_row(i, k) * motion_row(i, k).transpose();
+    }
+  const Eigen::SelfAdjointEigenSolver<Eigen::Matrix<double, 6, 6>> eig(gram);
+  if (eig.eigenvalues()[0] > 1e-10 * eig.eigenvalues()[5]) return {-1, -1};
+  const Eigen::Matrix<double, 6, 1> mode = eig.eigenvectors().col(0);
+  int free_node = nodes.front(), free_dof = 0;
+  double most = -1;
+  for (int i : nodes)
+    for (int k = 0; k < 6; ++k) {
+      const double m = std::fabs(motion_row(i, k).dot(mode));
+      if (m > most + 1e-9) {
+        most = m;
+        free_node = i;
+        free_dof = k;
       }
-    const Eigen::SelfAdjointEigenSolver<Eigen::Matrix<double, 6, 6>> eig(gram);
-    if (eig.eigenvalues()[0] > 1e-10 * eig.eigenvalues()[5]) continue;
-    const Eigen::Matrix<double, 6, 1> mode = eig.eigenvectors().col(0);
-    int free_node = nodes.front(), free_dof = 0;
-    double most = -1;
-    for (int i : nodes)
-      for (int k = 0; k < 6; ++k) {
-        const double m = std::fabs(motion_row(i, k).dot(mode));
-        if (m > most + 1e-9) {
-          most = m;
-          free_node = i;
-          free_dof = k;
-        }
-      }
-    throw SolverError("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
-                      dof_name(free_node, free_dof) + " is free");
+    }
+  return {free_node, free_dof};
+}
+
+// Every connected piece of the frame moves as one rigid body unless its supports stop all six
+// rigid motions; beams with positive sections join their nodes rigidly, so this is exactly the
+// condition for a regular matrix. A free motion names the dof it moves most.
+void FrameAnalysis::check_supports(const Group& g) const {
+  const Case& c = cases_[static_cast<size_t>(g.cases.front())];
+  for (const auto& nodes : pieces(std::vector<char>(elements_.size(), 1))) {
+    const auto [node, dof] = free_motion(c, nodes);
+    if (node >= 0)
+      throw SolverError("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
+                        dof_name(node, dof) + " is free");
   }
+}
+
+// Design beams at their lower bound hold their nodes with a bending stiffness of x_min^(4p) of
+// the others (1e-20 at p = 2.5, x_min = 0.01), below what a factorisation tells from rounding.
+// When a factorisation breaks down, a piece held to the supports only through such beams and
+// carrying no load is pinned at zero and the cycle solved again: such beams are too thin to move
+// the rest of the frame, and a factorisation that succeeds is never touched. True when any
+// piece was pinned.
+bool FrameAnalysis::pin_loose_pieces(Group& g, const std::vector<Section>& sections, const std::vector<int>& loaded) const {
+  bool pinned = false;
+  double stiffest = 0;
+  for (const Section& s : sections) stiffest = std::max({stiffest, s.Iw, s.Ih});
+  std::vector<char> sound(elements_.size(), 1);
+  bool any_thin = false;
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    const Section& s = sections[j];
+    sound[j] = !elements_[j].design || std::max({s.Iw, s.Ih, s.J}) >= near_void_bending * stiffest;
+    any_thin = any_thin || !sound[j];
+  }
+  if (!any_thin) return false;
+  const Case& c = cases_[static_cast<size_t>(g.cases.front())];
+  for (const auto& nodes : pieces(sound)) {
+    if (free_motion(c, nodes).first < 0) continue;
+    bool carries_load = false;
+    for (int i : nodes)
+      for (int k : loaded) carries_load = carries_load || cases_[static_cast<size_t>(k)].load.segment<6>(6 * i).any();
+    if (carries_load) continue;
+    for (int i : nodes)
+      for (int k = 0; k < 6; ++k)
+        if (const int r = g.reduced[static_cast<size_t>(6 * i + k)]; r >= 0) g.pinned[static_cast<size_t>(r)] = pinned = true;
+  }
+  return pinned;
 }
 
 void FrameAnalysis::assemble(Group& g, const std::vector<Section>& sections) {
@@ -347,6 +399,12 @@ void FrameAnalysis::assemble(Group& g, const std::vector<Section>& sections) {
         if (slots[12 * a + b] >= 0) g.K.valuePtr()[slots[12 * a + b]] += K(a, b);
   }
   for (const auto& [at, k] : g.spring_slots) g.K.valuePtr()[at] += k;
+  if (std::find(g.pinned.begin(), g.pinned.end(), 1) == g.pinned.end()) return;
+  for (int col = 0; col < g.n; ++col)
+    for (int at = g.K.outerIndexPtr()[col]; at < g.K.outerIndexPtr()[col + 1]; ++at) {
+      const int row = g.K.innerIndexPtr()[at];
+      if (g.pinned[static_cast<size_t>(row)] || g.pinned[static_cast<size_t>(col)]) g.K.valuePtr()[at] = row == col ? 1 : 0;
+    }
 }
 
 double FrameAnalysis::solve(const std::vector<Section>& sections) {
@@ -359,18 +417,28 @@ double FrameAnalysis::solve(const std::vector<Section>& sections) {
     for (int c : g.cases)
       if (cases_[static_cast<size_t>(c)].loaded) loaded.push_back(c);
     if (loaded.empty() || g.n == 0) continue;
+    g.pinned.assign(static_cast<size_t>(g.n), 0);
     assemble(g, sections);
-    const auto started = std::chrono::steady_clock::now();
-    g.cholesky.factorize(g.K);
-    factorisation_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    ++factorisations_;
     Eigen::MatrixXd f(g.n, static_cast<Eigen::Index>(loaded.size()));
     for (size_t col = 0; col < loaded.size(); ++col)
       for (size_t d = 0; d < g.reduced.size(); ++d)
         if (g.reduced[d] >= 0) f(g.reduced[d], static_cast<Eigen::Index>(col)) = cases_[static_cast<size_t>(loaded[col])].load[static_cast<Eigen::Index>(d)];
     Eigen::MatrixXd u;
-    if (g.cholesky.info() == Eigen::Success) u = g.cholesky.solve(f);
-    if (g.cholesky.info() != Eigen::Success || !u.allFinite()) {
+    auto factorise_and_solve = [&] {
+      const auto started = std::chrono::steady_clock::now();
+      g.cholesky.factorize(g.K);
+      factorisation_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      ++factorisations_;
+      if (g.cholesky.info() == Eigen::Success) u = g.cholesky.solve(f);
+      return g.cholesky.info() == Eigen::Success && u.allFinite();
+    };
+    bool solved = factorise_and_solve();
+    // A breakdown for a loose piece that only beams at their lower bound hold: once more with it pinned.
+    if (!solved && pin_loose_pieces(g, sections, loaded)) {
+      assemble(g, sections);
+      solved = factorise_and_solve();
+    }
+    if (!solved) {
       std::string where;
       const long row = g.cholesky.failed_row();
       for (size_t d = 0; d < g.reduced.size() && row >= 0; ++d)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <Eigen/Core>
@@ -86,7 +87,10 @@ class FrameAnalysis {
   struct Group;
   void build_elements(const ModelFile& model);
   void build_groups(const ModelFile& model);
+  std::vector<std::vector<int>> pieces(const std::vector<char>& joins) const;
+  std::pair<int, int> free_motion(const Case& c, const std::vector<int>& nodes) const;
   void check_supports(const Group& g) const;
+  bool pin_loose_pieces(Group& g, const std::vector<Section>& sections, const std::vector<int>& loaded) const;
   void assemble(Group& g, const std::vector<Section>& sections);
 
   int n_node_ = 0;
