@@ -43,8 +43,9 @@ bool parse_end(const std::string& line, RunLog& log) {
     const std::string head = std::string(e.words) + " after ";
     if (!starts_with(line, head)) continue;
     int n = 0, used = 0;
-    if (std::sscanf(line.c_str() + head.size(), "%d cycles%n", &n, &used) != 1 || used == 0) return false;
-    const std::string rest = line.substr(head.size() + static_cast<size_t>(used));
+    if (std::sscanf(line.c_str() + head.size(), "%d cycle%n", &n, &used) != 1 || used == 0) return false;
+    std::string rest = line.substr(head.size() + static_cast<size_t>(used));
+    if (starts_with(rest, "s")) rest.erase(0, 1);
     log.end = e.how;
     log.cycles_done = n;
     log.reason = starts_with(rest, ": ") ? rest.substr(2) : rest;
