@@ -13,6 +13,8 @@
 #include "solver/frame.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
+#include "solver/solver_run.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -306,6 +308,26 @@ TEST(Optimiser, ALoosePieceHeldOnlyByThinBeamsDoesNotStopTheRun) {
   for (const CycleRecord& c : cycles) EXPECT_TRUE(std::isfinite(c.compliance) && c.compliance > 0) << c.cycle;
   // Some cycle needed the second factorisation.
   EXPECT_GT(o.analysis().factorisations(), static_cast<int>(cycles.size()) * o.analysis().groups());
+}
+
+// A compliance the result file cannot hold ends the run with the cycle and the load case: here
+// a node held by a spring of 1e-150 N/mm under 1e30 N in case 2.
+TEST(SolverRun, ACompliancePastTheResultFileNamesTheCycleAndTheCase) {
+  test_support::WorkingDirectory dir;
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(500, 0, 0), n3 = m.node(0, 500, 0);
+  m.element(n1, n2, m.non_design(100, 1000, 1000, 2000));
+  for (double load : {0.0, 1e30}) {
+    ModelFileCase& c = m.add_case();
+    Model::clamp(c, n1);
+    Model::load(c, n2, 3, 1);
+    Model::spring(c, n3, 1, 1e-150);
+    Model::load(c, n3, 1, load);
+  }
+  SolverRun run;
+  Optimiser o(m.f);
+  EXPECT_EQ(message_of([&] { o.run([&](const CycleRecord& c) { run.cycle(c, o.analysis()); }); }),
+            "cycle 1, load case 2: the compliance overflows (the structure is all but a mechanism)");
 }
 
 // The result file in the layout the post-processing window reads: header, element kinds, then
