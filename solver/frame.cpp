@@ -21,8 +21,8 @@ using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
 constexpr double pi = 3.14159265358979323846;
 
-// A design beam whose largest second moment is below this fraction of the stiffest beam's joins
-// nothing for the factorisation: its stiffness is lost in the rounding of the others'.
+// A design beam whose largest second moment is below this fraction of the stiffest beam's holds
+// nothing a factorisation can tell from the rounding of the others' stiffness.
 constexpr double near_void_bending = 1e-14;
 
 std::string dof_name(int node, int dof) {
