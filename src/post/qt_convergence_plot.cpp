@@ -8,6 +8,7 @@
 #include <QtCharts/QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
 const QColor compliance_colour(0, 0, 128), volume_colour(0, 128, 0), mark_colour(255, 0, 0);
@@ -42,11 +43,22 @@ double cycle_step(int last) {
   return step;
 }
 
-// A value range with a little room, never empty.
+// Labels short enough for a narrow plot: as many decimals as the range needs, or an exponent
+// for values far from 1.
+QString label_format(double low, double high) {
+  const double big = std::max(std::fabs(low), std::fabs(high));
+  if (big >= 1e6 || big < 1e-3) return "%.2e";
+  const int decimals = std::clamp(2 - static_cast<int>(std::floor(std::log10(high - low))), 0, 4);
+  return QString("%.%1f").arg(decimals);
+}
+
+// A value range with a little room, never empty. Values that differ only in their last digits
+// (a volume ratio held on its target) are drawn as the flat line they are, not as noise.
 std::pair<double, double> padded(double low, double high) {
-  if (!(high > low)) {
-    const double room = low == 0 ? 1 : std::fabs(low) * 0.05;
-    return {low - room, high + room};
+  const double size = std::max(std::fabs(low), std::fabs(high));
+  if (!(high - low > 1e-3 * size)) {
+    const double middle = (low + high) / 2, room = size == 0 ? 1 : size * 0.05;
+    return {middle - room, middle + room};
   }
   const double room = (high - low) * 0.05;
   return {low - room, high + room};
@@ -71,8 +83,6 @@ ConvergencePlot::ConvergencePlot(QWidget* parent)
   cycles_->setLabelFormat("%d");
   cycles_->setTickType(QValueAxis::TicksDynamic);
   cycles_->setTickAnchor(0);
-  compliance_axis_->setLabelFormat("%.3g");
-  volume_axis_->setLabelFormat("%.3f");
   for (auto [series, axis] : {std::pair<QAbstractSeries*, QValueAxis*>{compliance_, compliance_axis_},
                               {volume_, volume_axis_}, {mark_compliance_, compliance_axis_}, {mark_volume_, volume_axis_}}) {
     c->addSeries(series);
@@ -135,8 +145,11 @@ void ConvergencePlot::fit_axes() {
   cycles_->setTickInterval(cycle_step(last));
   const auto [cl, ch] = padded(c_low, c_high);
   const auto [vl, vh] = padded(v_low, v_high);
-  compliance_axis_->setRange(cl, ch);
-  volume_axis_->setRange(vl, vh);
+  for (auto [axis, low, high] : {std::tuple{compliance_axis_, cl, ch}, std::tuple{volume_axis_, vl, vh}}) {
+    axis->setRange(low, high);
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(label_format(axis->min(), axis->max()));
+  }
 }
 
 int ConvergencePlot::cycle_at(const QPointF& position) const {

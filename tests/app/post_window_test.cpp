@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path small_set = fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small";
+const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
 constexpr int design_colour = 6, section_colour = 0, centre_colour = 14;
 
 int lines_in(const RecordingCanvas& c, int colour) {

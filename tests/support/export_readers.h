@@ -90,7 +90,10 @@ inline std::vector<std::pair<int, std::string>> dxf_groups(const std::string& pa
 
 inline std::vector<std::string> csv_cells(const std::string& row) {
   std::vector<std::string> cells(1);
-  for (char c : row) c == ',' ? cells.emplace_back() : cells.back().push_back(c);
+  for (char c : row) {
+    if (c == ',') cells.emplace_back();
+    else cells.back().push_back(c);
+  }
   return cells;
 }
 
