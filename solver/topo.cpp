@@ -1,8 +1,8 @@
 // topo: the solver with a live display. The engine of topo_nd runs on a worker thread and the
 // window shows the current design cycle by cycle with the post-processing window's result
 // display, beside the same per-cycle lines topo_nd prints and a convergence plot that grows
-// with every cycle. When the run ends the window stays
-// on the last cycle (or on the error) until it is closed; exits non-zero after an error.
+// with every cycle. When the run ends the window stays on the last cycle (or on the error)
+// until it is closed; exits non-zero after an error.
 // Without arguments, as the modelling window starts it. `topo --close-at-end` closes the window
 // itself when the run ends (for headless runs).
 #include <QApplication>

@@ -71,8 +71,7 @@ Form1::Form1()
                           "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines)");
 
   // Only "Read Data" is there until results are read.
-  for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4, static_cast<QWidget*>(Plot1), static_cast<QWidget*>(Command10)})
-    frame->hide();
+  for (QWidget* c : shown_after_read()) c->hide();
   wire();
 }
 
@@ -122,10 +121,11 @@ void Form1::Command1_Click() {
   Plot1->set_history(convergence_history(store));
   Text4->setText(QString::number(store.pn_cyc));
   Draw_3D();
-  for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4, static_cast<QWidget*>(Plot1), static_cast<QWidget*>(Command10)})
-    frame->show();
+  for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
 }
+
+std::vector<QWidget*> Form1::shown_after_read() const { return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10}; }
 
 void Form1::HScroll4_Change() {
   Text4->setText(QString::number(HScroll4->value()));

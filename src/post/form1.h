@@ -4,6 +4,8 @@
 // modelling window or ends the program.
 #pragma once
 
+#include <vector>
+
 #include "post/result_store.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
@@ -68,6 +70,8 @@ class Form1 : public ViewForm {
 
  private:
   void wire();
+  // The frames, the plot and "Export..." that a successful read shows.
+  std::vector<QWidget*> shown_after_read() const;
   // The cycle and threshold a drawing uses: the texts when they can be used, else the last
   // values their scroll bars took.
   int chosen_cycle() const;
