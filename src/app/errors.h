@@ -20,6 +20,7 @@ inline constexpr const char* model_mismatch = "Model does not match";
 inline constexpr const char* solver_start = "Cannot start the solver";
 inline constexpr const char* solver_busy = "The solver is still running";
 inline constexpr const char* invalid_setting = "Invalid setting";
+inline constexpr const char* bad_file_name = "Bad file name";
 }  // namespace err
 
 // A run-time error: `name` is one of err::*, `where` says what it concerns

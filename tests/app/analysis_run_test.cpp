@@ -119,7 +119,7 @@ TEST_F(AnalysisRun, UnusableSettingsStopAnalysisBeforeAnyFile) {
 TEST_F(AnalysisRun, OneRunAtATimeAndNoOldResultsForTheNewRun) {
   write_file("topo_nd", "#!/bin/sh\nexec sleep 20\n");
   fs::permissions("topo_nd", fs::perms::owner_all);
-  fs::copy_file(fs::path(MARULLA_TEST_DATA) / "post_small" / "post_pl.dat", "post_pl.dat");
+  fs::copy_file(test_support::tests_dir() / "data" / "post_small" / "post_pl.dat", "post_pl.dat");
   write_file("topo_run.log", "finished after 1 cycle\r\n");
   build_model();
   run("click Form2.Check3\nclick Form2.Check5\nclick Form2.Command13\nexpect Form1 shown\nclick Form1.Command1\n"

@@ -298,7 +298,7 @@ TEST(Optimiser, SettingsAndLoadsAreChecked) {
 // on one box corner whose beams all thin out to the lower bound. At p = 4 and a_min = 1e-6 its
 // factorisation used to break down at a later cycle; the loose bar is pinned for that cycle.
 TEST(Optimiser, ALoosePieceHeldOnlyByThinBeamsDoesNotStopTheRun) {
-  ModelFile m = read_model_file(std::string(MARULLA_TEST_DATA) + "/fem_gr_jo_loose_piece.dat");
+  ModelFile m = read_model_file((test_support::tests_dir() / "data" / "fem_gr_jo_loose_piece.dat").string());
   m.settings.init_ratio = 1e-6f;
   m.settings.volume_ratio = 0.2f;
   m.settings.penalty = 4;
