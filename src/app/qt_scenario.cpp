@@ -174,7 +174,7 @@ bool ScenarioRunner::dispatch(const std::string& command, const std::string& res
       {"expect-file", &ScenarioRunner::expect_file}, {"copy", &ScenarioRunner::copy_command},
       {"wait-file", &ScenarioRunner::wait_file},   {"restart", &ScenarioRunner::restart},
       {"dump", &ScenarioRunner::dump_command},     {"grab", &ScenarioRunner::grab_command},
-      {"canvas", &ScenarioRunner::canvas_command},
+      {"canvas", &ScenarioRunner::canvas_command}, {"edit-file", &ScenarioRunner::edit_file},
   };
   const auto it = commands.find(command);
   if (it == commands.end()) return fail("unknown command " + command);
@@ -411,6 +411,24 @@ bool ScenarioRunner::expect_file(const std::string& rest) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (line == text) return true;
   return fail("expected line " + number + " \"" + text + "\", found \"" + line + "\"");
+}
+
+// edit-file FILE LINE TEXT: line LINE (from 1) of FILE in the working directory becomes TEXT,
+// as a user who damages a data file by hand would leave it; the other lines keep their ends.
+bool ScenarioRunner::edit_file(const std::string& rest) {
+  auto [file, tail] = split_word(rest);
+  auto [number, text] = split_word(tail);
+  if (file.empty() || !is_number(number) || to_number(number) < 1) return fail("edit-file needs FILE LINE TEXT");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return fail("no file " + file);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  const auto n = static_cast<size_t>(to_number(number));
+  if (n > lines.size()) return fail(file + " has " + std::to_string(lines.size()) + " lines");
+  lines[n - 1] = text + "\r";
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : lines) out << line << "\n";
+  return out.good() ? true : fail("cannot write " + file);
 }
 
 bool ScenarioRunner::write_output(const std::string& what, const std::string& window, const std::string& file) {
