@@ -22,6 +22,7 @@ inline constexpr const char* not_a_file = "Not a data file";
 inline constexpr const char* too_large = "File too large";
 inline constexpr const char* nothing_to_analyse = "No box or bar to analyse";
 inline constexpr const char* editing = "A box/bar is being edited";
+inline constexpr const char* bad_file_name = "Bad file name";
 }  // namespace err
 
 // A run-time error: `name` is one of err::*, `where` says what it concerns
