@@ -197,7 +197,7 @@ class Run {
       });
       write_result_file(result_file_name, *model, cycles);
       const CycleRecord& last = cycles.back();
-      const bool settled = optimiser.design_count() == 0 || last.change < converged_change;
+      const bool settled = optimiser.settled();
       char summary[256];
       std::snprintf(summary, sizeof summary,
                     "%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s",

@@ -40,7 +40,7 @@ int main() {
     write_result_file(result_file_name, model, cycles);
 
     const CycleRecord& last = cycles.back();
-    const bool settled = optimiser.design_count() == 0 || last.change < converged_change;
+    const bool settled = optimiser.settled();
     std::printf("%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s\n",
                 settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
                 optimiser.analysis().factorisations(), seconds(clock::now() - start));
