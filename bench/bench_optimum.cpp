@@ -64,7 +64,7 @@ int main() {
   std::printf("Planar ground structures, one load, volume ratio 0.05, p = 1\n");
   std::printf("C*: the pin-jointed optimum without bound on the areas; d*: the thickest member it needs\n");
   std::printf("per method: compliance / C* at the stop, cycles, seconds, %% still to fall by cycle %d\n", long_run);
-  std::printf("  %-24s %6s   %-30s  %-30s\n", "", "d*/Dmax", "optimality criteria", "moving asymptotes");
+  std::printf("  %-26s %6s   %-30s  %-30s\n", "", "d*/Dmax", "optimality criteria", "moving asymptotes");
   const struct {
     int nx, ny;
   } grids[] = {{4, 3}, {7, 4}, {9, 5}, {13, 7}};
@@ -78,7 +78,7 @@ int main() {
       const double a_max = pi / 4 * model.settings.max_diameter * model.settings.max_diameter;
       const std::string name = std::to_string(g.nx) + " x " + std::to_string(g.ny) + (supports == bench::Supports::wall ? " wall, " : " corners, ") +
                                std::to_string(model.n_elem) + " beams";
-      std::printf("  %-24s %6.2f ", name.c_str(), std::sqrt(layout->peak * volume / layout->load_path / a_max));
+      std::printf("  %-26s %6.2f ", name.c_str(), std::sqrt(layout->peak * volume / layout->load_path / a_max));
       print_outcome(optimise(model, OptimiserMethod::optimality_criteria), c_star);
       print_outcome(optimise(model, OptimiserMethod::moving_asymptotes), c_star);
       std::printf("\n");
@@ -93,7 +93,7 @@ int main() {
     const ModelFile model = bench::lattice(l.n, l.h, l.elements, l.cases, l.springs);
     const std::string name = std::to_string(model.n_elem) + " beams, " + std::to_string(l.cases) + " cases" + (l.springs ? ", springs" : "");
     const Outcome criteria = optimise(model, OptimiserMethod::optimality_criteria);
-    std::printf("  %-33s", name.c_str());
+    std::printf("  %-35s", name.c_str());
     print_outcome(criteria, criteria.compliance);
     print_outcome(optimise(model, OptimiserMethod::moving_asymptotes), criteria.compliance);
     std::printf("\n");
