@@ -54,7 +54,7 @@ double target_volume(const ModelFile& model) {
 // One method's columns: compliance / reference at the stop, cycles, seconds, and how much lower
 // the compliance would still have gone by cycle long_run (per cent).
 void print_outcome(const Outcome& o, double reference) {
-  std::printf("  %7.4f %5d %6.2f %6.2f", o.compliance / reference, o.cycles, o.seconds,
+  std::printf("  %7.5f %5d %6.2f %6.2f", o.compliance / reference, o.cycles, o.seconds,
               100 * (o.compliance - o.later) / o.compliance);
 }
 

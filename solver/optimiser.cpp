@@ -147,7 +147,7 @@ std::vector<double> Optimiser::update(const std::vector<double>& x) const {
 // approximation exact for a beam in tension (C ~ a^-p): a statically determinate layout is
 // reached in one step, and with p = 1 the first step is the optimality-criteria step. Then, per
 // beam, the distance grows by 1.2 while the area keeps moving one way (a slow crawl speeds up)
-// and shrinks by 0.7 when it turns (a swing is damped), within 1/10 and 10 times 2 a / (p + 1).
+// and shrinks by 0.7 when it turns (a swing is damped), within 1/10 and 3 times 2 a / (p + 1).
 std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, double compliance, Asymptotes& state) const {
   const Slopes s = slopes(x);
   const size_t n = design_.size();
@@ -166,7 +166,7 @@ std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, d
     double spread = tension;
     if (history) {
       const double trend = (a[k] - state.before[k]) * (state.before[k] - state.before2[k]);
-      spread = std::clamp(state.spread[k] * (trend < 0 ? 0.7 : trend > 0 ? 1.2 : 1.0), tension / 10, tension * 10);
+      spread = std::clamp(state.spread[k] * (trend < 0 ? 0.7 : trend > 0 ? 1.2 : 1.0), tension / 10, tension * 3);
     }
     state.spread[k] = spread;
     const double lower = a[k] - spread;
