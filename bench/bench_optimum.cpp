@@ -1,7 +1,8 @@
 // How close the optimiser comes to the best designs. For planar ground structures under one load
 // the stiffest pin-jointed layout is known exactly (linear programming), and a frame of the same
-// volume is at least as stiff: final compliance / C* should be at most 1. Both methods run side
-// by side on each structure, then on two 3-D lattices with several load cases and springs.
+// volume and the same bounds is at least as stiff: final compliance / C* should be at most 1
+// wherever that layout's members fit within "Max Diame." (d* <= Dmax). Both methods run side by
+// side on each structure, then on two 3-D lattices with several load cases and springs.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
