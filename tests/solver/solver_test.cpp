@@ -236,6 +236,15 @@ TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
     const double a1 = total_area * 0.8, a2 = total_area * 0.2;
     EXPECT_NEAR(last.compliance, 400.0 * 400 * 1000 / (E * a1) + 100.0 * 100 * 1000 / (E * a2), 1e-6);
   }
+
+  // "Move Limit" bounds every step; the optimum (x from 0.5 to 0.63 and 0.32) takes four.
+  m.f.settings.move_limit = 0.05f;
+  for (const OptimiserMethod method : {OptimiserMethod::moving_asymptotes, OptimiserMethod::optimality_criteria}) {
+    const auto cycles = Optimiser(m.f, method).run();
+    for (size_t i = 1; i < cycles.size(); ++i) EXPECT_LE(cycles[i].change, 0.05 + 1e-7) << "cycle " << i + 1;
+    EXPECT_GE(cycles.size(), 5u);
+    EXPECT_NEAR(cycles.back().diameters[0] / cycles.back().diameters[1], 2.0, 1e-4);
+  }
 }
 
 // Two cantilevers loaded at their tips with F1 = 8 F2: in bending C ~ F^2 / d^4, so the optimum
