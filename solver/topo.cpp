@@ -1,7 +1,8 @@
 // topo: the solver with a live display. The engine of topo_nd runs on a worker thread and the
 // window shows the current design cycle by cycle with the post-processing window's result
-// display, beside the same per-cycle lines topo_nd prints. When the run ends the window stays
-// on the last cycle (or on the error) until it is closed; exits non-zero after an error.
+// display, beside the same per-cycle lines topo_nd prints and a convergence plot that grows
+// with every cycle. When the run ends the window stays on the last cycle (or on the error)
+// until it is closed; exits non-zero after an error.
 // Without arguments, as the modelling window starts it. `topo --close-at-end` closes the window
 // itself when the run ends (for headless runs).
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include "analysis/model_file.h"
 #include "app/errors.h"
 #include "app/qt_controls.h"
+#include "post/qt_convergence_plot.h"
 #include "section/section_table.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
@@ -39,7 +41,8 @@ double seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 // the beams the optimisation is dropping.
 constexpr float live_threshold = 0.1f;
 
-constexpr int form_width = 14160, form_height = 8235, column = 8400, column_width = 5640;
+constexpr int form_width = 19920, form_height = 8235, column = 8400, column_width = 5640;
+constexpr int plot_column = 14280, plot_width = 5520;
 
 class TopoWindow : public ViewForm {
  public:
@@ -61,6 +64,9 @@ class TopoWindow : public ViewForm {
     mono.setPointSize(8);
     log_->setFont(mono);
     place(log_, {column, 3180, column_width, 4800});
+    plot = new ConvergencePlot(this);
+    plot->setObjectName("Plot1");
+    place(plot, {plot_column, 120, plot_width, 7860});
     on_click(Check1, this, &TopoWindow::redraw);
   }
 
@@ -132,6 +138,7 @@ class TopoWindow : public ViewForm {
   }
 
   QCheckBox* Check1;
+  ConvergencePlot* plot;
 
  private:
   QLabel* status_;
@@ -187,6 +194,7 @@ class Run {
         std::snprintf(line, sizeof line, "%5d  %20.6e  %12.6f  %8.5f  %9.3f", c.cycle, c.compliance, c.volume_ratio,
                       c.change, seconds(now - cycle_start));
         publish(line, c);
+        on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
         // As topo_nd: at most once a second, so that "Read Data" always finds a whole file.
         if (now - last_write >= std::chrono::seconds(1)) {
           write_result_file(result_file_name, *model, cycles);
