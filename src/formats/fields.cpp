@@ -44,27 +44,30 @@ bool exact_seven_digits(double a, uint32_t D, int e) {
 }
 
 // The six significant digits of a > 0 rounded half away from zero on its exact value, and the
-// decimal exponent: a ~ digits 10^(exp - 5). Seventeen digits decide every case but the one
-// where they read exactly ...5000000000: then an exact half rounds up, anything else is
-// rounded correctly by to_chars itself.
+// decimal exponent: a ~ digits 10^(exp - 5). The shortest digits that read back as a decide
+// every case but one: a shortest form of exactly seven digits ending in 5 is the halfway point
+// itself, and only then does it matter whether a is that point exactly (round up) or the
+// double just beside it (to_chars rounds that correctly).
 uint32_t six_digits(double a, int& exp) {
   char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 16);
-  // buf: d.dddddddddddddddde[+-]xx
-  uint32_t digits = static_cast<uint32_t>(buf[0] - '0');
-  for (int k = 2; k < 7; ++k) digits = 10 * digits + static_cast<uint32_t>(buf[k] - '0');
-  std::from_chars(buf + 19 + (buf[19] == '+'), r.ptr, exp);
-  bool up = buf[7] >= '5';
-  if (std::string_view(buf + 7, 11) == "50000000000") {
-    if (!exact_seven_digits(a, 10 * digits + 5, exp)) {
-      r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 5);
-      uint32_t rounded = static_cast<uint32_t>(buf[0] - '0');
-      for (int k = 2; k < 7; ++k) rounded = 10 * rounded + static_cast<uint32_t>(buf[k] - '0');
-      std::from_chars(buf + 8 + (buf[8] == '+'), r.ptr, exp);
-      return rounded;
-    }
+  auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
+  // buf: d[.ddd...]e[+-]xx
+  char digits_text[17];
+  int n = 0;
+  const char* c = buf;
+  for (; *c != 'e'; ++c)
+    if (*c != '.') digits_text[n++] = *c;
+  std::from_chars(c + 1 + (c[1] == '+'), r.ptr, exp);
+  uint32_t digits = 0;
+  for (int k = 0; k < 6; ++k) digits = 10 * digits + static_cast<uint32_t>(k < n ? digits_text[k] - '0' : 0);
+  if (n == 7 && digits_text[6] == '5' && !exact_seven_digits(a, 10 * digits + 5, exp)) {
+    r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 5);
+    digits = static_cast<uint32_t>(buf[0] - '0');
+    for (int k = 2; k < 7; ++k) digits = 10 * digits + static_cast<uint32_t>(buf[k] - '0');
+    std::from_chars(buf + 8 + (buf[8] == '+'), r.ptr, exp);
+    return digits;
   }
-  if (up && ++digits == 1000000) {
+  if (n > 6 && digits_text[6] >= '5' && ++digits == 1000000) {
     digits = 100000;
     ++exp;
   }
@@ -160,9 +163,13 @@ DataFileWriter::~DataFileWriter() {
 // After a failure the stream is closed, so every later line() or commit() fails as well:
 // a writer that lost a line never reports success.
 void DataFileWriter::line(std::string_view text) {
+  lines(text);
+  lines("\r\n");
+}
+
+void DataFileWriter::lines(std::string_view text) {
   if (committed_ || !out_.is_open()) raise_error(err::write_failed, path_);
   out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out_.write("\r\n", 2);
   if (!out_) {
     out_.close();
     remove_quietly(temp_path_);

@@ -37,6 +37,8 @@ class DataFileWriter {
 
   void line(std::string_view text);  // CR LF is appended
   void line(const FieldLine& fields) { line(fields.str()); }
+  // Lines already ended by CR LF, written as they are.
+  void lines(std::string_view text);
   void commit();
 
  private:
