@@ -1,6 +1,7 @@
 // The result file writer.
 #include "result_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -66,15 +67,19 @@ void remove_result_file(const std::string& path) {
   if (ec && std::filesystem::exists(path)) throw SolverError("cannot remove the old " + path + ": " + ec.message());
 }
 
-ResultFileWriter::ResultFileWriter(std::string path, const ModelFile& model, double min_interval)
-    : path_(std::move(path)), nodes_(node_lines(model)), min_interval_(min_interval), last_write_(Clock::now()) {
+ResultFileWriter::ResultFileWriter(std::string path, const ModelFile& model, double min_interval, double rewrite_share)
+    : path_(std::move(path)),
+      nodes_(node_lines(model)),
+      min_interval_(min_interval),
+      rewrite_share_(rewrite_share),
+      last_write_(Clock::now()) {
   append_header(text_, model);
 }
 
 void ResultFileWriter::add(const CycleRecord& c) {
   const auto started = Clock::now();
   append_cycle(text_, nodes_, c);
-  const double interval = std::max(min_interval_, last_cost_ / rewrite_share);
+  const double interval = std::max(min_interval_, last_cost_ / rewrite_share_);
   if (std::chrono::duration<double>(started - last_write_).count() >= interval) rewrite();
   last_seconds_ = seconds_since(started);
   seconds_ += last_seconds_;

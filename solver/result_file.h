@@ -23,15 +23,14 @@ void remove_result_file(const std::string& path);
 
 // The result file of a run as it goes on. Each cycle is formatted once, when it is added; the
 // file is replaced whole and atomically (so that "Read Data" always finds a complete one), at
-// most once per interval. The interval is at least min_interval and grows with the cost of the
-// last rewrite (rewrite_share), so that rewriting a file of many cycles of a large model stays
-// a small share of the run however big the file grows.
+// most once per interval. The interval is at least min_interval (s) and at least the cost of the
+// last rewrite divided by rewrite_share, so that rewriting a file of many cycles of a large model
+// stays that small share of the run however big the file grows.
 class ResultFileWriter {
  public:
   using Clock = std::chrono::steady_clock;
-  static constexpr double rewrite_share = 0.01;
 
-  ResultFileWriter(std::string path, const ModelFile& model, double min_interval = 1.0);
+  ResultFileWriter(std::string path, const ModelFile& model, double min_interval = 1.0, double rewrite_share = 0.01);
 
   void add(const CycleRecord& c);  // formats the cycle and rewrites the file when due
   void flush();                    // writes every cycle added so far, if the file lacks any
@@ -47,7 +46,7 @@ class ResultFileWriter {
 
   std::string path_;
   std::string nodes_;  // the node lines of every cycle
-  double min_interval_;
+  double min_interval_, rewrite_share_;
   std::string text_;    // the whole file, CR LF line ends
   size_t written_ = 0;  // bytes of text_ in the file on disk
   Clock::time_point last_write_;
