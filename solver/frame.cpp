@@ -465,7 +465,7 @@ bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::M
       if (rz[j] <= target) continue;
       // The rate so far, kept up, must reach the target within max_iterations.
       const double rate = std::pow(rz[j] / rz0[j], 1.0 / std::max(it, 1));
-      if (it >= 3 && !(it + std::log(target / rz[j]) / std::log(rate) <= max_iterations)) {
+      if (it >= 3 && !(rate < 1 && it + std::log(target / rz[j]) / std::log(rate) <= max_iterations)) {
         return false;
       }
       if (it == max_iterations) return false;
