@@ -47,7 +47,7 @@ void append_cycle(std::string& text, const std::string& nodes, const CycleRecord
 
 void replace_file(const std::string& path, const std::string& text) {
   DataFileWriter out(path);
-  out.lines(text);
+  out.bytes(text);
   out.commit();
 }
 

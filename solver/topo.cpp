@@ -1,7 +1,8 @@
 // topo: the solver with a live display. The engine of topo_nd runs on a worker thread and the
 // window shows the current design cycle by cycle with the post-processing window's result
-// display, beside the same per-cycle lines topo_nd prints. When the run ends the window stays
-// on the last cycle (or on the error) until it is closed; exits non-zero after an error.
+// display, beside the same per-cycle lines topo_nd prints and a convergence plot that grows
+// with every cycle. When the run ends the window stays on the last cycle (or on the error)
+// until it is closed; exits non-zero after an error.
 // Without arguments, as the modelling window starts it. `topo --close-at-end` closes the window
 // itself when the run ends (for headless runs).
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include "analysis/model_file.h"
 #include "app/errors.h"
 #include "app/qt_controls.h"
+#include "post/qt_convergence_plot.h"
 #include "section/section_table.h"
 #include "solver/optimiser.h"
 #include "solver/progress.h"
@@ -36,7 +38,8 @@ namespace {
 // the beams the optimisation is dropping.
 constexpr float live_threshold = 0.1f;
 
-constexpr int form_width = 14160, form_height = 8235, column = 8400, column_width = 5640;
+constexpr int form_width = 19920, form_height = 8235, column = 8400, column_width = 5640;
+constexpr int plot_column = 14280, plot_width = 5520;
 
 class TopoWindow : public ViewForm {
  public:
@@ -58,6 +61,9 @@ class TopoWindow : public ViewForm {
     mono.setPointSize(8);
     log_->setFont(mono);
     place(log_, {column, 3180, column_width, 4800});
+    plot = new ConvergencePlot(this);
+    plot->setObjectName("Plot1");
+    place(plot, {plot_column, 120, plot_width, 7860});
     on_click(Check1, this, &TopoWindow::redraw);
   }
 
@@ -129,6 +135,7 @@ class TopoWindow : public ViewForm {
   }
 
   QCheckBox* Check1;
+  ConvergencePlot* plot;
 
  private:
   QLabel* status_;
@@ -179,6 +186,7 @@ class Run {
         writer->add(c);
         ++done;
         publish(report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()), c);
+        on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
         if (stop_) throw Stopped{};
       });
       writer->flush();

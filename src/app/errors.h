@@ -18,6 +18,7 @@ inline constexpr const char* write_failed = "Cannot write file";
 inline constexpr const char* capacity = "Capacity exceeded";
 inline constexpr const char* model_mismatch = "Model does not match";
 inline constexpr const char* solver_start = "Cannot start the solver";
+inline constexpr const char* bad_file_name = "Bad file name";
 }  // namespace err
 
 // A run-time error: `name` is one of err::*, `where` says what it concerns

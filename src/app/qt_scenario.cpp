@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "app/forms.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+#include "post/form1.h"
 
 namespace {
 // Splits off the first word; the rest keeps its inner spaces.
@@ -174,7 +176,7 @@ bool ScenarioRunner::dispatch(const std::string& command, const std::string& res
       {"expect-file", &ScenarioRunner::expect_file}, {"copy", &ScenarioRunner::copy_command},
       {"wait-file", &ScenarioRunner::wait_file},   {"restart", &ScenarioRunner::restart},
       {"dump", &ScenarioRunner::dump_command},     {"grab", &ScenarioRunner::grab_command},
-      {"canvas", &ScenarioRunner::canvas_command},
+      {"canvas", &ScenarioRunner::canvas_command}, {"export", &ScenarioRunner::export_command},
   };
   const auto it = commands.find(command);
   if (it == commands.end()) return fail("unknown command " + command);
@@ -217,6 +219,18 @@ bool ScenarioRunner::canvas_command(const std::string& rest) { return output_com
 bool ScenarioRunner::output_command(const std::string& what, const std::string& rest) {
   const auto w = words_of(rest);
   return w.size() == 2 ? write_output(what, w[0], w[1]) : fail(what + " needs a window and a file");
+}
+
+// export FILE: "Export..." of the post-processing window with FILE in place of its dialog.
+bool ScenarioRunner::export_command(const std::string& rest) {
+  const auto w = words_of(rest);
+  if (w.size() != 1) return fail("export needs a file");
+  FormWindow* window = loaded("Form1");
+  if (!window) return false;
+  Form1& f = Forms::form1();
+  if (!reachable(window, f.Command10, "Form1.Command10")) return false;
+  run_guarded([&] { f.export_design_to(w[0]); });
+  return true;
 }
 
 // wait-file FILE SECONDS: waits until FILE exists in the working directory and the solver the

@@ -39,6 +39,7 @@ class ScenarioRunner {
   bool dump_command(const std::string& rest);
   bool grab_command(const std::string& rest);
   bool canvas_command(const std::string& rest);
+  bool export_command(const std::string& rest);
   bool output_command(const std::string& what, const std::string& rest);
   bool wait_file(const std::string& rest);
   bool restart(const std::string& rest);

@@ -163,13 +163,15 @@ DataFileWriter::~DataFileWriter() {
 // After a failure the stream is closed, so every later line() or commit() fails as well:
 // a writer that lost a line never reports success.
 void DataFileWriter::line(std::string_view text) {
-  lines(text);
-  lines("\r\n");
+  put(text);
+  put("\r\n");
 }
 
-void DataFileWriter::lines(std::string_view text) {
+void DataFileWriter::bytes(std::string_view data) { put(data); }
+
+void DataFileWriter::put(std::string_view data) {
   if (committed_ || !out_.is_open()) raise_error(err::write_failed, path_);
-  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out_.write(data.data(), static_cast<std::streamsize>(data.size()));
   if (!out_) {
     out_.close();
     remove_quietly(temp_path_);

@@ -28,6 +28,7 @@ class FieldLine {
 // Writes a data file whole and atomically: lines go to a temporary file beside the target,
 // and commit() renames it over the target. A writer destroyed without commit() removes its
 // temporary file and leaves the old file untouched. Failures raise "Cannot write file".
+// Text files go line by line; a binary file (an STL mesh) goes through bytes().
 class DataFileWriter {
  public:
   explicit DataFileWriter(std::string path);
@@ -37,11 +38,11 @@ class DataFileWriter {
 
   void line(std::string_view text);  // CR LF is appended
   void line(const FieldLine& fields) { line(fields.str()); }
-  // Lines already ended by CR LF, written as they are.
-  void lines(std::string_view text);
+  void bytes(std::string_view data);  // written exactly as given
   void commit();
 
  private:
+  void put(std::string_view data);
   std::string path_;
   std::string temp_path_;
   std::ofstream out_;

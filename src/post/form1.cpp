@@ -1,21 +1,39 @@
 // The post-processing window: its controls, "Read Data", the cycle and threshold mirrors, the
-// redraw and the ways out.
+// redraw, the convergence plot and the export, and the ways out.
 #include "post/form1.h"
 
+#include <QFileDialog>
 #include <algorithm>
 #include <cfloat>
 #include <exception>
+#include <filesystem>
 
 #include "app/form2.h"
 #include "app/forms.h"
 #include "app/qt_controls.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+#include "post/design_export.h"
+#include "post/qt_convergence_plot.h"
 #include "post/result_file.h"
 
 namespace {
-constexpr int form_width = 14160, form_height = 8235;
+// A third column beside the original window holds the convergence plot and the export.
+constexpr int form_width = 19920, form_height = 8235;
 constexpr int column = 8400, column_width = 5640;
+constexpr int plot_column = 14280, plot_width = 5520;
+
+constexpr const char* export_filters = "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf)";
+
+// A name typed without an extension takes the one of the filter chosen in the dialog.
+std::string with_extension(const QString& path, const QString& filter) {
+  std::filesystem::path p = path.toStdString();
+  if (p.extension().empty()) {
+    const qsizetype star = filter.indexOf("*.");
+    if (star >= 0) p += filter.mid(star + 1, 4).toStdString();
+  }
+  return p.string();
+}
 }  // namespace
 
 Form1::Form1()
@@ -46,8 +64,14 @@ Form1::Form1()
   Command7 = make_button(Frame4, "Command7", "To Re-Analysis", {1920, 300, 1700, 480}, "Go to Re-Analysis Stage");
   Command3 = make_button(Frame4, "Command3", "END", {3720, 300, 1700, 480}, "Exit This Program");
 
+  Plot1 = new ConvergencePlot(this);
+  Plot1->setObjectName("Plot1");
+  place(Plot1, {plot_column, 120, plot_width, 5160});
+  Command10 = make_button(this, "Command10", "Export...", {plot_column, 5400, 1800, 480},
+                          "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines)");
+
   // Only "Read Data" is there until results are read.
-  for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4}) frame->hide();
+  for (QWidget* c : shown_after_read()) c->hide();
   wire();
 }
 
@@ -62,6 +86,8 @@ void Form1::wire() {
   on_click(Command2, this, &Form1::Command2_Click);
   on_click(Command7, this, &Form1::Command7_Click);
   on_click(Command3, this, &Form1::Command3_Click);
+  Plot1->on_cycle_clicked = [this](int cycle) { run_guarded([&] { Plot1_Click(cycle); }); };
+  on_click(Command10, this, &Form1::Command10_Click);
 }
 
 void Form1::Form_Load() {
@@ -73,6 +99,10 @@ void Form1::Form_Load() {
 void Form1::dump(JsonWriter& j) {
   write_result_json(j, store);
   write_view_json(j);
+  j.key("plot").begin_array();
+  for (const CyclePoint& p : Plot1->history())
+    j.begin_array().value(p.cycle).value(p.compliance).value(p.volume_ratio).end_array();
+  j.end_array();
 }
 
 bool Form1::call(const std::string& procedure) {
@@ -88,11 +118,14 @@ void Form1::Command1_Click() {
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
   // minimum; the text shows 0 cycles and the picture only the axes.
   HScroll4->setMaximum(std::max<int>(1, store.pn_cyc));
+  Plot1->set_history(convergence_history(store));
   Text4->setText(QString::number(store.pn_cyc));
   Draw_3D();
-  for (QWidget* frame : {Frame1, Frame2, Frame3, Frame4}) frame->show();
+  for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
 }
+
+std::vector<QWidget*> Form1::shown_after_read() const { return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10}; }
 
 void Form1::HScroll4_Change() {
   Text4->setText(QString::number(HScroll4->value()));
@@ -137,6 +170,7 @@ void Form1::Draw_3D() {
   p.angles = view_angles();
   p.view = view_win;
   display.draw(canvas(), store, p);
+  Plot1->mark(p.cycle);
 }
 
 void Form1::go_to_modelling() {
@@ -160,3 +194,17 @@ void Form1::Command3_Click() { Forms::end_program(); }
 void Form1::Form_MouseDown(int, int, float x, float y) { box_zoom_down(value_of(Check2) == 1, x, y); }
 void Form1::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
 void Form1::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
+
+// The cycle scroll bar does the rest: the text, the picture and the marker follow it.
+void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
+
+void Form1::Command10_Click() {
+  QString filter;
+  const QString path = QFileDialog::getSaveFileName(this, "Export", "design.csv", export_filters, &filter);
+  if (path.isEmpty()) return;
+  export_design_to(with_extension(path, filter));
+}
+
+void Form1::export_design_to(const std::string& path) {
+  export_design(store, {chosen_cycle(), chosen_threshold()}, path);
+}

@@ -1,12 +1,16 @@
 // The post-processing window: reads the solver's results ("Read Data") and shows the optimised
 // frame cycle by cycle, with a density threshold, hidden lines and the shared view controls;
-// leaves towards the modelling window or ends the program.
+// shows the convergence history beside it and exports the design on screen; leaves towards the
+// modelling window or ends the program.
 #pragma once
+
+#include <vector>
 
 #include "post/result_store.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
 
+class ConvergencePlot;
 class QCheckBox;
 class QLabel;
 
@@ -33,6 +37,11 @@ class Form1 : public ViewForm {
   void Command2_Click();  // To Initial
   void Command7_Click();  // To Re-Analysis
   void Command3_Click();  // END
+  void Plot1_Click(int cycle);
+  void Command10_Click();  // Export...
+  // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
+  // format (.csv, .stl, .dxf).
+  void export_design_to(const std::string& path);
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -53,12 +62,16 @@ class Form1 : public ViewForm {
   QPushButton* Command2;
   QPushButton* Command7;
   QPushButton* Command3;
+  ConvergencePlot* Plot1;  // compliance and volume ratio against cycle
+  QPushButton* Command10;  // Export...
 
   ResultStore store;
   ResultDisplay display;
 
  private:
   void wire();
+  // The frames, the plot and "Export..." that a successful read shows.
+  std::vector<QWidget*> shown_after_read() const;
   // The cycle and threshold a drawing uses: the texts when they can be used, else the last
   // values their scroll bars took.
   int chosen_cycle() const;

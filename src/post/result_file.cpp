@@ -26,6 +26,16 @@ float single_field(const DataFileReader& in, int col) {
   return static_cast<float>(v);
 }
 
+// A field of the cycle line: the solver's summary, which only the convergence plot uses, so a
+// line that does not hold it is no fault of the file.
+double summary_field(const DataFileReader& in, int col) {
+  try {
+    return in.real(col, e15);
+  } catch (const RunTimeError&) {
+    return std::nan("");
+  }
+}
+
 }  // namespace
 
 void read_result_file(ResultStore& r, const std::string& path) {
@@ -45,7 +55,9 @@ void read_result_file(ResultStore& r, const std::string& path) {
   while (!in.at_end()) {
     if (r.pn_cyc == max_result_cycles) in.fail(err::capacity);
     const int c = ++r.pn_cyc;
-    in.next_line();  // the cycle line: the solver's own summary, not read
+    in.next_line();
+    r.pc_comp(c) = summary_field(in, 6);
+    r.pc_vol(c) = summary_field(in, 21);
     for (int i = 1; i <= r.pn_node; ++i) {
       in.next_line();
       for (int a = 1; a <= 3; ++a) r.pnode_xyz(c, i, a) = single_field(in, 6 + e15 * (a - 1));
@@ -58,7 +70,7 @@ void read_result_file(ResultStore& r, const std::string& path) {
 }
 
 std::string read_result_model(ResultStore& r, const std::string& section_path, const std::string& model_path) {
-  r.sections = read_section_file(section_path, ThicknessField::ignore);
+  r.sections = read_section_file(section_path, ThicknessField::if_readable);
   const ModelFile f = read_model_file(model_path, ModelFileExtent::through_elements, {r.pn_node, r.pn_elem, -1});
   for (int e = 1; e <= r.pn_elem; ++e) {
     const auto& ref = f.elements[static_cast<size_t>(e - 1)].ref;

@@ -6,7 +6,8 @@
 //   header          1-5 node count, 6-10 element count, 11-25 maximum diameter (mm)
 //   element lines   1-5 number (not read), 6-10 node 1, 11-15 node 2, 16-20 kind (1 non-design)
 //   per cycle, until the end of the file:
-//     cycle line    not interpreted
+//     cycle line    1-5 cycle (not read), 6-20 compliance (N mm), 21-35 volume ratio; a line
+//                   without them is no fault: the cycle is left out of the convergence plot
 //     node lines    1-5 number (not read), 6-20 L, 21-35 W, 36-50 H (mm)
 //     element lines 1-5 number (not read), 6-20 diameter (mm)
 // Nothing marks the end of a block: the header's counts keep the reader in step, and the end of
@@ -21,14 +22,15 @@
 
 inline constexpr const char* post_file_name = "post_pl.dat";
 
-// Reads the result file into r: counts, pd_max, pe_nod, pe_flag, pn_cyc, pnode_xyz, pe_dia.
+// Reads the result file into r: counts, pd_max, pe_nod, pe_flag, pn_cyc, pnode_xyz, pe_dia,
+// and the cycle summaries pc_comp, pc_vol.
 // Any fault is a RunTimeError naming the file and line, after which r holds part of the file:
 // a missing file, a field that is not a number, a count beyond 1000 nodes or 10000 elements,
 // an end node outside 1..pn_node, a 201st cycle, or a file that ends inside a cycle block (a
 // cycle cut short rejects the whole file, whole cycles before it included).
 void read_result_file(ResultStore& r, const std::string& path = post_file_name);
 
-// Reads the section sketches (thicknesses ignored) and the cross-section reference of each of
+// Reads the section sketches (a thickness that cannot be read is 0) and the cross-section reference of each of
 // r's pn_elem elements into r, from the model files of the mesh in r's header (a model file of
 // another node or element count is "Model does not match"). Returns the model file's maximum
 // diameter field as written (header columns 26-40, leading blanks kept), for the text beside

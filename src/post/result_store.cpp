@@ -1,7 +1,36 @@
-// The result store's JSON form for the scenario runner's dump.
+// What the result store's readers share: which elements a cycle shows as beams, the section
+// of each non-design bar, the convergence history; and the store's JSON form for the dump.
 #include "post/result_store.h"
 
+#include <cmath>
+
 #include "formats/json.h"
+
+bool shown_as_beam(const ResultStore& r, int c, int e, float threshold) {
+  return r.is_non_design(e) || threshold * r.pd_max <= r.pe_dia(c, e);
+}
+
+std::vector<int> element_sections(const ResultStore& r) {
+  std::vector<int> lined;  // sections with lines, in order: the k-th belongs to the k-th bar
+  for (int s = 1; s <= r.sections.n_sec; ++s)
+    if (r.sections.n_line(s) > 0) lined.push_back(s);
+  std::vector<int> of(static_cast<size_t>(r.pn_elem) + 1, 0);
+  size_t k = 0;
+  int section = 0;
+  for (int e = 1; e <= r.pn_elem; ++e) {
+    if (!r.is_non_design(e)) continue;
+    if (++k <= lined.size()) section = lined[k - 1];
+    of[static_cast<size_t>(e)] = section;
+  }
+  return of;
+}
+
+std::vector<CyclePoint> convergence_history(const ResultStore& r) {
+  std::vector<CyclePoint> points;
+  for (int c = 1; c <= r.pn_cyc; ++c)
+    if (std::isfinite(r.pc_comp(c)) && std::isfinite(r.pc_vol(c))) points.push_back({c, r.pc_comp(c), r.pc_vol(c)});
+  return points;
+}
 
 void write_result_json(JsonWriter& j, const ResultStore& r) {
   j.key("res_ok").value(r.res_ok);

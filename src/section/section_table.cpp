@@ -65,6 +65,15 @@ void read_counts(DataFileReader& in, int16_t& points, int16_t& lines) {
   lines = bounded(in, 6, 5, max_section_lines);
 }
 
+// A thickness the reader does not insist on: one that cannot be read is no thickness.
+float thickness_or_zero(const DataFileReader& in) {
+  try {
+    return in.single(11, 15);
+  } catch (const RunTimeError&) {
+    return 0;
+  }
+}
+
 void skip_lines(DataFileReader& in, int count) {
   for (int i = 0; i < count; ++i) in.next_line();
 }
@@ -86,6 +95,7 @@ SectionTable read_section_table(DataFileReader& in, ThicknessField thickness) {
       t.line_pnt(s, l, 1) = bounded(in, 1, 5, max_section_points);
       t.line_pnt(s, l, 2) = bounded(in, 6, 5, max_section_points);
       if (thickness == ThicknessField::read) t.line_t(s, l) = in.single(11, 15);
+      if (thickness == ThicknessField::if_readable) t.line_t(s, l) = thickness_or_zero(in);
     }
     if (t.n_line(s) > 0) in.next_line();  // the property line: recomputed at every write
   }

@@ -38,8 +38,9 @@ enum class MomentSums {
 };
 
 // Whether a reader converts the thickness field of a line record. The post-processing reload
-// ignores it; every other reader takes it.
-enum class ThicknessField { read, ignore };
+// does not insist on it: a thickness that cannot be read is kept as 0 (the exports then give
+// that bar its circle of equal area); every other reader takes it.
+enum class ThicknessField { read, ignore, if_readable };
 
 // Writes the count line and the blocks of sections 1..n_sec, each with its property line when
 // it has lines. Used for the file itself and for the tail of the temporary data file.

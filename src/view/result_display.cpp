@@ -7,20 +7,12 @@
 #include <cmath>
 #include <numeric>
 
+#include "post/element_frame.h"
+
 namespace {
 
 constexpr int colour_section = 0, colour_design = 6, colour_grey = 7, colour_axes = 9, colour_axis_fill = 10,
               colour_centre = 14;
-
-using P3 = std::array<double, 3>;  // L, W, H in mm
-
-P3 operator+(const P3& a, const P3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-P3 operator-(const P3& a, const P3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-P3 operator*(double s, const P3& a) { return {s * a[0], s * a[1], s * a[2]}; }
-P3 cross(const P3& a, const P3& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double norm(const P3& a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
 
 // A corner as the face store keeps it.
 struct Corner {
@@ -54,35 +46,6 @@ class Projection {
   ViewWindow view_;
   float c2_ = 0, c3_ = 0, size_ = 1;
 };
-
-// The section frame of an element: U1 = (A x R) / |A x R|, U2 = (U1 x A) / |U1 x A|, A = P2 - P1.
-// U2 is the part of R across the element, U1 = element x U2.
-struct Axes {
-  P3 u1{}, u2{};
-};
-
-Axes frame(const P3& a, P3 r) {
-  const double len = norm(a);
-  if (!(len > 0) || !std::isfinite(len)) return {};  // an element of zero length is a point
-  P3 v1 = cross(a, r);
-  double n1 = norm(v1);
-  if (!(n1 > 1e-9 * len * norm(r)) || !std::isfinite(n1)) {
-    // A reference along the element (or none at all): the global axis most across it.
-    int k = 0;
-    for (int i = 1; i < 3; ++i)
-      if (std::fabs(a[static_cast<size_t>(i)]) < std::fabs(a[static_cast<size_t>(k)])) k = i;
-    r = P3{};
-    r[static_cast<size_t>(k)] = 1;
-    v1 = cross(a, r);
-    n1 = norm(v1);
-  }
-  const P3 v2 = cross(v1, a);
-  return {(1 / n1) * v1, (1 / norm(v2)) * v2};
-}
-
-P3 node_of(const ResultStore& r, int c, int node) {
-  return {r.pnode_xyz(c, node, 1), r.pnode_xyz(c, node, 2), r.pnode_xyz(c, node, 3)};
-}
 
 float face_key(const Corner (&k)[4]) { return -((k[0].depth + k[1].depth + k[2].depth + k[3].depth) / 4.0f); }
 
@@ -138,19 +101,13 @@ class Drawing {
 
   void elements() {
     if (cycle_ == 0) return;
-    std::vector<int> lined;  // sections with lines, in order: the k-th belongs to the k-th bar
-    for (int s = 1; s <= r_.sections.n_sec; ++s)
-      if (r_.sections.n_line(s) > 0) lined.push_back(s);
-    const float t = p_.threshold * r_.pd_max;
-    int k = 0, section = 0;
+    const std::vector<int> section = element_sections(r_);
     for (int e = 1; e <= r_.pn_elem; ++e) {
       const P3 p1 = node_of(r_, cycle_, r_.pe_nod(e, 1));
       const P3 p2 = node_of(r_, cycle_, r_.pe_nod(e, 2));
       if (r_.is_non_design(e)) {
-        ++k;
-        if (k <= static_cast<int>(lined.size())) section = lined[static_cast<size_t>(k - 1)];
-        if (section > 0) section_beam(e, section, p1, p2);
-      } else if (t <= r_.pe_dia(cycle_, e)) {
+        if (const int s = section[static_cast<size_t>(e)]; s > 0) section_beam(e, s, p1, p2);
+      } else if (shown_as_beam(r_, cycle_, e, p_.threshold)) {
         prism(r_.pe_dia(cycle_, e) / 2, p1, p2);
       } else {
         canvas_.set_line_width(1);
@@ -203,7 +160,7 @@ class Drawing {
  private:
   void section_beam(int e, int s, const P3& p1, const P3& p2) {
     const SectionTable& t = r_.sections;
-    const Axes ax = frame(p2 - p1, {r_.pe_ref(e, 1), r_.pe_ref(e, 2), r_.pe_ref(e, 3)});
+    const ElementAxes ax = element_axes(p2 - p1, {r_.pe_ref(e, 1), r_.pe_ref(e, 2), r_.pe_ref(e, 3)});
     auto at = [&](int q, const P3& node) { return node + double(t.pnt_xy(s, q, 1)) * ax.u2 + double(t.pnt_xy(s, q, 2)) * ax.u1; };
     if (!p_.hidden_lines) set_face_style(canvas_, false);
     for (int l = 1; l <= t.n_line(s); ++l) {
@@ -220,7 +177,7 @@ class Drawing {
     // by the picture's size less node 1, which only sets how the hexagon stands about its axis.
     const bool along_w = std::fabs(a[1]) / norm(a) > 0.998;
     const P3 t = p1 + P3{0, along_w ? 0.0 : 1.0, along_w ? 1.0 : 0.0};
-    const Axes ax = frame(a, (1.0 / size_) * t - p1);
+    const ElementAxes ax = element_axes(a, (1.0 / size_) * t - p1);
     constexpr double step = 6.28318 / 6;
     Corner ring1[7], ring2[7];  // angles (j - 1/2) step, j = 0..6, at node 1 and node 2
     for (int j = 0; j <= 6; ++j) {

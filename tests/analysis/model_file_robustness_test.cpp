@@ -25,7 +25,7 @@ std::string at(const std::string& name, int line) { return name + " (" + file + 
 // 1 header, 2-4 nodes, 5-7 elements, 8-9 sets, 10 count of case 1, 11-17 its records (the
 // load on 17), 18-20 its springs, 21 count of case 2, 22-25 records, 26-28 springs.
 std::vector<std::string> good_lines() {
-  const fs::path golden = fs::path(__FILE__).parent_path().parent_path() / "data" / "fem_gr_jo_small.dat";
+  const fs::path golden = test_support::tests_dir() / "data" / "fem_gr_jo_small.dat";
   return file_lines(golden);
 }
 

@@ -110,7 +110,7 @@ class ModelFileTest : public ::testing::Test {
   fs::path dir_;
 };
 
-const fs::path golden = fs::path(__FILE__).parent_path().parent_path() / "data" / "fem_gr_jo_small.dat";
+const fs::path golden = test_support::tests_dir() / "data" / "fem_gr_jo_small.dat";
 
 TEST_F(ModelFileTest, SmallModelMatchesTheHandCheckedFileByteForByte) {
   ModelStore m = small_model();

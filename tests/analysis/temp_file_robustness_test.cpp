@@ -78,7 +78,7 @@ TEST(TempFileRobustness, DamagedFilesNameTheFileAndLine) {
 
 TEST(TempFileRobustness, FuzzerFindingsStayFixed) {
   WorkingDirectory dir;
-  const fs::path found = fs::path(__FILE__).parent_path().parent_path() / "data" / "fuzz_regressions" / "temp_file";
+  const fs::path found = test_support::tests_dir() / "data" / "fuzz_regressions" / "temp_file";
   // A side of 1E+42 was stored as an infinity, which "Save" could not write back.
   fs::copy_file(found / "length_beyond_single.dat", file);
   EXPECT_EQ(error_of([] { read_saved_design(); }), at("Overflow", 2));

@@ -280,7 +280,7 @@ TEST_F(BcStage, ChoosingToPickDisarmsTheBoxZoom) {
 
 // The scenario of the stage, with what it drew in cases 1 and 2 counted symbol by symbol.
 TEST_F(BcStage, ScenarioDrawsTheSymbolsOfEachCase) {
-  const fs::path scenario = fs::path(__FILE__).parent_path().parent_path() / "scenarios" / "bc_stage.txt";
+  const fs::path scenario = test_support::tests_dir() / "scenarios" / "bc_stage.txt";
   std::ifstream in(scenario);
   ASSERT_TRUE(in) << scenario;
   std::stringstream text;

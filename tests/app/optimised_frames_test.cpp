@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <numbers>
 #include <queue>
 #include <set>
 #include <thread>
@@ -17,7 +18,10 @@
 #include "app/form2.h"
 #include "app/forms.h"
 #include "formats/fields.h"
+#include "post/form1.h"
+#include "post/qt_convergence_plot.h"
 #include "post/result_file.h"
+#include "support/export_readers.h"
 #include "support/window_test.h"
 
 using namespace test_support;
@@ -101,6 +105,36 @@ class OptimisedFrames : public WindowTest {
     return r;
   }
 
+  // "Read Data", the plot against the cycle lines, then the last cycle exported at a tenth of
+  // the maximum diameter and read back: the mesh closed and outward, holding the beams' volume.
+  void expect_plot_and_exports(const ResultStore& r) {
+    run("click Form1.Command1\nset Form1.HScroll5 10\nexport frame.csv\nexport frame.stl\nexport frame.dxf\n");
+    EXPECT_TRUE(errors().empty());
+    const auto cycles = cycle_summaries(r);
+    const auto& plotted = Forms::form1().Plot1->history();
+    ASSERT_EQ(plotted.size(), cycles.size());
+    for (size_t k = 0; k < cycles.size(); ++k) {
+      EXPECT_EQ(plotted[k].compliance, cycles[k].compliance);
+      EXPECT_EQ(plotted[k].volume_ratio, cycles[k].volume_ratio);
+    }
+    double volume = 0;
+    int shown = 0;
+    const auto rows = file_lines("frame.csv");
+    for (size_t i = 1; i < rows.size(); ++i) {
+      const auto cells = csv_cells(rows[i]);
+      if (cells[12] != "yes") continue;
+      ++shown;
+      volume += std::numbers::pi / 4 * std::pow(std::stod(cells[10]), 2) * std::stod(cells[9]);
+    }
+    EXPECT_EQ(rows.size(), size_t(r.pn_elem) + 1);
+    const StlCheck stl = check_stl("frame.stl");
+    EXPECT_EQ(stl.triangles, size_t(shown) * 60);
+    EXPECT_EQ(stl.unpaired_edges + stl.normals_against + stl.inside_out_parts, 0);
+    EXPECT_NEAR(stl.volume, volume, 0.01 * volume);
+    const auto dxf = dxf_groups("frame.dxf");
+    EXPECT_EQ(std::count(dxf.begin(), dxf.end(), std::pair<int, std::string>{0, "LINE"}), r.pn_elem);
+  }
+
   static void expect_sound_history(const std::vector<CycleSummary>& cycles, double target) {
     ASSERT_GE(cycles.size(), 5u);
     for (size_t k = 1; k < cycles.size(); ++k)
@@ -122,6 +156,7 @@ TEST_F(OptimisedFrames, CantileverCarriesItsTipLoadToTheClampedFace) {
   load(m, tip, 3, -1000);
   const ResultStore r = optimise("0.05");
   expect_sound_history(cycle_summaries(r), 0.05);
+  expect_plot_and_exports(r);
   const auto path = reached(r, tip, 0.5);
   EXPECT_TRUE(std::any_of(clamped.begin(), clamped.end(), [&](int n) { return path.count(n) > 0; }));
 }

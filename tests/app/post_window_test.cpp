@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -15,12 +17,13 @@
 #include "support/window_test.h"
 #include "formats/fields.h"
 #include "post/form1.h"
+#include "post/qt_convergence_plot.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path small_set = fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small";
+const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
 constexpr int design_colour = 6, section_colour = 0, centre_colour = 14;
 
 int lines_in(const RecordingCanvas& c, int colour) {
@@ -74,6 +77,40 @@ TEST_F(PostWindow, ReadDataShowsTheLastOfThreeCycles) {
   EXPECT_EQ(lines_in(f().canvas(), design_colour), 0);
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
   EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(PostWindow, PlotFollowsTheCycleAndAClickOnItChoosesOne) {
+  EXPECT_TRUE(f().Plot1->isHidden() && f().Command10->isHidden());
+  run("click Form1.Command1\n");
+  EXPECT_FALSE(f().Plot1->isHidden() || f().Command10->isHidden());
+  // The series are the cycle lines of the result file: cycle, compliance, volume ratio.
+  const auto lines = test_support::file_lines("post_pl.dat");
+  std::vector<std::vector<double>> expected;
+  for (int c = 1; c <= 3; ++c) {
+    const std::string& l = lines[size_t(7 + 11 * (c - 1))];
+    expected.push_back({double(c), std::stod(l.substr(5, 15)), std::stod(l.substr(20, 15))});
+  }
+  std::vector<std::vector<double>> plotted;
+  for (const CyclePoint& p : f().Plot1->history()) plotted.push_back({double(p.cycle), p.compliance, p.volume_ratio});
+  EXPECT_EQ(plotted, expected);
+  run("expect-state Form1 plot [[1,5100,0.3],[2,3200,0.3],[3,2900,0.3]]\n");
+  EXPECT_EQ(f().Plot1->marked(), 3);
+  run("set Form1.HScroll4 1\n");
+  EXPECT_EQ(f().Plot1->marked(), 1);
+
+  f().Plot1->resize(400, 300);
+  const QPointF at = f().Plot1->position_of(2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, f().Plot1->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(f().Plot1->viewport(), &press);
+  run("expect Form1.HScroll4 value 2\nexpect Form1.Text4 text 2\n");
+  EXPECT_EQ(f().Plot1->marked(), 2);
+
+  // The scenario's export: the design on screen, and an unwritable place named.
+  run("export frame.dxf\nexpect-error none\nexport missing/frame.stl\n"
+      "expect-error Cannot write file (missing/frame.stl)\n");
+  EXPECT_TRUE(fs::exists("frame.dxf"));
+  EXPECT_FALSE(fs::exists("missing"));
 }
 
 TEST_F(PostWindow, CycleAndThresholdMirrors) {

@@ -15,7 +15,7 @@ using test_support::error_of;
 
 namespace {
 
-const fs::path small_set = fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small";
+const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
 
 // A result file of n nodes on the L axis (node i at L = 10 i) and elements round them, with the
 // given kinds, and `cycles` cycles in which element e has the diameter c + e / 10. The last
@@ -73,6 +73,18 @@ TEST_F(ResultFile, EveryCycleIsReadAndKindOneAloneIsNonDesign) {
   EXPECT_EQ(r.pnode_xyz(2, 1, 3), -1.5f);
   EXPECT_EQ(r.pe_dia(1, 1), 1.1f);
   EXPECT_EQ(r.pe_dia(3, 3), 3.3f);
+  EXPECT_EQ(r.pc_comp(2), 500.0);
+  EXPECT_EQ(r.pc_vol(3), 0.3);
+  // The cycle line is the solver's summary: one that does not hold it leaves the cycle out of
+  // the convergence history and is no fault of the file.
+  auto lines = test_support::file_lines(paths.results);
+  lines[4] = "    1  converging";
+  write_lines(paths.results, lines);
+  read_result_file(r, paths.results);
+  EXPECT_EQ(r.pn_cyc, 3);
+  const auto history = convergence_history(r);
+  ASSERT_EQ(history.size(), 2u);
+  EXPECT_EQ(history[0].cycle, 2);
 }
 
 TEST_F(ResultFile, AnyFaultRejectsTheWholeFileQuietly) {
@@ -132,7 +144,15 @@ TEST_F(ResultFile, ModelFilesGiveSectionsReferencesAndTheDiameterText) {
   EXPECT_EQ(r.sections.n_line(2), 4);
   EXPECT_EQ(r.sections.pnt_xy(2, 3, 2), 10.0f);
   EXPECT_EQ(r.sections.line_pnt(2, 4, 2), 1);
-  EXPECT_EQ(r.sections.line_t(2, 1), 0.0f);  // thicknesses are not kept
+  EXPECT_EQ(r.sections.line_t(2, 1), 1.0f);
+  // A thickness that cannot be read is no fault of the results: it is kept as 0.
+  auto lines = test_support::file_lines(paths.sections);
+  lines[7].replace(10, 15, "          wall ");
+  write_lines(paths.sections, lines);
+  const ResultSet again = read_result_set(paths);
+  ASSERT_TRUE(again.store);
+  EXPECT_EQ(again.store->sections.line_t(2, 1), 0.0f);
+  EXPECT_EQ(again.store->sections.line_t(2, 2), 1.0f);
 }
 
 TEST_F(ResultFile, ModelFileFaultsNameTheirFile) {

@@ -25,7 +25,7 @@ namespace {
 
 // Four nodes, five design beams and one non-design bar (element 3), clamped at nodes 1..3 and
 // loaded at node 4; its sketch in the section file.
-const fs::path small_set = fs::absolute(fs::path(__FILE__).parent_path().parent_path() / "data" / "post_small");
+const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
 
 void copy_model() {
   for (const char* f : {"fem_gr_jo.dat", "cross_data_4th.dat"}) fs::copy_file(small_set / f, f);

@@ -14,6 +14,9 @@
 
 namespace test_support {
 
+// The tests' source folder, which holds data/ and scenarios/.
+inline std::filesystem::path tests_dir() { return MARULLA_TESTS_DIR; }
+
 // A fresh empty directory made the current one for the test's lifetime.
 class WorkingDirectory {
  public:
