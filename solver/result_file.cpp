@@ -40,9 +40,10 @@ std::string node_lines(const ModelFile& model) {
 }
 
 void append_cycle(std::string& text, const std::string& nodes, const CycleRecord& c) {
-  put(text, FieldLine().i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change));
+  FieldLine line;
+  put(text, line.i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change));
   text += nodes;
-  for (size_t j = 0; j < c.diameters.size(); ++j) put(text, FieldLine().i5(static_cast<long>(j + 1)).e15(c.diameters[j]));
+  for (size_t j = 0; j < c.diameters.size(); ++j) put(text, line.clear().i5(static_cast<long>(j + 1)).e15(c.diameters[j]));
 }
 
 void replace_file(const std::string& path, const std::string& text) {
