@@ -1,7 +1,9 @@
 // Fixed-width data files.
 #include "formats/fields.h"
 
+#include <array>
 #include <charconv>
+#include <cstdlib>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -74,6 +76,36 @@ uint32_t six_digits(double a, int& exp) {
   return digits;
 }
 
+// The nearest doubles to 1e-110 .. 1e110.
+double power_of_ten(int k) {
+  static const std::array<double, 221> table = [] {
+    std::array<double, 221> t{};
+    for (int i = -110; i <= 110; ++i) t[static_cast<size_t>(i + 110)] = std::strtod(("1e" + std::to_string(i)).c_str(), nullptr);
+    return t;
+  }();
+  return table[static_cast<size_t>(k + 110)];
+}
+
+// The common case without any text: a scaled into [1e5, 1e6) is off by a few 1e-10 at most, so
+// its rounding is certain unless its fraction is near a half; then (false) six_digits decides.
+bool six_digits_scaled(double a, uint32_t& digits, int& exp) {
+  if (!(a >= 1e-100 && a < 1e100)) return false;
+  int e2 = 0;
+  std::frexp(a, &e2);
+  exp = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120));  // log10(a) rounded down, or one less
+  double m = a * power_of_ten(5 - exp);
+  if (m >= 1e6) m = a * power_of_ten(5 - ++exp);
+  if (m < 1e5) m = a * power_of_ten(5 - --exp);
+  const double whole = std::floor(m), fraction = m - whole;
+  if (!(std::fabs(fraction - 0.5) > 1e-4) || !(whole >= 1e5 && whole < 1e6)) return false;
+  digits = static_cast<uint32_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (digits == 1000000) {
+    digits = 100000;
+    ++exp;
+  }
+  return true;
+}
+
 // Writes the 15 characters of an E15 field; false when the exponent needs three digits.
 bool put_e15(char* out, double value) {
   if (!std::isfinite(value)) raise_error(err::overflow);
@@ -82,7 +114,8 @@ bool put_e15(char* out, double value) {
     return true;
   }
   int exp = 0;
-  uint32_t digits = six_digits(std::fabs(value), exp);
+  uint32_t digits = 0;
+  if (!six_digits_scaled(std::fabs(value), digits, exp)) digits = six_digits(std::fabs(value), exp);
   if (exp >= 100 || exp <= -100) return false;
   std::memcpy(out, value < 0 ? "   -" : "    ", 4);
   for (int k = 10; k >= 5; --k) {
