@@ -60,19 +60,27 @@ void Form2::Command13_Click() {
 
 void Form2::Command15_Click() { save_design(model, sections_copy); }
 
+// "Read" replaces the whole design, so a record that is open in the geometry panel must be
+// closed by its own "OK" first (which decides about its cross-section); a record selector
+// that is open has changed nothing yet and simply closes.
 void Form2::Command16_Click() {
+  if (!Frame2->isHidden()) raise_error(err::editing, "press \"OK\" before \"Read\"");
   Label29->hide();
   Label38->hide();
   Label41->hide();
-  restore_saved(read_saved_design());
+  const SavedDesign saved = read_saved_design();
+  write_section_file(saved.sections, MomentSums::double_precision);
+  Frame10->hide();
+  Frame12->hide();
+  restore_saved(saved);
 }
 
-// Puts a parsed temporary file into the window: design list, cross-section file, the last
-// record in the panel, and the design stage with every condition cleared.
+// Puts a parsed temporary file into the window: design list, the last record in the panel,
+// and the design stage with every condition cleared. The cross-section file has been
+// rewritten from it already, so that a write that fails leaves the window as it was.
 void Form2::restore_saved(const SavedDesign& saved) {
   restore_design(model, saved.design);
   sections_copy = saved.sections;
-  write_section_file(sections_copy, MomentSums::double_precision);
   model.n_gr_m = 0;
   if (model.n_gr >= 1) load_record_into_panel(model.n_gr);
   Command14_Click();
@@ -80,14 +88,16 @@ void Form2::restore_saved(const SavedDesign& saved) {
 
 void Form2::refem() {
   // Everything that can fail is tried first on a copy of the design: both files read whole,
-  // the mesh rebuilt and the conditions read back against it. A missing or damaged file, or
-  // one that belongs to another mesh, leaves the window as it was.
+  // the mesh rebuilt and the conditions read back against it, and the cross-section file
+  // written. A missing or damaged file, one that belongs to another mesh, or a write that
+  // fails leaves the window as it was.
   const SavedDesign saved = read_saved_design();
   ModelStore trial;
   trial.form_load();
   restore_design(trial, saved.design);
   build_analysis_model(trial, SectionValueTable{});  // the mesh's counts do not depend on sections
   read_back_model_file(trial);
+  write_section_file(saved.sections, MomentSums::double_precision);
 
   model.form_load();
   Label29->hide();

@@ -39,8 +39,9 @@ int int_in_range(const DataFileReader& in, int col, int low, int high) {
   return value;
 }
 
-void expect_count(const DataFileReader& in, int found, int expected) {
-  if (expected >= 0 && found != expected) in.fail(err::model_mismatch);
+void expect_count(const DataFileReader& in, int found, int expected, const char* what, const char* source) {
+  if (expected >= 0 && found != expected)
+    in.fail(err::model_mismatch, std::to_string(found) + " " + what + ", " + source + " has " + std::to_string(expected));
 }
 
 void read_header(DataFileReader& in, ModelFile& f, MeshCounts expect) {
@@ -48,9 +49,9 @@ void read_header(DataFileReader& in, ModelFile& f, MeshCounts expect) {
   f.n_node = int_in_range(in, 1, 0, 99999);
   f.n_elem = int_in_range(in, 6, 0, 99999);
   f.n_prop = int_in_range(in, 11, 0, 99999);
-  expect_count(in, f.n_node, expect.n_node);
-  expect_count(in, f.n_elem, expect.n_elem);
-  expect_count(in, f.n_prop, expect.n_prop);
+  expect_count(in, f.n_node, expect.n_node, "nodes", expect.source);
+  expect_count(in, f.n_elem, expect.n_elem, "elements", expect.source);
+  expect_count(in, f.n_prop, expect.n_prop, "property sets", expect.source);
   f.cases.resize(static_cast<size_t>(int_in_range(in, 16, 0, 99999)));
   // Columns 21-25 hold a constant -1 that no reader interprets.
   f.max_diameter_text = in.field(26, e15);
@@ -129,11 +130,11 @@ FieldLine e15_line(int number, const float* values, int count) {
 
 AnalysisSettings settings_from_texts(const std::array<std::string, 5>& texts, int check5) {
   AnalysisSettings s;
-  s.max_diameter = to_single(to_number(texts[0]));
-  s.init_ratio = to_single(to_number(texts[1]));
-  s.volume_ratio = to_single(to_number(texts[2]));
-  s.move_limit = to_single(to_number(texts[3]));
-  s.penalty = to_single(to_number(texts[4]));
+  s.max_diameter = typed_single(texts[0], "Max Diame.");
+  s.init_ratio = typed_single(texts[1], "Init.Valu.Ratio");
+  s.volume_ratio = typed_single(texts[2], "Obj.Vol.Ratio");
+  s.move_limit = typed_single(texts[3], "Move Limit");
+  s.penalty = typed_single(texts[4], "Penalty Factor");
   s.display = checked_i16(check5);
   return s;
 }
@@ -236,7 +237,7 @@ void write_model_file(ModelStore& m, const AnalysisSettings& s, const std::strin
 
 AnalysisSettings read_back_model_file(ModelStore& m, const std::string& path) {
   // Everything is read and checked first; the store changes only after that.
-  const ModelFile f = read_model_file(path, ModelFileExtent::whole, {m.n_node, m.n_elem, m.n_prop});
+  const ModelFile f = read_model_file(path, ModelFileExtent::whole, {m.n_node, m.n_elem, m.n_prop, "the design of temp_save.dat"});
   if (f.cases.size() > static_cast<size_t>(max_cases)) raise_error(err::capacity, path + ", line 1");
   // The solvers take up to 99999 records a case; the store counts them in an Integer.
   std::array<int16_t, max_cases + 1> counts{};

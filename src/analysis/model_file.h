@@ -26,7 +26,7 @@ struct AnalysisSettings {
 
 // The settings from the texts of Text31..Text35 and the value of Check5. Each text is converted
 // strictly to a Single: "Type mismatch" for a text that is not a number, "Overflow" beyond the
-// Single range.
+// Single range, each naming the setting by its label ("Overflow (Max Diame.)").
 AnalysisSettings settings_from_texts(const std::array<std::string, 5>& texts, int check5);
 
 // One constraint or load line of a load-case block: node 1..n_node, dof 1..6 (L, W, H, rotations
@@ -70,9 +70,11 @@ struct ModelFile {
 enum class ModelFileExtent { whole, through_elements };
 
 // The mesh a reader expects; -1 takes the header's count. A header that disagrees with an
-// expected count describes another mesh and is refused ("Model does not match").
+// expected count describes another mesh and is refused ("Model does not match"), naming both
+// files: "fem_gr_jo.dat, line 1: 12 nodes, post_pl.dat has 8".
 struct MeshCounts {
   int n_node = -1, n_elem = -1, n_prop = -1;
+  const char* source = "the model";  // where the expected counts come from
 };
 
 // Parses the file completely. A missing file is "File not found (path)"; a short, malformed or

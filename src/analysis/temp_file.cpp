@@ -3,6 +3,7 @@
 
 #include "app/errors.h"
 #include "formats/fields.h"
+#include "model/geometry.h"
 
 namespace {
 // Columns of the three E15 fields of a record line.
@@ -33,6 +34,8 @@ void read_record(DataFileReader& in, ModelStore& s, int m) {
   read_three(in, s.gr_cen, m);
   in.next_line();
   for (int c = 1; c <= 4; ++c) s.gr_div(m, c) = in.int16(1 + 5 * (c - 1), 5);
+  // Divisions that give no lattice would fail every later refresh of the restored design.
+  if (const char* fault = division_fault(s.gr_div(m, 1), s.gr_div(m, 2), s.gr_div(m, 3))) in.fail(fault);
   for (int p = 1; p <= 8; ++p) {
     in.next_line();
     for (int a = 1; a <= 3; ++a) s.gr_apex(m, p, a) = in.single(e15_columns[a - 1], 15);
@@ -43,7 +46,7 @@ void read_record(DataFileReader& in, ModelStore& s, int m) {
 
 void save_design(const ModelStore& m, SectionTable& sections, const std::string& path,
                  const std::string& section_path) {
-  sections = read_section_file(section_path);
+  sections = with_section_file_advice([&] { return read_section_file(section_path); });
   DataFileWriter out(path);
   out.line(FieldLine().i5(m.n_gr));
   for (int r = 1; r <= m.n_gr; ++r) write_record(out, m, r);

@@ -26,7 +26,8 @@ void save_design(const ModelStore& m, SectionTable& sections, const std::string&
 
 // Parses the whole temporary file. A missing file is "File not found"; a count above 100 or
 // below 0 "Subscript out of range"; a field that is not a number "Type mismatch"; a value beyond
-// the Integer or Single range "Overflow"; an early end "Input past end of file" — each naming
+// the Integer or Single range, or a division below 1, "Overflow"; divisions of more than 1000
+// lattice points "Capacity exceeded"; an early end "Input past end of file" — each naming
 // the file (and the line, where there is one). Nothing outside is changed.
 SavedDesign read_saved_design(const std::string& path = temp_file_name);
 

@@ -18,6 +18,10 @@ inline constexpr const char* write_failed = "Cannot write file";
 inline constexpr const char* capacity = "Capacity exceeded";
 inline constexpr const char* model_mismatch = "Model does not match";
 inline constexpr const char* solver_start = "Cannot start the solver";
+inline constexpr const char* not_a_file = "Not a data file";
+inline constexpr const char* too_large = "File too large";
+inline constexpr const char* nothing_to_analyse = "No box or bar to analyse";
+inline constexpr const char* editing = "A box/bar is being edited";
 inline constexpr const char* bad_file_name = "Bad file name";
 }  // namespace err
 

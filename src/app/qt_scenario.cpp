@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <thread>
 #include <sstream>
 
@@ -36,6 +37,20 @@ std::pair<std::string, std::string> split_word(const std::string& s) {
   const size_t end = s.find(' ', start);
   if (end == std::string::npos) return {s.substr(start), ""};
   return {s.substr(start, end - start), s.substr(end + 1)};
+}
+
+// FILE LINE TEXT of expect-file and edit-file: TEXT is everything after the one space that
+// follows LINE, a whole number from 1.
+struct FileLineArgs {
+  std::string file;
+  size_t line;
+  std::string text;
+};
+std::optional<FileLineArgs> file_line_args(const std::string& rest) {
+  auto [file, tail] = split_word(rest);
+  auto [number, text] = split_word(tail);
+  if (file.empty() || !is_number(number) || to_number(number) < 1 || to_number(number) > 1e9) return std::nullopt;
+  return FileLineArgs{file, static_cast<size_t>(to_number(number)), text};
 }
 
 std::vector<std::string> words_of(const std::string& s) {
@@ -177,6 +192,7 @@ bool ScenarioRunner::dispatch(const std::string& command, const std::string& res
       {"wait-file", &ScenarioRunner::wait_file},   {"restart", &ScenarioRunner::restart},
       {"dump", &ScenarioRunner::dump_command},     {"grab", &ScenarioRunner::grab_command},
       {"canvas", &ScenarioRunner::canvas_command}, {"export", &ScenarioRunner::export_command},
+      {"edit-file", &ScenarioRunner::edit_file},
   };
   const auto it = commands.find(command);
   if (it == commands.end()) return fail("unknown command " + command);
@@ -413,18 +429,37 @@ bool ScenarioRunner::expect_state(const std::string& rest) {
 // expect-file FILE LINE TEXT: line LINE (from 1) of FILE in the working directory, without
 // its line end, is TEXT exactly; TEXT is everything after the one space that follows LINE.
 bool ScenarioRunner::expect_file(const std::string& rest) {
-  auto [file, tail] = split_word(rest);
-  auto [number, text] = split_word(tail);
-  if (file.empty() || !is_number(number) || to_number(number) < 1) return fail("expect-file needs FILE LINE TEXT");
+  const auto args = file_line_args(rest);
+  if (!args) return fail("expect-file needs FILE LINE TEXT");
+  std::vector<std::string> lines;
+  if (!read_lines(args->file, lines)) return false;
+  if (args->line > lines.size()) return fail(args->file + " has " + std::to_string(lines.size()) + " lines");
+  std::string line = lines[args->line - 1];
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line == args->text) return true;
+  return fail("expected line " + std::to_string(args->line) + " \"" + args->text + "\", found \"" + line + "\"");
+}
+
+// edit-file FILE LINE TEXT: line LINE (from 1) of FILE in the working directory becomes TEXT,
+// as a user who damages a data file by hand would leave it; the other lines keep their ends.
+bool ScenarioRunner::edit_file(const std::string& rest) {
+  const auto args = file_line_args(rest);
+  if (!args) return fail("edit-file needs FILE LINE TEXT");
+  std::vector<std::string> lines;
+  if (!read_lines(args->file, lines)) return false;
+  if (args->line > lines.size()) return fail(args->file + " has " + std::to_string(lines.size()) + " lines");
+  lines[args->line - 1] = args->text + "\r";
+  std::ofstream out(args->file, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : lines) out << line << "\n";
+  return out.good() ? true : fail("cannot write " + args->file);
+}
+
+// The lines of a file in the working directory, each without its LF.
+bool ScenarioRunner::read_lines(const std::string& file, std::vector<std::string>& lines) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return fail("no file " + file);
-  const double wanted = to_number(number);
-  std::string line;
-  for (int n = 1; n <= wanted; ++n)
-    if (!std::getline(in, line)) return fail(file + " has " + std::to_string(n - 1) + " lines");
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line == text) return true;
-  return fail("expected line " + number + " \"" + text + "\", found \"" + line + "\"");
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return true;
 }
 
 bool ScenarioRunner::write_output(const std::string& what, const std::string& window, const std::string& file) {

@@ -40,10 +40,13 @@ void Form2::make_bc_panels() {
   make_settings_panel();
 }
 
+// The mesh is built before the stage changes: a design that cannot be meshed, or an empty
+// one, stays in the design stage instead of showing the previous model for picking.
 void Form2::Command12_Click() {
+  if (model.n_gr < 1) raise_error(err::nothing_to_analyse, "make a box or bar first");
+  fem_data_pro();
   Frame11->hide();
   Frame13->show();
-  fem_data_pro();
   Draw_3D();
   Command18->show();
 }

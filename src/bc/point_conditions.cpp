@@ -2,7 +2,6 @@
 #include "bc/point_conditions.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include "app/errors.h"
@@ -27,25 +26,13 @@ void clear_point_conditions(ModelStore& m, int case_no, int node) {
   }
 }
 
-namespace {
-float field_value(const std::string& text, const std::string& field) {
-  double v = 0;
-  try {
-    v = to_number(text);
-  } catch (const RunTimeError& e) {
-    raise_error(e.name(), field);
-  }
-  if (std::fabs(v) > FLT_MAX) raise_error(err::overflow, field);
-  return static_cast<float>(v);
-}
-}  // namespace
 
 PointConditions read_point_conditions(const std::array<int, 7>& checks, const std::array<std::string, 7>& spring_texts,
                                       const std::array<std::string, 7>& load_texts) {
   PointConditions p;
   for (int k = 1; k <= 6; ++k) p.fixed[k] = checks[k] != 0 ? 1 : 0;
-  for (int k = 1; k <= 6; ++k) p.spring[k] = field_value(spring_texts[k], std::string("Spring Stiff. ") + dof_caption[k]);
-  for (int k = 1; k <= 6; ++k) p.load[k] = field_value(load_texts[k], std::string("Load ") + load_caption[k]);
+  for (int k = 1; k <= 6; ++k) p.spring[k] = typed_single(spring_texts[k], std::string("Spring Stiff. ") + dof_caption[k]);
+  for (int k = 1; k <= 6; ++k) p.load[k] = typed_single(load_texts[k], std::string("Load ") + load_caption[k]);
   return p;
 }
 

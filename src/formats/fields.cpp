@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -227,36 +226,42 @@ void DataFileWriter::commit() {
   committed_ = true;
 }
 
+// The type and size are checked before the file is opened: opening a pipe would wait for a
+// writer, and a device or a huge file would be read until memory runs out.
 DataFileReader::DataFileReader(std::string path) : path_(std::move(path)) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  if (std::filesystem::is_directory(path_, ec)) raise_error(err::file_not_found, path_);
+  const fs::file_status status = fs::status(path_, ec);
+  if (!fs::exists(status)) raise_error(err::file_not_found, path_);
+  if (!fs::is_regular_file(status)) raise_error(err::not_a_file, path_);
+  if (fs::file_size(path_, ec) > max_data_file_bytes) raise_error(err::too_large, path_);
   std::ifstream in(path_, std::ios::binary);
   if (!in) raise_error(err::file_not_found, path_);
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) raise_error(err::file_not_found, path_);
-
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t end = content.find('\n', start);
-    const bool last = end == std::string::npos;
-    if (last) end = content.size();
-    std::string text = content.substr(start, end - start);
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    lines_.push_back(std::move(text));
-    start = last ? end : end + 1;
+  // A file that grows while it is read still stops at the limit.
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    content_.append(buffer, static_cast<size_t>(in.gcount()));
+    if (content_.size() > max_data_file_bytes) raise_error(err::too_large, path_);
   }
+  if (in.bad()) raise_error(err::file_not_found, path_);
 }
 
 // Reading past the last line is about the file, not a line of it.
 const std::string& DataFileReader::next_line() {
   if (at_end()) raise_error(err::past_end, path_);
-  return lines_[next_++];
+  size_t end = content_.find('\n', next_);
+  if (end == std::string::npos) end = content_.size();
+  line_.assign(content_, next_, end - next_);
+  if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+  next_ = end + 1;
+  ++line_no_;
+  return line_;
 }
 
 // Before the first next_line() there is no current line: it reads as an empty one.
 std::string DataFileReader::field(int col, int width) const {
-  if (next_ == 0 || width <= 0) return {};
-  const std::string& text = lines_[next_ - 1];
+  if (line_no_ == 0 || width <= 0) return {};
+  const std::string& text = line_;
   long long start = static_cast<long long>(col) - 1;
   long long count = width;
   if (start < 0) {  // columns before the first do not exist
@@ -268,6 +273,8 @@ std::string DataFileReader::field(int col, int width) const {
 }
 
 double DataFileReader::real(int col, int width) const {
+  // A number cut by the line end would be read as another number (15.9577 as 1.59).
+  if (static_cast<long long>(line_.size()) < static_cast<long long>(col) - 1 + width) fail(err::type_mismatch);
   try {
     return to_number(field(col, width));
   } catch (const RunTimeError& e) {
@@ -290,6 +297,7 @@ int16_t DataFileReader::int16(int col, int width) const {
   }
 }
 
-void DataFileReader::fail(const std::string& name) const {
-  raise_error(name, next_ == 0 ? path_ : path_ + ", line " + std::to_string(line_no()));
+void DataFileReader::fail(const std::string& name, const std::string& detail) const {
+  const std::string where = line_no_ == 0 ? path_ : path_ + ", line " + std::to_string(line_no());
+  raise_error(name, detail.empty() ? where : where + ": " + detail);
 }

@@ -428,3 +428,17 @@ std::string plain_text(double value) {
 }
 
 void raise_single_overflow() { raise_error(err::overflow); }
+
+double typed_number(std::string_view text, const std::string& field) {
+  try {
+    return to_number(text);
+  } catch (const RunTimeError& e) {
+    raise_error(e.name(), field);
+  }
+}
+
+float typed_single(std::string_view text, const std::string& field) {
+  const double v = typed_number(text, field);
+  if (!in_single_range(v)) raise_error(err::overflow, field);
+  return static_cast<float>(v);
+}

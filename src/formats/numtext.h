@@ -13,6 +13,11 @@
 // a magnitude beyond the double range raises "Overflow".
 double to_number(std::string_view text);
 
+// A typed number for the input named `field` ("E [N/mm2]"): to_number, whose errors then name
+// the field, "Overflow (E [N/mm2])". typed_single also refuses a value beyond the Single range.
+double typed_number(std::string_view text, const std::string& field);
+float typed_single(std::string_view text, const std::string& field);
+
 // True when to_number would succeed.
 bool is_number(std::string_view text);
 

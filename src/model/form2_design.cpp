@@ -39,8 +39,11 @@ void make_mirrored_rows(QWidget* frame, const char* const labels[3], const char*
 
 double number_in(const QLineEdit* t) { return to_number(text_of(t)); }
 
-// A text box's number for the bar's ends, where an empty text counts as 0.
-double number_or_zero(const QLineEdit* t) { return t->text().trimmed().isEmpty() ? 0.0 : number_in(t); }
+// A text box's number for the bar's ends, where an empty text counts as 0; an end beyond the
+// Single range could only give a bar the record cannot hold.
+double number_or_zero(const QLineEdit* t, const char* name) {
+  return t->text().trimmed().isEmpty() ? 0.0 : typed_single(text_of(t), name);
+}
 
 QString fixed2(double v) { return QString::fromStdString(format_number(v, pattern::fixed2)); }
 QString fixed4(double v) { return QString::fromStdString(format_number(v, pattern::fixed4)); }
@@ -213,19 +216,55 @@ void Form2::Grnd() {
 
 void Form2::fem_data_pro() { build_analysis_model(model); }
 
-// The texts are read in this order; one that is not a number ends the refresh there.
+namespace {
+// The panel's inputs in the order the refresh reads them, named as errors name them: sides,
+// centre, divisions, rotations, E and Poisson's ratio.
+constexpr const char* panel_field_names[14] = {
+    "L_side", "W_side", "H_side", "Center L", "Center W", "Center H", "Division L_side", "Division W_side",
+    "Division H_side", "L_axis [deg]", "W_axis [deg]", "H_axis [deg]", "E [N/mm2]", "Poisson's Ratio"};
+constexpr size_t first_division = 6, first_material = 12;
+
+// One input as the record holds it: a Single, or for a division a 16-bit Integer.
+double panel_value(const QLineEdit* text, size_t i) {
+  const std::string& name = panel_field_names[i];
+  if (i < first_division || i >= first_division + 3) return typed_single(text_of(text), name);
+  try {
+    return to_i16(typed_number(text_of(text), name));
+  } catch (const RunTimeError& e) {
+    raise_error(e.name(), name);
+  }
+}
+}  // namespace
+
+// The texts are read in this order; one that is not a number ends the refresh there, with
+// the fields before it stored. A value the record cannot hold (beyond the Single or Integer
+// range) stores nothing at all, so the record never holds an infinity.
 void Form2::store_panel() {
   const int k = sub_i16(model.n_gr, model.n_gr_m);
-  const QLineEdit* lengths[] = {Text7, Text8, Text9};
-  const QLineEdit* centre[] = {Text10, Text11, Text12};
-  const QLineEdit* divisions[] = {Text13, Text14, Text15};
-  const QLineEdit* rotations[] = {Text4, Text5, Text6};
-  for (int a = 1; a <= 3; ++a) model.gr_len(k, a) = static_cast<float>(number_in(lengths[a - 1]));
-  for (int a = 1; a <= 3; ++a) model.gr_cen(k, a) = static_cast<float>(number_in(centre[a - 1]));
-  for (int a = 1; a <= 3; ++a) model.gr_div(k, a) = to_i16(number_in(divisions[a - 1]));
-  for (int a = 1; a <= 3; ++a) model.gr_rot(k, a) = static_cast<float>(number_in(rotations[a - 1]));
-  model.gr_mat(k, 1) = static_cast<float>(number_in(Text36));
-  model.gr_mat(k, 2) = static_cast<float>(number_in(Text37));
+  const QLineEdit* texts[14] = {Text7, Text8, Text9, Text10, Text11, Text12, Text13,
+                                Text14, Text15, Text4, Text5, Text6, Text36, Text37};
+  double values[14] = {};
+  size_t read = 0;
+  std::string mismatch;
+  for (; read < 14; ++read) {
+    try {
+      values[read] = panel_value(texts[read], read);
+    } catch (const RunTimeError& e) {
+      if (e.name() != err::type_mismatch) throw;
+      mismatch = e.where();
+      break;
+    }
+  }
+  for (size_t i = 0; i < read; ++i) {
+    const int a = static_cast<int>(i % 3) + 1;
+    const auto v = static_cast<float>(values[i]);
+    if (i < 3) model.gr_len(k, a) = v;
+    else if (i < first_division) model.gr_cen(k, a) = v;
+    else if (i < first_division + 3) model.gr_div(k, a) = static_cast<int16_t>(values[i]);
+    else if (i < first_material) model.gr_rot(k, a) = v;
+    else model.gr_mat(k, a) = v;
+  }
+  if (!mismatch.empty()) raise_error(err::type_mismatch, mismatch);
   model.gr_mat(k, 3) = Option4->isChecked() ? 1.0f : 0.0f;
   for (int c = 1; c <= 8; ++c)
     for (int a = 1; a <= 3; ++a) model.gr_apex(k, c, a) = model.apex_mov(c, a);
@@ -341,9 +380,14 @@ void Form2::open_selector(QWidget* frame, QScrollBar* scroll, QLineEdit* number)
   Grnd();
 }
 
-// The record typed or scrolled to becomes the selected one.
+// The record typed or scrolled to becomes the selected one. A typed number may name no
+// record at all: it is refused before anything changes.
 void Form2::select_record(const QLineEdit* number) {
-  model.n_gr_m = sub_i16(model.n_gr, to_i16(number_in(number)));
+  const int16_t k = to_i16(number_in(number));
+  if (k < 1 || k > model.n_gr)
+    raise_error(err::subscript, "no box/bar " + std::to_string(k) + "; they are numbered 1 to " +
+                                    std::to_string(model.n_gr));
+  model.n_gr_m = sub_i16(model.n_gr, k);
 }
 
 void Form2::Command8_Click() { open_selector(Frame10, HScroll13, Text22); }
@@ -358,6 +402,8 @@ void Form2::HScroll13_Change() {
 void Form2::Command7_Click() {
   select_record(Text22);
   const int k = sub_i16(model.n_gr, model.n_gr_m);
+  // A number typed rather than scrolled to has not yet set the panel up for its kind.
+  show_record_kind(model.gr_div(k, 4) == 1);
   load_record_into_panel(k);
   Grnd();
   Frame2->show();
@@ -398,10 +444,9 @@ void Form2::HScroll14_Change() {
 }
 
 void Form2::Command10_Click() {
+  select_record(Text23);  // the number as typed, which the scroll bar may not have seen
   if (model.n_gr_m > 0) {
     const int k = sub_i16(model.n_gr, model.n_gr_m);
-    // A record number typed past the list would move rows that are not records.
-    if (k < 1 || k > model.n_gr) raise_error(err::subscript, "no box/bar " + std::to_string(k));
     write_hand_over();
     Forms::form3().del_file_r_w();
     remove_record(model, k);
@@ -423,8 +468,10 @@ void Form2::Command11_Click() {
 
 void Form2::Command19_Click() {
   for (int pass = 0; pass < 2; ++pass) {
-    const Point3d p1{number_or_zero(Text25), number_or_zero(Text26), number_or_zero(Text27)};
-    const Point3d p2{number_or_zero(Text28), number_or_zero(Text29), number_or_zero(Text30)};
+    const Point3d p1{number_or_zero(Text25, "Point1 L"), number_or_zero(Text26, "Point1 W"),
+                     number_or_zero(Text27, "Point1 H")};
+    const Point3d p2{number_or_zero(Text28, "Point2 L"), number_or_zero(Text29, "Point2 W"),
+                     number_or_zero(Text30, "Point2 H")};
     const auto bar = bar_from_points(p1, p2);
     if (!bar) return;
     Text7->setText(plain(bar->length));
@@ -484,8 +531,10 @@ void Form2::displacement_scroll(int axis) {
 void Form2::coordinate_text(int axis) {
   const QLineEdit* coordinate = std::array{Text16, Text17, Text18}[axis - 1];
   if (coordinate->text().isEmpty() || coordinate->text() == "-" || model.apex_sel < 1) return;
-  model.apex_mov(model.apex_sel, axis) =
-      static_cast<float>(number_in(coordinate) - model.apex_xyz(model.apex_sel, axis));
+  static const char* const names[] = {"Coordinate L=", "Coordinate W=", "Coordinate H="};
+  const double moved = typed_number(text_of(coordinate), names[axis - 1]) - model.apex_xyz(model.apex_sel, axis);
+  if (!in_single_range(moved)) raise_error(err::overflow, names[axis - 1]);
+  model.apex_mov(model.apex_sel, axis) = static_cast<float>(moved);
   std::array{Text19, Text20, Text21}[axis - 1]->setText(fixed4(model.apex_mov(model.apex_sel, axis)));
   Grnd();
 }

@@ -41,14 +41,20 @@ RecordCorners record_corners(const ModelStore& m, int k) {
   return rc;
 }
 
+const char* division_fault(int div_l, int div_w, int div_h) {
+  if (div_l < 1 || div_w < 1 || div_h < 1) return err::overflow;
+  if ((div_l + 1LL) * (div_w + 1LL) * (div_h + 1LL) > max_nodes) return err::capacity;
+  return nullptr;
+}
+
 Lattice lattice_points(const CornerSet& displaced, int div_l, int div_w, int div_h, int record) {
-  const int divs[3] = {div_l, div_w, div_h};
-  for (int d : divs)
-    if (d < 1) raise_error(err::overflow, "division number " + std::to_string(d) + " of " + record_name(record));
   const long long total = (div_l + 1LL) * (div_w + 1LL) * (div_h + 1LL);
-  if (total > max_nodes)
-    raise_error(err::capacity, record_name(record) + ": " + std::to_string(total) + " lattice points, more than " +
-                                   std::to_string(max_nodes));
+  if (const char* fault = division_fault(div_l, div_w, div_h)) {
+    const int low = div_l < 1 ? div_l : div_w < 1 ? div_w : div_h;
+    raise_error(fault, fault == err::overflow ? "division number " + std::to_string(low) + " of " + record_name(record)
+                                              : record_name(record) + ": " + std::to_string(total) +
+                                                    " lattice points, more than " + std::to_string(max_nodes));
+  }
 
   Lattice lat;
   const int nl = div_l + 1, nw = div_w + 1, nh = div_h + 1;

@@ -49,6 +49,10 @@ struct Lattice {
 // more than 1000 points (capacity). `record` only names the record in the message.
 Lattice lattice_points(const CornerSet& displaced, int div_l, int div_w, int div_h, int record);
 
+// The error name (err::overflow, err::capacity) of divisions that give no lattice: one below
+// 1, or more than 1000 points; nullptr for divisions that do.
+const char* division_fault(int div_l, int div_w, int div_h);
+
 // Lattice of record k from its displaced corners (mm) and gr_div(k, 1..3).
 Lattice record_lattice(const ModelStore& m, int k, const CornerSet& displaced);
 

@@ -290,5 +290,5 @@ void build_analysis_model(ModelStore& m, const SectionValueTable& sections, Merg
 
 void build_analysis_model(ModelStore& m, const std::string& section_path) {
   if (m.n_gr < 1) return;
-  build_analysis_model(m, read_section_values(section_path));
+  build_analysis_model(m, with_section_file_advice([&] { return read_section_values(section_path); }));
 }

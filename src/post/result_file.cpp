@@ -71,7 +71,8 @@ void read_result_file(ResultStore& r, const std::string& path) {
 
 std::string read_result_model(ResultStore& r, const std::string& section_path, const std::string& model_path) {
   r.sections = read_section_file(section_path, ThicknessField::if_readable);
-  const ModelFile f = read_model_file(model_path, ModelFileExtent::through_elements, {r.pn_node, r.pn_elem, -1});
+  const ModelFile f =
+      read_model_file(model_path, ModelFileExtent::through_elements, {r.pn_node, r.pn_elem, -1, post_file_name});
   for (int e = 1; e <= r.pn_elem; ++e) {
     const auto& ref = f.elements[static_cast<size_t>(e - 1)].ref;
     for (int a = 1; a <= 3; ++a) r.pe_ref(e, a) = static_cast<float>(ref[static_cast<size_t>(a - 1)]);

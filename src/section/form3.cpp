@@ -104,7 +104,7 @@ void Form3::Form_Load() {
   // A project whose first record is a non-design bar has no file yet: an empty table.
   std::error_code ec;
   if ((n_gr_text == "1" || to_number(n_gr_text) > 1) && std::filesystem::exists(section_file_name, ec))
-    table = read_section_file();
+    table = with_section_file_advice([] { return read_section_file(); });
   sec_no = static_cast<int16_t>(s);
   if (table.n_sec < sec_no) {
     table.n_sec = sec_no;

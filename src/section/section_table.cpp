@@ -141,7 +141,7 @@ void write_record_section(SectionTable& table, int n_gr, int n_gr_m, const std::
   SectionTable t;
   std::error_code ec;
   if (n_gr > 1 && std::filesystem::exists(path, ec)) {
-    t = read_section_file(path);
+    t = with_section_file_advice([&] { return read_section_file(path); });
   } else {
     // A first record, or a file that is gone: nothing to keep, every section is empty.
     t.n_sec = n_gr > 1 ? 0 : table.n_sec;
@@ -159,7 +159,7 @@ void delete_record_section(SectionTable& table, int n_gr, int n_gr_m, const std:
   const int sec_no = section_of_record(n_gr, n_gr_m);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return;
-  SectionTable t = read_section_file(path);
+  SectionTable t = with_section_file_advice([&] { return read_section_file(path); });
   if (sec_no <= t.n_sec) {
     DataFileWriter out(path);
     out.line(FieldLine().i5(t.n_sec - 1));

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/errors.h"
 #include "model/model_store.h"
 #include "model/table.h"
 
@@ -61,6 +62,22 @@ SectionTable read_section_table(DataFileReader& in, ThicknessField thickness = T
 // The whole file; "File not found" when it does not exist.
 SectionTable read_section_file(const std::string& path = section_file_name,
                                ThicknessField thickness = ThicknessField::read);
+
+inline constexpr const char* damaged_section_file_advice =
+    "rename or repair this file: without it, \"OK\" of a box/bar writes a new one with empty sections";
+
+// Runs a read of the cross-section file for the design stage. A damaged file (anything but a
+// missing one) would stop every "OK", "Delete", "Save" and "Go to Analysis" alike, so its
+// message also says how to go on.
+template <typename F>
+auto with_section_file_advice(F&& read) {
+  try {
+    return read();
+  } catch (const RunTimeError& e) {
+    if (e.name() == err::file_not_found) throw;
+    raise_error(e.name(), e.where() + "; " + damaged_section_file_advice);
+  }
+}
 
 // Section values sec_a (mm2), sec_iw, sec_ih (mm4) of sections 1..100 in columns 1..3, taken
 // from the property lines of the file; a section without lines has zeros. Point and line

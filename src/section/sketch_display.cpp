@@ -35,7 +35,6 @@ void filled_circle(Canvas& c, double x, double y, double radius, int outline, in
 
 void draw_sketch(Canvas& c, const SectionTable& t, int s, const SketchMap& map) {
   c.clear();
-  // The frame leaves a dash-dot-dot style behind; the dots and walls are solid.
   c.set_line_style(LineStyle::solid);
   for (int p = 1; p <= t.n_pnt(s); ++p) {
     const Pos at = point_at(t, s, p, map);
@@ -70,6 +69,8 @@ void draw_sketch(Canvas& c, const SectionTable& t, int s, const SketchMap& map) 
   // The rectangle leaves the position at its lower right corner, where the size is written.
   c.set_font_size(12);
   c.text("W: 200,  H: 200");
+  // The dash-dot-dot style is the frame's own: the markers drawn over the sketch are solid.
+  c.set_line_style(LineStyle::solid);
 }
 
 namespace {

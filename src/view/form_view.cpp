@@ -1,9 +1,37 @@
 // The view controls shared by the modelling and post-processing windows.
 #include "view/form_view.h"
 
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
 #include "app/qt_controls.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+
+namespace {
+// A fixed reminder of the axes beside the angle controls: W to the right, H up, L towards the
+// viewer. It does not follow the view angles.
+void make_axis_sketch(QWidget* frame, Twips at) {
+  QLabel* sketch = make_label(frame, "AxisSketch", {}, at);
+  QPixmap picture(sketch->size());
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  p.setPen(Qt::black);
+  QFont font = p.font();
+  font.setPixelSize(10);
+  p.setFont(font);
+  const QPoint origin(34, 18);
+  p.drawLine(origin, origin + QPoint(30, 0));
+  p.drawText(origin + QPoint(33, 4), "W");
+  p.drawLine(origin, origin + QPoint(0, -16));
+  p.drawText(origin + QPoint(3, -8), "H");
+  p.drawLine(origin, origin + QPoint(-14, 8));
+  p.drawText(origin + QPoint(-26, 10), "L");
+  p.end();
+  sketch->setPixmap(picture);
+}
+}  // namespace
 
 ViewForm::ViewForm(const char* name, int width_twips, int height_twips, ViewWindow initial, double pi,
                    ZoomButtonNames names, int left, int top)
@@ -36,8 +64,10 @@ ViewForm::ViewForm(const char* name, int width_twips, int height_twips, ViewWind
   Command17 = make_button(Frame15, "Command17", "FIT", {1920, 0, 900, 360}, "Reset Zoom");
   Check2 = make_check(Frame15, "Check2", "ZOOM", {2940, 0, 1200, 360},
                       "Select Box Zoom (Mouse Left Button Down and Drag)");
+  make_axis_sketch(Frame15, {4200, 0, 1200, 420});
   wire_view();
 }
+
 
 void ViewForm::wire_view() {
   on_change(Text1, this, &ViewForm::Text1_Change);

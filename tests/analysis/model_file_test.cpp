@@ -260,7 +260,7 @@ TEST_F(ModelFileTest, WholeReadGivesThePlainModel) {
   EXPECT_DOUBLE_EQ(head.elements[0].ref[1], 1);
   EXPECT_TRUE(head.cases[0].records.empty());
   EXPECT_EQ(error_of([&] { read_model_file(path(), ModelFileExtent::through_elements, {4, 3, -1}); }),
-            "Model does not match (" + path() + ", line 1)");
+            "Model does not match (" + path() + ", line 1: 3 nodes, the model has 4)");
 }
 
 TEST_F(ModelFileTest, BadFilesAreRefusedAndLeaveTheModelAsItWas) {
@@ -301,7 +301,8 @@ TEST_F(ModelFileTest, BadFilesAreRefusedAndLeaveTheModelAsItWas) {
 
   auto other_mesh = good;
   other_mesh[0].replace(0, 5, "    2");
-  EXPECT_EQ(read_with(other_mesh), "Model does not match (" + path() + ", line 1)");
+  EXPECT_EQ(read_with(other_mesh),
+            "Model does not match (" + path() + ", line 1: 2 nodes, the design of temp_save.dat has 3)");
 
   auto too_many_cases = good;
   too_many_cases[0].replace(15, 5, "    6");
@@ -316,8 +317,8 @@ TEST(AnalysisSettings, TextsAreConvertedStrictlyToSingles) {
   EXPECT_EQ(s.max_diameter, 20.0f);
   EXPECT_EQ(s.init_ratio, 0.0001f);
   EXPECT_EQ(s.display, 1);
-  EXPECT_EQ(error_of([] { settings_from_texts({"20", "", "0.01", "1.0", "1.0"}, 1); }), "Type mismatch");
-  EXPECT_EQ(error_of([] { settings_from_texts({"1e39", "0.1", "0.01", "1.0", "1.0"}, 0); }), "Overflow");
+  EXPECT_EQ(error_of([] { settings_from_texts({"20", "", "0.01", "1.0", "1.0"}, 1); }), "Type mismatch (Init.Valu.Ratio)");
+  EXPECT_EQ(error_of([] { settings_from_texts({"20", "0.1", "0.01", "1.0", "1e39"}, 0); }), "Overflow (Penalty Factor)");
 }
 
 }  // namespace

@@ -66,8 +66,10 @@ TEST(TempFileRobustness, DamagedFilesNameTheFileAndLine) {
       {"file ending before the sections", first_lines(14), past_end},
       {"section count beyond 200", with_line(15, "  201"), at("Subscript out of range", 15)},
       {"negative point count of a section", with_line(16, "   -1    0"), at("Subscript out of range", 16)},
-      // Divisions and kinds are checked where the mesh is built, as for typed ones.
-      {"division 0 and kind 7", with_line(5, "    0    1    1    7"), ""},
+      // Divisions that give no lattice would fail every refresh of the restored design.
+      {"division 0", with_line(5, "    1    0    1    1"), at("Overflow", 5)},
+      {"divisions of 1331 lattice points", with_line(5, "   10   10   10    1"), at("Capacity exceeded", 5)},
+      {"kind 7, checked where the mesh is built", with_line(5, "    1    1    1    7"), ""},
   };
   for (const BadFile& c : cases) {
     SCOPED_TRACE(c.what);

@@ -111,6 +111,23 @@ TEST_F(AnalysisRun, RefemWithTheFileOfAnotherMeshLeavesTheWindowAsItWas) {
   EXPECT_FALSE(f().Frame11->isHidden());
 }
 
+TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing) {
+  build_model();
+  write_model_file(f().model, f().analysis_settings());
+  run("click Form2.Command15\nclick Form2.Check3\nset Form2.Text31 25\n");
+  // A folder holds the name of the cross-section file's temporary copy: the file cannot be
+  // replaced, whoever runs the test.
+  fs::create_directory("cross_data_4th.dat.tmp");
+  for (const char* step : {"click Form2.Command16\n", "call Form2.refem\n"}) {
+    SCOPED_TRACE(step);
+    run(std::string(step) + "expect-error Cannot write file (cross_data_4th.dat)\n");
+    EXPECT_EQ(f().model.bc_val(1, 9, 2, 3), -1000);
+    EXPECT_EQ(f().model.n_node, 14);
+    EXPECT_EQ(f().Text31->text(), "25");
+    EXPECT_FALSE(f().Frame13->isHidden());
+  }
+}
+
 TEST_F(AnalysisRun, SaveThenReadRestoresTheDesignInTheDesignStage) {
   build_model();
   f().model.gr_apex(1, 3, 2) = 4.5f;

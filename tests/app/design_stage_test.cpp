@@ -177,6 +177,10 @@ TEST_F(DesignStage, CornerPickAndDisplacements) {
   // A typed coordinate gives the displacement; the scroll bar then rounds it.
   run("set Form2.Text17 -42.25\n");
   EXPECT_EQ(f().model.apex_mov(picked, 2), 8);
+  // A coordinate beyond single precision moves nothing.
+  run("set Form2.Text18 1e39\n");
+  EXPECT_EQ(f().model.apex_mov(picked, 3), 0);
+  EXPECT_EQ(f().model.gr_apex(1, picked, 3), 0);
   run("click Form2.Command3\n");
   EXPECT_EQ(f().Text16->text(), "None");
   EXPECT_EQ(f().model.apex_sel, 0);

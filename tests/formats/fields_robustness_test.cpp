@@ -1,8 +1,13 @@
+// The data-file reader refuses, by name and before reading, what is not a data file or is far
+// larger than any file the capacities allow, and every reader goes through it.
 // The data-file writer on a full disk (a small file-size limit): the failure is reported and
 // the previous file stays whole, whether it shows while lines are written or only at commit.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "formats/fields.h"
@@ -42,4 +47,29 @@ TEST(DataFileWriterRobustness, FullDiskKeepsThePreviousFile) {
             failed);
   EXPECT_EQ(file_text("out.dat"), "previous\r\n");
   EXPECT_FALSE(std::filesystem::exists("out.dat.tmp"));
+}
+
+TEST(DataFileReaderRobustness, OnlyRegularFilesOfAPlausibleSizeAreRead) {
+  WorkingDirectory dir;
+  std::filesystem::create_directory("folder.dat");
+  ASSERT_EQ(::mkfifo("pipe.dat", 0600), 0);  // opening it would wait for a writer for good
+  std::filesystem::create_symlink("/dev/zero", "zero.dat");  // endless
+  std::ofstream("huge.dat").close();
+  std::filesystem::resize_file("huge.dat", max_data_file_bytes + 1);  // sparse: no disk used
+  std::ofstream("largest.dat").close();
+  std::filesystem::resize_file("largest.dat", max_data_file_bytes);
+  std::filesystem::create_symlink("largest.dat", "link.dat");
+  const struct {
+    const char* path;
+    std::string error;
+  } cases[] = {
+      {"missing.dat", "File not found (missing.dat)"},   {"folder.dat", "Not a data file (folder.dat)"},
+      {"pipe.dat", "Not a data file (pipe.dat)"},        {"zero.dat", "Not a data file (zero.dat)"},
+      {"huge.dat", "File too large (huge.dat)"},         {"largest.dat", ""},
+      {"link.dat", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(error_of([&] { DataFileReader in(c.path); }), c.error);
+  }
 }

@@ -309,7 +309,7 @@ TEST_F(DataFiles, ReaderErrorsNameFileAndLine) {
 
   EXPECT_EQ(error_of([] { DataFileReader("missing.dat"); }), "File not found (missing.dat)");
   fs::create_directory("folder.dat");
-  EXPECT_EQ(error_of([] { DataFileReader("folder.dat"); }), "File not found (folder.dat)");
+  EXPECT_EQ(error_of([] { DataFileReader("folder.dat"); }), "Not a data file (folder.dat)");
 }
 
 TEST_F(DataFiles, WrittenFieldsReadBack) {

@@ -57,6 +57,8 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
       {"coordinate beyond the Single range", with_line(4, "    1        1.0E+39    0.00000E+00    0.00000E+00"),
        at("Overflow", 4)},
       {"diameter line cut short", with_line(6, "    1"), at("Type mismatch", 6)},
+      {"last diameter cut inside its field (15.9577 would read as 1.59)", with_line(6, "    1    1.59"),
+       at("Type mismatch", 6)},
       {"file ending after a cycle line", crlf({good_lines()[0], good_lines()[1], good_lines()[2]}), past_end},
       {"blank line after the last cycle", good + "\r\n", past_end},
       // Files the reader takes.

@@ -168,5 +168,5 @@ TEST_F(ResultFile, ModelFileFaultsNameTheirFile) {
   // A model of another mesh than the results.
   copy_small_set();
   write_results(paths.results, 4, {0, 0, 1, 0, 0}, 1);
-  EXPECT_EQ(error_of(read), std::string(err::model_mismatch) + " (fem_gr_jo.dat, line 1)");
+  EXPECT_EQ(error_of(read), std::string(err::model_mismatch) + " (fem_gr_jo.dat, line 1: 6 elements, post_pl.dat has 5)");
 }

@@ -66,12 +66,13 @@ std::vector<SectionCase> damaged_files() {
        at("Overflow", 5), ""},
       {"property line cut short", crlf({one, "    2    1", point, point, "    1    2    2.00000E+00", "    2.0"}), "",
        at("Type mismatch", 6)},
-      {"file cut inside a point line", one + "\r\n    2    0\r\n   -5.00000E+01    0.0", past_end, past_end},
+      {"file cut inside a point line", one + "\r\n    2    0\r\n   -5.00000E+01    0.0", at("Type mismatch", 3), past_end},
       {"counts beyond the lines there", table_of({section(3, 0)}).substr(0, 51), past_end, past_end},
       // Files the readers must take.
       {"points and lines at capacity", table_of({section(100, 200)}), "", ""},
       {"200 sections, the last drawn (past record 100)", table_of(many), "", ""},
-      {"lines ended by LF alone, last one open", one + "\n    2    1\n" + point + "\n" + point + "\n    1    2    1.5\n" + props,
+      {"lines ended by LF alone, last one open",
+       one + "\n    2    1\n" + point + "\n" + point + "\n    1    2    1.50000E+00\n" + props,
        "", ""},
   };
 }
@@ -106,10 +107,13 @@ TEST(SectionFileRobustness, EditorProceduresLeaveTableAndFileAsTheyWere) {
     SCOPED_TRACE(c.what);
     write_file(file, c.content);
     SectionTable table = editor_table();
+    // The message also says how to go on: without the file, "OK" writes a new one.
+    std::string advised = c.read_error;
+    advised.insert(advised.size() - 1, std::string("; ") + damaged_section_file_advice);
     // Record 2 confirmed: the file is read first because it is not the first record.
-    EXPECT_EQ(error_of([&] { write_record_section(table, 2, 0); }), c.read_error);
+    EXPECT_EQ(error_of([&] { write_record_section(table, 2, 0); }), advised);
     // Record 2 of 3 deleted.
-    EXPECT_EQ(error_of([&] { delete_record_section(table, 3, 1); }), c.read_error);
+    EXPECT_EQ(error_of([&] { delete_record_section(table, 3, 1); }), advised);
     EXPECT_TRUE(is_editor_table(table));
     EXPECT_EQ(file_text(file), c.content);
   }

@@ -267,7 +267,8 @@ TEST_F(SectionFile, BadFilesAreRefusedNamingFileAndLine) {
   SectionTable editor;
   editor.n_sec = 7;
   put("    3\r\n    0    0\r\n");
-  EXPECT_EQ(error_of([&] { write_record_section(editor, 3, 0, path_); }), "Input past end of file (" + path_ + ")");
+  EXPECT_EQ(error_of([&] { write_record_section(editor, 3, 0, path_); }),
+            "Input past end of file (" + path_ + "; " + damaged_section_file_advice + ")");
   EXPECT_EQ(editor.n_sec, 7);
   EXPECT_EQ(get(), "    3\r\n    0    0\r\n");
 }

@@ -161,6 +161,10 @@ TEST(SketchDisplay, PointsWallsAxesAndFrame) {
   EXPECT_EQ(p[9].state.x, 6500);
   EXPECT_EQ(p[9].state.font_size, 12);
 
+  // The frame's style is its own: a marker drawn over the sketch is solid.
+  mark_point(c, 3800, 3200);
+  EXPECT_EQ(c.primitives().back().state.line_style, LineStyle::solid);
+
   // The next picture starts solid again, and a section without lines shows no label.
   t.n_line(s) = 0;
   draw_sketch(c, t, s, SketchMap{});
