@@ -48,6 +48,7 @@ class Optimiser {
   std::vector<CycleRecord> run(const std::function<void(const CycleRecord&)>& on_cycle = {});
 
   const FrameAnalysis& analysis() const { return analysis_; }
+  FrameAnalysis& analysis() { return analysis_; }
   int design_count() const { return static_cast<int>(design_.size()); }
   // Whether the last run ended because it had settled (always, without design beams) rather
   // than at the cycle limit.

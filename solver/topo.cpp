@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -28,14 +27,12 @@
 #include "post/qt_convergence_plot.h"
 #include "section/section_table.h"
 #include "solver/optimiser.h"
+#include "solver/progress.h"
 #include "solver/result_file.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Design elements thinner than this fraction of "Max Diame." are shown as dotted centre lines:
 // the beams the optimisation is dropping.
@@ -167,9 +164,10 @@ class Run {
 
  private:
   void work() {
-    const auto start = Clock::now();
-    std::vector<CycleRecord> cycles;
+    RunReport report;
     std::optional<ModelFile> model;
+    std::optional<ResultFileWriter> writer;
+    int done = 0;
     try {
       remove_result_file(result_file_name);
       model = read_model_file(model_file_name);
@@ -182,44 +180,27 @@ class Run {
       on_window([this, m = *model, sections] { window_.set_model(m, sections); });
 
       Optimiser optimiser(*model);
-      say(std::to_string(model->n_node) + " nodes, " + std::to_string(model->n_elem) + " elements (" +
-          std::to_string(optimiser.design_count()) + " design), " + std::to_string(model->cases.size()) + " load cases");
-      say("cycle     compliance [N mm]  volume ratio    change   time [s]");
-      auto last_write = Clock::now();
-      auto cycle_start = Clock::now();
-      optimiser.run([&](const CycleRecord& c) {
-        cycles.push_back(c);
-        const auto now = Clock::now();
-        char line[128];
-        std::snprintf(line, sizeof line, "%5d  %20.6e  %12.6f  %8.5f  %9.3f", c.cycle, c.compliance, c.volume_ratio,
-                      c.change, seconds(now - cycle_start));
-        publish(line, c);
+      for (const std::string& line : report.head(*model, optimiser)) say(line);
+      writer.emplace(result_file_name, *model);
+      const auto cycles = optimiser.run([&](const CycleRecord& c) {
+        writer->add(c);
+        ++done;
+        publish(report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()), c);
         on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
-        // As topo_nd: at most once a second, so that "Read Data" always finds a whole file.
-        if (now - last_write >= std::chrono::seconds(1)) {
-          write_result_file(result_file_name, *model, cycles);
-          last_write = Clock::now();
-        }
         if (stop_) throw Stopped{};
-        cycle_start = Clock::now();
       });
-      write_result_file(result_file_name, *model, cycles);
+      writer->flush();
       const CycleRecord& last = cycles.back();
       const bool settled = optimiser.settled();
-      char summary[256];
-      std::snprintf(summary, sizeof summary,
-                    "%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s",
-                    settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
-                    optimiser.analysis().factorisations(), seconds(Clock::now() - start));
-      end(summary);
+      end(report.summary(last, settled, optimiser.analysis(), *writer));
     } catch (const Stopped&) {
       // Closed by the user: the cycles done so far are a whole result of this model.
       try {
-        write_result_file(result_file_name, *model, cycles);
+        writer->flush();
       } catch (const std::exception& e) {
         std::fprintf(stderr, "topo: %s\n", e.what());
       }
-      std::printf("Stopped by the user after %zu cycles\n", cycles.size());
+      std::printf("Stopped by the user after %d cycles\n", done);
     } catch (const std::exception& e) {
       try {
         remove_result_file(result_file_name);  // no results from a run that failed

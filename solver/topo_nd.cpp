@@ -1,49 +1,33 @@
 // topo_nd: the solver without display. Reads fem_gr_jo.dat from the working directory, runs the
 // optimisation, prints one line per cycle and writes post_pl.dat; exits non-zero on an error.
-#include <chrono>
 #include <cstdio>
 #include <exception>
-#include <vector>
+#include <string>
 
 #include "analysis/model_file.h"
 #include "solver/optimiser.h"
+#include "solver/progress.h"
 #include "solver/result_file.h"
 
 int main() {
-  using clock = std::chrono::steady_clock;
-  const auto start = clock::now();
-  auto seconds = [](clock::duration d) { return std::chrono::duration<double>(d).count(); };
+  RunReport report;
   try {
     remove_result_file(result_file_name);
     const ModelFile model = read_model_file(model_file_name);
     Optimiser optimiser(model);
-    std::printf("%d nodes, %d elements (%d design), %zu load cases\n", model.n_node, model.n_elem,
-                optimiser.design_count(), model.cases.size());
-    std::printf("cycle     compliance [N mm]  volume ratio    change   time [s]\n");
+    for (const std::string& line : report.head(model, optimiser)) std::printf("%s\n", line.c_str());
 
-    // The file is rewritten at most once a second, so that "Read Data" always finds a whole one.
-    std::vector<CycleRecord> cycles;
-    auto last_write = clock::now();
-    auto cycle_start = clock::now();
-    optimiser.run([&](const CycleRecord& c) {
-      cycles.push_back(c);
-      const auto now = clock::now();
-      std::printf("%5d  %20.6e  %12.6f  %8.5f  %9.3f\n", c.cycle, c.compliance, c.volume_ratio, c.change,
-                  seconds(now - cycle_start));
+    ResultFileWriter writer(result_file_name, model);
+    const auto cycles = optimiser.run([&](const CycleRecord& c) {
+      writer.add(c);
+      std::printf("%s\n", report.cycle(c, optimiser.analysis().last_solve_seconds(), writer.last_seconds()).c_str());
       std::fflush(stdout);
-      if (now - last_write >= std::chrono::seconds(1)) {
-        write_result_file(result_file_name, model, cycles);
-        last_write = clock::now();
-      }
-      cycle_start = clock::now();
     });
-    write_result_file(result_file_name, model, cycles);
+    writer.flush();
 
     const CycleRecord& last = cycles.back();
     const bool settled = optimiser.settled();
-    std::printf("%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s\n",
-                settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
-                optimiser.analysis().factorisations(), seconds(clock::now() - start));
+    std::printf("%s\n", report.summary(last, settled, optimiser.analysis(), writer).c_str());
     return 0;
   } catch (const std::exception& e) {
     try {
