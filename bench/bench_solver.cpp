@@ -1,9 +1,18 @@
-// Solver benchmark: the optimisation at the program's largest model (1000 nodes, 5000 elements,
-// 5 load cases), the share of factorisation, CHOLMOD against Eigen's SimplicialLDLT and a dense
-// LDLT on the same stiffness, and a scaling run towards the file format's ceiling.
+// Solver benchmark: whole runs of the largest program model (1000 nodes, 5000 elements, 5 load
+// cases) and of bigger lattices towards the file format's ceiling, the way the programs ran
+// before (a factorisation every cycle, the result file rewritten whole once a second with its
+// numbers formatted through the number pattern) beside the way they run now (factor reuse, the
+// result file writer); then CHOLMOD's orderings, supernodal against simplicial and the BLAS
+// thread counts on the same stiffness. Times are wall clock and CPU (getrusage, all threads).
+// Usage: bench_solver [largest element count of the whole runs, default 15000]
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -14,8 +23,12 @@
 #include <Eigen/SparseCholesky>
 
 #include "analysis/model_file.h"
+#include "formats/fields.h"
+#include "formats/numtext.h"
+#include "models.h"
 #include "solver/frame.h"
 #include "solver/optimiser.h"
+#include "solver/result_file.h"
 
 namespace {
 
@@ -23,123 +36,259 @@ using Clock = std::chrono::steady_clock;
 
 double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
-// A lattice of n x n x h nodes, 100 mm apart: beams along the axes, then face diagonals until
-// the element count is reached; the bottom layer clamped, five load cases on the top layer.
-ModelFile lattice(int n, int h, int elements) {
-  ModelFile f;
-  auto id = [&](int i, int j, int k) { return 1 + i + n * (j + n * k); };
-  for (int k = 0; k < h; ++k)
-    for (int j = 0; j < n; ++j)
-      for (int i = 0; i < n; ++i) f.nodes.push_back({100.0 * i, 100.0 * j, 100.0 * k});
-  f.props.push_back({-206000, 206000 / 2.0 / 1.33, 0, 0, 0, 0, 0});
-  auto add = [&](int a, int b) {
-    if (static_cast<int>(f.elements.size()) >= elements) return;
-    std::array<double, 3> ref = f.nodes[static_cast<size_t>(a - 1)];
-    const auto& pb = f.nodes[static_cast<size_t>(b - 1)];
-    const bool along_w = ref[0] == pb[0] && ref[2] == pb[2];
-    ref[along_w ? 2 : 1] += 1;
-    f.elements.push_back({a, b, 1, ref});
-  };
-  for (int k = 0; k < h; ++k)
-    for (int j = 0; j < n; ++j)
-      for (int i = 0; i < n; ++i) {
-        if (i + 1 < n) add(id(i, j, k), id(i + 1, j, k));
-        if (j + 1 < n) add(id(i, j, k), id(i, j + 1, k));
-        if (k + 1 < h) add(id(i, j, k), id(i, j, k + 1));
-      }
-  for (int k = 0; k < h; ++k)
-    for (int j = 0; j + 1 < n; ++j)
-      for (int i = 0; i + 1 < n; ++i) {
-        add(id(i, j, k), id(i + 1, j + 1, k));
-        if (k + 1 < h) add(id(i, j, k), id(i + 1, j, k + 1));
-        if (k + 1 < h) add(id(i, j, k), id(i, j + 1, k + 1));
-      }
-  for (int k = 0; k < h; ++k)
-    for (int j = 0; j + 1 < n; ++j)
-      for (int i = 0; i + 1 < n; ++i) add(id(i + 1, j, k), id(i, j + 1, k));
-  f.n_node = static_cast<int>(f.nodes.size());
-  f.n_elem = static_cast<int>(f.elements.size());
-  f.n_prop = 1;
-  const auto nn = static_cast<size_t>(f.n_node);
-  for (int c = 0; c < 5; ++c) {
-    ModelFileCase mc;
-    mc.fixed.assign(nn, {});
-    mc.loads.assign(nn, {});
-    mc.springs.assign(nn, {});
-    for (int j = 0; j < n; ++j)
-      for (int i = 0; i < n; ++i) mc.fixed[static_cast<size_t>(id(i, j, 0) - 1)].fill(true);
-    const int top = id((c * 3) % n, (c * 7) % n, h - 1);
-    mc.loads[static_cast<size_t>(top - 1)][static_cast<size_t>(c % 3)] = 1000;
-    f.cases.push_back(mc);
+using bench::lattice;
+
+double cpu_seconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + 1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
+
+long peak_memory_mb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss / 1024;
+}
+
+// The result file as it was written before: every cycle formatted again at every rewrite, each
+// number through the E15 number pattern.
+void write_the_old_way(const std::string& path, const ModelFile& model, const std::vector<CycleRecord>& cycles) {
+  auto e15 = [](double v) { return format_number(v, pattern::e15); };
+  auto i5 = [](long v) { return format_at5(std::to_string(v)); };
+  DataFileWriter out(path);
+  out.line(i5(model.n_node) + i5(model.n_elem) + e15(model.settings.max_diameter));
+  for (size_t j = 0; j < model.elements.size(); ++j) {
+    const ModelFileElement& e = model.elements[j];
+    out.line(i5(static_cast<long>(j + 1)) + i5(e.node1) + i5(e.node2) + i5(model.props[0][0] < 0 ? 0 : 1));
   }
-  f.settings.volume_ratio = 0.05f;
-  return f;
+  for (const CycleRecord& c : cycles) {
+    out.line(i5(c.cycle) + e15(c.compliance) + e15(c.volume_ratio) + e15(c.change));
+    for (size_t i = 0; i < model.nodes.size(); ++i)
+      out.line(i5(static_cast<long>(i + 1)) + e15(model.nodes[i][0]) + e15(model.nodes[i][1]) + e15(model.nodes[i][2]));
+    for (size_t j = 0; j < c.diameters.size(); ++j) out.line(i5(static_cast<long>(j + 1)) + e15(c.diameters[j]));
+  }
+  out.commit();
 }
 
-// Resident memory of the process now (Linux), in kB.
-long memory_kb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
+struct RunFigures {
+  double wall = 0, cpu = 0, cycles = 0, writing = 0;  // s; cycles: analysis and update
+  double analysis = 0, factorisation = 0;             // s, within the cycles
+  int rewrites = 0;
+  double rewriting = 0;
+  int factorisations = 0, iterations = 0;
+  long file_mb = 0;
+  std::vector<CycleRecord> history;
+};
+
+// One whole run as topo_nd does it, the old way or the new one.
+RunFigures whole_run(const ModelFile& model, bool new_way) {
+  const std::string path = result_file_name;
+  remove_result_file(path);
+  RunFigures r;
+  const auto start = Clock::now();
+  const double cpu_start = cpu_seconds();
+  Optimiser optimiser(model);
+  optimiser.analysis().set_factor_reuse(new_way);
+  ResultFileWriter writer(path, model);
+  std::vector<CycleRecord> done;
+  auto last_write = Clock::now();
+  auto cycle_start = Clock::now();
+  r.history = optimiser.run([&](const CycleRecord& c) {
+    r.cycles += seconds_since(cycle_start);
+    r.analysis += optimiser.analysis().last_solve_seconds();
+    const auto written = Clock::now();
+    if (new_way) {
+      writer.add(c);
+    } else {
+      done.push_back(c);
+      if (written - last_write >= std::chrono::seconds(1)) {
+        write_the_old_way(path, model, done);
+        ++r.rewrites;
+        last_write = Clock::now();
+      }
+    }
+    r.writing += seconds_since(written);
+    cycle_start = Clock::now();
+  });
+  const auto written = Clock::now();
+  if (new_way) {
+    writer.flush();
+  } else {
+    write_the_old_way(path, model, done);
+  }
+  r.writing += seconds_since(written);
+  r.wall = seconds_since(start);
+  r.cpu = cpu_seconds() - cpu_start;
+  r.factorisations = optimiser.analysis().factorisations();
+  r.factorisation = optimiser.analysis().factorisation_seconds();
+  r.rewrites = new_way ? writer.rewrites() : r.rewrites + 1;
+  r.rewriting = new_way ? writer.rewrite_seconds() : 0;
+  r.iterations = optimiser.analysis().iterations();
+  r.file_mb = static_cast<long>(std::filesystem::file_size(path) >> 20);
+  return r;
 }
 
-template <typename Solver>
-double factor_and_solve(Solver& solver, const Eigen::SparseMatrix<double>& K, const Eigen::MatrixXd& f, int repeat) {
+// Largest relative difference of the compliance and largest difference of x = d / Dmax over
+// every cycle of two runs; the cycle counts must agree for the histories to match.
+std::pair<double, double> history_difference(const RunFigures& a, const RunFigures& b, double d_max) {
+  double compliance = 0, x = 0;
+  if (a.history.size() != b.history.size()) return {HUGE_VAL, HUGE_VAL};
+  for (size_t k = 0; k < a.history.size(); ++k) {
+    compliance = std::max(compliance, std::fabs(a.history[k].compliance / b.history[k].compliance - 1));
+    for (size_t j = 0; j < a.history[k].diameters.size(); ++j)
+      x = std::max(x, std::fabs(a.history[k].diameters[j] - b.history[k].diameters[j]) / d_max);
+  }
+  return {compliance, x};
+}
+
+void print_run(const char* way, const RunFigures& r) {
+  std::printf("  %-6s %8.1f s %8.1f s CPU %8.1f s %8.1f s (%4.1f %%) %8.2f s (%4.1f %%) %5ld MB %5zu %5d %6d\n", way,
+              r.wall, r.cpu, r.cycles, r.wall - r.cycles, 100 * (r.wall - r.cycles) / r.wall, r.writing,
+              100 * r.writing / r.wall, r.file_mb, r.history.size(), r.factorisations, r.iterations);
+  std::printf("         in the cycles: analysis %.1f s (factorising %.1f s), update %.1f s; %d rewrites of the file; "
+              "peak memory of the process so far %ld MB\n",
+              r.analysis, r.factorisation, r.cycles - r.analysis, r.rewrites, peak_memory_mb());
+}
+
+void compare_runs(int n, int h, int elements) {
+  const ModelFile model = lattice(n, h, elements);
+  std::printf("%d nodes, %d elements, 5 load cases\n", model.n_node, model.n_elem);
+  std::printf("  way       whole run  CPU time        in cycles   outside them      of it writing       file  cycles"
+              "  fact.  iter.\n");
+  const RunFigures today = whole_run(model, false);
+  print_run("before", today);
+  const RunFigures now = whole_run(model, true);
+  print_run("now", now);
+  const auto [compliance, x] = history_difference(today, now, model.settings.max_diameter);
+  std::printf("  whole run now/before %.2f, CPU now/before %.2f; histories differ by %.1e in compliance (relative), "
+              "%.1e in x\n",
+              now.wall / today.wall, now.cpu / today.cpu, compliance, x);
+  // One cycle that factorises afresh, the mean of three: the yardstick of the whole run.
+  FrameAnalysis fresh(model);
+  fresh.set_factor_reuse(false);
+  std::vector<Section> sections(model.elements.size(), circle_section(model.settings.max_diameter * 0.2));
   const auto t = Clock::now();
-  for (int r = 0; r < repeat; ++r) {
-    solver.compute(K);
-    const Eigen::MatrixXd u = solver.solve(f);
+  const double cpu = cpu_seconds();
+  for (int k = 0; k < 3; ++k) fresh.solve(sections);
+  const double one = seconds_since(t) / 3, one_cpu = (cpu_seconds() - cpu) / 3;
+  std::printf("  one freshly factorising analysis %.3f s, %.3f s CPU: whole run now = %.0f of them (CPU %.0f), "
+              "before %.0f (CPU %.0f)\n",
+              one, one_cpu, now.wall / one, now.cpu / one_cpu, today.wall / one, today.cpu / one_cpu);
+}
+
+// Numeric factorisation and the solve of five cases, averaged over repeats: wall and CPU seconds.
+std::pair<double, double> time_factorisation(Eigen::CholmodDecomposition<Eigen::SparseMatrix<double>, Eigen::Lower>& chol,
+                                             const Eigen::SparseMatrix<double>& lower, const Eigen::MatrixXd& f,
+                                             int repeat) {
+  const auto t = Clock::now();
+  const double cpu = cpu_seconds();
+  for (int k = 0; k < repeat; ++k) {
+    chol.factorize(lower);
+    const Eigen::MatrixXd u = chol.solve(f);
     if (!u.allFinite()) std::printf("  (solve failed)\n");
   }
-  return seconds_since(t) / repeat;
+  return {seconds_since(t) / repeat, (cpu_seconds() - cpu) / repeat};
+}
+
+// CHOLMOD's orderings, supernodal against simplicial, and one against two BLAS threads, on the
+// stiffness of the lattice.
+void compare_factorisations(int n, int h, int elements) {
+  const ModelFile model = lattice(n, h, elements);
+  FrameAnalysis analysis(model);
+  analysis.solve(std::vector<Section>(model.elements.size(), circle_section(4)));
+  const Eigen::SparseMatrix<double> lower = analysis.stiffness(0);
+  const Eigen::MatrixXd f = Eigen::MatrixXd::Random(lower.rows(), 5);
+  const int repeat = elements <= 5000 ? 10 : elements <= 15000 ? 3 : 1;
+  std::printf("%d elements, %ld dofs: factorisation and solve of 5 cases, wall s / CPU s, nonzeros of L\n",
+              model.n_elem, static_cast<long>(lower.rows()));
+  {  // What one conjugate-gradient iteration costs against a fresh factor: a solve and a product.
+    Eigen::CholmodDecomposition<Eigen::SparseMatrix<double>, Eigen::Lower> chol;
+    chol.setMode(Eigen::CholmodSupernodalLLt);
+    chol.compute(lower);
+    const auto [factor_wall, factor_cpu] = time_factorisation(chol, lower, f, repeat);
+    const auto t = Clock::now();
+    const double cpu = cpu_seconds();
+    for (int k = 0; k < 10 * repeat; ++k) {
+      const Eigen::MatrixXd z = chol.solve(f);
+      const Eigen::MatrixXd q = lower.selfadjointView<Eigen::Lower>() * z;
+      if (!q.allFinite()) std::printf("  (solve failed)\n");
+    }
+    std::printf("  one iteration (solve and product, 5 cases) %.4f / %.4f, %.1f of them per factorisation (CPU)\n",
+                seconds_since(t) / (10 * repeat), (cpu_seconds() - cpu) / (10 * repeat),
+                factor_cpu / ((cpu_seconds() - cpu) / (10 * repeat)));
+  }
+  struct Ordering {
+    const char* name;
+    int ordering;
+  };
+  for (const auto& [name, ordering] : {Ordering{"AMD", CHOLMOD_AMD}, Ordering{"METIS", CHOLMOD_METIS},
+                                       Ordering{"nested dissection", CHOLMOD_NESDIS}, Ordering{"CHOLMOD's choice", -1}})
+    for (const auto& [mode_name, mode] : {std::pair{"supernodal", Eigen::CholmodSupernodalLLt},
+                                          std::pair{"simplicial", Eigen::CholmodLDLt}}) {
+      if (mode == Eigen::CholmodLDLt && elements > 15000) continue;  // minutes at this size
+      set_solver_threads(1);
+      Eigen::CholmodDecomposition<Eigen::SparseMatrix<double>, Eigen::Lower> chol;
+      chol.setMode(mode);
+      if (ordering >= 0) {
+        chol.cholmod().nmethods = 1;
+        chol.cholmod().method[0].ordering = ordering;
+      }
+      const auto t = Clock::now();
+      chol.analyzePattern(lower);
+      const double analyse = seconds_since(t);
+      const auto [wall, cpu] = time_factorisation(chol, lower, f, repeat);
+      std::printf("  %-18s %-10s  1 thread  %7.3f / %7.3f  (ordering %.2f s, %.1fM nonzeros)\n", name, mode_name, wall,
+                  cpu, analyse, chol.cholmod().lnz / 1e6);
+      if (mode == Eigen::CholmodSupernodalLLt) {
+        set_solver_threads(2);
+        const auto [wall2, cpu2] = time_factorisation(chol, lower, f, repeat);
+        set_solver_threads(1);
+        std::printf("  %-18s %-10s  2 threads %7.3f / %7.3f\n", name, mode_name, wall2, cpu2);
+      }
+    }
+}
+
+// The moving asymptotes beside the optimality-criteria update on the largest program model:
+// outside the factorisation a cycle is assembly, solves, energies and the update, so that part
+// compares the two updates.
+void compare_updates() {
+  std::printf("\nUpdates at the largest program model\n");
+  const ModelFile model = lattice(10, 10, 5000);
+  double rest[2] = {0, 0};
+  double final_compliance[2] = {0, 0};
+  const OptimiserMethod methods[2] = {OptimiserMethod::moving_asymptotes, OptimiserMethod::optimality_criteria};
+  for (int m = 0; m < 2; ++m) {
+    Optimiser optimiser(model, methods[m]);
+    const auto begun = Clock::now();
+    const auto run = optimiser.run();
+    const double t = seconds_since(begun);
+    const auto n = static_cast<double>(run.size());
+    rest[m] = (t - optimiser.analysis().factorisation_seconds()) / n;
+    final_compliance[m] = run.back().compliance;
+    std::printf("  %-20s %3zu cycles, %.4f s per cycle, %.4f s of it outside the factorisation, compliance %.6e\n",
+                m == 0 ? "moving asymptotes" : "optimality criteria", run.size(), t / n, rest[m], run.back().compliance);
+  }
+  std::printf("  asymptotes / criteria: per cycle outside the factorisation %.2f, final compliance %.5f\n",
+              rest[0] / rest[1], final_compliance[0] / final_compliance[1]);
 }
 
 }  // namespace
 
-int main() {
-  std::printf("Largest program model\n");
-  const ModelFile model = lattice(10, 10, 5000);
-  Optimiser optimiser(model);
-  int cycles = 0;
-  const auto start = Clock::now();
-  const auto run = optimiser.run([&](const CycleRecord&) { ++cycles; });
-  const double total = seconds_since(start);
-  const FrameAnalysis& a = optimiser.analysis();
-  std::printf("  %d nodes, %d elements, 5 load cases, %d cycles\n", model.n_node, model.n_elem, cycles);
-  std::printf("  time per cycle %.4f s (analysis and update), factorisation share %.0f %%\n", total / cycles,
-              100 * a.factorisation_seconds() / total);
-  std::printf("  compliance from %.4e to %.4e N mm\n", run.front().compliance, run.back().compliance);
-
-  {  // The same stiffness, factorised and solved for the five cases by each method.
-    const Eigen::SparseMatrix<double> lower = a.stiffness(0);
-    const Eigen::SparseMatrix<double> K = lower.selfadjointView<Eigen::Lower>();
-    const Eigen::MatrixXd f = Eigen::MatrixXd::Random(K.rows(), 5);
-    Eigen::CholmodDecomposition<Eigen::SparseMatrix<double>, Eigen::Lower> cholmod;
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> simplicial;
-    const double t_cholmod = factor_and_solve(cholmod, lower, f, 10);
-    const double t_simplicial = factor_and_solve(simplicial, K, f, 3);
-    const Eigen::MatrixXd dense = Eigen::MatrixXd(K);
-    const auto t = Clock::now();
-    const Eigen::LDLT<Eigen::MatrixXd> ldlt(dense);
-    const Eigen::MatrixXd u = ldlt.solve(f);
-    const double t_dense = seconds_since(t);
-    std::printf("  %ld dofs: CHOLMOD %.4f s, SimplicialLDLT %.4f s (ratio %.1f), dense LDLT %.3f s (ratio %.0f)\n",
-                static_cast<long>(K.rows()), t_cholmod, t_simplicial, t_simplicial / t_cholmod, t_dense,
-                t_dense / t_cholmod);
-  }
-
-  std::printf("Scaling towards the file format's ceiling (set-up, then one analysis of 5 cases)\n");
-  for (const auto& [n, h, elements] : {std::tuple{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}, {22, 22, 70000}}) {
-    const ModelFile big = lattice(n, h, elements);
-    const auto built = Clock::now();
-    FrameAnalysis analysis(big);
-    const double setup = seconds_since(built);
-    std::vector<Section> sections(big.elements.size(), circle_section(5));
-    const auto solved = Clock::now();
-    analysis.solve(sections);
-    std::printf("  %6d nodes %6d elements: set-up %.3f s, cycle %.3f s, memory in use %ld MB\n", big.n_node,
-                big.n_elem, setup, seconds_since(solved), memory_kb() / 1024);
-  }
+int main(int argc, char** argv) {
+  const int largest = argc > 1 ? std::atoi(argv[1]) : 15000;
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("bench_solver_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::filesystem::current_path(dir);
+  const std::vector<std::tuple<int, int, int>> sizes = {{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}};
+  std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, the file rewritten whole\n"
+              "once a second through the number pattern) and now (factor reuse, the result file writer)\n");
+  for (const auto& [n, h, elements] : sizes)
+    if (elements <= largest) compare_runs(n, h, elements);
+  std::printf("\nFactorisation methods and threads\n");
+  for (const auto& [n, h, elements] : sizes)
+    if (elements <= largest) compare_factorisations(n, h, elements);
+  compare_updates();
+  std::filesystem::current_path(dir.parent_path());
+  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -78,6 +78,16 @@ class FrameAnalysis {
   const std::vector<UnitEnergies>& energies() const { return energies_; }
   int factorisations() const { return factorisations_; }
   double factorisation_seconds() const { return factorisation_seconds_; }  // spent in numeric factorisation
+  // Conjugate-gradient iterations so far, each one product with the stiffness and one solve
+  // with an earlier factor, for all the loaded cases of a group together.
+  int iterations() const { return iterations_; }
+  double last_solve_seconds() const { return last_solve_seconds_; }  // the last solve(), whole
+
+  // Factor reuse (on by default): a group's factor from an earlier solve preconditions a
+  // conjugate-gradient solve of the new stiffness, started from the last displacements; the
+  // group is factorised afresh when the iterations climb or the residual stops falling. Off,
+  // every solve factorises.
+  void set_factor_reuse(bool on) { reuse_ = on; }
   int groups() const { return static_cast<int>(groups_.size()); }
   // The lower triangle of group g's stiffness as last assembled (N/mm, N, N mm), free dofs only.
   const Eigen::SparseMatrix<double, Eigen::ColMajor, int>& stiffness(int g) const;
@@ -92,6 +102,9 @@ class FrameAnalysis {
   void check_supports(const Group& g) const;
   bool pin_loose_pieces(Group& g, const std::vector<Section>& sections, const std::vector<int>& loaded) const;
   void assemble(Group& g, const std::vector<Section>& sections);
+  Eigen::MatrixXd solve_group(Group& g, const Eigen::MatrixXd& f, const std::vector<int>& loaded);
+  Eigen::MatrixXd solve_factorising(Group& g, const Eigen::MatrixXd& f, const std::vector<int>& loaded);
+  bool solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::MatrixXd& u);
 
   int n_node_ = 0;
   std::vector<Eigen::Vector3d> nodes_;  // L, W, H, mm
@@ -103,4 +116,11 @@ class FrameAnalysis {
   std::vector<UnitEnergies> energies_;
   int factorisations_ = 0;
   double factorisation_seconds_ = 0;
+  int iterations_ = 0;
+  double last_solve_seconds_ = 0;
+  bool reuse_ = true;
 };
+
+// Threads of the BLAS (and OpenMP) below CHOLMOD. The engine sets one on first use: on the
+// frames it factorises, more threads bought no time and spun idle cores.
+void set_solver_threads(int n);

@@ -1,4 +1,5 @@
-// Optimality-criteria optimisation of the design beams' diameters.
+// Optimisation of the design beams' diameters: sensitivities from the element energies, then the
+// method of moving asymptotes (or the optimality-criteria update) under the volume target.
 #include "optimiser.h"
 
 #include <algorithm>
@@ -10,9 +11,31 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
+// The optimality-criteria update's own stop: the largest change of x below this.
+constexpr double criteria_change = 1e-3;
+
 }  // namespace
 
-Optimiser::Optimiser(const ModelFile& model) : analysis_(model) {
+bool settled(const std::vector<CycleRecord>& cycles, int cycle_limit) {
+  const auto n = static_cast<int>(cycles.size());
+  auto still = [](const CycleRecord& c) { return c.change < settled_still; };
+  if (n >= 3 && still(cycles[static_cast<size_t>(n - 1)]) && still(cycles[static_cast<size_t>(n - 2)])) return true;
+  if (n <= settle_window) return false;
+  const double now = cycles.back().compliance;
+  const double fall_per_cycle = (cycles[static_cast<size_t>(n - 1 - settle_window)].compliance - now) / settle_window;
+  const int ahead = std::max(cycle_limit - cycles.back().cycle, settle_horizon);
+  if (fall_per_cycle * ahead > settled_fall * now) return false;
+  return std::all_of(cycles.end() - settle_window, cycles.end(), [](const CycleRecord& c) { return c.change < settled_change; });
+}
+
+// Between cycles the moving asymptotes remember, per design beam, the distance a - L of the
+// lower asymptote L below the relative area a = x^2, and the areas of the last two cycles.
+struct Optimiser::Asymptotes {
+  std::vector<double> spread, before, before2;
+  double compliance = 0;  // of the cycle before
+};
+
+Optimiser::Optimiser(const ModelFile& model, OptimiserMethod method) : analysis_(model), method_(method) {
   const AnalysisSettings& s = model.settings;
   if (const std::string problem = settings_problem(s); !problem.empty()) throw SolverError(problem);
   if (!analysis_.has_load()) throw SolverError(analysis_.why_unloaded());
@@ -46,41 +69,31 @@ double Optimiser::volume(const std::vector<double>& x) const {
   return v;
 }
 
-// x_new = clamp(x (-dC/dx / (lambda dV/dx))^eta, max(x_min, x - m), min(1, x + m)), lambda by
-// bisection so that V(x_new) = V*. The step exponent eta = 1 / (2 (p + 1)) makes the update
-// exact in one step for a beam in tension (C ~ x^-2p) and a damped one in bending (C ~ x^-4p);
-// eta = 1/2 would swing between two designs for ever, or away from the optimum in bending.
-std::vector<double> Optimiser::update(const std::vector<double>& x) const {
+// -dC/dx = sum over cases of u^T (dK/dx) u through d = Dmax x^p (floored at 0: a beam that
+// carries nothing has no reason to grow), and dV/dx = pi/2 Dmax^2 x L.
+Optimiser::Slopes Optimiser::slopes(const std::vector<double>& x) const {
   const auto& elements = analysis_.elements();
   const auto& energy = analysis_.energies();
-  const size_t n = design_.size();
-  std::vector<double> ratio(n), low(n), high(n);
-  double largest = 0;
-  for (size_t k = 0; k < n; ++k) {
+  Slopes s;
+  for (size_t k = 0; k < design_.size(); ++k) {
     const FrameElement& e = elements[static_cast<size_t>(design_[k])];
     const UnitEnergies& w = energy[static_cast<size_t>(design_[k])];
-    // -dC/dx = sum over cases of u^T (dK/dx) u, through d = Dmax x^p.
     const double d = d_max_ * std::pow(x[k], penalty_);
     const double dd = penalty_ * d_max_ * std::pow(x[k], penalty_ - 1);
     const double dA = pi / 2 * d * dd;
     const double dI = pi / 16 * d * d * d * dd;
-    const double gain = e.E * (dA * w.axial + dI * (w.bend_w + w.bend_h)) + e.G * 2 * dI * w.torsion;
-    const double dV = pi / 2 * d_max_ * d_max_ * x[k] * e.length;
-    ratio[k] = std::max(gain, 0.0) / dV;
-    largest = std::max(largest, ratio[k]);
-    low[k] = std::max(x_min_, x[k] - move_);
-    high[k] = std::min(1.0, x[k] + move_);
+    s.gain.push_back(std::max(e.E * (dA * w.axial + dI * (w.bend_w + w.bend_h)) + e.G * 2 * dI * w.torsion, 0.0));
+    s.dV.push_back(pi / 2 * d_max_ * d_max_ * x[k] * e.length);
   }
-  if (!(largest > 0)) return x;  // the design beams carry nothing: no direction to move in
+  return s;
+}
 
-  const double eta = 1 / (2 * (penalty_ + 1));
-  std::vector<double> next(n);
-  auto step = [&](double lambda) {
-    for (size_t k = 0; k < n; ++k) next[k] = std::clamp(x[k] * std::pow(ratio[k] / lambda, eta), low[k], high[k]);
-    return volume(next);
-  };
+// Finds the multiplier lambda of the volume by bisection on log lambda: step(lambda) fills the
+// next design and returns its volume, which falls as lambda grows; largest is a lambda of the right order.
+template <typename Step>
+void Optimiser::meet_volume(double largest, Step step) const {
   const double target = target_ratio_ * v0_;
-  double lo = largest, hi = largest;  // V(x_new) falls as lambda grows
+  double lo = largest, hi = largest;
   for (int i = 0; i < 400 && step(lo) < target; ++i) lo /= 4;
   for (int i = 0; i < 400 && step(hi) > target; ++i) hi *= 4;
   for (int i = 0; i < 200 && hi / lo > 1 + 1e-13; ++i) {
@@ -88,6 +101,74 @@ std::vector<double> Optimiser::update(const std::vector<double>& x) const {
     (step(mid) > target ? lo : hi) = mid;
   }
   step(std::sqrt(lo * hi));
+}
+
+// x_new = clamp(x (-dC/dx / (lambda dV/dx))^eta, max(x_min, x - m), min(1, x + m)), lambda so
+// that V(x_new) = V*. The step exponent eta = 1 / (2 (p + 1)) makes the update exact in one step
+// for a beam in tension (C ~ x^-2p) and a damped one in bending (C ~ x^-4p); eta = 1/2 would
+// swing between two designs for ever, or away from the optimum in bending.
+std::vector<double> Optimiser::update(const std::vector<double>& x) const {
+  const Slopes s = slopes(x);
+  const size_t n = design_.size();
+  std::vector<double> ratio(n), next(n);
+  for (size_t k = 0; k < n; ++k) ratio[k] = s.gain[k] / s.dV[k];
+  const double largest = *std::max_element(ratio.begin(), ratio.end());
+  if (!(largest > 0)) return x;  // the design beams carry nothing: no direction to move in
+  const double eta = 1 / (2 * (penalty_ + 1));
+  meet_volume(largest, [&](double lambda) {
+    for (size_t k = 0; k < n; ++k)
+      next[k] = std::clamp(x[k] * std::pow(ratio[k] / lambda, eta), std::max(x_min_, x[k] - move_), std::min(1.0, x[k] + move_));
+    return volume(next);
+  });
+  return next;
+}
+
+// The method of moving asymptotes on the relative areas a = x^2, in which the volume is linear:
+// V = sum v a with v = pi/4 Dmax^2 L. Each cycle replaces the compliance by the convex
+//
+//   C(a') ~ C(a) + sum over beams of g (a - L)^2 (1 / (a' - L) - 1 / (a - L)),   g = -dC/da,
+//
+// whose minimum under the volume is a' = L + (a - L) sqrt(g / (lambda v)), within the bounds of
+// the move limit on x and 0.1 (a - L) above L. The first distance a - L = 2 a / (p + 1) makes the
+// approximation exact for a beam in tension (C ~ a^-p): a statically determinate layout is
+// reached in one step, and with p = 1 the first step is the optimality-criteria step. Then, per
+// beam, the distance grows by 1.2 while the area keeps moving one way (a slow crawl speeds up)
+// and shrinks by 0.7 when it turns (a swing is damped), within 1/10 and 3 times 2 a / (p + 1).
+std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, double compliance, Asymptotes& state) const {
+  const Slopes s = slopes(x);
+  const size_t n = design_.size();
+  std::vector<double> a(n), g(n), v(n), low(n), high(n), next(n);
+  double largest = 0;
+  // A cycle that raised the compliance stepped too far: start again from the cautious distances.
+  const bool history = state.before2.size() == n && !(compliance > state.compliance);
+  state.compliance = compliance;
+  state.spread.resize(n);
+  for (size_t k = 0; k < n; ++k) {
+    a[k] = x[k] * x[k];
+    g[k] = s.gain[k] / (2 * x[k]);
+    v[k] = s.dV[k] / (2 * x[k]);
+    largest = std::max(largest, g[k] / v[k]);
+    const double tension = 2 * a[k] / (penalty_ + 1);
+    double spread = tension;
+    if (history) {
+      const double trend = (a[k] - state.before[k]) * (state.before[k] - state.before2[k]);
+      spread = std::clamp(state.spread[k] * (trend < 0 ? 0.7 : trend > 0 ? 1.2 : 1.0), tension / 10, tension * 3);
+    }
+    state.spread[k] = spread;
+    const double lower = a[k] - spread;
+    low[k] = std::max(std::pow(std::max(x_min_, x[k] - move_), 2), lower + 0.1 * spread);
+    high[k] = std::pow(std::min(1.0, x[k] + move_), 2);
+  }
+  state.before2 = state.before.size() == n ? state.before : a;
+  state.before = a;
+  if (!(largest > 0)) return x;
+  meet_volume(largest, [&](double lambda) {
+    for (size_t k = 0; k < n; ++k) {
+      const double spread = state.spread[k];
+      next[k] = std::sqrt(std::clamp(a[k] - spread + spread * std::sqrt(g[k] / (lambda * v[k])), low[k], high[k]));
+    }
+    return volume(next);
+  });
   return next;
 }
 
@@ -107,12 +188,16 @@ std::vector<CycleRecord> Optimiser::run(const std::function<void(const CycleReco
   std::vector<double> x(design_.size(), std::sqrt(target_ratio_));
   double change = design_.empty() ? 0 : 1 - std::sqrt(target_ratio_);
   std::vector<CycleRecord> cycles;
+  Asymptotes asymptotes;
+  const bool criteria = method_ == OptimiserMethod::optimality_criteria;
+  settled_ = false;
   for (int cycle = 1;; ++cycle) {
     const double compliance = analysis_.solve(sections(x));
     cycles.push_back(record(cycle, compliance, change, x));
     if (on_cycle) on_cycle(cycles.back());
-    if (design_.empty() || cycle == max_cycles || (cycle > 1 && change < converged_change)) break;
-    const std::vector<double> next = update(x);
+    settled_ = design_.empty() || (criteria ? cycle > 1 && change < criteria_change : ::settled(cycles, cycle_limit_));
+    if (design_.empty() || (settled_ && !keep_going_) || cycle == cycle_limit_) break;
+    const std::vector<double> next = criteria ? update(x) : asymptotes_update(x, compliance, asymptotes);
     change = 0;
     for (size_t k = 0; k < x.size(); ++k) change = std::max(change, std::fabs(next[k] - x[k]));
     x = next;

@@ -1,5 +1,6 @@
 // Stiffness optimisation of the design beams: minimum total compliance under a volume target,
-// diameters as variables, optimality-criteria updates until the design settles.
+// diameters as variables, updated by the method of moving asymptotes (or, for comparison, the
+// optimality-criteria update) until the design and its compliance have settled.
 #pragma once
 
 #include <functional>
@@ -19,28 +20,66 @@ struct CycleRecord {
 };
 
 inline constexpr int max_cycles = 100;
-inline constexpr double converged_change = 1e-3;
+
+// A run has settled when its design stands still (no x = d / Dmax changed by settled_still in
+// either of the last two cycles), or when its compliance, falling on as fast as over the last
+// settle_window cycles, would fall by less than settled_fall (relative) by the cycle limit
+// (looking at least settle_horizon cycles ahead) and no cycle of that window changed any x by
+// settled_change or more.
+inline constexpr double settled_still = 1e-4;
+inline constexpr int settle_window = 10;
+inline constexpr int settle_horizon = 10;
+inline constexpr double settled_fall = 5e-4;
+inline constexpr double settled_change = 1e-2;
+bool settled(const std::vector<CycleRecord>& cycles, int cycle_limit = max_cycles);
+
+enum class OptimiserMethod {
+  moving_asymptotes,    // the method of moving asymptotes on the relative areas x^2
+  optimality_criteria,  // the optimality-criteria update on x, kept for comparison
+};
 
 class Optimiser {
  public:
   // Checks the settings and builds the analysis; a non-positive setting, a target below the
   // smallest beams or above the largest, or a model without any load is a SolverError.
-  explicit Optimiser(const ModelFile& model);
+  explicit Optimiser(const ModelFile& model, OptimiserMethod method = OptimiserMethod::moving_asymptotes);
 
   // Runs the cycles, calling on_cycle after each one; returns every cycle.
   std::vector<CycleRecord> run(const std::function<void(const CycleRecord&)>& on_cycle = {});
 
   const FrameAnalysis& analysis() const { return analysis_; }
+  FrameAnalysis& analysis() { return analysis_; }
   int design_count() const { return static_cast<int>(design_.size()); }
+  // Whether the last run ended because it had settled (always, without design beams) rather
+  // than at the cycle limit.
+  bool settled() const { return settled_; }
+  // Runs on to cycle_limit cycles, settled or not: what a benchmark needs to see what the
+  // compliance would still have done after the stop.
+  void keep_going(int cycle_limit) {
+    keep_going_ = true;
+    cycle_limit_ = cycle_limit;
+  }
 
  private:
+  struct Asymptotes;  // the moving asymptotes' state between cycles
+  struct Slopes {     // per design beam: -dC/dx (N mm) and dV/dx (mm3), both positive
+    std::vector<double> gain, dV;
+  };
   std::vector<Section> sections(const std::vector<double>& x) const;
   double volume(const std::vector<double>& x) const;  // mm3
+  Slopes slopes(const std::vector<double>& x) const;
   std::vector<double> update(const std::vector<double>& x) const;
+  std::vector<double> asymptotes_update(const std::vector<double>& x, double compliance, Asymptotes& state) const;
+  template <typename Step>
+  void meet_volume(double largest, Step step) const;
   CycleRecord record(int cycle, double compliance, double change, const std::vector<double>& x) const;
 
   FrameAnalysis analysis_;
   std::vector<int> design_;  // elements that are variables
   double d_max_ = 0, x_min_ = 0, target_ratio_ = 0, move_ = 0, penalty_ = 0;
   double v0_ = 0;            // volume of the design beams at Dmax, mm3
+  OptimiserMethod method_;
+  bool settled_ = false;
+  bool keep_going_ = false;
+  int cycle_limit_ = max_cycles;
 };

@@ -1,33 +1,112 @@
 // The result file writer.
 #include "result_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "analysis/model_file.h"
 #include "formats/fields.h"
+#include "post/result_store.h"
 
-void write_result_file(const std::string& path, const ModelFile& model, const std::vector<CycleRecord>& cycles) {
-  DataFileWriter out(path);
-  out.line(FieldLine().i5(model.n_node).i5(model.n_elem).e15(model.settings.max_diameter));
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+
+void put(std::string& text, const FieldLine& line) {
+  text += line.str();
+  text += "\r\n";
+}
+
+void append_header(std::string& text, const ModelFile& model) {
+  put(text, FieldLine().i5(model.n_node).i5(model.n_elem).e15(model.settings.max_diameter));
   for (size_t j = 0; j < model.elements.size(); ++j) {
     const ModelFileElement& e = model.elements[j];
     const bool design = model.props[static_cast<size_t>(e.prop - 1)][0] < 0;
-    out.line(FieldLine().i5(static_cast<long>(j + 1)).i5(e.node1).i5(e.node2).i5(design ? 0 : 1));
+    put(text, FieldLine().i5(static_cast<long>(j + 1)).i5(e.node1).i5(e.node2).i5(design ? 0 : 1));
   }
-  for (const CycleRecord& c : cycles) {
-    out.line(FieldLine().i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change));
-    for (size_t i = 0; i < model.nodes.size(); ++i) {
-      const auto& xyz = model.nodes[i];
-      out.line(FieldLine().i5(static_cast<long>(i + 1)).e15(xyz[0]).e15(xyz[1]).e15(xyz[2]));
-    }
-    for (size_t j = 0; j < c.diameters.size(); ++j) out.line(FieldLine().i5(static_cast<long>(j + 1)).e15(c.diameters[j]));
+}
+
+// The node lines are the same in every cycle: formatted once.
+std::string node_lines(const ModelFile& model) {
+  std::string text;
+  for (size_t i = 0; i < model.nodes.size(); ++i) {
+    const auto& xyz = model.nodes[i];
+    put(text, FieldLine().i5(static_cast<long>(i + 1)).e15(xyz[0]).e15(xyz[1]).e15(xyz[2]));
   }
+  return text;
+}
+
+void append_cycle(std::string& text, const std::string& nodes, const CycleRecord& c) {
+  FieldLine line;
+  put(text, line.i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change));
+  text += nodes;
+  for (size_t j = 0; j < c.diameters.size(); ++j) put(text, line.clear().i5(static_cast<long>(j + 1)).e15(c.diameters[j]));
+}
+
+void replace_file(const std::string& path, const std::string& text) {
+  DataFileWriter out(path);
+  out.bytes(text);
   out.commit();
+}
+
+}  // namespace
+
+void write_result_file(const std::string& path, const ModelFile& model, const std::vector<CycleRecord>& cycles) {
+  std::string text;
+  append_header(text, model);
+  const std::string nodes = node_lines(model);
+  for (const CycleRecord& c : cycles) append_cycle(text, nodes, c);
+  replace_file(path, text);
 }
 
 void remove_result_file(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
   if (ec && std::filesystem::exists(path)) throw SolverError("cannot remove the old " + path + ": " + ec.message());
+}
+
+ResultFileWriter::ResultFileWriter(std::string path, const ModelFile& model, double min_interval, double rewrite_share)
+    : path_(std::move(path)),
+      nodes_(node_lines(model)),
+      min_interval_(min_interval),
+      rewrite_share_(rewrite_share),
+      last_write_(Clock::now()) {
+  append_header(text_, model);
+}
+
+void ResultFileWriter::add(const CycleRecord& c) {
+  const auto started = Clock::now();
+  append_cycle(text_, nodes_, c);
+  const double interval = std::max(min_interval_, last_cost_ / rewrite_share_);
+  if (std::chrono::duration<double>(started - last_write_).count() >= interval) rewrite();
+  last_seconds_ = seconds_since(started);
+  seconds_ += last_seconds_;
+}
+
+void ResultFileWriter::flush() {
+  const auto started = Clock::now();
+  if (written_ != text_.size()) rewrite();
+  last_seconds_ = seconds_since(started);
+  seconds_ += last_seconds_;
+}
+
+void ResultFileWriter::rewrite() {
+  const auto started = Clock::now();
+  replace_file(path_, text_);
+  written_ = text_.size();
+  ++rewrites_;
+  last_write_ = Clock::now();
+  last_cost_ = seconds_since(started);
+  rewrite_seconds_ += last_cost_;
+}
+
+std::string post_window_notice(const ModelFile& model) {
+  if (model.n_node <= max_result_nodes && model.n_elem <= max_result_elements) return "";
+  return "Note: " + std::to_string(model.n_node) + " nodes, " + std::to_string(model.n_elem) +
+         " elements: more than the post-processing window reads (" + std::to_string(max_result_nodes) +
+         " nodes, " + std::to_string(max_result_elements) + " elements); the results are still written to " +
+         result_file_name + " for other tools";
 }

@@ -38,20 +38,18 @@ void SolverRun::cycle(const CycleRecord& c, const FrameAnalysis& analysis) {
   log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change});
 }
 
-void SolverRun::finished(const std::vector<CycleRecord>& cycles, bool settled) {
-  log_->end(settled ? RunEnd::finished : RunEnd::cycle_limit, static_cast<int>(cycles.size()));
+void SolverRun::finished(int cycles_done, bool settled) {
+  log_->end(settled ? RunEnd::finished : RunEnd::cycle_limit, cycles_done);
 }
 
-void SolverRun::stopped_by_user(const std::vector<CycleRecord>& cycles) {
-  log_->end(RunEnd::stopped, static_cast<int>(cycles.size()));
-}
+void SolverRun::stopped_by_user(int cycles_done) { log_->end(RunEnd::stopped, cycles_done); }
 
-void SolverRun::failed(const std::string& reason, const ModelFile* model, const std::vector<CycleRecord>& cycles) {
+void SolverRun::failed(const std::string& reason, ResultFileWriter* writer, int cycles_done) {
   int kept = 0;
   try {
-    if (model != nullptr && !cycles.empty()) {
-      write_result_file(result_file_name, *model, cycles);
-      kept = static_cast<int>(cycles.size());
+    if (writer != nullptr && cycles_done > 0) {
+      writer->flush();
+      kept = cycles_done;
     } else {
       remove_result_file(result_file_name);  // no results from a run that failed at once
     }

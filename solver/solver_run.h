@@ -10,8 +10,7 @@
 #include "analysis/run_files.h"
 #include "analysis/run_log.h"
 #include "optimiser.h"
-
-struct ModelFile;
+#include "result_file.h"
 
 // Another live solver holds the working directory; nothing of its run was touched.
 class DirectoryBusy : public SolverError {
@@ -29,11 +28,11 @@ class SolverRun {
   // a SolverError naming the cycle and the load case; else the cycle goes into the log.
   void cycle(const CycleRecord& c, const FrameAnalysis& analysis);
   // The run ended normally with its result file written.
-  void finished(const std::vector<CycleRecord>& cycles, bool settled);
-  void stopped_by_user(const std::vector<CycleRecord>& cycles);
-  // The run failed: the cycles done are written as the result file (without any, the result
-  // file is removed), and the log ends with the reason. Never throws.
-  void failed(const std::string& reason, const ModelFile* model, const std::vector<CycleRecord>& cycles);
+  void finished(int cycles_done, bool settled);
+  void stopped_by_user(int cycles_done);
+  // The run failed: the cycles done are written by their writer (without any, the result file is
+  // removed), and the log ends with the reason. Never throws.
+  void failed(const std::string& reason, ResultFileWriter* writer, int cycles_done);
 
  private:
   DirectoryLock lock_;

@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -28,15 +27,13 @@
 #include "post/qt_convergence_plot.h"
 #include "section/section_table.h"
 #include "solver/optimiser.h"
+#include "solver/progress.h"
 #include "solver/result_file.h"
 #include "solver/solver_run.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Design elements thinner than this fraction of "Max Diame." are shown as dotted centre lines:
 // the beams the optimisation is dropping.
@@ -168,10 +165,11 @@ class Run {
 
  private:
   void work() {
-    const auto start = Clock::now();
-    std::vector<CycleRecord> cycles;
+    RunReport report;
     std::optional<ModelFile> model;
     std::optional<SolverRun> run;
+    std::optional<ResultFileWriter> writer;
+    int done = 0;
     try {
       run.emplace();
       model = read_model_file(model_file_name);
@@ -184,54 +182,37 @@ class Run {
       on_window([this, m = *model, sections] { window_.set_model(m, sections); });
 
       Optimiser optimiser(*model);
-      say(std::to_string(model->n_node) + " nodes, " + std::to_string(model->n_elem) + " elements (" +
-          std::to_string(optimiser.design_count()) + " design), " + std::to_string(model->cases.size()) + " load cases");
-      say("cycle     compliance [N mm]  volume ratio    change   time [s]");
-      auto last_write = Clock::now();
-      auto cycle_start = Clock::now();
-      optimiser.run([&](const CycleRecord& c) {
+      for (const std::string& line : report.head(*model, optimiser)) say(line);
+      writer.emplace(result_file_name, *model);
+      const auto cycles = optimiser.run([&](const CycleRecord& c) {
         run->cycle(c, optimiser.analysis());
-        cycles.push_back(c);
-        const auto now = Clock::now();
-        char line[128];
-        std::snprintf(line, sizeof line, "%5d  %20.6e  %12.6f  %8.5f  %9.3f", c.cycle, c.compliance, c.volume_ratio,
-                      c.change, seconds(now - cycle_start));
-        publish(line, c);
+        writer->add(c);
+        ++done;
+        publish(report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()), c);
         on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
-        // As topo_nd: at most once a second, so that "Read Data" always finds a whole file.
-        if (now - last_write >= std::chrono::seconds(1)) {
-          write_result_file(result_file_name, *model, cycles);
-          last_write = Clock::now();
-        }
         if (stop_) throw Stopped{};
-        cycle_start = Clock::now();
       });
-      write_result_file(result_file_name, *model, cycles);
+      writer->flush();
       const CycleRecord& last = cycles.back();
-      const bool settled = optimiser.design_count() == 0 || last.change < converged_change;
-      run->finished(cycles, settled);
-      char summary[256];
-      std::snprintf(summary, sizeof summary,
-                    "%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s",
-                    settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
-                    optimiser.analysis().factorisations(), seconds(Clock::now() - start));
-      end(summary);
+      const bool settled = optimiser.settled();
+      run->finished(done, settled);
+      end(report.summary(last, settled, optimiser.analysis(), *writer));
     } catch (const Stopped&) {
       // Closed by the user: the cycles done so far are a whole result of this model.
       try {
-        write_result_file(result_file_name, *model, cycles);
-        run->stopped_by_user(cycles);
+        writer->flush();
+        run->stopped_by_user(done);
       } catch (const std::exception& e) {
-        run->failed(e.what(), nullptr, {});
+        run->failed(e.what(), nullptr, 0);
         std::fprintf(stderr, "topo: %s\n", e.what());
       }
-      std::printf("Stopped by the user after %zu cycles\n", cycles.size());
+      std::printf("Stopped by the user after %d cycles\n", done);
     } catch (const std::exception& e) {
       // Another solver's directory is left as it is; any other failure keeps the cycles done.
-      if (run) run->failed(e.what(), model ? &*model : nullptr, cycles);
+      if (run) run->failed(e.what(), writer ? &*writer : nullptr, done);
       failed_ = true;
       std::fprintf(stderr, "topo: %s\n", e.what());
-      const std::string kept = run && !cycles.empty() ? " (the " + std::to_string(cycles.size()) + " cycles done are kept)" : "";
+      const std::string kept = run && done > 0 ? " (the " + std::to_string(done) + " cycles done are kept)" : "";
       end(std::string("Error: ") + e.what() + kept);
     }
   }

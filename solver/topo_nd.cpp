@@ -2,64 +2,50 @@
 // optimisation, prints one line per cycle, logs it to topo_run.log and writes post_pl.dat;
 // exits 1 on an error (the cycles done before a late one are kept), 2 when another solver
 // holds the directory.
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <optional>
-#include <vector>
+#include <string>
 
 #include "analysis/model_file.h"
 #include "solver/optimiser.h"
+#include "solver/progress.h"
 #include "solver/result_file.h"
 #include "solver/solver_run.h"
 
 int main() {
-  using clock = std::chrono::steady_clock;
-  const auto start = clock::now();
-  auto seconds = [](clock::duration d) { return std::chrono::duration<double>(d).count(); };
+  RunReport report;
   std::optional<SolverRun> run;
-  std::optional<ModelFile> model;
-  std::vector<CycleRecord> cycles;
+  std::optional<ResultFileWriter> writer;
+  int done = 0;
   try {
     run.emplace();
-    model = read_model_file(model_file_name);
-    Optimiser optimiser(*model);
-    std::printf("%d nodes, %d elements (%d design), %zu load cases\n", model->n_node, model->n_elem,
-                optimiser.design_count(), model->cases.size());
-    std::printf("cycle     compliance [N mm]  volume ratio    change   time [s]\n");
+    const ModelFile model = read_model_file(model_file_name);
+    Optimiser optimiser(model);
+    for (const std::string& line : report.head(model, optimiser)) std::printf("%s\n", line.c_str());
 
-    // The file is rewritten at most once a second, so that "Read Data" always finds a whole one.
-    auto last_write = clock::now();
-    auto cycle_start = clock::now();
-    optimiser.run([&](const CycleRecord& c) {
+    writer.emplace(result_file_name, model);
+    const auto cycles = optimiser.run([&](const CycleRecord& c) {
       run->cycle(c, optimiser.analysis());
-      cycles.push_back(c);
-      const auto now = clock::now();
-      std::printf("%5d  %20.6e  %12.6f  %8.5f  %9.3f\n", c.cycle, c.compliance, c.volume_ratio, c.change,
-                  seconds(now - cycle_start));
+      writer->add(c);
+      ++done;
+      std::printf("%s\n", report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()).c_str());
       std::fflush(stdout);
-      if (now - last_write >= std::chrono::seconds(1)) {
-        write_result_file(result_file_name, *model, cycles);
-        last_write = clock::now();
-      }
-      cycle_start = clock::now();
     });
-    write_result_file(result_file_name, *model, cycles);
+    writer->flush();
 
     const CycleRecord& last = cycles.back();
-    const bool settled = optimiser.design_count() == 0 || last.change < converged_change;
-    run->finished(cycles, settled);
-    std::printf("%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %.3f s\n",
-                settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
-                optimiser.analysis().factorisations(), seconds(clock::now() - start));
+    const bool settled = optimiser.settled();
+    run->finished(done, settled);
+    std::printf("%s\n", report.summary(last, settled, optimiser.analysis(), *writer).c_str());
     return 0;
   } catch (const DirectoryBusy& e) {
     std::fprintf(stderr, "topo_nd: %s\n", e.what());
     return 2;
   } catch (const std::exception& e) {
-    if (run) run->failed(e.what(), model ? &*model : nullptr, cycles);
+    if (run) run->failed(e.what(), writer ? &*writer : nullptr, done);
     std::fprintf(stderr, "topo_nd: %s\n", e.what());
-    if (!cycles.empty()) std::fprintf(stderr, "topo_nd: the %zu cycles done are kept in %s\n", cycles.size(), result_file_name);
+    if (done > 0) std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", done, result_file_name);
     return 1;
   }
 }

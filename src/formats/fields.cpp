@@ -1,7 +1,11 @@
 // Fixed-width data files.
 #include "formats/fields.h"
 
+#include <array>
+#include <charconv>
+#include <cstdlib>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -13,33 +17,163 @@
 
 namespace {
 constexpr size_t e15_width = 15;
+constexpr char e15_zero[] = "    0.00000E+00";
 
 void remove_quietly(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
 }
-}  // namespace
 
-std::string field_i5(long value) { return format_at5(std::to_string(value)); }
+// True when a equals D 10^(e - 6) exactly, D a seven-digit integer: the value lies exactly
+// halfway between two six-digit neighbours. Below 10^-4 (a power of five beyond D) or above
+// 10^20 (more than 53 significant bits) no such value is a double.
+bool exact_seven_digits(double a, uint32_t D, int e) {
+  const int j = e - 6;
+  if (j >= 0) {
+    // a = D 5^j 2^j: compare a / 2^j (exact) with D 5^j, which fits 64 bits up to e = 20.
+    if (e > 20) return false;
+    const double b = std::ldexp(a, -j);
+    if (b != std::floor(b) || b >= 1e19) return false;
+    uint64_t t = D;
+    for (int k = 0; k < j; ++k) t *= 5;
+    return static_cast<uint64_t>(b) == t;
+  }
+  uint32_t p = 1;
+  for (int k = 0; k < -j; ++k) {
+    p *= 5;
+    if (p > D) return false;
+  }
+  return D % p == 0 && a == std::ldexp(static_cast<double>(D / p), j);
+}
+
+// The six significant digits of a > 0 rounded half away from zero on its exact value, and the
+// decimal exponent: a ~ digits 10^(exp - 5). The shortest digits that read back as a decide
+// every case but one: a shortest form of exactly seven digits ending in 5 is the halfway point
+// itself, and only then does it matter whether a is that point exactly (round up) or the
+// double just beside it (to_chars rounds that correctly).
+uint32_t six_digits(double a, int& exp) {
+  char buf[40];
+  auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
+  // buf: d[.ddd...]e[+-]xx
+  char digits_text[17];
+  int n = 0;
+  const char* c = buf;
+  for (; *c != 'e'; ++c)
+    if (*c != '.') digits_text[n++] = *c;
+  std::from_chars(c + 1 + (c[1] == '+'), r.ptr, exp);
+  uint32_t digits = 0;
+  for (int k = 0; k < 6; ++k) digits = 10 * digits + static_cast<uint32_t>(k < n ? digits_text[k] - '0' : 0);
+  if (n == 7 && digits_text[6] == '5' && !exact_seven_digits(a, 10 * digits + 5, exp)) {
+    r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 5);
+    digits = static_cast<uint32_t>(buf[0] - '0');
+    for (int k = 2; k < 7; ++k) digits = 10 * digits + static_cast<uint32_t>(buf[k] - '0');
+    std::from_chars(buf + 8 + (buf[8] == '+'), r.ptr, exp);
+    return digits;
+  }
+  if (n > 6 && digits_text[6] >= '5' && ++digits == 1000000) {
+    digits = 100000;
+    ++exp;
+  }
+  return digits;
+}
+
+// The nearest doubles to 1e-110 .. 1e110.
+double power_of_ten(int k) {
+  static const std::array<double, 221> table = [] {
+    std::array<double, 221> t{};
+    for (int i = -110; i <= 110; ++i) t[static_cast<size_t>(i + 110)] = std::strtod(("1e" + std::to_string(i)).c_str(), nullptr);
+    return t;
+  }();
+  return table[static_cast<size_t>(k + 110)];
+}
+
+// The common case without any text: a scaled into [1e5, 1e6) is off by a few 1e-10 at most, so
+// its rounding is certain unless its fraction is near a half; then (false) six_digits decides.
+bool six_digits_scaled(double a, uint32_t& digits, int& exp) {
+  if (!(a >= 1e-100 && a < 1e100)) return false;
+  int e2 = 0;
+  std::frexp(a, &e2);
+  exp = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120));  // log10(a) rounded down, or one less
+  double m = a * power_of_ten(5 - exp);
+  if (m >= 1e6) m = a * power_of_ten(5 - ++exp);
+  if (m < 1e5) m = a * power_of_ten(5 - --exp);
+  const double whole = std::floor(m), fraction = m - whole;
+  if (!(std::fabs(fraction - 0.5) > 1e-4) || !(whole >= 1e5 && whole < 1e6)) return false;
+  digits = static_cast<uint32_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (digits == 1000000) {
+    digits = 100000;
+    ++exp;
+  }
+  return true;
+}
+
+// Writes the 15 characters of an E15 field; false when the exponent needs three digits.
+bool put_e15(char* out, double value) {
+  if (!std::isfinite(value)) raise_error(err::overflow);
+  if (value == 0) {
+    std::memcpy(out, e15_zero, e15_width);
+    return true;
+  }
+  int exp = 0;
+  uint32_t digits = 0;
+  if (!six_digits_scaled(std::fabs(value), digits, exp)) digits = six_digits(std::fabs(value), exp);
+  if (exp >= 100 || exp <= -100) return false;
+  std::memcpy(out, value < 0 ? "   -" : "    ", 4);
+  for (int k = 10; k >= 5; --k) {
+    out[k == 5 ? 4 : k] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  out[5] = '.';
+  out[11] = 'E';
+  out[12] = exp < 0 ? '-' : '+';
+  const int m = exp < 0 ? -exp : exp;
+  out[13] = static_cast<char>('0' + m / 10);
+  out[14] = static_cast<char>('0' + m % 10);
+  return true;
+}
+
+// Right-aligned in five characters; a wider number is written whole.
+void append_i5(std::string& out, long value) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  const auto n = static_cast<size_t>(r.ptr - buf);
+  if (n < 5) out.append(5 - n, ' ');
+  out.append(buf, n);
+}
 
 // A three-digit exponent does not fit in 15 characters. Magnitudes that round to 1E+100 or
 // more cannot be written: "Overflow" rather than a field that shifts every later column.
 // Magnitudes that round below 1E-99 are written as zero; they are far below anything the
 // solvers can tell from zero.
+void append_e15(std::string& out, double value) {
+  char field[e15_width];
+  if (!put_e15(field, value)) {
+    if (std::fabs(value) >= 1) raise_error(err::overflow);
+    std::memcpy(field, e15_zero, e15_width);
+  }
+  out.append(field, e15_width);
+}
+}  // namespace
+
+std::string field_i5(long value) {
+  std::string out;
+  append_i5(out, value);
+  return out;
+}
+
 std::string field_e15(double value) {
-  std::string text = format_number(value, pattern::e15);
-  if (text.size() == e15_width) return text;
-  if (std::fabs(value) >= 1) raise_error(err::overflow);
-  return format_number(0.0, pattern::e15);
+  std::string out;
+  append_e15(out, value);
+  return out;
 }
 
 FieldLine& FieldLine::i5(long value) {
-  text_ += field_i5(value);
+  append_i5(text_, value);
   return *this;
 }
 
 FieldLine& FieldLine::e15(double value) {
-  text_ += field_e15(value);
+  append_e15(text_, value);
   return *this;
 }
 

@@ -19,6 +19,10 @@ class FieldLine {
   FieldLine& i5(long value);
   FieldLine& e15(double value);
   FieldLine& text(std::string_view text);
+  FieldLine& clear() {  // for building many lines in one, without allocating each anew
+    text_.clear();
+    return *this;
+  }
   const std::string& str() const { return text_; }
 
  private:

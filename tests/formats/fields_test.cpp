@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "app/errors.h"
 #include "formats/numtext.h"
@@ -81,6 +84,11 @@ TEST(Fields, E15) {
   EXPECT_EQ(field_e15(-0.0), "    0.00000E+00");
   EXPECT_EQ(field_e15(9.999996), "    1.00000E+01");
   EXPECT_EQ(field_e15(-123456789), "   -1.23457E+08");
+  // Exact halves round away from zero.
+  EXPECT_EQ(field_e15(100000.5), "    1.00001E+05");
+  EXPECT_EQ(field_e15(-1234565), "   -1.23457E+06");
+  EXPECT_EQ(field_e15(0.001953125), "    1.95313E-03");  // 2^-9
+  EXPECT_EQ(field_e15(0.1000025), "    1.00002E-01");  // not exactly a half: below it
 
   // Two-digit exponents only: too large overflows, too small is zero.
   EXPECT_EQ(field_e15(9.99999e99), "    9.99999E+99");
@@ -105,6 +113,48 @@ TEST(Fields, E15KeepsItsWidthAndReadsBack) {
         EXPECT_LE(std::fabs(to_number(text) - v), 5.000001e-6 * std::fabs(v)) << text;
       }
     }
+  }
+}
+
+// The E15 field as the number pattern writes it, the way every file was written before the
+// field writer formatted numbers itself: both must agree byte for byte.
+std::string e15_by_pattern(double v) {
+  if (!std::isfinite(v)) return err::overflow;
+  std::string text = format_number(v, pattern::e15);
+  if (text.size() == 15) return text;
+  return std::fabs(v) >= 1 ? err::overflow : format_number(0.0, pattern::e15);
+}
+
+TEST(Fields, E15AgreesWithThePatternOnManyValues) {
+  std::mt19937_64 rng(14);
+  std::vector<double> values;
+  for (int k = 0; k < 60000; ++k) {  // any bit pattern: every exponent, subnormals, NaN
+    const uint64_t bits = rng();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+  }
+  std::uniform_real_distribution<double> exponent(-105, 105);
+  for (int k = 0; k < 60000; ++k) values.push_back((k % 2 ? -1 : 1) * std::pow(10.0, exponent(rng)));
+  // Halves between six-digit neighbours, exact and not, with the doubles on either side; and
+  // the roundings that carry into the next power of ten.
+  std::uniform_int_distribution<uint32_t> seven(100000, 999999);
+  for (int j = -12; j <= 16; ++j)
+    for (int k = 0; k < 1000; ++k) {
+      const double half = (10.0 * (k < 20 ? 999999 : seven(rng)) + 5) * std::pow(10.0, j);
+      for (double v : {half, std::nextafter(half, 0.0), std::nextafter(half, 1e300), -half}) values.push_back(v);
+    }
+  for (int e = -101; e <= 100; ++e)
+    for (double m : {1.0, 9.999995, 9.9999949, 2.5, 1.000005})
+      values.push_back(m * std::pow(10.0, e));
+  for (const double v : values) {
+    std::string got;
+    try {
+      got = field_e15(v);
+    } catch (const RunTimeError& e) {
+      got = e.name();
+    }
+    ASSERT_EQ(got, e15_by_pattern(v)) << std::hexfloat << v;
   }
 }
 

@@ -3,7 +3,12 @@
 // directory: its lock, its log, the cycles kept after a late failure, what a killed run leaves.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <thread>
+#include <vector>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
@@ -74,6 +79,49 @@ TEST(ResultFileAgreement, WhatTheSolverWritesThePostWindowReads) {
   }
   EXPECT_EQ(r.pnode_xyz(r.pn_cyc, 4, 1), 200.0f);
   EXPECT_EQ(r.pnode_xyz(1, 2, 2), 100.0f);
+}
+
+// The writer as a run uses it, rewriting at every cycle, while the post-processing window's
+// reader reads the file over and over: every read finds a whole file of whole cycles, never
+// fewer than the read before, and the last file is the one written in one go.
+TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  const ModelFile model = read_model_file();
+  const auto run = Optimiser(model).run();
+  std::vector<CycleRecord> cycles;
+  for (int k = 0; k < 150; ++k) {
+    cycles.push_back(run[static_cast<size_t>(k) % run.size()]);
+    cycles.back().cycle = k + 1;
+  }
+
+  std::atomic<bool> writing{true};
+  std::atomic<int> reads{0};
+  std::thread writer_thread([&] {
+    ResultFileWriter writer(result_file_name, model, 0, HUGE_VAL);
+    for (const CycleRecord& c : cycles) {
+      writer.add(c);
+      const int before = reads;
+      while (c.cycle % 10 == 0 && reads == before) std::this_thread::yield();  // let a read fall in here
+    }
+    writer.flush();
+    EXPECT_EQ(writer.rewrites(), 150);
+    writing = false;
+  });
+  auto r = std::make_unique<ResultStore>();
+  int seen = 0;
+  while (writing) {
+    if (!fs::exists(result_file_name)) continue;
+    EXPECT_EQ(test_support::error_of([&] { read_result_file(*r, post_file_name); }), "");
+    EXPECT_GE(r->pn_cyc, seen);
+    seen = r->pn_cyc;
+    ++reads;
+  }
+  writer_thread.join();
+  EXPECT_GE(reads, 15);
+  const std::string streamed = file_text(result_file_name);
+  write_result_file(result_file_name, model, cycles);
+  EXPECT_EQ(streamed, file_text(result_file_name));
 }
 
 TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
