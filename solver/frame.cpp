@@ -399,7 +399,15 @@ bool FrameAnalysis::pin_loose_pieces(Group& g, const std::vector<Section>& secti
   }
   if (!any_thin) return false;
   const Case& c = cases_[static_cast<size_t>(g.cases.front())];
-  for (const auto& nodes : pieces(sound)) {
+  // Nodes that only thin beams touch are pieces of their own.
+  std::vector<std::vector<int>> loose = pieces(sound);
+  std::vector<char> in_piece(static_cast<size_t>(n_node_), 0), touched(static_cast<size_t>(n_node_), 0);
+  for (const auto& nodes : loose)
+    for (int i : nodes) in_piece[static_cast<size_t>(i)] = 1;
+  for (const FrameElement& e : elements_) touched[static_cast<size_t>(e.node1)] = touched[static_cast<size_t>(e.node2)] = 1;
+  for (int i = 0; i < n_node_; ++i)
+    if (touched[static_cast<size_t>(i)] && !in_piece[static_cast<size_t>(i)]) loose.push_back({i});
+  for (const auto& nodes : loose) {
     if (free_motion(c, nodes).first < 0) continue;
     bool carries_load = false;
     for (int i : nodes)
