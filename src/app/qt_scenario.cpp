@@ -41,17 +41,27 @@ std::pair<std::string, std::string> split_word(const std::string& s) {
 }
 
 // FILE LINE TEXT of expect-file and edit-file: TEXT is everything after the one space that
-// follows LINE, a whole number from 1.
+// follows LINE, a whole number from 1; the lines of FILE in the working directory, each
+// without its LF.
 struct FileLineArgs {
   std::string file;
-  size_t line;
+  size_t line = 0;
   std::string text;
+  std::vector<std::string> lines;
 };
-std::optional<FileLineArgs> file_line_args(const std::string& rest) {
+
+// Reads the arguments and the file; the message of what is wrong, or an empty one.
+std::string read_file_line(const std::string& rest, const std::string& command, FileLineArgs& args) {
   auto [file, tail] = split_word(rest);
   auto [number, text] = split_word(tail);
-  if (file.empty() || !is_number(number) || to_number(number) < 1 || to_number(number) > 1e9) return std::nullopt;
-  return FileLineArgs{file, static_cast<size_t>(to_number(number)), text};
+  if (file.empty() || !is_number(number) || to_number(number) < 1 || to_number(number) > 1e9)
+    return command + " needs FILE LINE TEXT";
+  args = {file, static_cast<size_t>(to_number(number)), text, {}};
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "no file " + file;
+  for (std::string line; std::getline(in, line);) args.lines.push_back(line);
+  if (args.line > args.lines.size()) return file + " has " + std::to_string(args.lines.size()) + " lines";
+  return {};
 }
 
 std::vector<std::string> words_of(const std::string& s) {
@@ -451,37 +461,23 @@ bool ScenarioRunner::expect_state(const std::string& rest) {
 // expect-file FILE LINE TEXT: line LINE (from 1) of FILE in the working directory, without
 // its line end, is TEXT exactly; TEXT is everything after the one space that follows LINE.
 bool ScenarioRunner::expect_file(const std::string& rest) {
-  const auto args = file_line_args(rest);
-  if (!args) return fail("expect-file needs FILE LINE TEXT");
-  std::vector<std::string> lines;
-  if (!read_lines(args->file, lines)) return false;
-  if (args->line > lines.size()) return fail(args->file + " has " + std::to_string(lines.size()) + " lines");
-  std::string line = lines[args->line - 1];
+  FileLineArgs args;
+  if (const std::string problem = read_file_line(rest, "expect-file", args); !problem.empty()) return fail(problem);
+  std::string line = args.lines[args.line - 1];
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line == args->text) return true;
-  return fail("expected line " + std::to_string(args->line) + " \"" + args->text + "\", found \"" + line + "\"");
+  if (line == args.text) return true;
+  return fail("expected line " + std::to_string(args.line) + " \"" + args.text + "\", found \"" + line + "\"");
 }
 
 // edit-file FILE LINE TEXT: line LINE (from 1) of FILE in the working directory becomes TEXT,
 // as a user who damages a data file by hand would leave it; the other lines keep their ends.
 bool ScenarioRunner::edit_file(const std::string& rest) {
-  const auto args = file_line_args(rest);
-  if (!args) return fail("edit-file needs FILE LINE TEXT");
-  std::vector<std::string> lines;
-  if (!read_lines(args->file, lines)) return false;
-  if (args->line > lines.size()) return fail(args->file + " has " + std::to_string(lines.size()) + " lines");
-  lines[args->line - 1] = args->text + "\r";
-  std::ofstream out(args->file, std::ios::binary | std::ios::trunc);
-  for (const std::string& line : lines) out << line << "\n";
-  return out.good() ? true : fail("cannot write " + args->file);
-}
-
-// The lines of a file in the working directory, each without its LF.
-bool ScenarioRunner::read_lines(const std::string& file, std::vector<std::string>& lines) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return fail("no file " + file);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return true;
+  FileLineArgs args;
+  if (const std::string problem = read_file_line(rest, "edit-file", args); !problem.empty()) return fail(problem);
+  args.lines[args.line - 1] = args.text + "\r";
+  std::ofstream out(args.file, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : args.lines) out << line << "\n";
+  return out.good() ? true : fail("cannot write " + args.file);
 }
 
 bool ScenarioRunner::write_output(const std::string& what, const std::string& window, const std::string& file) {

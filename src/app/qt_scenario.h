@@ -54,7 +54,6 @@ class ScenarioRunner {
   bool expect_state(const std::string& rest);
   bool expect_file(const std::string& rest);
   bool edit_file(const std::string& rest);
-  bool read_lines(const std::string& file, std::vector<std::string>& lines);
   bool write_output(const std::string& what, const std::string& window, const std::string& file);
   bool copy(const std::string& source, const std::string& destination);
 
