@@ -92,6 +92,18 @@ class Cholesky : public Eigen::CholmodDecomposition<SparseMatrix, Eigen::Lower> 
     cholmod().method[1].ordering = CHOLMOD_METIS;
     cholmod().method[2].ordering = CHOLMOD_AMD;
   }
+  // On small frames the fixed cost of a factorisation call outweighs its flops.
+  static constexpr double least_worth = 4;
+  // How many conjugate-gradient iterations of `cases` right-hand sides (a solve with the factor,
+  // 4 flops per nonzero of L, and a product with K, 4 per stored nonzero of its lower triangle)
+  // cost as much as one factorisation, from the flops of the ordering chosen: the factorisation
+  // runs on dense blocks 2.5 to 3 times faster per flop (measured 8 and 13 iterations at
+  // 5000 and 15000 elements, 5 cases, against flop ratios of 20 and 41).
+  double iterations_worth(long k_nonzeros, int cases) const {
+    const cholmod_common& c = const_cast<Cholesky*>(this)->cholmod();
+    const double per_iteration = 4.0 * (c.lnz + static_cast<double>(k_nonzeros)) * std::max(cases, 1);
+    return std::max(c.fl / (2.5 * per_iteration), least_worth);
+  }
   // The row of the matrix (in the solver's numbering) at which the factorisation failed, or -1.
   long failed_row() const {
     const cholmod_factor* f = this->m_cholmodFactor;
@@ -103,11 +115,16 @@ class Cholesky : public Eigen::CholmodDecomposition<SparseMatrix, Eigen::Lower> 
 
 }  // namespace
 
-// Looked up at run time, so that the engine links against any BLAS and OpenMP, or none.
+// Looked up at run time, so that the engine links against any BLAS and OpenMP, or none. CHOLMOD's
+// supernodal factorisation opens OpenMP regions with a fixed thread count of its own, which the
+// thread count set here does not bound: with one thread, OpenMP regions are switched off
+// altogether (no active level), or each small region woke and spun idle threads, a quarter of
+// the CPU time of a run on the benchmark's lattice.
 void set_solver_threads(int n) {
   using SetThreads = void (*)(int);
   for (const char* name : {"openblas_set_num_threads", "omp_set_num_threads"})
     if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, name))) set(n);
+  if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"))) set(n > 1 ? 1 : 0);
 }
 
 Section circle_section(double d) {
@@ -149,7 +166,14 @@ struct FrameAnalysis::Group {
   std::vector<char> pinned;            // per row of K: held at zero this cycle (a loose piece)
   Cholesky cholesky;
   bool factored = false;     // cholesky holds the factor of an earlier stiffness
-  bool refactor = false;     // the last iterative solve was slow: factorise at the next one
+  bool refactor = false;     // iterating has become dearer than factorising: factorise at the next solve
+  // What the solves cost, counted in conjugate-gradient iterations (a solve with the factor and a
+  // product with K, for every loaded case): a factorisation, and every cycle since the last
+  // factorisation, which it opened. Counted rather than timed, so that a run takes the same path,
+  // and gives the same results, on a busy machine.
+  double factor_worth = 0, since_factor = 0;
+  int cycles_since_factor = 0;
+  int skip = 0, backoff = 0;  // cycles still to factorise without trying to iterate, and the next such pause
   Eigen::MatrixXd u;         // the last displacements of the loaded cases, free dofs only
 };
 
@@ -294,7 +318,11 @@ void FrameAnalysis::build_groups(const ModelFile& model) {
         }
     for (size_t d = 0; d < ndof; ++d)
       if (g.reduced[d] >= 0 && c.springs[d] > 0) g.spring_slots.emplace_back(slot(g.reduced[d], g.reduced[d]), c.springs[d]);
-    if (g.n > 0) g.cholesky.analyzePattern(g.K);
+    if (g.n > 0) {
+      g.cholesky.analyzePattern(g.K);
+      const auto loaded = std::count_if(g.cases.begin(), g.cases.end(), [&](int k) { return cases_[static_cast<size_t>(k)].loaded; });
+      g.factor_worth = g.cholesky.iterations_worth(g.K.nonZeros(), static_cast<int>(loaded));
+    }
   }
 }
 
@@ -496,12 +524,32 @@ double FrameAnalysis::solve(const std::vector<Section>& sections) {
 
 // The displacements of a group's loaded cases: iterating with the factor of an earlier stiffness
 // while that pays, factorising afresh otherwise.
+//
+// A factor pays for itself over the cycles after it: the first cycle pays the factorisation, the
+// next ones only their iterations, which grow as the design moves away from the factored one.
+// The mean cost of a cycle since the factorisation falls as long as each new cycle costs less
+// than that mean; the first cycle that costs more marks the time to factorise again. While the
+// design still changes fast (early in a run) an old factor does not reach the tolerance within
+// the iterations a factorisation is worth: after each such failed attempt the group factorises
+// directly for 1, 2, 4, then 8 cycles before it tries again.
 Eigen::MatrixXd FrameAnalysis::solve_group(Group& g, const Eigen::MatrixXd& f, const std::vector<int>& loaded) {
+  constexpr int longest_pause = 8;
   Eigen::MatrixXd u;
-  if (reuse_ && g.factored && !g.refactor && g.u.cols() == f.cols()) {
+  if (reuse_ && g.factored && !g.refactor && g.skip == 0 && g.u.cols() == f.cols()) {
     u = g.u;  // designs change little from cycle to cycle: the last displacements are a good start
-    if (!solve_iterating(g, f, u)) u = solve_factorising(g, f, loaded);
+    const int done = iterations_;
+    if (solve_iterating(g, f, u)) {
+      const double cost = iterations_ - done + 1;  // the start costs about one iteration
+      g.backoff = 0;
+      g.since_factor += cost;
+      ++g.cycles_since_factor;
+      g.refactor = cost * g.cycles_since_factor > g.since_factor;
+    } else {
+      g.skip = g.backoff = std::clamp(2 * g.backoff, 1, longest_pause);
+      u = solve_factorising(g, f, loaded);
+    }
   } else {
+    if (g.skip > 0) --g.skip;
     u = solve_factorising(g, f, loaded);
   }
   g.u = u;
@@ -517,6 +565,8 @@ Eigen::MatrixXd FrameAnalysis::solve_factorising(Group& g, const Eigen::MatrixXd
   g.refactor = false;
   Eigen::MatrixXd u;
   if (g.factored) u = g.cholesky.solve(f);
+  g.since_factor = g.factor_worth + 1;
+  g.cycles_since_factor = 1;
   if (!g.factored || g.cholesky.info() != Eigen::Success || !u.allFinite()) {
     g.factored = false;
     std::string where;
@@ -533,15 +583,24 @@ Eigen::MatrixXd FrameAnalysis::solve_factorising(Group& g, const Eigen::MatrixXd
 // factor of an earlier K. Since M is close to K, r^T M^-1 r is close to the squared energy norm
 // of the error, (u* - u)^T K (u* - u); a case is done when that is below tol^2 f^T u, the
 // squared energy norm of the solution: its compliance and element energies are then as good as a
-// fresh factorisation's. Gives up (false) as soon as the rate of the iterations so far would not
-// reach that within max_iterations, and marks the group for a fresh factor at its next solve when
-// they climb past climb_iterations: on the benchmark's lattice one iteration (a solve with the
-// factor and a product with K, five cases) costs about a seventeenth of a factorisation.
+// fresh factorisation's. Each case starts from its last displacements scaled by
+// (u . f) / (u . K u), the multiple of them nearest the new solution in the energy norm (a
+// design that got stiffer or softer overall is met at once). Gives up (false) as soon as the rate
+// of the iterations so far would not reach the tolerance within the iterations a factorisation is
+// worth (at most max_iterations).
 bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::MatrixXd& u) {
   constexpr double tol = 1e-8;
-  constexpr int max_iterations = 20, climb_iterations = 8;
+  constexpr int max_iterations = 20;
+  const int budget = std::min(static_cast<int>(g.factor_worth), max_iterations);
   const auto K = g.K.selfadjointView<Eigen::Lower>();
-  Eigen::MatrixXd r = f - K * u;
+  Eigen::MatrixXd Ku = K * u;
+  for (Eigen::Index j = 0; j < u.cols(); ++j)
+    if (const double uKu = u.col(j).dot(Ku.col(j)); uKu > 0) {
+      const double scale = u.col(j).dot(f.col(j)) / uKu;
+      u.col(j) *= scale;
+      Ku.col(j) *= scale;
+    }
+  Eigen::MatrixXd r = f - Ku;
   Eigen::MatrixXd p = g.cholesky.solve(r);
   Eigen::VectorXd rz = r.cwiseProduct(p).colwise().sum().transpose();
   const Eigen::VectorXd rz0 = rz;
@@ -550,18 +609,13 @@ bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::M
     for (Eigen::Index j = 0; j < f.cols(); ++j) {
       const double target = tol * tol * f.col(j).dot(u.col(j));
       if (rz[j] <= target) continue;
-      // The rate so far, kept up, must reach the target within max_iterations.
+      // The rate so far, kept up, must reach the target within the budget.
       const double rate = std::pow(rz[j] / rz0[j], 1.0 / std::max(it, 1));
-      if (it >= 3 && !(rate < 1 && it + std::log(target / rz[j]) / std::log(rate) <= max_iterations)) {
-        return false;
-      }
-      if (it == max_iterations) return false;
+      if (it >= 3 && !(rate < 1 && it + std::log(target / rz[j]) / std::log(rate) <= budget)) return false;
+      if (it == budget) return false;
       active.push_back(j);
     }
-    if (active.empty()) {
-      if (it > climb_iterations) g.refactor = true;
-      return u.allFinite();
-    }
+    if (active.empty()) return u.allFinite();
     ++iterations_;
     const Eigen::MatrixXd pa = p(Eigen::all, active);
     const Eigen::MatrixXd q = K * pa;
