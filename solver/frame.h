@@ -85,8 +85,9 @@ class FrameAnalysis {
 
   // Factor reuse (on by default): a group's factor from an earlier solve preconditions a
   // conjugate-gradient solve of the new stiffness, started from the last displacements; the
-  // group is factorised afresh when the iterations climb or the residual stops falling. Off,
-  // every solve factorises.
+  // group is factorised afresh when iterating would cost more than a factorisation (counted in
+  // flops, so the path of a run does not depend on the machine's load) or the residual stops
+  // falling. Off, every solve factorises.
   void set_factor_reuse(bool on) { reuse_ = on; }
   int groups() const { return static_cast<int>(groups_.size()); }
   // The lower triangle of group g's stiffness as last assembled (N/mm, N, N mm), free dofs only.
@@ -121,6 +122,7 @@ class FrameAnalysis {
   bool reuse_ = true;
 };
 
-// Threads of the BLAS (and OpenMP) below CHOLMOD. The engine sets one on first use: on the
-// frames it factorises, more threads bought no time and spun idle cores.
+// Threads of the BLAS (and OpenMP) below CHOLMOD; with one, OpenMP regions are switched off. The
+// engine sets one on first use: on the frames it factorises, more threads bought no time and
+// spun idle cores.
 void set_solver_threads(int n);
