@@ -1,11 +1,14 @@
 // The result file writer.
 #include "result_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "analysis/model_file.h"
+#include "app/errors.h"
 #include "formats/fields.h"
 #include "post/result_store.h"
 
@@ -70,16 +73,34 @@ void remove_result_file(const std::string& path) {
 
 ResultFileWriter::ResultFileWriter(std::string path, const ModelFile& model, double min_interval, double rewrite_share)
     : path_(std::move(path)),
+      spool_path_(path_ + temp_suffix + "." + std::to_string(::getpid()) + ".cycles"),
       nodes_(node_lines(model)),
       min_interval_(min_interval),
       rewrite_share_(rewrite_share),
+      spool_(spool_path_, std::ios::binary | std::ios::trunc),
       last_write_(Clock::now()) {
-  append_header(text_, model);
+  std::string header;
+  append_header(header, model);
+  spool(header);
+}
+
+ResultFileWriter::~ResultFileWriter() {
+  spool_.close();
+  std::error_code ec;
+  std::filesystem::remove(spool_path_, ec);
+}
+
+void ResultFileWriter::spool(const std::string& text) {
+  spool_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!spool_) raise_error(err::write_failed, path_);
+  spooled_ += text.size();
 }
 
 void ResultFileWriter::add(const CycleRecord& c) {
   const auto started = Clock::now();
-  append_cycle(text_, nodes_, c);
+  std::string text;
+  append_cycle(text, nodes_, c);
+  spool(text);
   const double interval = std::max(min_interval_, last_cost_ / rewrite_share_);
   if (std::chrono::duration<double>(started - last_write_).count() >= interval) rewrite();
   last_seconds_ = seconds_since(started);
@@ -88,15 +109,27 @@ void ResultFileWriter::add(const CycleRecord& c) {
 
 void ResultFileWriter::flush() {
   const auto started = Clock::now();
-  if (written_ != text_.size()) rewrite();
+  if (written_ != spooled_) rewrite();
   last_seconds_ = seconds_since(started);
   seconds_ += last_seconds_;
 }
 
+// The spool, read back in blocks, becomes the new result file; a spool that comes back short
+// (changed behind the writer's back) fails the write rather than publish a cut file.
 void ResultFileWriter::rewrite() {
   const auto started = Clock::now();
-  replace_file(path_, text_);
-  written_ = text_.size();
+  if (!spool_.flush()) raise_error(err::write_failed, path_);
+  std::ifstream in(spool_path_, std::ios::binary);
+  DataFileWriter out(path_);
+  std::string block(1 << 20, '\0');
+  size_t copied = 0;
+  while (copied < spooled_ && in.read(block.data(), static_cast<std::streamsize>(std::min(block.size(), spooled_ - copied)))) {
+    out.bytes(std::string_view(block.data(), static_cast<size_t>(in.gcount())));
+    copied += static_cast<size_t>(in.gcount());
+  }
+  if (copied != spooled_) raise_error(err::write_failed, path_);
+  out.commit();
+  written_ = spooled_;
   ++rewrites_;
   last_write_ = Clock::now();
   last_cost_ = seconds_since(started);

@@ -17,6 +17,7 @@
 #include "analysis/model_file.h"
 #include "analysis/run_files.h"
 #include "analysis/run_log.h"
+#include "formats/fields.h"
 #include "post/result_file.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
@@ -83,7 +84,8 @@ TEST(ResultFileAgreement, WhatTheSolverWritesThePostWindowReads) {
 
 // The writer as a run uses it, rewriting at every cycle, while the post-processing window's
 // reader reads the file over and over: every read finds a whole file of whole cycles, never
-// fewer than the read before, and the last file is the one written in one go.
+// fewer than the read before, the last file is the one written in one go, and no temporary
+// file is left behind.
 TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
   test_support::WorkingDirectory dir;
   copy_model();
@@ -119,6 +121,8 @@ TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
   }
   writer_thread.join();
   EXPECT_GE(reads, 15);
+  for (const auto& entry : fs::directory_iterator("."))  // the writer's spool went with it
+    EXPECT_EQ(entry.path().filename().string().find(std::string(result_file_name) + temp_suffix), std::string::npos);
   const std::string streamed = file_text(result_file_name);
   write_result_file(result_file_name, model, cycles);
   EXPECT_EQ(streamed, file_text(result_file_name));
