@@ -71,6 +71,8 @@ struct Frame {
   Where loaded;
 };
 
+void PrintTo(const Frame& frame, std::ostream* out) { *out << frame.name; }
+
 const Frame frames[] = {
     // A cantilever clamped at one end face, loaded at the lower edge of the other.
     {"Cantilever", 300, 3, 6, {[](float l, float, float) { return l == -150; }},
