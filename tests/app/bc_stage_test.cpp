@@ -170,13 +170,6 @@ TEST_F(BcStage, CaseNumberStaysWithinTheCases) {
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(BcStage, TiesPickTheHigherNode) {
-  go_to_analysis(false);
-  // Unturned, node 1 (L +50) and node 2 (L -50) share one position on the surface.
-  open("6500 7500");
-  EXPECT_EQ(f().model.bc_node, 2);
-}
-
 TEST_F(BcStage, DeleteClearsTheCurrentCaseOnly) {
   go_to_analysis();
   for (const char* c : {"1", "2"}) {

@@ -16,31 +16,13 @@
 #include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
-#include "formats/fields.h"
 #include "post/result_file.h"
+#include "post/result_store.h"
 #include "support/window_test.h"
 
 using namespace test_support;
 
 namespace {
-struct CycleSummary {
-  double compliance, volume_ratio;
-};
-
-// The cycle lines of the result file: cycle, compliance (N mm), volume ratio, change.
-std::vector<CycleSummary> cycle_summaries(const ResultStore& r) {
-  DataFileReader in(post_file_name);
-  in.next_line();
-  for (int e = 1; e <= r.pn_elem; ++e) in.next_line();
-  std::vector<CycleSummary> cycles;
-  while (!in.at_end()) {
-    in.next_line();
-    cycles.push_back({in.real(6, 15), in.real(21, 15)});
-    for (int k = 0; k < r.pn_node + r.pn_elem; ++k) in.next_line();
-  }
-  return cycles;
-}
-
 // Nodes reached from `from` along elements at least `threshold` times the maximum diameter
 // thick in the last cycle.
 std::set<int> reached(const ResultStore& r, const std::set<int>& from, double threshold) {
@@ -116,7 +98,7 @@ class OptimisedFrames : public WindowTest, public ::testing::WithParamInterface<
     return r;
   }
 
-  static void expect_sound_history(const std::vector<CycleSummary>& cycles, double target) {
+  static void expect_sound_history(const std::vector<CyclePoint>& cycles, double target) {
     ASSERT_GE(cycles.size(), 5u);
     for (size_t k = 1; k < cycles.size(); ++k)
       EXPECT_LE(cycles[k].compliance, cycles[k - 1].compliance * (1 + 1e-6)) << "cycle " << k + 1;
@@ -141,7 +123,7 @@ TEST_P(OptimisedFrames, LoadsReachTheirSupportsAlongThickBeams) {
     fix(m, supports.back(), frame.dofs);
   }
   const ResultStore r = optimise("0.05");
-  expect_sound_history(cycle_summaries(r), 0.05);
+  expect_sound_history(convergence_history(r), 0.05);
   const auto path = reached(r, loaded, 0.5);
   for (const auto& group : supports)
     EXPECT_TRUE(std::any_of(group.begin(), group.end(), [&](int n) { return path.count(n) > 0; }));
