@@ -31,15 +31,6 @@ class DesignStage : public test_support::WindowTest {
 };
 }  // namespace
 
-TEST_F(DesignStage, OkWritesAnEmptySectionPerRecord) {
-  make("Option1");
-  EXPECT_EQ(file_text("cross_data_4th.dat"), "    1\r\n    0    0\r\n");
-  make("Option1", "set Form2.Text10 300\n");
-  EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    0    0\r\n");
-  EXPECT_EQ(f().model.gr_cen(2, 1), 300);
-  EXPECT_TRUE(errors().empty());
-}
-
 TEST_F(DesignStage, HundredAndFirstRecordIsRefusedAndStoresNothing) {
   f().model.n_gr = 100;
   f().model.gr_len(100, 1) = 42;
