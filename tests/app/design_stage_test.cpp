@@ -143,7 +143,7 @@ TEST_F(DesignStage, BarFromTwoPoints) {
 
 TEST_F(DesignStage, CornerPickAndDisplacements) {
   run("click Form2.Command1\nclick Form2.Check1\nexpect Form2.Frame8 shown 1\n");
-  // Corners 5 and 6 lie on one point to the left and low on the starting W-H view; pick there.
+  // Corner 5 (+L, -W, -H) lies to the left and low on the starting W-H view; pick there.
   const ViewWindow& v = f().view_win;
   const float x = v.sx * f().model.apex_scr(5, 1) + v.cx, y = v.sy * f().model.apex_scr(5, 2) + v.cy;
   f().Form_MouseDown(1, 0, x + 3, y - 2);
