@@ -1,3 +1,5 @@
+// The analysis model built from the design: counts, property sets, merged nodes and the
+// capacity errors, and the fast merge walks against the plain quadratic ones.
 #include "model/mesh.h"
 
 #include <gtest/gtest.h>
