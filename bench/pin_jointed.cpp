@@ -54,64 +54,106 @@ struct Program {
   }
 };
 
+// The members: which are designed, their lengths and unit directions. Nothing when one has no length.
+struct Members {
+  std::vector<bool> design;
+  std::vector<double> length;
+  std::vector<std::array<double, 3>> direction;
+};
+
+std::optional<Members> members_of(const ModelFile& model) {
+  const size_t n_elem = model.elements.size();
+  Members m{std::vector<bool>(n_elem), std::vector<double>(n_elem), std::vector<std::array<double, 3>>(n_elem)};
+  for (size_t j = 0; j < n_elem; ++j) {
+    const ModelFileElement& e = model.elements[j];
+    m.design[j] = model.props[static_cast<size_t>(e.prop - 1)][0] < 0;
+    const auto& p1 = model.nodes[static_cast<size_t>(e.node1 - 1)];
+    const auto& p2 = model.nodes[static_cast<size_t>(e.node2 - 1)];
+    for (size_t k = 0; k < 3; ++k) m.direction[j][k] = p2[k] - p1[k];
+    m.length[j] = std::hypot(m.direction[j][0], m.direction[j][1], m.direction[j][2]);
+    if (!(m.length[j] > 0)) return std::nullopt;
+    for (double& t : m.direction[j]) t /= m.length[j];
+  }
+  return m;
+}
+
+// One loaded case: a force column per member, |N| <= a for the design members, and one
+// equilibrium row per free translation that a member reaches. False when the case cannot be
+// carried by members: a moment, or a loaded translation no member reaches.
+bool add_case(Program& lp, const ModelFile& model, const ModelFileCase& c, const Members& m,
+              const std::vector<int>& area) {
+  for (size_t i = 0; i < c.loads.size(); ++i)
+    for (size_t k = 3; k < 6; ++k)
+      if (c.loads[i][k] != 0 && !c.fixed[i][k]) return false;
+  const size_t n_elem = m.design.size();
+  std::vector<int> N(n_elem);
+  for (size_t j = 0; j < n_elem; ++j) {
+    N[j] = lp.column(-inf, inf, 0);
+    if (!m.design[j]) continue;
+    for (const double sign : {1.0, -1.0}) {  // +-N - a <= 0
+      const int r = lp.row(-inf, 0);
+      lp.entry(r, N[j], sign);
+      lp.entry(r, area[j], -1);
+    }
+  }
+  std::vector<int> row_of(3 * c.loads.size(), -1);
+  auto row_at = [&](size_t node, size_t k) {
+    int& r = row_of[3 * node + k];
+    if (r < 0) r = lp.row(c.loads[node][k], c.loads[node][k]);
+    return r;
+  };
+  for (size_t j = 0; j < n_elem; ++j) {
+    const auto n1 = static_cast<size_t>(model.elements[j].node1 - 1), n2 = static_cast<size_t>(model.elements[j].node2 - 1);
+    for (size_t k = 0; k < 3; ++k) {
+      if (m.direction[j][k] == 0) continue;
+      if (!c.fixed[n1][k]) lp.entry(row_at(n1, k), N[j], m.direction[j][k]);
+      if (!c.fixed[n2][k]) lp.entry(row_at(n2, k), N[j], -m.direction[j][k]);
+    }
+  }
+  for (size_t i = 0; i < c.loads.size(); ++i)
+    for (size_t k = 0; k < 3; ++k)
+      if (c.loads[i][k] != 0 && !c.fixed[i][k] && row_of[3 * i + k] < 0) return false;
+  return true;
+}
+
+// Among the layouts of (nearly) the least load path, the one with the least largest member
+// force: a column for that force, a row a <= peak per member, a row bounding the load path.
+// Returns the peak's column.
+int bound_peak(ClpSimplex& simplex, const Members& m, const std::vector<int>& area, double least) {
+  const int peak = simplex.numberColumns();
+  simplex.addColumn(0, nullptr, nullptr, 0, inf, 1);
+  std::vector<int> columns;
+  std::vector<double> lengths;
+  for (size_t j = 0; j < area.size(); ++j) {
+    if (area[j] < 0) continue;
+    simplex.setObjectiveCoefficient(area[j], 0);
+    const int pair[2] = {area[j], peak};
+    const double coefficients[2] = {1, -1};
+    simplex.addRow(2, pair, coefficients, -inf, 0);
+    columns.push_back(area[j]);
+    lengths.push_back(m.length[j]);
+  }
+  simplex.addRow(static_cast<int>(columns.size()), columns.data(), lengths.data(), -inf, least * (1 + 1e-9));
+  return peak;
+}
+
 }  // namespace
 
 std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model) {
-  const size_t n_elem = model.elements.size();
-  std::vector<bool> design(n_elem);
-  std::vector<double> length(n_elem);
-  std::vector<std::array<double, 3>> direction(n_elem);
-  for (size_t j = 0; j < n_elem; ++j) {
-    const ModelFileElement& e = model.elements[j];
-    design[j] = model.props[static_cast<size_t>(e.prop - 1)][0] < 0;
-    const auto& p1 = model.nodes[static_cast<size_t>(e.node1 - 1)];
-    const auto& p2 = model.nodes[static_cast<size_t>(e.node2 - 1)];
-    for (size_t k = 0; k < 3; ++k) direction[j][k] = p2[k] - p1[k];
-    length[j] = std::hypot(direction[j][0], direction[j][1], direction[j][2]);
-    if (!(length[j] > 0)) return std::nullopt;
-    for (double& t : direction[j]) t /= length[j];
-  }
-
+  const std::optional<Members> m = members_of(model);
+  if (!m) return std::nullopt;
+  const size_t n_elem = m->design.size();
   Program lp;
   std::vector<int> area(n_elem, -1);
   for (size_t j = 0; j < n_elem; ++j)
-    if (design[j]) area[j] = lp.column(0, inf, length[j]);
-  std::vector<std::vector<int>> forces;  // per loaded case, the column of each member's force
+    if (m->design[j]) area[j] = lp.column(0, inf, m->length[j]);
+  bool any_loaded = false;
   for (const ModelFileCase& c : model.cases) {
     if (!loaded(c)) continue;
-    for (size_t i = 0; i < c.loads.size(); ++i)
-      for (size_t k = 3; k < 6; ++k)
-        if (c.loads[i][k] != 0 && !c.fixed[i][k]) return std::nullopt;  // a moment: no truss carries it
-    std::vector<int>& N = forces.emplace_back(n_elem);
-    for (size_t j = 0; j < n_elem; ++j) {
-      N[j] = lp.column(-inf, inf, 0);
-      if (!design[j]) continue;
-      for (const double sign : {1.0, -1.0}) {  // +-N - a <= 0
-        const int r = lp.row(-inf, 0);
-        lp.entry(r, N[j], sign);
-        lp.entry(r, area[j], -1);
-      }
-    }
-    std::vector<int> row_of(3 * c.loads.size(), -1);  // one equilibrium row per free translation
-    auto row_at = [&](size_t node, size_t k) {
-      int& r = row_of[3 * node + k];
-      if (r < 0) r = lp.row(c.loads[node][k], c.loads[node][k]);
-      return r;
-    };
-    for (size_t j = 0; j < n_elem; ++j) {
-      const auto n1 = static_cast<size_t>(model.elements[j].node1 - 1), n2 = static_cast<size_t>(model.elements[j].node2 - 1);
-      for (size_t k = 0; k < 3; ++k) {
-        if (direction[j][k] == 0) continue;
-        if (!c.fixed[n1][k]) lp.entry(row_at(n1, k), N[j], direction[j][k]);
-        if (!c.fixed[n2][k]) lp.entry(row_at(n2, k), N[j], -direction[j][k]);
-      }
-    }
-    // A loaded translation that no member reaches: nothing carries it.
-    for (size_t i = 0; i < c.loads.size(); ++i)
-      for (size_t k = 0; k < 3; ++k)
-        if (c.loads[i][k] != 0 && !c.fixed[i][k] && row_of[3 * i + k] < 0) return std::nullopt;
+    if (!add_case(lp, model, c, *m, area)) return std::nullopt;
+    any_loaded = true;
   }
-  if (forces.empty()) return std::nullopt;
+  if (!any_loaded) return std::nullopt;
 
   CoinPackedMatrix matrix(true, lp.rows.data(), lp.cols.data(), lp.values.data(),
                           static_cast<CoinBigIndex>(lp.values.size()));
@@ -122,23 +164,7 @@ std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model) {
                       lp.row_high.data());
   simplex.dual();
   if (!simplex.isProvenOptimal()) return std::nullopt;
-  const double least = simplex.objectiveValue();
-
-  // Among the layouts of (nearly) that load path, the one with the least largest member force.
-  const int peak = simplex.numberColumns();
-  simplex.addColumn(0, nullptr, nullptr, 0, inf, 1);
-  std::vector<int> columns;
-  std::vector<double> lengths;
-  for (size_t j = 0; j < n_elem; ++j) {
-    if (area[j] < 0) continue;
-    simplex.setObjectiveCoefficient(area[j], 0);
-    const int pair[2] = {area[j], peak};
-    const double coefficients[2] = {1, -1};
-    simplex.addRow(2, pair, coefficients, -inf, 0);
-    columns.push_back(area[j]);
-    lengths.push_back(length[j]);
-  }
-  simplex.addRow(static_cast<int>(columns.size()), columns.data(), lengths.data(), -inf, least * (1 + 1e-9));
+  const int peak = bound_peak(simplex, *m, area, simplex.objectiveValue());
   simplex.primal();
   if (!simplex.isProvenOptimal()) return std::nullopt;
 
@@ -147,9 +173,9 @@ std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model) {
   out.peak = solution[peak];
   out.force.assign(n_elem, 0.0);
   for (size_t j = 0; j < n_elem; ++j) {
-    if (!design[j]) continue;
+    if (!m->design[j]) continue;
     out.force[j] = std::max(solution[area[j]], 0.0);
-    out.load_path += out.force[j] * length[j];
+    out.load_path += out.force[j] * m->length[j];
   }
   return out;
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "analysis/model_file.h"
+#include "solver/progress.h"
 #include "solver/result_file.h"
 
 namespace {
@@ -57,4 +59,60 @@ void SolverRun::failed(const std::string& reason, ResultFileWriter* writer, int 
     std::fprintf(stderr, "%s\n", e.what());
   }
   log_->end(RunEnd::failed, kept, reason);
+}
+
+namespace {
+
+struct Stopped {};  // thrown from a cycle when the user has stopped the run
+
+}  // namespace
+
+RunOutcome run_in_directory(const RunWatcher& watch) {
+  using End = RunOutcome::End;
+  RunReport report;
+  std::optional<SolverRun> run;
+  try {
+    run.emplace();
+  } catch (const DirectoryBusy& e) {
+    return {End::busy, e.what(), 0};
+  } catch (const std::exception& e) {
+    return {End::failed, e.what(), 0};
+  }
+  std::optional<ResultFileWriter> writer;
+  RunOutcome out;
+  try {
+    const ModelFile model = read_model_file(model_file_name);
+    watch.model_read(model);
+    Optimiser optimiser(model);
+    for (const std::string& line : report.head(model, optimiser)) watch.line(line);
+    writer.emplace(result_file_name, model);
+    const auto cycles = optimiser.run([&](const CycleRecord& c) {
+      run->cycle(c, optimiser.analysis());
+      writer->add(c);
+      ++out.cycles_done;
+      watch.line(report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()));
+      watch.cycle_kept(c);
+      if (watch.stop_asked()) throw Stopped{};
+    });
+    writer->flush();
+    const bool settled = optimiser.settled();
+    run->finished(out.cycles_done, settled);
+    out.message = report.summary(cycles.back(), settled, optimiser.analysis(), *writer);
+  } catch (const Stopped&) {
+    // The cycles done so far are a whole result of this model.
+    try {
+      writer->flush();
+      run->stopped_by_user(out.cycles_done);
+      out.end = End::stopped;
+      out.message = "Stopped by the user after " + std::to_string(out.cycles_done) + " cycles";
+    } catch (const std::exception& e) {
+      run->failed(e.what(), nullptr, 0);
+      out = {End::failed, e.what(), 0};
+    }
+  } catch (const std::exception& e) {
+    run->failed(e.what(), writer ? &*writer : nullptr, out.cycles_done);
+    out.end = End::failed;
+    out.message = e.what();
+  }
+  return out;
 }

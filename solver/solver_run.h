@@ -1,8 +1,10 @@
-// The bookkeeping of one solver run in the working directory, shared by topo_nd and topo: the
-// directory's lock, the clean-up of what earlier runs left, the run log, and the end of a run
-// that fails after some cycles (the cycles done are kept and the log says why).
+// One solver run in the working directory, shared by topo_nd and topo: the directory's lock,
+// the clean-up of what earlier runs left, the run log, the end of a run that fails after some
+// cycles (the cycles done are kept and the log says why), and the whole run as the front ends
+// start it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,3 +41,23 @@ class SolverRun {
   std::optional<RunLogWriter> log_;  // opened once the lock is ours
   int break_at_cycle_ = 0;  // test hook: a breakdown forced in this cycle
 };
+
+// What a front end does as a run goes on: print each line of the report, show the model once
+// it is read and each cycle once it is kept, and tell whether the user has stopped the run.
+struct RunWatcher {
+  std::function<void(const std::string&)> line;
+  std::function<void(const ModelFile&)> model_read = [](const ModelFile&) {};
+  std::function<void(const CycleRecord&)> cycle_kept = [](const CycleRecord&) {};
+  std::function<bool()> stop_asked = [] { return false; };
+};
+
+struct RunOutcome {
+  enum class End { finished, stopped, failed, busy } end = End::finished;
+  std::string message;  // the summary of a finished run, else the reason
+  int cycles_done = 0;  // kept in the result file, unless the end is busy
+};
+
+// The whole run: the lock (busy when another solver holds the directory, whose files are left
+// alone), the model, every cycle logged, written and reported, and its end in the log.
+// Never throws.
+RunOutcome run_in_directory(const RunWatcher& watch);

@@ -26,9 +26,6 @@
 #include "app/qt_controls.h"
 #include "post/qt_convergence_plot.h"
 #include "section/section_table.h"
-#include "solver/optimiser.h"
-#include "solver/progress.h"
-#include "solver/result_file.h"
 #include "solver/solver_run.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
@@ -146,9 +143,6 @@ class TopoWindow : public ViewForm {
   bool drawable_ = false;
 };
 
-// Thrown from the cycle callback when the window was closed during the run.
-struct Stopped {};
-
 // The run on its worker thread and what it hands to the window: new log lines and the latest
 // cycle, taken together on the window's thread (a slow redraw skips cycles, never lines).
 class Run {
@@ -165,56 +159,43 @@ class Run {
 
  private:
   void work() {
-    RunReport report;
-    std::optional<ModelFile> model;
-    std::optional<SolverRun> run;
-    std::optional<ResultFileWriter> writer;
-    int done = 0;
-    try {
-      run.emplace();
-      model = read_model_file(model_file_name);
+    RunWatcher watch;
+    watch.line = [this](const std::string& line) { say(line); };
+    watch.model_read = [this](const ModelFile& model) {
       // The sketches only draw the non-design bars: a run without them still runs.
       SectionTable sections;
       try {
         sections = read_section_file(section_file_name, ThicknessField::ignore);
       } catch (const std::exception&) {
       }
-      on_window([this, m = *model, sections] { window_.set_model(m, sections); });
-
-      Optimiser optimiser(*model);
-      for (const std::string& line : report.head(*model, optimiser)) say(line);
-      writer.emplace(result_file_name, *model);
-      const auto cycles = optimiser.run([&](const CycleRecord& c) {
-        run->cycle(c, optimiser.analysis());
-        writer->add(c);
-        ++done;
-        publish(report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()), c);
-        on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
-        if (stop_) throw Stopped{};
-      });
-      writer->flush();
-      const CycleRecord& last = cycles.back();
-      const bool settled = optimiser.settled();
-      run->finished(done, settled);
-      end(report.summary(last, settled, optimiser.analysis(), *writer));
-    } catch (const Stopped&) {
-      // Closed by the user: the cycles done so far are a whole result of this model.
-      try {
-        writer->flush();
-        run->stopped_by_user(done);
-      } catch (const std::exception& e) {
-        run->failed(e.what(), nullptr, 0);
-        std::fprintf(stderr, "topo: %s\n", e.what());
+      on_window([this, model, sections] { window_.set_model(model, sections); });
+    };
+    watch.cycle_kept = [this](const CycleRecord& c) {
+      {
+        std::lock_guard lock(mutex_);
+        latest_ = c;
+        post_locked();
       }
-      std::printf("Stopped by the user after %d cycles\n", done);
-    } catch (const std::exception& e) {
-      // Another solver's directory is left as it is; any other failure keeps the cycles done.
-      if (run) run->failed(e.what(), writer ? &*writer : nullptr, done);
-      failed_ = true;
-      std::fprintf(stderr, "topo: %s\n", e.what());
-      const std::string kept = run && done > 0 ? " (the " + std::to_string(done) + " cycles done are kept)" : "";
-      end(std::string("Error: ") + e.what() + kept);
+      on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
+    };
+    watch.stop_asked = [this] { return stop_.load(); };
+    const RunOutcome out = run_in_directory(watch);
+    switch (out.end) {
+      case RunOutcome::End::finished:
+        end(out.message);
+        return;
+      case RunOutcome::End::stopped:
+        std::printf("%s\n", out.message.c_str());  // the window is closed already
+        return;
+      case RunOutcome::End::failed:
+      case RunOutcome::End::busy:
+        break;
     }
+    // Another solver's directory is left as it is; any other failure keeps the cycles done.
+    failed_ = true;
+    std::fprintf(stderr, "topo: %s\n", out.message.c_str());
+    const std::string kept = out.cycles_done > 0 ? " (the " + std::to_string(out.cycles_done) + " cycles done are kept)" : "";
+    end("Error: " + out.message + kept);
   }
 
   void say(const std::string& line) {
@@ -222,15 +203,6 @@ class Run {
     std::fflush(stdout);
     std::lock_guard lock(mutex_);
     lines_.push_back(line);
-    post_locked();
-  }
-
-  void publish(const std::string& line, const CycleRecord& c) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-    std::lock_guard lock(mutex_);
-    lines_.push_back(line);
-    latest_ = c;
     post_locked();
   }
 

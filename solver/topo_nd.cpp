@@ -3,49 +3,31 @@
 // exits 1 on an error (the cycles done before a late one are kept), 2 when another solver
 // holds the directory.
 #include <cstdio>
-#include <exception>
-#include <optional>
 #include <string>
 
-#include "analysis/model_file.h"
-#include "solver/optimiser.h"
-#include "solver/progress.h"
 #include "solver/result_file.h"
 #include "solver/solver_run.h"
 
 int main() {
-  RunReport report;
-  std::optional<SolverRun> run;
-  std::optional<ResultFileWriter> writer;
-  int done = 0;
-  try {
-    run.emplace();
-    const ModelFile model = read_model_file(model_file_name);
-    Optimiser optimiser(model);
-    for (const std::string& line : report.head(model, optimiser)) std::printf("%s\n", line.c_str());
-
-    writer.emplace(result_file_name, model);
-    const auto cycles = optimiser.run([&](const CycleRecord& c) {
-      run->cycle(c, optimiser.analysis());
-      writer->add(c);
-      ++done;
-      std::printf("%s\n", report.cycle(c, optimiser.analysis().last_solve_seconds(), writer->last_seconds()).c_str());
-      std::fflush(stdout);
-    });
-    writer->flush();
-
-    const CycleRecord& last = cycles.back();
-    const bool settled = optimiser.settled();
-    run->finished(done, settled);
-    std::printf("%s\n", report.summary(last, settled, optimiser.analysis(), *writer).c_str());
-    return 0;
-  } catch (const DirectoryBusy& e) {
-    std::fprintf(stderr, "topo_nd: %s\n", e.what());
-    return 2;
-  } catch (const std::exception& e) {
-    if (run) run->failed(e.what(), writer ? &*writer : nullptr, done);
-    std::fprintf(stderr, "topo_nd: %s\n", e.what());
-    if (done > 0) std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", done, result_file_name);
-    return 1;
+  RunWatcher watch;
+  watch.line = [](const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  };
+  const RunOutcome out = run_in_directory(watch);
+  switch (out.end) {
+    case RunOutcome::End::finished:
+    case RunOutcome::End::stopped:
+      std::printf("%s\n", out.message.c_str());
+      return 0;
+    case RunOutcome::End::busy:
+      std::fprintf(stderr, "topo_nd: %s\n", out.message.c_str());
+      return 2;
+    case RunOutcome::End::failed:
+      break;
   }
+  std::fprintf(stderr, "topo_nd: %s\n", out.message.c_str());
+  if (out.cycles_done > 0)
+    std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", out.cycles_done, result_file_name);
+  return 1;
 }

@@ -103,7 +103,6 @@ void Forms::set_end_handler(std::function<void()> handler) {
 
 bool Forms::ended() { return ended_flag(); }
 
-frmSplash& Forms::splash() { return static_cast<frmSplash&>(load("frmSplash")); }
 Form1& Forms::form1() { return static_cast<Form1&>(load("Form1")); }
 Form2& Forms::form2() { return static_cast<Form2&>(load("Form2")); }
 Form3& Forms::form3() { return static_cast<Form3&>(load("Form3")); }

@@ -7,7 +7,6 @@
 #include <vector>
 
 class FormWindow;
-class frmSplash;
 class Form1;
 class Form2;
 class Form3;
@@ -34,7 +33,6 @@ class Forms {
   static void set_end_handler(std::function<void()> handler);
   static bool ended();
 
-  static frmSplash& splash();
   static Form1& form1();
   static Form2& form2();
   static Form3& form3();

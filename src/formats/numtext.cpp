@@ -208,13 +208,20 @@ Section parse_section(std::string_view s) {
   return sec;
 }
 
-// Formats a non-negative finite value with one section. `shown_zero` tells whether the
-// rounded value is zero, which decides the sign of a one-section pattern.
-std::string format_section(double magnitude, const Section& sec, bool& shown_zero) {
-  Decimal d = exact_decimal(magnitude);
+// The digits a section shows of a magnitude, rounded to its places.
+struct ShownDigits {
   std::string int_digits;  // without leading zeros; empty for an integer part of 0
   std::string frac_digits;
   int exponent = 0;
+  bool zero = false;  // nothing but zeros is shown
+};
+
+ShownDigits shown_digits(double magnitude, const Section& sec) {
+  Decimal d = exact_decimal(magnitude);
+  ShownDigits shown;
+  std::string& int_digits = shown.int_digits;
+  std::string& frac_digits = shown.frac_digits;
+  int& exponent = shown.exponent;
   if (sec.scientific) {
     int mantissa_int = sec.int_places;
     if (mantissa_int + sec.frac_places == 0) mantissa_int = 1;
@@ -231,18 +238,30 @@ std::string format_section(double magnitude, const Section& sec, bool& shown_zer
     for (long long k = 0; k < d.point; ++k) int_digits.push_back(digit_at(d, k));
     for (int k = 0; k < sec.frac_places; ++k) frac_digits.push_back(digit_at(d, static_cast<long long>(d.point) + k));
   }
-  shown_zero = d.digits.empty();
+  shown.zero = d.digits.empty();
+  return shown;
+}
 
-  // '#' places at the end of the fraction drop their zeros.
-  size_t frac_kept = frac_digits.size();
-  {
-    size_t place = frac_digits.size();
-    for (auto it = sec.tokens.rbegin(); it != sec.tokens.rend() && place > 0; ++it) {
-      if (it->kind != Token::frac_digit) continue;
-      if (it->ch != '#' || frac_digits[place - 1] != '0') break;
-      frac_kept = --place;
-    }
+// How many fraction digits are written: '#' places at the end of the fraction drop their zeros.
+size_t kept_fraction_places(const std::string& frac_digits, const Section& sec) {
+  size_t place = frac_digits.size();
+  for (auto it = sec.tokens.rbegin(); it != sec.tokens.rend() && place > 0; ++it) {
+    if (it->kind != Token::frac_digit) continue;
+    if (it->ch != '#' || frac_digits[place - 1] != '0') break;
+    --place;
   }
+  return place;
+}
+
+// Formats a non-negative finite value with one section. `shown_zero` tells whether the
+// rounded value is zero, which decides the sign of a one-section pattern.
+std::string format_section(double magnitude, const Section& sec, bool& shown_zero) {
+  const ShownDigits shown = shown_digits(magnitude, sec);
+  const std::string& int_digits = shown.int_digits;
+  const std::string& frac_digits = shown.frac_digits;
+  const int exponent = shown.exponent;
+  shown_zero = shown.zero;
+  const size_t frac_kept = kept_fraction_places(frac_digits, sec);
 
   std::string out;
   const int n_int = static_cast<int>(int_digits.size());

@@ -19,7 +19,7 @@ namespace {
 
 const std::string file = model_file_name;
 const std::string past_end = "Input past end of file (" + file + ")";
-std::string at(const std::string& name, int line) { return name + " (" + file + ", line " + std::to_string(line) + ")"; }
+std::string at(const std::string& name, int line) { return fault_at(file, name, line); }
 
 // The hand-checked file of three nodes, three elements, two sets and two cases, by line:
 // 1 header, 2-4 nodes, 5-7 elements, 8-9 sets, 10 count of case 1, 11-17 its records (the
@@ -29,24 +29,13 @@ std::vector<std::string> good_lines() {
   return file_lines(golden);
 }
 
-// The good file with line n (1-based) replaced.
-std::string with_line(int n, const std::string& text) {
-  auto lines = good_lines();
-  lines[static_cast<size_t>(n - 1)] = text;
-  return crlf(lines);
-}
+std::string with_line(int n, const std::string& text) { return with_line_replaced(good_lines(), n, text); }
+std::string first_lines(int n) { return first_lines_of(good_lines(), n); }
 
 // The good file with columns from..from+width-1 of line n replaced by `field`.
 std::string with_field(int n, int from, const std::string& field) {
   auto lines = good_lines();
   lines[static_cast<size_t>(n - 1)].replace(static_cast<size_t>(from - 1), field.size(), field);
-  return crlf(lines);
-}
-
-// The first n lines of the good file.
-std::string first_lines(int n) {
-  auto lines = good_lines();
-  lines.resize(static_cast<size_t>(n));
   return crlf(lines);
 }
 
@@ -61,7 +50,6 @@ std::vector<ModelCase> damaged_files() {
   const std::string header_error = at("Type mismatch", 1);
   return {
       {"empty file", "", past_end, past_end},
-      {"blank header", with_line(1, ""), header_error, header_error},
       {"binary header", with_line(1, std::string("\0\x01\x7f", 3)), header_error, header_error},
       {"header cut after the counts", with_line(1, good_lines()[0].substr(0, 25)), header_error, header_error},
       {"negative node count", with_field(1, 1, "   -3"), at("Subscript out of range", 1), at("Subscript out of range", 1)},
@@ -79,9 +67,9 @@ std::vector<ModelCase> damaged_files() {
       // The post-processing window stops after the elements; only the whole parse sees the rest.
       {"set line cut short", with_line(9, good_lines()[8].substr(0, 95)), at("Type mismatch", 9), ""},
       {"negative record count", with_field(10, 1, "   -7"), at("Subscript out of range", 10), ""},
-      {"record count in words", with_field(10, 1, "seven"), at("Type mismatch", 10), ""},
       {"more records than lines before the springs", with_field(10, 1, "    9"), at("Subscript out of range", 18), ""},
       {"record of node 0", with_field(11, 1, "    0"), at("Subscript out of range", 11), ""},
+      {"record of node 4 of 3", with_field(11, 1, "    4"), at("Subscript out of range", 11), ""},
       {"record of dof 7", with_field(12, 6, "    7"), at("Subscript out of range", 12), ""},
       {"record of dof 0", with_field(12, 6, "    0"), at("Subscript out of range", 12), ""},
       {"record kind in words", with_field(13, 11, "fixed"), at("Type mismatch", 13), ""},
@@ -141,6 +129,9 @@ bool same_conditions(const ModelStore& a, const ModelStore& b) {
 TEST(ModelFileRobustness, EveryReaderNamesTheFileAndLineAndTheModelStaysAsItWas) {
   WorkingDirectory dir;
   const ModelStore before = rebuilt_model();
+  ModelStore missing = rebuilt_model();
+  EXPECT_EQ(error_of([&] { read_back_model_file(missing); }), "File not found (" + file + ")");
+  EXPECT_TRUE(same_conditions(missing, before));
   for (const ModelCase& c : damaged_files()) {
     SCOPED_TRACE(c.what);
     write_file(file, c.content);
@@ -164,6 +155,14 @@ TEST(ModelFileRobustness, ReadBackRefusesWhatTheStoreCannotHold) {
   ModelStore m = rebuilt_model();
   EXPECT_EQ(error_of([&] { read_back_model_file(m); }),
             "Model does not match (fem_gr_jo.dat, line 1: 4 nodes, the design of temp_save.dat has 3)");
+  EXPECT_TRUE(same_conditions(m, before));
+
+  // Six cases: the store holds five.
+  std::vector<std::string> six = lines;
+  six[0].replace(15, 5, "    6");
+  for (int extra = 0; extra < 4; ++extra) six.insert(six.end(), lines.begin() + 20, lines.end());
+  write_file(file, crlf(six));
+  EXPECT_EQ(error_of([&] { read_back_model_file(m); }), "Capacity exceeded (" + file + ", line 1)");
   EXPECT_TRUE(same_conditions(m, before));
 
   // 32768 records in case 2 parse (the solvers take them) but overflow the Integer count of the

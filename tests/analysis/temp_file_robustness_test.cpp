@@ -17,7 +17,7 @@ namespace {
 
 const std::string file = temp_file_name;
 const std::string past_end = "Input past end of file (" + file + ")";
-std::string at(const std::string& name, int line) { return name + " (" + file + ", line " + std::to_string(line) + ")"; }
+std::string at(const std::string& name, int line) { return fault_at(file, name, line); }
 
 const std::string three = "    1.00000E+02    8.00000E+01    6.00000E+01";
 const std::string zeros = "    0.00000E+00    0.00000E+00    0.00000E+00";
@@ -33,31 +33,24 @@ std::vector<std::string> good_lines() {
   return lines;
 }
 
-std::string with_line(int n, const std::string& text) {
-  auto lines = good_lines();
-  lines[static_cast<size_t>(n - 1)] = text;
-  return crlf(lines);
-}
-
-std::string first_lines(int n) {
-  auto lines = good_lines();
-  lines.resize(static_cast<size_t>(n));
-  return crlf(lines);
-}
+std::string with_line(int n, const std::string& text) { return with_line_replaced(good_lines(), n, text); }
+std::string first_lines(int n) { return first_lines_of(good_lines(), n); }
 
 }  // namespace
 
 TEST(TempFileRobustness, DamagedFilesNameTheFileAndLine) {
   WorkingDirectory dir;
+  EXPECT_EQ(error_of([] { read_saved_design(); }), "File not found (" + file + ")");
   const BadFile cases[] = {
       {"empty file", "", past_end},
       {"blank count line", with_line(1, ""), at("Type mismatch", 1)},
       {"count beyond the Integer range", with_line(1, "40000"), at("Overflow", 1)},
+      {"count beyond 100", with_line(1, "  101"), at("Subscript out of range", 1)},
+      {"negative count", with_line(1, "   -1"), at("Subscript out of range", 1)},
       {"sides line cut short", with_line(2, three.substr(0, 30)), at("Type mismatch", 2)},
       {"rotation beyond the Single range", with_line(3, "    0.00000E+00        4.0E+38    0.00000E+00"),
        at("Overflow", 3)},
       {"divisions without the kind", with_line(5, "    2    1    1"), at("Type mismatch", 5)},
-      {"division in words", with_line(5, "  two    1    1    1"), at("Type mismatch", 5)},
       {"division beyond the Integer range", with_line(5, "99999    1    1    1"), at("Overflow", 5)},
       {"corner move not a number", with_line(9, "    0.00000E+00    0.0000xE+00    0.00000E+00"),
        at("Type mismatch", 9)},

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <numbers>
 #include <queue>
 #include <set>
 #include <thread>
@@ -17,34 +16,13 @@
 #include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
-#include "formats/fields.h"
-#include "post/form1.h"
-#include "post/qt_convergence_plot.h"
 #include "post/result_file.h"
-#include "support/export_readers.h"
+#include "post/result_store.h"
 #include "support/window_test.h"
 
 using namespace test_support;
 
 namespace {
-struct CycleSummary {
-  double compliance, volume_ratio;
-};
-
-// The cycle lines of the result file: cycle, compliance (N mm), volume ratio, change.
-std::vector<CycleSummary> cycle_summaries(const ResultStore& r) {
-  DataFileReader in(post_file_name);
-  in.next_line();
-  for (int e = 1; e <= r.pn_elem; ++e) in.next_line();
-  std::vector<CycleSummary> cycles;
-  while (!in.at_end()) {
-    in.next_line();
-    cycles.push_back({in.real(6, 15), in.real(21, 15)});
-    for (int k = 0; k < r.pn_node + r.pn_elem; ++k) in.next_line();
-  }
-  return cycles;
-}
-
 // Nodes reached from `from` along elements at least `threshold` times the maximum diameter
 // thick in the last cycle.
 std::set<int> reached(const ResultStore& r, const std::set<int>& from, double threshold) {
@@ -64,17 +42,32 @@ std::set<int> reached(const ResultStore& r, const std::set<int>& from, double th
   return seen;
 }
 
-class OptimisedFrames : public WindowTest {
+using Where = std::function<bool(float, float, float)>;  // of a node's L, W, H
+
+// A box 100 x 100 across, of the given length and divisions along L, with supports fixed in
+// their first `dofs` degrees of freedom and 1000 N downwards on the loaded nodes.
+struct Frame {
+  const char* name;
+  int length, divisions, dofs;
+  std::vector<Where> supports;  // each a group of nodes the load must reach
+  Where loaded;
+};
+
+void PrintTo(const Frame& frame, std::ostream* out) { *out << frame.name; }
+
+const Frame frames[] = {
+    // A cantilever clamped at one end face, loaded at the lower edge of the other.
+    {"Cantilever", 300, 3, 6, {[](float l, float, float) { return l == -150; }},
+     [](float l, float, float h) { return l == 150 && h == -50; }},
+    // A bridge pinned at both lower ends, loaded at the middle of its upper face.
+    {"Bridge", 400, 4, 3,
+     {[](float l, float, float h) { return l == -200 && h == -50; }, [](float l, float, float h) { return l == 200 && h == -50; }},
+     [](float l, float, float h) { return l == 0 && h == 50; }},
+};
+
+class OptimisedFrames : public WindowTest, public ::testing::WithParamInterface<Frame> {
  protected:
-
-  // A box of the given sides and divisions, in the boundary-condition stage.
-  Form2& box(const char* sides, const char* divisions) {
-    run(std::string("click frmSplash.Command1\nclick Form2.Command1\n") + sides + divisions +
-        "click Form2.Command2\nclick Form2.Command12\n");
-    return Forms::form2();
-  }
-
-  static std::set<int> nodes_where(const ModelStore& m, const std::function<bool(float, float, float)>& at) {
+  static std::set<int> nodes_where(const ModelStore& m, const Where& at) {
     std::set<int> nodes;
     for (int n = 1; n <= m.n_node; ++n)
       if (at(m.node_xyz(n, 1), m.node_xyz(n, 2), m.node_xyz(n, 3))) nodes.insert(n);
@@ -105,37 +98,7 @@ class OptimisedFrames : public WindowTest {
     return r;
   }
 
-  // "Read Data", the plot against the cycle lines, then the last cycle exported at a tenth of
-  // the maximum diameter and read back: the mesh closed and outward, holding the beams' volume.
-  void expect_plot_and_exports(const ResultStore& r) {
-    run("click Form1.Command1\nset Form1.HScroll5 10\nexport frame.csv\nexport frame.stl\nexport frame.dxf\n");
-    EXPECT_TRUE(errors().empty());
-    const auto cycles = cycle_summaries(r);
-    const auto& plotted = Forms::form1().Plot1->history();
-    ASSERT_EQ(plotted.size(), cycles.size());
-    for (size_t k = 0; k < cycles.size(); ++k) {
-      EXPECT_EQ(plotted[k].compliance, cycles[k].compliance);
-      EXPECT_EQ(plotted[k].volume_ratio, cycles[k].volume_ratio);
-    }
-    double volume = 0;
-    int shown = 0;
-    const auto rows = file_lines("frame.csv");
-    for (size_t i = 1; i < rows.size(); ++i) {
-      const auto cells = csv_cells(rows[i]);
-      if (cells[12] != "yes") continue;
-      ++shown;
-      volume += std::numbers::pi / 4 * std::pow(std::stod(cells[10]), 2) * std::stod(cells[9]);
-    }
-    EXPECT_EQ(rows.size(), size_t(r.pn_elem) + 1);
-    const StlCheck stl = check_stl("frame.stl");
-    EXPECT_EQ(stl.triangles, size_t(shown) * 60);
-    EXPECT_EQ(stl.unpaired_edges + stl.normals_against + stl.inside_out_parts, 0);
-    EXPECT_NEAR(stl.volume, volume, 0.01 * volume);
-    const auto dxf = dxf_groups("frame.dxf");
-    EXPECT_EQ(std::count(dxf.begin(), dxf.end(), std::pair<int, std::string>{0, "LINE"}), r.pn_elem);
-  }
-
-  static void expect_sound_history(const std::vector<CycleSummary>& cycles, double target) {
+  static void expect_sound_history(const std::vector<CyclePoint>& cycles, double target) {
     ASSERT_GE(cycles.size(), 5u);
     for (size_t k = 1; k < cycles.size(); ++k)
       EXPECT_LE(cycles[k].compliance, cycles[k - 1].compliance * (1 + 1e-6)) << "cycle " << k + 1;
@@ -145,38 +108,26 @@ class OptimisedFrames : public WindowTest {
 };
 }  // namespace
 
-TEST_F(OptimisedFrames, CantileverCarriesItsTipLoadToTheClampedFace) {
-  Form2& f = box("set Form2.Text7 300\n", "set Form2.Text13 3\n");
-  ModelStore& m = f.model;
-  const auto clamped = nodes_where(m, [](float l, float, float) { return l == -150; });
-  const auto tip = nodes_where(m, [](float l, float, float h) { return l == 150 && h == -50; });
-  ASSERT_EQ(clamped.size(), 4u);
-  ASSERT_EQ(tip.size(), 2u);
-  fix(m, clamped, 6);
-  load(m, tip, 3, -1000);
+TEST_P(OptimisedFrames, LoadsReachTheirSupportsAlongThickBeams) {
+  const Frame& frame = GetParam();
+  run("click frmSplash.Command1\nclick Form2.Command1\nset Form2.Text7 " + std::to_string(frame.length) +
+      "\nset Form2.Text13 " + std::to_string(frame.divisions) + "\nclick Form2.Command2\nclick Form2.Command12\n");
+  ModelStore& m = Forms::form2().model;
+  const auto loaded = nodes_where(m, frame.loaded);
+  ASSERT_EQ(loaded.size(), 2u);
+  load(m, loaded, 3, -1000);
+  std::vector<std::set<int>> supports;
+  for (const Where& at : frame.supports) {
+    supports.push_back(nodes_where(m, at));
+    ASSERT_GE(supports.back().size(), 2u);
+    fix(m, supports.back(), frame.dofs);
+  }
   const ResultStore r = optimise("0.05");
-  expect_sound_history(cycle_summaries(r), 0.05);
-  expect_plot_and_exports(r);
-  const auto path = reached(r, tip, 0.5);
-  EXPECT_TRUE(std::any_of(clamped.begin(), clamped.end(), [&](int n) { return path.count(n) > 0; }));
+  expect_sound_history(convergence_history(r), 0.05);
+  const auto path = reached(r, loaded, 0.5);
+  for (const auto& group : supports)
+    EXPECT_TRUE(std::any_of(group.begin(), group.end(), [&](int n) { return path.count(n) > 0; }));
 }
 
-TEST_F(OptimisedFrames, BridgeCarriesItsMidspanLoadToBothSupports) {
-  Form2& f = box("set Form2.Text7 400\n", "set Form2.Text13 4\n");
-  ModelStore& m = f.model;
-  const auto left = nodes_where(m, [](float l, float, float h) { return l == -200 && h == -50; });
-  const auto right = nodes_where(m, [](float l, float, float h) { return l == 200 && h == -50; });
-  const auto middle = nodes_where(m, [](float l, float, float h) { return l == 0 && h == 50; });
-  ASSERT_EQ(left.size(), 2u);
-  ASSERT_EQ(right.size(), 2u);
-  ASSERT_EQ(middle.size(), 2u);
-  fix(m, left, 3);
-  fix(m, right, 3);
-  load(m, middle, 3, -1000);
-  const ResultStore r = optimise("0.05");
-  expect_sound_history(cycle_summaries(r), 0.05);
-  const auto path = reached(r, middle, 0.5);
-  auto touches = [&](const std::set<int>& s) { return std::any_of(s.begin(), s.end(), [&](int n) { return path.count(n) > 0; }); };
-  EXPECT_TRUE(touches(left));
-  EXPECT_TRUE(touches(right));
-}
+INSTANTIATE_TEST_SUITE_P(Frames, OptimisedFrames, ::testing::ValuesIn(frames),
+                         [](const ::testing::TestParamInfo<Frame>& info) { return std::string(info.param.name); });

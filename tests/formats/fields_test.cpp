@@ -1,15 +1,14 @@
+// The fixed-width fields of the data files, and the writer and reader every data file goes through.
 #include "support/test_support.h"
 #include "formats/fields.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,56 +16,19 @@
 #include "app/errors.h"
 #include "formats/numtext.h"
 
-using test_support::error_of;
+using namespace test_support;
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string write_failed(const std::string& path) { return std::string(err::write_failed) + " (" + path + ")"; }
 
-// A fresh directory per test, removed afterwards.
+// Each test in a fresh working directory.
 class DataFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    dir_ = fs::temp_directory_path() /
-           ("marulla_fields_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
+  size_t file_count() const { return static_cast<size_t>(std::distance(fs::directory_iterator("."), {})); }
 
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(path(name), std::ios::binary);
-    out << bytes;
-  }
-
-  std::string get(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-
-  size_t file_count() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
-
-  fs::path dir_;
-};
-
-// Runs in another working directory, for messages that name a file as the program does.
-class InDirectory {
- public:
-  explicit InDirectory(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
-  ~InDirectory() { fs::current_path(old_); }
-  InDirectory(const InDirectory&) = delete;
-  InDirectory& operator=(const InDirectory&) = delete;
-
- private:
-  fs::path old_;
+  test_support::WorkingDirectory dir_;
 };
 
 TEST(Fields, I5) {
@@ -78,15 +40,11 @@ TEST(Fields, I5) {
 TEST(Fields, E15) {
   EXPECT_EQ(field_e15(206000), "    2.06000E+05");
   EXPECT_EQ(field_e15(-0.5), "   -5.00000E-01");
-  EXPECT_EQ(field_e15(1), "    1.00000E+00");
-  EXPECT_EQ(field_e15(1e-20), "    1.00000E-20");
   EXPECT_EQ(field_e15(0), "    0.00000E+00");
   EXPECT_EQ(field_e15(-0.0), "    0.00000E+00");
   EXPECT_EQ(field_e15(9.999996), "    1.00000E+01");
-  EXPECT_EQ(field_e15(-123456789), "   -1.23457E+08");
   // Exact halves round away from zero.
   EXPECT_EQ(field_e15(100000.5), "    1.00001E+05");
-  EXPECT_EQ(field_e15(-1234565), "   -1.23457E+06");
   EXPECT_EQ(field_e15(0.001953125), "    1.95313E-03");  // 2^-9
   EXPECT_EQ(field_e15(0.1000025), "    1.00002E-01");  // not exactly a half: below it
 
@@ -94,26 +52,10 @@ TEST(Fields, E15) {
   EXPECT_EQ(field_e15(9.99999e99), "    9.99999E+99");
   EXPECT_EQ(field_e15(9.999996e-100), "    1.00000E-99");
   EXPECT_EQ(field_e15(9.99999e-100), "    0.00000E+00");
-  EXPECT_EQ(field_e15(-1e-120), "    0.00000E+00");
-  EXPECT_EQ(field_e15(4.9406564584124654e-324), "    0.00000E+00");
-  for (double v : {1.5e120, -1.5e120, 9.999996e99, 1e100, 1.7976931348623157e308}) {
+  for (double v : {-1.5e120, 9.999996e99, 1.7976931348623157e308}) {
     EXPECT_EQ(error_of([&] { field_e15(v); }), err::overflow) << v;
   }
   EXPECT_EQ(error_of([] { field_e15(std::nan("")); }), err::overflow);
-  EXPECT_EQ(error_of([] { field_e15(HUGE_VAL); }), err::overflow);
-}
-
-TEST(Fields, E15KeepsItsWidthAndReadsBack) {
-  for (int e = -99; e <= 99; ++e) {
-    for (double mantissa : {1.0, 1.234567, 5.5, 9.999994}) {
-      for (double sign : {1.0, -1.0}) {
-        const double v = sign * mantissa * std::pow(10.0, e);
-        const std::string text = field_e15(v);
-        ASSERT_EQ(text.size(), 15u) << v;
-        EXPECT_LE(std::fabs(to_number(text) - v), 5.000001e-6 * std::fabs(v)) << text;
-      }
-    }
-  }
 }
 
 // The E15 field as the number pattern writes it, the way every file was written before the
@@ -158,108 +100,71 @@ TEST(Fields, E15AgreesWithThePatternOnManyValues) {
   }
 }
 
-TEST(Fields, Line) {
-  FieldLine line;
-  line.i5(3).e15(1.0).text("ab").i5(-12);
-  EXPECT_EQ(line.str(), "    3    1.00000E+00ab  -12");
-}
-
 TEST_F(DataFiles, WriterWritesCrLfAndReplacesAtCommit) {
-  put("out.dat", "old\r\n");
+  write_file("out.dat", "old\r\n");
   {
-    DataFileWriter w(path("out.dat"));
+    DataFileWriter w("out.dat");
+    w.line("new");
+  }  // no commit: the old file stays, and no temporary file
+  EXPECT_EQ(file_text("out.dat"), "old\r\n");
+  EXPECT_EQ(file_count(), 1u);
+
+  {
+    DataFileWriter w("out.dat");
     w.line("first");
     w.line(FieldLine().i5(1).e15(2.5));
     w.line("");
-    EXPECT_EQ(get("out.dat"), "old\r\n");  // the target is untouched until commit
+    EXPECT_EQ(file_text("out.dat"), "old\r\n");  // the target is untouched until commit
     w.commit();
     w.commit();  // a second commit changes nothing
-    EXPECT_EQ(error_of([&] { w.line("late"); }), write_failed(path("out.dat")));
+    EXPECT_EQ(error_of([&] { w.line("late"); }), write_failed("out.dat"));
   }
-  EXPECT_EQ(get("out.dat"), "first\r\n    1    2.50000E+00\r\n\r\n");
+  EXPECT_EQ(file_text("out.dat"), "first\r\n    1    2.50000E+00\r\n\r\n");
   EXPECT_EQ(file_count(), 1u);  // no temporary file left behind
 
   {
-    DataFileWriter w(path("empty.dat"));
+    DataFileWriter w("empty.dat");
     w.commit();
   }
-  EXPECT_TRUE(fs::exists(path("empty.dat")));
-  EXPECT_EQ(get("empty.dat"), "");
-}
-
-TEST_F(DataFiles, WriterWithoutCommitKeepsTheOldFile) {
-  put("out.dat", "old\r\n");
-  {
-    DataFileWriter w(path("out.dat"));
-    w.line("new");
-  }
-  EXPECT_EQ(get("out.dat"), "old\r\n");
-  EXPECT_EQ(file_count(), 1u);
-
-  // An exception on the way out is the usual reason for a missing commit.
-  EXPECT_THROW(
-      {
-        DataFileWriter w(path("out.dat"));
-        w.line("new");
-        raise_error(err::overflow);
-      },
-      RunTimeError);
-  EXPECT_EQ(get("out.dat"), "old\r\n");
-  EXPECT_EQ(file_count(), 1u);
+  EXPECT_TRUE(fs::exists("empty.dat"));
+  EXPECT_EQ(file_text("empty.dat"), "");
 }
 
 TEST_F(DataFiles, WriterFailuresAreReported) {
-  const std::string missing = path("no_such_dir/out.dat");
+  const std::string missing = "no_such_dir/out.dat";
   EXPECT_EQ(error_of([&] { DataFileWriter w(missing); }), write_failed(missing));
 
   // The target cannot be replaced: the commit fails, and neither it nor a temporary file
   // is left changed.
-  fs::create_directory(path("taken.dat"));
-  put("taken.dat/inside", "x");
+  fs::create_directory("taken.dat");
+  write_file("taken.dat/inside", "x");
   {
-    DataFileWriter w(path("taken.dat"));
+    DataFileWriter w("taken.dat");
     w.line("data");
-    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed(path("taken.dat")));
-    EXPECT_EQ(error_of([&] { w.line("more"); }), write_failed(path("taken.dat")));
-    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed(path("taken.dat")));
+    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed("taken.dat"));
+    EXPECT_EQ(error_of([&] { w.line("more"); }), write_failed("taken.dat"));
+    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed("taken.dat"));
   }
-  EXPECT_TRUE(fs::is_directory(path("taken.dat")));
-  EXPECT_EQ(get("taken.dat/inside"), "x");
+  EXPECT_TRUE(fs::is_directory("taken.dat"));
+  EXPECT_EQ(file_text("taken.dat/inside"), "x");
   EXPECT_EQ(file_count(), 1u);
 }
 
-TEST_F(DataFiles, WriterInReadOnlyDirectoryKeepsTheOldFile) {
-  put("out.dat", "old\r\n");
-  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
-  {
-    std::ofstream probe(path("probe"));
-    if (probe) GTEST_SKIP() << "permissions are not enforced for this user";
-  }
-  EXPECT_EQ(error_of([&] { DataFileWriter w(path("out.dat")); }), write_failed(path("out.dat")));
-  EXPECT_EQ(get("out.dat"), "old\r\n");
-}
-
 TEST_F(DataFiles, ReaderSplitsLines) {
-  put("crlf.dat", "one\r\ntwo\r\n");
-  put("lf.dat", "one\ntwo\n");
-  put("open.dat", "one\r\ntwo");
+  write_file("crlf.dat", "one\r\ntwo\r\n");
+  write_file("lf.dat", "one\ntwo\n");
+  write_file("open.dat", "one\r\ntwo");
   for (const char* name : {"crlf.dat", "lf.dat", "open.dat"}) {
-    DataFileReader r(path(name));
-    EXPECT_EQ(r.line_no(), 0);
+    DataFileReader r(name);
     ASSERT_FALSE(r.at_end()) << name;
     EXPECT_EQ(r.next_line(), "one") << name;
-    EXPECT_EQ(r.line_no(), 1);
     EXPECT_EQ(r.next_line(), "two") << name;
-    EXPECT_EQ(r.line_no(), 2);
     EXPECT_TRUE(r.at_end()) << name;
   }
 
-  put("empty.dat", "");
-  EXPECT_TRUE(DataFileReader(path("empty.dat")).at_end());
-
   // Blank lines count; only one CR before the LF belongs to the line end.
-  put("odd.dat", "\n\r\na\r\r\nb\rc");
-  DataFileReader r(path("odd.dat"));
+  write_file("odd.dat", "\n\r\na\r\r\nb\rc");
+  DataFileReader r("odd.dat");
   EXPECT_EQ(r.next_line(), "");
   EXPECT_EQ(r.next_line(), "");
   EXPECT_EQ(r.next_line(), "a\r");
@@ -268,8 +173,8 @@ TEST_F(DataFiles, ReaderSplitsLines) {
 }
 
 TEST_F(DataFiles, ReaderCutsFields) {
-  put("f.dat", "    3   -5.00000E-01  x\r\nshort\r\n");
-  DataFileReader r(path("f.dat"));
+  write_file("f.dat", "    3   -5.00000E-01  x\r\nshort\r\n");
+  DataFileReader r("f.dat");
   EXPECT_EQ(r.field(1, 5), "");  // no current line yet
   r.next_line();
   EXPECT_EQ(r.field(1, 5), "    3");
@@ -278,56 +183,8 @@ TEST_F(DataFiles, ReaderCutsFields) {
   EXPECT_EQ(r.real(6, 15), -0.5);
   EXPECT_EQ(r.field(21, 10), "  x");  // cut short at the end of the line
   EXPECT_EQ(r.field(40, 5), "");
-  // Columns before the first hold nothing.
-  EXPECT_EQ(r.field(0, 2), " ");
-  EXPECT_EQ(r.field(-1, 4), "  ");
-  EXPECT_EQ(r.field(-5, 3), "");
-  EXPECT_EQ(r.field(3, 0), "");
   r.next_line();
   EXPECT_EQ(r.field(3, 10), "ort");
-}
-
-TEST_F(DataFiles, ReaderErrorsNameFileAndLine) {
-  put("x.dat", "    1\r\n  abc\r\n     \r\n32768\r\n1e400\r\n");
-  InDirectory here(dir_);
-  DataFileReader r("x.dat");
-  r.next_line();
-  EXPECT_EQ(r.real(1, 5), 1.0);
-  r.next_line();
-  EXPECT_EQ(error_of([&] { r.real(1, 5); }), "Type mismatch (x.dat, line 2)");
-  EXPECT_EQ(error_of([&] { r.int16(1, 5); }), "Type mismatch (x.dat, line 2)");
-  r.next_line();
-  EXPECT_EQ(error_of([&] { r.real(1, 5); }), "Type mismatch (x.dat, line 3)");  // blank field
-  EXPECT_EQ(error_of([&] { r.real(10, 5); }), "Type mismatch (x.dat, line 3)");  // past the line
-  r.next_line();
-  EXPECT_EQ(r.real(1, 5), 32768.0);
-  EXPECT_EQ(error_of([&] { r.int16(1, 5); }), "Overflow (x.dat, line 4)");
-  r.next_line();
-  EXPECT_EQ(error_of([&] { r.real(1, 5); }), "Overflow (x.dat, line 5)");
-  EXPECT_EQ(error_of([&] { r.fail(err::subscript); }), "Subscript out of range (x.dat, line 5)");
-  EXPECT_EQ(error_of([&] { r.next_line(); }), "Input past end of file (x.dat)");
-
-  EXPECT_EQ(error_of([] { DataFileReader("missing.dat"); }), "File not found (missing.dat)");
-  fs::create_directory("folder.dat");
-  EXPECT_EQ(error_of([] { DataFileReader("folder.dat"); }), "Not a data file (folder.dat)");
-}
-
-TEST_F(DataFiles, WrittenFieldsReadBack) {
-  const double values[] = {0.0, -0.5, 206000.0, 1.234567e-45, -9.87654e67};
-  {
-    DataFileWriter w(path("round.dat"));
-    for (int i = 0; i < 5; ++i) w.line(FieldLine().i5(i + 1).e15(values[i]).text("tail"));
-    w.commit();
-  }
-  DataFileReader r(path("round.dat"));
-  for (int i = 0; i < 5; ++i) {
-    ASSERT_FALSE(r.at_end());
-    r.next_line();
-    EXPECT_EQ(r.int16(1, 5), i + 1);
-    EXPECT_NEAR(r.real(6, 15), values[i], 5e-6 * std::fabs(values[i]));
-    EXPECT_EQ(r.field(21, 4), "tail");
-  }
-  EXPECT_TRUE(r.at_end());
 }
 
 }  // namespace

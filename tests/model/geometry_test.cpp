@@ -1,3 +1,5 @@
+// The geometry of a record: the fixed rotation, its corners, the lattice blended between them
+// and the rule that joins two lattice points by a beam.
 #include "model/geometry.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
+// The analysis model built from the design: counts, property sets, merged nodes and the
+// capacity errors, and the fast merge walks against the plain quadratic ones.
 #include "model/mesh.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <tuple>
@@ -129,24 +129,18 @@ TEST(AnalysisModel, BarsAndTheirPropertySets) {
   EXPECT_EQ(m.elem_nod(1, 2), 2);
 
   // A design bar and a non-design bar of the same material differ in the sign of E and in
-  // the section values of the non-design one (its section is record 2's).
+  // the section values of the non-design one (its section is record 2's; the values of a
+  // drawn section are checked in the scenario section_editor).
   ModelStore two;
   add_bar(two, 100, Vec3(50, 0, 0));
   add_bar(two, 100, Vec3(50, 100, 0), Vec3(0, 0, 90), 0.0f);
   SectionValueTable sections;
   sections(2, 1) = 200;
-  sections(2, 2) = 66.667f;
-  sections(2, 3) = 166666.7f;
   build_analysis_model(two, sections);
   EXPECT_EQ(two.prop_tab(1, 1), -206000.0f);
   EXPECT_EQ(two.prop_tab(2, 1), 206000.0f);
-  EXPECT_EQ(two.prop_tab(1, 2), two.prop_tab(2, 2));
   EXPECT_EQ(two.prop_tab(1, 3), 0.0f);
   EXPECT_EQ(two.prop_tab(2, 3), 200.0f);
-  EXPECT_EQ(two.prop_tab(2, 4), 66.667f);
-  EXPECT_EQ(two.prop_tab(2, 5), 166666.7f);
-  EXPECT_EQ(two.prop_tab(2, 6), 66.667f + 166666.7f);
-  EXPECT_EQ(two.prop_tab(2, 7), 0.0f);
   // Turned 90 degrees about H, the second bar runs along W from (50, 50, 0) to (50, 150, 0)
   // and its reference (local W) points along -L.
   EXPECT_EQ(two.n_node, 4);
@@ -211,11 +205,8 @@ TEST(AnalysisModel, MergeToleranceAndTheMergeWalk) {
 }
 
 TEST(AnalysisModel, SectionFileIsReadOnlyForANonEmptyList) {
-  const auto dir = std::filesystem::temp_directory_path() / "marulla_mesh_test";
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "missing.dat").string();
-  std::filesystem::remove(path);
-
+  const test_support::WorkingDirectory dir;
+  const std::string path = "sections.dat";
   ModelStore m;
   build_analysis_model(m, path);  // empty list: no file needed, nothing changes
   EXPECT_EQ(m.n_node, 0);
@@ -226,10 +217,7 @@ TEST(AnalysisModel, SectionFileIsReadOnlyForANonEmptyList) {
   EXPECT_EQ(error_of([&] { build_analysis_model(m, path); }), "File not found (" + path + ")");
   EXPECT_EQ(m.n_node, 8);
 
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "    1\r\n    0    0\r\n";
-  }
+  test_support::write_file(path, "    1\r\n    0    0\r\n");
   build_analysis_model(m, path);
   EXPECT_EQ(m.n_node, 12);
   // A smaller model clears the rows it no longer uses.
@@ -238,7 +226,6 @@ TEST(AnalysisModel, SectionFileIsReadOnlyForANonEmptyList) {
   EXPECT_EQ(m.n_node, 8);
   EXPECT_EQ(m.node_xyz(12, 1), 0.0f);
   EXPECT_EQ(m.elem_nod(62, 1), 0);
-  std::filesystem::remove_all(dir);
 }
 
 // ---- The fast walks give exactly the plain walks' results ----------------------------------

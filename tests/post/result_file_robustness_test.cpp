@@ -1,8 +1,9 @@
 // "Read Data" against damaged files: the result file's reader names the file and line of any
 // fault, and the read as a whole then gives no store; the model files that follow a good
-// result file report their faults by file and line.
+// result file report their faults by file and line (each reader's own faults are in its table).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,10 +16,7 @@ using namespace test_support;
 
 namespace {
 
-std::string at(const std::string& file, const std::string& name, int line) {
-  return name + " (" + file + ", line " + std::to_string(line) + ")";
-}
-std::string at(const std::string& name, int line) { return at(post_file_name, name, line); }
+std::string at(const std::string& name, int line) { return fault_at(post_file_name, name, line); }
 const std::string past_end = std::string("Input past end of file (") + post_file_name + ")";
 
 const std::string node = "    1    0.00000E+00    0.00000E+00    0.00000E+00";
@@ -30,28 +28,27 @@ std::vector<std::string> good_lines() {
           "    1    1.00000E+01"};
 }
 
-std::string with_line(int n, const std::string& text) {
-  auto lines = good_lines();
-  lines[static_cast<size_t>(n - 1)] = text;
-  return crlf(lines);
-}
+std::string with_line(int n, const std::string& text) { return with_line_replaced(good_lines(), n, text); }
 
 }  // namespace
 
 TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
   WorkingDirectory dir;
+  EXPECT_FALSE(read_result_set().store);  // no result file at all
   const std::string good = crlf(good_lines());
   const BadFile cases[] = {
       {"empty file", "", past_end},
-      {"blank header", with_line(1, ""), at("Type mismatch", 1)},
       {"header without the diameter", with_line(1, "    2    1"), at("Type mismatch", 1)},
       {"diameter beyond the Single range", with_line(1, "    2    1        1.0E+39"), at("Overflow", 1)},
       {"negative node count", with_line(1, "   -2    1    2.00000E+01"), at("Subscript out of range", 1)},
       {"negative element count", with_line(1, "    2   -1    2.00000E+01"), at("Subscript out of range", 1)},
       {"node count beyond the Integer range", with_line(1, "99999    1    2.00000E+01"), at("Overflow", 1)},
+      {"1001 nodes", with_line(1, " 1001    1    2.00000E+01"), at("Subscript out of range", 1)},
+      {"10001 elements", with_line(1, "    210001    2.00000E+01"), at("Subscript out of range", 1)},
       {"element line without its kind", with_line(2, "    1    1    2"), at("Type mismatch", 2)},
       {"element to node 0", with_line(2, "    1    0    2    0"), at("Subscript out of range", 2)},
       {"element to a negative node", with_line(2, "    1    1   -2    0"), at("Subscript out of range", 2)},
+      {"element to node 3 of 2", with_line(2, "    1    1    3    0"), at("Subscript out of range", 2)},
       {"kind beyond the Integer range", with_line(2, "    1    1    299999"), at("Overflow", 2)},
       {"node line without H", with_line(5, node.substr(0, 35)), at("Type mismatch", 5)},
       {"coordinate beyond the Single range", with_line(4, "    1        1.0E+39    0.00000E+00    0.00000E+00"),
@@ -61,6 +58,8 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
        at("Type mismatch", 6)},
       {"file ending after a cycle line", crlf({good_lines()[0], good_lines()[1], good_lines()[2]}), past_end},
       {"blank line after the last cycle", good + "\r\n", past_end},
+      {"second cycle without its diameter: the first does not save the file",
+       good + crlf({good_lines()[2], node, node}), past_end},
       // Files the reader takes.
       {"last line without its CR LF", good.substr(0, good.size() - 2), ""},
       {"header and elements alone", crlf({good_lines()[0], good_lines()[1]}), ""},
@@ -76,15 +75,9 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
   }
 }
 
-TEST(ResultFileRobustness, CountsBeyondTheStoreAreRefusedByName) {
+TEST(ResultFileRobustness, TwoHundredCyclesFillTheStoreAndA201stIsRefused) {
   WorkingDirectory dir;
   ResultStore r;
-  write_file(post_file_name, with_line(1, " 1001    1    2.00000E+01"));
-  EXPECT_EQ(error_of([&] { read_result_file(r); }), at("Subscript out of range", 1));
-  write_file(post_file_name, with_line(1, "    210001    2.00000E+01"));
-  EXPECT_EQ(error_of([&] { read_result_file(r); }), at("Subscript out of range", 1));
-
-  // 200 cycles fill the store; a 201st is refused.
   auto lines = good_lines();
   const std::vector<std::string> cycle(lines.begin() + 2, lines.end());
   for (int c = 2; c <= 201; ++c) lines.insert(lines.end(), cycle.begin(), cycle.end());
@@ -111,16 +104,20 @@ TEST(ResultFileRobustness, ModelFileFaultsNameTheirFileAndLine) {
   ASSERT_TRUE(read_result_set().store);
 
   auto error_of_read = [] { return error_of([] { read_result_set(); }); };
+  std::filesystem::remove(section_file_name);
+  EXPECT_EQ(error_of_read(), std::string("File not found (") + section_file_name + ")");
+  std::filesystem::remove(model_file_name);
+  write_file(section_file_name, sections);
+  EXPECT_EQ(error_of_read(), std::string("File not found (") + model_file_name + ")");
+  write_file(model_file_name, crlf({"    2    2" + header.substr(10), node, node, element, element}));
+  EXPECT_EQ(error_of_read(), std::string("Model does not match (") + model_file_name + ", line 1: 2 elements, " +
+                                 post_file_name + " has 1)");
+  write_file(model_file_name, model);
+
   write_file(section_file_name, crlf({"    1", "    1    0", "    1.00000E+00"}));
-  EXPECT_EQ(error_of_read(), at(section_file_name, "Type mismatch", 3));
-  write_file(section_file_name, crlf({"    1", "   -1    0"}));
-  EXPECT_EQ(error_of_read(), at(section_file_name, "Subscript out of range", 2));
+  EXPECT_EQ(error_of_read(), fault_at(section_file_name, "Type mismatch", 3));
 
   write_file(section_file_name, sections);
   write_file(model_file_name, crlf({header, node, node, element.substr(0, 40)}));
-  EXPECT_EQ(error_of_read(), at(model_file_name, "Type mismatch", 4));
-  write_file(model_file_name, crlf({header, node, node}));
-  EXPECT_EQ(error_of_read(), std::string("Input past end of file (") + model_file_name + ")");
-  write_file(model_file_name, crlf({header, node, node, "    1    1    3    1" + element.substr(20)}));
-  EXPECT_EQ(error_of_read(), at(model_file_name, "Subscript out of range", 4));
+  EXPECT_EQ(error_of_read(), fault_at(model_file_name, "Type mismatch", 4));
 }

@@ -17,7 +17,7 @@ namespace {
 
 const std::string file = section_file_name;
 const std::string past_end = "Input past end of file (" + file + ")";
-std::string at(const std::string& name, int line) { return name + " (" + file + ", line " + std::to_string(line) + ")"; }
+std::string at(const std::string& name, int line) { return fault_at(file, name, line); }
 
 const std::string point = "   -5.00000E+01    0.00000E+00";
 const std::string props = "    2.00000E+02    6.66667E+01    1.66667E+05";
@@ -50,18 +50,24 @@ std::vector<SectionCase> damaged_files() {
   many.back() = section(2, 1);
   return {
       {"empty file", "", past_end, past_end},
-      {"blank count line", crlf({""}), at("Type mismatch", 1), at("Type mismatch", 1)},
       {"binary bytes", std::string("\0\xff\x01\r\n", 5), at("Type mismatch", 1), at("Type mismatch", 1)},
       {"negative section count", crlf({"   -1"}), at("Subscript out of range", 1), at("Subscript out of range", 1)},
+      {"section count beyond 200", crlf({"  201"}), at("Subscript out of range", 1), at("Subscript out of range", 1)},
       {"count beyond the Integer range", crlf({"99999"}), at("Overflow", 1), at("Overflow", 1)},
       {"header without its line count", crlf({one, "    2"}), at("Type mismatch", 2), at("Type mismatch", 2)},
       {"negative line count", crlf({one, "    0   -3"}), at("Subscript out of range", 2), at("Subscript out of range", 2)},
       {"negative point count", crlf({one, "   -3    0"}), at("Subscript out of range", 2), at("Subscript out of range", 2)},
+      {"point count beyond 100", crlf({one, "  101    0"}), at("Subscript out of range", 2), at("Subscript out of range", 2)},
+      {"line count beyond 200", crlf({one, "    0  201"}), at("Subscript out of range", 2), at("Subscript out of range", 2)},
       {"point line without H", crlf({one, "    1    0", "    1.00000E+00"}), at("Type mismatch", 3), ""},
       {"line record without its thickness", crlf({one, "    2    1", point, point, "    1    2", props}),
        at("Type mismatch", 5), ""},
       {"line to a negative point", crlf({one, "    2    1", point, point, "    1   -2    1.00000E+00", props}),
        at("Subscript out of range", 5), ""},
+      {"line to point 101", crlf({one, "    2    1", point, point, "    1  101    1.00000E+00", props}),
+       at("Subscript out of range", 5), ""},
+      {"line without its property line", crlf({one, "    2    1", point, point, "    1    2    1.00000E+00"}), past_end,
+       past_end},
       {"thickness beyond the Single range", crlf({one, "    2    1", point, point, "    1    2        1.0E+39", props}),
        at("Overflow", 5), ""},
       {"property line cut short", crlf({one, "    2    1", point, point, "    1    2    2.00000E+00", "    2.0"}), "",
@@ -92,12 +98,18 @@ bool is_editor_table(const SectionTable& t) { return t.n_sec == 7 && t.n_pnt(3) 
 
 TEST(SectionFileRobustness, EveryReaderNamesTheFileAndLineOfTheFault) {
   WorkingDirectory dir;
+  EXPECT_EQ(error_of([] { read_section_file(); }), "File not found (" + file + ")");
+  EXPECT_EQ(error_of([] { read_section_values(); }), "File not found (" + file + ")");
   for (const SectionCase& c : damaged_files()) {
     SCOPED_TRACE(c.what);
     write_file(file, c.content);
     EXPECT_EQ(error_of([] { read_section_file(); }), c.read_error);
     EXPECT_EQ(error_of([] { read_section_values(); }), c.values_error);
   }
+  // The reload of the post-processing window ignores the thickness field.
+  write_file(file, crlf({"    1", "    2    1", point, point, "    1    2            bad", props}));
+  EXPECT_EQ(error_of([] { read_section_file(); }), at("Type mismatch", 5));
+  EXPECT_EQ(read_section_file(file, ThicknessField::ignore).n_line(1), 1);
 }
 
 TEST(SectionFileRobustness, EditorProceduresLeaveTableAndFileAsTheyWere) {

@@ -1,21 +1,16 @@
+// The cross-section data file: the properties by hand, the layout, and the editor's procedures
+// that add, keep and delete the sections of the records.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
-#include "app/errors.h"
-#include "formats/fields.h"
 #include "section/section_props.h"
 #include "section/section_table.h"
 
-using test_support::error_of;
+using namespace test_support;
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,27 +35,14 @@ void one_line(SectionTable& tab, int s, float w1, float h1, float w2, float h2, 
   add_line(tab, s, add_point(tab, s, w1, h1), add_point(tab, s, w2, h2), t);
 }
 
+// Each test in a fresh working directory, on the file of the program.
 class SectionFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("marulla_section_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
-            std::to_string(counter++));
-    fs::create_directories(dir_);
-    path_ = (dir_ / "cross_data_4th.dat").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::string get() const { return file_text(path_); }
+  std::vector<std::string> lines() const { return file_lines(path_); }
 
-  void put(const std::string& bytes) const {
-    std::ofstream out(path_, std::ios::binary);
-    out << bytes;
-  }
-  std::string get() const { return test_support::file_text(path_); }
-  std::vector<std::string> lines() const { return test_support::file_lines(path_); }
-
-  fs::path dir_;
-  std::string path_;
+  WorkingDirectory dir_;
+  const std::string path_ = section_file_name;
 };
 
 // ---- Properties ---------------------------------------------------------------------------
@@ -209,68 +191,6 @@ TEST_F(SectionFile, RecordSectionsAreAddedKeptAndDeleted) {
   EXPECT_EQ(error_of([&] { write_record_section(editor, 201, 0, path_); }),
             "Capacity exceeded (section 201 of at most 200)");
   EXPECT_EQ(error_of([&] { write_record_section(editor, 2, 2, path_); }), "Subscript out of range (section 0)");
-}
-
-TEST_F(SectionFile, BadFilesAreRefusedNamingFileAndLine) {
-  auto read = [&] { read_section_file(path_); };
-  auto values = [&] { read_section_values(path_); };
-  EXPECT_EQ(error_of(read), "File not found (" + path_ + ")");
-  EXPECT_EQ(error_of(values), "File not found (" + path_ + ")");
-
-  const std::string at = " (" + path_ + ", line ";
-  const std::string past_end = "Input past end of file (" + path_ + ")";
-  auto row = [](std::initializer_list<std::string> fields) {
-    std::string s;
-    for (const std::string& f : fields) s += f;
-    return s + "\r\n";
-  };
-  auto i5 = [](long v) { return field_i5(v); };
-  const std::string zero = field_e15(0), one = field_e15(1);
-  const std::string one_section = row({i5(1)});
-  struct Case {
-    std::string content, read_error, values_error;
-  };
-  const Case cases[] = {
-      // Two sections announced, one there.
-      {row({i5(2)}) + row({i5(0), i5(0)}), past_end, past_end},
-      // A line without its property line.
-      {one_section + row({i5(2), i5(1)}) + row({zero, zero}) + row({one, zero}) + row({i5(1), i5(2), one}), past_end,
-       past_end},
-      // A coordinate that is not a number (the values reader skips point lines).
-      {one_section + row({i5(1), i5(0)}) + row({"            abc", zero}), "Type mismatch" + at + "3)", ""},
-      // Counts and point numbers beyond the table.
-      {row({i5(201)}), "Subscript out of range" + at + "1)", "Subscript out of range" + at + "1)"},
-      {one_section + row({i5(101), i5(0)}), "Subscript out of range" + at + "2)", "Subscript out of range" + at + "2)"},
-      {one_section + row({i5(0), i5(201)}), "Subscript out of range" + at + "2)", "Subscript out of range" + at + "2)"},
-      {one_section + row({i5(-1), i5(0)}), "Subscript out of range" + at + "2)", "Subscript out of range" + at + "2)"},
-      {one_section + row({i5(0), i5(1)}) + row({i5(1), i5(101), one}) + row({one, one, one}),
-       "Subscript out of range" + at + "3)", ""},
-      // A property value that is not a number (only the values reader converts it).
-      {one_section + row({i5(0), i5(1)}) + row({i5(1), i5(1), one}) + row({"              x"}), "",
-       "Type mismatch" + at + "4)"},
-      // A coordinate beyond the Single range.
-      {one_section + row({i5(1), i5(0)}) + row({"        1.0E+39", zero}), "Overflow" + at + "3)", ""},
-  };
-  for (const Case& c : cases) {
-    put(c.content);
-    EXPECT_EQ(error_of(read), c.read_error) << c.content;
-    EXPECT_EQ(error_of(values), c.values_error) << c.content;
-  }
-
-  // The reload of the post-processing window ignores the thickness field.
-  put(one_section + row({i5(2), i5(1)}) + row({zero, zero}) + row({one, zero}) + row({i5(1), i5(2), "            bad"}) +
-      row({one, one, one}));
-  EXPECT_EQ(error_of(read), "Type mismatch" + at + "5)");
-  EXPECT_EQ(read_section_file(path_, ThicknessField::ignore).n_line(1), 1);
-
-  // A failing read inside the editor's write changes neither the table nor the file.
-  SectionTable editor;
-  editor.n_sec = 7;
-  put("    3\r\n    0    0\r\n");
-  EXPECT_EQ(error_of([&] { write_record_section(editor, 3, 0, path_); }),
-            "Input past end of file (" + path_ + "; " + damaged_section_file_advice + ")");
-  EXPECT_EQ(editor.n_sec, 7);
-  EXPECT_EQ(get(), "    3\r\n    0    0\r\n");
 }
 
 }  // namespace

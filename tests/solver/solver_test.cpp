@@ -1,24 +1,19 @@
+// The frame analysis and the optimiser against hand calculations, and the refusals of models
+// they cannot solve.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "analysis/model_file.h"
 #include "bench/models.h"
 #include "bench/pin_jointed.h"
-#include "formats/fields.h"
 #include "solver/frame.h"
 #include "solver/optimiser.h"
-#include "solver/result_file.h"
 #include "solver/solver_run.h"
 #include "support/test_support.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -49,12 +44,7 @@ struct Model {
     return f.n_elem = static_cast<int>(f.elements.size());
   }
   ModelFileCase& add_case() {
-    ModelFileCase c;
-    const auto n = static_cast<size_t>(f.n_node);
-    c.fixed.assign(n, {});
-    c.loads.assign(n, {});
-    c.springs.assign(n, {});
-    f.cases.push_back(c);
+    f.cases.push_back(bench::empty_case(f.n_node));
     return f.cases.back();
   }
   static void clamp(ModelFileCase& c, int node) { c.fixed[static_cast<size_t>(node - 1)].fill(true); }
@@ -439,52 +429,6 @@ TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
     for (size_t j = 0; j < a[k].diameters.size(); ++j)
       ASSERT_NEAR(b[k].diameters[j], a[k].diameters[j], 1e-6 * 20) << "cycle " << k + 1 << ", element " << j + 1;
   }
-}
-
-// The result file in the layout the post-processing window reads: header, element kinds, then
-// per cycle a cycle line, the node lines and one diameter per element.
-TEST(ResultFile, LayoutOfHeaderElementsAndCycles) {
-  Model m;
-  m.node(0, 0, 0);
-  m.node(500, 0, 0);
-  m.node(500, 0, 300);
-  m.element(1, 2, m.design());
-  m.element(2, 3, m.non_design(100, 1000, 1000, 2000), {0, 1, 0});
-  ModelFileCase& c = m.add_case();
-  Model::clamp(c, 1);
-  Model::load(c, 3, 1, 10);
-  const auto cycles = Optimiser(m.f).run();
-
-  static std::atomic<int> counter{0};
-  const fs::path dir = fs::temp_directory_path() / ("marulla_result_" + std::to_string(counter++) + "_" +
-                                                    std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-  fs::create_directories(dir);
-  const std::string path = (dir / result_file_name).string();
-  write_result_file(path, m.f, cycles);
-
-  DataFileReader in(path);
-  in.next_line();
-  EXPECT_EQ(in.field(1, 25), "    3    2    2.00000E+01");
-  in.next_line();
-  EXPECT_EQ(in.field(1, 30), "    1    1    2    0");
-  in.next_line();
-  EXPECT_EQ(in.field(1, 30), "    2    2    3    1");
-  int read_cycles = 0;
-  while (!in.at_end()) {
-    in.next_line();
-    ++read_cycles;
-    EXPECT_EQ(in.int16(1, 5), read_cycles);
-    for (int i = 1; i <= 3; ++i) in.next_line();
-    EXPECT_DOUBLE_EQ(in.real(36, 15), 300);  // node 3's H
-    in.next_line();
-    EXPECT_NEAR(in.real(6, 15), cycles[static_cast<size_t>(read_cycles - 1)].diameters[0], 1e-4);
-    in.next_line();
-    EXPECT_NEAR(in.real(6, 15), std::sqrt(400 / pi), 1e-4);
-  }
-  EXPECT_EQ(read_cycles, static_cast<int>(cycles.size()));
-  remove_result_file(path);
-  EXPECT_FALSE(fs::exists(path));
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -20,6 +20,23 @@ inline std::string crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
+// A reader's fault at a line of `file`: "Type mismatch (file, line 3)".
+inline std::string fault_at(const std::string& file, const std::string& name, int line) {
+  return name + " (" + file + ", line " + std::to_string(line) + ")";
+}
+
+// The lines with line n (1-based) replaced, as a data file.
+inline std::string with_line_replaced(std::vector<std::string> lines, int n, const std::string& text) {
+  lines.at(static_cast<size_t>(n - 1)) = text;
+  return crlf(lines);
+}
+
+// The first n lines, as a data file.
+inline std::string first_lines_of(std::vector<std::string> lines, int n) {
+  lines.resize(static_cast<size_t>(n));
+  return crlf(lines);
+}
+
 // One bad file for a reader: what it holds and the message the reader must give ("" for a
 // file it must take).
 struct BadFile {

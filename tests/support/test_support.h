@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 #include <unistd.h>
 
@@ -75,26 +76,21 @@ inline bool temp_file_left(const std::filesystem::path& path) {
   return false;
 }
 
-// The message of the run-time error `f` raises, or "" when it raises none.
+// The message of the run-time error `f` raises - or, with `name`, its name ("Overflow") - or ""
+// when it raises none.
 template <typename F>
-std::string error_of(F&& f) {
+std::string error_of(F&& f, bool name = false) {
   try {
     f();
   } catch (const RunTimeError& e) {
-    return e.what();
+    return name ? std::string(e.name()) : std::string(e.what());
   }
   return "";
 }
 
-// The name of the run-time error `f` raises ("Overflow"), or "" when it raises none.
 template <typename F>
 std::string error_name_of(F&& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.name();
-  }
-  return "";
+  return error_of(std::forward<F>(f), true);
 }
 
 }  // namespace test_support

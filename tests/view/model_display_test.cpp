@@ -1,5 +1,5 @@
-// The analysis-model display: fit and orientation, element lines, the axis triad, the
-// boundary-condition symbols of the current case, and the degenerate models.
+// The analysis-model display as a user sees it: where the elements, the nodes, the symbols of
+// the current case and the axis triad land, in which colour and shape, and degenerate models.
 #include "view/model_display.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +7,13 @@
 #include <cmath>
 #include <vector>
 
-#include "view/recording_canvas.h"
+#include "support/drawing.h"
+
+using namespace test_support;
 
 namespace {
-using Op = Primitive::Op;
+using S = std::vector<std::string>;
+constexpr int black = 0, red = 4, light_blue = 9;
 
 const Vec3 initial_angles = angles_from_texts("0", "180", "0", pi_modelling);
 
@@ -38,163 +41,48 @@ ModelStore two_nodes() {
   return m;
 }
 
-std::vector<Primitive> drawn(ModelStore& m, const ViewWindow& view = modelling_view, CanvasState* end = nullptr) {
+std::vector<Primitive> drawn(ModelStore& m, const ViewWindow& view = modelling_view) {
   RecordingCanvas canvas;
   draw_model_display(canvas, m, initial_angles, view);
-  if (end) *end = canvas.state();
   return canvas.primitives();
-}
-
-std::vector<Primitive> of(const std::vector<Primitive>& all, Op op, int colour) {
-  std::vector<Primitive> out;
-  for (const Primitive& p : all)
-    if (p.op == op && p.colour == colour) out.push_back(p);
-  return out;
-}
-
-std::vector<Primitive> red(const std::vector<Primitive>& all) {
-  std::vector<Primitive> out;
-  for (const Primitive& p : all)
-    if (p.op != Op::text && p.colour == 4) out.push_back(p);
-  return out;
-}
-
-void expect_at(const Primitive& p, double x, double y) {
-  EXPECT_EQ(p.x1, x);
-  EXPECT_EQ(p.y1, y);
 }
 }  // namespace
 
 TEST(ModelDisplay, InitialAnglesDrawLargerWRightAndLargerHHigher) {
   ModelStore m = two_nodes();
-  CanvasState end;
-  const auto all = drawn(m, modelling_view, &end);
-
-  const auto lines = of(all, Op::line, 0);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].x1, 1500);
-  EXPECT_EQ(lines[0].y1, 5500);
-  EXPECT_EQ(lines[0].x2, 5500);
-  EXPECT_EQ(lines[0].y2, 3500);
-  EXPECT_EQ(lines[0].state.line_width, 2);
-  EXPECT_EQ(lines[0].state.line_style, LineStyle::solid);
+  const auto all = drawn(m);
+  EXPECT_EQ(shapes(all, black), (S{"line 1500,5500 5500,3500 w2", "circle 1500,5500 r50 solid", "circle 5500,3500 r50 solid"}));
+  EXPECT_EQ(shapes(all, light_blue), (S{"line 1500,5500 1500,5500 w2", "text L 1500,5500", "line 1500,5500 2400,5500 w2",
+                                        "text W 2400,5500", "line 1500,5500 1500,4600 w2", "text H 1500,4600"}));
+  EXPECT_EQ(all.size(), 9u);
+  // Picking measures against the normalised positions kept in the store.
   EXPECT_NEAR(m.node_uv(2, 1), 2.0 / 3, 1e-6);
   EXPECT_NEAR(m.node_uv(2, 2), -1.0 / 3, 1e-6);
-
-  // Plain nodes: black dots of radius 50, solid black fill, 1 pixel.
-  const auto dots = of(all, Op::circle, 0);
-  ASSERT_EQ(dots.size(), 2u);
-  expect_at(dots[1], 5500, 3500);
-  EXPECT_EQ(dots[1].x2, 50);
-  EXPECT_EQ(dots[1].state.fill_style, FillStyle::solid);
-  EXPECT_EQ(dots[1].state.fill_colour, 0);
-  EXPECT_EQ(dots[1].state.line_width, 1);
-
-  // The triad last: light blue lines from the origin, each labelled at its end in size 18.
-  const auto axes = of(all, Op::line, 9);
-  ASSERT_EQ(axes.size(), 3u);
-  const double ends[3][2] = {{1500, 5500}, {2400, 5500}, {1500, 4600}};
-  const char* names[] = {"L", "W", "H"};
-  for (int k = 0; k < 3; ++k) {
-    expect_at(axes[k], 1500, 5500);
-    EXPECT_EQ(axes[k].x2, ends[k][0]);
-    EXPECT_EQ(axes[k].y2, ends[k][1]);
-  }
-  std::vector<Primitive> texts;
-  for (const Primitive& p : all)
-    if (p.op == Op::text) texts.push_back(p);
-  ASSERT_EQ(texts.size(), 3u);
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(texts[k].text, names[k]);
-    expect_at(texts[k], ends[k][0], ends[k][1]);
-    EXPECT_EQ(texts[k].state.font_size, 18);
-    EXPECT_EQ(texts[k].state.text_colour, 9);
-  }
-  EXPECT_EQ(all.size(), 1u + 2 + 3 + 3);
-  // What the drawing leaves set for whoever draws next.
-  EXPECT_EQ(end.line_width, 2);
-  EXPECT_EQ(end.line_style, LineStyle::solid);
-  EXPECT_EQ(end.fill_style, FillStyle::solid);
-  EXPECT_EQ(end.fill_colour, 10);
-  EXPECT_EQ(end.text_colour, 9);
-  EXPECT_EQ(end.font_size, 18);
 }
 
-TEST(ModelDisplay, NodeWithDataButNothingSetShowsSquareAndCircle) {
+// Node 2 at (5500, 3500); D_W = (900, 0), D_H = (0, -900). Supports stand a quarter along their
+// axis (225), forces end a third along (300), a moment's circle sits at a sixth (150).
+TEST(ModelDisplay, EachConditionDrawsItsSymbolAlongItsAxis) {
   ModelStore m = two_nodes();
   m.bc_flag(1, 2) = 1;
-  const auto marks = red(drawn(m));
-  ASSERT_EQ(marks.size(), 2u);
-  EXPECT_EQ(marks[0].op, Op::rect);
-  EXPECT_TRUE(marks[0].filled);
-  EXPECT_EQ(marks[0].x1, 5420);
-  EXPECT_EQ(marks[0].y1, 3420);
-  EXPECT_EQ(marks[0].x2, 5580);
-  EXPECT_EQ(marks[0].y2, 3580);
-  EXPECT_EQ(marks[1].op, Op::circle);
-  expect_at(marks[1], 5500, 3500);
-  EXPECT_EQ(marks[1].x2, 80);
-  EXPECT_EQ(marks[1].state.fill_style, FillStyle::solid);
-  EXPECT_EQ(marks[1].state.fill_colour, 4);
-  // The marked node gets no black dot.
-  EXPECT_EQ(of(drawn(m), Op::circle, 0).size(), 1u);
-}
+  // A marked node with nothing set: the square and the load circle, and no black dot.
+  EXPECT_EQ(shapes(drawn(m), red), (S{"rect 5420,3420 5580,3580 solid", "circle 5500,3500 r80 solid"}));
+  EXPECT_EQ(count_of(drawn(m), Op::circle, black), 1);
 
-// Node 2 at (5500, 3500); D_W = (900, 0), D_H = (0, -900).
-TEST(ModelDisplay, FixedSpringAndLoadSymbols) {
-  ModelStore m = two_nodes();
-  m.bc_flag(1, 2) = 1;
-  m.bc_val(1, 2, 1, 2) = 1;      // W fixed: circle a quarter along W
-  m.bc_val(1, 2, 1, 6) = 1;      // rotation about H fixed: square a quarter along H
-  m.spring_val(1, 2, 3) = 10;    // spring along H: hatched circle
-  m.spring_val(1, 2, 5) = 10;    // spring about W: hatched square
-  m.bc_val(1, 2, 2, 3) = -5;     // force along H: 5-pixel line a third along H
-  m.bc_val(1, 2, 2, 5) = 100;    // moment about W: dotted line a third along W, circle at a sixth
-  const auto marks = red(drawn(m));
-  ASSERT_EQ(marks.size(), 1u + 4 * 2 + 1 + 1 + 2);
-
-  // marks[0] square, then per symbol a thin line and its shape.
-  EXPECT_EQ(marks[1].op, Op::line);
-  EXPECT_EQ(marks[1].state.line_width, 1);
-  EXPECT_EQ(marks[1].x2, 5725);
-  EXPECT_EQ(marks[1].y2, 3500);
-  EXPECT_EQ(marks[2].op, Op::circle);
-  expect_at(marks[2], 5725, 3500);
-  EXPECT_EQ(marks[2].x2, 100);
-  EXPECT_EQ(marks[2].state.line_width, 2);
-  EXPECT_EQ(marks[2].state.fill_style, FillStyle::transparent);
-
-  EXPECT_EQ(marks[4].op, Op::rect);
-  EXPECT_FALSE(marks[4].filled);
-  EXPECT_EQ(marks[4].x1, 5400);
-  EXPECT_EQ(marks[4].y1, 3175);
-  EXPECT_EQ(marks[4].x2, 5600);
-  EXPECT_EQ(marks[4].y2, 3375);
-  EXPECT_EQ(marks[4].state.fill_style, FillStyle::transparent);
-
-  EXPECT_EQ(marks[6].op, Op::circle);
-  expect_at(marks[6], 5500, 3275);
-  EXPECT_EQ(marks[6].state.fill_style, FillStyle::diagonal_cross);
-  EXPECT_EQ(marks[8].op, Op::rect);
-  EXPECT_EQ(marks[8].x1, 5625);
-  EXPECT_EQ(marks[8].y1, 3400);
-  EXPECT_EQ(marks[8].state.fill_style, FillStyle::diagonal_cross);
-
-  // Loads: the filled circle, the force, the moment.
-  EXPECT_EQ(marks[9].op, Op::circle);
-  EXPECT_EQ(marks[9].x2, 80);
-  EXPECT_EQ(marks[10].op, Op::line);
-  EXPECT_EQ(marks[10].state.line_width, 5);
-  EXPECT_EQ(marks[10].x2, 5500);
-  EXPECT_EQ(marks[10].y2, 3200);
-  EXPECT_EQ(marks[11].state.line_style, LineStyle::dot);
-  EXPECT_EQ(marks[11].state.line_width, 1);
-  EXPECT_EQ(marks[11].x2, 5800);
-  EXPECT_EQ(marks[11].y2, 3500);
-  EXPECT_EQ(marks[12].op, Op::circle);
-  expect_at(marks[12], 5650, 3500);
-  EXPECT_EQ(marks[12].state.line_style, LineStyle::solid);
-  EXPECT_EQ(marks[12].state.fill_style, FillStyle::transparent);
+  m.bc_val(1, 2, 1, 2) = 1;      // W fixed
+  m.bc_val(1, 2, 1, 6) = 1;      // rotation about H fixed
+  m.spring_val(1, 2, 3) = 10;    // spring along H
+  m.spring_val(1, 2, 5) = 10;    // spring about W
+  m.bc_val(1, 2, 2, 3) = -5;     // force along H
+  m.bc_val(1, 2, 2, 5) = 100;    // moment about W
+  EXPECT_EQ(shapes(drawn(m), red), (S{"rect 5420,3420 5580,3580 solid",
+                                      "line 5500,3500 5725,3500 w1", "circle 5725,3500 r100 open",
+                                      "line 5500,3500 5500,3275 w1", "rect 5400,3175 5600,3375 open",
+                                      "line 5500,3500 5500,3275 w1", "circle 5500,3275 r100 hatched",
+                                      "line 5500,3500 5725,3500 w1", "rect 5625,3400 5825,3600 hatched",
+                                      "circle 5500,3500 r80 solid",
+                                      "line 5500,3500 5500,3200 w5",
+                                      "line 5500,3500 5800,3500 w1 dot", "circle 5650,3500 r100 open"}));
 }
 
 TEST(ModelDisplay, LoadSignAndSizeDoNotShow) {
@@ -218,15 +106,12 @@ TEST(ModelDisplay, FractionsOfWholeUnits) {
   m.bc_val(1, 2, 1, 2) = 1;
   m.bc_val(1, 2, 2, 2) = 1;
   m.bc_val(1, 2, 2, 5) = 1;
-  const ViewWindow view{3500, 4500, 3001, 3001};
-  const auto all = drawn(m, view);
-  const auto axes = of(all, Op::line, 9);
-  ASSERT_EQ(axes.size(), 3u);
-  EXPECT_EQ(axes[1].x2 - axes[1].x1, 901);
-  const auto marks = red(all);
-  EXPECT_EQ(marks[2].x1, 5726);
-  EXPECT_EQ(marks[4].x2, 5801);
-  EXPECT_EQ(marks[6].x1, 5651);
+  const auto all = drawn(m, ViewWindow{3500, 4500, 3001, 3001});
+  const auto marks = shapes(all, red);
+  ASSERT_EQ(marks.size(), 7u);
+  EXPECT_EQ(marks[2], "circle 5726,3500 r100 open");
+  EXPECT_EQ(marks[4], "line 5501,3500 5801,3500 w5");
+  EXPECT_EQ(marks[6], "circle 5651,3500 r100 open");
   for (const Primitive& p : all)
     for (double c : {p.x1, p.y1, p.x2, p.y2}) EXPECT_EQ(c, std::nearbyint(c));
 }
@@ -236,35 +121,26 @@ TEST(ModelDisplay, ShowsTheCurrentCaseOnly) {
   m.bc_flag(2, 2) = 1;
   m.bc_val(2, 2, 2, 1) = 100;
   m.case_no = 1;
-  EXPECT_TRUE(red(drawn(m)).empty());
+  EXPECT_TRUE(shapes(drawn(m), red).empty());
   m.case_no = 2;
-  EXPECT_EQ(red(drawn(m)).size(), 3u);  // square, circle; the force along L has no length here
+  EXPECT_EQ(shapes(drawn(m), red).size(), 3u);  // square, circle; the force along L has no length here
 }
 
 TEST(ModelDisplay, DegenerateModelsDraw) {
-  // One node: R falls back to 1 mm, the node sits at the centre of the view.
+  // One node, then two on one point: R falls back to 1 mm, the nodes sit at the centre.
   ModelStore one;
   one.form_load();
   add_node(one, 0, 100, 50);
-  auto all = drawn(one);
-  ASSERT_EQ(of(all, Op::circle, 0).size(), 1u);
-  expect_at(of(all, Op::circle, 0)[0], 3500, 4500);
-  EXPECT_EQ(one.node_uv(1, 1), 0);
-
-  // Several nodes on one point draw the same way.
+  EXPECT_EQ(shapes(drawn(one), black), (S{"circle 3500,4500 r50 solid"}));
   add_node(one, 0, 100, 50);
-  EXPECT_EQ(of(drawn(one), Op::circle, 0).size(), 2u);
+  EXPECT_EQ(count_of(drawn(one), Op::circle, black), 2);
 
   // No nodes: only the triad, at the centre, 0.3 normalised units long.
   ModelStore none;
   none.form_load();
-  all = drawn(none);
-  const auto axes = of(all, Op::line, 9);
-  ASSERT_EQ(axes.size(), 3u);
+  const auto all = drawn(none);
   EXPECT_EQ(all.size(), 6u);
-  expect_at(axes[1], 3500, 4500);
-  EXPECT_EQ(axes[1].x2, 4400);
-  EXPECT_EQ(axes[2].y2, 3600);
+  EXPECT_EQ(shapes(all, light_blue)[2], "line 3500,4500 4400,4500 w2");
 
   // A tiny model far from the origin (W and turned H both near 1e6 mm, R = 0.5 mm): the triad
   // would lie billions of twips away and is left out; the model and its symbols are drawn.
@@ -274,7 +150,6 @@ TEST(ModelDisplay, DegenerateModelsDraw) {
   add_node(far, 0, 1e6f + 1, -1e6f - 1);
   far.bc_flag(1, 1) = 1;
   far.bc_val(1, 1, 1, 3) = 1;
-  all = drawn(far);
-  EXPECT_TRUE(of(all, Op::line, 9).empty());
-  EXPECT_EQ(red(all).size(), 4u);
+  EXPECT_TRUE(shapes(drawn(far), light_blue).empty());
+  EXPECT_EQ(shapes(drawn(far), red).size(), 4u);
 }
