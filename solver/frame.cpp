@@ -583,9 +583,7 @@ Eigen::MatrixXd FrameAnalysis::solve_factorising(Group& g, const Eigen::MatrixXd
 // factor of an earlier K. Since M is close to K, r^T M^-1 r is close to the squared energy norm
 // of the error, (u* - u)^T K (u* - u); a case is done when that is below tol^2 f^T u, the
 // squared energy norm of the solution: its compliance and element energies are then as good as a
-// fresh factorisation's. Each case starts from its last displacements scaled by
-// (u . f) / (u . K u), the multiple of them nearest the new solution in the energy norm (a
-// design that got stiffer or softer overall is met at once). Gives up (false) as soon as the rate
+// fresh factorisation's. Gives up (false) as soon as the rate
 // of the iterations so far would not reach the tolerance within the iterations a factorisation is
 // worth (at most max_iterations).
 bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::MatrixXd& u) {
@@ -593,14 +591,7 @@ bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::M
   constexpr int max_iterations = 20;
   const int budget = std::min(static_cast<int>(g.factor_worth), max_iterations);
   const auto K = g.K.selfadjointView<Eigen::Lower>();
-  Eigen::MatrixXd Ku = K * u;
-  for (Eigen::Index j = 0; j < u.cols(); ++j)
-    if (const double uKu = u.col(j).dot(Ku.col(j)); uKu > 0) {
-      const double scale = u.col(j).dot(f.col(j)) / uKu;
-      u.col(j) *= scale;
-      Ku.col(j) *= scale;
-    }
-  Eigen::MatrixXd r = f - Ku;
+  Eigen::MatrixXd r = f - K * u;
   Eigen::MatrixXd p = g.cholesky.solve(r);
   Eigen::VectorXd rz = r.cwiseProduct(p).colwise().sum().transpose();
   const Eigen::VectorXd rz0 = rz;
