@@ -130,4 +130,4 @@ TEST_P(OptimisedFrames, LoadsReachTheirSupportsAlongThickBeams) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, OptimisedFrames, ::testing::ValuesIn(frames),
-                         [](const ::testing::TestParamInfo<Frame>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Frame>& frame) { return std::string(frame.param.name); });
