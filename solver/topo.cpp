@@ -48,7 +48,7 @@ class TopoWindow : public ViewForm {
     view_load();
     Check1 = make_check(this, "Check1", "Hidden Lines", {column + 120, 2100, 3000, 300},
                         "Select Display Option of Hidden Lines");
-    status_ = make_label(this, "Label5", "Reading the model ...", {column, 2500, column_width, 600});
+    status_ = make_label(this, "Label5", "Reading the model ...", {column, 2500, column_width, 840});
     status_->setWordWrap(true);
     log_ = new QPlainTextEdit(this);
     log_->setObjectName("Text4");
@@ -58,7 +58,7 @@ class TopoWindow : public ViewForm {
     mono.setStyleHint(QFont::TypeWriter);
     mono.setPointSize(8);
     log_->setFont(mono);
-    place(log_, {column, 3180, column_width, 4800});
+    place(log_, {column, 3400, column_width, 4580});
     plot = new ConvergencePlot(this);
     plot->setObjectName("Plot1");
     place(plot, {plot_column, 120, plot_width, 7860});
