@@ -408,6 +408,23 @@ void FrameAnalysis::check_supports(const Group& g) const {
   }
 }
 
+// Why a factorisation broke down at a dof. The supports stop every rigid motion of the frame
+// (check_supports), so what is lost is lost to rounding: when the dof's piece of non-design beams
+// would move without the design beams, the design beams alone hold it, and at these settings
+// their stiffness (x^(4p) of a full beam's in bending) is below the rounding of the rest.
+std::string FrameAnalysis::breakdown_reason(const Case& c, int node, int dof) const {
+  std::vector<char> non_design(elements_.size());
+  for (size_t j = 0; j < elements_.size(); ++j) non_design[j] = !elements_[j].design;
+  std::vector<int> piece = {node};
+  for (const auto& nodes : pieces(non_design))
+    if (std::find(nodes.begin(), nodes.end(), node) != nodes.end()) piece = nodes;
+  const std::string at = dof_name(node, dof);
+  if (free_motion(c, piece).first < 0) return at + " is not held";
+  return at + " is held only through design beams, too thin at these settings to carry it against the rest of "
+              "the frame (a higher \"Obj.Vol.Ratio\" or \"Init.Valu.Ratio\", or a lower \"Penalty Factor\", "
+              "makes them stiffer)";
+}
+
 // Design beams at their lower bound hold their nodes with a bending stiffness of x_min^(4p) of
 // the others (1e-20 at p = 2.5, x_min = 0.01), below what a factorisation tells from rounding.
 // When a factorisation breaks down, a piece held to the supports only through such beams and
@@ -569,12 +586,12 @@ Eigen::MatrixXd FrameAnalysis::solve_factorising(Group& g, const Eigen::MatrixXd
   g.cycles_since_factor = 1;
   if (!g.factored || g.cholesky.info() != Eigen::Success || !u.allFinite()) {
     g.factored = false;
+    const Case& c = cases_[static_cast<size_t>(loaded.front())];
     std::string where;
     const long row = g.cholesky.failed_row();
     for (size_t d = 0; d < g.reduced.size() && row >= 0; ++d)
-      if (g.reduced[d] == row) where = ": " + dof_name(static_cast<int>(d / 6), static_cast<int>(d % 6)) + " is not held";
-    throw SolverError("load case " + std::to_string(cases_[static_cast<size_t>(loaded.front())].number) +
-                      ": the stiffness matrix is singular" + where);
+      if (g.reduced[d] == row) where = ": " + breakdown_reason(c, static_cast<int>(d / 6), static_cast<int>(d % 6));
+    throw SolverError("load case " + std::to_string(c.number) + ": the stiffness matrix is singular" + where);
   }
   return u;
 }

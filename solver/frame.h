@@ -101,6 +101,7 @@ class FrameAnalysis {
   std::vector<std::vector<int>> pieces(const std::vector<char>& joins) const;
   std::pair<int, int> free_motion(const Case& c, const std::vector<int>& nodes) const;
   void check_supports(const Group& g) const;
+  std::string breakdown_reason(const Case& c, int node, int dof) const;
   bool pin_loose_pieces(Group& g, const std::vector<Section>& sections, const std::vector<int>& loaded) const;
   void assemble(Group& g, const std::vector<Section>& sections);
   Eigen::MatrixXd solve_group(Group& g, const Eigen::MatrixXd& f, const std::vector<int>& loaded);

@@ -191,6 +191,25 @@ TEST(Frame, UnheldModelsAreRefusedWithTheCaseAndAFreeDof) {
   EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1 has zero length");
 }
 
+// A stiff bar held to its support only by a design beam, at a volume ratio and penalty that make
+// the beam's bending 1e-20 of the bar's: the factorisation breaks down, and the message says that
+// design beams too thin hold the node, not that nothing holds it.
+TEST(Frame, ABreakdownUnderTooThinDesignBeamsNamesThem) {
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(500, 0, 0), n3 = m.node(1000, 0, 0), n4 = m.node(1000, 300, 0);
+  m.element(n1, n2, m.design());
+  const int bar = m.non_design(2000, 1e6, 1e6, 1e6);
+  m.element(n2, n3, bar);
+  m.element(n3, n4, bar, {1, 0, 0});
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, n1);
+  Model::load(c, n4, 3, -100);
+  m.f.settings.penalty = 5;
+  const std::string message = message_of([&] { Optimiser(m.f).run(); });
+  EXPECT_NE(message.find("load case 1: the stiffness matrix is singular: node "), std::string::npos) << message;
+  EXPECT_NE(message.find("is held only through design beams, too thin at these settings"), std::string::npos) << message;
+}
+
 // Two separate bars of equal length, each clamped at one end and pulled at the other with
 // F1 = 4 F2. Least compliance for a given volume puts the area where the force is:
 // A1 / A2 = F1 / F2, so d1 / d2 = 2, reached after one update by either method; the design then
