@@ -56,6 +56,25 @@ struct Model {
   }
 };
 
+// Two separate design bars along L, `gap` apart in W, each clamped at its first end and loaded
+// at its tip along `dof` with F1 and F2: one case.
+Model two_bars(double length, double gap, int dof, double f1, double f2) {
+  Model m;
+  const int set = m.design();
+  for (int bar = 0; bar < 2; ++bar) {
+    m.node(0, gap * bar, 0);
+    m.node(length, gap * bar, 0);
+  }
+  m.element(1, 2, set);
+  m.element(3, 4, set);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, 1);
+  Model::clamp(c, 3);
+  Model::load(c, 2, dof, f1);
+  Model::load(c, 4, dof, f2);
+  return m;
+}
+
 std::vector<Section> own_sections(const FrameAnalysis& a, double design_d = 10) {
   std::vector<Section> s;
   for (const FrameElement& e : a.elements()) s.push_back(e.design ? circle_section(design_d) : e.section);
@@ -215,20 +234,7 @@ TEST(Frame, ABreakdownUnderTooThinDesignBeamsNamesThem) {
 // A1 / A2 = F1 / F2, so d1 / d2 = 2, reached after one update by either method; the design then
 // stands still and the run stops.
 TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
-  Model m;
-  const int set = m.design();
-  for (int bar = 0; bar < 2; ++bar) {
-    const double w = 100.0 * bar;
-    m.node(0, w, 0);
-    m.node(1000, w, 0);
-  }
-  m.element(1, 2, set);
-  m.element(3, 4, set);
-  ModelFileCase& c = m.add_case();
-  Model::clamp(c, 1);
-  Model::clamp(c, 3);
-  Model::load(c, 2, 1, 400);
-  Model::load(c, 4, 1, 100);
+  Model m = two_bars(1000, 100, 1, 400, 100);
   m.f.settings.volume_ratio = 0.25f;
 
   for (const OptimiserMethod method : {OptimiserMethod::moving_asymptotes, OptimiserMethod::optimality_criteria}) {
@@ -262,19 +268,7 @@ TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
 // has d ~ F^(1/3), d1 / d2 = 2. Both methods get there in damped steps, lowering the compliance
 // every cycle and keeping the volume on target, and stop well before the cycle limit.
 TEST(Optimiser, BendingOptimumAndMonotoneCompliance) {
-  Model m;
-  const int set = m.design();
-  m.node(0, 0, 0);
-  m.node(500, 0, 0);
-  m.node(0, 200, 0);
-  m.node(500, 200, 0);
-  m.element(1, 2, set);
-  m.element(3, 4, set);
-  ModelFileCase& c = m.add_case();
-  Model::clamp(c, 1);
-  Model::clamp(c, 3);
-  Model::load(c, 2, 3, -80);
-  Model::load(c, 4, 3, -10);
+  Model m = two_bars(500, 200, 3, -80, -10);
   m.f.settings.volume_ratio = 0.3f;
 
   for (const OptimiserMethod method : {OptimiserMethod::moving_asymptotes, OptimiserMethod::optimality_criteria}) {
