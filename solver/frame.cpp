@@ -133,6 +133,21 @@ Section circle_section(double d) {
   return {pi * d2 / 4, I, I, 2 * I};
 }
 
+Section tube_section(double D, double t) {
+  if (!(t > 0) || 2 * t >= D) return circle_section(D);
+  const double d = D - 2 * t, D2 = D * D, d2 = d * d;
+  const double I = pi * (D2 * D2 - d2 * d2) / 64;
+  return {pi * (D2 - d2) / 4, I, I, 2 * I};
+}
+
+MemberSection circle_member(double d) { return {MemberSection::Shape::circle, d, 0, circle_section(d), {}}; }
+
+MemberSection tube_member(double outer, double wall, std::string name) {
+  return {MemberSection::Shape::tube, outer, wall, tube_section(outer, wall), std::move(name)};
+}
+
+MemberSection general_member(const Section& values) { return {MemberSection::Shape::general, 0, 0, values, {}}; }
+
 Matrix12 local_stiffness(double E, double G, const Section& s, double L) {
   Matrix12 k = Matrix12::Zero();
   const double EA = E * s.A / L, GJ = G * s.J / L;

@@ -28,6 +28,24 @@ struct Section {
 
 // A solid circle of diameter d (mm): A = pi d^2 / 4, Iw = Ih = pi d^4 / 64, J = pi d^4 / 32.
 Section circle_section(double d);
+// A round tube of outer diameter D and wall t (mm), d = D - 2t inside: A = pi (D^2 - d^2) / 4,
+// Iw = Ih = pi (D^4 - d^4) / 64, J = 2 Iw. A wall of 0, or of half the diameter or more, is solid.
+Section tube_section(double D, double t);
+
+// The cross-section a member is built with: a solid circle (a design beam as optimised), a round
+// tube or rod of a standard size, or a general section known only by its values (a non-design
+// bar's sketch, its W and H axes those of the element).
+struct MemberSection {
+  enum class Shape { circle, tube, general };
+  Shape shape = Shape::general;
+  double outer = 0;   // circle and tube: outer diameter, mm
+  double wall = 0;    // tube: wall thickness, mm (0 for a solid rod)
+  Section values;     // A, Iw, Ih, J as the analysis takes them
+  std::string name;   // a standard size's name, else empty
+};
+MemberSection circle_member(double d);
+MemberSection tube_member(double outer, double wall, std::string name);
+MemberSection general_member(const Section& values);
 
 struct FrameElement {
   int node1 = 0, node2 = 0;  // 0-based

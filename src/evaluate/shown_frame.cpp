@@ -1,0 +1,72 @@
+// The design on screen as a frame: the model file checked against the result store, and each
+// member given the section of the cycle shown.
+#include "evaluate/shown_frame.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/errors.h"
+
+namespace {
+std::string mismatch(const std::string& model_path, const std::string& result_path, const std::string& what) {
+  return model_path + " does not describe the mesh of " + result_path + ": " + what;
+}
+
+double frame_size(const ModelFile& m) {
+  double size = 0;
+  for (const auto& a : m.nodes)
+    for (const auto& b : {m.nodes.front()}) size = std::max({size, std::fabs(a[0] - b[0]), std::fabs(a[1] - b[1]), std::fabs(a[2] - b[2])});
+  return size;
+}
+}  // namespace
+
+std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::string& model_path,
+                           const std::string& result_path) {
+  if (m.n_node != r.pn_node || m.n_elem != r.pn_elem)
+    return mismatch(model_path, result_path,
+                    std::to_string(m.n_node) + " nodes and " + std::to_string(m.n_elem) + " elements against " +
+                        std::to_string(r.pn_node) + " and " + std::to_string(r.pn_elem));
+  for (int e = 1; e <= m.n_elem; ++e) {
+    const ModelFileElement& el = m.elements[static_cast<size_t>(e - 1)];
+    const bool non_design = m.props[static_cast<size_t>(el.prop - 1)][0] > 0;
+    if (el.node1 != r.pe_nod(e, 1) || el.node2 != r.pe_nod(e, 2) || non_design != r.is_non_design(e))
+      return mismatch(model_path, result_path, "element " + std::to_string(e) + " differs");
+  }
+  // The result file keeps six significant digits: a node further off than that is another mesh.
+  const double tolerance = 1e-5 * std::max(frame_size(m), 1.0);
+  for (int i = 1; i <= m.n_node && r.pn_cyc >= 1; ++i)
+    for (int k = 0; k < 3; ++k) {
+      const double a = m.nodes[static_cast<size_t>(i - 1)][static_cast<size_t>(k)];
+      if (!(std::fabs(a - r.pnode_xyz(1, i, k + 1)) <= tolerance + 1e-5 * std::fabs(a)))
+        return mismatch(model_path, result_path, "node " + std::to_string(i) + " lies elsewhere");
+    }
+  return {};
+}
+
+ShownFrame shown_frame(const ResultStore& r, const ModelFile& m, int c) {
+  if (const std::string why = model_mismatch(r, m, model_file_name, "post_pl.dat"); !why.empty())
+    throw RunTimeError(err::model_mismatch, why);
+  if (c < 1 || c > r.pn_cyc) throw RunTimeError(err::subscript, "cycle " + std::to_string(c));
+  ShownFrame f;
+  f.model = m;
+  for (int e = 1; e <= m.n_elem; ++e) {
+    const auto& v = m.props[static_cast<size_t>(m.elements[static_cast<size_t>(e - 1)].prop - 1)];
+    f.sections.push_back(v[0] < 0 ? circle_member(r.pe_dia(c, e)) : general_member({v[2], v[3], v[4], v[5]}));
+    f.element.push_back(e);
+  }
+  return f;
+}
+
+ShownFrame with_members(const ShownFrame& f, const std::vector<char>& keep) {
+  ShownFrame out;
+  out.model = f.model;
+  out.model.elements.clear();
+  for (size_t j = 0; j < f.element.size(); ++j)
+    if (keep[j]) {
+      out.model.elements.push_back(f.model.elements[j]);
+      out.sections.push_back(f.sections[j]);
+      out.element.push_back(f.element[j]);
+    }
+  out.model.n_elem = static_cast<int>(out.model.elements.size());
+  return out;
+}

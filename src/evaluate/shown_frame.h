@@ -1,0 +1,31 @@
+// The design on screen as a frame to analyse: the analysis model of fem_gr_jo.dat (nodes,
+// supports, springs and loads of every case) with the members of one result cycle, each design
+// beam a solid circle of the diameter the cycle gives it (the frame that would be built, not the
+// penalised stiffness the optimiser worked with) and each non-design bar its own section.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis/model_file.h"
+#include "post/result_store.h"
+#include "solver/frame.h"
+
+struct ShownFrame {
+  ModelFile model;                      // every node; only the members kept, renumbered from 1
+  std::vector<MemberSection> sections;  // per member of model
+  std::vector<int> element;             // per member of model: its element number in the result (1-based)
+};
+
+// Whether the model file describes the mesh of the result store: the same node and element
+// counts, end nodes and kinds, and node coordinates within the result file's five significant
+// digits (relative to the frame's size). "" when it does, else what differs, naming both files.
+std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::string& model_path,
+                           const std::string& result_path);
+
+// Cycle c (1..pn_cyc) of r on the model m, every element a member. A model that does not match
+// (model_mismatch) is a RunTimeError "Model does not match" with that reason.
+ShownFrame shown_frame(const ResultStore& r, const ModelFile& m, int c);
+
+// The frame with only the members whose flag is set; nodes, cases and property sets stay.
+ShownFrame with_members(const ShownFrame& f, const std::vector<char>& keep);
