@@ -12,10 +12,14 @@ std::string mismatch(const std::string& model_path, const std::string& result_pa
   return model_path + " does not describe the mesh of " + result_path + ": " + what;
 }
 
+// The largest side of the box around the nodes, mm.
 double frame_size(const ModelFile& m) {
   double size = 0;
-  for (const auto& a : m.nodes)
-    for (const auto& b : {m.nodes.front()}) size = std::max({size, std::fabs(a[0] - b[0]), std::fabs(a[1] - b[1]), std::fabs(a[2] - b[2])});
+  for (int k = 0; k < 3 && !m.nodes.empty(); ++k) {
+    const auto [lo, hi] = std::minmax_element(m.nodes.begin(), m.nodes.end(),
+                                              [k](const auto& a, const auto& b) { return a[static_cast<size_t>(k)] < b[static_cast<size_t>(k)]; });
+    size = std::max(size, (*hi)[static_cast<size_t>(k)] - (*lo)[static_cast<size_t>(k)]);
+  }
   return size;
 }
 }  // namespace
