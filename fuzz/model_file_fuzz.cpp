@@ -7,7 +7,7 @@
 #include <string>
 
 #include "analysis/model_file.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "fuzz_support.h"
 #include "model/model_store.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "fuzz_support.h"
 #include "post/result_file.h"
 

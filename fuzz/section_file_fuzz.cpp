@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "fuzz_support.h"
 #include "section/section_table.h"
 

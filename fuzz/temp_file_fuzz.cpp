@@ -6,7 +6,7 @@
 #include <string>
 
 #include "analysis/temp_file.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "analysis/model_file.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_store.h"
 

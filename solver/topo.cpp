@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "analysis/model_file.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "app/qt_controls.h"
 #include "post/qt_convergence_plot.h"
 #include "section/section_table.h"

@@ -4,7 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
 #include "model/model_store.h"

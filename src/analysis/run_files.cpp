@@ -13,7 +13,7 @@
 
 #include "analysis/run_log.h"
 #include "analysis/solver_start.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
 

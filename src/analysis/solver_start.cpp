@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 std::string solver_program_name(int display_switch) {
 #ifdef _WIN32

@@ -1,7 +1,7 @@
 // Writing and reading the temporary data file.
 #include "analysis/temp_file.h"
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "model/geometry.h"
 

@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "app/forms.h"
 #include "formats/json.h"
 

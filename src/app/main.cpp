@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "app/forms.h"
 
 int main(int argc, char** argv) {

@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QString>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 // Left, top, width, height in twips.
 struct Twips {

@@ -23,7 +23,7 @@
 
 #include "analysis/run_files.h"
 #include "analysis/solver_start.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "app/form_window.h"
 #include "app/forms.h"
 #include "formats/json.h"

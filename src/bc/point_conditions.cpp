@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/numtext.h"
 
 PointConditions point_conditions(const ModelStore& m, int case_no, int node) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 namespace {
 std::string mismatch(const std::string& model_path, const std::string& result_path, const std::string& what) {

@@ -12,7 +12,7 @@
 
 #include <unistd.h>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/numtext.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/numtext.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "model/geometry.h"
 
 float node_distance(const Vec3& a, const Vec3& b) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 template <typename T, int... Bounds>
 class Table {

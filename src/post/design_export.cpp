@@ -9,7 +9,7 @@
 #include <numbers>
 #include <vector>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
 #include "post/element_frame.h"

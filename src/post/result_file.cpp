@@ -5,7 +5,7 @@
 #include <cmath>
 #include <exception>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "section/section_props.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "model/model_store.h"
 #include "model/table.h"
 

@@ -1,7 +1,7 @@
 // Shared behaviour of every drawing surface: the current position and attributes.
 #include "view/canvas.h"
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 Rgb palette_rgb(int colour) {
   static constexpr Rgb palette[16] = {

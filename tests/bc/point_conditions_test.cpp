@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "bc/node_pick.h"
 
 using test_support::error_of;

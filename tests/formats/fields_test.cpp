@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/numtext.h"
 
 using namespace test_support;

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 using test_support::error_name_of;
 namespace {

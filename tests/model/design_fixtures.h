@@ -5,7 +5,7 @@
 #include <string>
 
 #include "support/test_support.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "model/model_store.h"
 #include "view/rotate.h"
 

@@ -2,7 +2,7 @@
 // the scenarios' expect-state lines.)
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "model/model_store.h"
 
 TEST(ModelStore, WindowLoadSetsCapacitiesAndInitialValues) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
 #include "support/robustness.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/test_support.h"
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "section/sketch_display.h"
 #include "section/sketch_edit.h"
 #include "view/recording_canvas.h"

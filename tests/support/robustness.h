@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 namespace test_support {
 

@@ -11,7 +11,7 @@
 #include <vector>
 #include <unistd.h>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 
 namespace test_support {
 

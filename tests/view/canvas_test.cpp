@@ -2,7 +2,7 @@
 // JSON record the scenario runner prints.
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "view/recording_canvas.h"
 
 TEST(Canvas, PositionFollowsLinesAndTextGoesToTheNextLine) {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/errors.h"
+#include "formats/errors.h"
 #include "formats/mirror.h"
 #include "support/drawing.h"
 #include "view/rotate.h"

@@ -1,5 +1,5 @@
 // Run-time errors and the reporter every message goes through.
-#include "app/errors.h"
+#include "formats/errors.h"
 
 #include <cstdio>
 #include <utility>
