@@ -5,6 +5,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "formats/json.h"
+
 namespace {
 constexpr Rgb neutral{200, 200, 200}, tension{220, 0, 0}, compression{0, 0, 220};
 constexpr Rgb green{0, 170, 0}, yellow{255, 220, 0}, red{255, 0, 0}, dark_red{120, 0, 0};
@@ -114,4 +116,43 @@ std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& 
   const std::vector<char> shown = members_shown(f, r, p.cycle, p.threshold);
   factor = apply_force_view(p, v, f, forces, checks, shown, r.pn_elem, frame_size(f.model));
   return summary_text(f, summarise(forces, checks, shown));
+}
+
+void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
+                      const std::vector<char>& counted, int n_elem) {
+  std::vector<int> member(static_cast<size_t>(n_elem) + 1, -1);
+  for (size_t k = 0; k < f.element.size(); ++k) member[static_cast<size_t>(f.element[k])] = static_cast<int>(k);
+  j.key("forces").begin_array();
+  for (const auto& c : checks.cases) {
+    j.begin_array();
+    for (int e = 1; e <= n_elem; ++e) {
+      const int k = member[static_cast<size_t>(e)];
+      if (k < 0) {
+        j.begin_array().end_array();
+        continue;
+      }
+      const MemberCheck& m = c[static_cast<size_t>(k)];
+      j.begin_array().value(m.axial).value(m.moment).value(m.stress).value(m.utilisation).end_array();
+    }
+    j.end_array();
+  }
+  j.end_array();
+  const FrameSummary s = summarise(forces, checks, counted);
+  j.key("utilisation_max").begin_object();
+  if (s.member >= 0)
+    j.key("value").value(s.worst.utilisation).key("element").value(f.element[static_cast<size_t>(s.member)])
+        .key("case").value(s.worst.load_case + 1).key("check").value(governs_name(s.worst.governs));
+  j.end_object();
+  j.key("displacement_max").begin_array();
+  for (const auto& u : forces.displacements) {
+    int node = 0;
+    double most = 0;
+    for (size_t i = 0; i < u.size(); ++i)
+      if (const double d = std::sqrt(u[i][0] * u[i][0] + u[i][1] * u[i][1] + u[i][2] * u[i][2]); d > most) {
+        most = d;
+        node = static_cast<int>(i + 1);
+      }
+    j.begin_object().key("node").value(node).key("value").value(most).end_object();
+  }
+  j.end_array();
 }

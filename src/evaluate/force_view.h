@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class JsonWriter;
+
 #include "evaluate/member_checks.h"
 #include "view/result_display.h"
 
@@ -48,3 +50,10 @@ std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c
 // members drawn as beams. Returns the summary and sets `factor` to the magnification.
 std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
                         const CheckSettings& s, const ResultStore& r, double& factor);
+
+// The window's dump of an analysed frame: `forces`, per load case one entry per element 1..n_elem
+// [axial force (tension positive), largest bending moment, largest normal stress, utilisation]
+// (null for an element not in the frame); `utilisation_max` {value, element, case, check} over
+// the members drawn as beams; `displacement_max` per case {node, value}.
+void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
+                      const std::vector<char>& counted, int n_elem);

@@ -17,6 +17,7 @@
 #include "formats/json.h"
 #include "formats/numtext.h"
 #include "evaluate/design_evaluation.h"
+#include "export/force_tables.h"
 #include "post/design_export.h"
 #include "post/qt_convergence_plot.h"
 #include "post/result_file.h"
@@ -149,6 +150,7 @@ void Form1::dump(JsonWriter& j) {
   j.key("run_state").value(run.state);
   j.key("run_cycle").value(run.cycle);
   j.key("run_message").value(run.message);
+  write_forces_json(j);
   j.key("plot").begin_array();
   for (const CyclePoint& p : Plot1->history())
     j.begin_array().value(p.cycle).value(p.compliance).value(p.volume_ratio).end_array();
@@ -241,7 +243,7 @@ void Form1::Draw_3D() {
   p.hidden_lines = value_of(Check1) == 1;
   p.angles = view_angles();
   p.view = view_win;
-  if (!draw_forces(p)) p = ResultPicture{p.cycle, p.threshold, p.hidden_lines, p.angles, p.view};
+  draw_forces(p);
   display.draw(canvas(), store, p);
   Plot1->mark(p.cycle);
 }
@@ -278,8 +280,34 @@ void Form1::Command10_Click() {
   export_design_to(with_extension(path, filter));
 }
 
+// A table gains what the members carry, and a node table beside it, whenever the design shown
+// can be analysed; otherwise it holds the design alone.
 void Form1::export_design_to(const std::string& path) {
-  export_design(store, {chosen_cycle(), chosen_threshold()}, path);
+  DesignChoice d{chosen_cycle(), chosen_threshold()};
+  const AnalysedFrame* a = export_format(path) == ExportFormat::csv && store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  if (a == nullptr) return export_design(store, d, path);
+  const ExtraColumns more = force_columns(a->frame, a->forces, check_frame(a->frame, a->forces, check_settings_), store.pn_elem);
+  d.more = &more;
+  export_design(store, d, path);
+  write_node_table(a->frame, a->forces, node_table_path(path));
+}
+
+// Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
+void Form1::write_forces_json(JsonWriter& j) {
+  const ForceView v = force_view();
+  static constexpr const char* by[] = {"diameter", "axial", "utilisation"};
+  j.key("colour_by").value(by[static_cast<int>(v.by)]);
+  j.key("load_case").value(v.load_case + 1);
+  j.key("deformed").value(v.deformed);
+  j.key("yield_stress").value(check_settings_.yield);
+  j.key("buckling_k").value(check_settings_.k_factor);
+  j.key("summary").value(Label11->text().toStdString());
+  const AnalysedFrame* a = store.res_ok == 1 && store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  j.key("forces_problem").value(forces_problem_);
+  if (a == nullptr) return;
+  const FrameChecks checks = check_frame(a->frame, a->forces, check_settings_);
+  write_force_json(j, a->frame, a->forces, checks, members_shown(a->frame, store, chosen_cycle(), chosen_threshold()),
+                   store.pn_elem);
 }
 
 ForceView Form1::force_view() const {
@@ -302,23 +330,22 @@ const AnalysedFrame* Form1::shown_analysis() {
   }
 }
 
-bool Form1::draw_forces(ResultPicture& p) {
+void Form1::draw_forces(ResultPicture& p) {
   const ForceView v = force_view();
   if (v.by == ColourBy::diameter && !v.deformed) {
     Label8->setText("");
     Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown.");
-    return true;
+    return;
   }
   const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
   if (a == nullptr) {
     Label8->setText("");
     Label11->setText(QString::fromStdString(store.pn_cyc >= 1 ? forces_problem_ : "No cycle to analyse."));
-    return false;
+    return;
   }
   double factor = 0;
   Label11->setText(QString::fromStdString(show_forces(p, v, a->frame, a->forces, check_settings_, store, factor)));
   Label8->setText(v.deformed ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
-  return true;
 }
 
 // A view that cannot be analysed says why once, and the picture goes back to the diameters.

@@ -123,13 +123,15 @@ class Form1 : public ViewForm {
   // Unloads this window and shows the modelling window in its working state.
   void go_to_modelling();
 
+  void write_forces_json(JsonWriter& j);
   // The view the force controls ask for.
   ForceView force_view() const;
   // The design shown, analysed: null when its analysis cannot be made (the reason is in
   // forces_problem_); the model file is read on first use.
   const AnalysedFrame* shown_analysis();
-  // Fills the picture's force view and the summary; false when the analysis could not be made.
-  bool draw_forces(ResultPicture& p);
+  // Fills the picture's force view and the summary; a picture whose analysis cannot be made
+  // stays the plain one, and the summary says why.
+  void draw_forces(ResultPicture& p);
   void choose_view();
 
   QTimer* run_timer_;
