@@ -417,9 +417,14 @@ void FrameAnalysis::check_supports(const Group& g) const {
   const Case& c = cases_[static_cast<size_t>(g.cases.front())];
   for (const auto& nodes : pieces(std::vector<char>(elements_.size(), 1))) {
     const auto [node, dof] = free_motion(c, nodes);
-    if (node >= 0)
-      throw SolverError("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
-                        dof_name(node, dof) + " is free");
+    if (node >= 0) {
+      SolverError e("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
+                    dof_name(node, dof) + " is free");
+      e.node = node;
+      e.dof = dof;
+      e.load_case = c.number;
+      throw e;
+    }
   }
 }
 

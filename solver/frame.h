@@ -14,10 +14,12 @@
 
 struct ModelFile;
 
-// A failure of the solver: an unusable model, a mechanism, a numerical breakdown.
+// A failure of the solver: an unusable model, a mechanism, a numerical breakdown. A mechanism
+// also says where: the free node and dof (0-based) and the load case (1-based).
 class SolverError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  int node = -1, dof = -1, load_case = 0;
 };
 
 // Section values of a beam: area (mm2), second moments about the section's W and H axes (mm4)
