@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <Eigen/Core>
@@ -46,6 +47,13 @@ std::string num(double v) {
       s.insert(e, ".");
   }
   return s;
+}
+
+// A number in a comment, for reading: six significant digits.
+std::string text(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
 }
 
 std::string num3(const Eigen::Vector3d& v) { return num(v.x()) + "," + num(v.y()) + "," + num(v.z()); }
@@ -98,10 +106,10 @@ int material_for(Deck& d, const ModelFile& m, int prop, const Section& s) {
   const double polar = s.Iw + s.Ih;
   double nu = s.J > 0 && polar > 0 ? poisson_of(E, G * s.J / polar) : poisson_of(E, G);
   std::string note;
-  if (std::fabs(s.J - polar) > 1e-9 * polar) note = "torsion of J = " + num(s.J) + " mm4 with Iw + Ih = " + num(polar);
+  if (std::fabs(s.J - polar) > 1e-9 * polar) note = "torsion of J = " + text(s.J) + " mm4 with Iw + Ih = " + text(polar);
   if (nu > largest_poisson) {
-    note += std::string(note.empty() ? "" : "; ") + "Poisson's ratio " + num(nu) + " lowered to " +
-            num(largest_poisson) + ", the most ccx takes: torsion stiffer than Marulla's";
+    note += std::string(note.empty() ? "" : "; ") + "Poisson's ratio " + text(nu) + " lowered to " +
+            text(largest_poisson) + ", the most ccx takes: torsion stiffer than Marulla's";
     nu = largest_poisson;
   }
   const std::string key = num(E) + "," + num(nu);
@@ -164,16 +172,15 @@ Deck plan(const ShownFrame& f) {
       if (v > 0 && std::isfinite(v)) v = std::pow(10.0, std::ceil(std::log10(v * support_ratio)));
 
   int next_node = m.n_node;
+  std::map<std::tuple<int, int, bool, double>, int> known;  // (node, dof, support, stiffness) -> spring
   auto spring_at = [&](int node, int dof, double k, bool support) {
-    const std::string key = num(k);
-    auto it = std::find_if(d.springs.begin(), d.springs.end(), [&](const Spring& s) {
-      return s.node == node && s.dof == dof && s.support == support && num(s.k) == key;
-    });
-    if (it != d.springs.end()) return static_cast<int>(it - d.springs.begin());
-    Spring s{node, dof, k, support, 0, ++next_node, 0};
-    if (dof > 3) s.aux = ++next_node;
-    d.springs.push_back(s);
-    return static_cast<int>(d.springs.size() - 1);
+    const auto [it, added] = known.try_emplace({node, dof, support, k}, static_cast<int>(d.springs.size()));
+    if (added) {
+      Spring s{node, dof, k, support, 0, ++next_node, 0};
+      if (dof > 3) s.aux = ++next_node;
+      d.springs.push_back(s);
+    }
+    return it->second;
   };
   d.active.resize(m.cases.size());
   for (size_t c = 0; c < m.cases.size(); ++c) {
@@ -206,9 +213,9 @@ std::string member_kind(const ShownFrame& f, size_t j) {
   const MemberSection& s = f.sections[j];
   switch (s.shape) {
     case MemberSection::Shape::circle:
-      return "solid circle d = " + num(s.outer) + " mm";
+      return "solid circle d = " + text(s.outer) + " mm";
     case MemberSection::Shape::tube:
-      return (s.wall > 0 ? "round tube " + num(s.outer) + " x " + num(s.wall) + " mm" : "solid rod d = " + num(s.outer) + " mm") +
+      return (s.wall > 0 ? "round tube " + text(s.outer) + " x " + text(s.wall) + " mm" : "solid rod d = " + text(s.outer) + " mm") +
              (s.name.empty() ? "" : " (" + s.name + ")");
     case MemberSection::Shape::general:
       break;
@@ -217,7 +224,7 @@ std::string member_kind(const ShownFrame& f, size_t j) {
 }
 
 void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
-  const std::string k = num(d.shear_factor);
+  const std::string k = text(d.shear_factor);
   const std::vector<std::string> lines = {
       "Marulla: the frame shown, as an input deck for a general finite-element program, in the",
       "keyword format of CalculiX (checked with ccx 2.20). Units mm, N, N/mm2, rad. The global",
@@ -232,6 +239,7 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       "each with half the area, so that together they give E A, E Iw, E Ih, and G (Iw + Ih) in",
       "torsion, which is G J for round members and for Marulla's sketched sections. A section",
       "whose J differs has a material of its own whose Poisson's ratio makes G (Iw + Ih) = G J.",
+      "Every section is SECTION=GENERAL, the only one U1 takes: A, I11, I12 = 0, I22 = 0, k.",
       "The shear factor k = " + k + " on every section makes shear deformation vanish",
       "(12 E I / (k G A L^2) <= 1e-10), so the members are Euler-Bernoulli beams as in Marulla.",
       "Why: B31/B32 beams are expanded by ccx into solid elements, a different model that only",
@@ -244,7 +252,7 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       "SPRINGS AND SUPPORTS. Each spring to ground is a SPRING2 element between its node and a",
       "ground node of its own at the same place (set NGROUND). A step switches a spring on by",
       "fixing its ground node (*BOUNDARY, OP=NEW) and off by leaving that node free, when it",
-      "moves with the frame and the spring carries nothing. A support is such a spring, " + num(support_ratio) + " times",
+      "moves with the frame and the spring carries nothing. A support is such a spring " + text(support_ratio) + " times",
       "as stiff as the stiffest member end at its node, so that the node moves by about that",
       "fraction of the frame's displacements. It is a spring and not a *BOUNDARY on the node",
       "because ccx 2.20 reports as nodal forces (RF) of U1 elements their section forces, not",
@@ -274,10 +282,13 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
            std::to_string(f.model.n_node - d.nodes_left_out) + " nodes, " + std::to_string(supports) + " supports and " +
            std::to_string(d.springs.size() - static_cast<size_t>(supports)) + " springs (by node and dof), " +
            std::to_string(d.step_cases.size()) + " steps for " + std::to_string(f.model.cases.size()) + " load cases.");
-  if (d.nodes_left_out > 0) out.line("** Left out: " + std::to_string(d.nodes_left_out) + " nodes that no member touches.");
-  if (d.springs_left_out > 0) out.line("** Left out: " + std::to_string(d.springs_left_out) + " springs at such nodes.");
-  if (d.loads_left_out > 0) out.line("** Left out: " + std::to_string(d.loads_left_out) + " loads at such nodes.");
-  if (d.loads_on_supports > 0) out.line("** Left out: " + std::to_string(d.loads_on_supports) + " loads on a fixed dof.");
+  auto left_out = [&](int count, const std::string& what) {
+    if (count > 0) out.line("** Left out: " + what + ": " + std::to_string(count) + ".");
+  };
+  left_out(d.nodes_left_out, "nodes that no member touches");
+  left_out(d.springs_left_out, "springs at such nodes (a dof of a load case each)");
+  left_out(d.loads_left_out, "loads at such nodes (a dof of a load case each)");
+  left_out(d.loads_on_supports, "loads on a fixed dof (a dof of a load case each)");
   for (size_t c = 0; c < f.model.cases.size(); ++c)
     if (std::find(d.step_cases.begin(), d.step_cases.end(), static_cast<int>(c)) == d.step_cases.end())
       out.line("** Load case " + std::to_string(c + 1) + " has no load here: no step.");
@@ -350,7 +361,7 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
     const std::string id = std::to_string(j + 1);
     const std::string material = "MAT" + std::to_string(mb.material + 1);
     out.line("** member " + id + " = element " + std::to_string(f.element[j]) + " of the result: " + member_kind(f, j) +
-             "; A = " + num(s.A) + ", Iw = " + num(s.Iw) + ", Ih = " + num(s.Ih) + ", J = " + num(s.J));
+             "; A = " + text(s.A) + ", Iw = " + text(s.Iw) + ", Ih = " + text(s.Ih) + ", J = " + text(s.J));
     const struct {
       const char* side;
       double I;

@@ -267,7 +267,7 @@ double compare(const ShownFrame& f, const std::vector<int>& step_cases, double t
 }  // namespace
 
 // A skew cantilever of three round members, clamped at one end; at the other end a load across
-// it in two directions and a torque about L.
+// it in two directions and a torque about L. A load on the clamp is the support's.
 TEST(FeDeck, CantileverAgreesWithCcx) {
   WorkingDirectory wd;
   ShownFrame f;
@@ -277,7 +277,9 @@ TEST(FeDeck, CantileverAgreesWithCcx) {
   ModelFileCase& c = f.model.cases[0];
   c.fixed[0].fill(true);
   c.loads[3] = {0, 150, -80, 2000, 0, 0};
+  c.loads[0][1] = 999;  // on the clamp, which takes it
   compare(f, {0});
+  EXPECT_NE(test_support::file_text("frame.inp").find("Left out: loads on a fixed dof"), std::string::npos);
 }
 
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
@@ -315,14 +317,15 @@ TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
 
 // An optimised ground structure: a 3 x 3 x 2 lattice on springs and corner supports, three load
 // cases with springs and supports that differ (a spring stiffer in case 2 and a rotational spring
-// there, a spring node fixed in case 3), optimised; the members at or above a tenth of the
-// largest diameter, with the final diameters, are the frame shown.
+// there, a spring node clamped in case 3), optimised; the members at or above a tenth of the
+// largest diameter, with the final diameters, are the frame shown. Some springs are left out
+// with the nodes the threshold leaves bare.
 TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
   WorkingDirectory wd;
   ModelFile m = bench::lattice(3, 2, 40, 3, true);
   m.cases[1].springs[1][2] = 80;
   m.cases[1].springs[3][4] = 2e6;
-  m.cases[2].fixed[5].fill(true);
+  m.cases[2].fixed[1].fill(true);
   Optimiser opt(m);
   const std::vector<CycleRecord> cycles = opt.run();
   ASSERT_FALSE(cycles.empty());
@@ -337,6 +340,10 @@ TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
   const ShownFrame f = with_members(all, keep);
   std::printf("[ deck     ] %d of %d members kept after %zu cycles\n", f.model.n_elem, m.n_elem, cycles.size());
   compare(f, {0, 1, 2});
+
+  const std::string deck = test_support::file_text("frame.inp");
+  for (const char* held : {"support at node 2, dof 1", "spring at node 2, dof 3", "spring at node 4, dof 5", "Left out: springs"})
+    EXPECT_NE(deck.find(held), std::string::npos) << held;
 
   // Every number fits what ccx reads.
   for (const std::string& line : test_support::file_lines("frame.inp")) {
