@@ -94,10 +94,12 @@ Eigen::VectorXd fixed_part(const ModelFileCase& mc, Eigen::VectorXd r) {
   return r;
 }
 
+// The loads the frame carries: a load on a fixed dof goes straight into its support.
 Eigen::VectorXd load_of(const ModelFileCase& mc) {
   Eigen::VectorXd f = Eigen::VectorXd::Zero(6 * static_cast<Eigen::Index>(mc.loads.size()));
   for (size_t i = 0; i < mc.loads.size(); ++i)
-    for (size_t k = 0; k < 6; ++k) f[static_cast<Eigen::Index>(6 * i + k)] = mc.loads[i][k];
+    for (size_t k = 0; k < 6; ++k)
+      if (!mc.fixed[i][k]) f[static_cast<Eigen::Index>(6 * i + k)] = mc.loads[i][k];
   return f;
 }
 
