@@ -245,7 +245,7 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       "Why: B31/B32 beams are expanded by ccx into solid elements, a different model that only",
       "approaches a beam; and U1 in ccx 2.20 bends wrongly in its 1-3 plane (the deflections of",
       "a chain of elements alternate: one coupling term has the wrong sign), so only its 1-2",
-      "plane is used. Two coincident U1 per member agree with Marulla to about 1e-7.",
+      "plane is used. So built, ccx agrees with Marulla to the seven digits it prints.",
       "",
       "LOAD CASES. One *STEP per load case that has a load, with its own loads (*CLOAD, OP=NEW);",
       "it switches on the springs and supports of its case and switches off the others.",
