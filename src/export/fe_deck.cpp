@@ -20,9 +20,8 @@
 
 namespace {
 
-// The section of a member's element that bends along W and of the one that bends along H; the
-// other second moment of each is 0. A section's shear deformation is at most this fraction of
-// its bending deformation.
+// The shear factor of the sections makes every element's shear deformation at most this
+// fraction of its bending deformation.
 constexpr double shear_share = 1e-10;
 // A support is a spring this many times stiffer than the stiffest member end at its node: it
 // moves the frame by about this fraction, and rounding costs about as much where it is off.
@@ -348,7 +347,8 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
 
   for (size_t i = 0; i < d.materials.size(); ++i) {
     const Material& mat = d.materials[i];
-    out.line("** material of property set " + std::to_string(mat.prop) + (mat.note.empty() ? "" : ": " + mat.note));
+    out.line("** material of property set " + std::to_string(mat.prop) + " (and of any set alike)" +
+             (mat.note.empty() ? "" : ": " + mat.note));
     out.line("*MATERIAL,NAME=MAT" + std::to_string(i + 1));
     out.line("*ELASTIC");
     out.line(num(mat.E) + "," + num(mat.nu));
