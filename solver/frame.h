@@ -70,6 +70,13 @@ struct UnitEnergies {
 // node 1 then node 2. E, G in N/mm2, section in mm, length in mm.
 Eigen::Matrix<double, 12, 12> local_stiffness(double E, double G, const Section& s, double length);
 
+// The axes of a beam from p1 to p2 (mm), as rows: x from node 1 to node 2, y the section's W axis
+// (the part of the reference across the beam), z = x cross y its H axis. The reference is a point
+// off node 1 for a design element, a direction for a non-design one. A beam of zero length or a
+// reference along it is a SolverError naming `name`.
+Eigen::Matrix3d beam_axes(const Eigen::Vector3d& p1, const Eigen::Vector3d& p2, const Eigen::Vector3d& ref, bool design,
+                          const std::string& name);
+
 class FrameAnalysis {
  public:
   // Builds the elements and the load-case groups from the model file and checks that every loaded
