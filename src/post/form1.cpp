@@ -18,6 +18,7 @@
 #include "formats/numtext.h"
 #include "evaluate/built_frame.h"
 #include "evaluate/design_evaluation.h"
+#include "export/fe_deck.h"
 #include "export/force_tables.h"
 #include "post/design_export.h"
 #include "post/qt_convergence_plot.h"
@@ -29,7 +30,8 @@ constexpr int form_width = 19920, form_height = 11640;
 constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
-constexpr const char* export_filters = "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf)";
+constexpr const char* export_filters =
+    "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp)";
 
 // A name typed without an extension takes the one of the filter chosen in the dialog.
 std::string with_extension(const QString& path, const QString& filter) {
@@ -76,7 +78,7 @@ Form1::Form1()
   Plot1->setObjectName("Plot1");
   place(Plot1, {plot_column, 120, plot_width, 5160});
   Command10 = make_button(this, "Command10", "Export...", {plot_column, 5400, 1800, 480},
-                          "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines)");
+                          "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines, .inp FE Deck)");
 
   // The run's status line, under the ways out; shown only for a run started from here.
   Label5 = make_label(this, "Label5", "", {column, 6000, column_width, 900});
@@ -302,13 +304,24 @@ void Form1::Command10_Click() {
 // alone.
 void Form1::export_design_to(const std::string& path) {
   DesignChoice d{chosen_cycle(), chosen_threshold()};
-  const OnScreen shown = export_format(path) == ExportFormat::csv ? on_screen() : OnScreen{};
+  const ExportFormat format = export_format(path);
+  if (format == ExportFormat::inp) return export_deck(path);
+  const OnScreen shown = format == ExportFormat::csv ? on_screen() : OnScreen{};
   if (shown.forces == nullptr) return export_design(store, d, path);
   const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
   const ExtraColumns more = force_columns(*shown.frame, *shown.forces, checks, store.pn_elem);
   d.more = &more;
   export_design(store, d, path);
   write_node_table(*shown.frame, *shown.forces, node_table_path(path));
+}
+
+// The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the
+// cycle's design; a design that cannot be analysed says why.
+void Form1::export_deck(const std::string& path) {
+  if (store.pn_cyc < 1) raise_error(err::subscript, "no cycle to export");
+  const OnScreen shown = on_screen();
+  if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
+  write_fe_deck(*shown.frame, path);
 }
 
 // Whatever the view, once results are read: the forces of the cycle shown and the view's settings.

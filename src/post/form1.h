@@ -55,7 +55,7 @@ class Form1 : public ViewForm {
   void Plot1_Click(int cycle);
   void Command10_Click();  // Export...
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
-  // format (.csv, .stl, .dxf).
+  // format (.csv, .stl, .dxf, .inp).
   void export_design_to(const std::string& path);
   // What the members of the design shown carry: the colour views, the load case, the deformed
   // frame and the two check settings. Each redraws.
@@ -137,6 +137,7 @@ class Form1 : public ViewForm {
   void go_to_modelling();
 
   void write_forces_json(JsonWriter& j);
+  void export_deck(const std::string& path);
   // The view the force controls ask for.
   ForceView force_view() const;
   // The design shown, analysed: null when its analysis cannot be made (the reason is in
