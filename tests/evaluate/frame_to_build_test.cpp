@@ -81,17 +81,7 @@ TEST(CleanUp, AFrameThatCannotStandSaysWhereAndWhy) {
 // The two struts of 30 degrees under 1000 N: d = 10 has the area of a 10 mm rod but buckles
 // (968.9 N by Euler), so both take the 12 mm rod (2009 N); then nothing changes.
 TEST(StandardSizes, TheLightestSectionWithTheAreaThatPassesTheChecks) {
-  Model m;
-  const double half = 1000 * std::cos(pi / 6);
-  const int a = m.node(-half, 0, 0), b = m.node(half, 0, 0), top = m.node(0, 0, 500);
-  const int set = m.design();
-  m.element(a, top, set);
-  m.element(b, top, set);
-  ModelFileCase& c = m.add_case();
-  for (int node : {a, b})
-    for (size_t dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(node - 1)][dof] = true;
-  c.fixed[static_cast<size_t>(a - 1)][3] = true;
-  Model::load(c, top, 3, -1000);
+  const Model m = test_support::two_struts(1000);
   ShownFrame f = frame_of(m.f, {10, 10});
   FrameForces forces = analyse_frame(f);
   const Sizing s = size_members(f, forces, default_sections(), {235, 1.0});
