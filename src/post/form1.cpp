@@ -459,9 +459,11 @@ void Form1::Command12_Click() {
 }
 
 // The list is read each time the sizes are asked for, so that an edited file takes effect; a
-// damaged one is refused by line and the list read before stays.
+// damaged one is refused by line and the list read before stays. Sizes are of the clean frame,
+// which they show.
 void Form1::Check3_Click() {
   if (value_of(Check3) == 1) {
+    clean_mode_ = true;
     try {
       section_list_ = read_section_list();
     } catch (const std::exception&) {
