@@ -394,7 +394,7 @@ Form1::OnScreen Form1::on_screen() {
 const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
   const bool sized = value_of(Check3) == 1 && !section_list_.empty();
   const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
-                          std::to_string(sized) + " " + plain_text(check_settings_.yield) + " " +
+                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(check_settings_.yield) + " " +
                           plain_text(check_settings_.k_factor);
   if (!built_ || key != built_key_) {
     built_ = std::make_unique<BuiltFrame>(build_frame(design, double(chosen_threshold()) * store.pd_max,
@@ -466,6 +466,7 @@ void Form1::Check3_Click() {
     clean_mode_ = true;
     try {
       section_list_ = read_section_list();
+      ++section_list_reads_;
     } catch (const std::exception&) {
       if (section_list_.empty()) set_value(Check3, 0);
       Draw_3D();

@@ -166,6 +166,7 @@ class Form1 : public ViewForm {
   bool clean_mode_ = false;
   double density_ = 7850;  // kg/m3
   std::vector<StandardSection> section_list_;
+  int section_list_reads_ = 0;  // a list read again sizes the frame again
   std::unique_ptr<BuiltFrame> built_;
   std::string built_key_;
   CheckSettings check_settings_;
