@@ -13,7 +13,8 @@ using namespace form2_layout;
 
 namespace {
 
-// The procedure text of the modelling window, line for line.
+// The procedure text of the modelling window, line for line, with this program's limits
+// (model_store.h: max_nodes, max_elements; the solver takes a model of that size).
 const char* const procedure_text =
     "Object:  Maximize Stiffness, under Constrained Volume\n"
     "                                       (Minimize Weight)  of Structure.\n"
@@ -34,8 +35,8 @@ const char* const procedure_text =
     "\n"
     "\n"
     "Limitation:\n"
-    "    Maximum Number of Nodes                         =  200\n"
-    "    Maximum Number of Elements                     = 1500\n"
+    "    Maximum Number of Nodes                         = 1000\n"
+    "    Maximum Number of Elements                     = 5000\n"
     "    Maximum Number of Multi Loading Conditions =     5\n"
     "    Maximum Number of Calculation Cycles         =  100\n"
     "Caution:\n"

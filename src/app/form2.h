@@ -174,4 +174,5 @@ class Form2 : public ViewForm {
   void pick_corner_at(float x, float y);
   void make_cover_labels();
   void wire();
+  bool setting_from_ends_ = false;  // the bar frame's "Modify" is setting the geometry
 };

@@ -212,6 +212,9 @@ void Form2::Grnd() {
   if (model.n_gr < 1) return;
   if (!Frame2->isHidden()) store_panel();
   draw_design_preview(canvas(), model, view_angles(), view_win, value_of(Check4) == 1);
+  // A bar's two ends follow every edit of its geometry, so that its frame's "Modify" never
+  // takes the bar back to where it was; not while that "Modify" itself sets the geometry.
+  if (!Frame2->isHidden() && !Frame16->isHidden() && !setting_from_ends_) fill_bar_ends();
 }
 
 void Form2::fem_data_pro() { build_analysis_model(model); }
@@ -467,6 +470,11 @@ void Form2::Command11_Click() {
 }
 
 void Form2::Command19_Click() {
+  setting_from_ends_ = true;
+  const struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{setting_from_ends_};
   for (int pass = 0; pass < 2; ++pass) {
     const Point3d p1{number_or_zero(Text25, "Point1 L"), number_or_zero(Text26, "Point1 W"),
                      number_or_zero(Text27, "Point1 H")};
@@ -482,6 +490,7 @@ void Form2::Command19_Click() {
     Text5->setText(plain(bar->rotation_degrees[1]));
     Text6->setText(plain(bar->rotation_degrees[2]));
   }
+  setting_from_ends_ = false;
   Grnd();
 }
 

@@ -37,6 +37,15 @@ std::string with_extension(const QString& path, const QString& filter) {
   }
   return p.string();
 }
+
+// Each axis of the plot as [minimum, maximum, logarithmic].
+void write_plot_axes(JsonWriter& j, const ConvergencePlot& plot) {
+  j.key("plot_axes").begin_object();
+  for (auto [name, axis] : {std::pair{"cycle", plot.cycle_axis()}, std::pair{"compliance", plot.compliance_axis()},
+                            std::pair{"volume", plot.volume_axis()}})
+    j.key(name).begin_array().value(axis.min).value(axis.max).value(axis.log).end_array();
+  j.end_object();
+}
 }  // namespace
 
 Form1::Form1()
@@ -117,6 +126,7 @@ void Form1::dump(JsonWriter& j) {
   for (const CyclePoint& p : Plot1->history())
     j.begin_array().value(p.cycle).value(p.compliance).value(p.volume_ratio).end_array();
   j.end_array();
+  write_plot_axes(j, *Plot1);
 }
 
 bool Form1::call(const std::string& procedure) {

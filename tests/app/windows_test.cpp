@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 #include "app/form2.h"
@@ -35,6 +36,14 @@ TEST_F(Windows, EveryWayOutOfTheStartUpWindow) {
   Forms::unload("Form2");
   Forms::show("frmSplash");
   run("click frmSplash.Command3\nexpect frmSplash unloaded\nexpect Form1 shown\nexpect Form2 unloaded\n");
+}
+
+// The start-up text states the model's own limits (1000 nodes, 5000 elements, 5 load cases).
+TEST_F(Windows, StartUpTextStatesTheModelsLimits) {
+  const QString text = start_modelling().Label29->text();
+  EXPECT_TRUE(text.contains(QRegularExpression("Maximum Number of Nodes +=  *1000\n"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QRegularExpression("Maximum Number of Elements +=  *5000\n")));
+  EXPECT_TRUE(text.contains(QRegularExpression("Multi Loading Conditions += +5\n")));
 }
 
 // The scroll bar takes a typed angle it can hold; the view is redrawn once for it, never
