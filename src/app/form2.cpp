@@ -60,6 +60,9 @@ Form2::Form2()
   Check4 = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
   Label28 = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
   make_cover_labels();
+  make_status_line(this, {column_a, 8160, column_width, 660});
+  // Moves without a button name the node under the pointer in the boundary-condition stage.
+  setMouseTracking(true);
   wire();
 }
 

@@ -137,6 +137,7 @@ void Form5::Form_Unload() {
 }
 
 void Form5::dump(JsonWriter& j) {
+  j.key("caption").value(windowTitle().toStdString());
   j.key("fixed").begin_array();
   for (int k = 1; k <= 6; ++k) j.value(value_of(fixed_box(k)));
   j.end_array().key("spring").begin_array();

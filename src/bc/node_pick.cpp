@@ -2,6 +2,7 @@
 #include "bc/node_pick.h"
 
 #include <cmath>
+#include <cstdio>
 
 int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double y) {
   double best = 1e30;
@@ -19,4 +20,19 @@ int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double 
     }
   }
   return picked;
+}
+
+int16_t node_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius) {
+  const int16_t i = pick_node(m, view, x, y);
+  if (i < 1) return 0;
+  const double nx = std::nearbyint(double(m.node_uv(i, 1)) * view.sx + view.cx);
+  const double ny = std::nearbyint(double(m.node_uv(i, 2)) * view.sy + view.cy);
+  return std::hypot(nx - x, ny - y) <= radius ? i : int16_t{0};
+}
+
+std::string node_text(const ModelStore& m, int16_t node) {
+  char text[128];
+  std::snprintf(text, sizeof text, "node %d (L %g, W %g, H %g)", int(node), double(m.node_xyz(node, 1)),
+                double(m.node_xyz(node, 2)), double(m.node_xyz(node, 3)));
+  return text;
 }

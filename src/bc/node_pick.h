@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "model/model_store.h"
 #include "view/view_window.h"
@@ -11,3 +12,9 @@
 // from node_uv as the last drawing left it. Of equal distances the higher number wins.
 // 0 when there are no nodes.
 int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double y);
+
+// The node drawn within `radius` twips of (x, y) (the nearest, as pick_node), or 0.
+int16_t node_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius);
+
+// "node 12 (L 50, W 0, H 100)": a node of the analysis model with its coordinates in mm.
+std::string node_text(const ModelStore& m, int16_t node);

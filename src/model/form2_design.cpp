@@ -344,6 +344,8 @@ void Form2::Command1_Click() {
   Grnd();
   Text36->setText("206000");
   Text37->setText("0.33");
+  set_status(std::string(Option1->isChecked() ? "Box " : "Bar ") + std::to_string(model.n_gr) +
+             " made: set its geometry and press \"OK\"");
 }
 
 void Form2::write_hand_over() {
@@ -361,6 +363,8 @@ void Form2::Command2_Click() {
   Frame8->hide();
   write_hand_over();
   const int k = sub_i16(model.n_gr, model.n_gr_m);
+  set_status(std::string(model.gr_div(k, 4) == 1 ? "Box " : "Bar ") + std::to_string(k) + " kept (" +
+             std::to_string(model.n_gr) + " in the list)");
   if (model.gr_div(k, 4) == 1 || Option4->isChecked()) {
     Forms::form3().grand_file_r_w();
   } else {
@@ -457,6 +461,7 @@ void Form2::Command10_Click() {
   model.n_gr = std::max<int16_t>(0, sub_i16(model.n_gr, 1));
   model.n_gr_m = 0;
   Grnd();
+  set_status("Deleted box/bar " + text_of(Text23) + " (" + std::to_string(model.n_gr) + " left)");
   Frame12->hide();
   Frame11->show();
   Forms::form4().Text3->setText("1");

@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "analysis/run_files.h"
 #include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
@@ -67,6 +68,8 @@ Form1::Form1()
   HScroll5 = make_hscroll(Frame3, "HScroll5", 0, 100, 100, {1140, 375, 4380, 270});
   Text6 = make_text(Frame3, "Text6", "0", {120, 840, 1800, 300});
   Label4 = make_label(Frame3, "Label4", "vs. max_Diameter", {2040, 870, 2400, 300});
+  Label61 = make_label(Frame3, "Label61", "", {4440, 870, 1140, 300});
+  Label61->setToolTip("Threshold as a Diameter [mm]");
 
   Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
   Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
@@ -88,6 +91,10 @@ Form1::Form1()
   Label5->hide();
   run_timer_ = new QTimer(this);
   run_timer_->setInterval(500);
+  Command20 = make_button(this, "Command20", "Stop", {column, 6960, 1500, 420},
+                          "Stop the Optimization after the Cycle under Way (the Cycles Done are Kept)");
+  Command20->hide();
+  make_status_line(this, {column, 7440, column_width, 660});
 
   // Only "Read Data" is there until results are read.
   for (QWidget* c : shown_after_read()) c->hide();
@@ -108,6 +115,7 @@ void Form1::wire() {
   Plot1->on_cycle_clicked = [this](int cycle) { run_guarded([&] { Plot1_Click(cycle); }); };
   on_click(Command10, this, &Form1::Command10_Click);
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
+  on_click(Command20, this, &Form1::Command20_Click);
 }
 
 void Form1::Form_Load() {
@@ -146,8 +154,9 @@ void Form1::poll_run() { show_run(run_status(read_run_log(), process_running(sol
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
 void Form1::show_run(const RunStatus& status) {
   run = status;
-  Label5->setText(QString::fromStdString(status.message));
+  Label5->setText(QString::fromStdString(store.res_ok == 1 ? once_read(status.message) : status.message));
   Label5->show();
+  Command20->setVisible(status.state == "running");
   if (status.state == "running") return;
   run_timer_->stop();
   if (status.state == "failed") Frame4->show();
@@ -155,7 +164,10 @@ void Form1::show_run(const RunStatus& status) {
 
 void Form1::Command1_Click() {
   ResultSet set = read_result_set();
-  if (!set.store) return;  // no complete result file yet: the button stays for another try
+  if (!set.store) {  // no complete result file yet: the button stays for another try
+    set_status("Nothing read: " + set.problem);
+    return;
+  }
   store = std::move(*set.store);
   Text6->setText(QString::fromStdString(set.max_diameter_text));
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
@@ -166,6 +178,9 @@ void Form1::Command1_Click() {
   Draw_3D();
   for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
+  set_status("Read " + std::to_string(store.pn_cyc) + " cycles of " + std::to_string(store.pn_elem) + " elements from " +
+             post_file_name);
+  if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const { return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10}; }
@@ -214,6 +229,7 @@ void Form1::Draw_3D() {
   p.view = view_win;
   display.draw(canvas(), store, p);
   Plot1->mark(p.cycle);
+  Label61->setText(QString("= %1 mm").arg(double(p.threshold) * store.pd_max, 0, 'g', 4));
 }
 
 void Form1::go_to_modelling() {
@@ -234,9 +250,17 @@ void Form1::Command7_Click() {
 
 void Form1::Command3_Click() { Forms::end_program(); }
 
-void Form1::Form_MouseDown(int, int, float x, float y) { box_zoom_down(value_of(Check2) == 1, x, y); }
-void Form1::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
-void Form1::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
+void Form1::Form_MouseDown(int button, int, float x, float y) {
+  if (turn_down(button, value_of(Check2) == 1, x, y)) return;
+  box_zoom_down(value_of(Check2) == 1, x, y);
+}
+void Form1::Form_MouseMove(int, int shift, float x, float y) {
+  turn_move(shift, x, y);
+  box_zoom_move(x, y);
+}
+void Form1::Form_MouseUp(int, int, float x, float y) {
+  if (!turn_up()) box_zoom_up(x, y);
+}
 
 // The cycle scroll bar does the rest: the text, the picture and the marker follow it.
 void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
@@ -250,4 +274,13 @@ void Form1::Command10_Click() {
 
 void Form1::export_design_to(const std::string& path) {
   export_design(store, {chosen_cycle(), chosen_threshold()}, path);
+  set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
+             " to " + path);
+}
+
+void Form1::Command20_Click() {
+  if (run.state != "running") return;
+  ask_run_to_stop();
+  Command20->setEnabled(false);
+  set_status("Stop asked: the run ends after the cycle under way and keeps the cycles done");
 }

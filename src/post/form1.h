@@ -46,6 +46,7 @@ class Form1 : public ViewForm {
   void Command3_Click();  // END
   void Plot1_Click(int cycle);
   void Command10_Click();  // Export...
+  void Command20_Click();  // Stop
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
   // format (.csv, .stl, .dxf).
   void export_design_to(const std::string& path);
@@ -62,6 +63,7 @@ class Form1 : public ViewForm {
   QScrollBar* HScroll5;  // hundredths
   QLineEdit* Text6;      // maximum diameter of the analysis settings, for reference
   QLabel* Label4;
+  QLabel* Label61;       // the threshold as a diameter, mm
   QCheckBox* Check1;      // Hidden Lines
   QPushButton* Command8;  // IN
   QPushButton* Command9;  // OUT
@@ -72,6 +74,7 @@ class Form1 : public ViewForm {
   ConvergencePlot* Plot1;  // compliance and volume ratio against cycle
   QPushButton* Command10;  // Export...
   QLabel* Label5;  // how the run started from the modelling window stands
+  QPushButton* Command20;  // Stop: the run ends after the cycle under way, its cycles kept
 
   RunStatus run{"none", 0, {}};
 

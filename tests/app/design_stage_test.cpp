@@ -153,14 +153,14 @@ TEST_F(DesignStage, BarEndsFollowTheGeometry) {
   EXPECT_EQ(f().Text7->text(), "300");
   EXPECT_EQ(f().Text10->text(), "100");
   EXPECT_EQ(f().Text11->text(), "-50");
-  EXPECT_EQ(f().Text25->text(), "250.00");
+  EXPECT_EQ(f().Text25->text(), " 250.00");
   EXPECT_EQ(f().Text28->text(), "-50.00");
   // Length, then rotation: a quarter turn about H puts both ends on the W line through the centre.
   run("set Form2.Text7 200\n");
-  EXPECT_EQ(f().Text25->text(), "200.00");
+  EXPECT_EQ(f().Text25->text(), " 200.00");
   run("set Form2.Text6 90\n");
-  EXPECT_EQ(f().Text25->text(), "100.00");
-  EXPECT_EQ(f().Text28->text(), "100.00");
+  EXPECT_EQ(f().Text25->text(), " 100.00");
+  EXPECT_EQ(f().Text28->text(), " 100.00");
   EXPECT_NE(f().Text26->text(), f().Text29->text());
   EXPECT_TRUE(errors().empty());
 }

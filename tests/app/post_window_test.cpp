@@ -118,7 +118,9 @@ TEST_F(PostWindow, PlotAxesFitTheirLabelsAtEveryMagnitude) {
       EXPECT_GE(a.min, 0);
       EXPECT_LE(a.min, scale);
       EXPECT_GE(a.max, 10 * scale);
-      if (log) EXPECT_GT(a.min, 0.1 * scale);  // the last cycles are not squashed against a zero
+      if (log) {
+        EXPECT_GT(a.min, 0.1 * scale);  // the last cycles are not squashed against a zero
+      }
       auto* axis = qobject_cast<QCategoryAxis*>(f().Plot1->chart()->axes(Qt::Vertical).at(0));
       ASSERT_NE(axis, nullptr);
       const QFontMetrics metrics(axis->labelsFont());
@@ -128,6 +130,21 @@ TEST_F(PostWindow, PlotAxesFitTheirLabelsAtEveryMagnitude) {
         EXPECT_LT(metrics.horizontalAdvance(QString::fromStdString(t.label)), f().Plot1->chart()->plotArea().left())
             << t.label;
     }
+}
+
+// Every action says what it did on the status line; the threshold is also shown as a diameter
+// (the last cycle's maximum diameter is 20 mm).
+TEST_F(PostWindow, StatusLineAndThresholdDiameter) {
+  run("click Form1.Command1\nexpect-state Form1 status \"Read 3 cycles of 6 elements from post_pl.dat\"\n"
+      "expect Form1.Label61 text = 20 mm\nset Form1.HScroll5 45\nexpect Form1.Label61 text = 9 mm\n"
+      "export frame.csv\nexpect Form1.Label60 text Exported cycle 3 at threshold 0.45 to frame.csv\n");
+}
+
+TEST_F(PostWindow, ReadDataWithoutResultsSaysWhy) {
+  fs::remove("post_pl.dat");
+  run("click Form1.Command1\nexpect Form1.Command1 shown 1\n");
+  EXPECT_EQ(f().status().rfind("Nothing read: ", 0), 0u) << f().status();
+  EXPECT_NE(f().status().find("post_pl.dat"), std::string::npos) << f().status();
 }
 
 TEST_F(PostWindow, CycleAndThresholdMirrors) {

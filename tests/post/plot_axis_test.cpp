@@ -21,7 +21,9 @@ void expect_ticks_inside(const PlotAxis& a) {
     EXPECT_GE(a.ticks[k].value, a.min * (1 - 1e-12));
     EXPECT_LE(a.ticks[k].value, a.max * (1 + 1e-12));
     EXPECT_LE(a.ticks[k].label.size(), 6u) << a.ticks[k].label;  // fits beside a narrow plot
-    if (k > 0) EXPECT_GT(a.ticks[k].value, a.ticks[k - 1].value);
+    if (k > 0) {
+      EXPECT_GT(a.ticks[k].value, a.ticks[k - 1].value);
+    }
   }
 }
 

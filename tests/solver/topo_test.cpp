@@ -21,6 +21,7 @@
 #include "post/result_file.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
+#include "solver/solver_run.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -213,4 +214,28 @@ TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
     EXPECT_EQ(read_run_log().cycles_done, 0);
     EXPECT_FALSE(fs::exists("post_pl.dat"));
   }
+}
+
+// The post-processing window's "Stop" leaves its request in the directory: the run ends after
+// the cycle under way, as closing topo does, with its cycles kept. A request an earlier run
+// left behind stops nothing.
+TEST(SolverRun, AStopRequestEndsTheRunAfterTheCycleUnderWayAndKeepsItsCycles) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  ask_run_to_stop();  // left over
+  RunWatcher watch;
+  watch.line = [](const std::string&) {};
+  watch.cycle_kept = [](const CycleRecord& c) {
+    if (c.cycle == 2) ask_run_to_stop();
+  };
+  watch.stop_asked = [] { return run_stop_asked(); };
+  const RunOutcome out = run_in_directory(watch);
+  EXPECT_EQ(out.end, RunOutcome::End::stopped) << out.message;
+  EXPECT_EQ(out.cycles_done, 2);
+  const RunLog log = read_run_log();
+  EXPECT_EQ(log.end, RunEnd::stopped);
+  EXPECT_EQ(log.cycles_done, 2);
+  ResultStore r;
+  read_result_file(r, post_file_name);
+  EXPECT_EQ(r.pn_cyc, 2);
 }
