@@ -115,6 +115,7 @@ void Form2::open_point_dialog() {
   model.bc_flag(model.case_no, model.bc_node) = 1;
   const std::string node = node_text(model, model.bc_node);
   dialog.setWindowTitle(QString::fromStdString("B.C & A.L - " + node + ", case " + std::to_string(model.case_no)));
+  dialog.Label10->setText(QString::fromStdString(node + ", case " + std::to_string(model.case_no)));
   Forms::show("Form5");
   place_dialog_beside_node(dialog);
   set_status("Editing " + node + " in case " + std::to_string(model.case_no));
