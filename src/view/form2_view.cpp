@@ -28,13 +28,17 @@ void Form2::Form_MouseDown(int button, int, float x, float y) {
   box_zoom_down(value_of(Check2) == 1 && value_of(Check1) == 0, x, y);
 }
 
-// The node under the pointer (within 8 pixels) is named on the status line while no button is
-// down in the boundary-condition stage: the picture shows no node numbers.
+// The node under the pointer (within 8 pixels), and any drawn on the same spot, are named on the
+// status line while no button is down in the boundary-condition stage: the picture shows no
+// node numbers, and nodes behind one another look like one.
 void Form2::Form_MouseMove(int button, int shift, float x, float y) {
   turn_move(shift, x, y);
   if (button == 0 && !Frame13->isHidden()) {
-    const int16_t node = node_near(model, view_win, x, y, 8 * twips_per_pixel);
-    set_note(node > 0 ? "Under the pointer: " + node_text(model, node) : std::string());
+    const std::vector<int16_t> nodes = nodes_near(model, view_win, x, y, 8 * twips_per_pixel);
+    std::string named;
+    for (size_t k = 0; k < nodes.size(); ++k)
+      named += (k == 0 ? "Under the pointer: " : k == 1 ? "; on the same spot: " : ", ") + node_text(model, nodes[k]);
+    set_note(named);
   }
   box_zoom_move(x, y);
 }

@@ -223,7 +223,7 @@ TEST_F(BcStage, NodesAreNamedWithTheirCoordinates) {
       << caption;
   run("expect-state Form5 caption \"" + caption + "\"\n");
   const std::string node = caption.substr(12, caption.size() - 12 - 8);  // "node 1 (L .., W .., H -50)"
-  run("expect Form2.Label60 text Editing " + node + " in case 1\n");
+  run("expect Form2.Label60 text Editing " + node + " in case 1\nexpect Form5.Label10 text " + node + ", case 1\n");
   const QPoint at = f().mapToGlobal(QPoint(4304 / 15, 6696 / 15));
   EXPECT_FALSE(dialog().frameGeometry().adjusted(-10, -10, 10, 10).contains(at));
   run("click Form5.Command1\n");
