@@ -38,9 +38,9 @@ void copy_model() {
 }
 
 // Runs a solver program in the working directory (topo without a display); its exit status.
-int run_solver(const std::string& program, const std::string& environment = {}) {
+int run_solver(const std::string& program, const std::string& environment = {}, const std::string& more = {}) {
   const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / program;
-  const std::string args = program == "topo" ? " --close-at-end" : "";
+  const std::string args = (program == "topo" ? " --close-at-end" : "") + more;
   const std::string command =
       "QT_QPA_PLATFORM=offscreen " + environment + " '" + exe.string() + "'" + args + " > out.txt 2> err.txt";
   const int status = std::system(command.c_str());
@@ -143,6 +143,16 @@ TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
   read_result_file(r, post_file_name);
   EXPECT_GE(r.pn_cyc, 2);
   EXPECT_TRUE(r.is_non_design(3));
+}
+
+// The modelling window starts topo with the post-processing window's place and its status part.
+TEST(Topo, TakesThePlaceOfThePostProcessingWindow) {
+  if (!topo_built()) GTEST_SKIP() << "the topo program is not built";
+  test_support::WorkingDirectory dir;
+  copy_model();
+  EXPECT_EQ(run_solver("topo", "", " --beside 0,0,1328,580 --keep 560,430,376,140"), 0) << file_text("err.txt");
+  EXPECT_EQ(read_run_log().end, RunEnd::finished);
+  EXPECT_EQ(run_solver("topo", "", " --beside 0,0"), 2);
 }
 
 TEST(Topo, AnErrorEndsTheRunNonZeroWithItsMessage) {
