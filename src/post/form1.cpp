@@ -158,6 +158,7 @@ void Form1::show_run(const RunStatus& status) {
   Label5->show();
   Command20->setVisible(status.state == "running");
   if (status.state == "running") return;
+  if (!Command20->isEnabled()) set_status("The run has ended after the stop asked");
   run_timer_->stop();
   if (status.state == "failed") Frame4->show();
 }

@@ -14,9 +14,9 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 
-// Names and captions of a window's own zoom buttons ("Command21" "in" / "Command8" "IN").
 struct Twips;
 
+// Names and captions of a window's own zoom buttons ("Command21" "in" / "Command8" "IN").
 struct ZoomButtonNames {
   const char* in_name;
   const char* in_caption;
@@ -50,6 +50,8 @@ class ViewForm : public FormWindow {
   virtual void Check2_Click() {}
   void zoom_in_click();
   void zoom_out_click();
+  // The wheel zooms about the pointer, a notch as "in" or "out".
+  void Form_MouseWheel(int steps, float x, float y) override;
 
   QWidget* Frame1;
   QLineEdit* Text1;
@@ -94,12 +96,6 @@ class ViewForm : public FormWindow {
   bool turn_down(int button, bool left_armed, float x, float y);
   void turn_move(int shift, float x, float y);
   bool turn_up();  // true when it ended a turn
-
- public:
-  // The wheel zooms about the pointer, a notch as "in" or "out".
-  void Form_MouseWheel(int steps, float x, float y) override;
-
- protected:
 
   QPushButton* zoom_in_button;
   QPushButton* zoom_out_button;

@@ -210,7 +210,7 @@ TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
       "expect-state Form1 run_state \"running\"\nexpect Form1.Command20 shown 1\nclick Form1.Command20\n"
       "expect Form1.Command20 enabled 0\n"
       "expect Form1.Label60 text Stop asked: the run ends after the cycle under way and keeps the cycles done\n"
-      "wait-run 20\nexpect Form1.Command20 shown 0\n"
+      "wait-run 20\nexpect Form1.Command20 shown 0\nexpect Form1.Label60 text The run has ended after the stop asked\n"
       "expect Form1.Label5 text Stopped by the user after 1 cycle: the results can be read with \"Read Data\".\n");
   EXPECT_TRUE(fs::exists("topo.stop"));
   // The post_small results stand in for the run's own.
