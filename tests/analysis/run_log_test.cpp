@@ -31,3 +31,11 @@ TEST(RunLog, ALineBeingWrittenWaitsAndTheLastLineTellsHowItEnded) {
   EXPECT_EQ(run_status(failed, true).state, "failed");
   EXPECT_EQ(run_status(read_run_log("missing.log"), false).state, "failed");
 }
+
+// Once "Read Data" has read them, the status no longer offers the results to be read; other
+// messages stay as they are.
+TEST(RunLog, AStatusOnceTheResultsAreRead) {
+  EXPECT_EQ(once_read("Finished after 12 cycles: the results can be read with \"Read Data\"."),
+            "Finished after 12 cycles: the results are read.");
+  EXPECT_EQ(once_read("The solver failed: no load in any load case"), "The solver failed: no load in any load case");
+}
