@@ -492,11 +492,16 @@ void Form1::Text8_Change() {
 void Form1::Command11_Click() {
   clean_mode_ = true;
   Draw_3D();
+  const std::string of = "cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold());
+  if (!forces_problem_.empty() || !built_) return set_status("No clean frame of " + of + ": " + forces_problem_);
+  set_status("Clean frame of " + of + ": " + std::to_string(built_->clean.frame.element.size()) + " members" +
+             (built_->clean.forces ? "" : ", which cannot stand"));
 }
 
 void Form1::Command12_Click() {
   clean_mode_ = false;
   Draw_3D();
+  set_status("The optimised design of cycle " + std::to_string(chosen_cycle()));
 }
 
 // The list is read each time the sizes are asked for, so that an edited file takes effect; a
@@ -508,6 +513,7 @@ void Form1::Check3_Click() {
     try {
       section_list_ = read_section_list();
       ++section_list_reads_;
+      set_status("Standard sizes: " + std::to_string(section_list_.size()) + " sections read from " + section_list_name);
     } catch (const std::exception&) {
       if (section_list_.empty()) set_value(Check3, 0);
       Draw_3D();
