@@ -428,8 +428,14 @@ Form1::OnScreen Form1::on_screen() {
   const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
   if (a == nullptr) return {};
   if (!clean_mode_) return {&a->frame, &a->forces, nullptr};
-  const BuiltFrame* b = built_frame(*a);
-  return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
+  try {
+    const BuiltFrame* b = built_frame(*a);
+    return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
+  } catch (const std::exception& e) {  // a breakdown of the engine: said where the status goes
+    built_.reset();
+    forces_problem_ = e.what();
+    return {};
+  }
 }
 
 const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
