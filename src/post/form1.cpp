@@ -3,7 +3,9 @@
 #include "post/form1.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
 #include <cfloat>
@@ -27,6 +29,16 @@ constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
 constexpr const char* export_filters = "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf)";
+
+// The dialog of this toolkit reads a name with double quotes as a list of quoted names
+// ('my design "v2".stl' becomes "v2"): the name is taken as typed instead.
+QString name_as_typed(const QFileDialog& dialog) {
+  const QString chosen = dialog.selectedFiles().front();
+  const auto* typed = dialog.findChild<QLineEdit*>("fileNameEdit");
+  if (typed == nullptr || !typed->text().contains('"')) return chosen;
+  const QString text = typed->text().trimmed();
+  return QFileInfo(text).isAbsolute() ? text : dialog.directory().filePath(text);
+}
 
 // A name typed without an extension takes the one of the filter chosen in the dialog.
 std::string with_extension(const QString& path, const QString& filter) {
@@ -124,14 +136,15 @@ bool Form1::call(const std::string& procedure) {
   return false;
 }
 
-void Form1::follow_run(long long solver_pid, const std::string& start_failure) {
+void Form1::follow_run(long long solver_pid, const std::string& start_failure, const std::string& token) {
   solver_pid_ = solver_pid;
+  run_token_ = token;
   if (!start_failure.empty()) return show_run({"failed", 0, start_failure});
   run_timer_->start();
   poll_run();
 }
 
-void Form1::poll_run() { show_run(run_status(read_run_log(), process_running(solver_pid_))); }
+void Form1::poll_run() { show_run(run_status(read_run_log(run_log_name, run_token_), child_running(solver_pid_))); }
 
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
 void Form1::show_run(const RunStatus& status) {
@@ -144,8 +157,8 @@ void Form1::show_run(const RunStatus& status) {
 }
 
 void Form1::Command1_Click() {
-  ResultSet set = read_result_set();
-  if (!set.store) return;  // no complete result file yet: the button stays for another try
+  ResultSet set = read_result_set({}, run_token_);
+  if (!set.store) return nothing_to_read(set);  // the button stays for another try
   store = std::move(*set.store);
   Text6->setText(QString::fromStdString(set.max_diameter_text));
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
@@ -153,9 +166,22 @@ void Form1::Command1_Click() {
   HScroll4->setMaximum(std::max<int>(1, store.pn_cyc));
   Plot1->set_history(convergence_history(store));
   Text4->setText(QString::number(store.pn_cyc));
-  Draw_3D();
+  // The read is applied whole before the picture: a design that cannot be drawn at this view
+  // (diameters or section points far beyond the frame's size) is said, and the controls that
+  // change the view and the threshold are there to draw it otherwise.
+  std::string picture_failure, failure_name;
+  try {
+    Draw_3D();
+  } catch (const RunTimeError& e) {
+    failure_name = e.name();
+    picture_failure = e.where();
+  }
   for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
+  if (!failure_name.empty())
+    raise_error(failure_name, (picture_failure.empty() ? "" : picture_failure + "; ") +
+                                  "the results are read, but cycle " + std::to_string(chosen_cycle()) +
+                                  " cannot be drawn at this size: choose another cycle or threshold, or zoom out");
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const { return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10}; }
@@ -232,12 +258,26 @@ void Form1::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
 void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
 
 void Form1::Command10_Click() {
-  QString filter;
-  const QString path = QFileDialog::getSaveFileName(this, "Export", "design.csv", export_filters, &filter);
-  if (path.isEmpty()) return;
-  export_design_to(with_extension(path, filter));
+  refuse_empty_export();
+  QFileDialog dialog(this, "Export", "design.csv", export_filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  export_design_to(with_extension(name_as_typed(dialog), dialog.selectedNameFilter()));
 }
 
 void Form1::export_design_to(const std::string& path) {
+  refuse_empty_export();
   export_design(store, {chosen_cycle(), chosen_threshold()}, path);
+}
+
+// A result without any cycle has no design to write.
+void Form1::refuse_empty_export() const {
+  if (store.pn_cyc < 1) raise_error(err::nothing_to_export, "the result file holds no cycle");
+}
+
+// Nothing was read: results of another run are refused, and a run that failed says why there
+// are none; otherwise (still running, or no run followed) the button simply stays.
+void Form1::nothing_to_read(const ResultSet& set) {
+  if (!set.refused.empty()) raise_error(err::not_this_run, set.refused);
+  if (run.state == "failed") raise_error(err::no_results, run.message);
 }

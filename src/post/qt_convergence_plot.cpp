@@ -99,8 +99,8 @@ void ConvergencePlot::set_history(const std::vector<CyclePoint>& points) {
   points_ = points;
   QList<QPointF> c, v;
   for (const CyclePoint& p : points_) {
-    c.append(QPointF(p.cycle, p.compliance));
-    v.append(QPointF(p.cycle, p.volume_ratio));
+    if (std::isfinite(p.compliance)) c.append(QPointF(p.cycle, p.compliance));
+    if (std::isfinite(p.volume_ratio)) v.append(QPointF(p.cycle, p.volume_ratio));
   }
   compliance_->replace(c);
   volume_->replace(v);
@@ -110,8 +110,8 @@ void ConvergencePlot::set_history(const std::vector<CyclePoint>& points) {
 
 void ConvergencePlot::add(const CyclePoint& point) {
   points_.push_back(point);
-  compliance_->append(point.cycle, point.compliance);
-  volume_->append(point.cycle, point.volume_ratio);
+  if (std::isfinite(point.compliance)) compliance_->append(point.cycle, point.compliance);
+  if (std::isfinite(point.volume_ratio)) volume_->append(point.cycle, point.volume_ratio);
   fit_axes();
   mark(point.cycle);
 }
@@ -122,25 +122,28 @@ void ConvergencePlot::mark(int cycle) {
   mark_volume_->clear();
   for (const CyclePoint& p : points_)
     if (p.cycle == cycle) {
-      mark_compliance_->append(p.cycle, p.compliance);
-      mark_volume_->append(p.cycle, p.volume_ratio);
+      if (std::isfinite(p.compliance)) mark_compliance_->append(p.cycle, p.compliance);
+      if (std::isfinite(p.volume_ratio)) mark_volume_->append(p.cycle, p.volume_ratio);
     }
 }
 
 void ConvergencePlot::fit_axes() {
-  double c_low = 0, c_high = 1, v_low = 0, v_high = 1;
+  // Each axis over the values its lines carry; one without any keeps 0..1.
+  double c_low = INFINITY, c_high = -INFINITY, v_low = INFINITY, v_high = -INFINITY;
   int last = 1;
-  if (!points_.empty()) {
-    c_low = c_high = points_.front().compliance;
-    v_low = v_high = points_.front().volume_ratio;
-    for (const CyclePoint& p : points_) {
+  for (const CyclePoint& p : points_) {
+    if (std::isfinite(p.compliance)) {
       c_low = std::min(c_low, p.compliance);
       c_high = std::max(c_high, p.compliance);
+    }
+    if (std::isfinite(p.volume_ratio)) {
       v_low = std::min(v_low, p.volume_ratio);
       v_high = std::max(v_high, p.volume_ratio);
-      last = std::max(last, p.cycle);
     }
+    last = std::max(last, p.cycle);
   }
+  if (!(c_low <= c_high)) c_low = 0, c_high = 1;
+  if (!(v_low <= v_high)) v_low = 0, v_high = 1;
   cycles_->setRange(1, std::max(2, last));
   cycles_->setTickInterval(cycle_step(last));
   const auto [cl, ch] = padded(c_low, c_high);
@@ -163,7 +166,11 @@ int ConvergencePlot::cycle_at(const QPointF& position) const {
 
 QPointF ConvergencePlot::position_of(int cycle) const {
   for (const CyclePoint& p : points_)
-    if (p.cycle == cycle) return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, p.compliance), compliance_));
+    if (p.cycle == cycle) {
+      if (std::isfinite(p.compliance))
+        return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, p.compliance), compliance_));
+      return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, p.volume_ratio), volume_));
+    }
   return {};
 }
 
