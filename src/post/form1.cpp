@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTimer>
 #include <algorithm>
 #include <cfloat>
 #include <exception>
 #include <filesystem>
+#include <utility>
 
 #include "analysis/solver_start.h"
 #include "app/form2.h"
@@ -165,23 +167,21 @@ void Form1::Command1_Click() {
   // minimum; the text shows 0 cycles and the picture only the axes.
   HScroll4->setMaximum(std::max<int>(1, store.pn_cyc));
   Plot1->set_history(convergence_history(store));
-  Text4->setText(QString::number(store.pn_cyc));
-  // The read is applied whole before the picture: a design that cannot be drawn at this view
-  // (diameters or section points far beyond the frame's size) is said, and the controls that
-  // change the view and the threshold are there to draw it otherwise.
-  std::string picture_failure, failure_name;
-  try {
+  // The read is applied whole before the picture is judged: a design that cannot be drawn at
+  // this view (diameters or section points far beyond the frame's size) is said once, and the
+  // controls that change the cycle, the threshold and the view are there to draw it otherwise.
+  {
+    reading_ = true;
+    const auto done = qScopeGuard([this] { reading_ = false; });
+    Text4->setText(QString::number(store.pn_cyc));
     Draw_3D();
-  } catch (const RunTimeError& e) {
-    failure_name = e.name();
-    picture_failure = e.where();
   }
   for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
-  if (!failure_name.empty())
-    raise_error(failure_name, (picture_failure.empty() ? "" : picture_failure + "; ") +
-                                  "the results are read, but cycle " + std::to_string(chosen_cycle()) +
-                                  " cannot be drawn at this size: choose another cycle or threshold, or zoom out");
+  if (const auto failure = std::exchange(picture_failure_, std::nullopt))
+    raise_error(failure->name(), (failure->where().empty() ? "" : failure->where() + "; ") +
+                                     "the results are read, but cycle " + std::to_string(chosen_cycle()) +
+                                     " cannot be drawn at this size: choose another cycle or threshold, or zoom out");
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const { return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10}; }
@@ -228,8 +228,15 @@ void Form1::Draw_3D() {
   p.hidden_lines = value_of(Check1) == 1;
   p.angles = view_angles();
   p.view = view_win;
-  display.draw(canvas(), store, p);
   Plot1->mark(p.cycle);
+  if (!reading_) return display.draw(canvas(), store, p);
+  // While "Read Data" applies a read, a picture that fails is kept to be said once at its end.
+  try {
+    display.draw(canvas(), store, p);
+    picture_failure_.reset();
+  } catch (const RunTimeError& e) {
+    picture_failure_ = e;
+  }
 }
 
 void Form1::go_to_modelling() {

@@ -4,10 +4,12 @@
 // modelling window or ends the program.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "analysis/run_log.h"
+#include "formats/errors.h"
 #include "post/result_file.h"
 #include "post/result_store.h"
 #include "view/form_view.h"
@@ -100,4 +102,6 @@ class Form1 : public ViewForm {
   QTimer* run_timer_;
   long long solver_pid_ = 0;
   std::string run_token_;  // of the run followed; "" reads whatever lies in the folder
+  bool reading_ = false;   // "Read Data" is applying a read
+  std::optional<RunTimeError> picture_failure_;  // of the last drawing while reading_
 };

@@ -243,7 +243,7 @@ TEST_F(PostWindow, ANameTypedWithDoubleQuotesIsTakenAsTyped) {
     if (dialog == nullptr) return;
     typing.stop();
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText("my design \"v2\".stl");
-    dialog->accept();
+    static_cast<QDialog*>(dialog)->accept();  // as "Save" does
   });
   typing.start();
   run("click Form1.Command10\nexpect-error none\n");
