@@ -43,9 +43,9 @@ struct SolverCleanup {
   }
 };
 
-class RunIdentity : public WindowTest {
+class OwnRun : public WindowTest {
  protected:
-  RunIdentity() { run("click frmSplash.Command1\n"); }
+  OwnRun() { run("click frmSplash.Command1\n"); }
   Form2& f() { return Forms::form2(); }
 
   // One box of `divisions` x 1 x 1, clamped at its nodes of least L and loaded downwards at
@@ -98,7 +98,7 @@ int exit_status(pid_t pid) {
 // Two programs in one folder press "Analysis" within a few milliseconds, 20 times: the second
 // is refused before it writes anything, and the one that runs reads its own results (its own
 // node count), never the other's.
-TEST_F(RunIdentity, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
+TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
   if (!fs::exists(bin_dir / "marulla_scenario") || !fs::exists(bin_dir / "topo_nd"))
     GTEST_SKIP() << "marulla_scenario and topo_nd are not built";
   SolverCleanup cleanup;
@@ -155,7 +155,7 @@ TEST_F(RunIdentity, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
 // The window follows its solver by the handle it started. Killed, its id taken at once by some
 // other process (every id alive, as the system would then say): the run still ends, and
 // "Analysis" is free again.
-TEST_F(RunIdentity, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
+TEST_F(OwnRun, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
   SolverCleanup cleanup;
   write_program("topo_nd", "exec sleep 20\n");
   build_cantilever(2);
@@ -174,7 +174,7 @@ TEST_F(RunIdentity, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
 // Results and a log that the run did not write (a solver started by hand, another program) are
 // not this run's: the status line does not take them, and "Read Data" says so. A run that
 // failed says why there is nothing to read.
-TEST_F(RunIdentity, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
+TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
   SolverCleanup cleanup;
   const fs::path small_results = tests_dir() / "data" / "post_small" / "post_pl.dat";
   write_program("topo_nd", "cp '" + small_results.string() +
