@@ -2,12 +2,13 @@
 // a solver whose process id is taken by another process, results and logs of another run, and
 // what "Read Data" says when there is nothing of the run to read.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -19,6 +20,8 @@
 #include "app/forms.h"
 #include "post/form1.h"
 #include "support/window_test.h"
+
+extern char** environ;
 
 using namespace test_support;
 namespace fs = std::filesystem;
@@ -74,17 +77,18 @@ class OwnRun : public WindowTest {
   }
 };
 
-// Runs marulla_scenario on `scenario` in the working directory without waiting.
+// Runs marulla_scenario on `scenario` in the working directory without waiting, its standard
+// error into `output`.
 pid_t start_scenario(const fs::path& scenario, const std::string& output) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen(output.c_str(), "w", stderr);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string program = (bin_dir / "marulla_scenario").string();
-    ::execl(program.c_str(), program.c_str(), scenario.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  return pid;
+  std::string program = (bin_dir / "marulla_scenario").string(), file = scenario.string();
+  char* argv[] = {program.data(), file.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return failed == 0 ? pid : -1;
 }
 
 int exit_status(pid_t pid) {
@@ -133,6 +137,8 @@ TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
       fs::remove(stale);
     const pid_t a = start_scenario(fs::absolute("a/run.txt"), "a.err");
     const pid_t b = start_scenario(fs::absolute("b/run.txt"), "b.err");
+    ASSERT_GT(a, 0);
+    ASSERT_GT(b, 0);
     const int status[2] = {exit_status(a), exit_status(b)};
     int ran = 0;
     for (int k = 0; k < 2; ++k) {
