@@ -537,9 +537,7 @@ double FrameAnalysis::solve(const std::vector<Section>& sections) {
       total += case_compliance_[c];
       for (size_t j = 0; j < elements_.size(); ++j) {
         const FrameElement& e = elements_[j];
-        Vector12 ug;
-        ug << full.segment<6>(6 * e.node1), full.segment<6>(6 * e.node2);
-        const Vector12 ul = to_local(e.axes, ug);
+        const Vector12 ul = local_displacements(static_cast<int>(c), static_cast<int>(j));
         UnitEnergies& w = energies_[j];
         const double du = ul[6] - ul[0], dt = ul[9] - ul[3];
         w.axial += du * du / e.length;
@@ -663,6 +661,14 @@ bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::M
 }
 
 const SparseMatrix& FrameAnalysis::stiffness(int g) const { return groups_[static_cast<size_t>(g)]->K; }
+
+Vector12 FrameAnalysis::local_displacements(int c, int j) const {
+  const FrameElement& e = elements_[static_cast<size_t>(j)];
+  const Eigen::VectorXd& full = displacements_[static_cast<size_t>(c)];
+  Vector12 ug;
+  ug << full.segment<6>(6 * e.node1), full.segment<6>(6 * e.node2);
+  return to_local(e.axes, ug);
+}
 
 double FrameAnalysis::displacement(int c, int node, int dof) const {
   return displacements_[static_cast<size_t>(c)][6 * node + dof];

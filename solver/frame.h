@@ -93,6 +93,9 @@ class FrameAnalysis {
   double compliance(int c) const { return case_compliance_[static_cast<size_t>(c)]; }  // N mm, case 0-based
   // Displacement of node i (0-based) along dof k (0..5: L, W, H in mm, rotations in rad), case c.
   double displacement(int c, int node, int dof) const;
+  // The 12 displacements of element j's ends in its own axes (u, v, w, rx, ry, rz at node 1,
+  // then node 2), case c.
+  Eigen::Matrix<double, 12, 1> local_displacements(int c, int j) const;
   const std::vector<UnitEnergies>& energies() const { return energies_; }
   int factorisations() const { return factorisations_; }
   double factorisation_seconds() const { return factorisation_seconds_; }  // spent in numeric factorisation

@@ -12,7 +12,18 @@ std::string mismatch(const std::string& model_path, const std::string& result_pa
   return model_path + " does not describe the mesh of " + result_path + ": " + what;
 }
 
-// The largest side of the box around the nodes, mm.
+// The end points of section s's lines; none for s = 0 (no sketch).
+std::vector<SketchPoint> sketch_points(const SectionTable& t, int s) {
+  std::vector<SketchPoint> points;
+  for (int l = 1; s > 0 && l <= t.n_line(s); ++l)
+    for (int end = 1; end <= 2; ++end) {
+      const int p = t.line_pnt(s, l, end);
+      points.push_back({t.pnt_xy(s, p, 1), t.pnt_xy(s, p, 2)});
+    }
+  return points;
+}
+}  // namespace
+
 double frame_size(const ModelFile& m) {
   double size = 0;
   for (int k = 0; k < 3 && !m.nodes.empty(); ++k) {
@@ -22,7 +33,12 @@ double frame_size(const ModelFile& m) {
   }
   return size;
 }
-}  // namespace
+
+std::vector<Section> ShownFrame::section_values() const {
+  std::vector<Section> values;
+  for (const MemberSection& s : sections) values.push_back(s.values);
+  return values;
+}
 
 std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::string& model_path,
                            const std::string& result_path) {
@@ -47,17 +63,28 @@ std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::
   return {};
 }
 
+ShownFrame frame_of(const ModelFile& m, const std::vector<double>& diameters) {
+  ShownFrame f;
+  f.model = m;
+  for (size_t j = 0; j < m.elements.size(); ++j) {
+    const auto& v = m.props[static_cast<size_t>(m.elements[j].prop - 1)];
+    f.sections.push_back(v[0] < 0 ? circle_member(diameters[j]) : general_member({v[2], v[3], v[4], v[5]}));
+    f.element.push_back(static_cast<int>(j + 1));
+    f.fibres.emplace_back();
+  }
+  return f;
+}
+
 ShownFrame shown_frame(const ResultStore& r, const ModelFile& m, int c) {
   if (const std::string why = model_mismatch(r, m, model_file_name, "post_pl.dat"); !why.empty())
     throw RunTimeError(err::model_mismatch, why);
   if (c < 1 || c > r.pn_cyc) throw RunTimeError(err::subscript, "cycle " + std::to_string(c));
-  ShownFrame f;
-  f.model = m;
-  for (int e = 1; e <= m.n_elem; ++e) {
-    const auto& v = m.props[static_cast<size_t>(m.elements[static_cast<size_t>(e - 1)].prop - 1)];
-    f.sections.push_back(v[0] < 0 ? circle_member(r.pe_dia(c, e)) : general_member({v[2], v[3], v[4], v[5]}));
-    f.element.push_back(e);
-  }
+  std::vector<double> diameters;
+  for (int e = 1; e <= m.n_elem; ++e) diameters.push_back(r.pe_dia(c, e));
+  ShownFrame f = frame_of(m, diameters);
+  const std::vector<int> sketch = element_sections(r);
+  for (int e = 1; e <= m.n_elem; ++e)
+    if (r.is_non_design(e)) f.fibres[static_cast<size_t>(e - 1)] = sketch_points(r.sections, sketch[static_cast<size_t>(e)]);
   return f;
 }
 
@@ -70,6 +97,7 @@ ShownFrame with_members(const ShownFrame& f, const std::vector<char>& keep) {
       out.model.elements.push_back(f.model.elements[j]);
       out.sections.push_back(f.sections[j]);
       out.element.push_back(f.element[j]);
+      out.fibres.push_back(f.fibres[j]);
     }
   out.model.n_elem = static_cast<int>(out.model.elements.size());
   return out;

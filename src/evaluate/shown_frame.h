@@ -4,6 +4,7 @@
 // penalised stiffness the optimiser worked with) and each non-design bar its own section.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,17 +12,33 @@
 #include "post/result_store.h"
 #include "solver/frame.h"
 
+// A point of a section sketch, W and H in mm.
+using SketchPoint = std::array<double, 2>;
+
 struct ShownFrame {
   ModelFile model;                      // every node; only the members kept, renumbered from 1
   std::vector<MemberSection> sections;  // per member of model
   std::vector<int> element;             // per member of model: its element number in the result (1-based)
+  // Per member: the end points of its section sketch's lines, where a general section's extreme
+  // fibres lie (empty for circles and tubes, and for a bar without a drawn section).
+  std::vector<std::vector<SketchPoint>> fibres;
+
+  std::vector<Section> section_values() const;
 };
+
+// The largest side of the box around the model's nodes, mm.
+double frame_size(const ModelFile& m);
 
 // Whether the model file describes the mesh of the result store: the same node and element
 // counts, end nodes and kinds, and node coordinates within the result file's five significant
 // digits (relative to the frame's size). "" when it does, else what differs, naming both files.
 std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::string& model_path,
                            const std::string& result_path);
+
+// The model with every element a member: a design element a circle of its diameter in
+// `diameters` (mm, per element), a non-design one the section of its property set, without
+// sketch points.
+ShownFrame frame_of(const ModelFile& m, const std::vector<double>& diameters);
 
 // Cycle c (1..pn_cyc) of r on the model m, every element a member. A model that does not match
 // (model_mismatch) is a RunTimeError "Model does not match" with that reason.

@@ -192,7 +192,7 @@ void export_design(const ResultStore& r, const DesignChoice& d, const std::strin
 void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::string& path) {
   check_cycle(r, d.cycle);
   DataFileWriter out(path);
-  out.line("element,node1,node2,L1,W1,H1,L2,W2,H2,length,diameter,kind,above_threshold");
+  out.line("element,node1,node2,L1,W1,H1,L2,W2,H2,length,diameter,kind,above_threshold" + (d.more ? d.more->header : ""));
   for (int e = 1; e <= r.pn_elem; ++e) {
     std::string row = std::to_string(e) + "," + std::to_string(r.pe_nod(e, 1)) + "," + std::to_string(r.pe_nod(e, 2));
     for (int end = 1; end <= 2; ++end)
@@ -201,6 +201,7 @@ void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::st
     row += "," + plain_text(r.pe_dia(d.cycle, e));
     row += r.is_non_design(e) ? ",non-design" : ",design";
     row += shown_as_beam(r, d.cycle, e, d.threshold) ? ",yes" : ",no";
+    if (d.more) row += d.more->rows[static_cast<size_t>(e)];
     out.line(row);
   }
   out.commit();

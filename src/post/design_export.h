@@ -5,13 +5,22 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "post/result_store.h"
+
+// Columns a table gains beside the design's own (what the members carry): the header's names
+// and, per element 1..pn_elem (index 0 unused), the row's fields, each part starting with a comma.
+struct ExtraColumns {
+  std::string header;
+  std::vector<std::string> rows;
+};
 
 // The cycle and threshold of a design on screen.
 struct DesignChoice {
   int cycle = 1;          // 1..pn_cyc
   float threshold = 1;    // fraction of pd_max, as the result display takes it
+  const ExtraColumns* more = nullptr;  // the table's further columns, if any
 };
 
 enum class ExportFormat { csv, stl, dxf };
@@ -26,8 +35,8 @@ void export_design(const ResultStore& r, const DesignChoice& d, const std::strin
 
 // CSV, one row per element after a header row: element, node1, node2, L1, W1, H1, L2, W2, H2,
 // length, diameter, kind ("design" / "non-design"), above_threshold ("yes" / "no"; a
-// non-design bar is always "yes", as it is always drawn). Shortest round-trip numbers, "."
-// as decimal point.
+// non-design bar is always "yes", as it is always drawn), then the choice's further columns.
+// Shortest round-trip numbers, "." as decimal point.
 void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::string& path);
 
 // Binary STL of the beams shown at the threshold, each a closed solid with outward facets:

@@ -20,13 +20,15 @@
 #include "app/qt_controls.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+#include "evaluate/design_evaluation.h"
+#include "export/force_tables.h"
 #include "post/design_export.h"
 #include "post/qt_convergence_plot.h"
 #include "post/result_file.h"
 
 namespace {
 // A third column beside the original window holds the convergence plot and the export.
-constexpr int form_width = 19920, form_height = 8235;
+constexpr int form_width = 19920, form_height = 10440;
 constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
@@ -52,6 +54,8 @@ std::string with_extension(const QString& path, const QString& filter) {
   return p.string();
 }
 }  // namespace
+
+Form1::~Form1() = default;
 
 Form1::Form1()
     : ViewForm("Form1", form_width, form_height, post_view, pi_post, {"Command8", "IN", "Command9", "OUT"}, column,
@@ -91,6 +95,31 @@ Form1::Form1()
   Label5 = make_label(this, "Label5", "", {column, 6000, column_width, 900});
   Label5->setWordWrap(true);
   Label5->hide();
+  // The member forces of the design shown, under the plot.
+  Frame5 = make_frame(this, "Frame5", "Member Forces", {plot_column, 6000, plot_width, 2400},
+                      "Forces, Checks and Deformation of the Design Shown");
+  Option1 = make_option(Frame5, "Option1", "Diameter", {120, 300, 1500, 300}, "Colour by Diameter (Optimised Design)");
+  Option2 = make_option(Frame5, "Option2", "Axial force", {1680, 300, 1740, 300},
+                        "Colour by Axial Force: Tension Red, Compression Blue");
+  Option3 = make_option(Frame5, "Option3", "Utilisation", {3480, 300, 1900, 300},
+                        "Colour by Utilisation: Yield and Euler Buckling, Red at 1");
+  Option1->setChecked(true);
+  Label6 = make_label(Frame5, "Label6", "Load case", {120, 720, 1000, 300});
+  Text9 = make_text(Frame5, "Text9", "0", {1140, 690, 600, 300}, "Load Case No. (0 = Envelope of All Cases)");
+  HScroll6 = make_hscroll(Frame5, "HScroll6", 0, 1, 0, {1800, 705, 1500, 270});
+  Label7 = make_label(Frame5, "Label7", "all (envelope)", {3420, 720, 2000, 300});
+  Check4 = make_check(Frame5, "Check4", "Deformed", {120, 1140, 1500, 300},
+                      "Draw the Deformed Frame, Largest Displacement a Tenth of the Frame");
+  Label8 = make_label(Frame5, "Label8", "", {1680, 1170, 3700, 300});
+  Label9 = make_label(Frame5, "Label9", "Yield stress [N/mm2]", {120, 1590, 2400, 300});
+  Text7 = make_text(Frame5, "Text7", "235", {2580, 1560, 900, 300}, "Yield Stress of the Members [N/mm2]");
+  Label10 = make_label(Frame5, "Label10", "Buckling length factor K", {120, 1980, 2400, 300});
+  Text8 = make_text(Frame5, "Text8", "1.0", {2580, 1950, 900, 300},
+                    "Euler Buckling Length = K x Member Length");
+  Label11 = make_label(this, "Label11", "", {plot_column, 8460, plot_width, 1860});
+  Label11->setWordWrap(true);
+  Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
   run_timer_ = new QTimer(this);
   run_timer_->setInterval(500);
 
@@ -112,6 +141,14 @@ void Form1::wire() {
   on_click(Command3, this, &Form1::Command3_Click);
   Plot1->on_cycle_clicked = [this](int cycle) { run_guarded([&] { Plot1_Click(cycle); }); };
   on_click(Command10, this, &Form1::Command10_Click);
+  on_click(Option1, this, &Form1::Option1_Click);
+  on_click(Option2, this, &Form1::Option2_Click);
+  on_click(Option3, this, &Form1::Option3_Click);
+  connect(Text9, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text9_Change(); }); });
+  on_change(HScroll6, this, &Form1::HScroll6_Change);
+  on_click(Check4, this, &Form1::Check4_Click);
+  connect(Text7, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text7_Change(); }); });
+  connect(Text8, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text8_Change(); }); });
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
 }
 
@@ -127,6 +164,7 @@ void Form1::dump(JsonWriter& j) {
   j.key("run_state").value(run.state);
   j.key("run_cycle").value(run.cycle);
   j.key("run_message").value(run.message);
+  write_forces_json(j);
   j.key("plot").begin_array();
   for (const CyclePoint& p : Plot1->history())
     j.begin_array().value(p.cycle).value(p.compliance).value(p.volume_ratio).end_array();
@@ -162,6 +200,7 @@ void Form1::Command1_Click() {
   ResultSet set = read_result_set({}, run_token_);
   if (!set.store) return nothing_to_read(set);  // the button stays for another try
   store = std::move(*set.store);
+  evaluation_.reset();  // the model is read again against these results
   Text6->setText(QString::fromStdString(set.max_diameter_text));
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
   // minimum; the text shows 0 cycles and the picture only the axes.
@@ -184,7 +223,9 @@ void Form1::Command1_Click() {
                                      " cannot be drawn at this size: choose another cycle or threshold, or zoom out");
 }
 
-std::vector<QWidget*> Form1::shown_after_read() const { return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10}; }
+std::vector<QWidget*> Form1::shown_after_read() const {
+  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Label11};
+}
 
 void Form1::HScroll4_Change() {
   Text4->setText(QString::number(HScroll4->value()));
@@ -228,6 +269,7 @@ void Form1::Draw_3D() {
   p.hidden_lines = value_of(Check1) == 1;
   p.angles = view_angles();
   p.view = view_win;
+  draw_forces(p);
   Plot1->mark(p.cycle);
   if (!reading_) return display.draw(canvas(), store, p);
   // While "Read Data" applies a read, a picture that fails is kept to be said once at its end.
@@ -272,9 +314,116 @@ void Form1::Command10_Click() {
   export_design_to(with_extension(name_as_typed(dialog), dialog.selectedNameFilter()));
 }
 
+// A table gains what the members carry, and a node table beside it, whenever the design shown
+// can be analysed; otherwise it holds the design alone.
 void Form1::export_design_to(const std::string& path) {
   refuse_empty_export();
-  export_design(store, {chosen_cycle(), chosen_threshold()}, path);
+  DesignChoice d{chosen_cycle(), chosen_threshold()};
+  const AnalysedFrame* a = export_format(path) == ExportFormat::csv && store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  if (a == nullptr) return export_design(store, d, path);
+  const ExtraColumns more = force_columns(a->frame, a->forces, check_frame(a->frame, a->forces, check_settings_), store.pn_elem);
+  d.more = &more;
+  export_design(store, d, path);
+  write_node_table(a->frame, a->forces, node_table_path(path));
+}
+
+// Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
+void Form1::write_forces_json(JsonWriter& j) {
+  const ForceView v = force_view();
+  static constexpr const char* by[] = {"diameter", "axial", "utilisation"};
+  j.key("colour_by").value(by[static_cast<int>(v.by)]);
+  j.key("load_case").value(v.load_case + 1);
+  j.key("deformed").value(v.deformed);
+  j.key("yield_stress").value(check_settings_.yield);
+  j.key("buckling_k").value(check_settings_.k_factor);
+  j.key("summary").value(Label11->text().toStdString());
+  const AnalysedFrame* a = store.res_ok == 1 && store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  j.key("forces_problem").value(forces_problem_);
+  if (a == nullptr) return;
+  const FrameChecks checks = check_frame(a->frame, a->forces, check_settings_);
+  write_force_json(j, a->frame, a->forces, checks, members_shown(a->frame, store, chosen_cycle(), chosen_threshold()),
+                   store.pn_elem);
+}
+
+ForceView Form1::force_view() const {
+  ForceView v;
+  v.by = Option2->isChecked() ? ColourBy::axial : Option3->isChecked() ? ColourBy::utilisation : ColourBy::diameter;
+  v.load_case = HScroll6->value() - 1;  // 0 is the envelope
+  v.deformed = value_of(Check4) == 1;
+  return v;
+}
+
+const AnalysedFrame* Form1::shown_analysis() {
+  forces_problem_.clear();
+  try {
+    if (!evaluation_) evaluation_ = std::make_unique<DesignEvaluation>(store);
+    HScroll6->setMaximum(evaluation_->case_count());
+    return &evaluation_->cycle(store, chosen_cycle());
+  } catch (const std::exception& e) {
+    forces_problem_ = e.what();
+    return nullptr;
+  }
+}
+
+void Form1::draw_forces(ResultPicture& p) {
+  const ForceView v = force_view();
+  if (v.by == ColourBy::diameter && !v.deformed) {
+    Label8->setText("");
+    Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown.");
+    return;
+  }
+  const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  if (a == nullptr) {
+    Label8->setText("");
+    Label11->setText(QString::fromStdString(store.pn_cyc >= 1 ? forces_problem_ : "No cycle to analyse."));
+    return;
+  }
+  double factor = 0;
+  Label11->setText(QString::fromStdString(show_forces(p, v, a->frame, a->forces, check_settings_, store, factor)));
+  Label8->setText(v.deformed ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
+}
+
+// A view that cannot be analysed says why once, and the picture goes back to the diameters.
+void Form1::choose_view() {
+  Draw_3D();
+  if (!forces_problem_.empty() && !Option1->isChecked()) {
+    const std::string problem = forces_problem_;
+    Option1->setChecked(true);
+    set_value(Check4, 0);
+    report_error(problem);
+  }
+}
+
+void Form1::Option1_Click() { Draw_3D(); }
+void Form1::Option2_Click() { choose_view(); }
+void Form1::Option3_Click() { choose_view(); }
+
+void Form1::HScroll6_Change() {
+  Text9->setText(QString::number(HScroll6->value()));
+  Label7->setText(HScroll6->value() == 0 ? "all (envelope)" : QString("case %1").arg(HScroll6->value()));
+  Draw_3D();
+}
+
+void Form1::Text9_Change() { scroll_from_text(Text9, HScroll6); }
+
+void Form1::Check4_Click() {
+  if (value_of(Check4) == 1) return choose_view();
+  Draw_3D();
+}
+
+// A setting takes effect when it is a positive number; anything else is ignored while typed.
+void Form1::Text7_Change() {
+  const double v = to_number(text_of(Text7));
+  if (!(v > 0)) return;
+  check_settings_.yield = v;
+  Draw_3D();
+}
+
+void Form1::Text8_Change() {
+  const double v = to_number(text_of(Text8));
+  if (!(v > 0)) return;
+  check_settings_.k_factor = v;
+  Draw_3D();
 }
 
 // A result without any cycle has no design to write.

@@ -4,10 +4,12 @@
 // modelling window or ends the program.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "evaluate/force_view.h"
 #include "analysis/run_log.h"
 #include "formats/errors.h"
 #include "post/result_file.h"
@@ -16,8 +18,11 @@
 #include "view/result_display.h"
 
 class ConvergencePlot;
+class DesignEvaluation;
+struct AnalysedFrame;
 class QCheckBox;
 class QLabel;
+class QRadioButton;
 class QTimer;
 
 class Form1 : public ViewForm {
@@ -25,6 +30,7 @@ class Form1 : public ViewForm {
 
  public:
   Form1();
+  ~Form1() override;
 
   void Form_Load() override;
   void dump(JsonWriter& j) override;
@@ -54,6 +60,16 @@ class Form1 : public ViewForm {
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
   // format (.csv, .stl, .dxf).
   void export_design_to(const std::string& path);
+  // What the members of the design shown carry: the colour views, the load case, the deformed
+  // frame and the two check settings. Each redraws.
+  void Option1_Click();  // Diameter
+  void Option2_Click();  // Axial force
+  void Option3_Click();  // Utilisation
+  void HScroll6_Change();
+  void Text9_Change();
+  void Check4_Click();  // Deformed
+  void Text7_Change();  // Yield stress
+  void Text8_Change();  // Buckling length factor K
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -77,6 +93,21 @@ class Form1 : public ViewForm {
   ConvergencePlot* Plot1;  // compliance and volume ratio against cycle
   QPushButton* Command10;  // Export...
   QLabel* Label5;  // how the run started from the modelling window stands
+  QWidget* Frame5;  // Member Forces
+  QRadioButton* Option1;
+  QRadioButton* Option2;
+  QRadioButton* Option3;
+  QLabel* Label6;        // "Load case"
+  QLineEdit* Text9;      // load case, 0 for every case (the envelope)
+  QScrollBar* HScroll6;  // its maximum becomes the number of cases
+  QLabel* Label7;        // which case the load-case number stands for
+  QCheckBox* Check4;     // Deformed
+  QLabel* Label8;        // the magnification of the deformed frame
+  QLabel* Label9;        // "Yield stress [N/mm2]"
+  QLineEdit* Text7;
+  QLabel* Label10;       // "Buckling length factor K"
+  QLineEdit* Text8;
+  QLabel* Label11;       // what the checks of the design shown found
 
   RunStatus run{"none", 0, {}};
 
@@ -99,8 +130,22 @@ class Form1 : public ViewForm {
   // Unloads this window and shows the modelling window in its working state.
   void go_to_modelling();
 
+  void write_forces_json(JsonWriter& j);
+  // The view the force controls ask for.
+  ForceView force_view() const;
+  // The design shown, analysed: null when its analysis cannot be made (the reason is in
+  // forces_problem_); the model file is read on first use.
+  const AnalysedFrame* shown_analysis();
+  // Fills the picture's force view and the summary; a picture whose analysis cannot be made
+  // stays the plain one, and the summary says why.
+  void draw_forces(ResultPicture& p);
+  void choose_view();
+
   QTimer* run_timer_;
   long long solver_pid_ = 0;
+  std::unique_ptr<DesignEvaluation> evaluation_;
+  CheckSettings check_settings_;
+  std::string forces_problem_;
   std::string run_token_;  // of the run followed; "" reads whatever lies in the folder
   bool reading_ = false;   // "Read Data" is applying a read
   std::optional<RunTimeError> picture_failure_;  // of the last drawing while reading_

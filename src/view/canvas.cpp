@@ -8,6 +8,8 @@ Rgb palette_rgb(int colour) {
       {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128},   {128, 0, 0},     {128, 0, 128},
       {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255},   {0, 255, 0},     {0, 255, 255},
       {255, 0, 0},   {255, 0, 255}, {255, 255, 0}, {255, 255, 255}};
+  if (colour >= first_rgb_colour && colour < first_rgb_colour + 0x1000000)
+    return {(colour >> 16) & 255, (colour >> 8) & 255, colour & 255};
   if (colour < 0 || colour > 15) raise_error(err::subscript, "palette colour " + std::to_string(colour));
   return palette[colour];
 }

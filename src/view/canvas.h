@@ -13,8 +13,11 @@ enum class FillStyle { solid = 0, transparent = 1, diagonal_cross = 7 };
 struct Rgb {
   int r, g, b;
 };
-// The 16-colour palette: 0 black .. 15 bright white.
+// Colours: 0..15 the 16-colour palette (0 black .. 15 bright white); beyond it any RGB colour,
+// numbered by rgb_colour, for the scales of the force and utilisation views.
 Rgb palette_rgb(int colour);
+inline constexpr int first_rgb_colour = 0x1000000;
+constexpr int rgb_colour(Rgb c) { return first_rgb_colour + (c.r << 16) + (c.g << 8) + c.b; }
 
 // The background of both drawing windows, RGB (192, 192, 255).
 inline constexpr Rgb window_background{192, 192, 255};

@@ -103,12 +103,13 @@ class Drawing {
     if (cycle_ == 0) return;
     const std::vector<int> section = element_sections(r_);
     for (int e = 1; e <= r_.pn_elem; ++e) {
+      if (colour_of(e, true) == not_drawn) continue;
       const P3 p1 = node_of(r_, cycle_, r_.pe_nod(e, 1));
       const P3 p2 = node_of(r_, cycle_, r_.pe_nod(e, 2));
       if (r_.is_non_design(e)) {
         if (const int s = section[static_cast<size_t>(e)]; s > 0) section_beam(e, s, p1, p2);
       } else if (shown_as_beam(r_, cycle_, e, p_.threshold)) {
-        prism(r_.pe_dia(cycle_, e) / 2, p1, p2);
+        prism(e, diameter(e) / 2, p1, p2);
       } else {
         canvas_.set_line_width(1);
         canvas_.set_line_style(LineStyle::dot);
@@ -135,7 +136,21 @@ class Drawing {
       set_face_style(canvas_, face.design);
       ScreenPoint s[4];
       for (int i = 0; i < 4; ++i) s[i] = proj_.screen(face.u[i], face.v[i]);
-      draw_edges(canvas_, s, face.design ? colour_design : colour_section, true);
+      draw_edges(canvas_, s, face.colour, true);
+    }
+  }
+
+  // The frame displaced by the picture's magnified displacements, over what is drawn.
+  void deformed() {
+    if (cycle_ == 0 || p_.deformed.empty()) return;
+    canvas_.set_line_width(1);
+    canvas_.set_line_style(LineStyle::solid);
+    for (int e = 1; e <= r_.pn_elem; ++e) {
+      if (colour_of(e, true) == not_drawn || !shown_as_beam(r_, cycle_, e, p_.threshold)) continue;
+      const int n1 = r_.pe_nod(e, 1), n2 = r_.pe_nod(e, 2);
+      const ScreenPoint a = proj_.screen(proj_.corner(node_of(r_, cycle_, n1) + p_.deformed[static_cast<size_t>(n1)]));
+      const ScreenPoint b = proj_.screen(proj_.corner(node_of(r_, cycle_, n2) + p_.deformed[static_cast<size_t>(n2)]));
+      canvas_.line(a.x, a.y, b.x, b.y, deformed_colour);
     }
   }
 
@@ -158,6 +173,15 @@ class Drawing {
   }
 
  private:
+  int colour_of(int e, bool design) const {
+    if (p_.element_colour.empty()) return design ? colour_design : colour_section;
+    return p_.element_colour[static_cast<size_t>(e)];
+  }
+
+  float diameter(int e) const {
+    return p_.element_diameter.empty() ? r_.pe_dia(cycle_, e) : p_.element_diameter[static_cast<size_t>(e)];
+  }
+
   void section_beam(int e, int s, const P3& p1, const P3& p2) {
     const SectionTable& t = r_.sections;
     const ElementAxes ax = element_axes(p2 - p1, {r_.pe_ref(e, 1), r_.pe_ref(e, 2), r_.pe_ref(e, 3)});
@@ -167,11 +191,11 @@ class Drawing {
       const int q1 = t.line_pnt(s, l, 1), q2 = t.line_pnt(s, l, 2);
       const Corner k[4] = {proj_.corner(at(q1, p1)), proj_.corner(at(q1, p2)), proj_.corner(at(q2, p2)),
                            proj_.corner(at(q2, p1))};
-      face(k, false);
+      face(k, false, colour_of(e, false));
     }
   }
 
-  void prism(double radius, const P3& p1, const P3& p2) {
+  void prism(int e, double radius, const P3& p1, const P3& p2) {
     const P3 a = p2 - p1;
     // The reference point is 1 mm off node 1 across the element; the frame turns by it divided
     // by the picture's size less node 1, which only sets how the hexagon stands about its axis.
@@ -189,11 +213,11 @@ class Drawing {
     if (!p_.hidden_lines) set_face_style(canvas_, true);
     for (int j = 1; j <= 6; ++j) {
       const Corner k[4] = {ring1[j - 1], ring2[j - 1], ring2[j], ring1[j]};
-      face(k, true);
+      face(k, true, colour_of(e, true));
     }
   }
 
-  void face(const Corner (&k)[4], bool design) {
+  void face(const Corner (&k)[4], bool design, int colour) {
     if (p_.hidden_lines) {
       Face f;
       for (int i = 0; i < 4; ++i) {
@@ -202,6 +226,7 @@ class Drawing {
         f.depth[i] = k[i].depth;
       }
       f.design = design;
+      f.colour = colour;
       f.key = face_key(k);
       faces_.push_back(f);
       return;
@@ -209,7 +234,7 @@ class Drawing {
     ScreenPoint s[4];
     for (int i = 0; i < 4; ++i) s[i] = proj_.screen(k[i]);
     // Edge 2-1 of a prism face is edge 4-3 of the face before it: each is drawn once.
-    draw_edges(canvas_, s, design ? colour_design : colour_section, !design);
+    draw_edges(canvas_, s, colour, !design);
   }
 
   Canvas& canvas_;
@@ -220,6 +245,26 @@ class Drawing {
   int cycle_ = 0;
   float c2_ = 0, c3_ = 0, size_ = 1;
 };
+
+// Swatches 240 twips square down the upper left corner of the surface, each with its value
+// beside, under the title; the picture's zoom does not move them.
+void draw_legend(Canvas& canvas, const Legend& legend) {
+  if (legend.entries.empty()) return;
+  constexpr double swatch = 240, step = 300, x = 120;
+  double y = 480;
+  canvas.set_line_width(1);
+  canvas.set_line_style(LineStyle::solid);
+  canvas.set_font_size(9);
+  canvas.set_text_colour(0);
+  canvas.move_to(x, y - 360);
+  canvas.text(legend.title);
+  for (const auto& [colour, label] : legend.entries) {
+    canvas.rect(x, y, x + swatch, y + swatch, colour, true);
+    canvas.move_to(x + swatch + 120, y);
+    canvas.text(label);
+    y += step;
+  }
+}
 
 }  // namespace
 
@@ -257,5 +302,7 @@ void ResultDisplay::draw(Canvas& canvas, const ResultStore& r, const ResultPictu
   d.fit();
   d.elements();
   if (p.hidden_lines) d.paint(ranking_, painted_);
+  d.deformed();
   d.axes();
+  draw_legend(canvas, p.legend);
 }

@@ -4,12 +4,25 @@
 // section sketch drawn along the element; optionally the faces are painted back to front.
 #pragma once
 
+#include <string>
+#include <utility>
 #include <vector>
+
+#include "post/element_frame.h"
 
 #include "post/result_store.h"
 #include "view/canvas.h"
 #include "view/rotate.h"
 #include "view/view_window.h"
+
+// A colour scale beside the picture: a title and, top to bottom, swatches with their values.
+struct Legend {
+  std::string title;
+  std::vector<std::pair<int, std::string>> entries;  // colour, label
+};
+
+// An element left out of the picture altogether (removed by a clean-up).
+inline constexpr int not_drawn = -1;
 
 // What one drawing shows.
 struct ResultPicture {
@@ -18,7 +31,17 @@ struct ResultPicture {
   bool hidden_lines = false;
   Vec3 angles;              // view angles in radians about L, W, H
   ViewWindow view = post_view;
+  // The views beyond the diameters, each empty for the plain picture. Per element 1..pn_elem
+  // (index 0 unused): the colour of its edges (or not_drawn), and the diameter it is drawn with
+  // in place of the cycle's (mm).
+  std::vector<int> element_colour;
+  std::vector<float> element_diameter;
+  // Per node 1..pn_node (index 0 unused): the magnified displacement (L, W, H in mm); the
+  // deformed frame is drawn over the picture as solid centre lines in deformed_colour.
+  std::vector<P3> deformed;
+  Legend legend;
 };
+inline constexpr int deformed_colour = 13;
 
 // A quadrilateral of a prism or of a section line drawn along its element, corners 1..4 at
 // index 0..3: normalised surface position (u right, v down) and depth (the rotated L component:
@@ -26,6 +49,7 @@ struct ResultPicture {
 struct Face {
   float u[4], v[4], depth[4];
   bool design;
+  int colour;  // of its edges
   float key;  // -(d1 + d2 + d3 + d4) / 4 in Single: larger is nearer
 };
 

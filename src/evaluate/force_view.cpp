@@ -1,0 +1,158 @@
+// Colour scales, legends and the deformed frame of the force and utilisation views.
+#include "evaluate/force_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "formats/json.h"
+
+namespace {
+constexpr Rgb neutral{200, 200, 200}, tension{220, 0, 0}, compression{0, 0, 220};
+constexpr Rgb green{0, 170, 0}, yellow{255, 220, 0}, red{255, 0, 0}, dark_red{120, 0, 0};
+
+Rgb blend(Rgb a, Rgb b, double t) {
+  auto mix = [t](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * t)); };
+  return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
+}
+
+std::string number(double v, const char* unit) {
+  std::ostringstream s;
+  s.precision(3);
+  s << v << unit;
+  return s.str();
+}
+}  // namespace
+
+int axial_colour(double axial, double largest) {
+  const double t = largest > 0 ? std::clamp(std::fabs(axial) / largest, 0.0, 1.0) : 0.0;
+  return rgb_colour(blend(neutral, axial >= 0 ? tension : compression, t));
+}
+
+int utilisation_colour(double u) {
+  if (u > 1) return rgb_colour(dark_red);
+  if (u <= 0.5) return rgb_colour(blend(green, yellow, std::max(u, 0.0) / 0.5));
+  return rgb_colour(blend(yellow, red, (u - 0.5) / 0.5));
+}
+
+double shown_axial(const FrameChecks& checks, int load_case, size_t j) {
+  if (load_case != envelope_case) return checks.cases[static_cast<size_t>(load_case)][j].axial;
+  double value = 0;
+  for (const auto& c : checks.cases)
+    if (std::fabs(c[j].axial) > std::fabs(value)) value = c[j].axial;
+  return value;
+}
+
+double shown_utilisation(const FrameChecks& checks, int load_case, size_t j) {
+  return load_case == envelope_case ? checks.envelope[j].utilisation
+                                    : checks.cases[static_cast<size_t>(load_case)][j].utilisation;
+}
+
+double deformation_factor(const FrameForces& forces, int load_case, double size) {
+  double largest = 0;
+  for (size_t c = 0; c < forces.displacements.size(); ++c) {
+    if (load_case != envelope_case && static_cast<int>(c) != load_case) continue;
+    for (const auto& u : forces.displacements[c]) largest = std::max(largest, std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]));
+  }
+  return largest > 0 ? 0.1 * size / largest : 0.0;
+}
+
+double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
+                        const FrameChecks& checks, const std::vector<char>& counted, int n_elem, double size) {
+  const size_t members = f.element.size();
+  if (v.by != ColourBy::diameter || members < static_cast<size_t>(n_elem)) {
+    p.element_colour.assign(static_cast<size_t>(n_elem) + 1, not_drawn);
+    double largest = 0;
+    for (size_t j = 0; j < members; ++j)
+      if (counted[j]) largest = std::max(largest, std::fabs(shown_axial(checks, v.load_case, j)));
+    for (size_t j = 0; j < members; ++j) {
+      const bool design = f.sections[j].shape != MemberSection::Shape::general;
+      int colour = design ? 6 : 0;  // the plain picture's
+      if (v.by == ColourBy::axial) colour = axial_colour(shown_axial(checks, v.load_case, j), largest);
+      if (v.by == ColourBy::utilisation) colour = utilisation_colour(shown_utilisation(checks, v.load_case, j));
+      p.element_colour[static_cast<size_t>(f.element[j])] = colour;
+    }
+    if (v.by == ColourBy::axial) {
+      p.legend.title = "Axial force";
+      for (double t : {1.0, 0.5, 0.0, -0.5, -1.0})
+        p.legend.entries.emplace_back(axial_colour(t * largest, largest),
+                                      number(t * largest, t > 0 ? " N tension" : t < 0 ? " N compression" : " N"));
+    } else if (v.by == ColourBy::utilisation) {
+      p.legend.title = "Utilisation";
+      p.legend.entries.emplace_back(utilisation_colour(1.01), "above 1");
+      for (double u : {1.0, 0.75, 0.5, 0.25, 0.0}) p.legend.entries.emplace_back(utilisation_colour(u), number(u, ""));
+    }
+  }
+  if (!v.deformed) return 0;
+  const double factor = deformation_factor(forces, v.load_case, size);
+  // The envelope shows the case that moves most.
+  int shown_case = v.load_case;
+  if (shown_case == envelope_case) {
+    double most = -1;
+    for (size_t c = 0; c < forces.displacements.size(); ++c)
+      for (const auto& u : forces.displacements[c])
+        if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); d > most) {
+          most = d;
+          shown_case = static_cast<int>(c);
+        }
+  }
+  p.deformed.assign(forces.displacements[static_cast<size_t>(shown_case)].size() + 1, P3{});
+  for (size_t i = 0; i < forces.displacements[static_cast<size_t>(shown_case)].size(); ++i) {
+    const auto& u = forces.displacements[static_cast<size_t>(shown_case)][i];
+    p.deformed[i + 1] = {factor * u[0], factor * u[1], factor * u[2]};
+  }
+  return factor;
+}
+
+std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c, float threshold) {
+  std::vector<char> shown(f.element.size());
+  for (size_t j = 0; j < f.element.size(); ++j) shown[j] = shown_as_beam(r, c, f.element[j], threshold);
+  return shown;
+}
+
+std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
+                        const CheckSettings& s, const ResultStore& r, double& factor) {
+  const FrameChecks checks = check_frame(f, forces, s);
+  const std::vector<char> shown = members_shown(f, r, p.cycle, p.threshold);
+  factor = apply_force_view(p, v, f, forces, checks, shown, r.pn_elem, frame_size(f.model));
+  return summary_text(f, summarise(forces, checks, shown));
+}
+
+void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
+                      const std::vector<char>& counted, int n_elem) {
+  std::vector<int> member(static_cast<size_t>(n_elem) + 1, -1);
+  for (size_t k = 0; k < f.element.size(); ++k) member[static_cast<size_t>(f.element[k])] = static_cast<int>(k);
+  j.key("forces").begin_array();
+  for (const auto& c : checks.cases) {
+    j.begin_array();
+    for (int e = 1; e <= n_elem; ++e) {
+      const int k = member[static_cast<size_t>(e)];
+      if (k < 0) {
+        j.begin_array().end_array();
+        continue;
+      }
+      const MemberCheck& m = c[static_cast<size_t>(k)];
+      j.begin_array().value(m.axial).value(m.moment).value(m.stress).value(m.utilisation).end_array();
+    }
+    j.end_array();
+  }
+  j.end_array();
+  const FrameSummary s = summarise(forces, checks, counted);
+  j.key("utilisation_max").begin_object();
+  if (s.member >= 0)
+    j.key("value").value(s.worst.utilisation).key("element").value(f.element[static_cast<size_t>(s.member)])
+        .key("case").value(s.worst.load_case + 1).key("check").value(governs_name(s.worst.governs));
+  j.end_object();
+  j.key("displacement_max").begin_array();
+  for (const auto& u : forces.displacements) {
+    int node = 0;
+    double most = 0;
+    for (size_t i = 0; i < u.size(); ++i)
+      if (const double d = std::sqrt(u[i][0] * u[i][0] + u[i][1] * u[i][1] + u[i][2] * u[i][2]); d > most) {
+        most = d;
+        node = static_cast<int>(i + 1);
+      }
+    j.begin_object().key("node").value(node).key("value").value(most).end_object();
+  }
+  j.end_array();
+}

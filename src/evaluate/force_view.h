@@ -1,0 +1,59 @@
+// How the post-processing picture shows what the members carry: each member's colour on the
+// axial-force scale (tension red, compression blue) or the utilisation scale (green through
+// yellow to red at 1, dark red above), the legend of the scale, and the deformed frame magnified
+// so that its largest displacement is a tenth of the frame's size.
+#pragma once
+
+#include <vector>
+
+class JsonWriter;
+
+#include "evaluate/member_checks.h"
+#include "view/result_display.h"
+
+enum class ColourBy { diameter, axial, utilisation };
+
+inline constexpr int envelope_case = -1;  // a view of every load case at once
+
+struct ForceView {
+  ColourBy by = ColourBy::diameter;
+  int load_case = envelope_case;  // 0-based, or envelope_case
+  bool deformed = false;
+};
+
+// The colour of axial force N on the scale of the largest |N| (N); of a utilisation.
+int axial_colour(double axial, double largest);
+int utilisation_colour(double utilisation);
+
+// The axial force a view shows for member j: the case's, or for the envelope the case's value
+// of the largest size.
+double shown_axial(const FrameChecks& checks, int load_case, size_t j);
+// The utilisation a view shows for member j: the case's, or the envelope's.
+double shown_utilisation(const FrameChecks& checks, int load_case, size_t j);
+
+// The magnification of the deformed frame: a tenth of `size` (mm) over the largest translation
+// of the case (over every case for the envelope); 0 when nothing moves.
+double deformation_factor(const FrameForces& forces, int load_case, double size);
+
+// Fills the picture's element colours, legend and deformed nodes for the view. `counted` flags
+// the members whose forces set the scale (those drawn as beams); members absent from the
+// frame (removed by a clean-up) are not drawn. Returns the magnification used (0 without a
+// deformed frame). Elements and nodes of the picture are numbered as in the result (1-based).
+double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
+                        const FrameChecks& checks, const std::vector<char>& counted, int n_elem, double size);
+
+// The members of a frame drawn as beams in cycle c at the threshold (a fraction of pd_max).
+std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c, float threshold);
+
+// The whole force view of an analysed frame for the picture of cycle c: the checks made with
+// the settings, the picture's colours, legend and deformed frame, and the summary of the
+// members drawn as beams. Returns the summary and sets `factor` to the magnification.
+std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
+                        const CheckSettings& s, const ResultStore& r, double& factor);
+
+// The window's dump of an analysed frame: `forces`, per load case one entry per element 1..n_elem
+// [axial force (tension positive), largest bending moment, largest normal stress, utilisation]
+// (null for an element not in the frame); `utilisation_max` {value, element, case, check} over
+// the members drawn as beams; `displacement_max` per case {node, value}.
+void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
+                      const std::vector<char>& counted, int n_elem);

@@ -1,0 +1,157 @@
+// The shown frame analysed once per design, and the checks of its members from those forces.
+#include "evaluate/member_checks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+
+namespace {
+constexpr double pi = 3.14159265358979323846;
+
+double translation(const std::array<double, 6>& u) { return std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); }
+
+// Up to four decimals, no trailing zeros: 100, 12.5, -0.3333.
+std::string short_number(double v) {
+  std::ostringstream s;
+  s.setf(std::ios::fixed);
+  s.precision(4);
+  s << (std::fabs(v) < 5e-5 ? 0.0 : v);
+  std::string t = s.str();
+  t.erase(t.find_last_not_of('0') + 1);
+  if (t.back() == '.') t.pop_back();
+  return t;
+}
+
+std::string three_digits(double v) {
+  std::ostringstream s;
+  s.precision(3);
+  s << v;
+  return s.str();
+}
+}  // namespace
+
+double FrameForces::total_compliance() const {
+  double sum = 0;
+  for (double c : compliance) sum += c;
+  return sum;
+}
+
+FrameForces analyse_frame(const ShownFrame& f) {
+  FrameAnalysis analysis(f.model);
+  analysis.set_factor_reuse(false);
+  const std::vector<Section> sections = f.section_values();
+  analysis.solve(sections);
+  FrameForces out;
+  for (int c = 0; c < analysis.case_count(); ++c) {
+    out.cases.push_back(case_forces(analysis, f.model, sections, c));
+    out.compliance.push_back(analysis.compliance(c));
+    std::vector<std::array<double, 6>> u(static_cast<size_t>(f.model.n_node));
+    for (int i = 0; i < f.model.n_node; ++i)
+      for (int k = 0; k < 6; ++k) u[static_cast<size_t>(i)][static_cast<size_t>(k)] = analysis.displacement(c, i, k);
+    out.displacements.push_back(std::move(u));
+  }
+  return out;
+}
+
+const char* governs_name(Governs g) {
+  switch (g) {
+    case Governs::stress: return "yield";
+    case Governs::buckling: return "buckling";
+    case Governs::none: break;
+  }
+  return "-";
+}
+
+// sigma = N / A + My h / Iw - Mz w / Ih at a sketch point (w, h); for a circle the resultant
+// moment at the outer radius.
+double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m) {
+  const Section& v = s.values;
+  const double axial = m.axial() / v.A;
+  if (s.shape != MemberSection::Shape::general || fibres.empty()) {
+    const double radius = s.shape == MemberSection::Shape::general ? std::sqrt(v.A / pi) : s.outer / 2;
+    return std::fabs(axial) + m.largest_moment() * radius / std::min(v.Iw, v.Ih);
+  }
+  double largest = 0;
+  for (const EndForces* end : {&m.end1, &m.end2})
+    for (const SketchPoint& p : fibres)
+      largest = std::max(largest, std::fabs(axial + (*end)[4] * p[1] / v.Iw - (*end)[5] * p[0] / v.Ih));
+  return largest;
+}
+
+FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s) {
+  FrameChecks out;
+  const size_t n = f.sections.size();
+  out.envelope.assign(n, {});
+  for (size_t c = 0; c < forces.cases.size(); ++c) {
+    std::vector<MemberCheck> checks(n);
+    for (size_t j = 0; j < n; ++j) {
+      const MemberForces& m = forces.cases[c].members[j];
+      const ModelFileElement& el = f.model.elements[j];
+      const auto& a = f.model.nodes[static_cast<size_t>(el.node1 - 1)];
+      const auto& b = f.model.nodes[static_cast<size_t>(el.node2 - 1)];
+      const double length = std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+      const double E = std::fabs(f.model.props[static_cast<size_t>(el.prop - 1)][0]);
+      const Section& v = f.sections[j].values;
+      MemberCheck& k = checks[j];
+      k.axial = m.axial();
+      k.moment = m.largest_moment();
+      k.stress = largest_stress(f.sections[j], f.fibres[j], m);
+      k.euler = pi * pi * E * std::min(v.Iw, v.Ih) / std::pow(s.k_factor * length, 2);
+      const double yielding = k.stress / s.yield;
+      const double buckling = k.axial < 0 ? -k.axial / k.euler : 0;
+      k.utilisation = std::max(yielding, buckling);
+      k.governs = k.utilisation <= 0 ? Governs::none : buckling > yielding ? Governs::buckling : Governs::stress;
+      MemberEnvelope& e = out.envelope[j];
+      if (c == 0 || k.utilisation > e.utilisation) e = {k.utilisation, static_cast<int>(c), k.governs};
+    }
+    out.cases.push_back(std::move(checks));
+  }
+  return out;
+}
+
+FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
+                       const std::vector<char>& counted) {
+  FrameSummary s;
+  for (size_t j = 0; j < checks.envelope.size(); ++j) {
+    if (!counted[j]) continue;
+    const MemberEnvelope& e = checks.envelope[j];
+    if (s.member < 0 || e.utilisation > s.worst.utilisation) {
+      s.member = static_cast<int>(j);
+      s.worst = e;
+    }
+    if (e.utilisation > 1) ++s.above_one;
+  }
+  for (size_t c = 0; c < forces.displacements.size(); ++c)
+    for (size_t i = 0; i < forces.displacements[c].size(); ++i)
+      if (const double d = translation(forces.displacements[c][i]); d > s.displacement || s.disp_node < 0) {
+        s.displacement = d;
+        s.disp_node = static_cast<int>(i);
+        s.disp_case = static_cast<int>(c);
+      }
+  return s;
+}
+
+std::string node_text(const ModelFile& m, int node0) {
+  const auto& p = m.nodes[static_cast<size_t>(node0)];
+  return "node " + std::to_string(node0 + 1) + " at (" + short_number(p[0]) + ", " + short_number(p[1]) + ", " +
+         short_number(p[2]) + ")";
+}
+
+std::string summary_text(const ShownFrame& f, const FrameSummary& s) {
+  std::string text;
+  if (s.member < 0) {
+    text = "No member shown to check.";
+  } else {
+    const ModelFileElement& el = f.model.elements[static_cast<size_t>(s.member)];
+    text = "Largest utilisation " + three_digits(s.worst.utilisation) + ": element " +
+           std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
+           node_text(f.model, el.node2 - 1) + "), load case " + std::to_string(s.worst.load_case + 1) + ", " +
+           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) +
+           (s.above_one == 1 ? " member" : " members") + " above 1.";
+  }
+  if (s.disp_node >= 0)
+    text += " Largest displacement " + three_digits(s.displacement) + " mm at " + node_text(f.model, s.disp_node) +
+            ", load case " + std::to_string(s.disp_case + 1) + ".";
+  return text;
+}

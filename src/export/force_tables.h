@@ -1,0 +1,23 @@
+// What the members and nodes of the design shown carry, as tables for a spreadsheet: the force
+// columns the design table gains, and a table of the nodes' displacements and reactions written
+// beside it. Units: N, N mm, N/mm2, mm, rad.
+#pragma once
+
+#include <string>
+
+#include "evaluate/member_checks.h"
+#include "post/design_export.h"
+
+// Per load case k: axial_k (N, tension positive), moment_k (largest resultant bending moment,
+// N mm), stress_k (largest normal stress, N/mm2); then utilisation (the envelope),
+// governing_case and governing_check ("yield", "buckling" or "-"). An element that is not a
+// member of the frame (removed by a clean-up) has empty fields.
+ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem);
+
+// One row per node: node, L, W, H, then per load case k its displacements uL_k, uW_k, uH_k,
+// rotL_k, rotW_k, rotH_k and the reactions of its supports and springs RL_k, RW_k, RH_k, ML_k,
+// MW_k, MH_k (0 where nothing holds the node). Written whole and atomically.
+void write_node_table(const ShownFrame& f, const FrameForces& forces, const std::string& path);
+
+// Where the node table of a design table goes: "frame.csv" -> "frame_nodes.csv".
+std::string node_table_path(const std::string& table_path);

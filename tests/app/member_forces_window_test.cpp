@@ -1,0 +1,145 @@
+// The member forces of the design shown, as the post-processing window shows them: the colour
+// views and their legends, the deformed frame, the tables that leave the program, and a model
+// file of another mesh. The hand-made result set: four nodes, nodes 1 to 3 clamped, node 4
+// loaded with 200 N along W and 1000 N down; elements 1 and 2 design beams, 3 a non-design plate.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <filesystem>
+#include <map>
+
+#include "post/form1.h"
+#include "app/forms.h"
+#include "support/drawing.h"
+#include "support/export_readers.h"
+#include "support/window_test.h"
+#include "view/canvas.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using test_support::Op;
+
+class MemberForcesWindow : public test_support::WindowTest {
+ protected:
+  MemberForcesWindow() {
+    const fs::path set = test_support::tests_dir() / "data" / "post_small";
+    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(set / f, f);
+    run("click frmSplash.Command3\nclick Form1.Command1\n");
+  }
+  Form1& f() { return Forms::form1(); }
+  const std::vector<Primitive>& drawn() { return f().canvas().primitives(); }
+  // Lines per colour, and the legend's labels from top to bottom with their swatches' colours.
+  std::map<int, int> lines_by_colour() {
+    std::map<int, int> n;
+    for (const Primitive& p : drawn())
+      if (p.op == Op::line) ++n[p.colour];
+    return n;
+  }
+  std::vector<std::pair<int, std::string>> legend() {
+    std::vector<std::pair<int, std::string>> out;
+    int swatch = -1;
+    for (const Primitive& p : drawn()) {
+      if (p.op == Op::rect && p.filled) swatch = p.colour;
+      if (p.op == Op::text && swatch >= 0) {
+        out.emplace_back(swatch, p.text);
+        swatch = -1;
+      }
+    }
+    return out;
+  }
+};
+
+}  // namespace
+
+// Element 3 (the plate) pulls, element 1 pushes: tension red at full strength for the largest
+// force, compression blue; the plain picture's olive and black are gone, the thin beams stay
+// dotted yellow. Utilisation: every member far below 1, so green to yellow-green.
+TEST_F(MemberForcesWindow, ViewsColourTheMembersOnTheirScale) {
+  const int olive = 6, black = 0, centre = 14;
+  EXPECT_EQ(lines_by_colour()[olive], 18);
+  run("click Form1.Option2\n");
+  std::map<int, int> n = lines_by_colour();
+  EXPECT_EQ(n[olive] + n[black], 0);
+  EXPECT_EQ(n[rgb_colour({220, 0, 0})], 16);  // the plate: four edges per section line
+  EXPECT_EQ(n[centre], 4);
+  int bluish = 0;
+  for (const auto& [colour, count] : n)
+    if (colour >= first_rgb_colour && palette_rgb(colour).b > palette_rgb(colour).r) bluish += count;
+  EXPECT_EQ(bluish, 18);  // element 1's prism
+  const auto axial = legend();
+  ASSERT_EQ(axial.size(), 5u);
+  EXPECT_EQ(axial.front().first, rgb_colour({220, 0, 0}));
+  EXPECT_NE(axial.front().second.find("N tension"), std::string::npos);
+  EXPECT_EQ(axial[2], std::make_pair(rgb_colour({200, 200, 200}), std::string("0 N")));
+  EXPECT_EQ(axial.back().first, rgb_colour({0, 0, 220}));
+
+  run("click Form1.Option3\n");
+  const auto scale = legend();
+  ASSERT_EQ(scale.size(), 6u);
+  EXPECT_EQ(scale[0], std::make_pair(rgb_colour({120, 0, 0}), std::string("above 1")));
+  EXPECT_EQ(scale[1], std::make_pair(rgb_colour({255, 0, 0}), std::string("1")));
+  EXPECT_EQ(scale[3], std::make_pair(rgb_colour({255, 220, 0}), std::string("0.5")));
+  EXPECT_EQ(scale[5], std::make_pair(rgb_colour({0, 170, 0}), std::string("0")));
+  for (const auto& [colour, count] : lines_by_colour())
+    if (colour >= first_rgb_colour) {
+      EXPECT_LT(palette_rgb(colour).r, 255) << count;  // none near 1
+    }
+
+  // The deformed frame: one line per member drawn as a beam (elements 1 and 3), over the picture;
+  // its magnification puts the largest displacement at a tenth of the frame's 200 mm.
+  run("click Form1.Check4\n");
+  EXPECT_EQ(lines_by_colour()[deformed_colour], 2);
+  EXPECT_EQ(f().Label8->text().left(2), "x ");
+  run("click Form1.Option1\n");
+  EXPECT_EQ(lines_by_colour()[olive], 18);
+  EXPECT_EQ(lines_by_colour()[deformed_colour], 2);
+  EXPECT_TRUE(errors().empty());
+}
+
+// The table of elements gains the forces and the envelope, the node table the reactions; the
+// reactions of the three clamps balance the load of node 4.
+TEST_F(MemberForcesWindow, ExportedTablesCarryTheForcesAndBalanceTheLoads) {
+  run("click Form1.Option3\nexport frame.csv\nexpect-error none\n");
+  const auto rows = test_support::file_lines("frame.csv");
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[0], "element,node1,node2,L1,W1,H1,L2,W2,H2,length,diameter,kind,above_threshold,"
+                     "axial_1,moment_1,stress_1,utilisation,governing_case,governing_check");
+  double worst = 0;
+  for (size_t r = 1; r < rows.size(); ++r) worst = std::max(worst, std::stod(test_support::csv_cells(rows[r])[16]));
+  // The window's summary names the same largest utilisation, to its three digits.
+  const std::string summary = f().Label11->text().toStdString();
+  EXPECT_EQ(summary.rfind("Largest utilisation 0.183: element 3", 0), 0u) << summary;
+  EXPECT_NEAR(worst, 0.183, 5e-4);
+  EXPECT_EQ(test_support::csv_cells(rows[3]).back(), "yield");
+
+  const auto nodes = test_support::file_lines("frame_nodes.csv");
+  ASSERT_EQ(nodes.size(), 5u);
+  double sum[3] = {0, 0, 0};
+  for (size_t r = 1; r <= 3; ++r)
+    for (int k = 0; k < 3; ++k) sum[k] += std::stod(test_support::csv_cells(nodes[r])[static_cast<size_t>(10 + k)]);
+  EXPECT_NEAR(sum[0], 0, 1e-6);
+  EXPECT_NEAR(sum[1], -200, 1e-6);
+  EXPECT_NEAR(sum[2], 1000, 1e-6);
+  // The loaded node is held by nothing but its members: no reaction.
+  EXPECT_EQ(test_support::csv_cells(nodes[4])[10], "0");
+}
+
+// A model file whose node 4 lies elsewhere describes another mesh: choosing a force view says so,
+// naming both files, and the diameters are shown again; the plain picture never needed it.
+TEST_F(MemberForcesWindow, AModelOfAnotherMeshIsRefusedAndTheDiametersStay) {
+  run("edit-file fem_gr_jo.dat 5     4    2.10000E+02    5.00000E+01    5.00000E+01\n");
+  run("click Form1.Option2\n");
+  ASSERT_EQ(errors().size(), 1u);
+  EXPECT_NE(errors()[0].find("fem_gr_jo.dat"), std::string::npos);
+  EXPECT_NE(errors()[0].find("post_pl.dat"), std::string::npos);
+  EXPECT_NE(errors()[0].find("node 4"), std::string::npos);
+  EXPECT_TRUE(f().Option1->isChecked());
+  EXPECT_EQ(lines_by_colour()[6], 18);
+  // A plain table still leaves.
+  run("expect-error does not describe\nexport frame.csv\nexpect-error none\n");
+  EXPECT_EQ(test_support::csv_cells(test_support::file_lines("frame.csv")[0]).size(), 13u);
+}

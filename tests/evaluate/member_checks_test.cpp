@@ -1,0 +1,192 @@
+// Member forces, reactions and checks of a frame against hand calculations and textbook results:
+// a cantilever, a two-bar frame that acts as a truss, a fixed-base portal frame under a sway
+// load, a drawn section's extreme fibre, and equilibrium of a 3-D lattice on springs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "evaluate/member_checks.h"
+#include "support/model_builder.h"
+
+namespace {
+
+using test_support::E;
+using test_support::G;
+using test_support::Model;
+constexpr double pi = 3.14159265358979323846;
+
+ShownFrame with_diameters(const ModelFile& m, double d) {
+  return frame_of(m, std::vector<double>(m.elements.size(), d));
+}
+
+void expect_forces(const EndForces& got, const EndForces& want, double tolerance) {
+  for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], tolerance) << "component " << k;
+}
+
+// A design beam of d = 20 along L, 1000 mm, clamped at node 1; at node 2 100 N along W, 200 N
+// along H and a torque of 5000 N mm about L. The section's W and H axes are the global ones.
+TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
+  const double L = 1000, Fw = 100, Fh = 200, T = 5000, d = 20;
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(L, 0, 0);
+  m.element(n1, n2, m.design());
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, n1);
+  Model::load(c, n2, 2, Fw);
+  Model::load(c, n2, 3, Fh);
+  Model::load(c, n2, 4, T);
+  const ShownFrame f = with_diameters(m.f, d);
+  const FrameForces forces = analyse_frame(f);
+
+  // Cut at x: what lies beyond carries the tip loads, so V = F, T = T and M = (L - x) e_x x F.
+  const MemberForces& bar = forces.cases[0].members[0];
+  expect_forces(bar.end1, {0, Fw, Fh, T, -L * Fh, L * Fw}, 1e-6);
+  expect_forces(bar.end2, {0, Fw, Fh, T, 0, 0}, 1e-6);
+  EXPECT_NEAR(bar.largest_moment(), L * std::hypot(Fw, Fh), 1e-6);
+  // The clamp gives back the loads and their moments about it.
+  expect_forces(forces.cases[0].reactions[0], {0, -Fw, -Fh, -T, L * Fh, -L * Fw}, 1e-6);
+  // Tip: F L^3 / (3 E I) in both planes, twist T L / (G J).
+  const double I = pi * std::pow(d, 4) / 64;
+  EXPECT_NEAR(forces.displacements[0][1][1], Fw * L * L * L / (3 * E * I), 1e-9);
+  EXPECT_NEAR(forces.displacements[0][1][2], Fh * L * L * L / (3 * E * I), 1e-9);
+  EXPECT_NEAR(forces.displacements[0][1][3], T * L / (G * 2 * I), 1e-12);
+
+  // At the root the outer fibre takes M r / I; nothing is in compression, so yield governs.
+  const FrameChecks checks = check_frame(f, forces, {235, 1.0});
+  const MemberCheck& k = checks.cases[0][0];
+  const double stress = L * std::hypot(Fw, Fh) * (d / 2) / I;
+  EXPECT_NEAR(k.stress, stress, 1e-9 * stress);
+  EXPECT_NEAR(k.utilisation, stress / 235, 1e-9);
+  EXPECT_EQ(k.governs, Governs::stress);
+}
+
+// Two slender bars from the supports at (-+866, 0, 0) to the apex (0, 0, 500), 30 degrees to the
+// horizontal, 1000 N down at the apex: each bar is a strut of N = F / (2 sin a) = 1000 N, up to
+// the bending of a rigid apex (of the order I / (A L^2) = 6e-6). The supports are pins; one of them
+// stops the turn about the line between them.
+TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
+  const double F = 1000, half = 1000 * std::cos(pi / 6), d = 10;
+  Model m;
+  const int a = m.node(-half, 0, 0), b = m.node(half, 0, 0), top = m.node(0, 0, 500);
+  const int set = m.design();
+  m.element(a, top, set);
+  m.element(b, top, set);
+  ModelFileCase& c = m.add_case();
+  for (int node : {a, b})
+    for (int dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(node - 1)][static_cast<size_t>(dof)] = true;
+  c.fixed[static_cast<size_t>(a - 1)][3] = true;
+  Model::load(c, top, 3, -F);
+  const ShownFrame f = with_diameters(m.f, d);
+  const FrameForces forces = analyse_frame(f);
+  for (const MemberForces& bar : forces.cases[0].members) EXPECT_NEAR(bar.axial(), -F / (2 * 0.5), 1e-4 * F);
+  for (int node : {a, b}) {
+    EXPECT_NEAR(forces.cases[0].reactions[static_cast<size_t>(node - 1)][2], F / 2, 1e-4 * F);
+    EXPECT_NEAR(std::fabs(forces.cases[0].reactions[static_cast<size_t>(node - 1)][0]), F / 2 / std::tan(pi / 6), 1e-4 * F);
+  }
+
+  // Euler: pi^2 E I / (K L)^2 = 968.9 N for K = 1, so the struts buckle before they yield; a
+  // buckling length of 0.7 L doubles the load they take.
+  const double I = pi * std::pow(d, 4) / 64, euler = pi * pi * E * I / (1000.0 * 1000.0);
+  const FrameChecks pinned = check_frame(f, forces, {235, 1.0});
+  EXPECT_NEAR(pinned.cases[0][0].euler, euler, 1e-9 * euler);
+  EXPECT_NEAR(pinned.envelope[0].utilisation, F / euler, 1e-3);
+  EXPECT_EQ(pinned.envelope[0].governs, Governs::buckling);
+  const FrameChecks braced = check_frame(f, forces, {235, 0.7});
+  EXPECT_NEAR(braced.envelope[1].utilisation, F * 0.49 / euler, 1e-3);
+}
+
+// A fixed-base portal frame, columns h = 3000, beam b = 6000, all of one I (k = (I/b) / (I/h) =
+// 0.5) and nearly rigid axially, with P along L at the top of the left column. The textbook sway
+// moments: at the bases P h / 2 (3k + 1) / (6k + 1), at the corners P h / 2 3k / (6k + 1); each
+// column takes P / 2 of shear, the beam P / 2 of compression, the columns +-(P h - 2 M_base) / b.
+TEST(MemberForces, PortalFrameSwayMomentsAreTheTextbookOnes) {
+  const double h = 3000, b = 6000, P = 10000, I = 1e8, k = (I / b) / (I / h);
+  Model m;
+  const int set = m.non_design(1e8, I, I, 2 * I);
+  const int base1 = m.node(0, 0, 0), top1 = m.node(0, 0, h), top2 = m.node(b, 0, h), base2 = m.node(b, 0, 0);
+  m.element(base1, top1, set);
+  m.element(top1, top2, set);
+  m.element(base2, top2, set);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, base1);
+  Model::clamp(c, base2);
+  Model::load(c, top1, 1, P);
+  const FrameForces forces = analyse_frame(with_diameters(m.f, 0));
+  const auto& members = forces.cases[0].members;
+  const double base = P * h / 2 * (3 * k + 1) / (6 * k + 1), corner = P * h / 2 * 3 * k / (6 * k + 1);
+  const double tolerance = 1e-5 * base;
+  for (int column : {0, 2}) {
+    EXPECT_NEAR(std::hypot(members[static_cast<size_t>(column)].end1[4], members[static_cast<size_t>(column)].end1[5]), base, tolerance);
+    EXPECT_NEAR(std::hypot(members[static_cast<size_t>(column)].end2[4], members[static_cast<size_t>(column)].end2[5]), corner, tolerance);
+    EXPECT_NEAR(std::hypot(members[static_cast<size_t>(column)].end1[1], members[static_cast<size_t>(column)].end1[2]), P / 2, 1e-5 * P);
+  }
+  EXPECT_NEAR(members[1].largest_moment(), corner, tolerance);
+  EXPECT_NEAR(members[1].axial(), -P / 2, 1e-5 * P);
+  EXPECT_NEAR(members[0].axial(), (P * h - 2 * base) / b, 1e-5 * P);
+  EXPECT_NEAR(members[2].axial(), -(P * h - 2 * base) / b, 1e-5 * P);
+}
+
+// A drawn section's extreme fibre: a cantilever bar of an unsymmetric sketch (points from W -10
+// to 30, H -20 to 50 about the bar's axis) with 500 N along H at its tip and 2000 N of tension.
+// At the root My = -500 L about W: the fibre furthest along H in the direction of the moment's
+// tension side takes N / A + |My| h / Iw.
+TEST(MemberForces, ADrawnSectionIsCheckedAtItsExtremeFibre) {
+  const double L = 800, A = 600, Iw = 4e5, Ih = 9e5;
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(L, 0, 0);
+  m.element(n1, n2, m.non_design(A, Iw, Ih, 1e5), {0, 1, 0});
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, n1);
+  Model::load(c, n2, 3, 500);
+  Model::load(c, n2, 1, 2000);
+  ShownFrame f = with_diameters(m.f, 0);
+  f.fibres[0] = {{-10, 50}, {30, 50}, {30, -20}, {-10, -20}};
+  const FrameForces forces = analyse_frame(f);
+  // My = -500 L at the root: fibres at H = -20 are in tension, 2000 / A + 500 L 20 / Iw = 23.33;
+  // those at H = 50 in compression, 2000 / A - 500 L 50 / Iw = -46.67: the larger in size wins.
+  const FrameChecks checks = check_frame(f, forces, {235, 1.0});
+  EXPECT_NEAR(checks.cases[0][0].stress, 500 * L * 50 / Iw - 2000 / A, 1e-9);
+  // Without a sketch the circle of its area stands in: r = sqrt(A / pi).
+  f.fibres[0].clear();
+  EXPECT_NEAR(check_frame(f, forces, {235, 1.0}).cases[0][0].stress,
+              2000 / A + 500 * L * std::sqrt(A / pi) / Iw, 1e-9);
+}
+
+// A 3-D lattice of design beams of several diameters on vertical springs, three load cases:
+// every node is in equilibrium, and the reactions of supports and springs balance the loads in
+// force and in moment about the origin.
+TEST(MemberForces, LatticeOnSpringsIsInEquilibriumInEveryCase) {
+  const ModelFile m = bench::lattice(4, 3, 400, 3, true);
+  std::vector<double> d;
+  for (size_t j = 0; j < m.elements.size(); ++j) d.push_back(2.0 + static_cast<double>(j % 9));
+  const ShownFrame f = frame_of(m, d);
+  const FrameForces forces = analyse_frame(f);
+  ASSERT_EQ(forces.cases.size(), 3u);
+  int springs_working = 0;
+  for (size_t c = 0; c < 3; ++c) {
+    double largest = 0, worst = 0;
+    for (const MemberForces& bar : forces.cases[c].members)
+      for (double v : bar.end1) largest = std::max(largest, std::fabs(v));
+    for (const auto& node : forces.cases[c].unbalance)
+      for (double v : node) worst = std::max(worst, std::fabs(v));
+    EXPECT_LT(worst, 1e-9 * largest) << "case " << c + 1;
+
+    std::array<double, 6> total{};  // forces, then moments about the origin
+    for (size_t i = 0; i < m.nodes.size(); ++i) {
+      const auto& p = m.nodes[i];
+      for (const auto* v : {&forces.cases[c].reactions[i], &m.cases[c].loads[i]}) {
+        const auto& q = *v;
+        for (size_t k = 0; k < 3; ++k) total[k] += q[k];
+        total[3] += q[3] + p[1] * q[2] - p[2] * q[1];
+        total[4] += q[4] + p[2] * q[0] - p[0] * q[2];
+        total[5] += q[5] + p[0] * q[1] - p[1] * q[0];
+      }
+      if (m.cases[c].springs[i][2] > 0 && std::fabs(forces.cases[c].reactions[i][2]) > 1e-3) ++springs_working;
+    }
+    for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(total[k], 0, 1e-7 * 1000 * (k < 3 ? 1 : 300)) << "case " << c + 1 << ", " << k;
+  }
+  EXPECT_GT(springs_working, 0);
+}
+
+}  // namespace
