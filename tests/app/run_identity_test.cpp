@@ -129,7 +129,7 @@ TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
   write_file("b/run.txt", "wait-file restored 30\n" + restore + "copy marker go\nclick Form2.Command13\n" + finish +
                               "dump Form1 result_b.json\n");
   // The solver holds the folder a while before it works, as a larger model would.
-  write_program("topo_nd", "sleep 0.4\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
+  write_program("topo_nd", "sleep 1\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
 
   for (int attempt = 1; attempt <= 20; ++attempt) {
     SCOPED_TRACE("attempt " + std::to_string(attempt));
