@@ -161,6 +161,22 @@ Matrix12 local_stiffness(double E, double G, const Section& s, double L) {
   return k;
 }
 
+Eigen::Matrix3d beam_axes(const Eigen::Vector3d& p1, const Eigen::Vector3d& p2, const Eigen::Vector3d& ref, bool design,
+                          const std::string& name) {
+  const double length = (p2 - p1).norm();
+  if (!(length > 0)) throw SolverError(name + " has zero length");
+  const Eigen::Vector3d x = (p2 - p1) / length;
+  // A design element's reference is a point off node 1; a non-design one's is a direction.
+  const Eigen::Vector3d r = design ? Eigen::Vector3d(ref - p1) : ref;
+  const Eigen::Vector3d y = r - r.dot(x) * x;
+  if (!(y.norm() > 1e-6 * r.norm())) throw SolverError(name + ": its reference is parallel to the element");
+  Eigen::Matrix3d axes;
+  axes.row(0) = x;
+  axes.row(1) = y.normalized();
+  axes.row(2) = x.cross(axes.row(1).transpose());
+  return axes;
+}
+
 struct FrameAnalysis::Case {
   int number = 0;                 // 1-based block number in the model file
   Eigen::VectorXd load;           // 6 per node
@@ -237,17 +253,8 @@ void FrameAnalysis::build_elements(const ModelFile& model) {
     e.G = v[1];
     const Eigen::Vector3d p1(model.nodes[static_cast<size_t>(e.node1)].data());
     const Eigen::Vector3d p2(model.nodes[static_cast<size_t>(e.node2)].data());
-    const Eigen::Vector3d ref(in.ref.data());
     e.length = (p2 - p1).norm();
-    if (!(e.length > 0)) throw SolverError(name + " has zero length");
-    const Eigen::Vector3d x = (p2 - p1) / e.length;
-    // A design element's reference is a point off node 1; a non-design one's is a direction.
-    const Eigen::Vector3d r = e.design ? Eigen::Vector3d(ref - p1) : ref;
-    const Eigen::Vector3d y = r - r.dot(x) * x;
-    if (!(y.norm() > 1e-6 * r.norm())) throw SolverError(name + ": its reference is parallel to the element");
-    e.axes.row(0) = x;
-    e.axes.row(1) = y.normalized();
-    e.axes.row(2) = x.cross(e.axes.row(1).transpose());
+    e.axes = beam_axes(p1, p2, Eigen::Vector3d(in.ref.data()), e.design, name);
     if (!e.design) {
       e.section = {v[2], v[3], v[4], v[5]};
       if (!(e.section.A > 0 && e.section.Iw > 0 && e.section.Ih > 0 && e.section.J > 0))
@@ -417,9 +424,14 @@ void FrameAnalysis::check_supports(const Group& g) const {
   const Case& c = cases_[static_cast<size_t>(g.cases.front())];
   for (const auto& nodes : pieces(std::vector<char>(elements_.size(), 1))) {
     const auto [node, dof] = free_motion(c, nodes);
-    if (node >= 0)
-      throw SolverError("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
-                        dof_name(node, dof) + " is free");
+    if (node >= 0) {
+      SolverError e("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
+                    dof_name(node, dof) + " is free");
+      e.node = node;
+      e.dof = dof;
+      e.load_case = c.number;
+      throw e;
+    }
   }
 }
 

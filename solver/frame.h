@@ -14,10 +14,12 @@
 
 struct ModelFile;
 
-// A failure of the solver: an unusable model, a mechanism, a numerical breakdown.
+// A failure of the solver: an unusable model, a mechanism, a numerical breakdown. A mechanism
+// also says where: the free node and dof (0-based) and the load case (1-based).
 class SolverError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  int node = -1, dof = -1, load_case = 0;
 };
 
 // Section values of a beam: area (mm2), second moments about the section's W and H axes (mm4)
@@ -67,6 +69,13 @@ struct UnitEnergies {
 // The 12 x 12 stiffness of a beam in its own axes (x, y = W, z = H), dofs u, v, w, rx, ry, rz at
 // node 1 then node 2. E, G in N/mm2, section in mm, length in mm.
 Eigen::Matrix<double, 12, 12> local_stiffness(double E, double G, const Section& s, double length);
+
+// The axes of a beam from p1 to p2 (mm), as rows: x from node 1 to node 2, y the section's W axis
+// (the part of the reference across the beam), z = x cross y its H axis. The reference is a point
+// off node 1 for a design element, a direction for a non-design one. A beam of zero length or a
+// reference along it is a SolverError naming `name`.
+Eigen::Matrix3d beam_axes(const Eigen::Vector3d& p1, const Eigen::Vector3d& p2, const Eigen::Vector3d& ref, bool design,
+                          const std::string& name);
 
 class FrameAnalysis {
  public:

@@ -426,6 +426,12 @@ bool ScenarioRunner::expect(const std::string& rest) {
   auto [prop, value] = split_word(tail);
   QWidget* c = control(target);
   if (!c) return false;
+  // "contains": the text holds VALUE somewhere, for status lines whose figures vary.
+  if (prop == "contains") {
+    const std::string text = property_of(c, "text");
+    if (text.find(value) != std::string::npos) return true;
+    return fail("expected text containing \"" + value + "\", found \"" + text + "\"");
+  }
   const std::string found = property_of(c, prop);
   if (found == value) return true;
   return fail("expected " + prop + " \"" + value + "\", found \"" + found + "\"");

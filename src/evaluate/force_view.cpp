@@ -57,50 +57,56 @@ double deformation_factor(const FrameForces& forces, int load_case, double size)
   return largest > 0 ? 0.1 * size / largest : 0.0;
 }
 
-double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
-                        const FrameChecks& checks, const std::vector<char>& counted, int n_elem, double size) {
+double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
+                        const FrameChecks* checks, const std::vector<char>& counted, int n_elem, double size) {
   const size_t members = f.element.size();
-  if (v.by != ColourBy::diameter || members < static_cast<size_t>(n_elem)) {
+  const ColourBy by = checks != nullptr ? v.by : ColourBy::diameter;
+  if (by != ColourBy::diameter || members < static_cast<size_t>(n_elem)) {
     p.element_colour.assign(static_cast<size_t>(n_elem) + 1, not_drawn);
     double largest = 0;
-    for (size_t j = 0; j < members; ++j)
-      if (counted[j]) largest = std::max(largest, std::fabs(shown_axial(checks, v.load_case, j)));
+    for (size_t j = 0; j < members && by == ColourBy::axial; ++j)
+      if (counted[j]) largest = std::max(largest, std::fabs(shown_axial(*checks, v.load_case, j)));
     for (size_t j = 0; j < members; ++j) {
-      const bool design = f.sections[j].shape != MemberSection::Shape::general;
-      int colour = design ? 6 : 0;  // the plain picture's
-      if (v.by == ColourBy::axial) colour = axial_colour(shown_axial(checks, v.load_case, j), largest);
-      if (v.by == ColourBy::utilisation) colour = utilisation_colour(shown_utilisation(checks, v.load_case, j));
+      int colour = f.sections[j].shape != MemberSection::Shape::general ? 6 : 0;  // the plain picture's
+      if (by == ColourBy::axial) colour = axial_colour(shown_axial(*checks, v.load_case, j), largest);
+      if (by == ColourBy::utilisation) colour = utilisation_colour(shown_utilisation(*checks, v.load_case, j));
       p.element_colour[static_cast<size_t>(f.element[j])] = colour;
     }
-    if (v.by == ColourBy::axial) {
+    if (by == ColourBy::axial) {
       p.legend.title = "Axial force";
       for (double t : {1.0, 0.5, 0.0, -0.5, -1.0})
         p.legend.entries.emplace_back(axial_colour(t * largest, largest),
                                       number(t * largest, t > 0 ? " N tension" : t < 0 ? " N compression" : " N"));
-    } else if (v.by == ColourBy::utilisation) {
+    } else if (by == ColourBy::utilisation) {
       p.legend.title = "Utilisation";
       p.legend.entries.emplace_back(utilisation_colour(1.01), "above 1");
       for (double u : {1.0, 0.75, 0.5, 0.25, 0.0}) p.legend.entries.emplace_back(utilisation_colour(u), number(u, ""));
     }
   }
-  if (!v.deformed) return 0;
-  const double factor = deformation_factor(forces, v.load_case, size);
+  for (size_t j = 0; j < members; ++j)
+    if (f.sections[j].shape == MemberSection::Shape::tube) {
+      if (p.element_diameter.empty()) p.element_diameter.assign(static_cast<size_t>(n_elem) + 1, 0.0f);
+      p.element_diameter[static_cast<size_t>(f.element[j])] = static_cast<float>(f.sections[j].outer);
+    }
+  for (size_t j = 0; j < members && !p.element_diameter.empty(); ++j)
+    if (f.sections[j].shape == MemberSection::Shape::circle)
+      p.element_diameter[static_cast<size_t>(f.element[j])] = static_cast<float>(f.sections[j].outer);
+  if (!v.deformed || forces == nullptr) return 0;
+  const double factor = deformation_factor(*forces, v.load_case, size);
   // The envelope shows the case that moves most.
   int shown_case = v.load_case;
   if (shown_case == envelope_case) {
     double most = -1;
-    for (size_t c = 0; c < forces.displacements.size(); ++c)
-      for (const auto& u : forces.displacements[c])
+    for (size_t c = 0; c < forces->displacements.size(); ++c)
+      for (const auto& u : forces->displacements[c])
         if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); d > most) {
           most = d;
           shown_case = static_cast<int>(c);
         }
   }
-  p.deformed.assign(forces.displacements[static_cast<size_t>(shown_case)].size() + 1, P3{});
-  for (size_t i = 0; i < forces.displacements[static_cast<size_t>(shown_case)].size(); ++i) {
-    const auto& u = forces.displacements[static_cast<size_t>(shown_case)][i];
-    p.deformed[i + 1] = {factor * u[0], factor * u[1], factor * u[2]};
-  }
+  const auto& shown = forces->displacements[static_cast<size_t>(shown_case)];
+  p.deformed.assign(shown.size() + 1, P3{});
+  for (size_t i = 0; i < shown.size(); ++i) p.deformed[i + 1] = {factor * shown[i][0], factor * shown[i][1], factor * shown[i][2]};
   return factor;
 }
 
@@ -110,12 +116,16 @@ std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c
   return shown;
 }
 
-std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
+std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
                         const CheckSettings& s, const ResultStore& r, double& factor) {
-  const FrameChecks checks = check_frame(f, forces, s);
   const std::vector<char> shown = members_shown(f, r, p.cycle, p.threshold);
-  factor = apply_force_view(p, v, f, forces, checks, shown, r.pn_elem, frame_size(f.model));
-  return summary_text(f, summarise(forces, checks, shown));
+  if (forces == nullptr) {
+    factor = apply_force_view(p, v, f, nullptr, nullptr, shown, r.pn_elem, frame_size(f.model));
+    return {};
+  }
+  const FrameChecks checks = check_frame(f, *forces, s);
+  factor = apply_force_view(p, v, f, forces, &checks, shown, r.pn_elem, frame_size(f.model));
+  return summary_text(f, summarise(*forces, checks, shown));
 }
 
 void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,

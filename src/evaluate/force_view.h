@@ -35,20 +35,22 @@ double shown_utilisation(const FrameChecks& checks, int load_case, size_t j);
 // of the case (over every case for the envelope); 0 when nothing moves.
 double deformation_factor(const FrameForces& forces, int load_case, double size);
 
-// Fills the picture's element colours, legend and deformed nodes for the view. `counted` flags
-// the members whose forces set the scale (those drawn as beams); members absent from the
-// frame (removed by a clean-up) are not drawn. Returns the magnification used (0 without a
-// deformed frame). Elements and nodes of the picture are numbered as in the result (1-based).
-double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
-                        const FrameChecks& checks, const std::vector<char>& counted, int n_elem, double size);
+// Fills the picture's element colours, legend, diameters and deformed nodes for the view.
+// `counted` flags the members whose forces set the scale (those drawn as beams); elements that
+// are not members of the frame (removed by a clean-up) are not drawn, and tubes are drawn with
+// their outer diameter. Without forces (a frame that cannot stand) only that is done. Returns
+// the magnification used (0 without a deformed frame). Elements and nodes of the picture are
+// numbered as in the result (1-based).
+double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
+                        const FrameChecks* checks, const std::vector<char>& counted, int n_elem, double size);
 
 // The members of a frame drawn as beams in cycle c at the threshold (a fraction of pd_max).
 std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c, float threshold);
 
-// The whole force view of an analysed frame for the picture of cycle c: the checks made with
-// the settings, the picture's colours, legend and deformed frame, and the summary of the
-// members drawn as beams. Returns the summary and sets `factor` to the magnification.
-std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces& forces,
+// The whole force view of a frame for the picture of cycle c: the checks made with the settings,
+// the picture's colours, legend, diameters and deformed frame, and the summary of the members
+// drawn as beams ("" without forces). Sets `factor` to the magnification.
+std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
                         const CheckSettings& s, const ResultStore& r, double& factor);
 
 // The window's dump of an analysed frame: `forces`, per load case one entry per element 1..n_elem

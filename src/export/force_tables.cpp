@@ -18,7 +18,10 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
     t.header += ",axial_" + k + ",moment_" + k + ",stress_" + k;
   }
   t.header += ",utilisation,governing_case,governing_check";
-  t.rows.assign(static_cast<size_t>(n_elem) + 1, std::string(3 * cases + 3, ','));
+  bool sized = false;
+  for (const MemberSection& s : f.sections) sized = sized || !s.name.empty();
+  if (sized) t.header += ",section";
+  t.rows.assign(static_cast<size_t>(n_elem) + 1, std::string(3 * cases + 3 + (sized ? 1 : 0), ','));
   for (size_t j = 0; j < f.element.size(); ++j) {
     std::string row;
     for (size_t c = 0; c < cases; ++c) {
@@ -27,6 +30,7 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
     }
     const MemberEnvelope& e = checks.envelope[j];
     row += field(e.utilisation) + "," + std::to_string(e.load_case + 1) + "," + governs_name(e.governs);
+    if (sized) row += "," + f.sections[j].name;
     t.rows[static_cast<size_t>(f.element[j])] = row;
   }
   return t;

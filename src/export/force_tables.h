@@ -10,7 +10,8 @@
 
 // Per load case k: axial_k (N, tension positive), moment_k (largest resultant bending moment,
 // N mm), stress_k (largest normal stress, N/mm2); then utilisation (the envelope),
-// governing_case and governing_check ("yield", "buckling" or "-"). An element that is not a
+// governing_case and governing_check ("yield", "buckling" or "-"), and for a frame of standard
+// sizes the section's name (section; empty for a non-design bar). An element that is not a
 // member of the frame (removed by a clean-up) has empty fields.
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem);
 

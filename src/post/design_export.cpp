@@ -175,7 +175,8 @@ ExportFormat export_format(const std::string& path) {
   if (ext == ".csv") return ExportFormat::csv;
   if (ext == ".stl") return ExportFormat::stl;
   if (ext == ".dxf") return ExportFormat::dxf;
-  raise_error(err::bad_file_name, path + ": the name must end in .csv, .stl or .dxf");
+  if (ext == ".inp") return ExportFormat::inp;
+  raise_error(err::bad_file_name, path + ": the name must end in .csv, .stl, .dxf or .inp");
 }
 
 void export_design(const ResultStore& r, const DesignChoice& d, const std::string& path) {
@@ -186,7 +187,10 @@ void export_design(const ResultStore& r, const DesignChoice& d, const std::strin
       return write_design_stl(r, d, path);
     case ExportFormat::dxf:
       return write_design_dxf(r, d, path);
+    case ExportFormat::inp:
+      break;
   }
+  raise_error(err::bad_file_name, path + ": an input deck is written from the frame analysed, not the result file");
 }
 
 void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::string& path) {

@@ -23,7 +23,8 @@ struct DesignChoice {
   const ExtraColumns* more = nullptr;  // the table's further columns, if any
 };
 
-enum class ExportFormat { csv, stl, dxf };
+// inp, the input deck of a general FE program, is written from the analysed frame (export/).
+enum class ExportFormat { csv, stl, dxf, inp };
 
 // The format the file's extension asks for, in any letter case; "Bad file name" otherwise.
 ExportFormat export_format(const std::string& path);

@@ -20,7 +20,9 @@
 #include "app/qt_controls.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+#include "evaluate/built_frame.h"
 #include "evaluate/design_evaluation.h"
+#include "export/fe_deck.h"
 #include "export/force_tables.h"
 #include "post/design_export.h"
 #include "post/qt_convergence_plot.h"
@@ -28,11 +30,12 @@
 
 namespace {
 // A third column beside the original window holds the convergence plot and the export.
-constexpr int form_width = 19920, form_height = 10440;
+constexpr int form_width = 19920, form_height = 11640;
 constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
-constexpr const char* export_filters = "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf)";
+constexpr const char* export_filters =
+    "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp)";
 
 // The dialog of this toolkit reads a name with double quotes as a list of quoted names
 // ('my design "v2".stl' becomes "v2"): the name is taken as typed instead.
@@ -89,7 +92,7 @@ Form1::Form1()
   Plot1->setObjectName("Plot1");
   place(Plot1, {plot_column, 120, plot_width, 5160});
   Command10 = make_button(this, "Command10", "Export...", {plot_column, 5400, 1800, 480},
-                          "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines)");
+                          "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines, .inp FE Deck)");
 
   // The run's status line, under the ways out; shown only for a run started from here.
   Label5 = make_label(this, "Label5", "", {column, 6000, column_width, 900});
@@ -116,7 +119,17 @@ Form1::Form1()
   Label10 = make_label(Frame5, "Label10", "Buckling length factor K", {120, 1980, 2400, 300});
   Text8 = make_text(Frame5, "Text8", "1.0", {2580, 1950, 900, 300},
                     "Euler Buckling Length = K x Member Length");
-  Label11 = make_label(this, "Label11", "", {plot_column, 8460, plot_width, 1860});
+  // The frame to build from the design shown, under them.
+  Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 1260},
+                      "Clean Frame, Standard Sizes and Its Re-Analysis");
+  Command11 = make_button(Frame6, "Command11", "Clean Up", {120, 300, 1600, 420},
+                          "Remove Thin, Hanging and Loose Members, and Re-Analyse the Frame Left");
+  Command12 = make_button(Frame6, "Command12", "Show Optimised", {1800, 300, 1800, 420}, "Show the Optimised Design Again");
+  Check3 = make_check(Frame6, "Check3", "Standard Sizes", {3720, 360, 1740, 300},
+                      "Size Every Design Member of the Clean Frame from sections.csv");
+  Label12 = make_label(Frame6, "Label12", "Density [kg/m3]", {120, 840, 1800, 300});
+  Text10 = make_text(Frame6, "Text10", "7850", {1980, 810, 900, 300}, "Density of the Members for Their Mass [kg/m3]");
+  Label11 = make_label(this, "Label11", "", {plot_column, 9780, plot_width, 1800});
   Label11->setWordWrap(true);
   Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -149,6 +162,10 @@ void Form1::wire() {
   on_click(Check4, this, &Form1::Check4_Click);
   connect(Text7, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text7_Change(); }); });
   connect(Text8, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text8_Change(); }); });
+  on_click(Command11, this, &Form1::Command11_Click);
+  on_click(Command12, this, &Form1::Command12_Click);
+  on_click(Check3, this, &Form1::Check3_Click);
+  connect(Text10, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text10_Change(); }); });
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
 }
 
@@ -201,6 +218,8 @@ void Form1::Command1_Click() {
   if (!set.store) return nothing_to_read(set);  // the button stays for another try
   store = std::move(*set.store);
   evaluation_.reset();  // the model is read again against these results
+  built_.reset();
+  built_key_.clear();
   Text6->setText(QString::fromStdString(set.max_diameter_text));
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
   // minimum; the text shows 0 cycles and the picture only the axes.
@@ -224,7 +243,7 @@ void Form1::Command1_Click() {
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const {
-  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Label11};
+  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11};
 }
 
 void Form1::HScroll4_Change() {
@@ -314,17 +333,30 @@ void Form1::Command10_Click() {
   export_design_to(with_extension(name_as_typed(dialog), dialog.selectedNameFilter()));
 }
 
-// A table gains what the members carry, and a node table beside it, whenever the design shown
-// can be analysed; otherwise it holds the design alone.
+// A table gains what the members of the frame shown carry (the clean frame's while it is shown),
+// and a node table beside it, whenever that frame can be analysed; otherwise it holds the design
+// alone.
 void Form1::export_design_to(const std::string& path) {
   refuse_empty_export();
   DesignChoice d{chosen_cycle(), chosen_threshold()};
-  const AnalysedFrame* a = export_format(path) == ExportFormat::csv && store.pn_cyc >= 1 ? shown_analysis() : nullptr;
-  if (a == nullptr) return export_design(store, d, path);
-  const ExtraColumns more = force_columns(a->frame, a->forces, check_frame(a->frame, a->forces, check_settings_), store.pn_elem);
+  const ExportFormat format = export_format(path);
+  if (format == ExportFormat::inp) return export_deck(path);
+  const OnScreen shown = format == ExportFormat::csv ? on_screen() : OnScreen{};
+  if (shown.forces == nullptr) return export_design(store, d, path);
+  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
+  const ExtraColumns more = force_columns(*shown.frame, *shown.forces, checks, store.pn_elem);
   d.more = &more;
   export_design(store, d, path);
-  write_node_table(a->frame, a->forces, node_table_path(path));
+  write_node_table(*shown.frame, *shown.forces, node_table_path(path));
+}
+
+// The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the
+// cycle's design; a design that cannot be analysed says why.
+void Form1::export_deck(const std::string& path) {
+  if (store.pn_cyc < 1) raise_error(err::subscript, "no cycle to export");
+  const OnScreen shown = on_screen();
+  if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
+  write_fe_deck(*shown.frame, path);
 }
 
 // Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
@@ -337,12 +369,13 @@ void Form1::write_forces_json(JsonWriter& j) {
   j.key("yield_stress").value(check_settings_.yield);
   j.key("buckling_k").value(check_settings_.k_factor);
   j.key("summary").value(Label11->text().toStdString());
-  const AnalysedFrame* a = store.res_ok == 1 && store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  const OnScreen shown = store.res_ok == 1 ? on_screen() : OnScreen{};
   j.key("forces_problem").value(forces_problem_);
-  if (a == nullptr) return;
-  const FrameChecks checks = check_frame(a->frame, a->forces, check_settings_);
-  write_force_json(j, a->frame, a->forces, checks, members_shown(a->frame, store, chosen_cycle(), chosen_threshold()),
-                   store.pn_elem);
+  if (shown.built) write_built_json(j, *shown.built, store.pn_elem);
+  if (shown.forces == nullptr) return;
+  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
+  write_force_json(j, *shown.frame, *shown.forces, checks,
+                   members_shown(*shown.frame, store, chosen_cycle(), chosen_threshold()), store.pn_elem);
 }
 
 ForceView Form1::force_view() const {
@@ -367,20 +400,43 @@ const AnalysedFrame* Form1::shown_analysis() {
 
 void Form1::draw_forces(ResultPicture& p) {
   const ForceView v = force_view();
-  if (v.by == ColourBy::diameter && !v.deformed) {
+  if (!clean_mode_ && v.by == ColourBy::diameter && !v.deformed) {
     Label8->setText("");
-    Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown.");
+    Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown, or "
+                     "\"Clean Up\" for the frame to build.");
     return;
   }
-  const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
-  if (a == nullptr) {
+  const OnScreen shown = on_screen();
+  if (shown.frame == nullptr) {
     Label8->setText("");
     Label11->setText(QString::fromStdString(store.pn_cyc >= 1 ? forces_problem_ : "No cycle to analyse."));
     return;
   }
   double factor = 0;
-  Label11->setText(QString::fromStdString(show_forces(p, v, a->frame, a->forces, check_settings_, store, factor)));
-  Label8->setText(v.deformed ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
+  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, store, factor);
+  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, check_settings_, density_) : summary));
+  Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
+}
+
+Form1::OnScreen Form1::on_screen() {
+  const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  if (a == nullptr) return {};
+  if (!clean_mode_) return {&a->frame, &a->forces, nullptr};
+  const BuiltFrame* b = built_frame(*a);
+  return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
+}
+
+const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
+  const bool sized = value_of(Check3) == 1 && !section_list_.empty();
+  const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
+                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(check_settings_.yield) + " " +
+                          plain_text(check_settings_.k_factor);
+  if (!built_ || key != built_key_) {
+    built_ = std::make_unique<BuiltFrame>(build_frame(design, double(chosen_threshold()) * store.pd_max,
+                                                      sized ? &section_list_ : nullptr, check_settings_));
+    built_key_ = key;
+  }
+  return built_.get();
 }
 
 // A view that cannot be analysed says why once, and the picture goes back to the diameters.
@@ -423,6 +479,42 @@ void Form1::Text8_Change() {
   const double v = to_number(text_of(Text8));
   if (!(v > 0)) return;
   check_settings_.k_factor = v;
+  Draw_3D();
+}
+
+// The clean frame stays on while cycle, threshold and settings change, made again for each.
+void Form1::Command11_Click() {
+  clean_mode_ = true;
+  Draw_3D();
+}
+
+void Form1::Command12_Click() {
+  clean_mode_ = false;
+  Draw_3D();
+}
+
+// The list is read each time the sizes are asked for, so that an edited file takes effect; a
+// damaged one is refused by line and the list read before stays. Sizes are of the clean frame,
+// which they show.
+void Form1::Check3_Click() {
+  if (value_of(Check3) == 1) {
+    clean_mode_ = true;
+    try {
+      section_list_ = read_section_list();
+      ++section_list_reads_;
+    } catch (const std::exception&) {
+      if (section_list_.empty()) set_value(Check3, 0);
+      Draw_3D();
+      throw;
+    }
+  }
+  Draw_3D();
+}
+
+void Form1::Text10_Change() {
+  const double v = to_number(text_of(Text10));
+  if (!(v > 0)) return;
+  density_ = v;
   Draw_3D();
 }
 

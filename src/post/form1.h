@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "evaluate/force_view.h"
+#include "evaluate/standard_sizes.h"
 #include "analysis/run_log.h"
 #include "formats/errors.h"
 #include "post/result_file.h"
@@ -19,6 +20,7 @@
 
 class ConvergencePlot;
 class DesignEvaluation;
+struct BuiltFrame;
 struct AnalysedFrame;
 class QCheckBox;
 class QLabel;
@@ -58,7 +60,7 @@ class Form1 : public ViewForm {
   void Plot1_Click(int cycle);
   void Command10_Click();  // Export...
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
-  // format (.csv, .stl, .dxf).
+  // format (.csv, .stl, .dxf, .inp).
   void export_design_to(const std::string& path);
   // What the members of the design shown carry: the colour views, the load case, the deformed
   // frame and the two check settings. Each redraws.
@@ -70,6 +72,11 @@ class Form1 : public ViewForm {
   void Check4_Click();  // Deformed
   void Text7_Change();  // Yield stress
   void Text8_Change();  // Buckling length factor K
+  // The frame to build: the clean frame of the design shown, standard sizes, their density.
+  void Command11_Click();  // Clean Up
+  void Command12_Click();  // Show Optimised
+  void Check3_Click();     // Standard Sizes
+  void Text10_Change();    // Density
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -107,7 +114,13 @@ class Form1 : public ViewForm {
   QLineEdit* Text7;
   QLabel* Label10;       // "Buckling length factor K"
   QLineEdit* Text8;
-  QLabel* Label11;       // what the checks of the design shown found
+  QWidget* Frame6;        // Frame to Build
+  QPushButton* Command11;  // Clean Up
+  QPushButton* Command12;  // Show Optimised
+  QCheckBox* Check3;       // Standard Sizes
+  QLabel* Label12;         // "Density [kg/m3]"
+  QLineEdit* Text10;
+  QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
 
   RunStatus run{"none", 0, {}};
 
@@ -131,6 +144,7 @@ class Form1 : public ViewForm {
   void go_to_modelling();
 
   void write_forces_json(JsonWriter& j);
+  void export_deck(const std::string& path);
   // The view the force controls ask for.
   ForceView force_view() const;
   // The design shown, analysed: null when its analysis cannot be made (the reason is in
@@ -143,7 +157,25 @@ class Form1 : public ViewForm {
 
   QTimer* run_timer_;
   long long solver_pid_ = 0;
+  // The clean frame of the design shown, made again when what it was made from changes.
+  const BuiltFrame* built_frame(const AnalysedFrame& design);
+  // The frame the window shows and its forces: the clean frame while "Clean Up" is on, else the
+  // cycle's design. No frame when the design cannot be analysed, no forces when the clean
+  // frame cannot stand.
+  struct OnScreen {
+    const ShownFrame* frame = nullptr;
+    const FrameForces* forces = nullptr;
+    const BuiltFrame* built = nullptr;
+  };
+  OnScreen on_screen();
+
   std::unique_ptr<DesignEvaluation> evaluation_;
+  bool clean_mode_ = false;
+  double density_ = 7850;  // kg/m3
+  std::vector<StandardSection> section_list_;
+  int section_list_reads_ = 0;  // a list read again sizes the frame again
+  std::unique_ptr<BuiltFrame> built_;
+  std::string built_key_;
   CheckSettings check_settings_;
   std::string forces_problem_;
   std::string run_token_;  // of the run followed; "" reads whatever lies in the folder

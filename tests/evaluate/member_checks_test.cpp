@@ -66,17 +66,9 @@ TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
 // the bending of a rigid apex (of the order I / (A L^2) = 6e-6). The supports are pins; one of them
 // stops the turn about the line between them.
 TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
-  const double F = 1000, half = 1000 * std::cos(pi / 6), d = 10;
-  Model m;
-  const int a = m.node(-half, 0, 0), b = m.node(half, 0, 0), top = m.node(0, 0, 500);
-  const int set = m.design();
-  m.element(a, top, set);
-  m.element(b, top, set);
-  ModelFileCase& c = m.add_case();
-  for (int node : {a, b})
-    for (int dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(node - 1)][static_cast<size_t>(dof)] = true;
-  c.fixed[static_cast<size_t>(a - 1)][3] = true;
-  Model::load(c, top, 3, -F);
+  const double F = 1000, d = 10;
+  const Model m = test_support::two_struts(F);
+  const int a = 1, b = 2;
   const ShownFrame f = with_diameters(m.f, d);
   const FrameForces forces = analyse_frame(f);
   for (const MemberForces& bar : forces.cases[0].members) EXPECT_NEAR(bar.axial(), -F / (2 * 0.5), 1e-4 * F);

@@ -47,4 +47,22 @@ struct Model {
   }
 };
 
+// Two struts of 1000 mm from pinned supports at (-+866, 0, 0) to the apex (0, 0, 500), 30
+// degrees to the horizontal, `load` N down at the apex; one support also stops the turn about
+// the line between them. Design beams.
+inline Model two_struts(double load) {
+  Model m;
+  const double half = 1000 * 0.86602540378443864676;  // cos 30
+  const int a = m.node(-half, 0, 0), b = m.node(half, 0, 0), top = m.node(0, 0, 500);
+  const int set = m.design();
+  m.element(a, top, set);
+  m.element(b, top, set);
+  ModelFileCase& c = m.add_case();
+  for (int node : {a, b})
+    for (size_t dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(node - 1)][dof] = true;
+  c.fixed[static_cast<size_t>(a - 1)][3] = true;
+  Model::load(c, top, 3, -load);
+  return m;
+}
+
 }  // namespace test_support

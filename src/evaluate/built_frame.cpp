@@ -1,0 +1,68 @@
+// The clean (and sized) frame of a cycle and its status line.
+#include "evaluate/built_frame.h"
+
+#include <sstream>
+
+#include "formats/json.h"
+
+namespace {
+std::string digits(double v, int n = 3) {
+  std::ostringstream s;
+  s.precision(n);
+  s << v;
+  return s.str();
+}
+}  // namespace
+
+BuiltFrame build_frame(const AnalysedFrame& design, double min_diameter, const std::vector<StandardSection>* sizes,
+                       const CheckSettings& checks) {
+  BuiltFrame b;
+  b.clean = clean_up(design.frame, min_diameter);
+  b.optimised_volume = frame_volume(design.frame);
+  b.optimised_compliance = design.forces.total_compliance();
+  if (sizes != nullptr && b.clean.forces) b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks);
+  return b;
+}
+
+std::string built_status(const BuiltFrame& b, const CheckSettings& checks, double density) {
+  const CleanFrame& c = b.clean;
+  std::string s = "Clean frame: " + std::to_string(c.frame.element.size()) + " members, " + std::to_string(c.nodes) +
+                  " nodes; removed " + std::to_string(c.removed()) + " (" + std::to_string(c.removed_thin) + " thin, " +
+                  std::to_string(c.removed_hanging) + " hanging, " + std::to_string(c.removed_loose) + " loose)";
+  if (c.collinear_nodes > 0)
+    s += "; " + std::to_string(c.collinear_nodes) + (c.collinear_nodes == 1 ? " node joins" : " nodes join") +
+         " two members in line";
+  s += ".";
+  if (!c.forces) return s + " It cannot stand: " + c.problem;
+  const double ratio_v = frame_volume(c.frame) / b.optimised_volume;
+  const double ratio_c = c.forces->total_compliance() / b.optimised_compliance;
+  if (b.sizing) {
+    s += " Standard sizes: mass " + digits(frame_mass(c.frame, density), 4) + " kg, volume " + digits(ratio_v) +
+         " and compliance " + digits(ratio_c) + " of the optimised design's";
+    s += b.sizing->settled ? " (" + std::to_string(b.sizing->rounds) + (b.sizing->rounds == 1 ? " round)" : " rounds)")
+                           : " (stopped after " + std::to_string(max_sizing_rounds) + " rounds with members still changing)";
+    if (b.sizing->too_small > 0)
+      s += "; " + std::to_string(b.sizing->too_small) + " members fail even in the largest section";
+    s += ".";
+  } else {
+    s += " Volume " + digits(ratio_v) + " and compliance " + digits(ratio_c) + " of the optimised design's.";
+  }
+  const FrameChecks k = check_frame(c.frame, *c.forces, checks);
+  const FrameSummary sum = summarise(*c.forces, k, std::vector<char>(c.frame.element.size(), 1));
+  return s + " " + summary_text(c.frame, sum);
+}
+
+void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem) {
+  const CleanFrame& c = b.clean;
+  j.key("clean").begin_object();
+  j.key("members").value(static_cast<int>(c.frame.element.size())).key("nodes").value(c.nodes);
+  j.key("volume").value(frame_volume(c.frame));
+  j.key("compliance").value(c.forces ? c.forces->total_compliance() : 0.0);
+  j.key("mechanism").value(!c.forces).key("removed").value(c.removed()).key("problem").value(c.problem);
+  j.end_object();
+  std::vector<std::string> names(static_cast<size_t>(n_elem), "");
+  for (size_t k = 0; k < c.frame.element.size(); ++k) names[static_cast<size_t>(c.frame.element[k] - 1)] = c.frame.sections[k].name;
+  j.key("sizes").begin_array();
+  for (const std::string& n : names) j.value(n);
+  j.end_array();
+}

@@ -1,0 +1,37 @@
+// The frame to build from the design on screen: its clean frame, optionally in standard sizes,
+// and what it is against the optimised design of the same cycle (volume, compliance), in the
+// words of the post-processing window's status.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class JsonWriter;
+
+#include "evaluate/clean_up.h"
+#include "evaluate/design_evaluation.h"
+#include "evaluate/standard_sizes.h"
+
+struct BuiltFrame {
+  CleanFrame clean;              // with standard sizes, its members are the tubes chosen
+  std::optional<Sizing> sizing;  // when standard sizes were asked for and the frame stands
+  double optimised_volume = 0;   // of the whole design of the cycle, mm3
+  double optimised_compliance = 0;  // of the whole design of the cycle, N mm, summed over the cases
+};
+
+// `sizes` null: the clean frame alone.
+BuiltFrame build_frame(const AnalysedFrame& design, double min_diameter, const std::vector<StandardSection>* sizes,
+                       const CheckSettings& checks);
+
+// "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
+// two members in line. Volume 0.921 and compliance 1.03 of the optimised design's. Largest
+// utilisation ...", or why it cannot stand; with standard sizes their mass (kg at `density`
+// kg/m3) and rounds.
+std::string built_status(const BuiltFrame& b, const CheckSettings& checks, double density);
+
+// The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
+// cases; 0 when it cannot stand), mechanism, removed, problem} and `sizes`, per element
+// 1..n_elem the standard section's name ("" for a non-design bar, a removed element, or
+// without standard sizes).
+void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem);

@@ -1,0 +1,32 @@
+// From the optimised design to a frame that can be built: the design beams below the threshold
+// are removed, then members that hang from a node nothing else holds and pieces that no support
+// holds, until nothing more goes; the frame left is analysed with the diameters shown, or, when
+// it cannot stand, the reason names the node, the load case and the free direction.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "evaluate/member_checks.h"
+
+struct CleanFrame {
+  ShownFrame frame;                 // the members kept, in the order of the full frame
+  int removed_thin = 0;             // design beams below the threshold
+  int removed_hanging = 0;          // members hanging from a node that nothing else holds
+  int removed_loose = 0;            // members of pieces that no support or spring holds
+  int nodes = 0;                    // nodes some kept member touches
+  int collinear_nodes = 0;          // unloaded, unheld nodes joining just two members in line
+  std::optional<FrameForces> forces;  // its analysis; none when it cannot stand
+  std::string problem;              // why it cannot stand, with advice; "" when it stands
+  int removed() const { return removed_thin + removed_hanging + removed_loose; }
+};
+
+// The clean frame of `full` (a cycle's frame, every element a member) for design beams of at
+// least `min_diameter` (mm: the threshold times the run's maximum diameter), analysed.
+CleanFrame clean_up(const ShownFrame& full, double min_diameter);
+
+// Volume of a frame's members, sum of A L, mm3.
+double frame_volume(const ShownFrame& f);
+
+// The name of a direction of freedom: dof 0..5 -> "along L" .. "about H".
+std::string free_direction(int dof);

@@ -1,0 +1,447 @@
+// The input deck for a general finite-element program: the frame shown in the keyword format of
+// CalculiX, built so that ccx 2.20 gives the answer of Marulla's own Euler-Bernoulli analysis.
+// Why it is built as it is (each point measured with ccx 2.20) is said in the deck's own head.
+#include "export/fe_deck.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <Eigen/Core>
+
+#include "formats/errors.h"
+#include "formats/fields.h"
+#include "solver/frame.h"
+
+namespace {
+
+// The shear factor of the sections makes every element's shear deformation at most this
+// fraction of its bending deformation.
+constexpr double shear_share = 1e-10;
+// A support is a spring this many times stiffer than the stiffest member end at its node: it
+// moves the frame by about this fraction, and rounding costs about as much where it is off.
+constexpr double support_ratio = 1e8;
+// ccx refuses a Poisson's ratio of 0.5 or more.
+constexpr double largest_poisson = 0.499;
+
+// A number as ccx reads it: at most 12 significant digits, so never more than 20 characters
+// (ccx reads no more: "-2.77555756156289e-17" comes back as -0.278), and always with a decimal
+// point (under *SPRING, ccx does not take "10" or "1e+06" for a stiffness).
+std::string num(double v) {
+  if (!std::isfinite(v)) raise_error(err::overflow, "a value of the frame that is not a finite number");
+  if (v == 0) return "0.";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.12g", v);
+  std::string s = buf;
+  if (s.find('.') == std::string::npos) {
+    const size_t e = s.find('e');
+    if (e == std::string::npos)
+      s += '.';
+    else
+      s.insert(e, ".");
+  }
+  return s;
+}
+
+// A number in a comment, for reading: six significant digits.
+std::string text(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+std::string num3(const Eigen::Vector3d& v) { return num(v.x()) + "," + num(v.y()) + "," + num(v.z()); }
+
+struct Material {
+  double E = 0, nu = 0;
+  std::string note;  // why it differs from its set's material, or ""
+  int prop = 0;      // 1-based property set
+};
+
+struct Member {
+  int node1 = 0, node2 = 0;  // 1-based
+  Eigen::Matrix3d axes;      // rows x, W, H
+  double length = 0;
+  int material = 0;          // index into the materials
+  double shear_modulus = 0;  // of that material as ccx takes it
+};
+
+// A spring to ground on (node, dof), switched on in some steps: one of the model, or a support
+// (a spring so stiff that the node stands still, whose force is the reaction). A spring on a
+// rotation acts through an auxiliary node whose dof 1 follows that rotation.
+struct Spring {
+  int node = 0, dof = 0;  // 1-based; dof 1..6
+  double k = 0;           // N/mm or N mm/rad
+  bool support = false;
+  int element = 0, ground = 0, aux = 0;  // aux 0 for a translation
+};
+
+struct Deck {
+  std::vector<char> touched;  // per node
+  std::vector<Member> members;
+  std::vector<Material> materials;
+  std::vector<Spring> springs;
+  std::vector<std::vector<int>> active;  // per case: the springs it switches on
+  std::vector<int> step_cases;           // 0-based cases written as steps, in order
+  double shear_factor = 1;
+  std::vector<std::array<double, 2>> support_stiffness;  // per node: translations, rotations
+  int nodes_left_out = 0, springs_left_out = 0, loads_left_out = 0, loads_on_supports = 0;
+  int torsion_raised = 0;  // materials whose torsion could not be matched
+};
+
+double poisson_of(double E, double G) { return E / (2 * G) - 1; }
+
+int material_for(Deck& d, const ModelFile& m, int prop, const Section& s) {
+  const auto& v = m.props[static_cast<size_t>(prop - 1)];
+  const double E = std::fabs(v[0]), G = v[1];
+  // ccx's member takes G (I11 + I22) for torsion: the pair of elements gives G (Iw + Ih), which
+  // is G J for round members and for Marulla's own sketches; another J gets a Poisson's ratio
+  // of its own so that G' (Iw + Ih) = G J.
+  const double polar = s.Iw + s.Ih;
+  double nu = s.J > 0 && polar > 0 ? poisson_of(E, G * s.J / polar) : poisson_of(E, G);
+  std::string note;
+  if (std::fabs(s.J - polar) > 1e-9 * polar) note = "torsion of J = " + text(s.J) + " mm4 with Iw + Ih = " + text(polar);
+  if (nu > largest_poisson) {
+    note += std::string(note.empty() ? "" : "; ") + "Poisson's ratio " + text(nu) + " lowered to " +
+            text(largest_poisson) + ", the most ccx takes: torsion stiffer than Marulla's";
+    nu = largest_poisson;
+  }
+  const std::string key = num(E) + "," + num(nu);
+  for (size_t i = 0; i < d.materials.size(); ++i)
+    if (num(d.materials[i].E) + "," + num(d.materials[i].nu) == key) return static_cast<int>(i);
+  if (nu == largest_poisson) ++d.torsion_raised;
+  d.materials.push_back({E, nu, note, prop});
+  return static_cast<int>(d.materials.size() - 1);
+}
+
+Deck plan(const ShownFrame& f) {
+  const ModelFile& m = f.model;
+  Deck d;
+  d.touched.assign(static_cast<size_t>(m.n_node), 0);
+  for (size_t j = 0; j < m.elements.size(); ++j) {
+    const ModelFileElement& e = m.elements[j];
+    const Eigen::Vector3d p1(m.nodes[static_cast<size_t>(e.node1 - 1)].data());
+    const Eigen::Vector3d p2(m.nodes[static_cast<size_t>(e.node2 - 1)].data());
+    const bool design = m.props[static_cast<size_t>(e.prop - 1)][0] < 0;
+    Member mb;
+    mb.node1 = e.node1;
+    mb.node2 = e.node2;
+    mb.length = (p2 - p1).norm();
+    mb.axes = beam_axes(p1, p2, Eigen::Vector3d(e.ref.data()), design, "member " + std::to_string(j + 1));
+    mb.material = material_for(d, m, e.prop, f.sections[j].values);
+    const Material& mat = d.materials[static_cast<size_t>(mb.material)];
+    mb.shear_modulus = mat.E / (2 * (1 + mat.nu));
+    d.touched[static_cast<size_t>(e.node1 - 1)] = d.touched[static_cast<size_t>(e.node2 - 1)] = 1;
+    d.members.push_back(mb);
+  }
+  d.nodes_left_out = static_cast<int>(std::count(d.touched.begin(), d.touched.end(), 0));
+
+  // The shear factor: 12 E I / (k G A L^2) at most shear_share on every element.
+  double worst = 0;
+  for (size_t j = 0; j < d.members.size(); ++j) {
+    const Member& mb = d.members[j];
+    const Section& s = f.sections[j].values;
+    const double E = d.materials[static_cast<size_t>(mb.material)].E;
+    worst = std::max(worst, 12 * E * std::max(s.Iw, s.Ih) / (mb.shear_modulus * s.A / 2 * mb.length * mb.length));
+  }
+  if (worst > 0 && std::isfinite(worst)) d.shear_factor = std::max(1.0, std::pow(10.0, std::ceil(std::log10(worst / shear_share))));
+
+  // The stiffness of a support: support_ratio times the stiffest member end at its node, along
+  // (E A / L, 12 E I / L^3) and about (4 E I / L, G J / L) its axes, as a power of ten.
+  d.support_stiffness.assign(static_cast<size_t>(m.n_node), {0, 0});
+  for (size_t j = 0; j < d.members.size(); ++j) {
+    const Member& mb = d.members[j];
+    const Section& s = f.sections[j].values;
+    const double E = d.materials[static_cast<size_t>(mb.material)].E, G = m.props[static_cast<size_t>(m.elements[j].prop - 1)][1];
+    const double L = mb.length, I = std::max(s.Iw, s.Ih);
+    const double along = std::max(E * s.A / L, 12 * E * I / (L * L * L)), about = std::max(4 * E * I / L, G * s.J / L);
+    for (int node : {mb.node1, mb.node2}) {
+      auto& k = d.support_stiffness[static_cast<size_t>(node - 1)];
+      k[0] = std::max(k[0], along);
+      k[1] = std::max(k[1], about);
+    }
+  }
+  for (auto& k : d.support_stiffness)
+    for (double& v : k)
+      if (v > 0 && std::isfinite(v)) v = std::pow(10.0, std::ceil(std::log10(v * support_ratio)));
+
+  int next_node = m.n_node;
+  std::map<std::tuple<int, int, bool, double>, int> known;  // (node, dof, support, stiffness) -> spring
+  auto spring_at = [&](int node, int dof, double k, bool support) {
+    const auto [it, added] = known.try_emplace({node, dof, support, k}, static_cast<int>(d.springs.size()));
+    if (added) {
+      Spring s{node, dof, k, support, 0, ++next_node, 0};
+      if (dof > 3) s.aux = ++next_node;
+      d.springs.push_back(s);
+    }
+    return it->second;
+  };
+  d.active.resize(m.cases.size());
+  for (size_t c = 0; c < m.cases.size(); ++c) {
+    const ModelFileCase& mc = m.cases[c];
+    bool loaded = false;
+    for (int i = 0; i < m.n_node; ++i)
+      for (int k = 0; k < 6; ++k) {
+        const size_t ii = static_cast<size_t>(i), kk = static_cast<size_t>(k);
+        const double load = mc.loads[ii][kk], k_spring = mc.springs[ii][kk];
+        const bool fixed = mc.fixed[ii][kk];
+        if (load != 0 && fixed) ++d.loads_on_supports;
+        if (!d.touched[ii]) {
+          if (load != 0 && !fixed) ++d.loads_left_out;
+          if (k_spring > 0) ++d.springs_left_out;
+          continue;
+        }
+        if (load != 0 && !fixed) loaded = true;
+        if (fixed)
+          d.active[c].push_back(spring_at(i + 1, k + 1, d.support_stiffness[ii][k < 3 ? 0 : 1], true));
+        else if (k_spring > 0)
+          d.active[c].push_back(spring_at(i + 1, k + 1, k_spring, false));
+      }
+    if (loaded) d.step_cases.push_back(static_cast<int>(c));
+  }
+  for (size_t s = 0; s < d.springs.size(); ++s) d.springs[s].element = static_cast<int>(2 * d.members.size() + s + 1);
+  return d;
+}
+
+std::string member_kind(const ShownFrame& f, size_t j) {
+  const MemberSection& s = f.sections[j];
+  switch (s.shape) {
+    case MemberSection::Shape::circle:
+      return "solid circle d = " + text(s.outer) + " mm";
+    case MemberSection::Shape::tube:
+      return (s.wall > 0 ? "round tube " + text(s.outer) + " x " + text(s.wall) + " mm" : "solid rod d = " + text(s.outer) + " mm") +
+             (s.name.empty() ? "" : " (" + s.name + ")");
+    case MemberSection::Shape::general:
+      break;
+  }
+  return "general section of property set " + std::to_string(f.model.elements[j].prop);
+}
+
+void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
+  const std::string k = text(d.shear_factor);
+  const std::vector<std::string> lines = {
+      "Marulla: the frame shown, as an input deck for a general finite-element program, in the",
+      "keyword format of CalculiX (checked with ccx 2.20). Units mm, N, N/mm2, rad. The global",
+      "x, y, z are Marulla's L, W, H; nodes keep Marulla's numbers; the line above each",
+      "member's sections names its element in Marulla's result and its section.",
+      "",
+      "MEMBERS. Each member is two user elements U1 (ccx's beam with shear deformation) on the",
+      "same two nodes, numbered 2m-1 and 2m for member m, each bending only in its own 1-2 plane",
+      "(its second moment for the 1-3 plane is 0):",
+      "  element 2m-1: 1-direction = the member's W axis, I11 = Ih (bending that moves along W),",
+      "  element 2m:   1-direction = the member's H axis, I11 = Iw (bending that moves along H),",
+      "each with half the area, so that together they give E A, E Iw, E Ih, and G (Iw + Ih) in",
+      "torsion, which is G J for round members and for Marulla's sketched sections. A section",
+      "whose J differs has a material of its own whose Poisson's ratio makes G (Iw + Ih) = G J.",
+      "Every section is SECTION=GENERAL, the only one U1 takes: A, I11, I12 = 0, I22 = 0, k.",
+      "The shear factor k = " + k + " on every section makes shear deformation vanish",
+      "(12 E I / (k G A L^2) <= 1e-10), so the members are Euler-Bernoulli beams as in Marulla.",
+      "Why: ccx expands its beams B31/B32 into solid elements, a different model that only",
+      "approaches a beam (and refuses B31 with a round section); U1 in ccx 2.20 bends wrongly",
+      "in its 1-3 plane (the deflections of a chain of elements alternate: one coupling term",
+      "has the wrong sign), so only its 1-2 plane is used. So built, ccx agrees with Marulla",
+      "to the seven digits it prints.",
+      "",
+      "LOAD CASES. One *STEP per load case that has a load, with its own loads (*CLOAD, OP=NEW);",
+      "it switches on the springs and supports of its case and switches off the others.",
+      "SPRINGS AND SUPPORTS. Each spring to ground is a SPRING2 element between its node and a",
+      "ground node of its own at the same place (set NGROUND). A step switches a spring on by",
+      "fixing its ground node (*BOUNDARY, OP=NEW) and off by leaving that node free, when it",
+      "moves with the frame and the spring carries nothing. A support is such a spring " + text(support_ratio) + " times",
+      "as stiff as the stiffest member end at its node, so that the node moves by about that",
+      "fraction of the frame's displacements. It is a spring and not a *BOUNDARY on the node",
+      "because ccx 2.20 reports as nodal forces (RF) of U1 elements their section forces, not",
+      "the reactions, while the force of a spring comes out exactly. ccx's springs act on",
+      "translations only: a spring or support on a rotation acts on dof 1 of an auxiliary node",
+      "(set NAUX) that follows that rotation (*EQUATION); the auxiliary node's other dofs are fixed.",
+      "LEFT OUT: nodes that no member touches, with their supports, springs and loads (a spring",
+      "at such a node makes ccx's matrix singular; a load there, held by its spring alone, never",
+      "reaches the frame, though Marulla's compliance counts it); a load on a fixed dof (its",
+      "support takes it, as in Marulla, whose reaction there is this support's force minus that",
+      "load); load cases without a load.",
+      "",
+      "OUTPUT (the .dat file). *NODE PRINT U: displacements (mm) and rotations (rad) of the",
+      "frame's nodes. *NODE PRINT RF of the ground nodes: the force of every spring and support",
+      "on the frame, so the reactions, along the spring's dof, or as fx (N mm) for a rotation.",
+      "*EL PRINT S: the section forces of every element at its first node (integration point 1)",
+      "and second node (point 2), as a tensor in global axes. Turned into the element's axes (1",
+      "along it, 2 its 1-direction, 3 = 1 x 2): S11 is its normal force (the member's is the sum",
+      "of its two elements), -S22 its bending moment about axis 3, S23 / k its torque, and S12",
+      "its shear force, imprecise with so large a k (take (S22 at point 2 - S22 at point 1) / L).",
+      "ccx prints seven digits: where a member that does not lie along a global axis carries",
+      "torque, k times that torque fills every printed component and hides N and M.",
+      "Numbers carry 12 significant digits: ccx reads at most 20 characters of a number.",
+  };
+  for (const std::string& l : lines) out.line(l.empty() ? "**" : "** " + l);
+  out.line("**");
+  const auto supports = std::count_if(d.springs.begin(), d.springs.end(), [](const Spring& s) { return s.support; });
+  out.line("** This deck: " + std::to_string(d.members.size()) + " members, " +
+           std::to_string(f.model.n_node - d.nodes_left_out) + " nodes, " + std::to_string(supports) + " supports and " +
+           std::to_string(d.springs.size() - static_cast<size_t>(supports)) + " springs (by node and dof), " +
+           std::to_string(d.step_cases.size()) + " steps for " + std::to_string(f.model.cases.size()) + " load cases.");
+  auto left_out = [&](int count, const std::string& what) {
+    if (count > 0) out.line("** Left out: " + what + ": " + std::to_string(count) + ".");
+  };
+  left_out(d.nodes_left_out, "nodes that no member touches");
+  left_out(d.springs_left_out, "springs at such nodes (a dof of a load case each)");
+  left_out(d.loads_left_out, "loads at such nodes (a dof of a load case each)");
+  left_out(d.loads_on_supports, "loads on a fixed dof (a dof of a load case each)");
+  for (size_t c = 0; c < f.model.cases.size(); ++c)
+    if (std::find(d.step_cases.begin(), d.step_cases.end(), static_cast<int>(c)) == d.step_cases.end())
+      out.line("** Load case " + std::to_string(c + 1) + " has no load here: no step.");
+  if (d.torsion_raised > 0)
+    out.line("** Note: " + std::to_string(d.torsion_raised) + " materials carry more torsion than in Marulla (see them).");
+}
+
+void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
+  const ModelFile& m = f.model;
+  out.line("*HEADING");
+  out.line("Marulla frame: " + std::to_string(d.members.size()) + " members");
+  out.line("*NODE,NSET=NFRAME");
+  for (int i = 0; i < m.n_node; ++i)
+    if (d.touched[static_cast<size_t>(i)])
+      out.line(std::to_string(i + 1) + "," + num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(i)].data())));
+  auto place = [&](const Spring& s) { return num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(s.node - 1)].data())); };
+  if (!d.springs.empty()) {
+    out.line("** the ground nodes of the springs and supports");
+    out.line("*NODE,NSET=NGROUND");
+    for (const Spring& s : d.springs) out.line(std::to_string(s.ground) + "," + place(s));
+  }
+  if (std::any_of(d.springs.begin(), d.springs.end(), [](const Spring& s) { return s.aux > 0; })) {
+    out.line("** the auxiliary nodes of springs and supports on rotations: dof 1 is the rotation");
+    out.line("*NODE,NSET=NAUX");
+    for (const Spring& s : d.springs)
+      if (s.aux > 0) out.line(std::to_string(s.aux) + "," + place(s));
+  }
+
+  out.line("*USER ELEMENT,TYPE=U1,INTEGRATION POINTS=2,MAXDOF=6,NODES=2");
+  out.line("*ELEMENT,TYPE=U1,ELSET=EFRAME");
+  for (size_t j = 0; j < d.members.size(); ++j) {
+    const std::string ends = "," + std::to_string(d.members[j].node1) + "," + std::to_string(d.members[j].node2);
+    out.line(std::to_string(2 * j + 1) + ends);
+    out.line(std::to_string(2 * j + 2) + ends);
+  }
+  for (size_t s = 0; s < d.springs.size(); ++s) {
+    const Spring& sp = d.springs[s];
+    const std::string name = "SP" + std::to_string(s + 1);
+    out.line(std::string("** ") + (sp.support ? "support" : "spring") + " at node " + std::to_string(sp.node) + ", dof " +
+             std::to_string(sp.dof) + (sp.dof <= 3 ? " (N/mm)" : " (N mm/rad)") + ": ground node " + std::to_string(sp.ground) +
+             (sp.aux > 0 ? ", auxiliary node " + std::to_string(sp.aux) : ""));
+    out.line("*ELEMENT,TYPE=SPRING2,ELSET=" + name);
+    out.line(std::to_string(sp.element) + "," + std::to_string(sp.aux > 0 ? sp.aux : sp.node) + "," + std::to_string(sp.ground));
+    out.line("*SPRING,ELSET=" + name);
+    const std::string dof = std::to_string(sp.aux > 0 ? 1 : sp.dof);
+    out.line(dof + "," + dof);
+    out.line(num(sp.k));
+  }
+  bool any_aux = false;
+  for (const Spring& sp : d.springs) {
+    if (sp.aux == 0) continue;
+    if (!any_aux) out.line("*EQUATION");
+    any_aux = true;
+    out.line("2");
+    out.line(std::to_string(sp.aux) + ",1,1.," + std::to_string(sp.node) + "," + std::to_string(sp.dof) + ",-1.");
+  }
+
+  for (size_t i = 0; i < d.materials.size(); ++i) {
+    const Material& mat = d.materials[i];
+    out.line("** material of property set " + std::to_string(mat.prop) + " (and of any set alike)" +
+             (mat.note.empty() ? "" : ": " + mat.note));
+    out.line("*MATERIAL,NAME=MAT" + std::to_string(i + 1));
+    out.line("*ELASTIC");
+    out.line(num(mat.E) + "," + num(mat.nu));
+  }
+
+  const std::string k = num(d.shear_factor);
+  for (size_t j = 0; j < d.members.size(); ++j) {
+    const Member& mb = d.members[j];
+    const Section& s = f.sections[j].values;
+    const std::string id = std::to_string(j + 1);
+    const std::string material = "MAT" + std::to_string(mb.material + 1);
+    out.line("** member " + id + " = element " + std::to_string(f.element[j]) + " of the result: " + member_kind(f, j) +
+             "; A = " + text(s.A) + ", Iw = " + text(s.Iw) + ", Ih = " + text(s.Ih) + ", J = " + text(s.J));
+    const struct {
+      const char* side;
+      double I;
+      int axis;
+    } halves[2] = {{"W", s.Ih, 1}, {"H", s.Iw, 2}};
+    for (int h = 0; h < 2; ++h) {
+      const std::string set = "M" + id + halves[h].side;
+      out.line("*ELSET,ELSET=" + set);
+      out.line(std::to_string(2 * j + 1 + static_cast<size_t>(h)));
+      out.line("*BEAM SECTION,ELSET=" + set + ",MATERIAL=" + material + ",SECTION=GENERAL");
+      out.line(num(s.A / 2) + "," + num(halves[h].I) + ",0.,0.," + k);
+      out.line(num3(mb.axes.row(halves[h].axis).transpose()));
+    }
+  }
+}
+
+// Consecutive fixed dofs of a node as ranges: "12,1,3".
+void write_fixed(DataFileWriter& out, int node, const std::array<bool, 6>& fixed) {
+  for (int k = 0; k < 6;) {
+    if (!fixed[static_cast<size_t>(k)]) {
+      ++k;
+      continue;
+    }
+    int last = k;
+    while (last + 1 < 6 && fixed[static_cast<size_t>(last + 1)]) ++last;
+    out.line(std::to_string(node) + "," + std::to_string(k + 1) + "," + std::to_string(last + 1));
+    k = last + 1;
+  }
+}
+
+void write_steps(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
+  const ModelFile& m = f.model;
+  for (int c : d.step_cases) {
+    const ModelFileCase& mc = m.cases[static_cast<size_t>(c)];
+    out.line("** load case " + std::to_string(c + 1));
+    out.line("*STEP");
+    out.line("*STATIC");
+    out.line("*BOUNDARY,OP=NEW");
+    const std::vector<int>& on = d.active[static_cast<size_t>(c)];
+    for (size_t s = 0; s < d.springs.size(); ++s) {
+      const Spring& sp = d.springs[s];
+      std::array<bool, 6> ground{};
+      ground.fill(true);
+      if (std::find(on.begin(), on.end(), static_cast<int>(s)) == on.end()) ground[static_cast<size_t>(sp.aux > 0 ? 0 : sp.dof - 1)] = false;
+      write_fixed(out, sp.ground, ground);
+      if (sp.aux > 0) out.line(std::to_string(sp.aux) + ",2,6");
+    }
+    out.line("*CLOAD,OP=NEW");
+    for (int i = 0; i < m.n_node; ++i) {
+      if (!d.touched[static_cast<size_t>(i)]) continue;
+      for (int k = 0; k < 6; ++k) {
+        const double load = mc.loads[static_cast<size_t>(i)][static_cast<size_t>(k)];
+        if (load != 0 && !mc.fixed[static_cast<size_t>(i)][static_cast<size_t>(k)])
+          out.line(std::to_string(i + 1) + "," + std::to_string(k + 1) + "," + num(load));
+      }
+    }
+    out.line("*NODE PRINT,NSET=NFRAME");
+    out.line("U");
+    if (!d.springs.empty()) {
+      out.line("*NODE PRINT,NSET=NGROUND");
+      out.line("RF");
+    }
+    out.line("*EL PRINT,ELSET=EFRAME");
+    out.line("S");
+    out.line("*END STEP");
+  }
+}
+
+}  // namespace
+
+double fe_deck_shear_factor(const ShownFrame& f) { return plan(f).shear_factor; }
+
+void write_fe_deck(const ShownFrame& f, const std::string& path) {
+  const Deck d = plan(f);
+  DataFileWriter out(path);
+  write_head(out, f, d);
+  write_model(out, f, d);
+  write_steps(out, f, d);
+  out.commit();
+}

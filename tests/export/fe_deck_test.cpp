@@ -1,0 +1,352 @@
+// The input deck for a general FE program, checked by another program: CalculiX (ccx, Debian's
+// calculix-ccx, which the test set-up installs) analyses each deck, and its displacements,
+// reactions and compliance must be Marulla's own analysis of the same frame.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <Eigen/Core>
+#include <Eigen/Geometry>
+
+#include "analysis/model_file.h"
+#include "bench/models.h"
+#include "evaluate/shown_frame.h"
+#include "export/fe_deck.h"
+#include "solver/frame.h"
+#include "solver/member_forces.h"
+#include "solver/optimiser.h"
+#include "support/test_support.h"
+
+namespace {
+
+using test_support::WorkingDirectory;
+namespace fs = std::filesystem;
+
+constexpr double steel_E = 206000, steel_G = steel_E / 2 / 1.33;
+
+// ---- frames ----
+
+ModelFile model_of(const std::vector<std::array<double, 3>>& nodes, int cases) {
+  ModelFile m;
+  m.nodes = nodes;
+  m.n_node = static_cast<int>(nodes.size());
+  for (int c = 0; c < cases; ++c) m.cases.push_back(bench::empty_case(m.n_node));
+  return m;
+}
+
+int add_set(ModelFile& m, bool design, const Section& s = {}) {
+  m.props.push_back({design ? -steel_E : steel_E, steel_G, s.A, s.Iw, s.Ih, s.J, 0});
+  m.n_prop = static_cast<int>(m.props.size());
+  return m.n_prop;
+}
+
+void add_member(ShownFrame& f, int a, int b, int prop, std::array<double, 3> ref, const MemberSection& s) {
+  f.model.elements.push_back({a, b, prop, ref});
+  f.model.n_elem = static_cast<int>(f.model.elements.size());
+  f.sections.push_back(s);
+  f.element.push_back(f.model.n_elem);
+  f.fibres.emplace_back();
+}
+
+// A design member's reference: node a moved 1 mm along W.
+std::array<double, 3> off_w(const ModelFile& m, int a) {
+  std::array<double, 3> p = m.nodes[static_cast<size_t>(a - 1)];
+  p[1] += 1;
+  return p;
+}
+
+// ---- Marulla's answer ----
+
+struct Answer {
+  std::vector<Eigen::VectorXd> u;          // per step: 6 per node
+  std::vector<Eigen::VectorXd> reactions;  // per step: 6 per node, of the supports and springs
+  std::vector<double> compliance;          // per step
+};
+
+// The loads the frame carries: a load on a fixed dof goes straight into its support.
+Eigen::VectorXd load_of(const ModelFileCase& mc) {
+  Eigen::VectorXd f = Eigen::VectorXd::Zero(6 * static_cast<Eigen::Index>(mc.loads.size()));
+  for (size_t i = 0; i < mc.loads.size(); ++i)
+    for (size_t k = 0; k < 6; ++k)
+      if (!mc.fixed[i][k]) f[static_cast<Eigen::Index>(6 * i + k)] = mc.loads[i][k];
+  return f;
+}
+
+Answer marulla_answer(const ShownFrame& f) {
+  FrameAnalysis fa(f.model);
+  std::vector<Section> sections;
+  for (const MemberSection& s : f.sections) sections.push_back(s.values);
+  fa.solve(sections);
+  Answer a;
+  for (int c = 0; c < fa.case_count(); ++c) {
+    Eigen::VectorXd u(6 * f.model.n_node), r(6 * f.model.n_node);
+    const CaseForces forces = case_forces(fa, f.model, sections, c);
+    for (int d = 0; d < u.size(); ++d) {
+      u[d] = fa.displacement(c, d / 6, d % 6);
+      r[d] = forces.reactions[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)];
+    }
+    a.u.push_back(u);
+    a.reactions.push_back(r);
+    a.compliance.push_back(fa.compliance(c));
+  }
+  return a;
+}
+
+// ---- ccx's answer ----
+
+// A number as ccx prints it: "-1.234567E-05", or without the E past two exponent digits.
+double fortran_number(std::string t) {
+  if (t.find_first_of("Ee") == std::string::npos) {
+    const size_t sign = t.find_first_of("+-", 1);
+    if (sign != std::string::npos) t.insert(sign, "E");
+  }
+  return std::stod(t);
+}
+
+struct DatBlocks {
+  std::map<int, std::map<int, std::array<double, 6>>> u;   // step -> node -> displacements
+  std::map<int, std::map<int, std::array<double, 3>>> rf;  // step -> node -> forces
+};
+
+DatBlocks read_dat(const fs::path& path) {
+  DatBlocks out;
+  enum { none, displacements, forces } block = none;
+  int step = 0;
+  for (const std::string& line : test_support::file_lines(path)) {
+    if (line.find(" for set ") != std::string::npos) {
+      block = line.find("displacements") != std::string::npos ? displacements
+              : line.find("forces") != std::string::npos  ? forces
+                                                           : none;
+      step = static_cast<int>(std::lround(fortran_number(line.substr(line.rfind(' ') + 1))));
+      continue;
+    }
+    std::istringstream in(line);
+    std::vector<std::string> tokens;
+    for (std::string t; in >> t;) tokens.push_back(t);
+    if (block == displacements && tokens.size() == 7) {
+      auto& v = out.u[step][std::stoi(tokens[0])];
+      for (int k = 0; k < 6; ++k) v[static_cast<size_t>(k)] = fortran_number(tokens[static_cast<size_t>(k + 1)]);
+    } else if (block == forces && tokens.size() == 4) {
+      auto& v = out.rf[step][std::stoi(tokens[0])];
+      for (int k = 0; k < 3; ++k) v[static_cast<size_t>(k)] = fortran_number(tokens[static_cast<size_t>(k + 1)]);
+    }
+  }
+  return out;
+}
+
+// Runs ccx on the deck in the current directory; a missing ccx fails the test, never skips it.
+DatBlocks run_ccx(const std::string& job) {
+  if (std::system("command -v ccx > /dev/null 2>&1") != 0) {
+    ADD_FAILURE() << "ccx is not installed: the deck cannot be checked. Install the Debian package calculix-ccx "
+                     "(scripts/setup calculix-ccx, as scripts/test does).";
+    return {};
+  }
+  const int rc = std::system(("OMP_NUM_THREADS=1 ccx -i " + job + " > " + job + ".log 2>&1").c_str());
+  EXPECT_EQ(rc, 0) << test_support::file_text(job + ".log");
+  return read_dat(job + ".dat");
+}
+
+// Where the deck's springs and supports report their forces: per ground node, the (node, dof)
+// it holds (0-based, 6 per node) and the component of its RF that is the force there, read from
+// the SPRING2 elements, their *SPRING dofs and the *EQUATION of each auxiliary node.
+std::map<int, std::pair<int, int>> grounds_of(const std::vector<std::string>& deck, int n_node) {
+  std::map<int, std::pair<int, int>> grounds;
+  std::map<int, int> follows;  // auxiliary node -> dof (0-based, 6 per node) it follows
+  int spring_node = 0, ground = 0;
+  for (size_t i = 0; i + 1 < deck.size(); ++i) {
+    const std::string& line = deck[i];
+    int a = 0, b = 0, c = 0, d = 0;
+    if (line.rfind("*ELEMENT,TYPE=SPRING2", 0) == 0 && std::sscanf(deck[i + 1].c_str(), "%d,%d,%d", &a, &b, &c) == 3) {
+      spring_node = b;
+      ground = c;
+    } else if (line.rfind("*SPRING,", 0) == 0 && std::sscanf(deck[i + 1].c_str(), "%d", &a) == 1) {
+      grounds[ground] = {spring_node <= n_node ? 6 * (spring_node - 1) + a - 1 : -spring_node, a - 1};
+    } else if (line == "2" && std::sscanf(deck[i + 1].c_str(), "%d,%d,%*[^,],%d,%d", &a, &b, &c, &d) == 4) {
+      follows[a] = 6 * (c - 1) + d - 1;
+    }
+  }
+  for (auto& [g, at] : grounds)
+    if (at.first < 0) at.first = follows.at(-at.first);
+  return grounds;
+}
+
+// ccx's reactions are the forces of the deck's supports on the frame (its RF of their ground
+// nodes): ccx 2.20 reports no usable nodal forces of its beam U1 (see the deck's head).
+Answer ccx_answer(const ShownFrame& f, const std::vector<int>& step_cases) {
+  write_fe_deck(f, "frame.inp");
+  const DatBlocks dat = run_ccx("frame");
+  const auto grounds = grounds_of(test_support::file_lines("frame.inp"), f.model.n_node);
+  Answer a;
+  for (size_t s = 0; s < step_cases.size(); ++s) {
+    const int step = static_cast<int>(s) + 1;
+    if (!dat.u.count(step)) {
+      ADD_FAILURE() << "ccx wrote no results for step " << step;
+      return a;
+    }
+    const ModelFileCase& mc = f.model.cases[static_cast<size_t>(step_cases[s])];
+    Eigen::VectorXd u = Eigen::VectorXd::Zero(6 * f.model.n_node);
+    for (const auto& [node, v] : dat.u.at(step))
+      if (node <= f.model.n_node)
+        for (int d = 0; d < 6; ++d) u[6 * (node - 1) + d] = v[static_cast<size_t>(d)];
+    a.u.push_back(u);
+    // What the supports and springs exert on the frame; Marulla counts a load on a support as
+    // taken by it, which the deck leaves out.
+    Eigen::VectorXd r = Eigen::VectorXd::Zero(u.size());
+    if (dat.rf.count(step))
+      for (const auto& [node, v] : dat.rf.at(step))
+        if (grounds.count(node)) r[grounds.at(node).first] += v[static_cast<size_t>(grounds.at(node).second)];
+    for (Eigen::Index d = 0; d < r.size(); ++d)
+      if (mc.fixed[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)]) r[d] -= mc.loads[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)];
+    a.reactions.push_back(r);
+    a.compliance.push_back(load_of(mc).dot(u));
+  }
+  return a;
+}
+
+// ---- comparison ----
+
+// The largest difference of translations (forces) against the largest translation (force) of
+// the case, and of rotations (moments) against the largest rotation (moment).
+double relative_difference(const Eigen::VectorXd& a, const Eigen::VectorXd& b) {
+  double worst = 0;
+  for (int part = 0; part < 2; ++part) {
+    double scale = 0, diff = 0;
+    for (Eigen::Index d = 0; d < a.size(); ++d)
+      if ((d % 6) / 3 == part) {
+        scale = std::max(scale, std::fabs(a[d]));
+        diff = std::max(diff, std::fabs(a[d] - b[d]));
+      }
+    if (scale > 0) worst = std::max(worst, diff / scale);
+  }
+  return worst;
+}
+
+// Every step of ccx against Marulla's case; returns the worst relative difference.
+double compare(const ShownFrame& f, const std::vector<int>& step_cases, double tolerance = 1e-5) {
+  const Answer ours = marulla_answer(f);
+  const Answer theirs = ccx_answer(f, step_cases);
+  double worst = 0;
+  EXPECT_EQ(theirs.u.size(), step_cases.size());
+  for (size_t s = 0; s < theirs.u.size(); ++s) {
+    const size_t c = static_cast<size_t>(step_cases[s]);
+    const double du = relative_difference(ours.u[c], theirs.u[s]);
+    const double dr = relative_difference(ours.reactions[c], theirs.reactions[s]);
+    const double dc = std::fabs(ours.compliance[c] - theirs.compliance[s]) / std::fabs(ours.compliance[c]);
+    EXPECT_LT(du, tolerance) << "displacements, load case " << c + 1;
+    EXPECT_LT(dr, tolerance) << "reactions, load case " << c + 1 << "\nMarulla: " << ours.reactions[c].transpose()
+                             << "\nccx:     " << theirs.reactions[s].transpose();
+    EXPECT_LT(dc, tolerance) << "compliance, load case " << c + 1;
+    worst = std::max({worst, du, dr, dc});
+  }
+  std::printf("[ deck     ] worst relative difference to ccx: %.2g\n", worst);
+  return worst;
+}
+
+}  // namespace
+
+// A skew cantilever of three round members, clamped at one end; at the other end a load across
+// it in two directions and a torque about L. A load on the clamp is the support's.
+TEST(FeDeck, CantileverAgreesWithCcx) {
+  WorkingDirectory wd;
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {100, 60, 30}, {200, 120, 60}, {300, 180, 90}}, 1);
+  const int set = add_set(f.model, true);
+  for (int i = 1; i <= 3; ++i) add_member(f, i, i + 1, set, off_w(f.model, i), circle_member(12.0 - i));
+  ModelFileCase& c = f.model.cases[0];
+  c.fixed[0].fill(true);
+  c.loads[3] = {0, 150, -80, 2000, 0, 0};
+  c.loads[0][1] = 999;  // on the clamp, which takes it
+  compare(f, {0});
+  EXPECT_NE(test_support::file_text("frame.inp").find("Left out: loads on a fixed dof"), std::string::npos);
+}
+
+// A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
+// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; a horizontal, a vertical
+// and an out-of-plane load in two cases with different supports. Node 5 has no member but a
+// spring, which the deck must leave out for ccx to run.
+TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
+  WorkingDirectory wd;
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {0, 0, 1000}, {1000, 0, 1000}, {1000, 0, 0}, {500, 500, 0}}, 2);
+  const int columns = add_set(f.model, true);
+  const Section beam{2400, 9.0e6, 2.5e6, 1.3e7};
+  const int bar = add_set(f.model, false, beam);
+  add_member(f, 1, 2, columns, off_w(f.model, 1), tube_member(60.3, 4, "60.3x4"));
+  add_member(f, 2, 3, bar, {0, 1, 0.4}, general_member(beam));
+  add_member(f, 3, 4, columns, off_w(f.model, 3), circle_member(40));
+  for (ModelFileCase& c : f.model.cases) {
+    c.fixed[0].fill(true);
+    c.fixed[3].fill(true);
+    c.springs[4][2] = 100;
+  }
+  f.model.cases[0].loads[1] = {5000, 0, -20000, 0, 0, 0};
+  f.model.cases[0].loads[2] = {0, 3000, 0, 0, 0, 1e5};
+  // Case 2: the right foot pinned only, the beam twisted and pushed sideways.
+  f.model.cases[1].fixed[3] = {true, true, true, false, false, false};
+  f.model.cases[1].loads[2] = {-2000, 1000, 0, 0, 4e5, 0};
+  const double worst = compare(f, {0, 1});
+  EXPECT_LT(worst, 1e-5);
+
+  const std::string deck = test_support::file_text("frame.inp");
+  const size_t nodes = deck.find("*NODE,NSET=NFRAME"), elements = deck.find("*USER ELEMENT");
+  EXPECT_EQ(deck.substr(nodes, elements - nodes).find("\n5,"), std::string::npos) << "node 5 is touched by no member";
+  EXPECT_NE(deck.find("torsion of J"), std::string::npos) << "the beam's torsion needs a material of its own";
+}
+
+// An optimised ground structure: a 3 x 3 x 2 lattice on springs and corner supports, three load
+// cases with springs and supports that differ (a spring stiffer in case 2 and a rotational spring
+// there, a spring node clamped in case 3), optimised; the members at or above a tenth of the
+// largest diameter, with the final diameters, are the frame shown. Some springs are left out
+// with the nodes the threshold leaves bare.
+TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
+  WorkingDirectory wd;
+  ModelFile m = bench::lattice(3, 2, 40, 3, true);
+  m.cases[1].springs[1][2] = 80;
+  m.cases[1].springs[3][4] = 2e6;
+  m.cases[2].fixed[1].fill(true);
+  Optimiser opt(m);
+  const std::vector<CycleRecord> cycles = opt.run();
+  ASSERT_FALSE(cycles.empty());
+  std::vector<char> keep;
+  for (double d : cycles.back().diameters) keep.push_back(d >= 0.1 * m.settings.max_diameter);
+  const ShownFrame f = with_members(frame_of(m, cycles.back().diameters), keep);
+  std::printf("[ deck     ] %d of %d members kept after %zu cycles\n", f.model.n_elem, m.n_elem, cycles.size());
+  compare(f, {0, 1, 2});
+
+  const std::string deck = test_support::file_text("frame.inp");
+  for (const char* held : {"support at node 2, dof 1", "spring at node 2, dof 3", "spring at node 4, dof 5", "Left out: springs"})
+    EXPECT_NE(deck.find(held), std::string::npos) << held;
+
+  // Every number fits what ccx reads.
+  for (const std::string& line : test_support::file_lines("frame.inp")) {
+    if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) continue;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) EXPECT_LE(field.size(), 20u) << line;
+  }
+}
+
+// The deck replaces its file whole or not at all.
+TEST(FeDeck, AnUnwritablePlaceIsReportedAndLeavesNothing) {
+  WorkingDirectory wd;
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {100, 0, 0}}, 1);
+  add_member(f, 1, 2, add_set(f.model, true), off_w(f.model, 1), circle_member(5));
+  f.model.cases[0].fixed[0].fill(true);
+  f.model.cases[0].loads[1][2] = 10;
+  fs::create_directory("deck.inp");  // a folder where the file should go
+  const std::string message = test_support::error_of([&] { write_fe_deck(f, "deck.inp"); });
+  EXPECT_NE(message.find("Cannot write file"), std::string::npos) << message;
+  EXPECT_NE(message.find("deck.inp"), std::string::npos) << message;
+  EXPECT_FALSE(test_support::temp_file_left("deck.inp"));
+  EXPECT_TRUE(fs::is_directory("deck.inp"));
+}
