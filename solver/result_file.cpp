@@ -73,12 +73,14 @@ void remove_result_file(const std::string& path) {
 
 ResultFileWriter::ResultFileWriter(std::string path, const ModelFile& model, double min_interval, double rewrite_share)
     : path_(std::move(path)),
-      spool_path_(path_ + temp_suffix + "." + std::to_string(::getpid()) + ".cycles"),
+      spool_path_(temp_file_path(path_, ::getpid()) + ".cycles"),
       nodes_(node_lines(model)),
       min_interval_(min_interval),
       rewrite_share_(rewrite_share),
-      spool_(spool_path_, std::ios::binary | std::ios::trunc),
       last_write_(Clock::now()) {
+  // The name is this process's own: a file or pipe there (a pipe would stop the open) is a leftover.
+  ::unlink(spool_path_.c_str());
+  spool_.open(spool_path_, std::ios::binary | std::ios::trunc);
   std::string header;
   append_header(header, model);
   spool(header);
@@ -101,6 +103,7 @@ void ResultFileWriter::add(const CycleRecord& c) {
   std::string text;
   append_cycle(text, nodes_, c);
   spool(text);
+  ++spooled_cycles_;
   const double interval = std::max(min_interval_, last_cost_ / rewrite_share_);
   if (std::chrono::duration<double>(started - last_write_).count() >= interval) rewrite();
   last_seconds_ = seconds_since(started);
@@ -130,6 +133,7 @@ void ResultFileWriter::rewrite() {
   if (copied != spooled_) raise_error(err::write_failed, path_);
   out.commit();
   written_ = spooled_;
+  if (on_written) on_written(spooled_cycles_);
   ++rewrites_;
   last_write_ = Clock::now();
   last_cost_ = seconds_since(started);

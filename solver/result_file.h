@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ class ResultFileWriter {
   ResultFileWriter(const ResultFileWriter&) = delete;
   ResultFileWriter& operator=(const ResultFileWriter&) = delete;
 
+  // Called after each rewrite with the number of cycles the file now holds.
+  std::function<void(int)> on_written;
+
   void add(const CycleRecord& c);  // formats the cycle and rewrites the file when due
   void flush();                    // writes every cycle added so far, if the file lacks any
 
@@ -56,6 +60,7 @@ class ResultFileWriter {
   double min_interval_, rewrite_share_;
   std::ofstream spool_;  // the whole file's text so far, CR LF line ends
   size_t spooled_ = 0;   // bytes in the spool
+  int spooled_cycles_ = 0;
   size_t written_ = 0;   // of them, bytes in the result file on disk
   Clock::time_point last_write_;
   double last_cost_ = 0;  // seconds of the last rewrite

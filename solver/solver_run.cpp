@@ -22,10 +22,16 @@ SolverRun::SolverRun() {
   if (const long long holder = lock_.take(); holder != 0)
     throw DirectoryBusy("another solver" + (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
                         " is running in this directory; its files are left alone");
-  remove_stale_temp_files(result_file_name);
+  remove_stale_run_temp_files();
   remove_stop_request();
   remove_result_file(result_file_name);
-  log_.emplace(run_log_name);
+  remove_result_file(run_token_name);
+  // The token the program handed over goes into the log and beside the results, so that its
+  // window reads only this run; a run started by hand has none.
+  const char* token = std::getenv(run_token_variable);
+  const std::string run_token = token != nullptr ? token : "";
+  log_.emplace(run_log_name, run_token);
+  if (!run_token.empty()) write_run_token(run_token);
   // Tests force a breakdown in a later cycle to see the cycles done kept.
   if (const char* at = std::getenv("MARULLA_BREAK_AT_CYCLE")) break_at_cycle_ = std::atoi(at);
 }
@@ -40,6 +46,8 @@ void SolverRun::cycle(const CycleRecord& c, const FrameAnalysis& analysis) {
     throw SolverError("cycle " + std::to_string(c.cycle) + ": the total compliance overflows");
   log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change});
 }
+
+void SolverRun::written(int cycles) { log_->written(cycles); }
 
 void SolverRun::finished(int cycles_done, bool settled) {
   log_->end(settled ? RunEnd::finished : RunEnd::cycle_limit, cycles_done);
@@ -87,6 +95,7 @@ RunOutcome run_in_directory(const RunWatcher& watch) {
     Optimiser optimiser(model);
     for (const std::string& line : report.head(model, optimiser)) watch.line(line);
     writer.emplace(result_file_name, model);
+    writer->on_written = [&run](int cycles) { run->written(cycles); };
     const auto cycles = optimiser.run([&](const CycleRecord& c) {
       run->cycle(c, optimiser.analysis());
       writer->add(c);

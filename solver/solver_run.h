@@ -22,13 +22,17 @@ class DirectoryBusy : public SolverError {
 
 class SolverRun {
  public:
-  // Takes the directory's lock (DirectoryBusy when a live solver holds it), then removes the
-  // temporary files of killed runs and the old result file, and starts the run log.
+  // Takes the directory's lock (DirectoryBusy when a live solver holds it; a solver started by
+  // the program finds it held for it), then removes the temporary files of killed writers and
+  // the old result file with its token, and starts the run log; the program's token
+  // (MARULLA_RUN_TOKEN) goes into the log and the result file's companion.
   SolverRun();
 
   // After each cycle, before it is kept: a compliance beyond what the result file can hold is
   // a SolverError naming the cycle and the load case; else the cycle goes into the log.
   void cycle(const CycleRecord& c, const FrameAnalysis& analysis);
+  // The result file now holds the first `cycles` cycles: what is left if the run is killed.
+  void written(int cycles);
   // The run ended normally with its result file written.
   void finished(int cycles_done, bool settled);
   void stopped_by_user(int cycles_done);

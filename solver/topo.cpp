@@ -26,6 +26,7 @@
 
 #include "analysis/model_file.h"
 #include "formats/errors.h"
+#include "formats/fields.h"
 #include "app/qt_controls.h"
 #include "post/qt_convergence_plot.h"
 #include "section/section_table.h"
@@ -267,6 +268,7 @@ class Run {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   bool close_at_end = false;

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <string>
 
+#include "formats/fields.h"
 #include "solver/result_file.h"
 #include "solver/solver_run.h"
 
 int main() {
+  ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
   RunWatcher watch;
   watch.line = [](const std::string& line) {
     std::printf("%s\n", line.c_str());

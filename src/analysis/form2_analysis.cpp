@@ -2,8 +2,6 @@
 // "Analysis" (model file, save, solver start, hand-over to the post-processing window) and the
 // re-analysis refem that brings a calculated model back.
 #include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
 
 #include "analysis/model_file.h"
 #include "analysis/run_files.h"
@@ -23,25 +21,35 @@ QString rect_text(const QRect& r) { return QString("%1,%2,%3,%4").arg(r.x()).arg
 
 // topo opens beside the post-processing window, and where the screen has no room for both,
 // at least not over the run's status and "Stop" (the middle column from Label5 down).
-QStringList solver_arguments(int display_switch) {
+std::vector<std::string> solver_arguments(int display_switch) {
   if (display_switch != 1) return {};
   Form1& post = Forms::form1();
   const QPoint status = post.mapToGlobal(post.Label5->pos());
-  return {"--beside", rect_text(post.frameGeometry()), "--keep",
-          rect_text(QRect(status, QPoint(status.x() + post.Label5->width(), post.mapToGlobal(QPoint(0, post.height())).y())))};
+  const QRect keep(status, QPoint(status.x() + post.Label5->width(), post.mapToGlobal(QPoint(0, post.height())).y()));
+  return {"--beside", rect_text(post.frameGeometry()).toStdString(), "--keep", rect_text(keep).toStdString()};
 }
 
-// Starts the solver in the working directory without waiting for it; a solver that cannot be
-// started is reported with the path tried.
-void start_solver(int display_switch) {
+// The token of the run started last from this program: a solver still in that run keeps
+// "Analysis" refused even once it lets go of the lock (topo's window stays open).
+std::string& last_run_token() {
+  static std::string token;
+  return token;
+}
+
+// Starts the solver in the working directory without waiting for it, as a child followed by
+// its handle, with the run's token and the directory's lock, which passes to it; a solver that
+// cannot be started is reported with the path tried, and the lock stays with `lock`.
+void start_solver(int display_switch, DirectoryLock& lock, const std::string& token) {
   const std::string name = solver_program_name(display_switch);
   const std::filesystem::path program =
       find_solver(name, std::filesystem::current_path(), QCoreApplication::applicationDirPath().toStdString());
-  qint64 pid = 0;
-  if (!QProcess::startDetached(QString::fromStdString(program.string()), solver_arguments(display_switch),
-                               QDir::currentPath(), &pid))
-    raise_error(err::solver_start, program.string());
+  const long long pid = start_child(program, solver_arguments(display_switch),
+                                    {std::string(run_token_variable) + "=" + token,
+                                     std::string(lock_fd_variable) + "=" + std::to_string(lock.descriptor())},
+                                    lock.descriptor());
+  lock.hand_over(pid);
   record_solver_process(pid);
+  last_run_token() = token;
 }
 }  // namespace
 
@@ -60,26 +68,33 @@ void Form2::show_analysis_settings(const AnalysisSettings& s) {
 }
 
 // Nothing is written and no solver starts while settings are unusable or a solver still runs in
-// this directory (it reads the model file and writes the results). The old results and log go
-// before the new solver starts, so "Read Data" never finds another run's results.
+// this directory (it reads the model file and writes the results). The directory's lock is
+// taken before the first file is written and passes to the solver, so that of two programs
+// pressing "Analysis" at once in one directory the second is refused. The old results and log
+// go before the new solver starts, and the run's token goes with it, so "Read Data" never finds
+// another run's results.
 void Form2::Command13_Click() {
   const AnalysisSettings settings = analysis_settings();
   if (const std::string problem = settings_problem(settings); !problem.empty())
     raise_error(err::invalid_setting, problem);
-  refuse_while_solver_runs(last_solver_process());
+  DirectoryLock lock;
+  take_lock_for_run(lock, last_solver_process(), last_run_token());
   write_model_file(model, settings);
   Command15_Click();
   clear_run_results();
   Forms::show("Form1");
   // The model is handed over in the files: the window goes even when the solver cannot be
   // started, and the message names the program looked for.
+  const std::string token = new_run_token();
   std::string failure;
+  long long solver = 0;
   try {
-    start_solver(value_of(Check5));
+    start_solver(value_of(Check5), lock, token);
+    solver = last_solver_process();
   } catch (const RunTimeError& e) {
     failure = e.what();
   }
-  Forms::form1().follow_run(last_solver_process(), failure);
+  Forms::form1().follow_run(solver, failure, token);
   Forms::unload("Form2");
   if (!failure.empty()) report_error(failure);
 }

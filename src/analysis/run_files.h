@@ -9,6 +9,13 @@ inline constexpr const char* run_lock_name = "topo.lock";
 // Its presence asks the solver running in the directory to stop after the cycle under way, as
 // closing topo does; a run removes one left from before when it starts.
 inline constexpr const char* run_stop_name = "topo.stop";
+// The companion of the result file: the token of the run whose results lie in the folder. The
+// result file's layout is fixed, so the token has a file of its own.
+inline constexpr const char* run_token_name = "post_pl.run";
+// How the program hands a run to the solver it starts: the run's token, and the descriptor of
+// the directory's lock, which the program took before it wrote the run's files.
+inline constexpr const char* run_token_variable = "MARULLA_RUN_TOKEN";
+inline constexpr const char* lock_fd_variable = "MARULLA_LOCK_FD";
 
 // The lock of a working directory: a file that holds the process id of the solver running
 // there, locked by that process for as long as it lives. The kernel drops the lock with its
@@ -22,7 +29,15 @@ class DirectoryLock {
 
   // Takes the lock for this process: 0 on success, else the process id of the live holder
   // (-1 when it cannot be told). A lock file that cannot be created is "Cannot write file".
+  // A solver started by the program finds the lock already held for it (the descriptor named
+  // by MARULLA_LOCK_FD, inherited) and keeps that hold, so no other run gets in between.
   long long take(const std::string& path = run_lock_name);
+
+  // The descriptor of the lock held, -1 without: what a solver started with it inherits.
+  int descriptor() const { return fd_; }
+  // The solver started with this lock holds it now (its inherited descriptor): writes its
+  // process id into the file and lets go of this process's share without removing the file.
+  void hand_over(long long solver_pid);
 
  private:
   int fd_ = -1;
@@ -32,13 +47,14 @@ class DirectoryLock {
 // The process that holds the directory's lock now, 0 when it is free or there is none.
 long long lock_holder(const std::string& path = run_lock_name);
 
-// Before "Analysis" starts a solver: "The solver is still running" when the solver this
-// program started last (started_pid) has not ended its run, or another one holds the
-// directory's lock.
-void refuse_while_solver_runs(long long started_pid);
+// Before "Analysis" starts a solver: takes the directory's lock into `lock` for the run.
+// "The solver is still running" when the solver this program started last (started_pid, its
+// run `token`) has not ended its run, or another process holds the lock (another solver, or
+// another instance of the program starting one).
+void take_lock_for_run(DirectoryLock& lock, long long started_pid, const std::string& token);
 
-// Removes the results and the run log of an earlier run, so that no "Read Data" can find
-// another run's results; "Cannot write file" when one of them stays.
+// Removes the results, their token and the run log of an earlier run, so that no "Read Data"
+// can find another run's results; "Cannot write file" when one of them stays.
 void clear_run_results();
 
 // The "Stop" of the post-processing window: "Cannot write file" when the request cannot be left.
@@ -46,7 +62,16 @@ void ask_run_to_stop(const std::string& path = run_stop_name);
 bool run_stop_asked(const std::string& path = run_stop_name);
 // A request left by a run that ended before it saw it; "Cannot write file" when it stays.
 void remove_stop_request(const std::string& path = run_stop_name);
+// A new run token: 16 hexadecimal digits, random.
+std::string new_run_token();
+// The token in the result file's companion; "" when there is none or it cannot be read.
+std::string read_run_token(const std::string& path = run_token_name);
+// Replaces the companion with `token`.
+void write_run_token(const std::string& token, const std::string& path = run_token_name);
 
 // Removes the temporary files of `target` whose writing process has ended ("post_pl.dat.tmp"
-// and "post_pl.dat.tmp.<pid>"): what a killed writer leaves behind.
+// and "post_pl.dat.tmp.<pid>", with anything after the id): what a killed writer leaves behind.
 void remove_stale_temp_files(const std::string& target);
+// The same for the program's own files in the working directory (design, model, sections,
+// results) and for the exports there (.csv, .stl, .dxf): where a solver run cleans up.
+void remove_stale_run_temp_files();

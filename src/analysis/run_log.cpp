@@ -3,6 +3,9 @@
 // after 100 cycles", "stopped by the user after 7 cycles" or "failed after 6 cycles: reason".
 #include "analysis/run_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <sstream>
 
@@ -13,6 +16,8 @@
 namespace {
 
 constexpr const char* cycle_tag = "cycle";
+constexpr const char* token_tag = "run ";
+constexpr const char* written_tag = "written";
 
 struct EndWords {
   RunEnd how;
@@ -64,14 +69,26 @@ std::string e_text(double v) {
 
 }  // namespace
 
-RunLogWriter::RunLogWriter(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
-  if (!out_) raise_error(err::write_failed, path);
+RunLogWriter::RunLogWriter(const std::string& path, const std::string& token)
+    : fd_(open_regular_for_writing(path, O_WRONLY | O_CREAT | O_TRUNC)) {
+  if (!token.empty()) line(token_tag + token);
 }
 
-void RunLogWriter::line(const std::string& text) {
-  out_ << text << "\r\n";
-  out_.flush();
+RunLogWriter::~RunLogWriter() {
+  if (fd_ >= 0) ::close(fd_);
 }
+
+// One write per line, so that a reader sees whole lines.
+void RunLogWriter::line(const std::string& text) {
+  const std::string whole = text + "\r\n";
+  for (size_t done = 0; done < whole.size();) {
+    const ssize_t n = ::write(fd_, whole.data() + done, whole.size() - done);
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+void RunLogWriter::written(int cycles) { line(FieldLine().text(written_tag).i5(cycles).str()); }
 
 void RunLogWriter::cycle(const RunLogCycle& c) {
   line(FieldLine().text(cycle_tag).i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change).str());
@@ -88,7 +105,7 @@ void RunLogWriter::end(RunEnd how, int cycles_done, const std::string& reason) {
     }
 }
 
-RunLog read_run_log(const std::string& path) {
+RunLog read_run_log(const std::string& path, const std::string& token) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
@@ -101,9 +118,14 @@ RunLog read_run_log(const std::string& path) {
     RunLogCycle c;
     if (parse_cycle(line, c))
       log.cycles.push_back(c);
+    else if (at == 0 && starts_with(line, token_tag))
+      log.token = line.substr(std::string(token_tag).size());
+    else if (starts_with(line, written_tag) && is_number(line.substr(7)))
+      log.cycles_written = static_cast<int>(to_number(line.substr(7)));
     else
       parse_end(line, log);
   }
+  if (!token.empty() && log.token != token) return {};
   return log;
 }
 
@@ -118,7 +140,6 @@ std::string once_read(const std::string& message) {
 }
 
 RunStatus run_status(const RunLog& log, bool solver_alive) {
-  const int logged = log.cycles.empty() ? 0 : log.cycles.back().cycle;
   switch (log.end) {
     case RunEnd::finished:
       return {"finished", log.cycles_done, "Finished after " + plural(log.cycles_done, "cycle") + readable};
@@ -134,8 +155,12 @@ RunStatus run_status(const RunLog& log, bool solver_alive) {
     case RunEnd::none:
       break;
   }
-  if (!solver_alive)
-    return {"failed", logged, "The solver ended without finishing" + (logged ? " after " + plural(logged, "cycle") : std::string()) + "."};
+  if (!solver_alive) {
+    // The cycles the result file holds, not those logged: a rewrite comes at most once a second.
+    const int kept = log.cycles_written;
+    if (kept == 0) return {"failed", 0, "The solver ended without finishing; no cycle was written."};
+    return {"failed", kept, "The solver ended without finishing after " + plural(kept, "cycle") + "."};
+  }
   if (log.cycles.empty()) return {"running", 0, "The solver is running ..."};
   const RunLogCycle& c = log.cycles.back();
   return {"running", c.cycle,

@@ -42,6 +42,31 @@ void read_record(DataFileReader& in, ModelStore& s, int m) {
   }
   read_three(in, s.gr_mat, m);
 }
+// The line of section s's header in a table whose count line is `table_line`.
+int section_header_line(const SectionTable& t, int table_line, int s) {
+  int line = table_line + 1;
+  for (int k = 1; k < s; ++k) line += 1 + t.n_pnt(k) + t.n_line(k) + (t.n_line(k) > 0 ? 1 : 0);
+  return line;
+}
+
+// The sections must be the design's: a file whose lines have slipped (a count line lost, a
+// line doubled, a count changed by hand) would read as some other table and rewrite the
+// cross-section file without the sketch a non-design bar needs, failing the next run.
+// So nothing may follow the table, and every non-design bar must find its drawn section.
+void check_sections_fit(DataFileReader& in, const SavedDesign& saved, int table_line) {
+  while (!in.at_end())
+    if (in.next_line().find_first_not_of(" \t") != std::string::npos)
+      in.fail(err::sections_mismatch, "a line after the cross-section table");
+  const ModelStore& d = saved.design;
+  const SectionTable& t = saved.sections;
+  for (int r = 1; r <= d.n_gr; ++r) {
+    const bool non_design_bar = d.gr_div(r, 4) == 2 && !(d.gr_mat(r, 3) > 0);
+    if (!non_design_bar || (r <= t.n_sec && t.n_line(r) > 0)) continue;
+    const int line = r <= t.n_sec ? section_header_line(t, table_line, r) : table_line;
+    raise_error(err::sections_mismatch, in.path() + ", line " + std::to_string(line) + ": record " +
+                                            std::to_string(r) + " is a non-design bar without a drawn section");
+  }
+}
 }  // namespace
 
 void save_design(const ModelStore& m, SectionTable& sections, const std::string& path,
@@ -62,7 +87,9 @@ SavedDesign read_saved_design(const std::string& path) {
   if (n < 0 || n > max_records) in.fail(err::subscript);
   saved.design.n_gr = static_cast<int16_t>(n);
   for (int r = 1; r <= n; ++r) read_record(in, saved.design, r);
+  const int table_line = in.line_no() + 1;
   saved.sections = read_section_table(in);
+  check_sections_fit(in, saved, table_line);
   return saved;
 }
 

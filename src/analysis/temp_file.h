@@ -27,8 +27,10 @@ void save_design(const ModelStore& m, SectionTable& sections, const std::string&
 // Parses the whole temporary file. A missing file is "File not found"; a count above 100 or
 // below 0 "Subscript out of range"; a field that is not a number "Type mismatch"; a value beyond
 // the Integer or Single range, or a division below 1, "Overflow"; divisions of more than 1000
-// lattice points "Capacity exceeded"; an early end "Input past end of file" — each naming
-// the file (and the line, where there is one). Nothing outside is changed.
+// lattice points "Capacity exceeded"; an early end "Input past end of file"; a section line
+// to a point its sketch does not have "Subscript out of range"; lines after the cross-section
+// table, or a non-design bar without a drawn section, "Sections do not match the design" —
+// each naming the file (and the line, where there is one). Nothing outside is changed.
 SavedDesign read_saved_design(const std::string& path = temp_file_name);
 
 // Puts a parsed design into the store: n_gr and the records 1..n_gr (sides, rotations, centre,

@@ -284,7 +284,7 @@ bool ScenarioRunner::wait_file(const std::string& rest) {
   const auto w = words_of(rest);
   if (w.size() != 2 || !is_number(w[1])) return fail("wait-file needs FILE SECONDS");
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(to_number(w[1]));
-  while (!std::filesystem::exists(w[0]) || process_running(last_solver_process())) {
+  while (!std::filesystem::exists(w[0]) || child_running(last_solver_process())) {
     if (std::chrono::steady_clock::now() > deadline) return fail(w[0] + " not complete after " + w[1] + " s");
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     QCoreApplication::processEvents();

@@ -7,8 +7,10 @@
 #include <iostream>
 
 #include "app/qt_scenario.h"
+#include "formats/fields.h"
 
 int main(int argc, char** argv) {
+  ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
   if (argc != 2) {
     std::fprintf(stderr, "usage: marulla_scenario FILE|-\n");
     return 2;

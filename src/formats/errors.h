@@ -25,6 +25,10 @@ inline constexpr const char* editing = "A box/bar is being edited";
 inline constexpr const char* solver_busy = "The solver is still running";
 inline constexpr const char* invalid_setting = "Invalid setting";
 inline constexpr const char* bad_file_name = "Bad file name";
+inline constexpr const char* nothing_to_export = "Nothing to export";
+inline constexpr const char* no_results = "No results to read";
+inline constexpr const char* not_this_run = "Not the results of this run";
+inline constexpr const char* sections_mismatch = "Sections do not match the design";
 }  // namespace err
 
 // A run-time error: `name` is one of err::*, `where` says what it concerns

@@ -5,11 +5,16 @@
 #include <charconv>
 #include <cstdlib>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "formats/errors.h"
@@ -182,7 +187,58 @@ FieldLine& FieldLine::text(std::string_view text) {
   return *this;
 }
 
-DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(path_ + temp_suffix + "." + std::to_string(::getpid())) {
+namespace {
+// Room a temporary name needs after the prefix: "." and a process id, and ".cycles" of the
+// result file's spool.
+constexpr size_t longest_file_name = 255;
+constexpr size_t temp_tail = 1 + 10 + 7;
+
+uint32_t name_hash(const std::string& name) {  // FNV-1a
+  uint32_t h = 2166136261u;
+  for (unsigned char ch : name) h = (h ^ ch) * 16777619u;
+  return h;
+}
+}  // namespace
+
+std::string temp_file_prefix(const std::string& target) {
+  const std::string name = std::filesystem::path(target).filename().string();
+  const size_t suffix = std::strlen(temp_suffix);
+  if (name.size() + suffix + temp_tail <= longest_file_name) return name + temp_suffix;
+  char hash[16];
+  std::snprintf(hash, sizeof hash, "~%08x", static_cast<unsigned>(name_hash(name)));
+  size_t keep = longest_file_name - temp_tail - suffix - std::strlen(hash);
+  while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;  // a whole UTF-8 character
+  return name.substr(0, keep) + hash + temp_suffix;
+}
+
+std::string temp_file_path(const std::string& target, long long pid) {
+  const std::filesystem::path dir = std::filesystem::path(target).parent_path();
+  return (dir / (temp_file_prefix(target) + "." + std::to_string(pid))).string();
+}
+
+void ignore_file_size_signal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+int open_regular_for_writing(const std::string& path, int flags) {
+  // Without O_NONBLOCK, opening a pipe for writing waits for a reader, for ever.
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd < 0) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) raise_error(err::write_failed, path + ": not a regular file");
+    raise_error(err::write_failed, path);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    raise_error(err::write_failed, path + ": not a regular file");
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(temp_file_path(path_, ::getpid())) {
+  // A file or pipe of the temporary name is this process's own leftover (a pipe would stop the
+  // open for ever); a folder there stays, and the write fails.
+  ::unlink(temp_path_.c_str());
   // Binary, so that CR LF is written as it is on every system.
   out_.open(temp_path_, std::ios::binary | std::ios::trunc);
   if (!out_) raise_error(err::write_failed, path_);

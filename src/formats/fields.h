@@ -33,6 +33,26 @@ class FieldLine {
 // that two processes writing one file never share it.
 inline constexpr const char* temp_suffix = ".tmp";
 
+// How every temporary name of `target` begins, as a file name in the target's folder:
+// "<name>.tmp", or, for a name so long that the temporary name would pass the 255 bytes a file
+// name may have, the name cut short (at a whole character) with a hash of the whole name,
+// "<start>~<8 hex digits>.tmp", so that every legal name can be written.
+std::string temp_file_prefix(const std::string& target);
+// The temporary file of `target` written by process `pid`: beside the target, its prefix,
+// "." and the process id.
+std::string temp_file_path(const std::string& target, long long pid);
+
+// A file that would grow past the process's file-size limit (ulimit -f) ends the process with
+// SIGXFSZ unless that signal is ignored; ignored, the write fails as on a full disk and the
+// writer reports "Cannot write file". Every program calls this first.
+void ignore_file_size_signal();
+
+// Opens `path` for writing (flags as for open(2), O_WRONLY or O_RDWR with O_CREAT and the like)
+// only when it is, or becomes, a regular file: a pipe, device or folder of that name is refused
+// with "Cannot write file (path: not a regular file)" at once, without waiting for a reader.
+// Returns the descriptor (close-on-exec).
+int open_regular_for_writing(const std::string& path, int flags);
+
 // Writes a data file whole and atomically: lines go to a temporary file beside the target,
 // and commit() renames it over the target. A writer destroyed without commit() removes its
 // temporary file and leaves the old file untouched. Failures raise "Cannot write file".

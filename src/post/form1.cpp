@@ -3,12 +3,16 @@
 #include "post/form1.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QTimer>
 #include <algorithm>
 #include <cfloat>
 #include <exception>
 #include <filesystem>
+#include <utility>
 
 #include "analysis/run_files.h"
 #include "analysis/solver_start.h"
@@ -33,6 +37,16 @@ constexpr int plot_column = 14280, plot_width = 5520;
 
 constexpr const char* export_filters =
     "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp)";
+
+// The dialog of this toolkit reads a name with double quotes as a list of quoted names
+// ('my design "v2".stl' becomes "v2"): the name is taken as typed instead.
+QString name_as_typed(const QFileDialog& dialog) {
+  const QString chosen = dialog.selectedFiles().front();
+  const auto* typed = dialog.findChild<QLineEdit*>("fileNameEdit");
+  if (typed == nullptr || !typed->text().contains('"')) return chosen;
+  const QString text = typed->text().trimmed();
+  return QFileInfo(text).isAbsolute() ? text : dialog.directory().filePath(text);
+}
 
 // A name typed without an extension takes the one of the filter chosen in the dialog.
 std::string with_extension(const QString& path, const QString& filter) {
@@ -197,14 +211,15 @@ bool Form1::call(const std::string& procedure) {
   return false;
 }
 
-void Form1::follow_run(long long solver_pid, const std::string& start_failure) {
+void Form1::follow_run(long long solver_pid, const std::string& start_failure, const std::string& token) {
   solver_pid_ = solver_pid;
+  run_token_ = token;
   if (!start_failure.empty()) return show_run({"failed", 0, start_failure});
   run_timer_->start();
   poll_run();
 }
 
-void Form1::poll_run() { show_run(run_status(read_run_log(), process_running(solver_pid_))); }
+void Form1::poll_run() { show_run(run_status(read_run_log(run_log_name, run_token_), child_running(solver_pid_))); }
 
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
 void Form1::show_run(const RunStatus& status) {
@@ -219,10 +234,10 @@ void Form1::show_run(const RunStatus& status) {
 }
 
 void Form1::Command1_Click() {
-  ResultSet set = read_result_set();
-  if (!set.store) {  // no complete result file yet: the button stays for another try
-    set_status("Nothing read: " + set.problem);
-    return;
+  ResultSet set = read_result_set({}, run_token_);
+  if (!set.store) {  // the button stays for another try
+    set_status("Nothing read: " + (set.refused.empty() ? set.problem : set.refused));
+    return nothing_to_read(set);
   }
   store = std::move(*set.store);
   evaluation_.reset();  // the model is read again against these results
@@ -233,13 +248,24 @@ void Form1::Command1_Click() {
   // minimum; the text shows 0 cycles and the picture only the axes.
   HScroll4->setMaximum(std::max<int>(1, store.pn_cyc));
   Plot1->set_history(convergence_history(store));
-  Text4->setText(QString::number(store.pn_cyc));
-  Draw_3D();
+  // The read is applied whole before the picture is judged: a design that cannot be drawn at
+  // this view (diameters or section points far beyond the frame's size) is said once, and the
+  // controls that change the cycle, the threshold and the view are there to draw it otherwise.
+  {
+    reading_ = true;
+    const auto done = qScopeGuard([this] { reading_ = false; });
+    Text4->setText(QString::number(store.pn_cyc));
+    Draw_3D();
+  }
   for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
   set_status("Read " + std::to_string(store.pn_cyc) + " cycles of " + std::to_string(store.pn_elem) + " elements from " +
              post_file_name);
   if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
+  if (const auto failure = std::exchange(picture_failure_, std::nullopt))
+    raise_error(failure->name(), (failure->where().empty() ? "" : failure->where() + "; ") +
+                                     "the results are read, but cycle " + std::to_string(chosen_cycle()) +
+                                     " cannot be drawn at this size: choose another cycle or threshold, or zoom out");
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const {
@@ -289,9 +315,16 @@ void Form1::Draw_3D() {
   p.angles = view_angles();
   p.view = view_win;
   draw_forces(p);
-  display.draw(canvas(), store, p);
   Plot1->mark(p.cycle);
   Label61->setText(QString("= %1 mm").arg(double(p.threshold) * store.pd_max, 0, 'g', 4));
+  if (!reading_) return display.draw(canvas(), store, p);
+  // While "Read Data" applies a read, a picture that fails is kept to be said once at its end.
+  try {
+    display.draw(canvas(), store, p);
+    picture_failure_.reset();
+  } catch (const RunTimeError& e) {
+    picture_failure_ = e;
+  }
 }
 
 void Form1::go_to_modelling() {
@@ -328,16 +361,18 @@ void Form1::Form_MouseUp(int, int, float x, float y) {
 void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
 
 void Form1::Command10_Click() {
-  QString filter;
-  const QString path = QFileDialog::getSaveFileName(this, "Export", "design.csv", export_filters, &filter);
-  if (path.isEmpty()) return;
-  export_design_to(with_extension(path, filter));
+  refuse_empty_export();
+  QFileDialog dialog(this, "Export", "design.csv", export_filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  export_design_to(with_extension(name_as_typed(dialog), dialog.selectedNameFilter()));
 }
 
 // A table gains what the members of the frame shown carry (the clean frame's while it is shown),
 // and a node table beside it, whenever that frame can be analysed; otherwise it holds the design
 // alone.
 void Form1::export_design_to(const std::string& path) {
+  refuse_empty_export();
   export_file(path);
   set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
              (clean_mode_ ? " (the clean frame)" : "") + " to " + path);
@@ -359,7 +394,6 @@ void Form1::export_file(const std::string& path) {
 // The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the
 // cycle's design; a design that cannot be analysed says why.
 void Form1::export_deck(const std::string& path) {
-  if (store.pn_cyc < 1) raise_error(err::subscript, "no cycle to export");
   const OnScreen shown = on_screen();
   if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
   write_fe_deck(*shown.frame, path);
@@ -541,4 +575,16 @@ void Form1::Command20_Click() {
   ask_run_to_stop();
   Command20->setEnabled(false);
   set_status("Stop asked: the run ends after the cycle under way and keeps the cycles done");
+}
+
+// A result without any cycle has no design to write.
+void Form1::refuse_empty_export() const {
+  if (store.pn_cyc < 1) raise_error(err::nothing_to_export, "the result file holds no cycle");
+}
+
+// Nothing was read: results of another run are refused, and a run that failed says why there
+// are none; otherwise (still running, or no run followed) the button simply stays.
+void Form1::nothing_to_read(const ResultSet& set) {
+  if (!set.refused.empty()) raise_error(err::not_this_run, set.refused);
+  if (run.state == "failed") raise_error(err::no_results, run.message);
 }

@@ -5,12 +5,15 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "evaluate/force_view.h"
 #include "evaluate/standard_sizes.h"
 #include "analysis/run_log.h"
+#include "formats/errors.h"
+#include "post/result_file.h"
 #include "post/result_store.h"
 #include "view/form_view.h"
 #include "view/result_display.h"
@@ -39,9 +42,11 @@ class Form1 : public ViewForm {
   void Draw_3D();
   void redraw() override { Draw_3D(); }
 
-  // Follows the solver just started (process solver_pid) through its run log on the status
-  // line; `start_failure` is the message when it could not be started.
-  void follow_run(long long solver_pid, const std::string& start_failure = {});
+  // Follows the solver just started (process solver_pid, a child of this program followed by
+  // its handle) through its run log on the status line; `start_failure` is the message when it
+  // could not be started. With the run's `token`, the status line and "Read Data" take only
+  // that run's log and results.
+  void follow_run(long long solver_pid, const std::string& start_failure = {}, const std::string& token = {});
 
   void Command1_Click();  // Read Data
   void HScroll4_Change();
@@ -136,6 +141,8 @@ class Form1 : public ViewForm {
   // Reads the run log, shows how the run stands, and stops looking once it has ended.
   void poll_run();
   void show_run(const RunStatus& status);
+  void refuse_empty_export() const;
+  void nothing_to_read(const ResultSet& set);
   // Unloads this window and shows the modelling window in its working state.
   void go_to_modelling();
 
@@ -175,4 +182,7 @@ class Form1 : public ViewForm {
   std::string built_key_;
   CheckSettings check_settings_;
   std::string forces_problem_;
+  std::string run_token_;  // of the run followed; "" reads whatever lies in the folder
+  bool reading_ = false;   // "Read Data" is applying a read
+  std::optional<RunTimeError> picture_failure_;  // of the last drawing while reading_
 };

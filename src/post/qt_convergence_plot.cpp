@@ -110,8 +110,8 @@ void ConvergencePlot::fill_series() {
   fit_axes();
   QList<QPointF> c, v;
   for (const CyclePoint& p : points_) {
-    c.append(QPointF(p.cycle, compliance_y(p.compliance)));
-    v.append(QPointF(p.cycle, p.volume_ratio));
+    if (std::isfinite(p.compliance)) c.append(QPointF(p.cycle, compliance_y(p.compliance)));
+    if (std::isfinite(p.volume_ratio)) v.append(QPointF(p.cycle, p.volume_ratio));
   }
   compliance_->replace(c);
   volume_->replace(v);
@@ -137,8 +137,8 @@ void ConvergencePlot::add(const CyclePoint& point) {
   if (compliance_range_.log != was_log) {
     fill_series();  // a first value at or below zero turns the scale linear
   } else {
-    compliance_->append(point.cycle, compliance_y(point.compliance));
-    volume_->append(point.cycle, point.volume_ratio);
+    if (std::isfinite(point.compliance)) compliance_->append(point.cycle, compliance_y(point.compliance));
+    if (std::isfinite(point.volume_ratio)) volume_->append(point.cycle, point.volume_ratio);
   }
   mark(point.cycle);
 }
@@ -149,17 +149,18 @@ void ConvergencePlot::mark(int cycle) {
   mark_volume_->clear();
   for (const CyclePoint& p : points_)
     if (p.cycle == cycle) {
-      mark_compliance_->append(p.cycle, compliance_y(p.compliance));
-      mark_volume_->append(p.cycle, p.volume_ratio);
+      if (std::isfinite(p.compliance)) mark_compliance_->append(p.cycle, compliance_y(p.compliance));
+      if (std::isfinite(p.volume_ratio)) mark_volume_->append(p.cycle, p.volume_ratio);
     }
 }
 
 void ConvergencePlot::fit_axes() {
+  // Each axis over the values its lines carry.
   std::vector<double> compliances, volumes;
   int last = 1;
   for (const CyclePoint& p : points_) {
-    compliances.push_back(p.compliance);
-    volumes.push_back(p.volume_ratio);
+    if (std::isfinite(p.compliance)) compliances.push_back(p.compliance);
+    if (std::isfinite(p.volume_ratio)) volumes.push_back(p.volume_ratio);
     last = std::max(last, p.cycle);
   }
   cycles_->setRange(1, std::max(2, last));
@@ -181,8 +182,11 @@ int ConvergencePlot::cycle_at(const QPointF& position) const {
 
 QPointF ConvergencePlot::position_of(int cycle) const {
   for (const CyclePoint& p : points_)
-    if (p.cycle == cycle)
-      return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, compliance_y(p.compliance)), compliance_));
+    if (p.cycle == cycle) {
+      if (std::isfinite(p.compliance))
+        return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, compliance_y(p.compliance)), compliance_));
+      return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, p.volume_ratio), volume_));
+    }
   return {};
 }
 

@@ -34,7 +34,7 @@ class ConvergencePlot : public QChartView {
 
   // The cycle of the history nearest to a position on the widget (0 when there is none).
   int cycle_at(const QPointF& position) const;
-  // The widget position of a cycle's compliance point.
+  // The widget position of a cycle's compliance point (its volume ratio's without one).
   QPointF position_of(int cycle) const;
   // Called with the cycle a click chose.
   std::function<void(int)> on_cycle_clicked;

@@ -4,7 +4,9 @@
 #include <cfloat>
 #include <cmath>
 #include <exception>
+#include <filesystem>
 
+#include "analysis/run_files.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 
@@ -80,8 +82,20 @@ std::string read_result_model(ResultStore& r, const std::string& section_path, c
   return f.max_diameter_text;
 }
 
-ResultSet read_result_set(const ResultPaths& paths) {
+namespace {
+const char* const other_run = "the results in this folder were written by another run (another program or a solver "
+                              "started by hand); press \"To Re-Analysis\" to run this model again";
+}  // namespace
+
+ResultSet read_result_set(const ResultPaths& paths, const std::string& token) {
   auto store = std::make_unique<ResultStore>();
+  if (!token.empty() && read_run_token(paths.token) != token) {
+    std::error_code ec;
+    if (!std::filesystem::exists(paths.results, ec)) return {};  // nothing written yet
+    ResultSet refused;
+    refused.refused = other_run;
+    return refused;
+  }
   // The one place besides the box zoom that traps its errors: a result file that is missing,
   // still being written or malformed is simply not read.
   try {
@@ -90,6 +104,11 @@ ResultSet read_result_set(const ResultPaths& paths) {
     ResultSet none;
     none.problem = e.what();
     return none;
+  }
+  if (!token.empty() && read_run_token(paths.token) != token) {
+    ResultSet refused;
+    refused.refused = other_run;
+    return refused;
   }
   store->res_ok = 1;
   ResultSet set;

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "analysis/model_file.h"
+#include "analysis/run_files.h"
 #include "post/result_store.h"
 
 inline constexpr const char* post_file_name = "post_pl.dat";
@@ -42,16 +43,22 @@ struct ResultSet {
   std::unique_ptr<ResultStore> store;  // null when the result file could not be read
   std::string max_diameter_text;
   std::string problem;  // why the result file could not be read
+  std::string refused;  // why results in the folder were not taken (another run's), else ""
 };
 
 struct ResultPaths {
   std::string results = post_file_name;
   std::string sections = section_file_name;
   std::string model = model_file_name;
+  std::string token = run_token_name;  // the companion naming the run of the results
 };
 
 // Both readers into a fresh store, so that a failure leaves the caller's store as it was. A
 // result file that cannot be read ends the read quietly (the store is null: the solver may
 // still be writing, and the user presses again later); a fault of the model files that follow
 // is the RunTimeError of read_result_model. res_ok is 1 in a store that is returned.
-ResultSet read_result_set(const ResultPaths& paths = {});
+// With a run `token`, only that run's results are read: the companion must name it before and
+// after the result file is read (a run started in between changes it first); results there
+// under another token, or none, give no store and say so in `refused`. No companion yet, with
+// no result file either, is a run that has written nothing so far: no store, nothing refused.
+ResultSet read_result_set(const ResultPaths& paths = {}, const std::string& token = {});

@@ -28,7 +28,7 @@ std::vector<int> element_sections(const ResultStore& r) {
 std::vector<CyclePoint> convergence_history(const ResultStore& r) {
   std::vector<CyclePoint> points;
   for (int c = 1; c <= r.pn_cyc; ++c)
-    if (std::isfinite(r.pc_comp(c)) && std::isfinite(r.pc_vol(c))) points.push_back({c, r.pc_comp(c), r.pc_vol(c)});
+    if (std::isfinite(r.pc_comp(c)) || std::isfinite(r.pc_vol(c))) points.push_back({c, r.pc_comp(c), r.pc_vol(c)});
   return points;
 }
 

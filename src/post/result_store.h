@@ -51,7 +51,8 @@ struct CyclePoint {
   int cycle;
   double compliance, volume_ratio;
 };
-// The cycles whose summary line could be read, in order.
+// The cycles whose summary line gives the compliance or the volume ratio, in order; the one it
+// does not give is NaN (a cycle line may carry the compliance alone).
 std::vector<CyclePoint> convergence_history(const ResultStore& r);
 
 // The store for the window's dump: counts, pd_max, pe_nod, pe_flag and pe_ref per element,

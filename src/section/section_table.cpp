@@ -2,6 +2,8 @@
 // that the modelling window calls.
 #include "section/section_table.h"
 
+#include <unistd.h>
+
 #include <cfloat>
 #include <cmath>
 #include <filesystem>
@@ -92,14 +94,29 @@ SectionTable read_section_table(DataFileReader& in, ThicknessField thickness) {
     }
     for (int l = 1; l <= t.n_line(s); ++l) {
       in.next_line();
+      // A line ends at points the sketch has: one it does not have would be drawn, measured
+      // and exported from a point that is not there.
       t.line_pnt(s, l, 1) = bounded(in, 1, 5, max_section_points);
       t.line_pnt(s, l, 2) = bounded(in, 6, 5, max_section_points);
+      for (int end = 1; end <= 2; ++end)
+        if (t.line_pnt(s, l, end) < 1 || t.line_pnt(s, l, end) > t.n_pnt(s))
+          in.fail(err::subscript, "line " + std::to_string(l) + " of section " + std::to_string(s) + " ends at point " +
+                                      std::to_string(t.line_pnt(s, l, end)) + " of " + std::to_string(t.n_pnt(s)));
       if (thickness == ThicknessField::read) t.line_t(s, l) = in.single(11, 15);
       if (thickness == ThicknessField::if_readable) t.line_t(s, l) = thickness_or_zero(in);
     }
     if (t.n_line(s) > 0) in.next_line();  // the property line: recomputed at every write
   }
   return t;
+}
+
+void raise_missing_file(const RunTimeError& e) {
+  const std::filesystem::path file = e.where();
+  const std::filesystem::path folder = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+  if (::access(folder.c_str(), W_OK) == 0) throw e;
+  const std::string name = folder == "." ? std::string("the working folder") : folder.string();
+  raise_error(err::write_failed, name + " cannot be written, so " + file.filename().string() +
+                                     " was never made there: work in a folder you can write to");
 }
 
 SectionTable read_section_file(const std::string& path, ThicknessField thickness) {

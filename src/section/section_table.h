@@ -66,6 +66,10 @@ SectionTable read_section_file(const std::string& path = section_file_name,
 inline constexpr const char* damaged_section_file_advice =
     "rename or repair this file: without it, \"OK\" of a box/bar writes a new one with empty sections";
 
+// A file missing from a folder that cannot be written was never made there: "Cannot write
+// file" saying so, naming the folder; otherwise the "File not found" `e` itself.
+[[noreturn]] void raise_missing_file(const RunTimeError& e);
+
 // Runs a read of the cross-section file for the design stage. A damaged file (anything but a
 // missing one) would stop every "OK", "Delete", "Save" and "Go to Analysis" alike, so its
 // message also says how to go on.
@@ -74,7 +78,7 @@ auto with_section_file_advice(F&& read) {
   try {
     return read();
   } catch (const RunTimeError& e) {
-    if (e.name() == err::file_not_found) throw;
+    if (e.name() == err::file_not_found) raise_missing_file(e);
     raise_error(e.name(), e.where() + "; " + damaged_section_file_advice);
   }
 }

@@ -17,7 +17,19 @@ TEST(RunLog, ALineBeingWrittenWaitsAndTheLastLineTellsHowItEnded) {
   ASSERT_EQ(partial.cycles.size(), 1u);
   EXPECT_EQ(partial.cycles[0].compliance, 1234.5);
   EXPECT_EQ(run_status(partial, true).state, "running");
-  EXPECT_EQ(run_status(partial, false).message, "The solver ended without finishing after 1 cycle.");
+  // A run killed before its result file was first written has logged cycles but kept none.
+  EXPECT_EQ(run_status(partial, false).message, "The solver ended without finishing; no cycle was written.");
+  EXPECT_EQ(run_status(partial, false).cycle, 0);
+  {
+    RunLogWriter log;
+    for (int c = 1; c <= 3; ++c) log.cycle({c, 1000.0 / c, 0.05, 0.1});
+    log.written(2);
+    log.cycle({4, 250, 0.05, 0.1});
+  }
+  const RunLog killed = read_run_log();
+  EXPECT_EQ(killed.cycles.size(), 4u);
+  EXPECT_EQ(killed.cycles_written, 2);
+  EXPECT_EQ(run_status(killed, false).message, "The solver ended without finishing after 2 cycles.");
 
   {
     RunLogWriter log;
@@ -38,4 +50,26 @@ TEST(RunLog, AStatusOnceTheResultsAreRead) {
   EXPECT_EQ(once_read("Finished after 12 cycles: the results can be read with \"Read Data\"."),
             "Finished after 12 cycles: the results are read.");
   EXPECT_EQ(once_read("The solver failed: no load in any load case"), "The solver failed: no load in any load case");
+}
+
+// A window that follows a run reads only that run's log: another run's (another token, or a
+// solver started by hand, without one) is no log of it.
+TEST(RunLog, ATokenKeepsAWindowToItsOwnRun) {
+  WorkingDirectory dir;
+  {
+    RunLogWriter log(run_log_name, "00000000000000aa");
+    log.cycle({1, 10, 0.1, 0.5});
+    log.end(RunEnd::finished, 1);
+  }
+  EXPECT_EQ(read_run_log().token, "00000000000000aa");
+  EXPECT_EQ(read_run_log(run_log_name, "00000000000000aa").end, RunEnd::finished);
+  const RunLog other = read_run_log(run_log_name, "00000000000000bb");
+  EXPECT_EQ(other.end, RunEnd::none);
+  EXPECT_TRUE(other.cycles.empty());
+  {
+    RunLogWriter by_hand;
+    by_hand.end(RunEnd::finished, 3);
+  }
+  EXPECT_EQ(read_run_log(run_log_name, "00000000000000aa").end, RunEnd::none);
+  EXPECT_EQ(read_run_log().cycles_done, 3);  // a window that follows no run reads any
 }

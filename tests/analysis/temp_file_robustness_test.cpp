@@ -18,6 +18,9 @@ namespace {
 const std::string file = temp_file_name;
 const std::string past_end = "Input past end of file (" + file + ")";
 std::string at(const std::string& name, int line) { return fault_at(file, name, line); }
+std::string at(const std::string& name, int line, const std::string& detail) {
+  return name + " (" + file + ", line " + std::to_string(line) + ": " + detail + ")";
+}
 
 const std::string three = "    1.00000E+02    8.00000E+01    6.00000E+01";
 const std::string zeros = "    0.00000E+00    0.00000E+00    0.00000E+00";
@@ -84,3 +87,74 @@ TEST(TempFileRobustness, FuzzerFindingsStayFixed) {
     EXPECT_NO_THROW(error_of([] { read_saved_design(); }));
   }
 }
+
+namespace {
+// A box (record 1, its empty section) and a non-design bar (record 2) with a drawn rectangle,
+// by line: 1 count, 2-14 the box, 15-27 the bar (27 its material, design flag 0), 28 section
+// count, 29 section 1, 30 section 2's header, 31-34 its points, 35-38 its lines, 39 properties.
+std::vector<std::string> design_with_a_drawn_bar() {
+  std::vector<std::string> lines = good_lines();
+  lines.resize(14);
+  lines[0] = "    2";
+  lines.insert(lines.end(), {three, zeros, zeros, "    1    1    1    2"});
+  for (int p = 0; p < 8; ++p) lines.push_back(zeros);
+  lines.push_back("    2.06000E+05    3.00000E-01    0.00000E+00");
+  lines.insert(lines.end(), {"    2", "    0    0", "    4    4", "   -5.00000E+01   -2.50000E+01",
+                             "    5.00000E+01   -2.50000E+01", "    5.00000E+01    2.50000E+01",
+                             "   -5.00000E+01    2.50000E+01", "    1    2    2.00000E+00", "    2    3    2.00000E+00",
+                             "    3    4    2.00000E+00", "    4    1    2.00000E+00",
+                             "    6.00000E+02    1.26667E+05    4.01667E+05"});
+  return lines;
+}
+
+std::string without_line(int n) {
+  auto lines = design_with_a_drawn_bar();
+  lines.erase(lines.begin() + (n - 1));
+  return crlf(lines);
+}
+}  // namespace
+
+// A file whose lines have slipped reads as another table: the bar's sketch would be lost and the
+// next run fail on it. Such files are refused, naming the line, before anything is changed.
+TEST(TempFileRobustness, SectionsThatDoNotFitTheDesignAreRefused) {
+  WorkingDirectory dir;
+  const std::string mismatch = "Sections do not match the design";
+  auto lines = design_with_a_drawn_bar();
+  auto doubled = lines;
+  doubled.insert(doubled.begin() + 29, "    0    0");
+  auto short_table = lines;
+  short_table[27] = "    1";
+  short_table.resize(29);
+  auto no_lines = lines;
+  no_lines[29] = "    4    0";
+  no_lines.resize(34);
+  const BadFile cases[] = {
+      {"the design as saved", crlf(lines), ""},
+      {"trailing blank lines", crlf(lines) + "\r\n   \r\n", ""},
+      {"section count line deleted", without_line(28), at(mismatch, 29, "a line after the cross-section table")},
+      {"a \"0 0\" line doubled", crlf(doubled), at(mismatch, 31, "a line after the cross-section table")},
+      {"record count set to 0", with_line_replaced(lines, 1, "    0"),
+       at(mismatch, 4, "a line after the cross-section table")},
+      {"a line after the table", crlf(lines) + "    0    0\r\n", at(mismatch, 40, "a line after the cross-section table")},
+      {"the bar's section missing", crlf(short_table),
+       at(mismatch, 28, "record 2 is a non-design bar without a drawn section")},
+      {"the bar's section without lines", crlf(no_lines),
+       at(mismatch, 30, "record 2 is a non-design bar without a drawn section")},
+      {"a line to point 0", with_line_replaced(lines, 35, "    0    2    2.00000E+00"),
+       at("Subscript out of range", 35, "line 1 of section 2 ends at point 0 of 4")},
+      {"a line to point 5 of 4", with_line_replaced(lines, 36, "    2    5    2.00000E+00"),
+       at("Subscript out of range", 36, "line 2 of section 2 ends at point 5 of 4")},
+      {"a line to point 99 of 4", with_line_replaced(lines, 38, "   99    1    2.00000E+00"),
+       at("Subscript out of range", 38, "line 4 of section 2 ends at point 99 of 4")},
+  };
+  for (const BadFile& c : cases) {
+    SCOPED_TRACE(c.what);
+    write_file(file, c.content);
+    EXPECT_EQ(error_of([] { read_saved_design(); }), c.error);
+  }
+  // A design bar needs no sketch.
+  short_table[26] = "    2.06000E+05    3.00000E-01    1.00000E+00";
+  write_file(file, crlf(short_table));
+  EXPECT_EQ(error_of([] { read_saved_design(); }), "");
+}
+

@@ -201,7 +201,9 @@ TEST_F(AnalysisRun, ReadWithoutAFileChangesNothingButTheLabels) {
 TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
   write_file("topo_nd",
              "#!/bin/sh\n"
-             "printf 'cycle    1    5.10000E+03    3.00000E-01    1.00000E-01\\r\\n' > topo_run.log\n"
+             "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > topo_run.log\n"
+             "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > post_pl.run\n"
+             "printf 'cycle    1    5.10000E+03    3.00000E-01    1.00000E-01\\r\\n' >> topo_run.log\n"
              "while [ ! -f topo.stop ]; do sleep 0.05; done\n"
              "printf 'stopped by the user after 1 cycle\\r\\n' >> topo_run.log\n");
   fs::permissions("topo_nd", fs::perms::owner_all);

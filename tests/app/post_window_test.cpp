@@ -2,11 +2,16 @@
 // the cycle and threshold mirrors, hidden lines, failed reads, and the ways out.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <QtCharts/QChart>
+#include <QtCharts/QXYSeries>
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -223,6 +228,10 @@ TEST_F(PostWindow, AResultWithoutCyclesShowsOnlyTheAxes) {
   EXPECT_EQ(f().canvas().primitives().size(), 6u);  // three axes and their letters
   run("set Form1.HScroll5 0\nclick Form1.Check1\n");
   EXPECT_EQ(f().canvas().primitives().size(), 6u);
+  // There is no design to export, and the dialog does not open for nothing.
+  run("click Form1.Command10\nexpect-error Nothing to export (the result file holds no cycle)\n"
+      "export none.csv\nexpect-error Nothing to export\n");
+  EXPECT_FALSE(fs::exists("none.csv"));
 }
 
 TEST_F(PostWindow, ReAnalysisShowsTheModellingWindowAndAFreshWindowStartsEmpty) {
@@ -238,3 +247,62 @@ TEST_F(PostWindow, ReAnalysisShowsTheModellingWindowAndAFreshWindowStartsEmpty) 
   EXPECT_TRUE(load_state());
   EXPECT_EQ(f().store.pn_cyc, 0);
 }
+
+namespace {
+// The result set's lines replaced: line n (1-based) by text.
+void replace_result_lines(const std::vector<std::pair<int, std::string>>& changes) {
+  auto lines = test_support::file_lines("post_pl.dat");
+  for (const auto& [n, text] : changes) lines.at(size_t(n - 1)) = text;
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  test_support::write_file("post_pl.dat", text);
+}
+}  // namespace
+
+// A maximum diameter of 1E+9 mm on a frame of some 200 mm: its thickest beam cannot be drawn at
+// the starting view. The read is applied whole all the same (every control there to draw it
+// otherwise), the message says so, and another cycle draws.
+TEST_F(PostWindow, AResultTooLargeToDrawIsStillReadWhole) {
+  // Header (maximum 1E+9) and element 1 of cycle 3 (line 35) at that maximum.
+  replace_result_lines({{1, FieldLine().i5(4).i5(6).e15(1e9).str()}, {35, FieldLine().i5(1).e15(1e9).str()}});
+  run("click Form1.Command1\n");
+  EXPECT_TRUE(read_state());
+  ASSERT_EQ(errors().size(), 1u);
+  EXPECT_EQ(errors().back().rfind("Overflow", 0), 0u) << errors().back();
+  EXPECT_NE(errors().back().find("the results are read, but cycle 3 cannot be drawn"), std::string::npos)
+      << errors().back();
+  run("expect-error Overflow\n");
+  run("set Form1.HScroll4 1\nexpect-error none\n");
+  EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
+}
+
+// Cycle lines that carry the compliance but not the volume ratio: the plot shows the compliance.
+TEST_F(PostWindow, ThePlotShowsWhatTheCycleLinesCarry) {
+  replace_result_lines({{8, FieldLine().i5(1).e15(5100).str()}, {19, FieldLine().i5(2).e15(3200).str()},
+                        {30, FieldLine().i5(3).e15(2900).str()}});
+  run("click Form1.Command1\nexpect-error none\nexpect-state Form1 plot [[1,5100,null],[2,3200,null],[3,2900,null]]\n");
+  const auto series = f().Plot1->chart()->series();
+  ASSERT_GE(series.size(), 2);
+  EXPECT_EQ(static_cast<QXYSeries*>(series[0])->count(), 3);
+  EXPECT_EQ(static_cast<QXYSeries*>(series[1])->count(), 0);
+  EXPECT_EQ(f().Plot1->marked(), 3);
+}
+
+// A name typed with double quotes is taken as typed, not read as a list of quoted names.
+TEST_F(PostWindow, ANameTypedWithDoubleQuotesIsTakenAsTyped) {
+  run("click Form1.Command1\n");
+  QTimer typing;
+  typing.setInterval(20);
+  QObject::connect(&typing, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    typing.stop();
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText("my design \"v2\".stl");
+    static_cast<QDialog*>(dialog)->accept();  // as "Save" does
+  });
+  typing.start();
+  run("click Form1.Command10\nexpect-error none\n");
+  EXPECT_TRUE(fs::exists("my design \"v2\".stl"));
+  EXPECT_FALSE(fs::exists("v2.csv") || fs::exists("v2"));
+}
+

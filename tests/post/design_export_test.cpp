@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <numbers>
 
+#include "formats/fields.h"
 #include "post/design_export.h"
 #include "post/result_file.h"
 #include "support/export_readers.h"
+#include "support/robustness.h"
 
 namespace fs = std::filesystem;
 using namespace test_support;
@@ -135,3 +137,31 @@ TEST_F(DesignExport, FailuresNameTheFileAndLeaveNothingBehind) {
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"old.stl", "taken.dxf"}));
 }
+
+// A write the system refuses for want of room (a file-size limit as a full disk) is "Cannot
+// write file" naming the file, with nothing left behind; the program ignores SIGXFSZ, which
+// would otherwise end it in the middle of the write.
+TEST_F(DesignExport, AFileSizeLimitFailsTheWriteCleanly) {
+  const std::string message = error_under_file_limit(
+      4096,
+      [&] {
+        ignore_file_size_signal();
+        export_design(r, {3, 0}, "big.stl");
+      },
+      false);
+  EXPECT_EQ(message, "Cannot write file (big.stl)");
+  EXPECT_TRUE(fs::is_empty("."));
+}
+
+// Every name the file system takes can be written, up to 255 bytes, whatever the temporary
+// name of the write would have been.
+TEST_F(DesignExport, NamesOfUpTo255BytesAreWritten) {
+  for (size_t length : {size_t(233), size_t(246), size_t(255)}) {
+    const std::string name = std::string(length - 4, 'd') + ".dxf";
+    EXPECT_EQ(error_of([&] { export_design(r, {3, 1}, name); }), "") << length;
+    EXPECT_TRUE(fs::exists(name)) << length;
+    fs::remove(name);
+  }
+  EXPECT_TRUE(fs::is_empty("."));
+}
+

@@ -1,10 +1,12 @@
 // "Read Data" in core: the result file's layout and failure rule, and the model files read after it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "analysis/run_files.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
@@ -89,3 +91,45 @@ TEST_F(ResultFile, ModelFilesGiveSectionsAndReferences) {
   EXPECT_EQ(again.store->sections.line_t(2, 1), 0.0f);
   EXPECT_EQ(again.store->sections.line_t(2, 2), 1.0f);
 }
+
+// A window that follows a run reads only that run's results: the run's token must lie beside
+// them. Results without one (a solver started by hand) or under another are refused, saying so;
+// a run that has written nothing yet is quietly not read.
+TEST_F(ResultFile, ARunsTokenKeepsAWindowToItsOwnResults) {
+  const std::string mine = "00000000000000aa";
+  ResultSet nothing = read_result_set(paths, mine);
+  EXPECT_FALSE(nothing.store);
+  EXPECT_EQ(nothing.refused, "");
+  copy_small_set();
+  for (const std::string other : {"", "00000000000000bb"}) {
+    if (!other.empty()) write_run_token(other);
+    ResultSet set = read_result_set(paths, mine);
+    EXPECT_FALSE(set.store) << other;
+    EXPECT_NE(set.refused.find("another run"), std::string::npos) << other;
+  }
+  write_run_token(mine);
+  ResultSet own = read_result_set(paths, mine);
+  ASSERT_TRUE(own.store);
+  EXPECT_EQ(own.store->pn_cyc, 3);
+  EXPECT_EQ(own.store->res_ok, 1);
+  write_run_token("00000000000000bb");
+  EXPECT_TRUE(read_result_set(paths).store);  // a window that follows no run reads any
+}
+
+// Cycle lines may carry the compliance alone: the history keeps what the lines carry.
+TEST_F(ResultFile, CycleLinesWithTheComplianceAloneStillMakeAHistory) {
+  write_results(paths.results, 2, {0}, 3);
+  auto lines = file_lines(paths.results);
+  for (int c = 1; c <= 3; ++c) lines[size_t(2 + 4 * (c - 1))] = FieldLine().i5(c).e15(1000.0 / c).str();
+  write_file(paths.results, crlf(lines));
+  ResultStore r;
+  read_result_file(r, paths.results);
+  const auto history = convergence_history(r);
+  ASSERT_EQ(history.size(), 3u);
+  for (int c = 1; c <= 3; ++c) {
+    EXPECT_EQ(history[size_t(c - 1)].cycle, c);
+    EXPECT_NEAR(history[size_t(c - 1)].compliance, 1000.0 / c, 1e-2);
+    EXPECT_TRUE(std::isnan(history[size_t(c - 1)].volume_ratio));
+  }
+}
+

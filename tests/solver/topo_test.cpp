@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -11,12 +12,14 @@
 #include <vector>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "analysis/model_file.h"
 #include "analysis/run_files.h"
 #include "analysis/run_log.h"
+#include "analysis/solver_start.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
 #include "solver/optimiser.h"
@@ -249,3 +252,46 @@ TEST(SolverRun, AStopRequestEndsTheRunAfterTheCycleUnderWayAndKeepsItsCycles) {
   read_result_file(r, post_file_name);
   EXPECT_EQ(r.pn_cyc, 2);
 }
+
+// The solver as the program starts it: with the directory's lock already held for it (a second
+// solver meanwhile is refused) and the run's token, which it writes first into its log and
+// beside its results, so that the program's window takes only them.
+TEST(SolverRun, TheProgramsLockAndTokenPassToTheSolver) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  DirectoryLock lock;
+  ASSERT_EQ(lock.take(), 0);
+  const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / "topo_nd";
+  const long long solver =
+      start_child(exe, {}, {std::string(run_token_variable) + "=00000000000000aa",
+                        std::string(lock_fd_variable) + "=" + std::to_string(lock.descriptor())},
+                  lock.descriptor());
+  lock.hand_over(solver);
+  while (child_running(solver)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const RunLog log = read_run_log(run_log_name, "00000000000000aa");
+  EXPECT_EQ(log.end, RunEnd::finished);
+  EXPECT_EQ(log.cycles_written, log.cycles_done);
+  EXPECT_EQ(read_run_token(), "00000000000000aa");
+  EXPECT_EQ(test_support::file_lines(run_log_name).front(), "run 00000000000000aa");
+  EXPECT_FALSE(fs::exists("topo.lock"));  // let go at the end of its run
+  // By hand, without a token: the old token goes with the old results.
+  ASSERT_EQ(run_solver("topo_nd"), 0) << file_text("err.txt");
+  EXPECT_EQ(read_run_token(), "");
+  EXPECT_FALSE(fs::exists(run_token_name));
+  EXPECT_EQ(read_run_log().token, "");
+}
+
+// A run log that is a pipe would keep the solver waiting for a reader for ever, holding the
+// directory: the solver refuses it at once and lets go.
+TEST(SolverRun, ALogThatIsAPipeIsRefusedAtOnce) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  ASSERT_EQ(::mkfifo(run_log_name, 0644), 0);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(run_solver("topo_nd", "timeout 20"), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_NE(file_text("err.txt").find("Cannot write file (topo_run.log: not a regular file)"), std::string::npos)
+      << file_text("err.txt");
+  EXPECT_EQ(lock_holder(), 0);
+}
+

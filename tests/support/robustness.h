@@ -46,18 +46,19 @@ struct BadFile {
 };
 
 // Runs `write` in a child process whose files cannot grow past `limit` bytes. SIGXFSZ is
-// ignored there, so a write past the limit fails with EFBIG as on a full disk instead of
-// ending the process. Returns the message of the run-time error `write` raised, "" when it
-// raised none; a child that died otherwise gives a message saying so.
+// ignored there (unless `ignore_signal` is false: then `write` must see to it as a program
+// does), so a write past the limit fails with EFBIG as on a full disk instead of ending the
+// process. Returns the message of the run-time error `write` raised, "" when it raised none;
+// a child that died otherwise gives a message saying so.
 template <typename F>
-std::string error_under_file_limit(rlim_t limit, F&& write) {
+std::string error_under_file_limit(rlim_t limit, F&& write, bool ignore_signal = true) {
   int pipe_fd[2];
   if (::pipe(pipe_fd) != 0) return "pipe failed";
   const pid_t child = ::fork();
   if (child < 0) return "fork failed";
   if (child == 0) {
     ::close(pipe_fd[0]);
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGXFSZ, ignore_signal ? SIG_IGN : SIG_DFL);
     const rlimit small{limit, limit};
     std::string message = ::setrlimit(RLIMIT_FSIZE, &small) == 0 ? "" : "setrlimit failed";
     if (message.empty()) {

@@ -1,0 +1,201 @@
+// A window only ever reads its own run: two programs pressing "Analysis" in one folder at once,
+// a solver whose process id is taken by another process, results and logs of another run, and
+// what "Read Data" says when there is nothing of the run to read.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "analysis/run_files.h"
+#include "analysis/solver_start.h"
+#include "app/form2.h"
+#include "app/forms.h"
+#include "post/form1.h"
+#include "support/window_test.h"
+
+extern char** environ;
+
+using namespace test_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path bin_dir = fs::read_symlink("/proc/self/exe").parent_path();
+
+void write_program(const std::string& name, const std::string& script) {
+  write_file(name, "#!/bin/sh\n" + script);
+  fs::permissions(name, fs::perms::owner_all);
+}
+
+// Ends the solver a test started and collects it, whatever the test's outcome.
+struct SolverCleanup {
+  ~SolverCleanup() {
+    set_process_probe_for_tests({});
+    const long long pid = last_solver_process();
+    if (!child_running(pid)) return;
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+    for (int i = 0; i < 200 && child_running(pid); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+};
+
+class OwnRun : public WindowTest {
+ protected:
+  OwnRun() { run("click frmSplash.Command1\n"); }
+  Form2& f() { return Forms::form2(); }
+
+  // One box of `divisions` x 1 x 1, clamped at its nodes of least L and loaded downwards at
+  // one of greatest L, in the boundary-condition stage, for topo_nd.
+  void build_cantilever(int divisions) {
+    run("click Form2.Command1\nset Form2.Text7 " + std::to_string(100 * divisions) + "\nset Form2.Text13 " +
+        std::to_string(divisions) + "\nclick Form2.Command2\nclick Form2.Command12\n");
+    ModelStore& m = f().model;
+    float low = 1e30f, high = -1e30f;
+    for (int n = 1; n <= m.n_node; ++n) {
+      low = std::min(low, m.node_xyz(n, 1));
+      high = std::max(high, m.node_xyz(n, 1));
+    }
+    int loaded = 0;
+    for (int n = 1; n <= m.n_node; ++n) {
+      if (m.node_xyz(n, 1) == low) {
+        m.bc_flag(1, n) = 1;
+        for (int d = 1; d <= 6; ++d) m.bc_val(1, n, 1, d) = 1;
+      } else if (m.node_xyz(n, 1) == high && loaded == 0) {
+        loaded = n;
+        m.bc_flag(1, n) = 1;
+        m.bc_val(1, n, 2, 3) = -1000;
+      }
+    }
+    run("click Form2.Check3\nclick Form2.Check5\n");
+  }
+};
+
+// Runs marulla_scenario on `scenario` in the working directory without waiting, its standard
+// error into `output`.
+pid_t start_scenario(const fs::path& scenario, const std::string& output) {
+  std::string program = (bin_dir / "marulla_scenario").string(), file = scenario.string();
+  char* argv[] = {program.data(), file.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return failed == 0 ? pid : -1;
+}
+
+int exit_status(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+// Two programs in one folder press "Analysis" within a few milliseconds, 20 times: the second
+// is refused before it writes anything, and the one that runs reads its own results (its own
+// node count), never the other's.
+TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
+  if (!fs::exists(bin_dir / "marulla_scenario") || !fs::exists(bin_dir / "topo_nd"))
+    GTEST_SKIP() << "marulla_scenario and topo_nd are not built";
+  SolverCleanup cleanup;
+  // The two designs, saved as each program's model and design files by an "Analysis" whose
+  // solver does nothing: 12 and 16 nodes.
+  write_program("topo_nd", "exit 0\n");
+  const int nodes[2] = {12, 16};
+  for (int k = 0; k < 2; ++k) {
+    build_cantilever(k == 0 ? 2 : 3);
+    ASSERT_EQ(f().model.n_node, nodes[k]);
+    run("click Form2.Command13\nexpect Form1 shown\nwait-run 10\nclick Form1.Command2\n");
+    const fs::path set = k == 0 ? "a" : "b";
+    fs::create_directory(set);
+    for (const char* file : {"temp_save.dat", "fem_gr_jo.dat", "cross_data_4th.dat"}) fs::copy_file(file, set / file);
+    write_file(set / "marker", "");
+  }
+  // Each program takes its design back (one after the other, as the files are shared), then
+  // both press "Analysis" at once: b makes the go-file and presses, a presses when it sees it.
+  const std::string restore = "copy temp_save.dat temp_save.dat\ncopy fem_gr_jo.dat fem_gr_jo.dat\n"
+                              "click frmSplash.Command1\ncall Form2.refem\nexpect-error none\n";
+  const std::string finish = "expect Form1 shown\nwait-run 60\nclick Form1.Command1\nexpect-error none\n";
+  write_file("a/run.txt", restore + "copy marker restored\nwait-file go 30\nclick Form2.Command13\n" + finish +
+                              "dump Form1 result_a.json\n");
+  write_file("b/run.txt", "wait-file restored 30\n" + restore + "copy marker go\nclick Form2.Command13\n" + finish +
+                              "dump Form1 result_b.json\n");
+  // The solver holds the folder a while before it works, as a larger model would.
+  write_program("topo_nd", "sleep 1\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
+
+  for (int attempt = 1; attempt <= 20; ++attempt) {
+    SCOPED_TRACE("attempt " + std::to_string(attempt));
+    for (const char* stale : {"restored", "go", "result_a.json", "result_b.json", "post_pl.dat", "topo_run.log"})
+      fs::remove(stale);
+    const pid_t a = start_scenario(fs::absolute("a/run.txt"), "a.err");
+    const pid_t b = start_scenario(fs::absolute("b/run.txt"), "b.err");
+    ASSERT_GT(a, 0);
+    ASSERT_GT(b, 0);
+    const int status[2] = {exit_status(a), exit_status(b)};
+    int ran = 0;
+    for (int k = 0; k < 2; ++k) {
+      const std::string name = k == 0 ? "a" : "b";
+      const std::string err = file_text(name + ".err");
+      if (status[k] == 0) {
+        ++ran;
+        const std::string dump = file_text("result_" + name + ".json");
+        EXPECT_NE(dump.find("\"res_ok\":1"), std::string::npos) << name;
+        EXPECT_NE(dump.find("\"pn_node\":" + std::to_string(nodes[k])), std::string::npos) << name << ": " << dump.substr(0, 80);
+      } else {
+        EXPECT_NE(err.find("reported: The solver is still running"), std::string::npos) << name << ": " << err;
+        EXPECT_FALSE(fs::exists("result_" + name + ".json"));
+      }
+    }
+    EXPECT_EQ(ran, 1) << file_text("a.err") << file_text("b.err");
+  }
+}
+
+// The window follows its solver by the handle it started. Killed, its id taken at once by some
+// other process (every id alive, as the system would then say): the run still ends, and
+// "Analysis" is free again.
+TEST_F(OwnRun, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
+  SolverCleanup cleanup;
+  write_program("topo_nd", "exec sleep 20\n");
+  build_cantilever(2);
+  run("click Form2.Command13\nexpect Form1 shown\nexpect-state Form1 run_state \"running\"\n");
+  const long long solver = last_solver_process();
+  set_process_probe_for_tests([](long long) { return true; });
+  ::kill(static_cast<pid_t>(solver), SIGKILL);
+  run("wait-run 10\nexpect-state Form1 run_state \"failed\"\n"
+      "expect-state Form1 run_message \"The solver ended without finishing; no cycle was written.\"\n"
+      "expect Form1.Frame4 shown 1\n");
+  run("click Form1.Command7\nexpect Form2 shown\nclick Form2.Command13\nexpect-error none\nexpect Form1 shown\n"
+      "expect-state Form1 run_state \"running\"\n");
+  EXPECT_NE(last_solver_process(), solver);
+}
+
+// Results and a log that the run did not write (a solver started by hand, another program) are
+// not this run's: the status line does not take them, and "Read Data" says so. A run that
+// failed says why there is nothing to read.
+TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
+  SolverCleanup cleanup;
+  const fs::path small_results = tests_dir() / "data" / "post_small" / "post_pl.dat";
+  write_program("topo_nd", "cp '" + small_results.string() +
+                               "' post_pl.dat\nprintf 'cycle    1    1.00000E+00    1.00000E-01    0.00000E+00\\r\\n"
+                               "finished after 59 cycles\\r\\n' > topo_run.log\n");
+  build_cantilever(2);
+  run("click Form2.Command13\nexpect Form1 shown\nwait-run 10\nexpect-state Form1 run_state \"failed\"\n"
+      "expect-state Form1 run_message \"The solver ended without finishing; no cycle was written.\"\n"
+      "click Form1.Command1\nexpect-error Not the results of this run\nexpect-state Form1 res_ok 0\n"
+      "expect Form1.Command1 shown 1\n");
+
+  write_program("topo_nd", "printf 'run %s\\r\\nfailed after 0 cycles: no load in any load case\\r\\n' "
+                           "\"$MARULLA_RUN_TOKEN\" > topo_run.log\n");
+  run("click Form1.Command7\nclick Form2.Command13\nexpect Form1 shown\nwait-run 10\n"
+      "expect-state Form1 run_message \"The solver failed: no load in any load case\"\n"
+      "click Form1.Command1\nexpect-error No results to read (The solver failed: no load in any load case)\n"
+      "expect Form1.Command1 shown 1\n");
+}
