@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "frame.h"
@@ -17,6 +18,7 @@ struct CycleRecord {
   double volume_ratio = 0;       // V / V0 of the design beams (0 without design beams)
   double change = 0;             // largest change of x = d / Dmax from the cycle before
   std::vector<double> diameters; // per element, mm: d = Dmax x, or a non-design section's circle
+  double penalty = 1;            // the penalty in force: the stiffness used d = Dmax x^penalty
 };
 
 inline constexpr int max_cycles = 100;
@@ -31,7 +33,24 @@ inline constexpr int settle_window = 10;
 inline constexpr int settle_horizon = 10;
 inline constexpr double settled_fall = 5e-4;
 inline constexpr double settled_change = 1e-2;
-bool settled(const std::vector<CycleRecord>& cycles, int cycle_limit = max_cycles);
+bool settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles);
+
+// Continuation of the penalty: a run at "Penalty Factor" p > 1 starts at penalty 1, where the
+// problem has the fewest local optima, and raises it to p in even steps of at most continuation_step
+// (bigger ones above p = 4.5, so that the stages between fit their cycles). A stage ends when it
+// has settled by the stop rule, judged on its own cycles against its own end, or else before the
+// next stage's first_cycle (the latest cycle that stage starts at); the last stage, at p, runs
+// on until it settles or reaches the cycle limit. The design made at one penalty is analysed at
+// the next.
+struct PenaltyStage {
+  int first_cycle = 1;
+  double penalty = 1;
+};
+inline constexpr double continuation_step = 0.5;
+inline constexpr int continuation_first_cycles = 40;  // at most, at penalty 1
+inline constexpr int continuation_step_cycles = 20;   // at most, all the stages between 1 and p
+// The stages for the setting p; a single stage at p when p <= 1.
+std::vector<PenaltyStage> penalty_schedule(double p);
 
 enum class OptimiserMethod {
   moving_asymptotes,    // the method of moving asymptotes on the relative areas x^2
@@ -59,6 +78,8 @@ class Optimiser {
     keep_going_ = true;
     cycle_limit_ = cycle_limit;
   }
+  // Without continuation every cycle uses the setting's penalty (as a reference).
+  void set_continuation(bool on) { continuation_ = on; }
 
  private:
   struct Asymptotes;  // the moving asymptotes' state between cycles
@@ -77,9 +98,11 @@ class Optimiser {
   FrameAnalysis analysis_;
   std::vector<int> design_;  // elements that are variables
   double d_max_ = 0, x_min_ = 0, target_ratio_ = 0, move_ = 0, penalty_ = 0;
+  double in_force_ = 1;      // the penalty of the current stage
   double v0_ = 0;            // volume of the design beams at Dmax, mm3
   OptimiserMethod method_;
   bool settled_ = false;
   bool keep_going_ = false;
+  bool continuation_ = true;
   int cycle_limit_ = max_cycles;
 };

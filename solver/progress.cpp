@@ -16,7 +16,7 @@ std::vector<std::string> RunReport::head(const ModelFile& model, const Optimiser
                   std::to_string(optimiser.design_count()) + " design), " + std::to_string(model.cases.size()) +
                   " load cases");
   if (const std::string note = post_window_notice(model); !note.empty()) lines.push_back(note);
-  lines.push_back("cycle     compliance [N mm]  volume ratio    change  analysis [s]  update [s]  write [s]");
+  lines.push_back("cycle     compliance [N mm]  volume ratio    change  penalty  analysis [s]  update [s]  write [s]");
   mark_ = Clock::now();
   setup_ = seconds(mark_ - start_);
   return lines;
@@ -29,8 +29,8 @@ std::string RunReport::cycle(const CycleRecord& c, double analysis_seconds, doub
   analysis_ += analysis_seconds;
   update_ += update;
   char line[160];
-  std::snprintf(line, sizeof line, "%5d  %20.6e  %12.6f  %8.5f  %12.3f  %10.3f  %9.3f", c.cycle, c.compliance,
-                c.volume_ratio, c.change, analysis_seconds, update, write_seconds);
+  std::snprintf(line, sizeof line, "%5d  %20.6e  %12.6f  %8.5f  %7.3f  %12.3f  %10.3f  %9.3f", c.cycle,
+                c.compliance, c.volume_ratio, c.change, c.penalty, analysis_seconds, update, write_seconds);
   return line;
 }
 

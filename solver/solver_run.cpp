@@ -37,7 +37,7 @@ void SolverRun::cycle(const CycleRecord& c, const FrameAnalysis& analysis) {
                         ": the compliance overflows (the structure is all but a mechanism)");
   if (!writable(c.compliance))
     throw SolverError("cycle " + std::to_string(c.cycle) + ": the total compliance overflows");
-  log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change});
+  log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change, c.penalty});
 }
 
 void SolverRun::finished(int cycles_done, bool settled) {
