@@ -363,8 +363,10 @@ TEST(SolverRun, ACompliancePastTheResultFileNamesTheCycleAndTheCase) {
 
 // A two-storey grid of design beams with a non-design column, three load cases in two groups
 // (two clamped at the base, one on springs at the base): the run with factor reuse solves some
-// cycles iteratively (on a frame this small a factorisation is cheap, so not most) and still
-// matches the run that factorises every cycle, cycle by cycle.
+// cycles iteratively (on a frame this small a factorisation is cheap, so not most). Every cycle's
+// compliance is that of its design to 1e-6, by a fresh analysis, and the run stays close to the
+// one that factorises every cycle: the iterations stop at an energy-norm error of 1e-5, which
+// moves the sensitivities by about that much.
 TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
   Model m;
   const int set = m.design();
@@ -404,11 +406,19 @@ TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
   EXPECT_EQ(fresh.analysis().factorisations(), 2 * static_cast<int>(a.size()));
   EXPECT_LT(reusing.analysis().factorisations(), fresh.analysis().factorisations() - 10);
   EXPECT_GT(reusing.analysis().iterations(), 0);
+  FrameAnalysis check(m.f);
+  check.set_factor_reuse(false);
+  double compliance = 0, x = 0;
   for (size_t k = 0; k < a.size(); ++k) {
-    EXPECT_NEAR(b[k].compliance / a[k].compliance, 1, 1e-6) << "cycle " << k + 1;
-    for (size_t j = 0; j < a[k].diameters.size(); ++j)
-      ASSERT_NEAR(b[k].diameters[j], a[k].diameters[j], 1e-6 * 20) << "cycle " << k + 1 << ", element " << j + 1;
+    std::vector<Section> sections = own_sections(check);
+    for (size_t j = 0; j < sections.size(); ++j)
+      if (check.elements()[j].design) sections[j] = circle_section(b[k].diameters[j]);  // p = 1
+    EXPECT_NEAR(check.solve(sections) / b[k].compliance, 1, 1e-6) << "cycle " << k + 1;
+    compliance = std::max(compliance, std::fabs(b[k].compliance / a[k].compliance - 1));
+    for (size_t j = 0; j < a[k].diameters.size(); ++j) x = std::max(x, std::fabs(b[k].diameters[j] - a[k].diameters[j]) / 20);
   }
+  EXPECT_LT(compliance, 1e-6);  // measured 6e-8
+  EXPECT_LT(x, 5e-4);           // measured 5e-5
 }
 
 // The stages of the continuation by its rule: penalty 1 for at most 40 cycles, then even steps of
