@@ -16,16 +16,28 @@ constexpr double criteria_change = 1e-3;
 
 }  // namespace
 
-bool settled(std::span<const CycleRecord> cycles, int cycle_limit) {
+Settled how_settled(std::span<const CycleRecord> cycles, int cycle_limit) {
   const auto n = static_cast<int>(cycles.size());
   auto still = [](const CycleRecord& c) { return c.change < settled_still; };
-  if (n >= 3 && still(cycles[static_cast<size_t>(n - 1)]) && still(cycles[static_cast<size_t>(n - 2)])) return true;
-  if (n <= settle_window) return false;
+  if (n >= 3 && still(cycles[static_cast<size_t>(n - 1)]) && still(cycles[static_cast<size_t>(n - 2)]))
+    return Settled::design_still;
+  if (n <= settle_window) return Settled::not_yet;
   const double now = cycles.back().compliance;
   const double fall_per_cycle = (cycles[static_cast<size_t>(n - 1 - settle_window)].compliance - now) / settle_window;
   const int ahead = std::max(cycle_limit - cycles.back().cycle, settle_horizon);
-  if (fall_per_cycle * ahead > settled_fall * now) return false;
-  return std::all_of(cycles.end() - settle_window, cycles.end(), [](const CycleRecord& c) { return c.change < settled_change; });
+  return fall_per_cycle * ahead > settled_fall * now ? Settled::not_yet : Settled::compliance_flat;
+}
+
+std::string stop_reason(Settled how) {
+  switch (how) {
+    case Settled::design_still:
+      return "the design stands still";
+    case Settled::compliance_flat:
+      return "the compliance is flat: less than 0.05 % more to gain by the cycle limit at its pace";
+    case Settled::not_yet:
+      break;
+  }
+  return "the cycle limit";
 }
 
 std::vector<PenaltyStage> penalty_schedule(double p) {
@@ -212,6 +224,7 @@ std::vector<CycleRecord> Optimiser::run(const std::function<void(const CycleReco
   size_t stage_start = 0;  // the stage's first cycle in cycles
   in_force_ = stages[0].penalty;
   settled_ = false;
+  how_ = Settled::not_yet;
   for (int cycle = 1;; ++cycle) {
     const double compliance = analysis_.solve(sections(x));
     cycles.push_back(record(cycle, compliance, change, x));
@@ -220,9 +233,11 @@ std::vector<CycleRecord> Optimiser::run(const std::function<void(const CycleReco
     const bool last_stage = stage + 1 == stages.size();
     const int stage_limit = last_stage ? cycle_limit_ : stages[stage + 1].first_cycle - 1;
     const std::span<const CycleRecord> in_stage = std::span<const CycleRecord>(cycles).subspan(stage_start);
-    const bool stage_settled =
-        criteria ? in_stage.size() > 1 && change < criteria_change : ::settled(in_stage, stage_limit);
+    const Settled how = criteria ? (in_stage.size() > 1 && change < criteria_change ? Settled::design_still : Settled::not_yet)
+                                 : ::how_settled(in_stage, stage_limit);
+    const bool stage_settled = how != Settled::not_yet;
     settled_ = design_.empty() || (last_stage && stage_settled);
+    how_ = design_.empty() ? Settled::design_still : last_stage ? how : Settled::not_yet;
     if (design_.empty() || (settled_ && !keep_going_) || cycle == cycle_limit_) break;
     const std::vector<double> next = criteria ? update(x) : asymptotes_update(x, compliance, asymptotes);
     change = 0;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "frame.h"
@@ -24,16 +25,20 @@ struct CycleRecord {
 inline constexpr int max_cycles = 100;
 
 // A run has settled when its design stands still (no x = d / Dmax changed by settled_still in
-// either of the last two cycles), or when its compliance, falling on as fast as over the last
-// settle_window cycles, would fall by less than settled_fall (relative) by the cycle limit
-// (looking at least settle_horizon cycles ahead) and no cycle of that window changed any x by
-// settled_change or more.
+// either of the last two cycles), or when its compliance is flat: falling on as fast as over the
+// last settle_window cycles, it would fall by less than settled_fall (relative) by the cycle
+// limit (looking at least settle_horizon cycles ahead), however thin beams still move.
 inline constexpr double settled_still = 1e-4;
 inline constexpr int settle_window = 10;
 inline constexpr int settle_horizon = 10;
 inline constexpr double settled_fall = 5e-4;
-inline constexpr double settled_change = 1e-2;
-bool settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles);
+enum class Settled { not_yet, design_still, compliance_flat };
+Settled how_settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles);
+inline bool settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles) {
+  return how_settled(cycles, cycle_limit) != Settled::not_yet;
+}
+// Why a run stopped, in words for its summary: "the design stands still", ...
+std::string stop_reason(Settled how);
 
 // Continuation of the penalty: a run at "Penalty Factor" p > 1 starts at penalty 1, where the
 // problem has the fewest local optima, and raises it to p in even steps of at most continuation_step
@@ -72,6 +77,8 @@ class Optimiser {
   // Whether the last run ended because it had settled (always, without design beams) rather
   // than at the cycle limit.
   bool settled() const { return settled_; }
+  // How the last run settled (not_yet when it reached the cycle limit, design_still without design beams).
+  Settled how_settled() const { return how_; }
   // Runs on to cycle_limit cycles, settled or not: what a benchmark needs to see what the
   // compliance would still have done after the stop.
   void keep_going(int cycle_limit) {
@@ -102,6 +109,7 @@ class Optimiser {
   double v0_ = 0;            // volume of the design beams at Dmax, mm3
   OptimiserMethod method_;
   bool settled_ = false;
+  Settled how_ = Settled::not_yet;
   bool keep_going_ = false;
   bool continuation_ = true;
   int cycle_limit_ = max_cycles;

@@ -34,14 +34,17 @@ std::string RunReport::cycle(const CycleRecord& c, double analysis_seconds, doub
   return line;
 }
 
-std::string RunReport::summary(const CycleRecord& last, bool settled, const FrameAnalysis& analysis,
+std::string RunReport::summary(const CycleRecord& last, Settled how, const FrameAnalysis& analysis,
                                const ResultFileWriter& writer) const {
   const double total = seconds(Clock::now() - start_);
-  char line[400];
+  const bool settled = how != Settled::not_yet;
+  const std::string why = settled ? " (" + stop_reason(how) + ")" : std::string();
+  char line[480];
   std::snprintf(line, sizeof line,
-                "%s after %d cycles: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %d iterations; "
+                "%s after %d cycles%s: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %d iterations; "
                 "%.3f s: set-up %.3f, analysis %.3f, update %.3f, writing %.3f (%.1f %%)",
-                settled ? "Done" : "Stopped at the cycle limit", last.cycle, last.compliance, last.volume_ratio,
+                settled ? "Done" : "Stopped at the cycle limit", last.cycle, why.c_str(),
+                last.compliance, last.volume_ratio,
                 analysis.factorisations(), analysis.iterations(), total, setup_, analysis_, update_, writer.seconds(),
                 total > 0 ? 100 * writer.seconds() / total : 0.0);
   return line;

@@ -97,7 +97,7 @@ RunOutcome run_in_directory(const RunWatcher& watch) {
     writer->flush();
     const bool settled = optimiser.settled();
     run->finished(out.cycles_done, settled);
-    out.message = report.summary(cycles.back(), settled, optimiser.analysis(), *writer);
+    out.message = report.summary(cycles.back(), optimiser.how_settled(), optimiser.analysis(), *writer);
   } catch (const Stopped&) {
     // The cycles done so far are a whole result of this model.
     try {

@@ -233,8 +233,12 @@ TEST(SolverRun, TheLogSaysThePenaltyOfEveryCycle) {
   for (size_t k = 1; k < log.cycles.size(); ++k) {
     const double was = log.cycles[k - 1].penalty, now = log.cycles[k].penalty;
     EXPECT_TRUE(now == was || (now == 1.5 && was == 1.0) || (now == 2.0 && was == 1.5)) << "cycle " << k + 1;
-    if (now == 1.5 && was == 1.0) EXPECT_LE(log.cycles[k].cycle, stages[1].first_cycle);
-    if (now == 2.0 && was == 1.5) EXPECT_LE(log.cycles[k].cycle, stages[2].first_cycle);
+    if (now == 1.5 && was == 1.0) {
+      EXPECT_LE(log.cycles[k].cycle, stages[1].first_cycle);
+    }
+    if (now == 2.0 && was == 1.5) {
+      EXPECT_LE(log.cycles[k].cycle, stages[2].first_cycle);
+    }
   }
   ResultStore r;
   read_result_file(r, post_file_name);
