@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <mutex>
 #include <numeric>
@@ -28,8 +29,17 @@ constexpr double pi = 3.14159265358979323846;
 // nothing a factorisation can tell from the rounding of the others' stiffness.
 constexpr double near_void_bending = 1e-14;
 
-std::string dof_name(int node, int dof) {
-  return "node " + std::to_string(node + 1) + ", dof " + std::to_string(dof + 1);
+// "L 0, W 50, H 100": where a node lies, so that a message can be traced on the picture, which
+// shows no node numbers.
+std::string coordinates_text(const Eigen::Vector3d& p) {
+  char text[96];
+  std::snprintf(text, sizeof text, "L %g, W %g, H %g", p[0], p[1], p[2]);
+  return text;
+}
+
+std::string dof_name(int node, int dof, const std::vector<Eigen::Vector3d>& nodes) {
+  return "node " + std::to_string(node + 1) + " (" + coordinates_text(nodes[static_cast<size_t>(node)]) + "), dof " +
+         std::to_string(dof + 1);
 }
 
 // Bending in one plane for a unit second moment, on (transverse displacement, rotation) at both
@@ -230,7 +240,7 @@ std::string FrameAnalysis::why_unloaded() const {
   for (const Case& c : cases_)
     if (c.support_load >= 0)
       return "load case " + std::to_string(c.number) + ": every load acts on a fixed degree of freedom (" +
-             dof_name(c.support_load / 6, c.support_load % 6) + " is fixed), so the supports take it all";
+             dof_name(c.support_load / 6, c.support_load % 6, nodes_) + " is fixed), so the supports take it all";
   return "no load in any load case: there is nothing to optimise for";
 }
 
@@ -244,9 +254,11 @@ void FrameAnalysis::build_elements(const ModelFile& model) {
   for (size_t j = 0; j < model.elements.size(); ++j) {
     const ModelFileElement& in = model.elements[j];
     FrameElement& e = elements_[j];
-    const std::string name = "element " + std::to_string(j + 1);
     e.node1 = in.node1 - 1;
     e.node2 = in.node2 - 1;
+    const std::string name = "element " + std::to_string(j + 1) + " (" +
+                             coordinates_text(nodes_[static_cast<size_t>(e.node1)]) + " to " +
+                             coordinates_text(nodes_[static_cast<size_t>(e.node2)]) + ")";
     e.prop = in.prop - 1;
     const auto& v = model.props[static_cast<size_t>(e.prop)];
     e.design = v[0] < 0;
@@ -284,7 +296,7 @@ void FrameAnalysis::build_groups(const ModelFile& model) {
       c.load[static_cast<Eigen::Index>(d)] = c.fixed[d] ? 0.0 : in.loads[i][k];  // a support takes it
       if (c.fixed[d] && in.loads[i][k] != 0 && c.support_load < 0) c.support_load = static_cast<int>(d);
       const std::string where = "load case " + std::to_string(c.number) + ", " +
-                                dof_name(static_cast<int>(i), static_cast<int>(k));
+                                dof_name(static_cast<int>(i), static_cast<int>(k), nodes_);
       if (c.springs[d] < 0) throw SolverError(where + ": a spring must not be negative");
       const bool held = on_element[i] || c.springs[d] > 0;
       if (c.load[static_cast<Eigen::Index>(d)] != 0 && !held)
@@ -427,7 +439,7 @@ void FrameAnalysis::check_supports(const Group& g) const {
     const auto [node, dof] = free_motion(c, nodes);
     if (node >= 0) {
       SolverError e("load case " + std::to_string(c.number) + ": the structure is not held (a mechanism): " +
-                    dof_name(node, dof) + " is free");
+                    dof_name(node, dof, nodes_) + " is free");
       e.node = node;
       e.dof = dof;
       e.load_case = c.number;
@@ -446,7 +458,7 @@ std::string FrameAnalysis::breakdown_reason(const Case& c, int node, int dof) co
   std::vector<int> piece = {node};
   for (const auto& nodes : pieces(non_design))
     if (std::find(nodes.begin(), nodes.end(), node) != nodes.end()) piece = nodes;
-  const std::string at = dof_name(node, dof);
+  const std::string at = dof_name(node, dof, nodes_);
   if (free_motion(c, piece).first < 0) return at + " is not held";
   return at + " is held only through design beams, too thin at these settings to carry it against the rest of "
               "the frame (a higher \"Obj.Vol.Ratio\" or \"Init.Valu.Ratio\", or a lower \"Penalty Factor\", "

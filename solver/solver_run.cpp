@@ -23,6 +23,7 @@ SolverRun::SolverRun() {
     throw DirectoryBusy("another solver" + (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string()) +
                         " is running in this directory; its files are left alone");
   remove_stale_temp_files(result_file_name);
+  remove_stop_request();
   remove_result_file(result_file_name);
   log_.emplace(run_log_name);
   // Tests force a breakdown in a later cycle to see the cycles done kept.

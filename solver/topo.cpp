@@ -3,13 +3,16 @@
 // display, beside the same per-cycle lines topo_nd prints and a convergence plot that grows
 // with every cycle, and keeps the same run log. When the run ends the window stays on the last
 // cycle (or on the error) until it is closed; exits non-zero after an error.
-// Without arguments, as the modelling window starts it. `topo --close-at-end` closes the window
-// itself when the run ends (for headless runs).
+// Started by the modelling window with `--beside X,Y,W,H --keep X,Y,W,H`, the post-processing
+// window's place on the screen, beside which it opens, and the part of it (the run's status)
+// it leaves uncovered when the screen has no room beside it. `topo --close-at-end` closes the window itself when the
+// run ends (for headless runs).
 #include <QApplication>
 #include <QCheckBox>
 #include <QFont>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextCursor>
 #include <atomic>
 #include <cstdio>
@@ -28,6 +31,7 @@
 #include "section/section_table.h"
 #include "solver/solver_run.h"
 #include "view/form_view.h"
+#include "view/placement.h"
 #include "view/result_display.h"
 
 namespace {
@@ -123,9 +127,16 @@ class TopoWindow : public ViewForm {
 
   void finish(const std::string& message) { status_->setText(QString::fromStdString(message)); }
 
-  void Form_MouseDown(int, int, float x, float y) override { box_zoom_down(value_of(Check2) == 1, x, y); }
-  void Form_MouseMove(int, int, float x, float y) override { box_zoom_move(x, y); }
-  void Form_MouseUp(int, int, float x, float y) override { box_zoom_up(x, y); }
+  void Form_MouseDown(int button, int, float x, float y) override {
+    if (!turn_down(button, value_of(Check2) == 1, x, y)) box_zoom_down(value_of(Check2) == 1, x, y);
+  }
+  void Form_MouseMove(int, int shift, float x, float y) override {
+    turn_move(shift, x, y);
+    box_zoom_move(x, y);
+  }
+  void Form_MouseUp(int, int, float x, float y) override {
+    if (!turn_up()) box_zoom_up(x, y);
+  }
   // The close button ends the program (and the run, at the end of its cycle).
   void Form_Unload() override {
     hide();
@@ -178,13 +189,15 @@ class Run {
       }
       on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
     };
-    watch.stop_asked = [this] { return stop_.load(); };
+    watch.stop_asked = [this] { return stop_.load() || run_stop_asked(); };
     const RunOutcome out = run_in_directory(watch);
     switch (out.end) {
       case RunOutcome::End::finished:
         end(out.message);
         return;
       case RunOutcome::End::stopped:
+        // Stopped from the post-processing window, the window stays open on the last cycle.
+        if (!stop_) return end(out.message);
         std::printf("%s\n", out.message.c_str());  // the window is closed already
         return;
       case RunOutcome::End::failed:
@@ -257,11 +270,21 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   bool close_at_end = false;
+  std::optional<ScreenRect> beside, keep;
   for (int i = 1; i < argc; ++i) {
+    ScreenRect r;
     if (std::string(argv[i]) == "--close-at-end") {
       close_at_end = true;
+    } else if (std::string(argv[i]) == "--beside" && i + 1 < argc &&
+               std::sscanf(argv[i + 1], "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4) {
+      beside = r;
+      ++i;
+    } else if (std::string(argv[i]) == "--keep" && i + 1 < argc &&
+               std::sscanf(argv[i + 1], "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4) {
+      keep = r;
+      ++i;
     } else {
-      std::fprintf(stderr, "usage: topo [--close-at-end]\n");
+      std::fprintf(stderr, "usage: topo [--close-at-end] [--beside X,Y,WIDTH,HEIGHT [--keep X,Y,WIDTH,HEIGHT]]\n");
       return 2;
     }
   }
@@ -275,6 +298,12 @@ int main(int argc, char** argv) {
     QCoreApplication::quit();
   };
   window.show();
+  if (beside) {
+    const QRect screen = window.screen()->availableGeometry(), frame = window.frameGeometry();
+    const ScreenRect at = place_beside(*beside, keep.value_or(*beside), frame.width(), frame.height(),
+                                       {screen.x(), screen.y(), screen.width(), screen.height()}, 8);
+    window.move(at.x, at.y);
+  }
   window.redraw();
   run.start();
   app.exec();

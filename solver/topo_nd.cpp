@@ -14,6 +14,8 @@ int main() {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
   };
+  // The post-processing window's "Stop" leaves its request in the directory.
+  watch.stop_asked = [] { return run_stop_asked(); };
   const RunOutcome out = run_in_directory(watch);
   switch (out.end) {
     case RunOutcome::End::finished:

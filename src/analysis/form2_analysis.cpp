@@ -17,6 +17,20 @@
 #include "post/form1.h"
 
 namespace {
+std::string records_text(int n) { return std::to_string(n) + (n == 1 ? " record" : " records"); }
+
+QString rect_text(const QRect& r) { return QString("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); }
+
+// topo opens beside the post-processing window, and where the screen has no room for both,
+// at least not over the run's status and "Stop" (the middle column from Label5 down).
+QStringList solver_arguments(int display_switch) {
+  if (display_switch != 1) return {};
+  Form1& post = Forms::form1();
+  const QPoint status = post.mapToGlobal(post.Label5->pos());
+  return {"--beside", rect_text(post.frameGeometry()), "--keep",
+          rect_text(QRect(status, QPoint(status.x() + post.Label5->width(), post.mapToGlobal(QPoint(0, post.height())).y())))};
+}
+
 // Starts the solver in the working directory without waiting for it; a solver that cannot be
 // started is reported with the path tried.
 void start_solver(int display_switch) {
@@ -24,7 +38,8 @@ void start_solver(int display_switch) {
   const std::filesystem::path program =
       find_solver(name, std::filesystem::current_path(), QCoreApplication::applicationDirPath().toStdString());
   qint64 pid = 0;
-  if (!QProcess::startDetached(QString::fromStdString(program.string()), {}, QDir::currentPath(), &pid))
+  if (!QProcess::startDetached(QString::fromStdString(program.string()), solver_arguments(display_switch),
+                               QDir::currentPath(), &pid))
     raise_error(err::solver_start, program.string());
   record_solver_process(pid);
 }
@@ -69,7 +84,10 @@ void Form2::Command13_Click() {
   if (!failure.empty()) report_error(failure);
 }
 
-void Form2::Command15_Click() { save_design(model, sections_copy); }
+void Form2::Command15_Click() {
+  save_design(model, sections_copy);
+  set_status("Saved " + records_text(model.n_gr) + " to " + temp_file_name);
+}
 
 // "Read" replaces the whole design, so a record that is open in the geometry panel must be
 // closed by its own "OK" first (which decides about its cross-section); a record selector
@@ -84,6 +102,7 @@ void Form2::Command16_Click() {
   Frame10->hide();
   Frame12->hide();
   restore_saved(saved);
+  set_status("Read " + records_text(model.n_gr) + " from " + temp_file_name);
 }
 
 // Puts a parsed temporary file into the window: design list, the last record in the panel,
@@ -120,4 +139,6 @@ void Form2::refem() {
   fem_data_pro();
   show_analysis_settings(read_back_model_file(model));
   Draw_3D();
+  set_status("The calculated model is back: " + std::to_string(model.n_node) + " nodes, " +
+             std::to_string(model.n_elem) + " elements, its supports, loads and settings");
 }

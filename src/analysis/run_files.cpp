@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string_view>
 
 #include "analysis/run_log.h"
@@ -113,4 +114,21 @@ void clear_run_results() {
     std::filesystem::remove(name, ec);
     if (std::filesystem::exists(name, ec)) raise_error(err::write_failed, name);
   }
+}
+
+void ask_run_to_stop(const std::string& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << "stop\r\n";
+  if (!out.flush()) raise_error(err::write_failed, path);
+}
+
+bool run_stop_asked(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+void remove_stop_request(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+  if (std::filesystem::exists(path, ec)) raise_error(err::write_failed, path);
 }

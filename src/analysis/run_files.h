@@ -6,6 +6,9 @@
 #include <string>
 
 inline constexpr const char* run_lock_name = "topo.lock";
+// Its presence asks the solver running in the directory to stop after the cycle under way, as
+// closing topo does; a run removes one left from before when it starts.
+inline constexpr const char* run_stop_name = "topo.stop";
 
 // The lock of a working directory: a file that holds the process id of the solver running
 // there, locked by that process for as long as it lives. The kernel drops the lock with its
@@ -37,6 +40,12 @@ void refuse_while_solver_runs(long long started_pid);
 // Removes the results and the run log of an earlier run, so that no "Read Data" can find
 // another run's results; "Cannot write file" when one of them stays.
 void clear_run_results();
+
+// The "Stop" of the post-processing window: "Cannot write file" when the request cannot be left.
+void ask_run_to_stop(const std::string& path = run_stop_name);
+bool run_stop_asked(const std::string& path = run_stop_name);
+// A request left by a run that ended before it saw it; "Cannot write file" when it stays.
+void remove_stop_request(const std::string& path = run_stop_name);
 
 // Removes the temporary files of `target` whose writing process has ended ("post_pl.dat.tmp"
 // and "post_pl.dat.tmp.<pid>"): what a killed writer leaves behind.

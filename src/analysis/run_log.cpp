@@ -108,9 +108,18 @@ RunLog read_run_log(const std::string& path) {
   return log;
 }
 
+namespace {
+const std::string readable = ": the results can be read with \"Read Data\".";
+}  // namespace
+
+std::string once_read(const std::string& message) {
+  const size_t at = message.rfind(readable);
+  if (at == std::string::npos || at + readable.size() != message.size()) return message;
+  return message.substr(0, at) + ": the results are read.";
+}
+
 RunStatus run_status(const RunLog& log, bool solver_alive) {
   const int logged = log.cycles.empty() ? 0 : log.cycles.back().cycle;
-  const std::string readable = ": the results can be read with \"Read Data\".";
   switch (log.end) {
     case RunEnd::finished:
       return {"finished", log.cycles_done, "Finished after " + plural(log.cycles_done, "cycle") + readable};

@@ -55,3 +55,6 @@ struct RunStatus {
 // The status from the log and whether the solver process still lives: a solver gone without a
 // last line has failed.
 RunStatus run_status(const RunLog& log, bool solver_alive);
+
+// A status message once "Read Data" has read the results: they are no longer to be read.
+std::string once_read(const std::string& message);

@@ -13,7 +13,8 @@ using namespace form2_layout;
 
 namespace {
 
-// The procedure text of the modelling window, line for line.
+// The procedure text of the modelling window, line for line, with this program's limits
+// (model_store.h: max_nodes, max_elements; the solver takes a model of that size).
 const char* const procedure_text =
     "Object:  Maximize Stiffness, under Constrained Volume\n"
     "                                       (Minimize Weight)  of Structure.\n"
@@ -34,8 +35,8 @@ const char* const procedure_text =
     "\n"
     "\n"
     "Limitation:\n"
-    "    Maximum Number of Nodes                         =  200\n"
-    "    Maximum Number of Elements                     = 1500\n"
+    "    Maximum Number of Nodes                         = 1000\n"
+    "    Maximum Number of Elements                     = 5000\n"
     "    Maximum Number of Multi Loading Conditions =     5\n"
     "    Maximum Number of Calculation Cycles         =  100\n"
     "Caution:\n"
@@ -59,6 +60,9 @@ Form2::Form2()
   Check4 = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
   Label28 = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
   make_cover_labels();
+  make_status_line(this, {column_a, 8160, column_width, 660});
+  // Moves without a button name the node under the pointer in the boundary-condition stage.
+  setMouseTracking(true);
   wire();
 }
 

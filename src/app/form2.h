@@ -121,6 +121,7 @@ class Form2 : public ViewForm {
   void Command14_Click();  // Cancel
   void pick_point_at(float x, float y);
   void open_point_dialog();
+  void place_dialog_beside_node(QWidget& dialog);
   // Analysis run (analysis/form2_analysis.cpp).
   void Command13_Click();  // Analysis
   void Command15_Click();  // Save
@@ -174,4 +175,5 @@ class Form2 : public ViewForm {
   void pick_corner_at(float x, float y);
   void make_cover_labels();
   void wire();
+  bool setting_from_ends_ = false;  // the bar frame's "Modify" is setting the geometry
 };

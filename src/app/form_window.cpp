@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include "formats/errors.h"
@@ -60,6 +61,15 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
   run_guarded([&] {
     Form_MouseUp(button_of(e->button()), shift_of(e->modifiers()), twips(e->position().x()), twips(e->position().y()));
   });
+}
+
+// A notch is 120 eighths of a degree; fine-stepping wheels add up to whole notches.
+void FormWindow::wheelEvent(QWheelEvent* e) {
+  wheel_eighths_ += e->angleDelta().y();
+  const int steps = wheel_eighths_ / 120;
+  wheel_eighths_ -= steps * 120;
+  if (steps != 0) run_guarded([&] { Form_MouseWheel(steps, twips(e->position().x()), twips(e->position().y())); });
+  e->accept();
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* e) {

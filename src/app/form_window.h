@@ -25,6 +25,8 @@ class FormWindow : public QWidget {
   virtual void Form_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
   virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
   virtual void Form_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+  // The mouse wheel: `steps` notches away from the user (negative towards), position in twips.
+  virtual void Form_MouseWheel(int /*steps*/, float /*x*/, float /*y*/) {}
   virtual void Form_KeyPress(int /*ascii*/) {}
   // Closing by the window's own close button; by default it ends the program, since a
   // window-less program that keeps running cannot be reached any more.
@@ -45,9 +47,11 @@ class FormWindow : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   QtCanvas canvas_;
+  int wheel_eighths_ = 0;
 };

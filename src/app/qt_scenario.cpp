@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -197,6 +198,7 @@ bool ScenarioRunner::dispatch(const std::string& command, const std::string& res
   static const std::map<std::string, Handler> commands = {
       {"click", &ScenarioRunner::click_command},   {"set", &ScenarioRunner::set_command},
       {"key", &ScenarioRunner::key_command},       {"mouse", &ScenarioRunner::mouse_command},
+      {"wheel", &ScenarioRunner::wheel_command},
       {"call", &ScenarioRunner::call_command},     {"expect", &ScenarioRunner::expect},
       {"expect-state", &ScenarioRunner::expect_state}, {"expect-error", &ScenarioRunner::expect_error},
       {"expect-file", &ScenarioRunner::expect_file}, {"copy", &ScenarioRunner::copy_command},
@@ -232,6 +234,21 @@ bool ScenarioRunner::key_command(const std::string& rest) {
 }
 
 bool ScenarioRunner::mouse_command(const std::string& rest) { return mouse(words_of(rest)); }
+
+// wheel W X Y STEPS: the mouse wheel turned STEPS notches (negative towards the user) with the
+// pointer at (X, Y) twips, through the window's own wheel event.
+bool ScenarioRunner::wheel_command(const std::string& rest) {
+  const auto w = words_of(rest);
+  if (w.size() != 4 || !is_number(w[1]) || !is_number(w[2]) || !is_number(w[3]))
+    return fail("wheel needs WINDOW X Y STEPS");
+  FormWindow* window = loaded(w[0]);
+  if (!window || !reachable(window, nullptr, w[0])) return false;
+  const QPointF at(to_number(w[1]) / twips_per_pixel, to_number(w[2]) / twips_per_pixel);
+  QWheelEvent e(at, window->mapToGlobal(at), QPoint(), QPoint(0, static_cast<int>(to_number(w[3]) * 120)), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(window, &e);
+  return true;
+}
 
 bool ScenarioRunner::call_command(const std::string& rest) { return call(split_word(rest).first); }
 
@@ -382,8 +399,11 @@ bool ScenarioRunner::key(const std::string& window, const std::string& ch) {
 }
 
 bool ScenarioRunner::mouse(const std::vector<std::string>& words) {
-  if (words.size() != 4 || !is_number(words[2]) || !is_number(words[3]))
-    return fail("mouse needs WINDOW down|move|up X Y");
+  if (words.size() < 4 || words.size() > 5 || !is_number(words[2]) || !is_number(words[3]))
+    return fail("mouse needs WINDOW down|move|up X Y [left|right]");
+  const std::string side = words.size() == 5 ? words[4] : "left";
+  if (side != "left" && side != "right") return fail("mouse takes the left or the right button");
+  const int button = side == "left" ? 1 : 2;
   FormWindow* w = loaded(words[0]);
   if (!w || !reachable(w, nullptr, words[0])) return false;
   const float x = static_cast<float>(to_number(words[2])), y = static_cast<float>(to_number(words[3]));
@@ -391,13 +411,13 @@ bool ScenarioRunner::mouse(const std::vector<std::string>& words) {
   if (what != "down" && what != "move" && what != "up") return fail("mouse needs down, move or up");
   run_guarded([&] {
     if (what == "down") {
-      mouse_buttons_ = 1;
-      w->Form_MouseDown(1, 0, x, y);
+      mouse_buttons_ = button;
+      w->Form_MouseDown(button, 0, x, y);
     } else if (what == "move") {
       w->Form_MouseMove(mouse_buttons_, 0, x, y);
     } else if (what == "up") {
       mouse_buttons_ = 0;
-      w->Form_MouseUp(1, 0, x, y);
+      w->Form_MouseUp(button, 0, x, y);
     }
   });
   return true;

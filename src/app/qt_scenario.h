@@ -34,6 +34,7 @@ class ScenarioRunner {
   bool set_command(const std::string& rest);
   bool key_command(const std::string& rest);
   bool mouse_command(const std::string& rest);
+  bool wheel_command(const std::string& rest);
   bool call_command(const std::string& rest);
   bool copy_command(const std::string& rest);
   bool dump_command(const std::string& rest);

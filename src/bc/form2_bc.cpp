@@ -1,6 +1,7 @@
 // The modelling window's boundary-condition stage: its panel, "Go to Analysis", the choice of
 // the load case, picking a point and opening the point dialog on it, bc_box0 and bc_box, and
 // "Cancel" back to the design stage.
+#include <QScreen>
 #include <array>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "bc/node_pick.h"
 #include "bc/point_conditions.h"
 #include "formats/numtext.h"
+#include "view/placement.h"
 
 using namespace form2_layout;
 
@@ -49,6 +51,8 @@ void Form2::Command12_Click() {
   Frame13->show();
   Draw_3D();
   Command18->show();
+  set_status("Meshed: " + std::to_string(model.n_node) + " nodes, " + std::to_string(model.n_elem) +
+             " elements. Choose \"Create/Modify\" and press on a node.");
 }
 
 // A pick and a box zoom never share a mouse press: choosing to pick disarms the zoom.
@@ -94,6 +98,7 @@ void Form2::pick_point_at(float x, float y) {
     model.bc_flag(model.case_no, node) = 0;
     bc_box0();
     redraw();
+    set_status("Cleared " + node_text(model, node) + " in case " + std::to_string(model.case_no));
   }
   // Every pick needs a fresh choice of "Create/Modify" or "Delete".
   Option6->setChecked(true);
@@ -108,8 +113,26 @@ void Form2::open_point_dialog() {
   for (int k = 1; k <= 6; ++k) dialog.spring_text(k)->setText(QString::fromStdString(plain_text(p.spring[k])));
   for (int k = 1; k <= 6; ++k) dialog.load_text(k)->setText(QString::fromStdString(plain_text(p.load[k])));
   model.bc_flag(model.case_no, model.bc_node) = 1;
+  const std::string node = node_text(model, model.bc_node);
+  dialog.setWindowTitle(QString::fromStdString("B.C & A.L - " + node + ", case " + std::to_string(model.case_no)));
+  dialog.Label10->setText(QString::fromStdString(node + ", case " + std::to_string(model.case_no)));
   Forms::show("Form5");
+  place_dialog_beside_node(dialog);
+  set_status("Editing " + node + " in case " + std::to_string(model.case_no));
   setEnabled(false);
+}
+
+// The dialog opens beside the picked node, never over it, so the node stays in sight.
+void Form2::place_dialog_beside_node(QWidget& dialog) {
+  const ScreenPoint at = to_screen(view_win, model.node_uv(model.bc_node, 1), model.node_uv(model.bc_node, 2));
+  const QPoint node = mapToGlobal(QPoint(int(at.x / twips_per_pixel), int(at.y / twips_per_pixel)));
+  const QRect screen = this->screen()->availableGeometry();
+  // With its frame (title bar, borders), which a window system makes known once it is shown.
+  const QRect frame = dialog.frameGeometry();
+  const ScreenRect point{node.x(), node.y(), 0, 0};
+  const ScreenRect place = place_beside(point, point, frame.width(), frame.height(),
+                                        {screen.x(), screen.y(), screen.width(), screen.height()}, 24);
+  dialog.move(place.x, place.y);
 }
 
 void Form2::bc_box0() { clear_point_conditions(model, model.case_no, model.bc_node); }
@@ -128,6 +151,7 @@ void Form2::bc_box() {
   }
   store_point_conditions(model, model.case_no, model.bc_node, read_point_conditions(checks, springs, loads));
   Draw_3D();
+  set_status("Set " + node_text(model, model.bc_node) + " in case " + std::to_string(model.case_no));
 }
 
 // What the point carried stays as it was; a point that was opened without data loses the
@@ -136,6 +160,7 @@ void Form2::bc_discard() {
   setEnabled(true);
   if (carries_nothing(model, model.case_no, model.bc_node)) model.bc_flag(model.case_no, model.bc_node) = 0;
   redraw();
+  set_status("Closed without \"OK\": " + node_text(model, model.bc_node) + " kept what it had");
 }
 
 // Back to the design stage with no boundary condition in any case. The stage's own controls
@@ -150,4 +175,5 @@ void Form2::Command14_Click() {
   Frame13->hide();
   Frame17->hide();
   Grnd();
+  set_status("Back to the design stage: supports, springs and loads cleared in every case");
 }

@@ -66,6 +66,8 @@ Form5::Form5() : FormWindow("Form5", "B.C & A.L", 7320, 4320) {
   Label3 = labels[0], Label4 = labels[1], Label5 = labels[2], Label6 = labels[3], Label7 = labels[4], Label8 = labels[5];
 
   Label9 = make_label(this, "Label9", QString::fromUtf8("Unit\xEF\xBC\x9AN/mm"), {120, 3660, 2400, 300});
+  Label10 = make_label(this, "Label10", "", {1800, 3540, 3240, 600});
+  Label10->setWordWrap(true);
   Command1 = make_button(this, "Command1", "OK", {5160, 3600, 2040, 480},
                          "Set Boundary Conditions or Applied Loads, and, Return to Previous Main Window");
   wire();
@@ -137,6 +139,7 @@ void Form5::Form_Unload() {
 }
 
 void Form5::dump(JsonWriter& j) {
+  j.key("caption").value(windowTitle().toStdString());
   j.key("fixed").begin_array();
   for (int k = 1; k <= 6; ++k) j.value(value_of(fixed_box(k)));
   j.end_array().key("spring").begin_array();

@@ -48,6 +48,7 @@ class Form5 : public FormWindow {
   QLineEdit *Text7, *Text8, *Text9, *Text10, *Text11, *Text12;
   QLabel *Label3, *Label4, *Label5, *Label6, *Label7, *Label8;
   QLabel* Label9;         // unit
+  QLabel* Label10;        // the node edited, with its coordinates (also in the title)
   QPushButton* Command1;  // OK
 
  private:

@@ -2,6 +2,7 @@
 #include "bc/node_pick.h"
 
 #include <cmath>
+#include <cstdio>
 
 int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double y) {
   double best = 1e30;
@@ -19,4 +20,36 @@ int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double 
     }
   }
   return picked;
+}
+
+namespace {
+// Where node i is drawn, in whole twips as pick_node measures it.
+std::pair<double, double> drawn_at(const ModelStore& m, const ViewWindow& view, int16_t i) {
+  return {std::nearbyint(double(m.node_uv(i, 1)) * view.sx + view.cx),
+          std::nearbyint(double(m.node_uv(i, 2)) * view.sy + view.cy)};
+}
+}  // namespace
+
+int16_t node_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius) {
+  const int16_t i = pick_node(m, view, x, y);
+  if (i < 1) return 0;
+  const auto [nx, ny] = drawn_at(m, view, i);
+  return std::hypot(nx - x, ny - y) <= radius ? i : int16_t{0};
+}
+
+std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius) {
+  const int16_t first = node_near(m, view, x, y, radius);
+  if (first < 1) return {};
+  std::vector<int16_t> nodes{first};
+  const auto spot = drawn_at(m, view, first);
+  for (int16_t i = 1; i <= m.n_node; ++i)
+    if (i != first && drawn_at(m, view, i) == spot) nodes.push_back(i);
+  return nodes;
+}
+
+std::string node_text(const ModelStore& m, int16_t node) {
+  char text[128];
+  std::snprintf(text, sizeof text, "node %d (L %g, W %g, H %g)", int(node), double(m.node_xyz(node, 1)),
+                double(m.node_xyz(node, 2)), double(m.node_xyz(node, 3)));
+  return text;
 }

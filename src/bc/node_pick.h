@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "model/model_store.h"
 #include "view/view_window.h"
@@ -11,3 +13,13 @@
 // from node_uv as the last drawing left it. Of equal distances the higher number wins.
 // 0 when there are no nodes.
 int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double y);
+
+// The node drawn within `radius` twips of (x, y) (the nearest, as pick_node), or 0.
+int16_t node_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius);
+
+// Every node drawn on the spot of node_near's node, that one first (the one a press picks),
+// then the others that lie behind or before it in the view, by number; empty when none is near.
+std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius);
+
+// "node 12 (L 50, W 0, H 100)": a node of the analysis model with its coordinates in mm.
+std::string node_text(const ModelStore& m, int16_t node);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "formats/errors.h"
+#include "formats/numtext.h"
 
 namespace {
 std::string mismatch(const std::string& model_path, const std::string& result_path, const std::string& what) {
@@ -50,15 +51,26 @@ std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::
     const ModelFileElement& el = m.elements[static_cast<size_t>(e - 1)];
     const bool non_design = m.props[static_cast<size_t>(el.prop - 1)][0] > 0;
     if (el.node1 != r.pe_nod(e, 1) || el.node2 != r.pe_nod(e, 2) || non_design != r.is_non_design(e))
-      return mismatch(model_path, result_path, "element " + std::to_string(e) + " differs");
+      return mismatch(model_path, result_path,
+                      "element " + std::to_string(e) + " joins nodes " + std::to_string(el.node1) + " and " +
+                          std::to_string(el.node2) + (non_design ? " as a non-design bar" : " as a design beam") +
+                          " in " + model_path + ", nodes " + std::to_string(r.pe_nod(e, 1)) + " and " +
+                          std::to_string(r.pe_nod(e, 2)) + (r.is_non_design(e) ? " as a non-design bar" : " as a design beam") +
+                          " in " + result_path);
   }
   // The result file keeps six significant digits: a node further off than that is another mesh.
   const double tolerance = 1e-5 * std::max(frame_size(m), 1.0);
   for (int i = 1; i <= m.n_node && r.pn_cyc >= 1; ++i)
     for (int k = 0; k < 3; ++k) {
       const double a = m.nodes[static_cast<size_t>(i - 1)][static_cast<size_t>(k)];
-      if (!(std::fabs(a - r.pnode_xyz(1, i, k + 1)) <= tolerance + 1e-5 * std::fabs(a)))
-        return mismatch(model_path, result_path, "node " + std::to_string(i) + " lies elsewhere");
+      if (!(std::fabs(a - r.pnode_xyz(1, i, k + 1)) <= tolerance + 1e-5 * std::fabs(a))) {
+        const auto& m_at = m.nodes[static_cast<size_t>(i - 1)];
+        return mismatch(model_path, result_path,
+                        "node " + std::to_string(i) + " lies at (" + plain_text(m_at[0]) + ", " + plain_text(m_at[1]) +
+                            ", " + plain_text(m_at[2]) + ") in " + model_path + ", at (" + plain_text(r.pnode_xyz(1, i, 1)) +
+                            ", " + plain_text(r.pnode_xyz(1, i, 2)) + ", " + plain_text(r.pnode_xyz(1, i, 3)) +
+                            ") in " + result_path);
+      }
     }
   return {};
 }

@@ -212,6 +212,9 @@ void Form2::Grnd() {
   if (model.n_gr < 1) return;
   if (!Frame2->isHidden()) store_panel();
   draw_design_preview(canvas(), model, view_angles(), view_win, value_of(Check4) == 1);
+  // A bar's two ends follow every edit of its geometry, so that its frame's "Modify" never
+  // takes the bar back to where it was; not while that "Modify" itself sets the geometry.
+  if (!Frame2->isHidden() && !Frame16->isHidden() && !setting_from_ends_) fill_bar_ends();
 }
 
 void Form2::fem_data_pro() { build_analysis_model(model); }
@@ -341,6 +344,8 @@ void Form2::Command1_Click() {
   Grnd();
   Text36->setText("206000");
   Text37->setText("0.33");
+  set_status(std::string(Option1->isChecked() ? "Box " : "Bar ") + std::to_string(model.n_gr) +
+             " made: set its geometry and press \"OK\"");
 }
 
 void Form2::write_hand_over() {
@@ -358,6 +363,8 @@ void Form2::Command2_Click() {
   Frame8->hide();
   write_hand_over();
   const int k = sub_i16(model.n_gr, model.n_gr_m);
+  set_status(std::string(model.gr_div(k, 4) == 1 ? "Box " : "Bar ") + std::to_string(k) + " kept (" +
+             std::to_string(model.n_gr) + " in the list)");
   if (model.gr_div(k, 4) == 1 || Option4->isChecked()) {
     Forms::form3().grand_file_r_w();
   } else {
@@ -454,6 +461,7 @@ void Form2::Command10_Click() {
   model.n_gr = std::max<int16_t>(0, sub_i16(model.n_gr, 1));
   model.n_gr_m = 0;
   Grnd();
+  set_status("Deleted box/bar " + text_of(Text23) + " (" + std::to_string(model.n_gr) + " left)");
   Frame12->hide();
   Frame11->show();
   Forms::form4().Text3->setText("1");
@@ -467,6 +475,11 @@ void Form2::Command11_Click() {
 }
 
 void Form2::Command19_Click() {
+  setting_from_ends_ = true;
+  const struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{setting_from_ends_};
   for (int pass = 0; pass < 2; ++pass) {
     const Point3d p1{number_or_zero(Text25, "Point1 L"), number_or_zero(Text26, "Point1 W"),
                      number_or_zero(Text27, "Point1 H")};
@@ -482,6 +495,7 @@ void Form2::Command19_Click() {
     Text5->setText(plain(bar->rotation_degrees[1]));
     Text6->setText(plain(bar->rotation_degrees[2]));
   }
+  setting_from_ends_ = false;
   Grnd();
 }
 

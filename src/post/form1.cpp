@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "analysis/run_files.h"
 #include "analysis/solver_start.h"
 #include "app/form2.h"
 #include "app/forms.h"
@@ -42,6 +43,15 @@ std::string with_extension(const QString& path, const QString& filter) {
   }
   return p.string();
 }
+
+// Each axis of the plot as [minimum, maximum, logarithmic].
+void write_plot_axes(JsonWriter& j, const ConvergencePlot& plot) {
+  j.key("plot_axes").begin_object();
+  for (auto [name, axis] : {std::pair{"cycle", plot.cycle_axis()}, std::pair{"compliance", plot.compliance_axis()},
+                            std::pair{"volume", plot.volume_axis()}})
+    j.key(name).begin_array().value(axis.min).value(axis.max).value(axis.log).end_array();
+  j.end_object();
+}
 }  // namespace
 
 Form1::~Form1() = default;
@@ -65,6 +75,8 @@ Form1::Form1()
   HScroll5 = make_hscroll(Frame3, "HScroll5", 0, 100, 100, {1140, 375, 4380, 270});
   Text6 = make_text(Frame3, "Text6", "0", {120, 840, 1800, 300});
   Label4 = make_label(Frame3, "Label4", "vs. max_Diameter", {2040, 870, 2400, 300});
+  Label61 = make_label(Frame3, "Label61", "", {4440, 870, 1140, 300});
+  Label61->setToolTip("Threshold as a Diameter [mm]");
 
   Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
   Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
@@ -121,6 +133,10 @@ Form1::Form1()
 
   run_timer_ = new QTimer(this);
   run_timer_->setInterval(500);
+  Command20 = make_button(this, "Command20", "Stop", {column, 6960, 1500, 420},
+                          "Stop the Optimization after the Cycle under Way (the Cycles Done are Kept)");
+  Command20->hide();
+  make_status_line(this, {column, 7440, column_width, 660});
 
   // Only "Read Data" is there until results are read.
   for (QWidget* c : shown_after_read()) c->hide();
@@ -153,6 +169,7 @@ void Form1::wire() {
   on_click(Check3, this, &Form1::Check3_Click);
   connect(Text10, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text10_Change(); }); });
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
+  on_click(Command20, this, &Form1::Command20_Click);
 }
 
 void Form1::Form_Load() {
@@ -172,6 +189,7 @@ void Form1::dump(JsonWriter& j) {
   for (const CyclePoint& p : Plot1->history())
     j.begin_array().value(p.cycle).value(p.compliance).value(p.volume_ratio).end_array();
   j.end_array();
+  write_plot_axes(j, *Plot1);
 }
 
 bool Form1::call(const std::string& procedure) {
@@ -191,16 +209,21 @@ void Form1::poll_run() { show_run(run_status(read_run_log(), process_running(sol
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
 void Form1::show_run(const RunStatus& status) {
   run = status;
-  Label5->setText(QString::fromStdString(status.message));
+  Label5->setText(QString::fromStdString(store.res_ok == 1 ? once_read(status.message) : status.message));
   Label5->show();
+  Command20->setVisible(status.state == "running");
   if (status.state == "running") return;
+  if (!Command20->isEnabled()) set_status("The run has ended after the stop asked");
   run_timer_->stop();
   if (status.state == "failed") Frame4->show();
 }
 
 void Form1::Command1_Click() {
   ResultSet set = read_result_set();
-  if (!set.store) return;  // no complete result file yet: the button stays for another try
+  if (!set.store) {  // no complete result file yet: the button stays for another try
+    set_status("Nothing read: " + set.problem);
+    return;
+  }
   store = std::move(*set.store);
   evaluation_.reset();  // the model is read again against these results
   built_.reset();
@@ -214,6 +237,9 @@ void Form1::Command1_Click() {
   Draw_3D();
   for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
+  set_status("Read " + std::to_string(store.pn_cyc) + " cycles of " + std::to_string(store.pn_elem) + " elements from " +
+             post_file_name);
+  if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const {
@@ -265,6 +291,7 @@ void Form1::Draw_3D() {
   draw_forces(p);
   display.draw(canvas(), store, p);
   Plot1->mark(p.cycle);
+  Label61->setText(QString("= %1 mm").arg(double(p.threshold) * store.pd_max, 0, 'g', 4));
 }
 
 void Form1::go_to_modelling() {
@@ -285,9 +312,17 @@ void Form1::Command7_Click() {
 
 void Form1::Command3_Click() { Forms::end_program(); }
 
-void Form1::Form_MouseDown(int, int, float x, float y) { box_zoom_down(value_of(Check2) == 1, x, y); }
-void Form1::Form_MouseMove(int, int, float x, float y) { box_zoom_move(x, y); }
-void Form1::Form_MouseUp(int, int, float x, float y) { box_zoom_up(x, y); }
+void Form1::Form_MouseDown(int button, int, float x, float y) {
+  if (turn_down(button, value_of(Check2) == 1, x, y)) return;
+  box_zoom_down(value_of(Check2) == 1, x, y);
+}
+void Form1::Form_MouseMove(int, int shift, float x, float y) {
+  turn_move(shift, x, y);
+  box_zoom_move(x, y);
+}
+void Form1::Form_MouseUp(int, int, float x, float y) {
+  if (!turn_up()) box_zoom_up(x, y);
+}
 
 // The cycle scroll bar does the rest: the text, the picture and the marker follow it.
 void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
@@ -303,6 +338,12 @@ void Form1::Command10_Click() {
 // and a node table beside it, whenever that frame can be analysed; otherwise it holds the design
 // alone.
 void Form1::export_design_to(const std::string& path) {
+  export_file(path);
+  set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
+             (clean_mode_ ? " (the clean frame)" : "") + " to " + path);
+}
+
+void Form1::export_file(const std::string& path) {
   DesignChoice d{chosen_cycle(), chosen_threshold()};
   const ExportFormat format = export_format(path);
   if (format == ExportFormat::inp) return export_deck(path);
@@ -387,14 +428,20 @@ Form1::OnScreen Form1::on_screen() {
   const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
   if (a == nullptr) return {};
   if (!clean_mode_) return {&a->frame, &a->forces, nullptr};
-  const BuiltFrame* b = built_frame(*a);
-  return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
+  try {
+    const BuiltFrame* b = built_frame(*a);
+    return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
+  } catch (const std::exception& e) {  // a breakdown of the engine: said where the status goes
+    built_.reset();
+    forces_problem_ = e.what();
+    return {};
+  }
 }
 
 const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
   const bool sized = value_of(Check3) == 1 && !section_list_.empty();
   const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
-                          std::to_string(sized) + " " + plain_text(check_settings_.yield) + " " +
+                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(check_settings_.yield) + " " +
                           plain_text(check_settings_.k_factor);
   if (!built_ || key != built_key_) {
     built_ = std::make_unique<BuiltFrame>(build_frame(design, double(chosen_threshold()) * store.pd_max,
@@ -451,19 +498,28 @@ void Form1::Text8_Change() {
 void Form1::Command11_Click() {
   clean_mode_ = true;
   Draw_3D();
+  const std::string of = "cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold());
+  if (!forces_problem_.empty() || !built_) return set_status("No clean frame of " + of + ": " + forces_problem_);
+  set_status("Clean frame of " + of + ": " + std::to_string(built_->clean.frame.element.size()) + " members" +
+             (built_->clean.forces ? "" : ", which cannot stand"));
 }
 
 void Form1::Command12_Click() {
   clean_mode_ = false;
   Draw_3D();
+  set_status("The optimised design of cycle " + std::to_string(chosen_cycle()));
 }
 
 // The list is read each time the sizes are asked for, so that an edited file takes effect; a
-// damaged one is refused by line and the list read before stays.
+// damaged one is refused by line and the list read before stays. Sizes are of the clean frame,
+// which they show.
 void Form1::Check3_Click() {
   if (value_of(Check3) == 1) {
+    clean_mode_ = true;
     try {
       section_list_ = read_section_list();
+      ++section_list_reads_;
+      set_status("Standard sizes: " + std::to_string(section_list_.size()) + " sections read from " + section_list_name);
     } catch (const std::exception&) {
       if (section_list_.empty()) set_value(Check3, 0);
       Draw_3D();
@@ -478,4 +534,11 @@ void Form1::Text10_Change() {
   if (!(v > 0)) return;
   density_ = v;
   Draw_3D();
+}
+
+void Form1::Command20_Click() {
+  if (run.state != "running") return;
+  ask_run_to_stop();
+  Command20->setEnabled(false);
+  set_status("Stop asked: the run ends after the cycle under way and keeps the cycles done");
 }

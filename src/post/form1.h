@@ -54,6 +54,7 @@ class Form1 : public ViewForm {
   void Command3_Click();  // END
   void Plot1_Click(int cycle);
   void Command10_Click();  // Export...
+  void Command20_Click();  // Stop
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
   // format (.csv, .stl, .dxf, .inp).
   void export_design_to(const std::string& path);
@@ -85,6 +86,7 @@ class Form1 : public ViewForm {
   QScrollBar* HScroll5;  // hundredths
   QLineEdit* Text6;      // maximum diameter of the analysis settings, for reference
   QLabel* Label4;
+  QLabel* Label61;       // the threshold as a diameter, mm
   QCheckBox* Check1;      // Hidden Lines
   QPushButton* Command8;  // IN
   QPushButton* Command9;  // OUT
@@ -116,6 +118,7 @@ class Form1 : public ViewForm {
   QLabel* Label12;         // "Density [kg/m3]"
   QLineEdit* Text10;
   QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
+  QPushButton* Command20;  // Stop: the run ends after the cycle under way, its cycles kept
 
   RunStatus run{"none", 0, {}};
 
@@ -137,6 +140,7 @@ class Form1 : public ViewForm {
   void go_to_modelling();
 
   void write_forces_json(JsonWriter& j);
+  void export_file(const std::string& path);
   void export_deck(const std::string& path);
   // The view the force controls ask for.
   ForceView force_view() const;
@@ -166,6 +170,7 @@ class Form1 : public ViewForm {
   bool clean_mode_ = false;
   double density_ = 7850;  // kg/m3
   std::vector<StandardSection> section_list_;
+  int section_list_reads_ = 0;  // a list read again sizes the frame again
   std::unique_ptr<BuiltFrame> built_;
   std::string built_key_;
   CheckSettings check_settings_;

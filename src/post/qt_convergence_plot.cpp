@@ -1,7 +1,9 @@
 // The convergence plot: two line series on their own axes and a marker pair.
 #include "post/qt_convergence_plot.h"
 
+#include <QCheckBox>
 #include <QMouseEvent>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -13,12 +15,24 @@
 namespace {
 const QColor compliance_colour(0, 0, 128), volume_colour(0, 128, 0), mark_colour(255, 0, 0);
 
-QValueAxis* make_axis(const QString& title, const QColor& colour) {
-  auto* axis = new QValueAxis;
+template <typename Axis>
+Axis* make_axis(const QString& title, const QColor& colour) {
+  auto* axis = new Axis;
   axis->setTitleText(title);
   axis->setLabelsColor(colour);
   axis->setTitleBrush(colour);
   return axis;
+}
+
+// A value axis drawn with its own ticks and labels; a logarithmic one is drawn in log10 units.
+void show_axis(QCategoryAxis* axis, const PlotAxis& range) {
+  for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+  const auto scale = [&](double v) { return range.log ? std::log10(v) : v; };
+  const double low = scale(range.min), high = scale(range.max);
+  axis->setRange(low, high);
+  // A category ends where its label stands, so the first one starts just below the axis.
+  axis->setStartValue(low - 1e-6 * (high - low));
+  for (const PlotTick& t : range.ticks) axis->append(QString::fromStdString(t.label), scale(t.value));
 }
 
 QLineSeries* make_line(const QString& name, const QColor& colour) {
@@ -43,26 +57,6 @@ double cycle_step(int last) {
   return step;
 }
 
-// Labels short enough for a narrow plot: as many decimals as the range needs, or an exponent
-// for values far from 1.
-QString label_format(double low, double high) {
-  const double big = std::max(std::fabs(low), std::fabs(high));
-  if (big >= 1e6 || big < 1e-3) return "%.2e";
-  const int decimals = std::clamp(2 - static_cast<int>(std::floor(std::log10(high - low))), 0, 4);
-  return QString("%.%1f").arg(decimals);
-}
-
-// A value range with a little room, never empty. Values that differ only in their last digits
-// (a volume ratio held on its target) are drawn as the flat line they are, not as noise.
-std::pair<double, double> padded(double low, double high) {
-  const double size = std::max(std::fabs(low), std::fabs(high));
-  if (!(high - low > 1e-3 * size)) {
-    const double middle = (low + high) / 2, room = size == 0 ? 1 : size * 0.05;
-    return {middle - room, middle + room};
-  }
-  const double room = (high - low) * 0.05;
-  return {low - room, high + room};
-}
 }  // namespace
 
 ConvergencePlot::ConvergencePlot(QWidget* parent)
@@ -71,11 +65,12 @@ ConvergencePlot::ConvergencePlot(QWidget* parent)
       volume_(make_line("Volume ratio", volume_colour)),
       mark_compliance_(make_marker()),
       mark_volume_(make_marker()),
-      cycles_(make_axis("Cycle", Qt::black)),
-      compliance_axis_(make_axis("Compliance [N mm]", compliance_colour)),
-      volume_axis_(make_axis("Volume ratio", volume_colour)) {
+      cycles_(make_axis<QValueAxis>("Cycle", Qt::black)),
+      compliance_axis_(make_axis<QCategoryAxis>("Compliance [N mm]", compliance_colour)),
+      volume_axis_(make_axis<QCategoryAxis>("Volume ratio", volume_colour)) {
   auto* c = new QChart;
-  c->setMargins(QMargins(2, 2, 2, 2));
+  // Room above the plot for the box that chooses the compliance scale.
+  c->setMargins(QMargins(2, 18, 2, 2));
   c->legend()->hide();
   c->addAxis(cycles_, Qt::AlignBottom);
   c->addAxis(compliance_axis_, Qt::AlignLeft);
@@ -83,7 +78,9 @@ ConvergencePlot::ConvergencePlot(QWidget* parent)
   cycles_->setLabelFormat("%d");
   cycles_->setTickType(QValueAxis::TicksDynamic);
   cycles_->setTickAnchor(0);
-  for (auto [series, axis] : {std::pair<QAbstractSeries*, QValueAxis*>{compliance_, compliance_axis_},
+  for (QCategoryAxis* axis : {compliance_axis_, volume_axis_})
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  for (auto [series, axis] : {std::pair<QAbstractSeries*, QAbstractAxis*>{compliance_, compliance_axis_},
                               {volume_, volume_axis_}, {mark_compliance_, compliance_axis_}, {mark_volume_, volume_axis_}}) {
     c->addSeries(series);
     series->attachAxis(cycles_);
@@ -92,27 +89,57 @@ ConvergencePlot::ConvergencePlot(QWidget* parent)
   setChart(c);
   setRenderHint(QPainter::Antialiasing);
   setToolTip("Compliance and volume ratio of every cycle; click to show a cycle");
+  Check30 = new QCheckBox("log", this);
+  Check30->setObjectName("Check30");
+  Check30->setToolTip("Logarithmic Compliance Axis");
+  Check30->setChecked(true);
+  Check30->move(4, 0);
+  connect(Check30, &QCheckBox::toggled, this, [this] {
+    fill_series();
+    mark(marked_);
+  });
   fit_axes();
 }
 
-void ConvergencePlot::set_history(const std::vector<CyclePoint>& points) {
-  points_ = points;
+double ConvergencePlot::compliance_y(double compliance) const {
+  return compliance_range_.log ? std::log10(compliance) : compliance;
+}
+
+// The axes first: whether the compliance is drawn on a logarithmic scale depends on them.
+void ConvergencePlot::fill_series() {
+  fit_axes();
   QList<QPointF> c, v;
   for (const CyclePoint& p : points_) {
-    c.append(QPointF(p.cycle, p.compliance));
+    c.append(QPointF(p.cycle, compliance_y(p.compliance)));
     v.append(QPointF(p.cycle, p.volume_ratio));
   }
   compliance_->replace(c);
   volume_->replace(v);
-  fit_axes();
+}
+
+PlotAxis ConvergencePlot::cycle_axis() const {
+  PlotAxis axis;
+  axis.min = cycles_->min();
+  axis.max = cycles_->max();
+  return axis;
+}
+
+void ConvergencePlot::set_history(const std::vector<CyclePoint>& points) {
+  points_ = points;
+  fill_series();
   mark(marked_);
 }
 
 void ConvergencePlot::add(const CyclePoint& point) {
   points_.push_back(point);
-  compliance_->append(point.cycle, point.compliance);
-  volume_->append(point.cycle, point.volume_ratio);
+  const bool was_log = compliance_range_.log;
   fit_axes();
+  if (compliance_range_.log != was_log) {
+    fill_series();  // a first value at or below zero turns the scale linear
+  } else {
+    compliance_->append(point.cycle, compliance_y(point.compliance));
+    volume_->append(point.cycle, point.volume_ratio);
+  }
   mark(point.cycle);
 }
 
@@ -122,34 +149,25 @@ void ConvergencePlot::mark(int cycle) {
   mark_volume_->clear();
   for (const CyclePoint& p : points_)
     if (p.cycle == cycle) {
-      mark_compliance_->append(p.cycle, p.compliance);
+      mark_compliance_->append(p.cycle, compliance_y(p.compliance));
       mark_volume_->append(p.cycle, p.volume_ratio);
     }
 }
 
 void ConvergencePlot::fit_axes() {
-  double c_low = 0, c_high = 1, v_low = 0, v_high = 1;
+  std::vector<double> compliances, volumes;
   int last = 1;
-  if (!points_.empty()) {
-    c_low = c_high = points_.front().compliance;
-    v_low = v_high = points_.front().volume_ratio;
-    for (const CyclePoint& p : points_) {
-      c_low = std::min(c_low, p.compliance);
-      c_high = std::max(c_high, p.compliance);
-      v_low = std::min(v_low, p.volume_ratio);
-      v_high = std::max(v_high, p.volume_ratio);
-      last = std::max(last, p.cycle);
-    }
+  for (const CyclePoint& p : points_) {
+    compliances.push_back(p.compliance);
+    volumes.push_back(p.volume_ratio);
+    last = std::max(last, p.cycle);
   }
   cycles_->setRange(1, std::max(2, last));
   cycles_->setTickInterval(cycle_step(last));
-  const auto [cl, ch] = padded(c_low, c_high);
-  const auto [vl, vh] = padded(v_low, v_high);
-  for (auto [axis, low, high] : {std::tuple{compliance_axis_, cl, ch}, std::tuple{volume_axis_, vl, vh}}) {
-    axis->setRange(low, high);
-    axis->applyNiceNumbers();
-    axis->setLabelFormat(label_format(axis->min(), axis->max()));
-  }
+  compliance_range_ = value_axis(compliances, Check30->isChecked());
+  volume_range_ = value_axis(volumes, false);
+  show_axis(compliance_axis_, compliance_range_);
+  show_axis(volume_axis_, volume_range_);
 }
 
 int ConvergencePlot::cycle_at(const QPointF& position) const {
@@ -163,7 +181,8 @@ int ConvergencePlot::cycle_at(const QPointF& position) const {
 
 QPointF ConvergencePlot::position_of(int cycle) const {
   for (const CyclePoint& p : points_)
-    if (p.cycle == cycle) return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, p.compliance), compliance_));
+    if (p.cycle == cycle)
+      return mapFromScene(chart()->mapToPosition(QPointF(p.cycle, compliance_y(p.compliance)), compliance_));
   return {};
 }
 

@@ -1,15 +1,18 @@
 // The convergence plot of an optimisation: compliance (left axis) and volume ratio (right
 // axis) against cycle, with a marker at the cycle shown. A click on the plot asks for the
-// cycle nearest to it. Used by the post-processing window and by topo, where it grows cycle
-// by cycle.
+// cycle nearest to it. The compliance axis is logarithmic unless its box "log" is cleared.
+// Used by the post-processing window and by topo, where it grows cycle by cycle.
 #pragma once
 
 #include <QtCharts/QChartView>
 #include <functional>
 #include <vector>
 
+#include "post/plot_axis.h"
 #include "post/result_store.h"
 
+class QCategoryAxis;
+class QCheckBox;
 class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
@@ -36,11 +39,20 @@ class ConvergencePlot : public QChartView {
   // Called with the cycle a click chose.
   std::function<void(int)> on_cycle_clicked;
 
+  // The axes as drawn: cycles, compliance (N mm), volume ratio.
+  PlotAxis cycle_axis() const;
+  const PlotAxis& compliance_axis() const { return compliance_range_; }
+  const PlotAxis& volume_axis() const { return volume_range_; }
+  QCheckBox* Check30;  // log: a logarithmic compliance axis
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void fit_axes();
+  // The series' points from the history, the compliance on the axis' own scale.
+  void fill_series();
+  double compliance_y(double compliance) const;
 
   std::vector<CyclePoint> points_;
   QLineSeries* compliance_;
@@ -48,7 +60,8 @@ class ConvergencePlot : public QChartView {
   QScatterSeries* mark_compliance_;
   QScatterSeries* mark_volume_;
   QValueAxis* cycles_;
-  QValueAxis* compliance_axis_;
-  QValueAxis* volume_axis_;
+  QCategoryAxis* compliance_axis_;
+  QCategoryAxis* volume_axis_;
+  PlotAxis compliance_range_, volume_range_;
   int marked_ = 0;
 };

@@ -86,8 +86,10 @@ ResultSet read_result_set(const ResultPaths& paths) {
   // still being written or malformed is simply not read.
   try {
     read_result_file(*store, paths.results);
-  } catch (const std::exception&) {
-    return {};
+  } catch (const std::exception& e) {
+    ResultSet none;
+    none.problem = e.what();
+    return none;
   }
   store->res_ok = 1;
   ResultSet set;

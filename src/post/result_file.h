@@ -41,6 +41,7 @@ std::string read_result_model(ResultStore& r, const std::string& section_path = 
 struct ResultSet {
   std::unique_ptr<ResultStore> store;  // null when the result file could not be read
   std::string max_diameter_text;
+  std::string problem;  // why the result file could not be read
 };
 
 struct ResultPaths {

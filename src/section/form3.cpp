@@ -3,7 +3,9 @@
 #include "section/form3.h"
 
 #include <QFont>
+#include <QLabel>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/form2.h"
@@ -12,6 +14,7 @@
 #include "app/qt_controls.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+#include "section/section_props.h"
 #include "section/sketch_edit.h"
 #include "section/typical_shapes.h"
 
@@ -53,6 +56,8 @@ Form3::Form3() : FormWindow("Form3", "MARULLA", 8685, 8085) {
   Frame2->hide();
 
   Command1 = make_button(this, "Command1", "Return", {7104, 5952, 1416, 444}, "Return to Previous Main Window");
+  Label40 = make_label(this, "Label40", "", {6828, 900, 1812, 1200});
+  Label40->setToolTip("Section Properties as Drawn: Area, Second Moments about W and H, Torsion Constant");
   make_typical_shape_panel();
   wire();
 }
@@ -141,7 +146,20 @@ void Form3::Form_Unload() {
   back_to_modelling();
 }
 
-void Form3::redraw() { draw_sketch(canvas(), table, sec_no, map); }
+void Form3::redraw() {
+  draw_sketch(canvas(), table, sec_no, map);
+  show_properties();
+}
+
+// What "Return" writes for the section as it stands (the analysis takes Iw + Ih as its torsion
+// constant), so the sketch can be sized by its numbers.
+void Form3::show_properties() {
+  const SectionProperties p = section_properties(table, sec_no, MomentSums::single_precision);
+  char text[160];
+  std::snprintf(text, sizeof text, "A = %.6g mm2\nIw = %.6g mm4\nIh = %.6g mm4\nJ = %.6g mm4", p.sec_a, p.sec_iw,
+                p.sec_ih, double(static_cast<float>(p.sec_iw + p.sec_ih)));
+  Label40->setText(text);
+}
 
 const char* Form3::mode() const {
   if (Option1->isChecked()) return "Make Point";
@@ -246,6 +264,7 @@ void Form3::Text1_Change() {
   if (text.empty() || text == "-") return;
   const int l = table.n_line(sec_no);
   if (l >= 1) table.line_t(sec_no, l) = single_from_text(text, "Thickness");
+  show_properties();
 }
 
 void Form3::Command2_Click() {

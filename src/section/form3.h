@@ -86,11 +86,13 @@ class Form3 : public FormWindow {
   QLineEdit* Text6;       // Radius
   QLineEdit* Text7;       // Thickness
   QPushButton* Command3;  // Create New Shape
+  QLabel* Label40;        // the section's area, second moments and torsion constant as drawn
 
  private:
   void make_typical_shape_panel();
   void wire();
   void redraw();
+  void show_properties();
   // The editing mode chosen in "Selection", as dumped: "none" until one is chosen.
   const char* mode() const;
   // Writes the pointer's W and H (mm) into Text2 and Text3, which moves the picked point.

@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
+#include <cmath>
+#include <cstdlib>
 
 #include "app/qt_controls.h"
 #include "formats/json.h"
@@ -141,6 +144,37 @@ void ViewForm::Command17_Click() {
   redraw();
 }
 
+void ViewForm::Form_MouseWheel(int steps, float x, float y) {
+  for (int k = 0; k < std::abs(steps); ++k) zoom_about(view_win, steps > 0 ? 1.1 : 0.9, x, y);
+  redraw();
+}
+
+namespace {
+constexpr float twips_per_degree = 2 * twips_per_pixel;
+}  // namespace
+
+bool ViewForm::turn_down(int button, bool left_armed, float x, float y) {
+  if (!(button == 2 || (button == 1 && !left_armed))) return false;
+  turn_ = {true, x, y, {HScroll1->value(), HScroll2->value(), HScroll3->value()}};
+  return true;
+}
+
+// From where the turn began, so that rounding to whole degrees never adds up.
+void ViewForm::turn_move(int shift, float x, float y) {
+  if (!turn_.on) return;
+  const long across = std::lround((x - turn_.x) / twips_per_degree), up = std::lround((turn_.y - y) / twips_per_degree);
+  QScrollBar* sideways = (shift & 1) ? HScroll1 : HScroll3;
+  const int base = (shift & 1) ? turn_.start[0] : turn_.start[2];
+  sideways->setValue(wrap_degrees(base + across));
+  HScroll2->setValue(wrap_degrees(turn_.start[1] + up));
+}
+
+bool ViewForm::turn_up() {
+  const bool was = turn_.on;
+  turn_.on = false;
+  return was;
+}
+
 void ViewForm::box_zoom_down(bool armed, float x, float y) {
   if (armed) zoom.press(x, y);
 }
@@ -157,8 +191,26 @@ void ViewForm::box_zoom_up(float x, float y) {
   zoom.drag = 0;
 }
 
+void ViewForm::make_status_line(QWidget* parent, const Twips& at) {
+  StatusLine = make_label(parent, "Label60", "", at);
+  StatusLine->setWordWrap(true);
+  StatusLine->setToolTip("What the Last Action did");
+}
+
+void ViewForm::set_status(const std::string& text) {
+  action_status_ = text;
+  if (StatusLine) StatusLine->setText(QString::fromStdString(text));
+}
+
+void ViewForm::set_note(const std::string& text) {
+  if (StatusLine) StatusLine->setText(QString::fromStdString(text.empty() ? action_status_ : text));
+}
+
+std::string ViewForm::status() const { return StatusLine ? StatusLine->text().toStdString() : action_status_; }
+
 void ViewForm::write_view_json(JsonWriter& j) const {
   j.key("view").begin_array().value(view_win.cx).value(view_win.cy);
   j.value(view_win.sx).value(view_win.sy).end_array();
   j.key("zoom_drag").value(int(zoom.drag));
+  if (StatusLine) j.key("status").value(status());
 }

@@ -2,14 +2,19 @@
 // bars, the set-plane buttons, zoom in/out, "FIT" and the box zoom, and the view window.
 #pragma once
 
+#include <string>
+
 #include "app/form_window.h"
 #include "view/rotate.h"
 #include "view/view_window.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+
+struct Twips;
 
 // Names and captions of a window's own zoom buttons ("Command21" "in" / "Command8" "IN").
 struct ZoomButtonNames {
@@ -45,6 +50,8 @@ class ViewForm : public FormWindow {
   virtual void Check2_Click() {}
   void zoom_in_click();
   void zoom_out_click();
+  // The wheel zooms about the pointer, a notch as "in" or "out".
+  void Form_MouseWheel(int steps, float x, float y) override;
 
   QWidget* Frame1;
   QLineEdit* Text1;
@@ -61,6 +68,13 @@ class ViewForm : public FormWindow {
   QPushButton* Command17;
   QCheckBox* Check2;
 
+  // The status line: what the last action did ("Saved temp_save.dat"). A passing note (the node
+  // under the pointer) takes its place until an empty note gives the last action back.
+  void set_status(const std::string& text);
+  void set_note(const std::string& text);
+  std::string status() const;
+  QLabel* StatusLine = nullptr;  // made by the windows that have one
+
   ViewWindow view_win;
   ViewWindow view_win0;
   int form_w0 = 0, form_h0 = 0;
@@ -74,6 +88,14 @@ class ViewForm : public FormWindow {
   void box_zoom_move(float x, float y);
   void box_zoom_up(float x, float y);
   void write_view_json(JsonWriter& j) const;
+  void make_status_line(QWidget* parent, const Twips& at);
+  // Turning the view with the mouse: a press of the right button, or of the left while the
+  // window has nothing armed for it (`left_armed`: picking, box zoom), starts a turn and is
+  // taken (true); moving turns by a degree per two pixels, sideways about H (about L with
+  // shift), up and down about W; the angles' scroll bars and texts follow.
+  bool turn_down(int button, bool left_armed, float x, float y);
+  void turn_move(int shift, float x, float y);
+  bool turn_up();  // true when it ended a turn
 
   QPushButton* zoom_in_button;
   QPushButton* zoom_out_button;
@@ -83,4 +105,10 @@ class ViewForm : public FormWindow {
   void wire_view();
   ViewWindow initial_;
   double pi_;
+  std::string action_status_;
+  struct Turn {
+    bool on = false;
+    float x = 0, y = 0;
+    int start[3] = {0, 0, 0};  // the angles when the turn began, degrees
+  } turn_;
 };

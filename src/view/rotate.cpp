@@ -2,6 +2,7 @@
 #include "view/rotate.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "formats/numtext.h"
 
@@ -38,4 +39,11 @@ Vec3 angles_from_texts(std::string_view l, std::string_view w, std::string_view 
     return static_cast<float>(to_number(text) / 180.0 * pi);
   };
   return Vec3(radians(l), radians(w), radians(h));
+}
+
+int wrap_degrees(long degrees) {
+  long a = degrees % 360;
+  if (degrees > 360 && a == 0) a = 360;
+  if (degrees < -360 && a == 0) a = -360;
+  return static_cast<int>(std::abs(degrees) <= 360 ? degrees : a);
 }

@@ -33,6 +33,10 @@ void Rotate_3D(Vec3& p, const Vec3& a);
 inline constexpr double pi_modelling = 3.14159265358979323846;
 inline constexpr double pi_post = 3.14159;
 
+// A whole-degree view angle brought into -360..360, the range of the angle scroll bars, by
+// whole turns.
+int wrap_degrees(long degrees);
+
 // Angle vector in radians from three texts in degrees: a(k) = value / 180 * pi in double
 // precision, stored as Single. A text that is not a number gives 0 for its angle, so that
 // a drawing never fails while the user is typing.

@@ -24,6 +24,15 @@ void scale_view(ViewWindow& view, double offset_factor, double scale_factor) {
 void zoom_in(ViewWindow& view) { scale_view(view, 1.01, 1.1); }
 void zoom_out(ViewWindow& view) { scale_view(view, 0.99, 0.9); }
 
+// A normalised point u lies at u sx + cx; keeping x = u sx + cx with sx' = f sx gives
+// cx' = x - (x - cx) f.
+void zoom_about(ViewWindow& view, double factor, double x, double y) {
+  view.cx = static_cast<float>(x - (x - double(view.cx)) * factor);
+  view.cy = static_cast<float>(y - (y - double(view.cy)) * factor);
+  view.sx = static_cast<float>(view.sx * factor);
+  view.sy = static_cast<float>(view.sy * factor);
+}
+
 void BoxZoom::press(float x, float y) {
   x1 = x2 = x;
   y1 = y2 = y;

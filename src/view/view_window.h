@@ -27,6 +27,9 @@ ScreenPoint to_screen(const ViewWindow& view, double u, double v);
 // The offsets move too, so the picture also shifts from or towards the top-left corner.
 void zoom_in(ViewWindow& view);
 void zoom_out(ViewWindow& view);
+// The mouse wheel's zoom: the scales times `factor` (1.1 in, 0.9 out, as the buttons), the
+// offsets moved so that the surface point (x, y), in twips, stays where it is.
+void zoom_about(ViewWindow& view, double factor, double x, double y);
 
 // Box zoom: a drag from one corner to another brings the box to the square of side E (the
 // surface height) at the top-left corner of the surface.

@@ -49,3 +49,11 @@ TEST(RunLog, TheCycleLineCarriesThePenaltyAndOlderLinesStillRead) {
   EXPECT_EQ(old.cycles[0].compliance, 1.0);
   EXPECT_EQ(old.cycles[0].penalty, 0.0);
 }
+
+// Once "Read Data" has read them, the status no longer offers the results to be read; other
+// messages stay as they are.
+TEST(RunLog, AStatusOnceTheResultsAreRead) {
+  EXPECT_EQ(once_read("Finished after 12 cycles: the results can be read with \"Read Data\"."),
+            "Finished after 12 cycles: the results are read.");
+  EXPECT_EQ(once_read("The solver failed: no load in any load case"), "The solver failed: no load in any load case");
+}

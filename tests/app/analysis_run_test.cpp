@@ -194,3 +194,34 @@ TEST_F(AnalysisRun, ReadWithoutAFileChangesNothingButTheLabels) {
   EXPECT_EQ(f().model.n_gr, 1);
   EXPECT_TRUE(f().Label29->isHidden());
 }
+
+// "Stop" in the post-processing window asks the run to end after the cycle under way: here a
+// stand-in solver that logs a cycle, waits for the request and ends as a stopped run does.
+// The status is kept true: once read, the results are no longer "to be read".
+TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
+  write_file("topo_nd",
+             "#!/bin/sh\n"
+             "printf 'cycle    1    5.10000E+03    3.00000E-01    1.00000E-01\\r\\n' > topo_run.log\n"
+             "while [ ! -f topo.stop ]; do sleep 0.05; done\n"
+             "printf 'stopped by the user after 1 cycle\\r\\n' >> topo_run.log\n");
+  fs::permissions("topo_nd", fs::perms::owner_all);
+  build_model();
+  run("click Form2.Check3\nclick Form2.Check5\nclick Form2.Command13\nexpect Form1 shown\n"
+      "expect-state Form1 run_state \"running\"\nexpect Form1.Command20 shown 1\nclick Form1.Command20\n"
+      "expect Form1.Command20 enabled 0\n"
+      "expect Form1.Label60 text Stop asked: the run ends after the cycle under way and keeps the cycles done\n"
+      "wait-run 20\nexpect Form1.Command20 shown 0\nexpect Form1.Label60 text The run has ended after the stop asked\n"
+      "expect Form1.Label5 text Stopped by the user after 1 cycle: the results can be read with \"Read Data\".\n");
+  EXPECT_TRUE(fs::exists("topo.stop"));
+  // The post_small results stand in for the run's own.
+  for (const char* name : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"})
+    fs::copy_file(tests_dir() / "data" / "post_small" / name, name, fs::copy_options::overwrite_existing);
+  run("click Form1.Command1\nexpect Form1.Label5 text Stopped by the user after 1 cycle: the results are read.\n");
+}
+
+TEST_F(AnalysisRun, SaveAndReadSayWhatTheyDid) {
+  run("click Form2.Command1\nclick Form2.Command2\nclick Form2.Option2\nclick Form2.Command1\nclick Form2.Command2\n"
+      "expect Form2.Label60 text Bar 2 kept (2 in the list)\n"
+      "click Form2.Command15\nexpect-state Form2 status \"Saved 2 records to temp_save.dat\"\n"
+      "click Form2.Command16\nexpect-state Form2 status \"Read 2 records from temp_save.dat\"\n");
+}

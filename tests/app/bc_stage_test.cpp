@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 #include "app/form2.h"
 #include "app/forms.h"
@@ -207,4 +208,34 @@ TEST_F(BcStage, ChoosingToPickDisarmsTheBoxZoom) {
   go_to_analysis();
   run("click Form2.Check2\nexpect Form2.Check2 checked 1\nclick Form2.Option3\nexpect Form2.Check2 checked 0\n"
       "click Form2.Option6\nclick Form2.Check2\nclick Form2.Option5\nexpect Form2.Check2 checked 0\n");
+}
+
+// The dialog names the node it edits with its coordinates and opens beside it, not over it;
+// the node under the pointer is named on the status line; the status tells each step.
+TEST_F(BcStage, NodesAreNamedWithTheirCoordinates) {
+  go_to_analysis();
+  run("expect Form2.Label60 text Meshed: 8 nodes, 28 elements. Choose \"Create/Modify\" and press on a node.\n");
+  open(node1);
+  // Node 1 is a lower corner of the 100 mm box centred on the origin.
+  const std::string caption = dialog().windowTitle().toStdString();
+  EXPECT_TRUE(QString::fromStdString(caption).contains(QRegularExpression(
+      "^B\\.C & A\\.L - node 1 \\(L -?50, W -?50, H -50\\), case 1$")))
+      << caption;
+  run("expect-state Form5 caption \"" + caption + "\"\n");
+  const std::string node = caption.substr(12, caption.size() - 12 - 8);  // "node 1 (L .., W .., H -50)"
+  run("expect Form2.Label60 text Editing " + node + " in case 1\nexpect Form5.Label10 text " + node + ", case 1\n");
+  const QPoint at = f().mapToGlobal(QPoint(4304 / 15, 6696 / 15));
+  EXPECT_FALSE(dialog().frameGeometry().adjusted(-10, -10, 10, 10).contains(at));
+  run("click Form5.Command1\n");
+  run("expect-state Form2 status \"Set " + node + " in case 1\"\n");
+
+  // Over a node, then away from every node: the last action's text comes back.
+  f().Form_MouseMove(0, 0, 4304 + 40, 6696 - 40);
+  run("expect Form2.Label60 text Under the pointer: " + node + "\n");
+  f().Form_MouseMove(0, 0, 5400, 4500);
+  run("expect Form2.Label60 text Set " + node + " in case 1\n");
+  run("click Form2.Option5\nmouse Form2 down " + std::string(node1) + "\n");
+  run("expect Form2.Label60 text Cleared " + node + " in case 1\n");
+  run("click Form2.Command14\n"
+      "expect Form2.Label60 text Back to the design stage: supports, springs and loads cleared in every case\n");
 }

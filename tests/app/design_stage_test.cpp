@@ -141,6 +141,30 @@ TEST_F(DesignStage, BarFromTwoPoints) {
   EXPECT_EQ(f().Text6->text(), "90");
 }
 
+// The ends follow the geometry as it is edited: the frame's "Modify" after typing one end keeps
+// the other where the edit put it (it used to take the bar back to its centre W of 0).
+TEST_F(DesignStage, BarEndsFollowTheGeometry) {
+  run("click Form2.Option2\nclick Form2.Command1\nset Form2.Text11 -50\n");
+  EXPECT_EQ(f().Text25->text(), " 50.00");
+  EXPECT_EQ(f().Text26->text(), "-50.00");
+  EXPECT_EQ(f().Text29->text(), "-50.00");
+  run("set Form2.Text25 250\nclick Form2.Command19\n");
+  // (250, -50, 0) to (-50, -50, 0): 300 long, centred on (100, -50, 0).
+  EXPECT_EQ(f().Text7->text(), "300");
+  EXPECT_EQ(f().Text10->text(), "100");
+  EXPECT_EQ(f().Text11->text(), "-50");
+  EXPECT_EQ(f().Text25->text(), " 250.00");
+  EXPECT_EQ(f().Text28->text(), "-50.00");
+  // Length, then rotation: a quarter turn about H puts both ends on the W line through the centre.
+  run("set Form2.Text7 200\n");
+  EXPECT_EQ(f().Text25->text(), " 200.00");
+  run("set Form2.Text6 90\n");
+  EXPECT_EQ(f().Text25->text(), " 100.00");
+  EXPECT_EQ(f().Text28->text(), " 100.00");
+  EXPECT_NE(f().Text26->text(), f().Text29->text());
+  EXPECT_TRUE(errors().empty());
+}
+
 TEST_F(DesignStage, CornerPickAndDisplacements) {
   run("click Form2.Command1\nclick Form2.Check1\nexpect Form2.Frame8 shown 1\n");
   // Corner 5 (+L, -W, -H) lies to the left and low on the starting W-H view; pick there.

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QChart>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QLineEdit>
@@ -90,6 +93,58 @@ TEST_F(PostWindow, PlotFollowsTheCycleAndAClickOnItChoosesOne) {
       "expect-error Cannot write file (missing/frame.stl)\n");
   EXPECT_TRUE(fs::exists("frame.dxf"));
   EXPECT_FALSE(fs::exists("missing"));
+}
+
+// The compliance axis starts logarithmic and can be made linear; either way a positive series
+// never runs below zero and every label fits in the room left of the plot.
+TEST_F(PostWindow, PlotAxesFitTheirLabelsAtEveryMagnitude) {
+  run("click Form1.Command1\n");
+  // 2900..5100 N mm within a decade: log10(1.05) room each side, 2762..5355, ends on 1000s.
+  run("expect-state Form1 plot_axes {\"cycle\":[1,3,false],\"compliance\":[2000,6000,true],"
+      "\"volume\":[0.28,0.32,false]}\n");
+  // Linear: 5 % room, 2790..5210, ends on 500s.
+  run("click Form1.Check30\nexpect-state Form1 plot_axes {\"cycle\":[1,3,false],\"compliance\":[2500,5500,false],"
+      "\"volume\":[0.28,0.32,false]}\n");
+
+  f().Plot1->resize(368, 344);  // its size in the window
+  for (double scale : {1e2, 1e6, 1e9})
+    for (bool log : {true, false}) {
+      SCOPED_TRACE(std::to_string(scale) + (log ? " log" : " linear"));
+      f().Plot1->Check30->setChecked(log);
+      // A first cycle ten times the last, as real runs start.
+      f().Plot1->set_history({{1, 10 * scale, 0.5}, {2, 2 * scale, 0.3}, {3, 1.001 * scale, 0.3}, {4, scale, 0.3}});
+      const PlotAxis& a = f().Plot1->compliance_axis();
+      EXPECT_EQ(a.log, log);
+      EXPECT_GE(a.min, 0);
+      EXPECT_LE(a.min, scale);
+      EXPECT_GE(a.max, 10 * scale);
+      if (log) {
+        EXPECT_GT(a.min, 0.1 * scale);  // the last cycles are not squashed against a zero
+      }
+      auto* axis = qobject_cast<QCategoryAxis*>(f().Plot1->chart()->axes(Qt::Vertical).at(0));
+      ASSERT_NE(axis, nullptr);
+      const QFontMetrics metrics(axis->labelsFont());
+      ASSERT_EQ(axis->categoriesLabels().size(), static_cast<qsizetype>(a.ticks.size()));
+      QCoreApplication::processEvents();
+      for (const PlotTick& t : a.ticks)
+        EXPECT_LT(metrics.horizontalAdvance(QString::fromStdString(t.label)), f().Plot1->chart()->plotArea().left())
+            << t.label;
+    }
+}
+
+// Every action says what it did on the status line; the threshold is also shown as a diameter
+// (the last cycle's maximum diameter is 20 mm).
+TEST_F(PostWindow, StatusLineAndThresholdDiameter) {
+  run("click Form1.Command1\nexpect-state Form1 status \"Read 3 cycles of 6 elements from post_pl.dat\"\n"
+      "expect Form1.Label61 text = 20 mm\nset Form1.HScroll5 45\nexpect Form1.Label61 text = 9 mm\n"
+      "export frame.csv\nexpect Form1.Label60 text Exported cycle 3 at threshold 0.45 to frame.csv\n");
+}
+
+TEST_F(PostWindow, ReadDataWithoutResultsSaysWhy) {
+  fs::remove("post_pl.dat");
+  run("click Form1.Command1\nexpect Form1.Command1 shown 1\n");
+  EXPECT_EQ(f().status().rfind("Nothing read: ", 0), 0u) << f().status();
+  EXPECT_NE(f().status().find("post_pl.dat"), std::string::npos) << f().status();
 }
 
 TEST_F(PostWindow, CycleAndThresholdMirrors) {

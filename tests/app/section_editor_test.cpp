@@ -245,3 +245,14 @@ TEST_F(SectionEditor, CapacityAndAnUnreadableFileAreReported) {
   Form3::show_for_non_design_bar();
   run("expect Form3 unloaded\nexpect Form2 shown\nexpect-error Capacity exceeded (section 201\n");
 }
+
+// The section's properties follow the sketch as it is drawn: a plate 100 mm wide, 1 then 2 mm
+// thick: A = 100 t, Iw = 100 t^3 / 12, Ih = t 100^3 / 12, J = Iw + Ih (as the analysis takes it).
+TEST_F(SectionEditor, PropertiesFollowTheSketch) {
+  open_for_bar();
+  run("click Form3.Option1\nmouse Form3 down 2000 3500\nmouse Form3 down 5000 3500\n"
+      "click Form3.Option3\nmouse Form3 down 2000 3500\nmouse Form3 down 5000 3500\n");
+  EXPECT_EQ(e().Label40->text().toStdString(), "A = 100 mm2\nIw = 8.33333 mm4\nIh = 83333.3 mm4\nJ = 83341.7 mm4");
+  run("set Form3.Text1 2\n");
+  EXPECT_EQ(e().Label40->text().toStdString(), "A = 200 mm2\nIw = 66.6667 mm4\nIh = 166667 mm4\nJ = 166733 mm4");
+}

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 #include "app/form2.h"
@@ -35,6 +36,14 @@ TEST_F(Windows, EveryWayOutOfTheStartUpWindow) {
   Forms::unload("Form2");
   Forms::show("frmSplash");
   run("click frmSplash.Command3\nexpect frmSplash unloaded\nexpect Form1 shown\nexpect Form2 unloaded\n");
+}
+
+// The start-up text states the model's own limits (1000 nodes, 5000 elements, 5 load cases).
+TEST_F(Windows, StartUpTextStatesTheModelsLimits) {
+  const QString text = start_modelling().Label29->text();
+  EXPECT_TRUE(text.contains(QRegularExpression("Maximum Number of Nodes +=  *1000\n"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QRegularExpression("Maximum Number of Elements +=  *5000\n")));
+  EXPECT_TRUE(text.contains(QRegularExpression("Multi Loading Conditions += +5\n")));
 }
 
 // The scroll bar takes a typed angle it can hold; the view is redrawn once for it, never
@@ -120,4 +129,40 @@ TEST_F(Windows, RunnerRefusesWhatAUserCannotReach) {
 TEST_F(Windows, EndLeavesNoWindowLoaded) {
   run("click frmSplash.Command2\nexpect frmSplash unloaded\nexpect Form2 unloaded\n");
   EXPECT_TRUE(Forms::ended());
+}
+
+// The wheel zooms as "in"/"out" do, about the pointer: (3000, 4000) keeps its normalised point,
+// cx' = x - (x - cx) f. A right drag, or a left one with nothing armed, turns the view a degree
+// per two pixels (30 twips): sideways about H, up and down about W; the angles wrap at 360.
+TEST_F(Windows, WheelZoomsAboutThePointerAndDragsTurnTheView) {
+  Form2& f = start_modelling();
+  run("wheel Form2 3000 4000 1\n");
+  EXPECT_FLOAT_EQ(f.view_win.cx, 3000 - (3000 - 3500) * 1.1f);
+  EXPECT_FLOAT_EQ(f.view_win.cy, 4000 - (4000 - 4500) * 1.1f);
+  EXPECT_FLOAT_EQ(f.view_win.sx, 3300);
+  run("wheel Form2 3000 4000 -1\n");
+  EXPECT_FLOAT_EQ(f.view_win.sx, 3300 * 0.9f);
+  EXPECT_NEAR((3000 - f.view_win.cx) / f.view_win.sx, (3000 - 3500) / 3000.0, 1e-6);
+
+  run("mouse Form2 down 3000 3000 right\nmouse Form2 move 3300 2850\nmouse Form2 up 3300 2850 right\n"
+      "expect Form2.Text3 text 10\nexpect Form2.HScroll3 value 10\nexpect Form2.Text2 text 185\n"
+      "expect Form2.Text1 text 0\n");
+  run("mouse Form2 down 3000 3000\nmouse Form2 move 2700 3000\nmouse Form2 up 2700 3000\nexpect Form2.Text3 text 0\n");
+  run("set Form2.HScroll3 355\nmouse Form2 down 3000 3000 right\nmouse Form2 move 3300 3000\n"
+      "mouse Form2 up 3300 3000 right\nexpect Form2.Text3 text 5\n");
+  // Box zoom armed: the left button zooms and turns nothing; the right one still turns.
+  run("click Form2.Check2\nmouse Form2 down 2000 3000\nmouse Form2 move 2500 3200\nmouse Form2 up 3000 3500\n"
+      "expect Form2.Text3 text 5\nexpect Form2.Text2 text 185\n");
+  EXPECT_FLOAT_EQ(f.view_win.sx, f.height_twips() * (3300 * 0.9f) / 1000);  // the band's 1000 twips
+}
+
+TEST_F(Windows, PostWindowTurnsWithTheRightButton) {
+  run("click frmSplash.Command3\n");
+  Form1& post = Forms::form1();
+  post.Frame1->show();  // the view frame, as after a read
+  run("mouse Form1 down 3000 3000 right\nmouse Form1 move 3000 2400\nmouse Form1 up 3000 2400 right\n"
+      "expect Form1.Text2 text 200\n");
+  run("wheel Form1 4000 4000 2\n");
+  EXPECT_FLOAT_EQ(post.view_win.sx, 6000 * 1.1f * 1.1f);
+  EXPECT_FLOAT_EQ(post.view_win.cx, 4000);
 }

@@ -150,6 +150,7 @@ TEST(Frame, TwoBeamFrameWithASpring) {
   EXPECT_NEAR(energy, C, 1e-9 * C);
 }
 
+// Each message names the node or element with where it lies (the picture shows no numbers).
 TEST(Frame, UnheldModelsAreRefusedWithTheCaseAndAFreeDof) {
   Model m;
   const int n1 = m.node(0, 0, 0), n2 = m.node(1000, 0, 0);
@@ -163,18 +164,19 @@ TEST(Frame, UnheldModelsAreRefusedWithTheCaseAndAFreeDof) {
   pinned.fixed[1][1] = pinned.fixed[1][2] = true;
   Model::load(pinned, n2, 1, 1);
   EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }),
-            "load case 2: the structure is not held (a mechanism): node 1, dof 4 is free");
+            "load case 2: the structure is not held (a mechanism): node 1 (L 0, W 0, H 0), dof 4 is free");
 
   m.f.cases.pop_back();
   Model::load(m.f.cases[0], 3, 2, 5);
   EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }),
-            "load case 1, node 3, dof 2: the load acts where no element or spring holds the structure");
+            "load case 1, node 3 (L 0, W 500, H 0), dof 2: the load acts where no element or spring holds the "
+            "structure");
 
   Model::load(m.f.cases[0], 3, 2, 0);
   m.f.elements[0].ref = {3, 0, 0};
-  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1: its reference is parallel to the element");
+  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1 (L 0, W 0, H 0 to L 1000, W 0, H 0): its reference is parallel to the element");
   m.f.elements[0].node2 = 1;
-  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1 has zero length");
+  EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1 (L 0, W 0, H 0 to L 0, W 0, H 0) has zero length");
 }
 
 // A stiff bar held to its support only by a design beam, at a volume ratio and penalty that make
@@ -324,7 +326,7 @@ TEST(Optimiser, SettingsAndLoadsAreChecked) {
   EXPECT_EQ(message_of([&] { Optimiser o(m.f); }), "no load in any load case: there is nothing to optimise for");
   Model::load(c, 1, 3, 1);  // on the clamp: the support takes it
   EXPECT_EQ(message_of([&] { Optimiser o(m.f); }),
-            "load case 1: every load acts on a fixed degree of freedom (node 1, dof 3 is fixed), so the supports "
+            "load case 1: every load acts on a fixed degree of freedom (node 1 (L 0, W 0, H 0), dof 3 is fixed), so the supports "
             "take it all");
   Model::load(c, 2, 3, 1);
   m.f.settings.volume_ratio = m.f.settings.init_ratio;

@@ -21,6 +21,7 @@
 #include "post/result_file.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
+#include "solver/solver_run.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -37,9 +38,9 @@ void copy_model() {
 }
 
 // Runs a solver program in the working directory (topo without a display); its exit status.
-int run_solver(const std::string& program, const std::string& environment = {}) {
+int run_solver(const std::string& program, const std::string& environment = {}, const std::string& more = {}) {
   const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / program;
-  const std::string args = program == "topo" ? " --close-at-end" : "";
+  const std::string args = (program == "topo" ? " --close-at-end" : "") + more;
   const std::string command =
       "QT_QPA_PLATFORM=offscreen " + environment + " '" + exe.string() + "'" + args + " > out.txt 2> err.txt";
   const int status = std::system(command.c_str());
@@ -144,6 +145,16 @@ TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
   EXPECT_TRUE(r.is_non_design(3));
 }
 
+// The modelling window starts topo with the post-processing window's place and its status part.
+TEST(Topo, TakesThePlaceOfThePostProcessingWindow) {
+  if (!topo_built()) GTEST_SKIP() << "the topo program is not built";
+  test_support::WorkingDirectory dir;
+  copy_model();
+  EXPECT_EQ(run_solver("topo", "", " --beside 0,0,1328,580 --keep 560,430,376,140"), 0) << file_text("err.txt");
+  EXPECT_EQ(read_run_log().end, RunEnd::finished);
+  EXPECT_EQ(run_solver("topo", "", " --beside 0,0"), 2);
+}
+
 TEST(Topo, AnErrorEndsTheRunNonZeroWithItsMessage) {
   if (!topo_built()) GTEST_SKIP() << "the topo program is not built";
   test_support::WorkingDirectory dir;
@@ -244,4 +255,28 @@ TEST(SolverRun, TheLogSaysThePenaltyOfEveryCycle) {
   read_result_file(r, post_file_name);
   EXPECT_EQ(r.pn_cyc, log.cycles_done);
   EXPECT_EQ(r.pn_elem, 6);
+}
+
+// The post-processing window's "Stop" leaves its request in the directory: the run ends after
+// the cycle under way, as closing topo does, with its cycles kept. A request an earlier run
+// left behind stops nothing.
+TEST(SolverRun, AStopRequestEndsTheRunAfterTheCycleUnderWayAndKeepsItsCycles) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  ask_run_to_stop();  // left over
+  RunWatcher watch;
+  watch.line = [](const std::string&) {};
+  watch.cycle_kept = [](const CycleRecord& c) {
+    if (c.cycle == 2) ask_run_to_stop();
+  };
+  watch.stop_asked = [] { return run_stop_asked(); };
+  const RunOutcome out = run_in_directory(watch);
+  EXPECT_EQ(out.end, RunOutcome::End::stopped) << out.message;
+  EXPECT_EQ(out.cycles_done, 2);
+  const RunLog log = read_run_log();
+  EXPECT_EQ(log.end, RunEnd::stopped);
+  EXPECT_EQ(log.cycles_done, 2);
+  ResultStore r;
+  read_result_file(r, post_file_name);
+  EXPECT_EQ(r.pn_cyc, 2);
 }

@@ -1,0 +1,18 @@
+// Where a window opens beside something it must not hide: the point dialog beside the picked
+// node, topo beside the post-processing window. Screen pixels, y downwards.
+#pragma once
+
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The place for a window of `width` x `height` on `screen` that leaves `target` (a point is a
+// rectangle of no size) uncovered, `gap` away from it: to its right, else left, below, above,
+// each lined up with the target's middle. When none of them fits on the screen, each is kept
+// on it and the one that covers least of `keep` (a part of the target that matters most), then
+// of the target, is taken.
+ScreenRect place_beside(const ScreenRect& target, const ScreenRect& keep, int width, int height,
+                        const ScreenRect& screen, int gap);
+
+// The area two rectangles share, in square pixels.
+long long overlap_area(const ScreenRect& a, const ScreenRect& b);
