@@ -33,7 +33,7 @@ std::string stop_reason(Settled how) {
     case Settled::design_still:
       return "the design stands still";
     case Settled::compliance_flat:
-      return "the compliance is flat: less than 0.05 % more to gain by the cycle limit at its pace";
+      return "the compliance is flat: at its pace, less than 0.05 % more to gain";
     case Settled::not_yet:
       break;
   }

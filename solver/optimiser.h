@@ -30,7 +30,7 @@ inline constexpr int max_cycles = 100;
 // limit (looking at least settle_horizon cycles ahead), however thin beams still move.
 inline constexpr double settled_still = 1e-4;
 inline constexpr int settle_window = 10;
-inline constexpr int settle_horizon = 10;
+inline constexpr int settle_horizon = 30;
 inline constexpr double settled_fall = 5e-4;
 enum class Settled { not_yet, design_still, compliance_flat };
 Settled how_settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles);
