@@ -1,6 +1,7 @@
 // The run log's lines: "cycle" with the cycle (I5), compliance, volume ratio, change and the
-// penalty in force (E15 each; logs before the penalty end after the change), and one last line in words, "finished after 12 cycles", "stopped at the cycle limit
-// after 100 cycles", "stopped by the user after 7 cycles" or "failed after 6 cycles: reason".
+// penalty in force (E15 each; logs before the penalty end after the change), and one last line
+// in words, "finished after 12 cycles", "stopped at the cycle limit after 100 cycles", "stopped
+// by the user after 7 cycles" or "failed after 6 cycles: reason".
 #include "analysis/run_log.h"
 
 #include <cstdio>
