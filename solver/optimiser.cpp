@@ -16,16 +16,43 @@ constexpr double criteria_change = 1e-3;
 
 }  // namespace
 
-bool settled(const std::vector<CycleRecord>& cycles, int cycle_limit) {
+Settled how_settled(std::span<const CycleRecord> cycles, int cycle_limit) {
   const auto n = static_cast<int>(cycles.size());
   auto still = [](const CycleRecord& c) { return c.change < settled_still; };
-  if (n >= 3 && still(cycles[static_cast<size_t>(n - 1)]) && still(cycles[static_cast<size_t>(n - 2)])) return true;
-  if (n <= settle_window) return false;
+  if (n >= 3 && still(cycles[static_cast<size_t>(n - 1)]) && still(cycles[static_cast<size_t>(n - 2)]))
+    return Settled::design_still;
+  if (n <= settle_window) return Settled::not_yet;
   const double now = cycles.back().compliance;
   const double fall_per_cycle = (cycles[static_cast<size_t>(n - 1 - settle_window)].compliance - now) / settle_window;
   const int ahead = std::max(cycle_limit - cycles.back().cycle, settle_horizon);
-  if (fall_per_cycle * ahead > settled_fall * now) return false;
-  return std::all_of(cycles.end() - settle_window, cycles.end(), [](const CycleRecord& c) { return c.change < settled_change; });
+  return fall_per_cycle * ahead > settled_fall * now ? Settled::not_yet : Settled::compliance_flat;
+}
+
+std::string stop_reason(Settled how) {
+  switch (how) {
+    case Settled::design_still:
+      return "the design stands still";
+    case Settled::compliance_flat:
+      return "the compliance is flat: at its pace, less than 0.05 % more to gain";
+    case Settled::not_yet:
+      break;
+  }
+  return "the cycle limit";
+}
+
+std::vector<PenaltyStage> penalty_schedule(double p) {
+  if (!(p > 1)) return {{1, p}};
+  // Steps of at most continuation_step, each stage between 1 and p at least 3 cycles long: a
+  // high p takes bigger steps rather than leave too few cycles at p.
+  constexpr int shortest = 3;
+  const int steps = std::min(static_cast<int>(std::ceil((p - 1) / continuation_step - 1e-9)),
+                             1 + continuation_step_cycles / shortest);
+  const int between = steps - 1;
+  const int each = between > 0 ? continuation_step_cycles / between : 0;
+  std::vector<PenaltyStage> stages{{1, 1.0}};
+  for (int k = 1; k <= steps; ++k)
+    stages.push_back({continuation_first_cycles + 1 + (k - 1) * each, k == steps ? p : 1 + (p - 1) * k / steps});
+  return stages;
 }
 
 // Between cycles the moving asymptotes remember, per design beam, the distance a - L of the
@@ -58,7 +85,7 @@ std::vector<Section> Optimiser::sections(const std::vector<double>& x) const {
   std::vector<Section> out;
   for (const FrameElement& e : analysis_.elements()) out.push_back(e.section);
   for (size_t k = 0; k < design_.size(); ++k)
-    out[static_cast<size_t>(design_[k])] = circle_section(d_max_ * std::pow(x[k], penalty_));
+    out[static_cast<size_t>(design_[k])] = circle_section(d_max_ * std::pow(x[k], in_force_));
   return out;
 }
 
@@ -78,8 +105,8 @@ Optimiser::Slopes Optimiser::slopes(const std::vector<double>& x) const {
   for (size_t k = 0; k < design_.size(); ++k) {
     const FrameElement& e = elements[static_cast<size_t>(design_[k])];
     const UnitEnergies& w = energy[static_cast<size_t>(design_[k])];
-    const double d = d_max_ * std::pow(x[k], penalty_);
-    const double dd = penalty_ * d_max_ * std::pow(x[k], penalty_ - 1);
+    const double d = d_max_ * std::pow(x[k], in_force_);
+    const double dd = in_force_ * d_max_ * std::pow(x[k], in_force_ - 1);
     const double dA = pi / 2 * d * dd;
     const double dI = pi / 16 * d * d * d * dd;
     s.gain.push_back(std::max(e.E * (dA * w.axial + dI * (w.bend_w + w.bend_h)) + e.G * 2 * dI * w.torsion, 0.0));
@@ -114,7 +141,7 @@ std::vector<double> Optimiser::update(const std::vector<double>& x) const {
   for (size_t k = 0; k < n; ++k) ratio[k] = s.gain[k] / s.dV[k];
   const double largest = *std::max_element(ratio.begin(), ratio.end());
   if (!(largest > 0)) return x;  // the design beams carry nothing: no direction to move in
-  const double eta = 1 / (2 * (penalty_ + 1));
+  const double eta = 1 / (2 * (in_force_ + 1));
   meet_volume(largest, [&](double lambda) {
     for (size_t k = 0; k < n; ++k)
       next[k] = std::clamp(x[k] * std::pow(ratio[k] / lambda, eta), std::max(x_min_, x[k] - move_), std::min(1.0, x[k] + move_));
@@ -148,7 +175,7 @@ std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, d
     g[k] = s.gain[k] / (2 * x[k]);
     v[k] = s.dV[k] / (2 * x[k]);
     largest = std::max(largest, g[k] / v[k]);
-    const double tension = 2 * a[k] / (penalty_ + 1);
+    const double tension = 2 * a[k] / (in_force_ + 1);
     double spread = tension;
     if (history) {
       const double trend = (a[k] - state.before[k]) * (state.before[k] - state.before2[k]);
@@ -175,6 +202,7 @@ std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, d
 CycleRecord Optimiser::record(int cycle, double compliance, double change, const std::vector<double>& x) const {
   CycleRecord r;
   r.cycle = cycle;
+  r.penalty = in_force_;
   r.compliance = compliance;
   r.volume_ratio = v0_ > 0 ? volume(x) / v0_ : 0;
   r.change = change;
@@ -190,17 +218,37 @@ std::vector<CycleRecord> Optimiser::run(const std::function<void(const CycleReco
   std::vector<CycleRecord> cycles;
   Asymptotes asymptotes;
   const bool criteria = method_ == OptimiserMethod::optimality_criteria;
+  const std::vector<PenaltyStage> stages =
+      continuation_ && !design_.empty() ? penalty_schedule(penalty_) : std::vector<PenaltyStage>{{1, penalty_}};
+  size_t stage = 0;
+  size_t stage_start = 0;  // the stage's first cycle in cycles
+  in_force_ = stages[0].penalty;
   settled_ = false;
+  how_ = Settled::not_yet;
   for (int cycle = 1;; ++cycle) {
     const double compliance = analysis_.solve(sections(x));
     cycles.push_back(record(cycle, compliance, change, x));
     if (on_cycle) on_cycle(cycles.back());
-    settled_ = design_.empty() || (criteria ? cycle > 1 && change < criteria_change : ::settled(cycles, cycle_limit_));
+    // Each stage is judged by its own cycles: a raised penalty raises the compliance.
+    const bool last_stage = stage + 1 == stages.size();
+    const int stage_limit = last_stage ? cycle_limit_ : stages[stage + 1].first_cycle - 1;
+    const std::span<const CycleRecord> in_stage = std::span<const CycleRecord>(cycles).subspan(stage_start);
+    const Settled how = criteria ? (in_stage.size() > 1 && change < criteria_change ? Settled::design_still : Settled::not_yet)
+                                 : ::how_settled(in_stage, stage_limit);
+    const bool stage_settled = how != Settled::not_yet;
+    settled_ = design_.empty() || (last_stage && stage_settled);
+    how_ = design_.empty() ? Settled::design_still : last_stage ? how : Settled::not_yet;
     if (design_.empty() || (settled_ && !keep_going_) || cycle == cycle_limit_) break;
     const std::vector<double> next = criteria ? update(x) : asymptotes_update(x, compliance, asymptotes);
     change = 0;
     for (size_t k = 0; k < x.size(); ++k) change = std::max(change, std::fabs(next[k] - x[k]));
     x = next;
+    // The design made at this penalty is analysed at the next one.
+    if (!last_stage && (stage_settled || cycle >= stage_limit)) {
+      in_force_ = stages[++stage].penalty;
+      stage_start = cycles.size();
+      asymptotes = Asymptotes{};
+    }
   }
   return cycles;
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "frame.h"
@@ -17,21 +19,43 @@ struct CycleRecord {
   double volume_ratio = 0;       // V / V0 of the design beams (0 without design beams)
   double change = 0;             // largest change of x = d / Dmax from the cycle before
   std::vector<double> diameters; // per element, mm: d = Dmax x, or a non-design section's circle
+  double penalty = 1;            // the penalty in force: the stiffness used d = Dmax x^penalty
 };
 
 inline constexpr int max_cycles = 100;
 
 // A run has settled when its design stands still (no x = d / Dmax changed by settled_still in
-// either of the last two cycles), or when its compliance, falling on as fast as over the last
-// settle_window cycles, would fall by less than settled_fall (relative) by the cycle limit
-// (looking at least settle_horizon cycles ahead) and no cycle of that window changed any x by
-// settled_change or more.
+// either of the last two cycles), or when its compliance is flat: falling on as fast as over the
+// last settle_window cycles, it would fall by less than settled_fall (relative) by the cycle
+// limit (looking at least settle_horizon cycles ahead), however thin beams still move.
 inline constexpr double settled_still = 1e-4;
 inline constexpr int settle_window = 10;
-inline constexpr int settle_horizon = 10;
+inline constexpr int settle_horizon = 30;
 inline constexpr double settled_fall = 5e-4;
-inline constexpr double settled_change = 1e-2;
-bool settled(const std::vector<CycleRecord>& cycles, int cycle_limit = max_cycles);
+enum class Settled { not_yet, design_still, compliance_flat };
+Settled how_settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles);
+inline bool settled(std::span<const CycleRecord> cycles, int cycle_limit = max_cycles) {
+  return how_settled(cycles, cycle_limit) != Settled::not_yet;
+}
+// Why a run stopped, in words for its summary: "the design stands still", ...
+std::string stop_reason(Settled how);
+
+// Continuation of the penalty: a run at "Penalty Factor" p > 1 starts at penalty 1, where the
+// problem has the fewest local optima, and raises it to p in even steps of at most continuation_step
+// (bigger ones above p = 4.5, so that the stages between fit their cycles). A stage ends when it
+// has settled by the stop rule, judged on its own cycles against its own end, or else before the
+// next stage's first_cycle (the latest cycle that stage starts at); the last stage, at p, runs
+// on until it settles or reaches the cycle limit. The design made at one penalty is analysed at
+// the next.
+struct PenaltyStage {
+  int first_cycle = 1;
+  double penalty = 1;
+};
+inline constexpr double continuation_step = 0.5;
+inline constexpr int continuation_first_cycles = 40;  // at most, at penalty 1
+inline constexpr int continuation_step_cycles = 20;   // at most, all the stages between 1 and p
+// The stages for the setting p; a single stage at p when p <= 1.
+std::vector<PenaltyStage> penalty_schedule(double p);
 
 enum class OptimiserMethod {
   moving_asymptotes,    // the method of moving asymptotes on the relative areas x^2
@@ -53,12 +77,16 @@ class Optimiser {
   // Whether the last run ended because it had settled (always, without design beams) rather
   // than at the cycle limit.
   bool settled() const { return settled_; }
+  // How the last run settled (not_yet when it reached the cycle limit, design_still without design beams).
+  Settled how_settled() const { return how_; }
   // Runs on to cycle_limit cycles, settled or not: what a benchmark needs to see what the
   // compliance would still have done after the stop.
   void keep_going(int cycle_limit) {
     keep_going_ = true;
     cycle_limit_ = cycle_limit;
   }
+  // Without continuation every cycle uses the setting's penalty (as a reference).
+  void set_continuation(bool on) { continuation_ = on; }
 
  private:
   struct Asymptotes;  // the moving asymptotes' state between cycles
@@ -77,9 +105,12 @@ class Optimiser {
   FrameAnalysis analysis_;
   std::vector<int> design_;  // elements that are variables
   double d_max_ = 0, x_min_ = 0, target_ratio_ = 0, move_ = 0, penalty_ = 0;
+  double in_force_ = 1;      // the penalty of the current stage
   double v0_ = 0;            // volume of the design beams at Dmax, mm3
   OptimiserMethod method_;
   bool settled_ = false;
+  Settled how_ = Settled::not_yet;
   bool keep_going_ = false;
+  bool continuation_ = true;
   int cycle_limit_ = max_cycles;
 };

@@ -24,8 +24,9 @@ class RunReport {
   // design (the rest of the time since the last line, s), and its writing (s).
   std::string cycle(const CycleRecord& c, double analysis_seconds, double write_seconds);
 
-  // "Done after ..." with the factorisations, iterations and the whole run's time by part.
-  std::string summary(const CycleRecord& last, bool settled, const FrameAnalysis& analysis,
+  // "Done after ..." with why the run stopped, the factorisations, iterations and the whole
+  // run's time by part.
+  std::string summary(const CycleRecord& last, Settled how, const FrameAnalysis& analysis,
                       const ResultFileWriter& writer) const;
 
  private:

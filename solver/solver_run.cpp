@@ -44,7 +44,7 @@ void SolverRun::cycle(const CycleRecord& c, const FrameAnalysis& analysis) {
                         ": the compliance overflows (the structure is all but a mechanism)");
   if (!writable(c.compliance))
     throw SolverError("cycle " + std::to_string(c.cycle) + ": the total compliance overflows");
-  log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change});
+  log_->cycle({c.cycle, c.compliance, c.volume_ratio, c.change, c.penalty});
 }
 
 void SolverRun::written(int cycles) { log_->written(cycles); }
@@ -107,7 +107,7 @@ RunOutcome run_in_directory(const RunWatcher& watch) {
     writer->flush();
     const bool settled = optimiser.settled();
     run->finished(out.cycles_done, settled);
-    out.message = report.summary(cycles.back(), settled, optimiser.analysis(), *writer);
+    out.message = report.summary(cycles.back(), optimiser.how_settled(), optimiser.analysis(), *writer);
   } catch (const Stopped&) {
     // The cycles done so far are a whole result of this model.
     try {

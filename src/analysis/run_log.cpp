@@ -1,6 +1,7 @@
-// The run log's lines: "cycle" with the cycle (I5), compliance, volume ratio and change (E15
-// each), and one last line in words, "finished after 12 cycles", "stopped at the cycle limit
-// after 100 cycles", "stopped by the user after 7 cycles" or "failed after 6 cycles: reason".
+// The run log's lines: "cycle" with the cycle (I5), compliance, volume ratio, change and the
+// penalty in force (E15 each; logs before the penalty end after the change), and one last line
+// in words, "finished after 12 cycles", "stopped at the cycle limit after 100 cycles", "stopped
+// by the user after 7 cycles" or "failed after 6 cycles: reason".
 #include "analysis/run_log.h"
 
 #include <fcntl.h>
@@ -39,6 +40,7 @@ bool parse_cycle(const std::string& line, RunLogCycle& c) {
   c.compliance = to_number(fields[1]);
   c.volume_ratio = to_number(fields[2]);
   c.change = to_number(fields[3]);
+  if (line.size() >= 70 && is_number(line.substr(55, 15))) c.penalty = to_number(line.substr(55, 15));
   return true;
 }
 
@@ -91,7 +93,7 @@ void RunLogWriter::line(const std::string& text) {
 void RunLogWriter::written(int cycles) { line(FieldLine().text(written_tag).i5(cycles).str()); }
 
 void RunLogWriter::cycle(const RunLogCycle& c) {
-  line(FieldLine().text(cycle_tag).i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change).str());
+  line(FieldLine().text(cycle_tag).i5(c.cycle).e15(c.compliance).e15(c.volume_ratio).e15(c.change).e15(c.penalty).str());
 }
 
 void RunLogWriter::end(RunEnd how, int cycles_done, const std::string& reason) {

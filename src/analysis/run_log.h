@@ -14,6 +14,7 @@ struct RunLogCycle {
   double compliance = 0;    // N mm, summed over the load cases
   double volume_ratio = 0;  // V / V0 of the design beams
   double change = 0;        // largest change of d / Dmax from the cycle before
+  double penalty = 0;       // the penalty the cycle's stiffness used (0: a log without it)
 };
 
 enum class RunEnd { none, finished, cycle_limit, stopped, failed };

@@ -44,6 +44,24 @@ TEST(RunLog, ALineBeingWrittenWaitsAndTheLastLineTellsHowItEnded) {
   EXPECT_EQ(run_status(read_run_log("missing.log"), false).state, "failed");
 }
 
+// Each cycle line carries the penalty in force; a line written before there was one reads as 0.
+TEST(RunLog, TheCycleLineCarriesThePenaltyAndOlderLinesStillRead) {
+  WorkingDirectory dir;
+  {
+    RunLogWriter log;
+    log.cycle({41, 52.5, 0.05, 0.02, 1.5});
+  }
+  write_file("old.log", "cycle    1    1.00000E+00    1.00000E-01    0.00000E+00\r\n");
+  const RunLog now = read_run_log(), old = read_run_log("old.log");
+  ASSERT_EQ(now.cycles.size(), 1u);
+  EXPECT_EQ(now.cycles[0].cycle, 41);
+  EXPECT_EQ(now.cycles[0].penalty, 1.5);
+  EXPECT_EQ(now.cycles[0].change, 0.02);
+  ASSERT_EQ(old.cycles.size(), 1u);
+  EXPECT_EQ(old.cycles[0].compliance, 1.0);
+  EXPECT_EQ(old.cycles[0].penalty, 0.0);
+}
+
 // Once "Read Data" has read them, the status no longer offers the results to be read; other
 // messages stay as they are.
 TEST(RunLog, AStatusOnceTheResultsAreRead) {

@@ -229,6 +229,37 @@ TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
   }
 }
 
+// At "Penalty Factor" 2 the run log says the penalty of every cycle: 1 first, raised by the
+// schedule's stages to 2 at the end; the result file keeps its layout and every cycle.
+TEST(SolverRun, TheLogSaysThePenaltyOfEveryCycle) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  std::string text = file_text("fem_gr_jo.dat");
+  ASSERT_EQ(text.substr(85, 15), "    1.00000E+00");  // the header's "Penalty Factor"
+  text.replace(85, 15, "    2.00000E+00");
+  test_support::write_file("fem_gr_jo.dat", text);
+  ASSERT_EQ(run_solver("topo_nd"), 0) << file_text("err.txt");
+  const RunLog log = read_run_log();
+  ASSERT_GT(log.cycles.size(), 2u);
+  EXPECT_EQ(log.cycles.front().penalty, 1.0);
+  EXPECT_EQ(log.cycles.back().penalty, 2.0);
+  const auto stages = penalty_schedule(2);
+  for (size_t k = 1; k < log.cycles.size(); ++k) {
+    const double was = log.cycles[k - 1].penalty, now = log.cycles[k].penalty;
+    EXPECT_TRUE(now == was || (now == 1.5 && was == 1.0) || (now == 2.0 && was == 1.5)) << "cycle " << k + 1;
+    if (now == 1.5 && was == 1.0) {
+      EXPECT_LE(log.cycles[k].cycle, stages[1].first_cycle);
+    }
+    if (now == 2.0 && was == 1.5) {
+      EXPECT_LE(log.cycles[k].cycle, stages[2].first_cycle);
+    }
+  }
+  ResultStore r;
+  read_result_file(r, post_file_name);
+  EXPECT_EQ(r.pn_cyc, log.cycles_done);
+  EXPECT_EQ(r.pn_elem, 6);
+}
+
 // The post-processing window's "Stop" leaves its request in the directory: the run ends after
 // the cycle under way, as closing topo does, with its cycles kept. A request an earlier run
 // left behind stops nothing.
