@@ -1,30 +1,24 @@
 // The clean (and sized) frame of a cycle and its status line.
 #include "evaluate/built_frame.h"
 
-#include <sstream>
-
 #include "formats/json.h"
+#include "formats/numtext.h"
 
 namespace {
-std::string digits(double v, int n = 3) {
-  std::ostringstream s;
-  s.precision(n);
-  s << v;
-  return s.str();
-}
+std::string digits(double v, int n = 3) { return significant_text(v, n); }
 }  // namespace
 
-BuiltFrame build_frame(const AnalysedFrame& design, double min_diameter, const std::vector<StandardSection>* sizes,
+BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
                        const CheckSettings& checks) {
   BuiltFrame b;
-  b.clean = clean_up(design.frame, min_diameter);
+  b.clean = clean_up(design.frame, drawn);
   b.optimised_volume = frame_volume(design.frame);
   b.optimised_compliance = design.forces.total_compliance();
   if (sizes != nullptr && b.clean.forces) b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks);
   return b;
 }
 
-std::string built_status(const BuiltFrame& b, const CheckSettings& checks, double density) {
+std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary) {
   const CleanFrame& c = b.clean;
   std::string s = "Clean frame: " + std::to_string(c.frame.element.size()) + " members, " + std::to_string(c.nodes) +
                   " nodes; removed " + std::to_string(c.removed()) + " (" + std::to_string(c.removed_thin) + " thin, " +
@@ -47,9 +41,7 @@ std::string built_status(const BuiltFrame& b, const CheckSettings& checks, doubl
   } else {
     s += " Volume " + digits(ratio_v) + " and compliance " + digits(ratio_c) + " of the optimised design's.";
   }
-  const FrameChecks k = check_frame(c.frame, *c.forces, checks);
-  const FrameSummary sum = summarise(*c.forces, k, std::vector<char>(c.frame.element.size(), 1));
-  return s + " " + summary_text(c.frame, sum);
+  return s + " " + checks_summary;
 }
 
 void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem) {

@@ -20,15 +20,15 @@ struct BuiltFrame {
   double optimised_compliance = 0;  // of the whole design of the cycle, N mm, summed over the cases
 };
 
-// `sizes` null: the clean frame alone.
-BuiltFrame build_frame(const AnalysedFrame& design, double min_diameter, const std::vector<StandardSection>* sizes,
+// `drawn` flags the members drawn as beams (members_shown); `sizes` null: the clean frame alone.
+BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
                        const CheckSettings& checks);
 
 // "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
-// two members in line. Volume 0.921 and compliance 1.03 of the optimised design's. Largest
-// utilisation ...", or why it cannot stand; with standard sizes their mass (kg at `density`
+// two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
+// summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
 // kg/m3) and rounds.
-std::string built_status(const BuiltFrame& b, const CheckSettings& checks, double density);
+std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary);
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
 // cases; 0 when it cannot stand), mechanism, removed, problem} and `sizes`, per element

@@ -121,20 +121,16 @@ std::string free_direction(int dof) {
 
 double frame_volume(const ShownFrame& f) {
   double v = 0;
-  for (size_t j = 0; j < f.sections.size(); ++j) {
-    const auto& a = f.model.nodes[static_cast<size_t>(f.model.elements[j].node1 - 1)];
-    const auto& b = f.model.nodes[static_cast<size_t>(f.model.elements[j].node2 - 1)];
-    v += f.sections[j].values.A * std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
-  }
+  for (size_t j = 0; j < f.sections.size(); ++j) v += f.sections[j].values.A * member_length(f.model, j);
   return v;
 }
 
-CleanFrame clean_up(const ShownFrame& full, double min_diameter) {
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn) {
   CleanFrame out;
   const ModelFile& m = full.model;
   std::vector<char> keep(full.sections.size(), 1);
   for (size_t j = 0; j < keep.size(); ++j)
-    if (full.sections[j].shape == MemberSection::Shape::circle && full.sections[j].outer < min_diameter) {
+    if (full.sections[j].shape == MemberSection::Shape::circle && !drawn[j]) {
       keep[j] = 0;
       ++out.removed_thin;
     }

@@ -21,9 +21,9 @@ struct CleanFrame {
   int removed() const { return removed_thin + removed_hanging + removed_loose; }
 };
 
-// The clean frame of `full` (a cycle's frame, every element a member) for design beams of at
-// least `min_diameter` (mm: the threshold times the run's maximum diameter), analysed.
-CleanFrame clean_up(const ShownFrame& full, double min_diameter);
+// The clean frame of `full` (a cycle's frame, every element a member) analysed; the design beams
+// that `drawn` does not flag (those the picture draws as centre lines at its threshold) go first.
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn);
 
 // Volume of a frame's members, sum of A L, mm3.
 double frame_volume(const ShownFrame& f);

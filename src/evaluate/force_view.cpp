@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include "formats/json.h"
+#include "formats/numtext.h"
 
 namespace {
 constexpr Rgb neutral{200, 200, 200}, tension{220, 0, 0}, compression{0, 0, 220};
@@ -16,12 +16,7 @@ Rgb blend(Rgb a, Rgb b, double t) {
   return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
-std::string number(double v, const char* unit) {
-  std::ostringstream s;
-  s.precision(3);
-  s << v << unit;
-  return s.str();
-}
+std::string number(double v, const char* unit) { return significant_text(v, 3) + unit; }
 }  // namespace
 
 int axial_colour(double axial, double largest) {
@@ -49,11 +44,7 @@ double shown_utilisation(const FrameChecks& checks, int load_case, size_t j) {
 }
 
 double deformation_factor(const FrameForces& forces, int load_case, double size) {
-  double largest = 0;
-  for (size_t c = 0; c < forces.displacements.size(); ++c) {
-    if (load_case != envelope_case && static_cast<int>(c) != load_case) continue;
-    for (const auto& u : forces.displacements[c]) largest = std::max(largest, std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]));
-  }
+  const double largest = largest_movement(forces, load_case).value;
   return largest > 0 ? 0.1 * size / largest : 0.0;
 }
 
@@ -94,16 +85,7 @@ double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& 
   if (!v.deformed || forces == nullptr) return 0;
   const double factor = deformation_factor(*forces, v.load_case, size);
   // The envelope shows the case that moves most.
-  int shown_case = v.load_case;
-  if (shown_case == envelope_case) {
-    double most = -1;
-    for (size_t c = 0; c < forces->displacements.size(); ++c)
-      for (const auto& u : forces->displacements[c])
-        if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); d > most) {
-          most = d;
-          shown_case = static_cast<int>(c);
-        }
-  }
+  const int shown_case = v.load_case != envelope_case ? v.load_case : largest_movement(*forces).load_case;
   const auto& shown = forces->displacements[static_cast<size_t>(shown_case)];
   p.deformed.assign(shown.size() + 1, P3{});
   for (size_t i = 0; i < shown.size(); ++i) p.deformed[i + 1] = {factor * shown[i][0], factor * shown[i][1], factor * shown[i][2]};
@@ -154,15 +136,9 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
         .key("case").value(s.worst.load_case + 1).key("check").value(governs_name(s.worst.governs));
   j.end_object();
   j.key("displacement_max").begin_array();
-  for (const auto& u : forces.displacements) {
-    int node = 0;
-    double most = 0;
-    for (size_t i = 0; i < u.size(); ++i)
-      if (const double d = std::sqrt(u[i][0] * u[i][0] + u[i][1] * u[i][1] + u[i][2] * u[i][2]); d > most) {
-        most = d;
-        node = static_cast<int>(i + 1);
-      }
-    j.begin_object().key("node").value(node).key("value").value(most).end_object();
+  for (size_t c = 0; c < forces.displacements.size(); ++c) {
+    const Movement m = largest_movement(forces, static_cast<int>(c));
+    j.begin_object().key("node").value(m.value > 0 ? m.node + 1 : 0).key("value").value(m.value).end_object();
   }
   j.end_array();
 }

@@ -13,8 +13,6 @@ class JsonWriter;
 
 enum class ColourBy { diameter, axial, utilisation };
 
-inline constexpr int envelope_case = -1;  // a view of every load case at once
-
 struct ForceView {
   ColourBy by = ColourBy::diameter;
   int load_case = envelope_case;  // 0-based, or envelope_case

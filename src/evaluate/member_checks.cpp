@@ -5,11 +5,11 @@
 #include <cmath>
 #include <sstream>
 
+#include "formats/numtext.h"
+
 
 namespace {
 constexpr double pi = 3.14159265358979323846;
-
-double translation(const std::array<double, 6>& u) { return std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); }
 
 // Up to four decimals, no trailing zeros: 100, 12.5, -0.3333.
 std::string short_number(double v) {
@@ -23,12 +23,6 @@ std::string short_number(double v) {
   return t;
 }
 
-std::string three_digits(double v) {
-  std::ostringstream s;
-  s.precision(3);
-  s << v;
-  return s.str();
-}
 }  // namespace
 
 double FrameForces::total_compliance() const {
@@ -52,6 +46,19 @@ FrameForces analyse_frame(const ShownFrame& f) {
     out.displacements.push_back(std::move(u));
   }
   return out;
+}
+
+Movement largest_movement(const FrameForces& forces, int load_case) {
+  Movement m;
+  for (size_t c = 0; c < forces.displacements.size(); ++c) {
+    if (load_case != envelope_case && static_cast<int>(c) != load_case) continue;
+    for (size_t i = 0; i < forces.displacements[c].size(); ++i) {
+      const auto& u = forces.displacements[c][i];
+      if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); m.node < 0 || d > m.value)
+        m = {static_cast<int>(i), static_cast<int>(c), d};
+    }
+  }
+  return m;
 }
 
 const char* governs_name(Governs g) {
@@ -88,9 +95,7 @@ FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const Ch
     for (size_t j = 0; j < n; ++j) {
       const MemberForces& m = forces.cases[c].members[j];
       const ModelFileElement& el = f.model.elements[j];
-      const auto& a = f.model.nodes[static_cast<size_t>(el.node1 - 1)];
-      const auto& b = f.model.nodes[static_cast<size_t>(el.node2 - 1)];
-      const double length = std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+      const double length = member_length(f.model, j);
       const double E = std::fabs(f.model.props[static_cast<size_t>(el.prop - 1)][0]);
       const Section& v = f.sections[j].values;
       MemberCheck& k = checks[j];
@@ -122,13 +127,7 @@ FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
     }
     if (e.utilisation > 1) ++s.above_one;
   }
-  for (size_t c = 0; c < forces.displacements.size(); ++c)
-    for (size_t i = 0; i < forces.displacements[c].size(); ++i)
-      if (const double d = translation(forces.displacements[c][i]); d > s.displacement || s.disp_node < 0) {
-        s.displacement = d;
-        s.disp_node = static_cast<int>(i);
-        s.disp_case = static_cast<int>(c);
-      }
+  s.moved = largest_movement(forces);
   return s;
 }
 
@@ -144,14 +143,14 @@ std::string summary_text(const ShownFrame& f, const FrameSummary& s) {
     text = "No member shown to check.";
   } else {
     const ModelFileElement& el = f.model.elements[static_cast<size_t>(s.member)];
-    text = "Largest utilisation " + three_digits(s.worst.utilisation) + ": element " +
+    text = "Largest utilisation " + significant_text(s.worst.utilisation, 3) + ": element " +
            std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
            node_text(f.model, el.node2 - 1) + "), load case " + std::to_string(s.worst.load_case + 1) + ", " +
            governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) +
            (s.above_one == 1 ? " member" : " members") + " above 1.";
   }
-  if (s.disp_node >= 0)
-    text += " Largest displacement " + three_digits(s.displacement) + " mm at " + node_text(f.model, s.disp_node) +
-            ", load case " + std::to_string(s.disp_case + 1) + ".";
+  if (s.moved.node >= 0)
+    text += " Largest displacement " + significant_text(s.moved.value, 3) + " mm at " + node_text(f.model, s.moved.node) +
+            ", load case " + std::to_string(s.moved.load_case + 1) + ".";
   return text;
 }

@@ -14,6 +14,8 @@
 
 // The linear analysis of a shown frame, every load case. A frame that is not held (a mechanism)
 // or not loaded is a SolverError from the engine, naming node, dof and case.
+inline constexpr int envelope_case = -1;  // every load case at once
+
 struct FrameForces {
   std::vector<CaseForces> cases;                             // per case (0-based), per member
   std::vector<std::vector<std::array<double, 6>>> displacements;  // per case, per node: mm, rad
@@ -21,6 +23,15 @@ struct FrameForces {
   double total_compliance() const;
 };
 FrameForces analyse_frame(const ShownFrame& f);
+
+// The largest translation of a load case (0-based), or of every case: its node (0-based; the
+// first of equal ones), case and size in mm. No node: node -1.
+struct Movement {
+  int node = -1;
+  int load_case = 0;
+  double value = 0;
+};
+Movement largest_movement(const FrameForces& forces, int load_case = envelope_case);
 
 struct CheckSettings {
   double yield = 235;     // "Yield stress [N/mm2]"
@@ -63,9 +74,7 @@ struct FrameSummary {
   int member = -1;              // 0-based member of the frame, -1 when none is counted
   MemberEnvelope worst;
   int above_one = 0;            // members whose utilisation exceeds 1
-  int disp_node = -1;           // 0-based node of the largest translation
-  int disp_case = 0;
-  double displacement = 0;      // mm
+  Movement moved;               // the largest translation of every case
 };
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
                        const std::vector<char>& counted);

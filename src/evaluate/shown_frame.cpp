@@ -35,6 +35,12 @@ double frame_size(const ModelFile& m) {
   return size;
 }
 
+double member_length(const ModelFile& m, size_t j) {
+  const auto& a = m.nodes[static_cast<size_t>(m.elements[j].node1 - 1)];
+  const auto& b = m.nodes[static_cast<size_t>(m.elements[j].node2 - 1)];
+  return std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+}
+
 std::vector<Section> ShownFrame::section_values() const {
   std::vector<Section> values;
   for (const MemberSection& s : sections) values.push_back(s.values);
@@ -88,8 +94,6 @@ ShownFrame frame_of(const ModelFile& m, const std::vector<double>& diameters) {
 }
 
 ShownFrame shown_frame(const ResultStore& r, const ModelFile& m, int c) {
-  if (const std::string why = model_mismatch(r, m, model_file_name, "post_pl.dat"); !why.empty())
-    throw RunTimeError(err::model_mismatch, why);
   if (c < 1 || c > r.pn_cyc) throw RunTimeError(err::subscript, "cycle " + std::to_string(c));
   std::vector<double> diameters;
   for (int e = 1; e <= m.n_elem; ++e) diameters.push_back(r.pe_dia(c, e));

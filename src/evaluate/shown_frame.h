@@ -26,6 +26,9 @@ struct ShownFrame {
   std::vector<Section> section_values() const;
 };
 
+// The length of member j (0-based) of the model, mm.
+double member_length(const ModelFile& m, size_t j);
+
 // The largest side of the box around the model's nodes, mm.
 double frame_size(const ModelFile& m);
 
@@ -40,8 +43,8 @@ std::string model_mismatch(const ResultStore& r, const ModelFile& m, const std::
 // sketch points.
 ShownFrame frame_of(const ModelFile& m, const std::vector<double>& diameters);
 
-// Cycle c (1..pn_cyc) of r on the model m, every element a member. A model that does not match
-// (model_mismatch) is a RunTimeError "Model does not match" with that reason.
+// Cycle c (1..pn_cyc) of r on the model m, every element a member. m must describe r's mesh
+// (model_mismatch, checked once by whoever reads the model).
 ShownFrame shown_frame(const ResultStore& r, const ModelFile& m, int c);
 
 // The frame with only the members whose flag is set; nodes, cases and property sets stay.

@@ -2,6 +2,8 @@
 // the windows run under the user's locale, and a decimal comma must never leak into a data file.
 #include "formats/numtext.h"
 
+#include <sstream>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -460,4 +462,11 @@ float typed_single(std::string_view text, const std::string& field) {
   const double v = typed_number(text, field);
   if (!in_single_range(v)) raise_error(err::overflow, field);
   return static_cast<float>(v);
+}
+
+std::string significant_text(double value, int digits) {
+  std::ostringstream s;
+  s.precision(digits);
+  s << value;
+  return s.str();
 }

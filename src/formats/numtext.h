@@ -53,6 +53,8 @@ int16_t mul_i16(int16_t a, int16_t b);
 // Integer digits beyond the placeholders are all written. Values are rounded to the digits
 // shown, halves away from zero on the exact decimal value.
 std::string format_number(double value, std::string_view pattern);
+// A value to `digits` significant digits, trailing zeros dropped: 1.23, 0.5, 2.63e+03.
+std::string significant_text(double value, int digits);
 
 namespace pattern {
 inline constexpr std::string_view fixed2 = " ###0.00;-###0.00";

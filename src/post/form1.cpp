@@ -454,7 +454,7 @@ void Form1::draw_forces(ResultPicture& p) {
   }
   double factor = 0;
   const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, store, factor);
-  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, check_settings_, density_) : summary));
+  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, density_, summary) : summary));
   Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
 }
 
@@ -478,7 +478,7 @@ const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
                           std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(check_settings_.yield) + " " +
                           plain_text(check_settings_.k_factor);
   if (!built_ || key != built_key_) {
-    built_ = std::make_unique<BuiltFrame>(build_frame(design, double(chosen_threshold()) * store.pd_max,
+    built_ = std::make_unique<BuiltFrame>(build_frame(design, members_shown(design.frame, store, chosen_cycle(), chosen_threshold()),
                                                       sized ? &section_list_ : nullptr, check_settings_));
     built_key_ = key;
   }
@@ -513,20 +513,17 @@ void Form1::Check4_Click() {
   Draw_3D();
 }
 
-// A setting takes effect when it is a positive number; anything else is ignored while typed.
-void Form1::Text7_Change() {
-  const double v = to_number(text_of(Text7));
+// A setting takes effect, and redraws, when it is a positive number; anything else is ignored
+// while typed.
+void Form1::take_positive(const QLineEdit* text, double& setting) {
+  const double v = to_number(text_of(text));
   if (!(v > 0)) return;
-  check_settings_.yield = v;
+  setting = v;
   Draw_3D();
 }
 
-void Form1::Text8_Change() {
-  const double v = to_number(text_of(Text8));
-  if (!(v > 0)) return;
-  check_settings_.k_factor = v;
-  Draw_3D();
-}
+void Form1::Text7_Change() { take_positive(Text7, check_settings_.yield); }
+void Form1::Text8_Change() { take_positive(Text8, check_settings_.k_factor); }
 
 // The clean frame stays on while cycle, threshold and settings change, made again for each.
 void Form1::Command11_Click() {
@@ -563,12 +560,7 @@ void Form1::Check3_Click() {
   Draw_3D();
 }
 
-void Form1::Text10_Change() {
-  const double v = to_number(text_of(Text10));
-  if (!(v > 0)) return;
-  density_ = v;
-  Draw_3D();
-}
+void Form1::Text10_Change() { take_positive(Text10, density_); }
 
 void Form1::Command20_Click() {
   if (run.state != "running") return;

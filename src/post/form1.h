@@ -158,6 +158,7 @@ class Form1 : public ViewForm {
   // stays the plain one, and the summary says why.
   void draw_forces(ResultPicture& p);
   void choose_view();
+  void take_positive(const QLineEdit* text, double& setting);
 
   QTimer* run_timer_;
   long long solver_pid_ = 0;
