@@ -3,6 +3,7 @@
 // sparse Cholesky factorisation per group of load cases that share constraints and springs.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -112,6 +113,11 @@ class FrameAnalysis {
   // with an earlier factor, for all the loaded cases of a group together.
   int iterations() const { return iterations_; }
   double last_solve_seconds() const { return last_solve_seconds_; }  // the last solve(), whole
+  // The BLAS threads the solves use: two for a dense factor on a machine with a core to spare
+  // (solver_threads_worth), else one.
+  int threads() const { return threads_; }
+  double factor_flops() const;  // of the densest group's factorisation
+  void set_threads(int n) { threads_ = std::max(n, 1); }  // to compare, whatever pays
 
   // Factor reuse (on by default): a group's factor from an earlier solve preconditions a
   // conjugate-gradient solve of the new stiffness, started from the last displacements; the
@@ -120,6 +126,8 @@ class FrameAnalysis {
   // falling. Off, every solve factorises.
   void set_factor_reuse(bool on) { reuse_ = on; }
   int groups() const { return static_cast<int>(groups_.size()); }
+  // What a factorisation of group g is counted as, in conjugate-gradient iterations.
+  double factor_worth(int g) const;
   // The lower triangle of group g's stiffness as last assembled (N/mm, N, N mm), free dofs only.
   const Eigen::SparseMatrix<double, Eigen::ColMajor, int>& stiffness(int g) const;
 
@@ -151,9 +159,14 @@ class FrameAnalysis {
   int iterations_ = 0;
   double last_solve_seconds_ = 0;
   bool reuse_ = true;
+  int threads_ = 1;
 };
 
-// Threads of the BLAS (and OpenMP) below CHOLMOD; with one, OpenMP regions are switched off. The
-// engine sets one on first use: on the frames it factorises, more threads bought no time and
-// spun idle cores.
+// Threads of the BLAS below CHOLMOD, for the whole process; OpenMP regions stay switched off.
 void set_solver_threads(int n);
+// The BLAS threads that pay for an analysis whose densest factorisation takes factor_flops, on a
+// machine of `cores` cores whose load (the run queue over the last minute) is `load`: two only for
+// a factorisation of about a second or more (measured on an idle machine, a whole run at 35000
+// elements took 0.74 of its wall time with two, at 15000 and 25000 the same, at 5000 1.33 times
+// as long) and only with a core to spare; else one.
+int solver_threads_worth(double factor_flops, unsigned cores, double load);

@@ -41,11 +41,11 @@ std::string RunReport::summary(const CycleRecord& last, Settled how, const Frame
   const std::string why = settled ? " (" + stop_reason(how) + ")" : std::string();
   char line[480];
   std::snprintf(line, sizeof line,
-                "%s after %d cycles%s: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %d iterations; "
+                "%s after %d cycles%s: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %d iterations, %d BLAS thread%s; "
                 "%.3f s: set-up %.3f, analysis %.3f, update %.3f, writing %.3f (%.1f %%)",
                 settled ? "Done" : "Stopped at the cycle limit", last.cycle, why.c_str(),
                 last.compliance, last.volume_ratio,
-                analysis.factorisations(), analysis.iterations(), total, setup_, analysis_, update_, writer.seconds(),
+                analysis.factorisations(), analysis.iterations(), analysis.threads(), analysis.threads() > 1 ? "s" : "", total, setup_, analysis_, update_, writer.seconds(),
                 total > 0 ? 100 * writer.seconds() / total : 0.0);
   return line;
 }

@@ -235,7 +235,9 @@ TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
 
 // Two cantilevers loaded at their tips with F1 = 8 F2: in bending C ~ F^2 / d^4, so the optimum
 // has d ~ F^(1/3), d1 / d2 = 2. Both methods get there in damped steps, lowering the compliance
-// every cycle and keeping the volume on target, and stop well before the cycle limit.
+// every cycle (to within 1e-5: a solve that iterates takes its sensitivities to 2e-4, enough for a
+// settled design to wander by that little) and keeping the volume on target, and stop well before
+// the cycle limit.
 TEST(Optimiser, BendingOptimumAndMonotoneCompliance) {
   Model m = two_bars(500, 200, 3, -80, -10);
   m.f.settings.volume_ratio = 0.3f;
@@ -247,7 +249,7 @@ TEST(Optimiser, BendingOptimumAndMonotoneCompliance) {
     EXPECT_LT(cycles.size(), 40u);
     EXPECT_TRUE(opt.settled());
     for (size_t i = 1; i < cycles.size(); ++i) {
-      EXPECT_LE(cycles[i].compliance, cycles[i - 1].compliance * (1 + 1e-12)) << "cycle " << i + 1;
+      EXPECT_LE(cycles[i].compliance, cycles[i - 1].compliance * (1 + 1e-5)) << "cycle " << i + 1;
       EXPECT_NEAR(cycles[i].volume_ratio, 0.3f, 1e-9);
     }
     EXPECT_NEAR(cycles.back().diameters[0] / cycles.back().diameters[1], 2.0, 0.01);
@@ -272,9 +274,9 @@ TEST(Optimiser, StopsWhenDesignOrComplianceHasSettled) {
   EXPECT_EQ(stop_reason(Settled::design_still), "the design stands still");
 }
 
-// The 9 x 5 corners: the run stops on a flat compliance while some beam still moves by more than
-// 0.01 a cycle (measured 0.011 in the last 10 cycles), within 0.05 % of where 300 cycles would
-// take it.
+// The 9 x 5 corners: the run stops on a flat compliance while some beam still moves by ten times
+// what a design standing still may (measured 0.007 a cycle in the last 10 cycles), within 0.05 %
+// of where 300 cycles would take it.
 TEST(Optimiser, AFlatComplianceEndsTheRunWhileThinBeamsStillMove) {
   const ModelFile model = bench::ground_structure(9, 5, bench::Supports::two_corners);
   Optimiser opt(model);
@@ -283,7 +285,7 @@ TEST(Optimiser, AFlatComplianceEndsTheRunWhileThinBeamsStillMove) {
   EXPECT_LT(cycles.size(), static_cast<size_t>(max_cycles));
   double moved = 0;
   for (size_t k = cycles.size() - settle_window; k < cycles.size(); ++k) moved = std::max(moved, cycles[k].change);
-  EXPECT_GE(moved, 0.01);
+  EXPECT_GE(moved, 10 * settled_still);
   Optimiser on(model);
   on.keep_going(300);
   const double later = on.run().back().compliance;
@@ -382,7 +384,7 @@ TEST(SolverRun, ACompliancePastTheResultFileNamesTheCycleAndTheCase) {
 // (two clamped at the base, one on springs at the base): the run with factor reuse solves some
 // cycles iteratively (on a frame this small a factorisation is cheap, so not most). Every cycle's
 // compliance is that of its design to 1e-6, by a fresh analysis, and the run stays close to the
-// one that factorises every cycle: the iterations stop at an energy-norm error of 1e-5, which
+// one that factorises every cycle: the iterations stop at an energy-norm error of 2e-4, which
 // moves the sensitivities by about that much.
 TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
   Model m;
@@ -434,8 +436,8 @@ TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
     compliance = std::max(compliance, std::fabs(b[k].compliance / a[k].compliance - 1));
     for (size_t j = 0; j < a[k].diameters.size(); ++j) x = std::max(x, std::fabs(b[k].diameters[j] - a[k].diameters[j]) / 20);
   }
-  EXPECT_LT(compliance, 1e-6);  // measured 6e-8
-  EXPECT_LT(x, 5e-4);           // measured 5e-5
+  EXPECT_LT(compliance, 2e-5);  // measured 3.8e-6
+  EXPECT_LT(x, 5e-3);           // measured 5e-4
 }
 
 // The stages of the continuation by its rule: penalty 1 for at most 40 cycles, then even steps of
@@ -489,7 +491,7 @@ TEST(Optimiser, ContinuationEndsBelowTheUniformStartAtPenaltyTwo) {
       std::vector<Section> sections;
       for (size_t j = 0; j < c.diameters.size(); ++j)
         sections.push_back(circle_section(20 * std::pow(c.diameters[j] / 20, c.penalty)));
-      EXPECT_NEAR(fresh.solve(sections) / c.compliance, 1, 1e-8) << "cycle " << c.cycle;
+      EXPECT_NEAR(fresh.solve(sections) / c.compliance, 1, 1e-6) << "cycle " << c.cycle;
       EXPECT_GT(c.compliance, cycles[k - 1].compliance);  // thinner beams at the raised penalty
     }
     EXPECT_LE(c.cycle, stage + 1 < stages.size() ? stages[stage + 1].first_cycle - 1 : max_cycles);
