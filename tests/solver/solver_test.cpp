@@ -198,6 +198,25 @@ TEST(Frame, ABreakdownUnderTooThinDesignBeamsNamesThem) {
   EXPECT_NE(message.find("is held only through design beams, too thin at these settings"), std::string::npos) << message;
 }
 
+// A second BLAS thread only for a factorisation of some 2e10 flops (the 35000-element lattice's
+// takes 3.4e10, the 15000-element one's 6.6e9) on a machine with a core to spare; the answer
+// does not depend on the thread count beyond rounding.
+TEST(Frame, ASecondThreadOnlyForADenseFactorOnAMachineWithACoreToSpare) {
+  EXPECT_EQ(solver_threads_worth(3.4e10, 2, 0.3), 2);
+  EXPECT_EQ(solver_threads_worth(6.6e9, 2, 0.0), 1);
+  EXPECT_EQ(solver_threads_worth(3.4e10, 2, 1.2), 1);  // another job takes the second core
+  EXPECT_EQ(solver_threads_worth(3.4e10, 1, 0.0), 1);
+  const ModelFile model = bench::lattice(6, 6, 1500);
+  const std::vector<Section> sections(model.elements.size(), circle_section(3));
+  FrameAnalysis one(model), two(model);
+  EXPECT_EQ(one.threads(), 1);  // too small to pay, however idle the machine
+  two.set_threads(2);
+  one.set_factor_reuse(false);
+  const double c1 = one.solve(sections), c2 = two.solve(sections);
+  EXPECT_NEAR(c2 / c1, 1, 1e-12);
+  EXPECT_EQ(one.solve(sections), c1);  // back to one thread, the same path to the bit
+}
+
 // Two separate bars of equal length, each clamped at one end and pulled at the other with
 // F1 = 4 F2. Least compliance for a given volume puts the area where the force is:
 // A1 / A2 = F1 / F2, so d1 / d2 = 2, reached after one update by either method; the design then
