@@ -167,6 +167,6 @@ void set_solver_threads(int n);
 // The BLAS threads that pay for an analysis whose densest factorisation takes factor_flops, on a
 // machine of `cores` cores whose load (the run queue over the last minute) is `load`: two only for
 // a factorisation of about a second or more (measured on an idle machine, a whole run at 35000
-// elements took 0.74 of its wall time with two, at 15000 and 25000 the same, at 5000 1.33 times
-// as long) and only with a core to spare; else one.
+// elements took 0.82 of its wall time with two, at 15000 and 25000 0.95, at 5000 1.16 times as
+// long, each for twice the CPU) and only with a core to spare; else one.
 int solver_threads_worth(double factor_flops, unsigned cores, double load);
