@@ -167,9 +167,9 @@ void print_run(const char* way, const RunFigures& r) {
               r.wall, r.cpu, r.cycles, r.wall - r.cycles, 100 * (r.wall - r.cycles) / r.wall, r.writing,
               100 * r.writing / r.wall, r.file_mb, r.history.size(), r.factorisations, r.iterations);
   std::printf("         in the cycles: analysis %.1f s (factorising %.1f s), update %.1f s; %d rewrites of the file; "
-              "peak memory of the process so far %ld MB; %d BLAS thread%s\n",
-              r.analysis, r.factorisation, r.cycles - r.analysis, r.rewrites, peak_memory_mb(), r.threads,
-              r.threads > 1 ? "s" : "");
+              "peak memory of the process so far %ld MB; %s\n",
+              r.analysis, r.factorisation, r.cycles - r.analysis, r.rewrites, peak_memory_mb(),
+              plural(r.threads, "BLAS thread").c_str());
 }
 
 void compare_runs(int n, int h, int elements) {

@@ -116,11 +116,12 @@ class Cholesky : public Eigen::CholmodDecomposition<SparseMatrix, Eigen::Lower> 
   // (3.1, 3.4 and 3.9 times). Counted rather than timed, so that a run takes the same path, and
   // gives the same results, on a busy machine.
   double iterations_worth(long k_nonzeros, int cases) const {
-    const cholmod_common& c = const_cast<Cholesky*>(this)->cholmod();
-    const double per_iteration = 4.0 * (c.lnz + static_cast<double>(k_nonzeros)) * std::max(cases, 1);
-    return std::max(c.fl / (3.4 * per_iteration), least_worth);
+    const double per_iteration = 4.0 * (common().lnz + static_cast<double>(k_nonzeros)) * std::max(cases, 1);
+    return std::max(flops() / (3.4 * per_iteration), least_worth);
   }
-  double flops() const { return const_cast<Cholesky*>(this)->cholmod().fl; }
+  double flops() const { return common().fl; }
+  // CHOLMOD's settings and statistics, which Eigen only hands out non-const.
+  const cholmod_common& common() const { return const_cast<Cholesky*>(this)->cholmod(); }
   // The row of the matrix (in the solver's numbering) at which the factorisation failed, or -1.
   long failed_row() const {
     const cholmod_factor* f = this->m_cholmodFactor;
@@ -677,11 +678,11 @@ bool FrameAnalysis::solve_iterating(Group& g, const Eigen::MatrixXd& f, Eigen::M
   for (int it = 0;; ++it) {
     std::vector<Eigen::Index> active;  // the cases not yet done
     for (Eigen::Index j = 0; j < f.cols(); ++j) {
-      const double target = tol * tol * f.col(j).dot(u.col(j));
-      if (rz[j] * underrated[j] <= target) continue;
+      const double target = tol * tol * f.col(j).dot(u.col(j)), error = rz[j] * underrated[j];
+      if (error <= target) continue;
       // The rate so far, kept up, must reach the target within the budget.
       const double rate = std::pow(rz[j] / rz0[j], 1.0 / std::max(it, 1));
-      if (it >= 3 && !(rate < 1 && it + std::log(target / (rz[j] * underrated[j])) / std::log(rate) <= budget)) return false;
+      if (it >= 3 && !(rate < 1 && it + std::log(target / error) / std::log(rate) <= budget)) return false;
       if (it == budget) return false;
       active.push_back(j);
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "analysis/model_file.h"
+#include "formats/numtext.h"
 #include "result_file.h"
 
 namespace {
@@ -41,11 +42,11 @@ std::string RunReport::summary(const CycleRecord& last, Settled how, const Frame
   const std::string why = settled ? " (" + stop_reason(how) + ")" : std::string();
   char line[480];
   std::snprintf(line, sizeof line,
-                "%s after %d cycles%s: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %d iterations, %d BLAS thread%s; "
+                "%s after %d cycles%s: compliance %.6e N mm, volume ratio %.6f, %d factorisations, %d iterations, %s; "
                 "%.3f s: set-up %.3f, analysis %.3f, update %.3f, writing %.3f (%.1f %%)",
-                settled ? "Done" : "Stopped at the cycle limit", last.cycle, why.c_str(),
-                last.compliance, last.volume_ratio,
-                analysis.factorisations(), analysis.iterations(), analysis.threads(), analysis.threads() > 1 ? "s" : "", total, setup_, analysis_, update_, writer.seconds(),
+                settled ? "Done" : "Stopped at the cycle limit", last.cycle, why.c_str(), last.compliance,
+                last.volume_ratio, analysis.factorisations(), analysis.iterations(),
+                plural(analysis.threads(), "BLAS thread").c_str(), total, setup_, analysis_, update_, writer.seconds(),
                 total > 0 ? 100 * writer.seconds() / total : 0.0);
   return line;
 }

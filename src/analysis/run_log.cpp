@@ -61,8 +61,6 @@ bool parse_end(const std::string& line, RunLog& log) {
   return false;
 }
 
-std::string plural(int n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
-
 std::string e_text(double v) {
   char s[32];
   std::snprintf(s, sizeof s, "%.5e", v);

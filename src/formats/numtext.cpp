@@ -470,3 +470,5 @@ std::string significant_text(double value, int digits) {
   s << value;
   return s.str();
 }
+
+std::string plural(int n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }

@@ -55,6 +55,8 @@ int16_t mul_i16(int16_t a, int16_t b);
 std::string format_number(double value, std::string_view pattern);
 // A value to `digits` significant digits, trailing zeros dropped: 1.23, 0.5, 2.63e+03.
 std::string significant_text(double value, int digits);
+// A count with its noun, "s" added unless one: "1 cycle", "3 cycles".
+std::string plural(int n, const char* one);
 
 namespace pattern {
 inline constexpr std::string_view fixed2 = " ###0.00;-###0.00";
