@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/recording_canvas.h"
 #include "model/geometry.h"
 #include "model/mesh.h"
 #include "model/model_store.h"
 #include "model/preview.h"
-#include "view/recording_canvas.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "models.h"
 #include "pin_jointed.h"
 #include "solver/optimiser.h"

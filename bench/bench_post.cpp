@@ -13,8 +13,8 @@
 #include <memory>
 #include <utility>
 
-#include "app/qt_canvas.h"
-#include "view/result_display.h"
+#include "post/result_display.h"
+#include "ui/qt_canvas.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include <Eigen/Dense>
 #include <Eigen/SparseCholesky>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
 #include "models.h"
@@ -84,7 +84,7 @@ struct RunFigures {
 
 // One whole run as topo_nd does it, the old way or the new one, with `threads` BLAS threads.
 RunFigures whole_run(const ModelFile& model, bool new_way, int threads = 1) {
-  const std::string path = result_file_name;
+  const std::string path = post_file_name;
   remove_result_file(path);
   RunFigures r;
   const auto start = Clock::now();

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <numeric>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 
 namespace bench {
 

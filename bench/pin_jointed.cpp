@@ -17,7 +17,7 @@
 #include <coin/ClpSimplex.hpp>
 #include <coin/CoinPackedMatrix.hpp>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 
 double pin_jointed_compliance(double load_path, double E, double volume) { return load_path * load_path / (E * volume); }
 

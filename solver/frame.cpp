@@ -17,7 +17,7 @@
 #include <Eigen/Eigenvalues>
 #include <Eigen/SparseCore>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 
 double MemberForces::largest_moment() const {
   return std::max(std::hypot(end1[4], end1[5]), std::hypot(end2[4], end2[5]));

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 
 namespace {
 

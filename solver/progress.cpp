@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "formats/numtext.h"
 #include "result_file.h"
 

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
+#include "base/files.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
-#include "post/result_store.h"
 
 namespace {
 
@@ -145,5 +145,5 @@ std::string post_window_notice(const ModelFile& model) {
   return "Note: " + std::to_string(model.n_node) + " nodes, " + std::to_string(model.n_elem) +
          " elements: more than the post-processing window reads (" + std::to_string(max_result_nodes) +
          " nodes, " + std::to_string(max_result_elements) + " elements); the results are still written to " +
-         result_file_name + " for other tools";
+         post_file_name + " for other tools";
 }

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/files.h"
 #include "optimiser.h"
 
 struct ModelFile;
-
-inline constexpr const char* result_file_name = "post_pl.dat";
 
 // Replaces the result file whole and atomically: header (node count, element count, Dmax in mm),
 // one line per element (number, end nodes, kind 1 non-design or 0 design), then per cycle a

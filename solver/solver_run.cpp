@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "solver/progress.h"
 #include "solver/result_file.h"
 
@@ -24,7 +24,7 @@ SolverRun::SolverRun() {
                         " is running in this directory; its files are left alone");
   remove_stale_run_temp_files();
   remove_stop_request();
-  remove_result_file(result_file_name);
+  remove_result_file(post_file_name);
   remove_result_file(run_token_name);
   // The token the program handed over goes into the log and beside the results, so that its
   // window reads only this run; a run started by hand has none.
@@ -62,7 +62,7 @@ void SolverRun::failed(const std::string& reason, ResultFileWriter* writer, int 
       writer->flush();
       kept = cycles_done;
     } else {
-      remove_result_file(result_file_name);  // no results from a run that failed at once
+      remove_result_file(post_file_name);  // no results from a run that failed at once
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
@@ -94,7 +94,7 @@ RunOutcome run_in_directory(const RunWatcher& watch) {
     watch.model_read(model);
     Optimiser optimiser(model);
     for (const std::string& line : report.head(model, optimiser)) watch.line(line);
-    writer.emplace(result_file_name, model);
+    writer.emplace(post_file_name, model);
     writer->on_written = [&run](int cycles) { run->written(cycles); };
     const auto cycles = optimiser.run([&](const CycleRecord& c) {
       run->cycle(c, optimiser.analysis());

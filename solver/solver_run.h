@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/run_files.h"
-#include "analysis/run_log.h"
+#include "base/run_files.h"
+#include "base/run_log.h"
 #include "optimiser.h"
 #include "result_file.h"
 

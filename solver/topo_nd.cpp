@@ -32,6 +32,6 @@ int main() {
   }
   std::fprintf(stderr, "topo_nd: %s\n", out.message.c_str());
   if (out.cycles_done > 0)
-    std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", out.cycles_done, result_file_name);
+    std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", out.cycles_done, post_file_name);
   return 1;
 }

@@ -3,9 +3,7 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <vector>
 
 // "topo" (shows the shape while it calculates) when the display switch is 1, otherwise
 // "topo_nd"; with ".exe" on Windows.
@@ -15,26 +13,3 @@ std::string solver_program_name(int display_switch);
 // exists, "File not found" naming both paths tried.
 std::filesystem::path find_solver(const std::string& name, const std::filesystem::path& working_dir,
                                   const std::filesystem::path& program_dir);
-
-// Starts `program` with `arguments` in the current directory as a child of this program, in a
-// session of its own (ending the program does not end it), with `environment` (NAME=VALUE) added to this
-// process's and the descriptor `inherit` (when >= 0) open in it under the same number. Its
-// process id; "Cannot start the solver" naming the program when it cannot be started.
-long long start_child(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& environment, int inherit = -1);
-// True while a child started by start_child runs. The child is collected only by the first
-// look after its end, so until then its process id cannot pass to another process: a
-// child is followed by this handle, never by an id that may be reused. False for any id that
-// is no running child of start_child.
-bool child_running(long long pid);
-
-// The solver started last in this run of the program, so that a waiting caller (the scenario
-// runner) can tell when it has finished; 0 when none was started.
-void record_solver_process(long long pid);
-long long last_solver_process();
-// True while a process of that id exists, whoever it is: for writers of temporary files, not
-// for the program's own solver (child_running).
-bool process_running(long long pid);
-// Tests stand in for the system's answer about process ids (every id taken by some other
-// process, as after a reuse); an empty function restores it.
-void set_process_probe_for_tests(std::function<bool(long long)> probe);

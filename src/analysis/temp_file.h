@@ -6,10 +6,9 @@
 
 #include <string>
 
+#include "base/files.h"
 #include "model/model_store.h"
 #include "section/section_table.h"
-
-inline constexpr const char* temp_file_name = "temp_save.dat";
 
 // The design list of records 1..n_gr as the file holds it, with the cross-section table that
 // follows it. The analysis layer of `design` is unused.

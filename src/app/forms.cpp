@@ -1,4 +1,4 @@
-// The window registry and the end of the program.
+// The window registry and the end of the program, and the shell the windows call.
 #include "app/forms.h"
 
 #include <QCoreApplication>
@@ -6,12 +6,13 @@
 #include <QPointer>
 #include <map>
 
-#include "app/form4.h"
-#include "app/frm_splash.h"
-#include "app/form2.h"
-#include "bc/form5.h"
-#include "post/form1.h"
-#include "section/form3.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
+#include "ui/form5.h"
+#include "ui/frm_splash.h"
+#include "ui/shell.h"
 
 namespace {
 struct Entry {
@@ -108,3 +109,20 @@ Form2& Forms::form2() { return static_cast<Form2&>(load("Form2")); }
 Form3& Forms::form3() { return static_cast<Form3&>(load("Form3")); }
 Form4& Forms::form4() { return static_cast<Form4&>(load("Form4")); }
 Form5& Forms::form5() { return static_cast<Form5&>(load("Form5")); }
+
+
+namespace {
+// The windows' way to the registry.
+class ProgramShell : public Shell {
+ public:
+  FormWindow& load(const std::string& name) override { return Forms::load(name); }
+  FormWindow* find(const std::string& name) override { return Forms::find(name); }
+  FormWindow& show(const std::string& name) override { return Forms::show(name); }
+  void unload(const std::string& name) override { Forms::unload(name); }
+  void end_program() override { Forms::end_program(); }
+};
+
+ProgramShell program_shell;
+// Installed with the registry: whatever uses the registry has linked this file.
+const bool shell_installed = (install_shell(&program_shell), true);
+}  // namespace

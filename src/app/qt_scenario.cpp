@@ -22,14 +22,14 @@
 #include <thread>
 #include <sstream>
 
-#include "analysis/run_files.h"
-#include "analysis/solver_start.h"
-#include "formats/errors.h"
-#include "app/form_window.h"
 #include "app/forms.h"
+#include "base/processes.h"
+#include "base/run_files.h"
+#include "formats/errors.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
-#include "post/form1.h"
+#include "ui/form1.h"
+#include "ui/form_window.h"
 
 namespace {
 // Splits off the first word; the rest keeps its inner spaces.

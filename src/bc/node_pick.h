@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/view_window.h"
 #include "model/model_store.h"
-#include "view/view_window.h"
 
 // The node 1..n_node nearest to the surface point (x, y) in twips, measured to each node's
 // drawn position: the nearest whole twips of view.sx * u + view.cx, view.sy * v + view.cy,

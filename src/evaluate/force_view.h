@@ -9,7 +9,7 @@
 class JsonWriter;
 
 #include "evaluate/member_checks.h"
-#include "view/result_display.h"
+#include "post/result_display.h"
 
 enum class ColourBy { diameter, axial, utilisation };
 

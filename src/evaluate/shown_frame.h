@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "post/result_store.h"
 #include "solver/frame.h"
 

@@ -6,9 +6,9 @@
 #include <array>
 #include <optional>
 
+#include "base/rotate.h"
+#include "base/view_window.h"
 #include "model/model_store.h"
-#include "view/rotate.h"
-#include "view/view_window.h"
 
 // Removes record k (1..n_gr) by moving every later record up by one: sides, centre,
 // divisions, rotations, corner displacements, kind and material. n_gr is left to the caller.

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/rotate.h"
 #include "model/model_store.h"
-#include "view/rotate.h"
 
 // Sign of the local offset of corner c = 1..8 along L, W, H (row 0 unused).
 inline constexpr int corner_sign[9][3] = {{0, 0, 0},   {+1, +1, -1}, {-1, +1, -1}, {+1, +1, +1}, {-1, +1, +1},

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/rotate.h"
 #include "model/model_store.h"
 #include "section/section_table.h"
-#include "view/rotate.h"
 
 // Nodes closer than this merge into one (mm, compared in single precision, inclusive).
 inline constexpr float merge_tolerance = 0.1f;

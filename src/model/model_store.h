@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "model/table.h"
+#include "base/files.h"
+#include "base/table.h"
 
-inline constexpr int max_records = 100;  // design boxes and bars
 inline constexpr int max_nodes = 1000;
 inline constexpr int max_elements = 5000;
 inline constexpr int max_cases = 5;

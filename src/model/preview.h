@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
+#include "base/canvas.h"
+#include "base/rotate.h"
+#include "base/view_window.h"
 #include "model/model_store.h"
-#include "view/canvas.h"
-#include "view/rotate.h"
-#include "view/view_window.h"
 
 // Centre and size of a rotated model on the surface. Normalised coordinates of a rotated
 // point p are u = (p[2] - c2) / half_range (to the right) and v = (p[3] - c3) / half_range

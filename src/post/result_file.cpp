@@ -6,7 +6,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "analysis/run_files.h"
+#include "base/run_files.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 

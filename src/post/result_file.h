@@ -17,11 +17,9 @@
 #include <memory>
 #include <string>
 
-#include "analysis/model_file.h"
-#include "analysis/run_files.h"
+#include "base/analysis_model.h"
+#include "base/run_files.h"
 #include "post/result_store.h"
-
-inline constexpr const char* post_file_name = "post_pl.dat";
 
 // Reads the result file into r: counts, pd_max, pe_nod, pe_flag, pn_cyc, pnode_xyz, pe_dia,
 // and the cycle summaries pc_comp, pc_vol.

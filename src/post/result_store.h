@@ -6,14 +6,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/table.h"
+#include "base/files.h"
+#include "base/table.h"
 #include "section/section_table.h"
 
 class JsonWriter;
-
-inline constexpr int max_result_cycles = 200;
-inline constexpr int max_result_nodes = 1000;
-inline constexpr int max_result_elements = 10000;
 
 struct ResultStore {
   int16_t pn_node = 0;  // nodes of the result file's header

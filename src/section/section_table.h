@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/files.h"
+#include "base/table.h"
 #include "formats/errors.h"
-#include "model/model_store.h"
-#include "model/table.h"
 
 class DataFileReader;
 class DataFileWriter;
@@ -16,7 +16,6 @@ class DataFileWriter;
 inline constexpr int max_sections = 200;
 inline constexpr int max_section_points = 100;  // per section
 inline constexpr int max_section_lines = 200;   // per section
-inline constexpr const char* section_file_name = "cross_data_4th.dat";
 
 struct SectionTable {
   int16_t n_sec = 0;                                            // sections in the table

@@ -4,8 +4,8 @@
 // and the markers the editing modes draw over the picture.
 #pragma once
 
+#include "base/canvas.h"
 #include "section/section_table.h"
-#include "view/canvas.h"
 
 // Origin of the sketch on the surface and the scale of both axes.
 struct SketchMap {

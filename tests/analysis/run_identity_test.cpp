@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "analysis/run_files.h"
-#include "analysis/run_log.h"
-#include "analysis/solver_start.h"
 #include "analysis/temp_file.h"
+#include "base/processes.h"
+#include "base/run_files.h"
+#include "base/run_log.h"
 #include "formats/fields.h"
 #include "support/test_support.h"
 

@@ -1,7 +1,7 @@
 // The run log as the post-processing window reads it while the solver still writes it.
 #include <gtest/gtest.h>
 
-#include "analysis/run_log.h"
+#include "base/run_log.h"
 #include "support/test_support.h"
 
 using namespace test_support;

@@ -12,12 +12,13 @@
 #include <filesystem>
 #include <thread>
 
-#include "analysis/run_log.h"
-#include "analysis/solver_start.h"
-#include "app/form2.h"
+#include "analysis/model_file.h"
 #include "app/forms.h"
-#include "post/form1.h"
+#include "base/processes.h"
+#include "base/run_log.h"
 #include "support/window_test.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
 
 using namespace test_support;
 namespace fs = std::filesystem;

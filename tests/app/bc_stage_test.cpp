@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-#include "app/form2.h"
 #include "app/forms.h"
-#include "bc/form5.h"
 #include "support/drawing.h"
 #include "support/window_test.h"
+#include "ui/form2.h"
+#include "ui/form5.h"
 
 using namespace test_support;
 

@@ -10,10 +10,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/form2.h"
-#include "app/form4.h"
 #include "app/forms.h"
 #include "support/window_test.h"
+#include "ui/form2.h"
+#include "ui/form4.h"
 
 namespace fs = std::filesystem;
 using test_support::file_text;

@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <map>
 
-#include "post/form1.h"
 #include "app/forms.h"
+#include "base/canvas.h"
 #include "support/drawing.h"
 #include "support/export_readers.h"
 #include "support/window_test.h"
-#include "view/canvas.h"
+#include "ui/form1.h"
 
 namespace fs = std::filesystem;
 

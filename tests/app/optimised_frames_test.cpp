@@ -14,11 +14,11 @@
 #include <thread>
 
 #include "analysis/solver_start.h"
-#include "app/form2.h"
 #include "app/forms.h"
 #include "post/result_file.h"
 #include "post/result_store.h"
 #include "support/window_test.h"
+#include "ui/form2.h"
 
 using namespace test_support;
 

@@ -20,13 +20,13 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/form2.h"
 #include "app/forms.h"
+#include "formats/fields.h"
 #include "support/drawing.h"
 #include "support/window_test.h"
-#include "formats/fields.h"
-#include "post/form1.h"
-#include "post/qt_convergence_plot.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/qt_convergence_plot.h"
 
 namespace fs = std::filesystem;
 

@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "analysis/run_files.h"
-#include "analysis/solver_start.h"
-#include "app/form2.h"
 #include "app/forms.h"
-#include "post/form1.h"
+#include "base/processes.h"
+#include "base/run_files.h"
 #include "support/window_test.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
 
 extern char** environ;
 

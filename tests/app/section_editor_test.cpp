@@ -13,11 +13,11 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "app/form2.h"
-#include "app/form4.h"
 #include "app/forms.h"
 #include "support/window_test.h"
-#include "section/form3.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
 
 namespace fs = std::filesystem;
 using test_support::file_lines;

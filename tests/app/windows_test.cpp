@@ -10,10 +10,10 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 
-#include "app/form2.h"
 #include "app/forms.h"
-#include "post/form1.h"
 #include "support/window_test.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
 
 namespace {
 // Each test starts the program afresh: the runner shows the start-up window.

@@ -18,7 +18,7 @@
 #include <Eigen/Core>
 #include <Eigen/Geometry>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "bench/models.h"
 #include "evaluate/shown_frame.h"
 #include "export/fe_deck.h"

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "support/test_support.h"
+#include "base/rotate.h"
 #include "formats/errors.h"
 #include "model/model_store.h"
-#include "view/rotate.h"
+#include "support/test_support.h"
 
 using test_support::error_of;
 inline int add_record(ModelStore& m, int kind, Vec3 len, Vec3 cen, int dl, int dw, int dh, Vec3 rot = {},

@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "view/recording_canvas.h"
-#include "view/result_display.h"
+#include "base/recording_canvas.h"
+#include "post/result_display.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/run_files.h"
+#include "base/run_files.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_file.h"

@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
-#include "support/test_support.h"
+#include "base/recording_canvas.h"
 #include "formats/errors.h"
 #include "section/sketch_display.h"
 #include "section/sketch_edit.h"
-#include "view/recording_canvas.h"
+#include "support/test_support.h"
 
 using test_support::error_of;
 

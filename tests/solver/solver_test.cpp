@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "bench/models.h"
 #include "bench/pin_jointed.h"
 #include "solver/frame.h"

@@ -16,10 +16,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "analysis/model_file.h"
-#include "analysis/run_files.h"
-#include "analysis/run_log.h"
-#include "analysis/solver_start.h"
+#include "base/analysis_model.h"
+#include "base/processes.h"
+#include "base/run_files.h"
+#include "base/run_log.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
 #include "solver/optimiser.h"
@@ -68,7 +68,7 @@ TEST(ResultFileAgreement, WhatTheSolverWritesThePostWindowReads) {
   copy_model();
   const ModelFile model = read_model_file();
   const auto cycles = Optimiser(model).run();
-  write_result_file(result_file_name, model, cycles);
+  write_result_file(post_file_name, model, cycles);
 
   ResultStore r;
   read_result_file(r, post_file_name);
@@ -104,7 +104,7 @@ TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
   std::atomic<bool> writing{true};
   std::atomic<int> reads{0};
   std::thread writer_thread([&] {
-    ResultFileWriter writer(result_file_name, model, 0, HUGE_VAL);
+    ResultFileWriter writer(post_file_name, model, 0, HUGE_VAL);
     for (const CycleRecord& c : cycles) {
       writer.add(c);
       const int before = reads;
@@ -117,7 +117,7 @@ TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
   auto r = std::make_unique<ResultStore>();
   int seen = 0;
   while (writing) {
-    if (!fs::exists(result_file_name)) continue;
+    if (!fs::exists(post_file_name)) continue;
     EXPECT_EQ(test_support::error_of([&] { read_result_file(*r, post_file_name); }), "");
     EXPECT_GE(r->pn_cyc, seen);
     seen = r->pn_cyc;
@@ -126,10 +126,10 @@ TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
   writer_thread.join();
   EXPECT_GE(reads, 15);
   for (const auto& entry : fs::directory_iterator("."))  // the writer's spool went with it
-    EXPECT_EQ(entry.path().filename().string().find(std::string(result_file_name) + temp_suffix), std::string::npos);
-  const std::string streamed = file_text(result_file_name);
-  write_result_file(result_file_name, model, cycles);
-  EXPECT_EQ(streamed, file_text(result_file_name));
+    EXPECT_EQ(entry.path().filename().string().find(std::string(post_file_name) + temp_suffix), std::string::npos);
+  const std::string streamed = file_text(post_file_name);
+  write_result_file(post_file_name, model, cycles);
+  EXPECT_EQ(streamed, file_text(post_file_name));
 }
 
 TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "view/recording_canvas.h"
+#include "base/recording_canvas.h"
 
 namespace test_support {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "analysis/model_file.h"
+#include "base/analysis_model.h"
 #include "bench/models.h"
 
 namespace test_support {

@@ -1,0 +1,308 @@
+// The result display: prisms, section sketches, centre lines, back-to-front painting and the
+// axis triad of one optimisation cycle.
+#include "post/result_display.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+
+#include "post/element_frame.h"
+
+namespace {
+
+constexpr int colour_section = 0, colour_design = 6, colour_grey = 7, colour_axes = 9, colour_axis_fill = 10,
+              colour_centre = 14;
+
+// A corner as the face store keeps it.
+struct Corner {
+  float u, v, depth;
+};
+
+// Rotation by the view angles, then the fit of the cycle into normalised coordinates.
+class Projection {
+ public:
+  Projection(const Vec3& angles, const ViewWindow& view) : turn_(angles), view_(view) {}
+
+  Vec3 rotated(const P3& p) const {
+    Vec3 q(static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]));
+    turn_.apply(q);
+    return q;
+  }
+  void fit(float c2, float c3, float size) {
+    c2_ = c2;
+    c3_ = c3;
+    size_ = size;
+  }
+  Corner corner(const P3& p) const {
+    const Vec3 q = rotated(p);
+    return {static_cast<float>((double(q[2]) - c2_) / size_), static_cast<float>((double(q[3]) - c3_) / size_), q[1]};
+  }
+  ScreenPoint screen(double u, double v) const { return to_screen(view_, u, v); }
+  ScreenPoint screen(const Corner& c) const { return screen(c.u, c.v); }
+
+ private:
+  FixedRotation turn_;  // Rotate_3D with its sines and cosines taken once a drawing
+  ViewWindow view_;
+  float c2_ = 0, c3_ = 0, size_ = 1;
+};
+
+float face_key(const Corner (&k)[4]) { return -((k[0].depth + k[1].depth + k[2].depth + k[3].depth) / 4.0f); }
+
+void set_face_style(Canvas& canvas, bool design) {
+  canvas.set_line_width(1);
+  if (design) {
+    canvas.set_line_style(LineStyle::solid);
+  } else {
+    canvas.set_line_style(LineStyle::dot);
+    canvas.set_text_colour(colour_section);
+  }
+}
+
+// The edges of a face in the order 1-4, 4-3, 3-2 and, when `closed`, 2-1.
+void draw_edges(Canvas& canvas, const ScreenPoint (&s)[4], int colour, bool closed) {
+  canvas.line(s[0].x, s[0].y, s[3].x, s[3].y, colour);
+  canvas.line(s[3].x, s[3].y, s[2].x, s[2].y, colour);
+  canvas.line(s[2].x, s[2].y, s[1].x, s[1].y, colour);
+  if (closed) canvas.line(s[1].x, s[1].y, s[0].x, s[0].y, colour);
+}
+
+// One drawing: the state shared by its steps.
+class Drawing {
+ public:
+  Drawing(Canvas& canvas, const ResultStore& r, const ResultPicture& p, std::vector<Face>& faces)
+      : canvas_(canvas), r_(r), p_(p), proj_(p.angles, p.view), faces_(faces) {
+    cycle_ = (p.cycle >= 1 && p.cycle <= r.pn_cyc) ? p.cycle : 0;
+    faces_.clear();
+  }
+
+  // Centre and size of the rotated nodes of the cycle on the surface.
+  void fit() {
+    float max2 = -1e20f, max3 = -1e20f, min2 = 1e20f, min3 = 1e20f;
+    if (cycle_ > 0) {
+      for (int i = 1; i <= r_.pn_node; ++i) {
+        const Vec3 q = proj_.rotated(node_of(r_, cycle_, i));
+        max2 = std::max(max2, q[2]);
+        min2 = std::min(min2, q[2]);
+        max3 = std::max(max3, q[3]);
+        min3 = std::min(min3, q[3]);
+      }
+    }
+    c2_ = (min2 + max2) / 2;
+    c3_ = (min3 + max3) / 2;
+    size_ = std::max(max2 - min2, max3 - min3);
+    if (!(size_ > 0) || !std::isfinite(size_)) {
+      // Every node on one projected point, or no node: a size that keeps the beams visible.
+      size_ = r_.pd_max > 0 && std::isfinite(r_.pd_max) ? r_.pd_max : 1.0f;
+      if (cycle_ == 0 || r_.pn_node == 0) c2_ = c3_ = 0;
+    }
+    proj_.fit(c2_, c3_, size_);
+  }
+
+  void elements() {
+    if (cycle_ == 0) return;
+    const std::vector<int> section = element_sections(r_);
+    for (int e = 1; e <= r_.pn_elem; ++e) {
+      if (colour_of(e, true) == not_drawn) continue;
+      const P3 p1 = node_of(r_, cycle_, r_.pe_nod(e, 1));
+      const P3 p2 = node_of(r_, cycle_, r_.pe_nod(e, 2));
+      if (r_.is_non_design(e)) {
+        if (const int s = section[static_cast<size_t>(e)]; s > 0) section_beam(e, s, p1, p2);
+      } else if (shown_as_beam(r_, cycle_, e, p_.threshold)) {
+        prism(e, diameter(e) / 2, p1, p2);
+      } else {
+        canvas_.set_line_width(1);
+        canvas_.set_line_style(LineStyle::dot);
+        const ScreenPoint a = proj_.screen(proj_.corner(p1)), b = proj_.screen(proj_.corner(p2));
+        canvas_.line(a.x, a.y, b.x, b.y, colour_centre);
+      }
+    }
+  }
+
+  // Back to front: the greatest mean depth first, the nearest face last.
+  void paint(FaceRanking how, std::vector<int>& painted) {
+    std::vector<int> rank = rank_faces(faces_, how);
+    painted.assign(rank.rbegin(), rank.rend());
+    for (int f : painted) {
+      const Face& face = faces_[static_cast<size_t>(f)];
+      canvas_.set_line_width(5);
+      canvas_.set_line_style(LineStyle::solid);
+      for (int third = 1; third <= 2; ++third) {
+        const double w = third / 3.0;
+        const ScreenPoint a = proj_.screen(face.u[0] + w * (face.u[3] - face.u[0]), face.v[0] + w * (face.v[3] - face.v[0]));
+        const ScreenPoint b = proj_.screen(face.u[1] + w * (face.u[2] - face.u[1]), face.v[1] + w * (face.v[2] - face.v[1]));
+        canvas_.line(a.x, a.y, b.x, b.y, colour_grey);
+      }
+      set_face_style(canvas_, face.design);
+      ScreenPoint s[4];
+      for (int i = 0; i < 4; ++i) s[i] = proj_.screen(face.u[i], face.v[i]);
+      draw_edges(canvas_, s, face.colour, true);
+    }
+  }
+
+  // The frame displaced by the picture's magnified displacements, over what is drawn.
+  void deformed() {
+    if (cycle_ == 0 || p_.deformed.empty()) return;
+    canvas_.set_line_width(1);
+    canvas_.set_line_style(LineStyle::solid);
+    for (int e = 1; e <= r_.pn_elem; ++e) {
+      if (colour_of(e, true) == not_drawn || !shown_as_beam(r_, cycle_, e, p_.threshold)) continue;
+      const int n1 = r_.pe_nod(e, 1), n2 = r_.pe_nod(e, 2);
+      const ScreenPoint a = proj_.screen(proj_.corner(node_of(r_, cycle_, n1) + p_.deformed[static_cast<size_t>(n1)]));
+      const ScreenPoint b = proj_.screen(proj_.corner(node_of(r_, cycle_, n2) + p_.deformed[static_cast<size_t>(n2)]));
+      canvas_.line(a.x, a.y, b.x, b.y, deformed_colour);
+    }
+  }
+
+  void axes() {
+    const double a = 0.3 * size_;
+    const ScreenPoint o = proj_.screen(proj_.corner({0, 0, 0}));
+    const ScreenPoint ends[3] = {proj_.screen(proj_.corner({a, 0, 0})), proj_.screen(proj_.corner({0, a, 0})),
+                                 proj_.screen(proj_.corner({0, 0, a}))};
+    canvas_.set_line_width(2);
+    canvas_.set_line_style(LineStyle::solid);  // a wide line is never dotted
+    canvas_.set_fill_colour(colour_axis_fill);
+    canvas_.set_fill_style(FillStyle::solid);
+    canvas_.set_text_colour(colour_axes);
+    const char* names[3] = {"L", "W", "H"};
+    for (int i = 0; i < 3; ++i) {
+      canvas_.line(o.x, o.y, ends[i].x, ends[i].y, colour_axes);
+      canvas_.set_font_size(18);
+      canvas_.text(names[i]);
+    }
+  }
+
+ private:
+  int colour_of(int e, bool design) const {
+    if (p_.element_colour.empty()) return design ? colour_design : colour_section;
+    return p_.element_colour[static_cast<size_t>(e)];
+  }
+
+  float diameter(int e) const {
+    return p_.element_diameter.empty() ? r_.pe_dia(cycle_, e) : p_.element_diameter[static_cast<size_t>(e)];
+  }
+
+  void section_beam(int e, int s, const P3& p1, const P3& p2) {
+    const SectionTable& t = r_.sections;
+    const ElementAxes ax = element_axes(p2 - p1, {r_.pe_ref(e, 1), r_.pe_ref(e, 2), r_.pe_ref(e, 3)});
+    auto at = [&](int q, const P3& node) { return node + double(t.pnt_xy(s, q, 1)) * ax.u2 + double(t.pnt_xy(s, q, 2)) * ax.u1; };
+    if (!p_.hidden_lines) set_face_style(canvas_, false);
+    for (int l = 1; l <= t.n_line(s); ++l) {
+      const int q1 = t.line_pnt(s, l, 1), q2 = t.line_pnt(s, l, 2);
+      const Corner k[4] = {proj_.corner(at(q1, p1)), proj_.corner(at(q1, p2)), proj_.corner(at(q2, p2)),
+                           proj_.corner(at(q2, p1))};
+      face(k, false, colour_of(e, false));
+    }
+  }
+
+  void prism(int e, double radius, const P3& p1, const P3& p2) {
+    const P3 a = p2 - p1;
+    // The reference point is 1 mm off node 1 across the element; the frame turns by it divided
+    // by the picture's size less node 1, which only sets how the hexagon stands about its axis.
+    const bool along_w = std::fabs(a[1]) / norm(a) > 0.998;
+    const P3 t = p1 + P3{0, along_w ? 0.0 : 1.0, along_w ? 1.0 : 0.0};
+    const ElementAxes ax = element_axes(a, (1.0 / size_) * t - p1);
+    constexpr double step = 6.28318 / 6;
+    Corner ring1[7], ring2[7];  // angles (j - 1/2) step, j = 0..6, at node 1 and node 2
+    for (int j = 0; j <= 6; ++j) {
+      const double theta = j * step - step / 2;
+      const P3 off = (-radius * std::cos(theta)) * ax.u2 + (radius * std::sin(theta)) * ax.u1;
+      ring1[j] = proj_.corner(p1 + off);
+      ring2[j] = proj_.corner(p2 + off);
+    }
+    if (!p_.hidden_lines) set_face_style(canvas_, true);
+    for (int j = 1; j <= 6; ++j) {
+      const Corner k[4] = {ring1[j - 1], ring2[j - 1], ring2[j], ring1[j]};
+      face(k, true, colour_of(e, true));
+    }
+  }
+
+  void face(const Corner (&k)[4], bool design, int colour) {
+    if (p_.hidden_lines) {
+      Face f;
+      for (int i = 0; i < 4; ++i) {
+        f.u[i] = k[i].u;
+        f.v[i] = k[i].v;
+        f.depth[i] = k[i].depth;
+      }
+      f.design = design;
+      f.colour = colour;
+      f.key = face_key(k);
+      faces_.push_back(f);
+      return;
+    }
+    ScreenPoint s[4];
+    for (int i = 0; i < 4; ++i) s[i] = proj_.screen(k[i]);
+    // Edge 2-1 of a prism face is edge 4-3 of the face before it: each is drawn once.
+    draw_edges(canvas_, s, colour, !design);
+  }
+
+  Canvas& canvas_;
+  const ResultStore& r_;
+  const ResultPicture& p_;
+  Projection proj_;
+  std::vector<Face>& faces_;
+  int cycle_ = 0;
+  float c2_ = 0, c3_ = 0, size_ = 1;
+};
+
+// Swatches 240 twips square down the upper left corner of the surface, each with its value
+// beside, under the title; the picture's zoom does not move them.
+void draw_legend(Canvas& canvas, const Legend& legend) {
+  if (legend.entries.empty()) return;
+  constexpr double swatch = 240, step = 300, x = 120;
+  double y = 480;
+  canvas.set_line_width(1);
+  canvas.set_line_style(LineStyle::solid);
+  canvas.set_font_size(9);
+  canvas.set_text_colour(0);
+  canvas.move_to(x, y - 360);
+  canvas.text(legend.title);
+  for (const auto& [colour, label] : legend.entries) {
+    canvas.rect(x, y, x + swatch, y + swatch, colour, true);
+    canvas.move_to(x + swatch + 120, y);
+    canvas.text(label);
+    y += step;
+  }
+}
+
+}  // namespace
+
+std::vector<int> rank_faces(const std::vector<Face>& faces, FaceRanking how) {
+  const size_t n = faces.size();
+  std::vector<int> rank(n);
+  if (how == FaceRanking::stable_sort) {
+    std::iota(rank.begin(), rank.end(), 0);
+    std::stable_sort(rank.begin(), rank.end(), [&](int a, int b) {
+      return faces[static_cast<size_t>(a)].key > faces[static_cast<size_t>(b)].key;
+    });
+    return rank;
+  }
+  // Rank by rank, the face of the largest key not yet taken; the first of equal keys wins.
+  std::vector<char> used(n, 0);
+  for (size_t r = 0; r < n; ++r) {
+    float best = -1e30f;
+    size_t pick = n;
+    for (size_t i = 0; i < n; ++i)
+      if (!used[i] && faces[i].key > best) {
+        best = faces[i].key;
+        pick = i;
+      }
+    if (pick == n) pick = static_cast<size_t>(std::find(used.begin(), used.end(), 0) - used.begin());
+    used[pick] = 1;
+    rank[r] = static_cast<int>(pick);
+  }
+  return rank;
+}
+
+void ResultDisplay::draw(Canvas& canvas, const ResultStore& r, const ResultPicture& p) {
+  canvas.clear();
+  painted_.clear();
+  Drawing d(canvas, r, p, faces_);
+  d.fit();
+  d.elements();
+  if (p.hidden_lines) d.paint(ranking_, painted_);
+  d.deformed();
+  d.axes();
+  draw_legend(canvas, p.legend);
+}

@@ -1,0 +1,581 @@
+// The post-processing window: its controls, "Read Data", the cycle and threshold mirrors, the
+// redraw, the convergence plot and the export, and the ways out.
+#include "ui/form1.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QTimer>
+#include <algorithm>
+#include <cfloat>
+#include <exception>
+#include <filesystem>
+#include <utility>
+
+#include "base/processes.h"
+#include "base/run_files.h"
+#include "evaluate/built_frame.h"
+#include "evaluate/design_evaluation.h"
+#include "export/fe_deck.h"
+#include "export/force_tables.h"
+#include "formats/json.h"
+#include "formats/numtext.h"
+#include "post/design_export.h"
+#include "post/result_file.h"
+#include "ui/form2.h"
+#include "ui/qt_controls.h"
+#include "ui/qt_convergence_plot.h"
+#include "ui/shell.h"
+
+namespace {
+// A third column beside the original window holds the convergence plot and the export.
+constexpr int form_width = 19920, form_height = 11640;
+constexpr int column = 8400, column_width = 5640;
+constexpr int plot_column = 14280, plot_width = 5520;
+
+constexpr const char* export_filters =
+    "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp)";
+
+// The dialog of this toolkit reads a name with double quotes as a list of quoted names
+// ('my design "v2".stl' becomes "v2"): the name is taken as typed instead.
+QString name_as_typed(const QFileDialog& dialog) {
+  const QString chosen = dialog.selectedFiles().front();
+  const auto* typed = dialog.findChild<QLineEdit*>("fileNameEdit");
+  if (typed == nullptr || !typed->text().contains('"')) return chosen;
+  const QString text = typed->text().trimmed();
+  return QFileInfo(text).isAbsolute() ? text : dialog.directory().filePath(text);
+}
+
+// A name typed without an extension takes the one of the filter chosen in the dialog.
+std::string with_extension(const QString& path, const QString& filter) {
+  std::filesystem::path p = path.toStdString();
+  if (p.extension().empty()) {
+    const qsizetype star = filter.indexOf("*.");
+    if (star >= 0) p += filter.mid(star + 1, 4).toStdString();
+  }
+  return p.string();
+}
+
+// Each axis of the plot as [minimum, maximum, logarithmic].
+void write_plot_axes(JsonWriter& j, const ConvergencePlot& plot) {
+  j.key("plot_axes").begin_object();
+  for (auto [name, axis] : {std::pair{"cycle", plot.cycle_axis()}, std::pair{"compliance", plot.compliance_axis()},
+                            std::pair{"volume", plot.volume_axis()}})
+    j.key(name).begin_array().value(axis.min).value(axis.max).value(axis.log).end_array();
+  j.end_object();
+}
+}  // namespace
+
+Form1::~Form1() = default;
+
+Form1::Form1()
+    : ViewForm("Form1", form_width, form_height, post_view, pi_post, {"Command8", "IN", "Command9", "OUT"}, column,
+               2520) {
+  Command8 = zoom_in_button;
+  Command9 = zoom_out_button;
+  Command1 = make_button(this, "Command1", "Read Data", {column, 240, 2400, 480}, "Read Calculated Results");
+
+  Frame2 = make_frame(this, "Frame2", "Cycle No.", {column, 120, column_width, 840},
+                      "Select Cycle No. of Calculation (History of Topology Optimization)");
+  Text4 = make_text(Frame2, "Text4", "1", {120, 360, 900, 300});
+  // Its maximum becomes the number of cycles read.
+  HScroll4 = make_hscroll(Frame2, "HScroll4", 1, 1, 1, {1140, 375, 4380, 270});
+
+  Frame3 = make_frame(this, "Frame3", "Threshold of Density", {column, 1080, column_width, 1320},
+                      "Select Threshold of Density [ INPUT VALUE : 1 = Diameter of Each Beam Element : Maximum one ]");
+  Text5 = make_text(Frame3, "Text5", "1.0", {120, 360, 900, 300});
+  HScroll5 = make_hscroll(Frame3, "HScroll5", 0, 100, 100, {1140, 375, 4380, 270});
+  Text6 = make_text(Frame3, "Text6", "0", {120, 840, 1800, 300});
+  Label4 = make_label(Frame3, "Label4", "vs. max_Diameter", {2040, 870, 2400, 300});
+  Label61 = make_label(Frame3, "Label61", "", {4440, 870, 1140, 300});
+  Label61->setToolTip("Threshold as a Diameter [mm]");
+
+  Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
+  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
+
+  Frame4 = make_frame(this, "Frame4", "Exit Selection", {column, 4980, column_width, 900});
+  Command2 = make_button(Frame4, "Command2", "To Initial", {120, 300, 1700, 480}, "Go to Initial Stage");
+  Command7 = make_button(Frame4, "Command7", "To Re-Analysis", {1920, 300, 1700, 480}, "Go to Re-Analysis Stage");
+  Command3 = make_button(Frame4, "Command3", "END", {3720, 300, 1700, 480}, "Exit This Program");
+
+  Plot1 = new ConvergencePlot(this);
+  Plot1->setObjectName("Plot1");
+  place(Plot1, {plot_column, 120, plot_width, 5160});
+  Command10 = make_button(this, "Command10", "Export...", {plot_column, 5400, 1800, 480},
+                          "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines, .inp FE Deck)");
+
+  // The run's status line, under the ways out; shown only for a run started from here.
+  Label5 = make_label(this, "Label5", "", {column, 6000, column_width, 900});
+  Label5->setWordWrap(true);
+  Label5->hide();
+  // The member forces of the design shown, under the plot.
+  Frame5 = make_frame(this, "Frame5", "Member Forces", {plot_column, 6000, plot_width, 2400},
+                      "Forces, Checks and Deformation of the Design Shown");
+  Option1 = make_option(Frame5, "Option1", "Diameter", {120, 300, 1500, 300}, "Colour by Diameter (Optimised Design)");
+  Option2 = make_option(Frame5, "Option2", "Axial force", {1680, 300, 1740, 300},
+                        "Colour by Axial Force: Tension Red, Compression Blue");
+  Option3 = make_option(Frame5, "Option3", "Utilisation", {3480, 300, 1900, 300},
+                        "Colour by Utilisation: Yield and Euler Buckling, Red at 1");
+  Option1->setChecked(true);
+  Label6 = make_label(Frame5, "Label6", "Load case", {120, 720, 1000, 300});
+  Text9 = make_text(Frame5, "Text9", "0", {1140, 690, 600, 300}, "Load Case No. (0 = Envelope of All Cases)");
+  HScroll6 = make_hscroll(Frame5, "HScroll6", 0, 1, 0, {1800, 705, 1500, 270});
+  Label7 = make_label(Frame5, "Label7", "all (envelope)", {3420, 720, 2000, 300});
+  Check4 = make_check(Frame5, "Check4", "Deformed", {120, 1140, 1500, 300},
+                      "Draw the Deformed Frame, Largest Displacement a Tenth of the Frame");
+  Label8 = make_label(Frame5, "Label8", "", {1680, 1170, 3700, 300});
+  Label9 = make_label(Frame5, "Label9", "Yield stress [N/mm2]", {120, 1590, 2400, 300});
+  Text7 = make_text(Frame5, "Text7", "235", {2580, 1560, 900, 300}, "Yield Stress of the Members [N/mm2]");
+  Label10 = make_label(Frame5, "Label10", "Buckling length factor K", {120, 1980, 2400, 300});
+  Text8 = make_text(Frame5, "Text8", "1.0", {2580, 1950, 900, 300},
+                    "Euler Buckling Length = K x Member Length");
+  // The frame to build from the design shown, under them.
+  Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 1260},
+                      "Clean Frame, Standard Sizes and Its Re-Analysis");
+  Command11 = make_button(Frame6, "Command11", "Clean Up", {120, 300, 1600, 420},
+                          "Remove Thin, Hanging and Loose Members, and Re-Analyse the Frame Left");
+  Command12 = make_button(Frame6, "Command12", "Show Optimised", {1800, 300, 1800, 420}, "Show the Optimised Design Again");
+  Check3 = make_check(Frame6, "Check3", "Standard Sizes", {3720, 360, 1740, 300},
+                      "Size Every Design Member of the Clean Frame from sections.csv");
+  Label12 = make_label(Frame6, "Label12", "Density [kg/m3]", {120, 840, 1800, 300});
+  Text10 = make_text(Frame6, "Text10", "7850", {1980, 810, 900, 300}, "Density of the Members for Their Mass [kg/m3]");
+  Label11 = make_label(this, "Label11", "", {plot_column, 9780, plot_width, 1800});
+  Label11->setWordWrap(true);
+  Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  run_timer_ = new QTimer(this);
+  run_timer_->setInterval(500);
+  Command20 = make_button(this, "Command20", "Stop", {column, 6960, 1500, 420},
+                          "Stop the Optimization after the Cycle under Way (the Cycles Done are Kept)");
+  Command20->hide();
+  make_status_line(this, {column, 7440, column_width, 660});
+
+  // Only "Read Data" is there until results are read.
+  for (QWidget* c : shown_after_read()) c->hide();
+  wire();
+}
+
+// Every handler of the window, in the order of its controls.
+void Form1::wire() {
+  on_click(Command1, this, &Form1::Command1_Click);
+  connect(Text4, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text4_Change(); }); });
+  on_change(HScroll4, this, &Form1::HScroll4_Change);
+  connect(Text5, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text5_Change(); }); });
+  on_change(HScroll5, this, &Form1::HScroll5_Change);
+  on_click(Check1, this, &Form1::Check1_Click);
+  on_click(Command2, this, &Form1::Command2_Click);
+  on_click(Command7, this, &Form1::Command7_Click);
+  on_click(Command3, this, &Form1::Command3_Click);
+  Plot1->on_cycle_clicked = [this](int cycle) { run_guarded([&] { Plot1_Click(cycle); }); };
+  on_click(Command10, this, &Form1::Command10_Click);
+  on_click(Option1, this, &Form1::Option1_Click);
+  on_click(Option2, this, &Form1::Option2_Click);
+  on_click(Option3, this, &Form1::Option3_Click);
+  connect(Text9, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text9_Change(); }); });
+  on_change(HScroll6, this, &Form1::HScroll6_Change);
+  on_click(Check4, this, &Form1::Check4_Click);
+  connect(Text7, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text7_Change(); }); });
+  connect(Text8, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text8_Change(); }); });
+  on_click(Command11, this, &Form1::Command11_Click);
+  on_click(Command12, this, &Form1::Command12_Click);
+  on_click(Check3, this, &Form1::Check3_Click);
+  connect(Text10, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text10_Change(); }); });
+  connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
+  on_click(Command20, this, &Form1::Command20_Click);
+}
+
+void Form1::Form_Load() {
+  view_load();
+  store.pn_elem = 0;
+  store.res_ok = 0;
+}
+
+void Form1::dump(JsonWriter& j) {
+  write_result_json(j, store);
+  write_view_json(j);
+  j.key("run_state").value(run.state);
+  j.key("run_cycle").value(run.cycle);
+  j.key("run_message").value(run.message);
+  write_forces_json(j);
+  j.key("plot").begin_array();
+  for (const CyclePoint& p : Plot1->history())
+    j.begin_array().value(p.cycle).value(p.compliance).value(p.volume_ratio).end_array();
+  j.end_array();
+  write_plot_axes(j, *Plot1);
+}
+
+bool Form1::call(const std::string& procedure) {
+  if (procedure == "Draw_3D") return Draw_3D(), true;
+  return false;
+}
+
+void Form1::follow_run(long long solver_pid, const std::string& start_failure, const std::string& token) {
+  solver_pid_ = solver_pid;
+  run_token_ = token;
+  if (!start_failure.empty()) return show_run({"failed", 0, start_failure});
+  run_timer_->start();
+  poll_run();
+}
+
+void Form1::poll_run() { show_run(run_status(read_run_log(run_log_name, run_token_), child_running(solver_pid_))); }
+
+// A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
+void Form1::show_run(const RunStatus& status) {
+  run = status;
+  Label5->setText(QString::fromStdString(store.res_ok == 1 ? once_read(status.message) : status.message));
+  Label5->show();
+  Command20->setVisible(status.state == "running");
+  if (status.state == "running") return;
+  if (!Command20->isEnabled()) set_status("The run has ended after the stop asked");
+  run_timer_->stop();
+  if (status.state == "failed") Frame4->show();
+}
+
+void Form1::Command1_Click() {
+  ResultSet set = read_result_set({}, run_token_);
+  if (!set.store) {  // the button stays for another try
+    set_status("Nothing read: " + (set.refused.empty() ? set.problem : set.refused));
+    return nothing_to_read(set);
+  }
+  store = std::move(*set.store);
+  evaluation_.reset();  // the model is read again against these results
+  built_.reset();
+  built_key_.clear();
+  Text6->setText(QString::fromStdString(set.max_diameter_text));
+  // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
+  // minimum; the text shows 0 cycles and the picture only the axes.
+  HScroll4->setMaximum(std::max<int>(1, store.pn_cyc));
+  Plot1->set_history(convergence_history(store));
+  // The read is applied whole before the picture is judged: a design that cannot be drawn at
+  // this view (diameters or section points far beyond the frame's size) is said once, and the
+  // controls that change the cycle, the threshold and the view are there to draw it otherwise.
+  {
+    reading_ = true;
+    const auto done = qScopeGuard([this] { reading_ = false; });
+    Text4->setText(QString::number(store.pn_cyc));
+    Draw_3D();
+  }
+  for (QWidget* c : shown_after_read()) c->show();
+  Command1->hide();
+  set_status("Read " + std::to_string(store.pn_cyc) + " cycles of " + std::to_string(store.pn_elem) + " elements from " +
+             post_file_name);
+  if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
+  if (const auto failure = std::exchange(picture_failure_, std::nullopt))
+    raise_error(failure->name(), (failure->where().empty() ? "" : failure->where() + "; ") +
+                                     "the results are read, but cycle " + std::to_string(chosen_cycle()) +
+                                     " cannot be drawn at this size: choose another cycle or threshold, or zoom out");
+}
+
+std::vector<QWidget*> Form1::shown_after_read() const {
+  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11};
+}
+
+void Form1::HScroll4_Change() {
+  Text4->setText(QString::number(HScroll4->value()));
+  Draw_3D();
+}
+
+void Form1::Text4_Change() { scroll_from_text(Text4, HScroll4); }
+
+void Form1::HScroll5_Change() {
+  Text5->setText(QString::fromStdString(plain_text(HScroll5->value() / 100.0)));
+  Draw_3D();
+}
+
+void Form1::Text5_Change() { scroll_from_text(Text5, HScroll5, 100.0); }
+
+void Form1::Check1_Click() { Draw_3D(); }
+
+int Form1::chosen_cycle() const {
+  const std::string text = text_of(Text4);
+  if (is_number(text)) {
+    try {
+      const int c = to_i16(to_number(text));
+      if (c >= 1 && c <= store.pn_cyc) return c;
+    } catch (const std::exception&) {
+    }
+  }
+  return HScroll4->value();
+}
+
+float Form1::chosen_threshold() const {
+  const std::string text = text_of(Text5);
+  // A threshold the scroll bar cannot hold (2, say) still counts: the text is what was asked for.
+  if (is_number(text)) return static_cast<float>(std::clamp(to_number(text), -double(FLT_MAX), double(FLT_MAX)));
+  return static_cast<float>(HScroll5->value() / 100.0);
+}
+
+void Form1::Draw_3D() {
+  ResultPicture p;
+  p.cycle = chosen_cycle();
+  p.threshold = chosen_threshold();
+  p.hidden_lines = value_of(Check1) == 1;
+  p.angles = view_angles();
+  p.view = view_win;
+  draw_forces(p);
+  Plot1->mark(p.cycle);
+  Label61->setText(QString("= %1 mm").arg(double(p.threshold) * store.pd_max, 0, 'g', 4));
+  if (!reading_) return display.draw(canvas(), store, p);
+  // While "Read Data" applies a read, a picture that fails is kept to be said once at its end.
+  try {
+    display.draw(canvas(), store, p);
+    picture_failure_.reset();
+  } catch (const RunTimeError& e) {
+    picture_failure_ = e;
+  }
+}
+
+void Form1::go_to_modelling() {
+  shell().unload("Form1");  // the result store goes with the window
+  Form2& f = open_modelling();
+  f.Label29->hide();
+  f.Label38->hide();
+  f.Label41->hide();
+}
+
+void Form1::Command2_Click() { go_to_modelling(); }
+
+void Form1::Command7_Click() {
+  go_to_modelling();
+  modelling_window()->refem();  // the calculated model back, ready for another "Analysis"
+}
+
+void Form1::Command3_Click() { shell().end_program(); }
+
+void Form1::Form_MouseDown(int button, int, float x, float y) {
+  if (turn_down(button, value_of(Check2) == 1, x, y)) return;
+  box_zoom_down(value_of(Check2) == 1, x, y);
+}
+void Form1::Form_MouseMove(int, int shift, float x, float y) {
+  turn_move(shift, x, y);
+  box_zoom_move(x, y);
+}
+void Form1::Form_MouseUp(int, int, float x, float y) {
+  if (!turn_up()) box_zoom_up(x, y);
+}
+
+// The cycle scroll bar does the rest: the text, the picture and the marker follow it.
+void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
+
+void Form1::Command10_Click() {
+  refuse_empty_export();
+  QFileDialog dialog(this, "Export", "design.csv", export_filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  export_design_to(with_extension(name_as_typed(dialog), dialog.selectedNameFilter()));
+}
+
+// A table gains what the members of the frame shown carry (the clean frame's while it is shown),
+// and a node table beside it, whenever that frame can be analysed; otherwise it holds the design
+// alone.
+void Form1::export_design_to(const std::string& path) {
+  refuse_empty_export();
+  export_file(path);
+  set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
+             (clean_mode_ ? " (the clean frame)" : "") + " to " + path);
+}
+
+void Form1::export_file(const std::string& path) {
+  DesignChoice d{chosen_cycle(), chosen_threshold()};
+  const ExportFormat format = export_format(path);
+  if (format == ExportFormat::inp) return export_deck(path);
+  const OnScreen shown = format == ExportFormat::csv ? on_screen() : OnScreen{};
+  if (shown.forces == nullptr) return export_design(store, d, path);
+  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
+  const ExtraColumns more = force_columns(*shown.frame, *shown.forces, checks, store.pn_elem);
+  d.more = &more;
+  export_design(store, d, path);
+  write_node_table(*shown.frame, *shown.forces, node_table_path(path));
+}
+
+// The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the
+// cycle's design; a design that cannot be analysed says why.
+void Form1::export_deck(const std::string& path) {
+  const OnScreen shown = on_screen();
+  if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
+  write_fe_deck(*shown.frame, path);
+}
+
+// Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
+void Form1::write_forces_json(JsonWriter& j) {
+  const ForceView v = force_view();
+  static constexpr const char* by[] = {"diameter", "axial", "utilisation"};
+  j.key("colour_by").value(by[static_cast<int>(v.by)]);
+  j.key("load_case").value(v.load_case + 1);
+  j.key("deformed").value(v.deformed);
+  j.key("yield_stress").value(check_settings_.yield);
+  j.key("buckling_k").value(check_settings_.k_factor);
+  j.key("summary").value(Label11->text().toStdString());
+  const OnScreen shown = store.res_ok == 1 ? on_screen() : OnScreen{};
+  j.key("forces_problem").value(forces_problem_);
+  if (shown.built) write_built_json(j, *shown.built, store.pn_elem);
+  if (shown.forces == nullptr) return;
+  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
+  write_force_json(j, *shown.frame, *shown.forces, checks,
+                   members_shown(*shown.frame, store, chosen_cycle(), chosen_threshold()), store.pn_elem);
+}
+
+ForceView Form1::force_view() const {
+  ForceView v;
+  v.by = Option2->isChecked() ? ColourBy::axial : Option3->isChecked() ? ColourBy::utilisation : ColourBy::diameter;
+  v.load_case = HScroll6->value() - 1;  // 0 is the envelope
+  v.deformed = value_of(Check4) == 1;
+  return v;
+}
+
+const AnalysedFrame* Form1::shown_analysis() {
+  forces_problem_.clear();
+  try {
+    if (!evaluation_) evaluation_ = std::make_unique<DesignEvaluation>(store);
+    HScroll6->setMaximum(evaluation_->case_count());
+    return &evaluation_->cycle(store, chosen_cycle());
+  } catch (const std::exception& e) {
+    forces_problem_ = e.what();
+    return nullptr;
+  }
+}
+
+void Form1::draw_forces(ResultPicture& p) {
+  const ForceView v = force_view();
+  if (!clean_mode_ && v.by == ColourBy::diameter && !v.deformed) {
+    Label8->setText("");
+    Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown, or "
+                     "\"Clean Up\" for the frame to build.");
+    return;
+  }
+  const OnScreen shown = on_screen();
+  if (shown.frame == nullptr) {
+    Label8->setText("");
+    Label11->setText(QString::fromStdString(store.pn_cyc >= 1 ? forces_problem_ : "No cycle to analyse."));
+    return;
+  }
+  double factor = 0;
+  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, store, factor);
+  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, density_, summary) : summary));
+  Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
+}
+
+Form1::OnScreen Form1::on_screen() {
+  const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
+  if (a == nullptr) return {};
+  if (!clean_mode_) return {&a->frame, &a->forces, nullptr};
+  try {
+    const BuiltFrame* b = built_frame(*a);
+    return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
+  } catch (const std::exception& e) {  // a breakdown of the engine: said where the status goes
+    built_.reset();
+    forces_problem_ = e.what();
+    return {};
+  }
+}
+
+const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
+  const bool sized = value_of(Check3) == 1 && !section_list_.empty();
+  const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
+                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(check_settings_.yield) + " " +
+                          plain_text(check_settings_.k_factor);
+  if (!built_ || key != built_key_) {
+    built_ = std::make_unique<BuiltFrame>(build_frame(design, members_shown(design.frame, store, chosen_cycle(), chosen_threshold()),
+                                                      sized ? &section_list_ : nullptr, check_settings_));
+    built_key_ = key;
+  }
+  return built_.get();
+}
+
+// A view that cannot be analysed says why once, and the picture goes back to the diameters.
+void Form1::choose_view() {
+  Draw_3D();
+  if (!forces_problem_.empty() && !Option1->isChecked()) {
+    const std::string problem = forces_problem_;
+    Option1->setChecked(true);
+    set_value(Check4, 0);
+    report_error(problem);
+  }
+}
+
+void Form1::Option1_Click() { Draw_3D(); }
+void Form1::Option2_Click() { choose_view(); }
+void Form1::Option3_Click() { choose_view(); }
+
+void Form1::HScroll6_Change() {
+  Text9->setText(QString::number(HScroll6->value()));
+  Label7->setText(HScroll6->value() == 0 ? "all (envelope)" : QString("case %1").arg(HScroll6->value()));
+  Draw_3D();
+}
+
+void Form1::Text9_Change() { scroll_from_text(Text9, HScroll6); }
+
+void Form1::Check4_Click() {
+  if (value_of(Check4) == 1) return choose_view();
+  Draw_3D();
+}
+
+// A setting takes effect, and redraws, when it is a positive number; anything else is ignored
+// while typed.
+void Form1::take_positive(const QLineEdit* text, double& setting) {
+  const double v = to_number(text_of(text));
+  if (!(v > 0)) return;
+  setting = v;
+  Draw_3D();
+}
+
+void Form1::Text7_Change() { take_positive(Text7, check_settings_.yield); }
+void Form1::Text8_Change() { take_positive(Text8, check_settings_.k_factor); }
+
+// The clean frame stays on while cycle, threshold and settings change, made again for each.
+void Form1::Command11_Click() {
+  clean_mode_ = true;
+  Draw_3D();
+  const std::string of = "cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold());
+  if (!forces_problem_.empty() || !built_) return set_status("No clean frame of " + of + ": " + forces_problem_);
+  set_status("Clean frame of " + of + ": " + std::to_string(built_->clean.frame.element.size()) + " members" +
+             (built_->clean.forces ? "" : ", which cannot stand"));
+}
+
+void Form1::Command12_Click() {
+  clean_mode_ = false;
+  Draw_3D();
+  set_status("The optimised design of cycle " + std::to_string(chosen_cycle()));
+}
+
+// The list is read each time the sizes are asked for, so that an edited file takes effect; a
+// damaged one is refused by line and the list read before stays. Sizes are of the clean frame,
+// which they show.
+void Form1::Check3_Click() {
+  if (value_of(Check3) == 1) {
+    clean_mode_ = true;
+    try {
+      section_list_ = read_section_list();
+      ++section_list_reads_;
+      set_status("Standard sizes: " + std::to_string(section_list_.size()) + " sections read from " + section_list_name);
+    } catch (const std::exception&) {
+      if (section_list_.empty()) set_value(Check3, 0);
+      Draw_3D();
+      throw;
+    }
+  }
+  Draw_3D();
+}
+
+void Form1::Text10_Change() { take_positive(Text10, density_); }
+
+void Form1::Command20_Click() {
+  if (run.state != "running") return;
+  ask_run_to_stop();
+  Command20->setEnabled(false);
+  set_status("Stop asked: the run ends after the cycle under way and keeps the cycles done");
+}
+
+// A result without any cycle has no design to write.
+void Form1::refuse_empty_export() const {
+  if (store.pn_cyc < 1) raise_error(err::nothing_to_export, "the result file holds no cycle");
+}
+
+// Nothing was read: results of another run are refused, and a run that failed says why there
+// are none; otherwise (still running, or no run followed) the button simply stays.
+void Form1::nothing_to_read(const ResultSet& set) {
+  if (!set.refused.empty()) raise_error(err::not_this_run, set.refused);
+  if (run.state == "failed") raise_error(err::no_results, run.message);
+}

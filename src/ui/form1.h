@@ -1,0 +1,189 @@
+// The post-processing window: reads the solver's results ("Read Data") and shows the optimised
+// frame cycle by cycle, with a density threshold, hidden lines and the shared view controls;
+// shows the convergence history beside it and exports the design on screen; leaves towards the
+// modelling window or ends the program.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/run_log.h"
+#include "evaluate/force_view.h"
+#include "evaluate/standard_sizes.h"
+#include "formats/errors.h"
+#include "post/result_display.h"
+#include "post/result_file.h"
+#include "post/result_store.h"
+#include "ui/form_view.h"
+
+class ConvergencePlot;
+class DesignEvaluation;
+struct BuiltFrame;
+struct AnalysedFrame;
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class QTimer;
+
+class Form1 : public ViewForm {
+  Q_OBJECT
+
+ public:
+  Form1();
+  ~Form1() override;
+
+  void Form_Load() override;
+  void dump(JsonWriter& j) override;
+  bool call(const std::string& procedure) override;
+
+  // Public procedure: clears the surface and draws the chosen cycle.
+  void Draw_3D();
+  void redraw() override { Draw_3D(); }
+
+  // Follows the solver just started (process solver_pid, a child of this program followed by
+  // its handle) through its run log on the status line; `start_failure` is the message when it
+  // could not be started. With the run's `token`, the status line and "Read Data" take only
+  // that run's log and results.
+  void follow_run(long long solver_pid, const std::string& start_failure = {}, const std::string& token = {});
+
+  void Command1_Click();  // Read Data
+  void HScroll4_Change();
+  void Text4_Change();
+  void HScroll5_Change();
+  void Text5_Change();
+  void Check1_Click();
+  void Command2_Click();  // To Initial
+  void Command7_Click();  // To Re-Analysis
+  void Command3_Click();  // END
+  void Plot1_Click(int cycle);
+  void Command10_Click();  // Export...
+  void Command20_Click();  // Stop
+  // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
+  // format (.csv, .stl, .dxf, .inp).
+  void export_design_to(const std::string& path);
+  // What the members of the design shown carry: the colour views, the load case, the deformed
+  // frame and the two check settings. Each redraws.
+  void Option1_Click();  // Diameter
+  void Option2_Click();  // Axial force
+  void Option3_Click();  // Utilisation
+  void HScroll6_Change();
+  void Text9_Change();
+  void Check4_Click();  // Deformed
+  void Text7_Change();  // Yield stress
+  void Text8_Change();  // Buckling length factor K
+  // The frame to build: the clean frame of the design shown, standard sizes, their density.
+  void Command11_Click();  // Clean Up
+  void Command12_Click();  // Show Optimised
+  void Check3_Click();     // Standard Sizes
+  void Text10_Change();    // Density
+  void Form_MouseDown(int button, int shift, float x, float y) override;
+  void Form_MouseMove(int button, int shift, float x, float y) override;
+  void Form_MouseUp(int button, int shift, float x, float y) override;
+
+  QPushButton* Command1;  // Read Data
+  QWidget* Frame2;        // Cycle No.
+  QLineEdit* Text4;
+  QScrollBar* HScroll4;
+  QWidget* Frame3;  // Threshold of Density
+  QLineEdit* Text5;
+  QScrollBar* HScroll5;  // hundredths
+  QLineEdit* Text6;      // maximum diameter of the analysis settings, for reference
+  QLabel* Label4;
+  QLabel* Label61;       // the threshold as a diameter, mm
+  QCheckBox* Check1;      // Hidden Lines
+  QPushButton* Command8;  // IN
+  QPushButton* Command9;  // OUT
+  QWidget* Frame4;        // Exit Selection
+  QPushButton* Command2;
+  QPushButton* Command7;
+  QPushButton* Command3;
+  ConvergencePlot* Plot1;  // compliance and volume ratio against cycle
+  QPushButton* Command10;  // Export...
+  QLabel* Label5;  // how the run started from the modelling window stands
+  QWidget* Frame5;  // Member Forces
+  QRadioButton* Option1;
+  QRadioButton* Option2;
+  QRadioButton* Option3;
+  QLabel* Label6;        // "Load case"
+  QLineEdit* Text9;      // load case, 0 for every case (the envelope)
+  QScrollBar* HScroll6;  // its maximum becomes the number of cases
+  QLabel* Label7;        // which case the load-case number stands for
+  QCheckBox* Check4;     // Deformed
+  QLabel* Label8;        // the magnification of the deformed frame
+  QLabel* Label9;        // "Yield stress [N/mm2]"
+  QLineEdit* Text7;
+  QLabel* Label10;       // "Buckling length factor K"
+  QLineEdit* Text8;
+  QWidget* Frame6;        // Frame to Build
+  QPushButton* Command11;  // Clean Up
+  QPushButton* Command12;  // Show Optimised
+  QCheckBox* Check3;       // Standard Sizes
+  QLabel* Label12;         // "Density [kg/m3]"
+  QLineEdit* Text10;
+  QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
+  QPushButton* Command20;  // Stop: the run ends after the cycle under way, its cycles kept
+
+  RunStatus run{"none", 0, {}};
+
+  ResultStore store;
+  ResultDisplay display;
+
+ private:
+  void wire();
+  // The frames, the plot and "Export..." that a successful read shows.
+  std::vector<QWidget*> shown_after_read() const;
+  // The cycle and threshold a drawing uses: the texts when they can be used, else the last
+  // values their scroll bars took.
+  int chosen_cycle() const;
+  float chosen_threshold() const;
+  // Reads the run log, shows how the run stands, and stops looking once it has ended.
+  void poll_run();
+  void show_run(const RunStatus& status);
+  void refuse_empty_export() const;
+  void nothing_to_read(const ResultSet& set);
+  // Unloads this window and shows the modelling window in its working state.
+  void go_to_modelling();
+
+  void write_forces_json(JsonWriter& j);
+  void export_file(const std::string& path);
+  void export_deck(const std::string& path);
+  // The view the force controls ask for.
+  ForceView force_view() const;
+  // The design shown, analysed: null when its analysis cannot be made (the reason is in
+  // forces_problem_); the model file is read on first use.
+  const AnalysedFrame* shown_analysis();
+  // Fills the picture's force view and the summary; a picture whose analysis cannot be made
+  // stays the plain one, and the summary says why.
+  void draw_forces(ResultPicture& p);
+  void choose_view();
+  void take_positive(const QLineEdit* text, double& setting);
+
+  QTimer* run_timer_;
+  long long solver_pid_ = 0;
+  // The clean frame of the design shown, made again when what it was made from changes.
+  const BuiltFrame* built_frame(const AnalysedFrame& design);
+  // The frame the window shows and its forces: the clean frame while "Clean Up" is on, else the
+  // cycle's design. No frame when the design cannot be analysed, no forces when the clean
+  // frame cannot stand.
+  struct OnScreen {
+    const ShownFrame* frame = nullptr;
+    const FrameForces* forces = nullptr;
+    const BuiltFrame* built = nullptr;
+  };
+  OnScreen on_screen();
+
+  std::unique_ptr<DesignEvaluation> evaluation_;
+  bool clean_mode_ = false;
+  double density_ = 7850;  // kg/m3
+  std::vector<StandardSection> section_list_;
+  int section_list_reads_ = 0;  // a list read again sizes the frame again
+  std::unique_ptr<BuiltFrame> built_;
+  std::string built_key_;
+  CheckSettings check_settings_;
+  std::string forces_problem_;
+  std::string run_token_;  // of the run followed; "" reads whatever lies in the folder
+  bool reading_ = false;   // "Read Data" is applying a read
+  std::optional<RunTimeError> picture_failure_;  // of the last drawing while reading_
+};

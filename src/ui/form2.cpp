@@ -1,0 +1,157 @@
+// The modelling window's controls, their load state and the wiring of its handlers.
+#include "ui/form2.h"
+
+#include <QFont>
+#include <array>
+#include <utility>
+
+#include "formats/json.h"
+#include "ui/qt_controls.h"
+#include "ui/shell.h"
+
+using namespace form2_layout;
+
+namespace {
+
+// The procedure text of the modelling window, line for line, with this program's limits
+// (model_store.h: max_nodes, max_elements; the solver takes a model of that size).
+const char* const procedure_text =
+    "Object:  Maximize Stiffness, under Constrained Volume\n"
+    "                                       (Minimize Weight)  of Structure.\n"
+    "Procedure:\n"
+    "\n"
+    "  1. Make Box/Bar, which are Composed of Beam Elements.\n"
+    "     ( Any Corner Points, which are Located Same Coordinates,\n"
+    "       Merged into one Point )\n"
+    "\n"
+    "  2. Set Boundary Conditions and Apply Loads to any Points.\n"
+    "     ( Rigid Mode should be Deleted.\n"
+    "        i.e. If Constructed Structure is Assumed to be Rigid Body,\n"
+    "             6 Degrees of Freedom are Constrained. )\n"
+    "     ( Loads should be Applied for At Least 1 Degree of Freedom )\n"
+    "\n"
+    "  3. After Calculation of Topology Optimization, Optimum Shape\n"
+    "     can be Reviewed.\n"
+    "\n"
+    "\n"
+    "Limitation:\n"
+    "    Maximum Number of Nodes                         = 1000\n"
+    "    Maximum Number of Elements                     = 5000\n"
+    "    Maximum Number of Multi Loading Conditions =     5\n"
+    "    Maximum Number of Calculation Cycles         =  100\n"
+    "Caution:\n"
+    "    If Model Exceeds above Values, This Program will Stop in Error.\n"
+    "    If 'Windows' do not support 'OpenGL', DISP.SHAPE_Check_Box in\n"
+    "     Detailed_Information_for_Analysis_Frame should be UnChecked.";
+}  // namespace
+
+Form2::Form2()
+    : ViewForm("Form2", form_width, form_height, modelling_view, pi_modelling,
+               {"Command21", "in", "Command22", "out"}, column_a, 60) {
+  Command21 = zoom_in_button;
+  Command22 = zoom_out_button;
+  make_design_panels();
+  make_bc_panels();
+  Frame14 = make_frame(this, "Frame14", {}, {column_a, 7140, column_width, 480});
+  Command15 = make_button(Frame14, "Command15", "Save", {0, 0, 1500, 420}, "Save Temporary Data File");
+  Command16 = make_button(Frame14, "Command16", "Read", {1620, 0, 1500, 420}, "Read Temporary Data File");
+  Command18 = make_button(this, "Command18", "END", {column_a, 7740, 1500, 420}, "Exit with No Analysis");
+  Command18->hide();
+  Check4 = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
+  Label28 = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
+  make_cover_labels();
+  make_status_line(this, {column_a, 8160, column_width, 660});
+  // Moves without a button name the node under the pointer in the boundary-condition stage.
+  setMouseTracking(true);
+  wire();
+}
+
+void Form2::make_cover_labels() {
+  QFont mono("Monospace");
+  mono.setStyleHint(QFont::TypeWriter);
+  mono.setPointSize(8);
+  Label29 = make_label(this, "Label29", procedure_text, {240, 1200, 8640, 6600});
+  Label29->setFont(mono);
+  Label38 = make_label(this, "Label38", "  START when Click Right hand side Button", {240, 240, 8640, 450});
+  QFont big = Label38->font();
+  big.setPointSize(14);
+  big.setBold(true);
+  Label38->setFont(big);
+  Label41 = make_label(this, "Label41",
+                       "You must verify your results. No responsibility is assumed for the validity, "
+                       "accuracy or applicability of any result obtained from this system.",
+                       {240, 7920, 8640, 600});
+  Label41->setWordWrap(true);
+}
+
+// Every handler of the window, in the order of its controls.
+void Form2::wire() {
+  on_click(Command1, this, &Form2::Command1_Click);
+  on_click(Command8, this, &Form2::Command8_Click);
+  on_click(Command9, this, &Form2::Command9_Click);
+  on_click(Command12, this, &Form2::Command12_Click);
+  for (QLineEdit* t : {Text7, Text8, Text9, Text10, Text11, Text12})
+    connect(t, &QLineEdit::textChanged, this, [this, t] { run_ignoring_errors([&] { refresh_on_text(t); }); });
+  const std::pair<QLineEdit*, QScrollBar*> mirrors[] = {{Text4, HScroll4},  {Text5, HScroll5},  {Text6, HScroll6},
+                                                        {Text13, HScroll7}, {Text14, HScroll8}, {Text15, HScroll9}};
+  for (auto [text, scroll] : mirrors) {
+    connect(text, &QLineEdit::textChanged, this,
+            [this, text, scroll] { run_ignoring_errors([&] { scroll_from_text(text, scroll); }); });
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this, text, scroll] { run_guarded([&] { rotation_or_division_scroll(scroll, text); }); });
+  }
+  on_click(Check1, this, &Form2::Check1_Click);
+  on_click(Command2, this, &Form2::Command2_Click);
+  const std::pair<QLineEdit*, QScrollBar*> displacements[] = {{Text19, HScroll10}, {Text20, HScroll11}, {Text21, HScroll12}};
+  for (int axis = 1; axis <= 3; ++axis) {
+    auto [text, scroll] = displacements[axis - 1];
+    QLineEdit* coordinate = std::array{Text16, Text17, Text18}[axis - 1];
+    connect(coordinate, &QLineEdit::textChanged, this, [this, axis] { run_ignoring_errors([&] { coordinate_text(axis); }); });
+    connect(text, &QLineEdit::textChanged, this,
+            [this, text, scroll] { run_ignoring_errors([&] { scroll_from_text(text, scroll); }); });
+    connect(scroll, &QScrollBar::valueChanged, this, [this, axis] { run_guarded([&] { displacement_scroll(axis); }); });
+  }
+  on_click(Command3, this, &Form2::Command3_Click);
+  on_click(Command19, this, &Form2::Command19_Click);
+  on_change(HScroll13, this, &Form2::HScroll13_Change);
+  on_click(Command7, this, &Form2::Command7_Click);
+  on_change(HScroll14, this, &Form2::HScroll14_Change);
+  on_click(Command10, this, &Form2::Command10_Click);
+  on_click(Command11, this, &Form2::Command11_Click);
+  on_click(Option3, this, &Form2::Option3_Click);
+  on_click(Option5, this, &Form2::Option5_Click);
+  connect(Text24, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text24_Change(); }); });
+  on_click(Check3, this, &Form2::Check3_Click);
+  on_click(Command14, this, &Form2::Command14_Click);
+  on_click(Command13, this, &Form2::Command13_Click);
+  on_click(Command15, this, &Form2::Command15_Click);
+  on_click(Command16, this, &Form2::Command16_Click);
+  on_click(Command18, this, &Form2::Command18_Click);
+  on_click(Check4, this, &Form2::redraw);
+}
+
+void Form2::Form_Load() {
+  model.form_load();
+  view_load();
+}
+
+void Form2::dump(JsonWriter& j) {
+  write_model_json(j, model);
+  write_view_json(j);
+}
+
+void Form2::Check3_Click() {
+  Frame17->setVisible(value_of(Check3) == 1);
+  Draw_3D();
+}
+
+void Form2::Command18_Click() { shell().end_program(); }
+
+bool Form2::call(const std::string& procedure) {
+  if (procedure == "Grnd") return Grnd(), true;
+  if (procedure == "Draw_3D") return Draw_3D(), true;
+  if (procedure == "fem_data_pro") return fem_data_pro(), true;
+  if (procedure == "bc_box0") return bc_box0(), true;
+  if (procedure == "refem") return refem(), true;
+  return false;
+}

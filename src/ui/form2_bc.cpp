@@ -1,0 +1,166 @@
+// The modelling window's boundary-condition stage: its panel, "Go to Analysis", the choice of
+// the load case, picking a point and opening the point dialog on it, bc_box0 and bc_box, and
+// "Cancel" back to the design stage.
+#include <QScreen>
+#include <array>
+#include <string>
+
+#include "base/placement.h"
+#include "bc/node_pick.h"
+#include "bc/point_conditions.h"
+#include "formats/numtext.h"
+#include "ui/form2.h"
+#include "ui/form5.h"
+#include "ui/qt_controls.h"
+#include "ui/shell.h"
+
+using namespace form2_layout;
+
+namespace {
+constexpr int red = 4, light_grey = 7;
+constexpr double marker_radius = 80;
+}  // namespace
+
+void Form2::make_bc_panels() {
+  Frame13 = make_frame(this, "Frame13", "Set Boundary Condition", {column_a, 2520, column_width, 3000});
+  Option3 = make_option(Frame13, "Option3", "Create/Modify", {120, 300, 3000, 300},
+                        "Create/Modify Boundary Condition (Select Point by Mouse Left Button Down)");
+  Option5 = make_option(Frame13, "Option5", "Delete", {120, 600, 3000, 300},
+                        "Delete Boundary Condition (Select Point by Mouse Left Button Down)");
+  Option6 = make_option(Frame13, "Option6", "Operate View Angle", {120, 900, 3000, 300});
+  Option6->setChecked(true);
+  Frame22 = make_frame(Frame13, "Frame22", {}, {3240, 300, 2280, 420});
+  make_label(Frame22, "Label26", "Case No.=", {0, 60, 1200, 300});
+  Text24 = make_text(Frame22, "Text24", "1", {1260, 0, 900, 330},
+                     "Input Sequent Case No. for Multi Loading Conditions");
+  Check3 = make_check(Frame13, "Check3", "Set Detailed Analysis Information", {120, 1320, 5000, 300});
+  Command14 = make_button(Frame13, "Command14", "Cancel", {120, 2280, 1500, 480});
+  Command13 = make_button(Frame13, "Command13", "Analysis", {1800, 2280, 3600, 480},
+                          "Start Topology Optimization (Click below Check Button If Display should be "
+                          "turned off during Calculation)");
+  Frame13->hide();
+  make_settings_panel();
+}
+
+// The mesh is built before the stage changes: a design that cannot be meshed, or an empty
+// one, stays in the design stage instead of showing the previous model for picking.
+void Form2::Command12_Click() {
+  if (model.n_gr < 1) raise_error(err::nothing_to_analyse, "make a box or bar first");
+  fem_data_pro();
+  Frame11->hide();
+  Frame13->show();
+  Draw_3D();
+  Command18->show();
+  set_status("Meshed: " + std::to_string(model.n_node) + " nodes, " + std::to_string(model.n_elem) +
+             " elements. Choose \"Create/Modify\" and press on a node.");
+}
+
+// A pick and a box zoom never share a mouse press: choosing to pick disarms the zoom.
+void Form2::Option3_Click() { set_value(Check2, 0); }
+void Form2::Option5_Click() { set_value(Check2, 0); }
+
+// Each step runs on its own: a text that is not a number leaves the case as it was but still
+// selects "Operate View Angle" and redraws. A number outside 1..mx_case is replaced by the
+// nearest end, which runs this handler again with it.
+void Form2::Text24_Change() {
+  const std::string text = text_of(Text24);
+  if (text.empty() || text == "-") return;
+  bool replaced = false;
+  run_ignoring_errors([&] {
+    const CaseChoice choice = choose_case(text, model.mx_case);
+    if (choice.limited) {
+      replaced = true;
+      Text24->setText(QString::number(choice.case_no));
+    } else {
+      model.case_no = choice.case_no;
+    }
+  });
+  if (replaced) return;
+  Option6->setChecked(true);
+  run_ignoring_errors([&] { Draw_3D(); });
+}
+
+void Form2::pick_point_at(float x, float y) {
+  const int16_t node = pick_node(model, view_win, x, y);
+  if (node < 1) return;  // no analysis model to pick from
+  model.bc_node = node;
+  const ScreenPoint at = to_screen(view_win, model.node_uv(node, 1), model.node_uv(node, 2));
+  const int colour = Option3->isChecked() ? red : light_grey;
+  canvas().set_line_width(3);
+  canvas().set_fill_colour(colour);
+  canvas().set_fill_style(FillStyle::solid);
+  canvas().circle(at.x, at.y, marker_radius, colour);
+  if (Option3->isChecked()) {
+    // A point without data always opens empty.
+    if (model.bc_flag(model.case_no, node) == 0) bc_box0();
+    open_point_dialog();
+  } else {
+    model.bc_flag(model.case_no, node) = 0;
+    bc_box0();
+    redraw();
+    set_status("Cleared " + node_text(model, node) + " in case " + std::to_string(model.case_no));
+  }
+  // Every pick needs a fresh choice of "Create/Modify" or "Delete".
+  Option6->setChecked(true);
+}
+
+// The dialog shows what the point carries in the current case; ticking a box from here runs
+// the dialog's own rule, hiding that degree of freedom's spring and load.
+void Form2::open_point_dialog() {
+  const PointConditions p = point_conditions(model, model.case_no, model.bc_node);
+  Form5& dialog = point_dialog();
+  dialog.show_conditions(p);
+  model.bc_flag(model.case_no, model.bc_node) = 1;
+  const std::string node = node_text(model, model.bc_node);
+  dialog.setWindowTitle(QString::fromStdString("B.C & A.L - " + node + ", case " + std::to_string(model.case_no)));
+  dialog.Label10->setText(QString::fromStdString(node + ", case " + std::to_string(model.case_no)));
+  shell().show("Form5");
+  place_dialog_beside_node(dialog);
+  set_status("Editing " + node + " in case " + std::to_string(model.case_no));
+  setEnabled(false);
+}
+
+// The dialog opens beside the picked node, never over it, so the node stays in sight.
+void Form2::place_dialog_beside_node(QWidget& dialog) {
+  const ScreenPoint at = to_screen(view_win, model.node_uv(model.bc_node, 1), model.node_uv(model.bc_node, 2));
+  const QPoint node = mapToGlobal(QPoint(int(at.x / twips_per_pixel), int(at.y / twips_per_pixel)));
+  const QRect screen = this->screen()->availableGeometry();
+  // With its frame (title bar, borders), which a window system makes known once it is shown.
+  const QRect frame = dialog.frameGeometry();
+  const ScreenRect point{node.x(), node.y(), 0, 0};
+  const ScreenRect place = place_beside(point, point, frame.width(), frame.height(),
+                                        {screen.x(), screen.y(), screen.width(), screen.height()}, 24);
+  dialog.move(place.x, place.y);
+}
+
+void Form2::bc_box0() { clear_point_conditions(model, model.case_no, model.bc_node); }
+
+void Form2::bc_box(const PointConditions& p) {
+  store_point_conditions(model, model.case_no, model.bc_node, p);
+  Draw_3D();
+  set_status("Set " + node_text(model, model.bc_node) + " in case " + std::to_string(model.case_no));
+}
+
+// What the point carried stays as it was; a point that was opened without data loses the
+// marker the opening gave it.
+void Form2::bc_discard() {
+  setEnabled(true);
+  if (carries_nothing(model, model.case_no, model.bc_node)) model.bc_flag(model.case_no, model.bc_node) = 0;
+  redraw();
+  set_status("Closed without \"OK\": " + node_text(model, model.bc_node) + " kept what it had");
+}
+
+// Back to the design stage with no boundary condition in any case. The stage's own controls
+// go back to their start (case 1, "Operate View Angle", settings closed), so that they do
+// not contradict what the next "Go to Analysis" shows.
+void Form2::Command14_Click() {
+  clear_all_conditions(model);
+  Text24->setText("1");
+  Option6->setChecked(true);
+  set_value(Check3, 0);
+  Frame11->show();
+  Frame13->hide();
+  Frame17->hide();
+  Grnd();
+  set_status("Back to the design stage: supports, springs and loads cleared in every case");
+}
