@@ -3,6 +3,7 @@
 // volume and the same bounds is at least as stiff: final compliance / C* should be at most 1
 // wherever that layout's members fit within "Max Diame." (d* <= Dmax). Both methods run side by
 // side on each structure, then on two 3-D lattices with several load cases and springs.
+#include <numbers>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr double pi = 3.14159265358979323846;
 
 struct Outcome {
   double compliance = 0;  // at the stop, N mm
@@ -50,7 +50,7 @@ double target_volume(const ModelFile& model) {
   for (const ModelFileElement& e : model.elements) {
     const auto& a = model.nodes[static_cast<size_t>(e.node1 - 1)];
     const auto& b = model.nodes[static_cast<size_t>(e.node2 - 1)];
-    v0 += pi / 4 * model.settings.max_diameter * model.settings.max_diameter * std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+    v0 += std::numbers::pi / 4 * model.settings.max_diameter * model.settings.max_diameter * std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
   }
   return model.settings.volume_ratio * v0;
 }
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
       if (!layout) continue;
       const double volume = target_volume(model);
       const double c_star = pin_jointed_compliance(layout->load_path, bench::steel_E, volume);
-      const double a_max = pi / 4 * model.settings.max_diameter * model.settings.max_diameter;
+      const double a_max = std::numbers::pi / 4 * model.settings.max_diameter * model.settings.max_diameter;
       const std::string name = std::to_string(g.nx) + " x " + std::to_string(g.ny) + (supports == bench::Supports::wall ? " wall, " : " corners, ") +
                                std::to_string(model.n_elem) + " beams";
       std::printf("  %-26s %6.2f ", name.c_str(), std::sqrt(layout->peak * volume / layout->load_path / a_max));

@@ -2,6 +2,7 @@
 // cases, CHOLMOD factorisation, and the element energies the optimiser needs.
 #include "frame.h"
 
+#include <numbers>
 #include <algorithm>
 #include <atomic>
 #include <dlfcn.h>
@@ -25,7 +26,6 @@ using Matrix12 = Eigen::Matrix<double, 12, 12>;
 using Vector12 = Eigen::Matrix<double, 12, 1>;
 using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
-constexpr double pi = 3.14159265358979323846;
 
 // A design beam whose largest second moment is below this fraction of the stiffest beam's holds
 // nothing a factorisation can tell from the rounding of the others' stiffness.
@@ -154,15 +154,15 @@ int solver_threads_worth(double factor_flops, unsigned cores, double load) {
 
 Section circle_section(double d) {
   const double d2 = d * d;
-  const double I = pi * d2 * d2 / 64;
-  return {pi * d2 / 4, I, I, 2 * I};
+  const double I = std::numbers::pi * d2 * d2 / 64;
+  return {std::numbers::pi * d2 / 4, I, I, 2 * I};
 }
 
 Section tube_section(double D, double t) {
   if (!(t > 0) || 2 * t >= D) return circle_section(D);
   const double d = D - 2 * t, D2 = D * D, d2 = d * d;
-  const double I = pi * (D2 * D2 - d2 * d2) / 64;
-  return {pi * (D2 - d2) / 4, I, I, 2 * I};
+  const double I = std::numbers::pi * (D2 * D2 - d2 * d2) / 64;
+  return {std::numbers::pi * (D2 - d2) / 4, I, I, 2 * I};
 }
 
 MemberSection circle_member(double d) { return {MemberSection::Shape::circle, d, 0, circle_section(d), {}}; }

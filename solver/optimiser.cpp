@@ -2,6 +2,7 @@
 // method of moving asymptotes (or the optimality-criteria update) under the volume target.
 #include "optimiser.h"
 
+#include <numbers>
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 
 // The optimality-criteria update's own stop: the largest change of x below this.
 constexpr double criteria_change = 1e-3;
@@ -76,7 +76,7 @@ Optimiser::Optimiser(const ModelFile& model, OptimiserMethod method) : analysis_
   for (size_t j = 0; j < elements.size(); ++j)
     if (elements[j].design) {
       design_.push_back(static_cast<int>(j));
-      v0_ += pi / 4 * d_max_ * d_max_ * elements[j].length;
+      v0_ += std::numbers::pi / 4 * d_max_ * d_max_ * elements[j].length;
     }
 }
 
@@ -92,7 +92,7 @@ std::vector<Section> Optimiser::sections(const std::vector<double>& x) const {
 double Optimiser::volume(const std::vector<double>& x) const {
   double v = 0;
   for (size_t k = 0; k < design_.size(); ++k)
-    v += pi / 4 * std::pow(d_max_ * x[k], 2) * analysis_.elements()[static_cast<size_t>(design_[k])].length;
+    v += std::numbers::pi / 4 * std::pow(d_max_ * x[k], 2) * analysis_.elements()[static_cast<size_t>(design_[k])].length;
   return v;
 }
 
@@ -107,10 +107,10 @@ Optimiser::Slopes Optimiser::slopes(const std::vector<double>& x) const {
     const UnitEnergies& w = energy[static_cast<size_t>(design_[k])];
     const double d = d_max_ * std::pow(x[k], in_force_);
     const double dd = in_force_ * d_max_ * std::pow(x[k], in_force_ - 1);
-    const double dA = pi / 2 * d * dd;
-    const double dI = pi / 16 * d * d * d * dd;
+    const double dA = std::numbers::pi / 2 * d * dd;
+    const double dI = std::numbers::pi / 16 * d * d * d * dd;
     s.gain.push_back(std::max(e.E * (dA * w.axial + dI * (w.bend_w + w.bend_h)) + e.G * 2 * dI * w.torsion, 0.0));
-    s.dV.push_back(pi / 2 * d_max_ * d_max_ * x[k] * e.length);
+    s.dV.push_back(std::numbers::pi / 2 * d_max_ * d_max_ * x[k] * e.length);
   }
   return s;
 }
@@ -162,6 +162,18 @@ std::vector<double> Optimiser::update(const std::vector<double>& x) const {
 // beam, the distance grows by 1.2 while the area keeps moving one way (a slow crawl speeds up)
 // and shrinks by 0.7 when it turns (a swing is damped), within 1/10 and 3 times 2 a / (p + 1).
 std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, double compliance, Asymptotes& state) const {
+  // A beam that keeps moving one way is far from its optimum: widen its distance, a fifth a
+  // cycle, so that a slow crawl speeds up without overshooting at once.
+  constexpr double widen = 1.2;
+  // A beam that turned back has swung past its optimum: narrow its distance by more than the
+  // widening gives, so that the swing dies out.
+  constexpr double narrow = 0.7;
+  // Limits of the distance, as parts of the first one: closer than a tenth stalls a beam, wider
+  // than three times lets the approximation stray far from the compliance it stands for.
+  constexpr double closest = 0.1, widest = 3.0;
+  // The bound above the asymptote, as a part of the distance: the approximation's curvature
+  // grows without bound at the asymptote, and a tenth keeps a step clear of it.
+  constexpr double clear_of_asymptote = 0.1;
   const Slopes s = slopes(x);
   const size_t n = design_.size();
   std::vector<double> a(n), g(n), v(n), low(n), high(n), next(n);
@@ -179,11 +191,11 @@ std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, d
     double spread = tension;
     if (history) {
       const double trend = (a[k] - state.before[k]) * (state.before[k] - state.before2[k]);
-      spread = std::clamp(state.spread[k] * (trend < 0 ? 0.7 : trend > 0 ? 1.2 : 1.0), tension / 10, tension * 3);
+      spread = std::clamp(state.spread[k] * (trend < 0 ? narrow : trend > 0 ? widen : 1.0), tension * closest, tension * widest);
     }
     state.spread[k] = spread;
     const double lower = a[k] - spread;
-    low[k] = std::max(std::pow(std::max(x_min_, x[k] - move_), 2), lower + 0.1 * spread);
+    low[k] = std::max(std::pow(std::max(x_min_, x[k] - move_), 2), lower + clear_of_asymptote * spread);
     high[k] = std::pow(std::min(1.0, x[k] + move_), 2);
   }
   state.before2 = state.before.size() == n ? state.before : a;
@@ -206,7 +218,7 @@ CycleRecord Optimiser::record(int cycle, double compliance, double change, const
   r.compliance = compliance;
   r.volume_ratio = v0_ > 0 ? volume(x) / v0_ : 0;
   r.change = change;
-  for (const FrameElement& e : analysis_.elements()) r.diameters.push_back(std::sqrt(4 * e.section.A / pi));
+  for (const FrameElement& e : analysis_.elements()) r.diameters.push_back(std::sqrt(4 * e.section.A / std::numbers::pi));
   for (size_t k = 0; k < design_.size(); ++k) r.diameters[static_cast<size_t>(design_[k])] = d_max_ * x[k];
   return r;
 }

@@ -2,6 +2,7 @@
 // and the view-angle vector read from the angle text boxes.
 #pragma once
 
+#include <numbers>
 #include <string_view>
 
 // A point or vector in the global axes; components are 1-based: 1 = L, 2 = W, 3 = H.
@@ -30,7 +31,7 @@ class FixedRotation {
 void Rotate_3D(Vec3& p, const Vec3& a);
 
 // The modelling window's pi is 4 atan(1); the post-processing window uses 3.14159.
-inline constexpr double pi_modelling = 3.14159265358979323846;
+inline constexpr double pi_modelling = std::numbers::pi;
 inline constexpr double pi_post = 3.14159;
 
 // A whole-degree view angle brought into -360..360, the range of the angle scroll bars, by

@@ -91,12 +91,11 @@ void Form2::wire() {
   on_click(Command9, this, &Form2::Command9_Click);
   on_click(Command12, this, &Form2::Command12_Click);
   for (QLineEdit* t : {Text7, Text8, Text9, Text10, Text11, Text12})
-    connect(t, &QLineEdit::textChanged, this, [this, t] { run_ignoring_errors([&] { refresh_on_text(t); }); });
+    on_edit(t, this, [this, t] { refresh_on_text(t); });
   const std::pair<QLineEdit*, QScrollBar*> mirrors[] = {{Text4, HScroll4},  {Text5, HScroll5},  {Text6, HScroll6},
                                                         {Text13, HScroll7}, {Text14, HScroll8}, {Text15, HScroll9}};
   for (auto [text, scroll] : mirrors) {
-    connect(text, &QLineEdit::textChanged, this,
-            [this, text, scroll] { run_ignoring_errors([&] { scroll_from_text(text, scroll); }); });
+    on_edit(text, this, [text, scroll] { scroll_from_text(text, scroll); });
     connect(scroll, &QScrollBar::valueChanged, this,
             [this, text, scroll] { run_guarded([&] { rotation_or_division_scroll(scroll, text); }); });
   }
@@ -106,9 +105,8 @@ void Form2::wire() {
   for (int axis = 1; axis <= 3; ++axis) {
     auto [text, scroll] = displacements[axis - 1];
     QLineEdit* coordinate = std::array{Text16, Text17, Text18}[axis - 1];
-    connect(coordinate, &QLineEdit::textChanged, this, [this, axis] { run_ignoring_errors([&] { coordinate_text(axis); }); });
-    connect(text, &QLineEdit::textChanged, this,
-            [this, text, scroll] { run_ignoring_errors([&] { scroll_from_text(text, scroll); }); });
+    on_edit(coordinate, this, [this, axis] { coordinate_text(axis); });
+    on_edit(text, this, [text, scroll] { scroll_from_text(text, scroll); });
     connect(scroll, &QScrollBar::valueChanged, this, [this, axis] { run_guarded([&] { displacement_scroll(axis); }); });
   }
   on_click(Command3, this, &Form2::Command3_Click);
@@ -120,7 +118,7 @@ void Form2::wire() {
   on_click(Command11, this, &Form2::Command11_Click);
   on_click(Option3, this, &Form2::Option3_Click);
   on_click(Option5, this, &Form2::Option5_Click);
-  connect(Text24, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text24_Change(); }); });
+  on_edit(Text24, this, &Form2::Text24_Change);
   on_click(Check3, this, &Form2::Check3_Click);
   on_click(Command14, this, &Form2::Command14_Click);
   on_click(Command13, this, &Form2::Command13_Click);

@@ -59,6 +59,17 @@ void on_click(QRadioButton* o, Window* w, void (Window::*handler)()) {
   });
 }
 
+// A text box's change handler, run by the rule of text-box handlers: a step that fails is
+// skipped silently (the user is still typing), never reported.
+template <typename Step>
+void on_edit(QLineEdit* t, QObject* context, Step step) {
+  QObject::connect(t, &QLineEdit::textChanged, context, [step] { run_ignoring_errors(step); });
+}
+template <typename Window>
+void on_edit(QLineEdit* t, Window* w, void (Window::*handler)()) {
+  on_edit(t, w, [w, handler] { (w->*handler)(); });
+}
+
 // The text-box half of a text-box/scroll-bar mirror: a typed number moves the scroll bar when
 // its nearest Integer (after `scale`) lies in the bar's range; any other text is ignored.
 void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale = 1.0);

@@ -103,8 +103,6 @@ int exit_status(pid_t pid) {
 // is refused before it writes anything, and the one that runs reads its own results (its own
 // node count), never the other's.
 TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
-  if (!fs::exists(bin_dir / "marulla_scenario") || !fs::exists(bin_dir / "topo_nd"))
-    GTEST_SKIP() << "marulla_scenario and topo_nd are not built";
   SolverCleanup cleanup;
   // The two designs, saved as each program's model and design files by an "Analysis" whose
   // solver does nothing: 12 and 16 nodes.

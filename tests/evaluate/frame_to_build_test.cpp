@@ -62,6 +62,18 @@ TEST(CleanUp, RemovesThinThenHangingThenLooseMembersAndReanalyses) {
   const double I = pi * std::pow(10.0, 4) / 64;
   EXPECT_NEAR(c.forces->total_compliance(), 100.0 * 100 * 1e6 / (3 * E * I), 1e-9);
   EXPECT_NEAR(frame_volume(c.frame), 100 * pi * 25, 1e-9);
+  EXPECT_NEAR(frame_mass(c.frame, 7850), 0.061654, 1e-6);  // 7854 mm3 of steel
+}
+
+// A load holds a node against hanging, but no piece against the ground: the triangle that only
+// the thin member tied to the support goes even with a load on it.
+TEST(CleanUp, ALoadDoesNotHoldALoosePiece) {
+  Cluttered x;
+  Model::load(x.m.f.cases[0], 5, 1, 50);
+  const ShownFrame full = frame_of(x.m.f, x.d);
+  const CleanFrame c = clean_up(full, at_least(full, 1.0));
+  EXPECT_EQ(c.removed_loose, 3);
+  EXPECT_EQ(c.frame.element, (std::vector<int>{1, 2}));
 }
 
 // Pinned where it was clamped, the cantilever turns about its support: the status names the

@@ -270,6 +270,31 @@ TEST(FeDeck, CantileverAgreesWithCcx) {
   EXPECT_NE(test_support::file_text("frame.inp").find("Left out: loads on a fixed dof"), std::string::npos);
 }
 
+// A support is a spring 1e8 times the stiffest member end at its node, as a power of ten, and a
+// rotation's is measured against the member's rotational stiffness. One rod of 10 mm, 100 mm
+// long: along, E A / L = 161 792 N/mm (1e14 after the ratio); about, 4 E I / L = 4.04e6 N mm/rad
+// (1e15).
+TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
+  WorkingDirectory wd;
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {100, 0, 0}}, 1);
+  add_member(f, 1, 2, add_set(f.model, true), off_w(f.model, 1), circle_member(10));
+  f.model.cases[0].fixed[0].fill(true);
+  f.model.cases[0].loads[1][2] = -10;
+  write_fe_deck(f, "frame.inp");
+  const std::string deck = test_support::file_text("frame.inp");
+  auto support = [&](int dof) {
+    const size_t at = deck.find("** support at node 1, dof " + std::to_string(dof) + " ");
+    EXPECT_NE(at, std::string::npos) << dof;
+    std::istringstream lines(deck.substr(at));
+    std::string line;
+    for (int k = 0; k < 6; ++k) std::getline(lines, line);  // the comment, element, spring and dof lines
+    return std::stod(line);
+  };
+  for (int dof = 1; dof <= 3; ++dof) EXPECT_EQ(support(dof), 1e14) << dof;
+  for (int dof = 4; dof <= 6; ++dof) EXPECT_EQ(support(dof), 1e15) << dof;
+}
+
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
 // of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; a horizontal, a vertical
 // and an out-of-plane load in two cases with different supports. Node 5 has no member but a

@@ -1,5 +1,6 @@
 // The frame analysis and the optimiser against hand calculations, and the refusals of models
 // they cannot solve.
+#include <numbers>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 using test_support::E;
 using test_support::G;
 using test_support::Model;
@@ -237,7 +237,7 @@ TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
     EXPECT_NEAR(cycles[1].diameters[0] / cycles[1].diameters[1], 2.0, 1e-6);
     EXPECT_NEAR(last.volume_ratio, 0.25, 1e-9);
     // Compliance at the optimum: sum F^2 L / (E A) with A1 + A2 = 2 * 0.25 * pi 20^2 / 4.
-    const double total_area = 2 * 0.25 * pi * 400 / 4;
+    const double total_area = 2 * 0.25 * std::numbers::pi * 400 / 4;
     const double a1 = total_area * 0.8, a2 = total_area * 0.2;
     EXPECT_NEAR(last.compliance, 400.0 * 400 * 1000 / (E * a1) + 100.0 * 100 * 1000 / (E * a2), 1e-6);
   }
@@ -293,6 +293,17 @@ TEST(Optimiser, StopsWhenDesignOrComplianceHasSettled) {
   EXPECT_EQ(stop_reason(Settled::design_still), "the design stands still");
 }
 
+// The rule looks back exactly 10 cycles: a single fall of 1.75e-4 between the 11th and the 10th
+// cycle from the end is a pace of 1.75e-5 a cycle, 0.0525 % over the 30 cycles ahead (go on);
+// a window of 9 would not see it, one of 11 would spread it to 0.0477 % (stop).
+TEST(Optimiser, TheStopRuleLooksBackTenCycles) {
+  std::vector<CycleRecord> h;
+  for (int i = 1; i <= 80; ++i) h.push_back({i, i <= 70 ? 1000 * (1 + 1.75e-4) : 1000, 0.05, 1e-3, {}});
+  EXPECT_EQ(how_settled(h), Settled::not_yet);
+  h.push_back({81, 1000, 0.05, 1e-3, {}});  // the fall leaves the window
+  EXPECT_EQ(how_settled(h), Settled::compliance_flat);
+}
+
 // The 9 x 5 corners: the run stops on a flat compliance while some beam still moves by ten times
 // what a design standing still may (measured 0.007 a cycle in the last 10 cycles), within 0.05 %
 // of where 300 cycles would take it.
@@ -325,7 +336,7 @@ TEST(Optimiser, PlanarGroundStructureEndsBelowThePinJointedOptimum) {
   ASSERT_TRUE(layout);
   Optimiser opt(model);
   double v0 = 0;
-  for (const FrameElement& e : opt.analysis().elements()) v0 += pi / 4 * 20 * 20 * e.length;
+  for (const FrameElement& e : opt.analysis().elements()) v0 += std::numbers::pi / 4 * 20 * 20 * e.length;
   const double c_star = pin_jointed_compliance(layout->load_path, bench::steel_E, model.settings.volume_ratio * v0);
   const auto cycles = opt.run();
   EXPECT_LT(cycles.back().compliance, c_star);
@@ -361,7 +372,7 @@ TEST(Optimiser, SettingsAndLoadsAreChecked) {
   m.f.props[0] = {E, G, 100, 1000, 1000, 2000, 0};
   const auto cycles = Optimiser(m.f).run();
   ASSERT_EQ(cycles.size(), 1u);
-  EXPECT_NEAR(cycles[0].diameters[0], std::sqrt(400 / pi), 1e-12);
+  EXPECT_NEAR(cycles[0].diameters[0], std::sqrt(400 / std::numbers::pi), 1e-12);
   EXPECT_NEAR(cycles[0].compliance, 500.0 * 500 * 500 / (3 * E * 1000), 1e-12);
 }
 

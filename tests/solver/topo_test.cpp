@@ -59,8 +59,6 @@ long long dead_pid() {
   return child;
 }
 
-bool topo_built() { return fs::exists(fs::read_symlink("/proc/self/exe").parent_path() / "topo"); }
-
 }  // namespace
 
 TEST(ResultFileAgreement, WhatTheSolverWritesThePostWindowReads) {
@@ -133,7 +131,6 @@ TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
 }
 
 TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
-  if (!topo_built()) GTEST_SKIP() << "the topo program is not built";
   test_support::WorkingDirectory dir;
   copy_model();
   test_support::write_file("post_pl.dat", "results of another model\r\n");
@@ -150,7 +147,6 @@ TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
 
 // The modelling window starts topo with the post-processing window's place and its status part.
 TEST(Topo, TakesThePlaceOfThePostProcessingWindow) {
-  if (!topo_built()) GTEST_SKIP() << "the topo program is not built";
   test_support::WorkingDirectory dir;
   copy_model();
   EXPECT_EQ(run_solver("topo", "", " --beside 0,0,1328,580 --keep 560,430,376,140"), 0) << file_text("err.txt");
@@ -159,7 +155,6 @@ TEST(Topo, TakesThePlaceOfThePostProcessingWindow) {
 }
 
 TEST(Topo, AnErrorEndsTheRunNonZeroWithItsMessage) {
-  if (!topo_built()) GTEST_SKIP() << "the topo program is not built";
   test_support::WorkingDirectory dir;
   test_support::write_file("post_pl.dat", "results of another model\r\n");
   EXPECT_EQ(run_topo(), 1);
@@ -178,7 +173,6 @@ TEST(SolverRun, ASecondSolverInABusyDirectoryLeavesTheFirstRunAlone) {
   ASSERT_EQ(first.take(), 0);
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
   for (const std::string program : {"topo_nd", "topo"}) {
-    if (program == "topo" && !topo_built()) continue;
     EXPECT_NE(run_solver(program), 0) << program;
     EXPECT_NE(file_text("err.txt").find("another solver (process " + std::to_string(getpid()) + ") is running"),
               std::string::npos)
@@ -213,7 +207,6 @@ TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
   test_support::WorkingDirectory dir;
   copy_model();
   for (const std::string program : {"topo_nd", "topo"}) {
-    if (program == "topo" && !topo_built()) continue;
     EXPECT_EQ(run_solver(program, "MARULLA_BREAK_AT_CYCLE=3"), 1) << program;
     const RunLog log = read_run_log();
     EXPECT_EQ(log.end, RunEnd::failed);
