@@ -1,0 +1,50 @@
+// Whether a model file describes the mesh of a result file: the check that keeps the members'
+// forces from being worked out on another model's geometry.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "evaluate/shown_frame.h"
+#include "support/model_builder.h"
+
+namespace {
+
+using test_support::Model;
+
+// A 10 mm design beam 10 m from the origin along L, and the result file's copy of its mesh.
+struct FarBeam {
+  Model m;
+  ResultStore r;
+  FarBeam() {
+    const int a = m.node(10000, 0, 0), b = m.node(10010, 0, 0);
+    m.element(a, b, m.design());
+    r.pn_node = 2;
+    r.pn_elem = 1;
+    r.pn_cyc = 1;
+    r.pe_nod(1, 1) = 1;
+    r.pe_nod(1, 2) = 2;
+    for (int i = 1; i <= 2; ++i) r.pnode_xyz(1, i, 1) = i == 1 ? 10000.0f : 10010.0f;
+  }
+  std::string mismatch() const { return model_mismatch(r, m.f, "fem_gr_jo.dat", "post_pl.dat"); }
+};
+
+TEST(ModelMatch, AnotherKindOfElementIsAnotherModel) {
+  FarBeam x;
+  EXPECT_EQ(x.mismatch(), "");
+  x.r.pe_flag(1) = 1;  // the same ends, but a non-design bar in the results
+  EXPECT_NE(x.mismatch().find("as a design beam in fem_gr_jo.dat, nodes 1 and 2 as a non-design bar in post_pl.dat"),
+            std::string::npos)
+      << x.mismatch();
+}
+
+// Six significant digits put a coordinate of 10 000 mm up to 0.05 mm off, however small the
+// frame (10 mm here): still the same mesh. Twice the rounding is not.
+TEST(ModelMatch, NodesMatchWithinTheDigitsTheResultFileKeeps) {
+  FarBeam x;
+  x.r.pnode_xyz(1, 1, 1) = 10000.05f;
+  EXPECT_EQ(x.mismatch(), "");
+  x.r.pnode_xyz(1, 1, 1) = 10000.2f;
+  EXPECT_NE(x.mismatch().find("node 1 lies at (10000, 0, 0)"), std::string::npos) << x.mismatch();
+}
+
+}  // namespace
