@@ -330,9 +330,9 @@ void Form1::Draw_3D() {
 void Form1::go_to_modelling() {
   shell().unload("Form1");  // the result store goes with the window
   Form2& f = open_modelling();
-  f.Label29->hide();
-  f.Label38->hide();
-  f.Label41->hide();
+  f.procedure_label->hide();
+  f.start_label->hide();
+  f.disclaimer_label->hide();
 }
 
 void Form1::Command2_Click() { go_to_modelling(); }

@@ -47,18 +47,20 @@ const char* const procedure_text =
 
 Form2::Form2()
     : ViewForm("Form2", form_width, form_height, modelling_view, pi_modelling,
-               {"Command21", "in", "Command22", "out"}, column_a, 60) {
-  Command21 = zoom_in_button;
-  Command22 = zoom_out_button;
-  make_design_panels();
-  make_bc_panels();
-  Frame14 = make_frame(this, "Frame14", {}, {column_a, 7140, column_width, 480});
-  Command15 = make_button(Frame14, "Command15", "Save", {0, 0, 1500, 420}, "Save Temporary Data File");
-  Command16 = make_button(Frame14, "Command16", "Read", {1620, 0, 1500, 420}, "Read Temporary Data File");
-  Command18 = make_button(this, "Command18", "END", {column_a, 7740, 1500, 420}, "Exit with No Analysis");
-  Command18->hide();
-  Check4 = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
-  Label28 = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
+               {"Command21", "in", "Command22", "out"}, column_a, 60),
+      design(this),
+      geometry(this),
+      corner(this),
+      bar_ends(this),
+      modify_choice(this, "Frame10", "Text22", "HScroll13", "Command7", "Modify", nullptr),
+      delete_choice(this, "Frame12", "Text23", "HScroll14", "Command10", "Delete", "Command11"),
+      conditions(this),
+      settings(this),
+      files(this) {
+  end_button = make_button(this, "Command18", "END", {column_a, 7740, 1500, 420}, "Exit with No Analysis");
+  end_button->hide();
+  show_coordinates = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
+  unit_label = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
   make_cover_labels();
   make_status_line(this, {column_a, 8160, column_width, 660});
   // Moves without a button name the node under the pointer in the boundary-condition stage.
@@ -70,62 +72,63 @@ void Form2::make_cover_labels() {
   QFont mono("Monospace");
   mono.setStyleHint(QFont::TypeWriter);
   mono.setPointSize(8);
-  Label29 = make_label(this, "Label29", procedure_text, {240, 1200, 8640, 6600});
-  Label29->setFont(mono);
-  Label38 = make_label(this, "Label38", "  START when Click Right hand side Button", {240, 240, 8640, 450});
-  QFont big = Label38->font();
+  procedure_label = make_label(this, "Label29", procedure_text, {240, 1200, 8640, 6600});
+  procedure_label->setFont(mono);
+  start_label = make_label(this, "Label38", "  START when Click Right hand side Button", {240, 240, 8640, 450});
+  QFont big = start_label->font();
   big.setPointSize(14);
   big.setBold(true);
-  Label38->setFont(big);
-  Label41 = make_label(this, "Label41",
+  start_label->setFont(big);
+  disclaimer_label = make_label(this, "Label41",
                        "You must verify your results. No responsibility is assumed for the validity, "
                        "accuracy or applicability of any result obtained from this system.",
                        {240, 7920, 8640, 600});
-  Label41->setWordWrap(true);
+  disclaimer_label->setWordWrap(true);
 }
 
 // Every handler of the window, in the order of its controls.
 void Form2::wire() {
-  on_click(Command1, this, &Form2::Command1_Click);
-  on_click(Command8, this, &Form2::Command8_Click);
-  on_click(Command9, this, &Form2::Command9_Click);
-  on_click(Command12, this, &Form2::Command12_Click);
-  for (QLineEdit* t : {Text7, Text8, Text9, Text10, Text11, Text12})
-    on_edit(t, this, [this, t] { refresh_on_text(t); });
-  const std::pair<QLineEdit*, QScrollBar*> mirrors[] = {{Text4, HScroll4},  {Text5, HScroll5},  {Text6, HScroll6},
-                                                        {Text13, HScroll7}, {Text14, HScroll8}, {Text15, HScroll9}};
+  on_click(design.make, this, &Form2::Command1_Click);
+  on_click(design.modify, this, &Form2::Command8_Click);
+  on_click(design.remove, this, &Form2::Command9_Click);
+  on_click(design.go_to_analysis, this, &Form2::Command12_Click);
+  for (const auto& row : {geometry.side, geometry.centre})
+    for (QLineEdit* t : row) on_edit(t, this, [this, t] { refresh_on_text(t); });
+  std::vector<std::pair<QLineEdit*, QScrollBar*>> mirrors;
+  for (size_t k = 0; k < 3; ++k) mirrors.emplace_back(geometry.rotation[k], geometry.rotation_scroll[k]);
+  for (size_t k = 0; k < 3; ++k) mirrors.emplace_back(geometry.division[k], geometry.division_scroll[k]);
   for (auto [text, scroll] : mirrors) {
     on_edit(text, this, [text, scroll] { scroll_from_text(text, scroll); });
     connect(scroll, &QScrollBar::valueChanged, this,
             [this, text, scroll] { run_guarded([&] { rotation_or_division_scroll(scroll, text); }); });
   }
-  on_click(Check1, this, &Form2::Check1_Click);
-  on_click(Command2, this, &Form2::Command2_Click);
-  const std::pair<QLineEdit*, QScrollBar*> displacements[] = {{Text19, HScroll10}, {Text20, HScroll11}, {Text21, HScroll12}};
+  on_click(geometry.move_apex, this, &Form2::Check1_Click);
+  on_click(geometry.ok, this, &Form2::Command2_Click);
   for (int axis = 1; axis <= 3; ++axis) {
-    auto [text, scroll] = displacements[axis - 1];
-    QLineEdit* coordinate = std::array{Text16, Text17, Text18}[axis - 1];
+    QLineEdit* text = corner.displacement[static_cast<size_t>(axis - 1)];
+    QScrollBar* scroll = corner.displacement_scroll[static_cast<size_t>(axis - 1)];
+    QLineEdit* coordinate = corner.coordinate[static_cast<size_t>(axis - 1)];
     on_edit(coordinate, this, [this, axis] { coordinate_text(axis); });
     on_edit(text, this, [text, scroll] { scroll_from_text(text, scroll); });
     connect(scroll, &QScrollBar::valueChanged, this, [this, axis] { run_guarded([&] { displacement_scroll(axis); }); });
   }
-  on_click(Command3, this, &Form2::Command3_Click);
-  on_click(Command19, this, &Form2::Command19_Click);
-  on_change(HScroll13, this, &Form2::HScroll13_Change);
-  on_click(Command7, this, &Form2::Command7_Click);
-  on_change(HScroll14, this, &Form2::HScroll14_Change);
-  on_click(Command10, this, &Form2::Command10_Click);
-  on_click(Command11, this, &Form2::Command11_Click);
-  on_click(Option3, this, &Form2::Option3_Click);
-  on_click(Option5, this, &Form2::Option5_Click);
-  on_edit(Text24, this, &Form2::Text24_Change);
-  on_click(Check3, this, &Form2::Check3_Click);
-  on_click(Command14, this, &Form2::Command14_Click);
-  on_click(Command13, this, &Form2::Command13_Click);
-  on_click(Command15, this, &Form2::Command15_Click);
-  on_click(Command16, this, &Form2::Command16_Click);
-  on_click(Command18, this, &Form2::Command18_Click);
-  on_click(Check4, this, &Form2::redraw);
+  on_click(corner.ok, this, &Form2::Command3_Click);
+  on_click(bar_ends.modify, this, &Form2::Command19_Click);
+  on_change(modify_choice.scroll, this, &Form2::HScroll13_Change);
+  on_click(modify_choice.ok, this, &Form2::Command7_Click);
+  on_change(delete_choice.scroll, this, &Form2::HScroll14_Change);
+  on_click(delete_choice.ok, this, &Form2::Command10_Click);
+  on_click(delete_choice.cancel, this, &Form2::Command11_Click);
+  on_click(conditions.create_modify, this, &Form2::Option3_Click);
+  on_click(conditions.remove, this, &Form2::Option5_Click);
+  on_edit(conditions.case_number, this, &Form2::Text24_Change);
+  on_click(conditions.show_settings, this, &Form2::Check3_Click);
+  on_click(conditions.cancel, this, &Form2::Command14_Click);
+  on_click(conditions.analysis, this, &Form2::Command13_Click);
+  on_click(files.save, this, &Form2::Command15_Click);
+  on_click(files.read, this, &Form2::Command16_Click);
+  on_click(end_button, this, &Form2::Command18_Click);
+  on_click(show_coordinates, this, &Form2::redraw);
 }
 
 void Form2::Form_Load() {
@@ -139,7 +142,7 @@ void Form2::dump(JsonWriter& j) {
 }
 
 void Form2::Check3_Click() {
-  Frame17->setVisible(value_of(Check3) == 1);
+  settings.frame->setVisible(value_of(conditions.show_settings) == 1);
   Draw_3D();
 }
 

@@ -3,6 +3,8 @@
 // form2_design.cpp, form2_bc.cpp, form2_analysis.cpp.
 #pragma once
 
+#include <array>
+
 #include "analysis/temp_file.h"
 #include "base/analysis_model.h"
 #include "model/model_store.h"
@@ -10,8 +12,12 @@
 
 struct PointConditions;
 
+class QCheckBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QRadioButton;
+class QScrollBar;
 
 // The modelling window's layout in twips: the model in the square at the top-left corner, the
 // stage panels in column A and the geometry and settings panels in column B.
@@ -19,6 +25,103 @@ namespace form2_layout {
 inline constexpr int form_width = 20640, form_height = 9000;
 inline constexpr int column_a = 9120, column_b = 14880, column_width = 5640;
 }  // namespace form2_layout
+
+// The modelling window's panels. Each makes its controls at their places, under their designer
+// names (the names scenarios and the guide use), and hides itself where the window starts
+// without it. Rows of three run along L, W and H.
+struct DesignPanel {
+  explicit DesignPanel(QWidget* window);
+  QWidget* frame;                // Frame11
+  QPushButton* make;             // Command1 "Make"
+  QRadioButton* box;             // Option1
+  QRadioButton* bar;             // Option2
+  QPushButton* modify;           // Command8
+  QPushButton* remove;           // Command9 "Delete"
+  QPushButton* go_to_analysis;   // Command12
+};
+
+struct GeometryPanel {
+  explicit GeometryPanel(QWidget* window);
+  QWidget* frame;                              // Frame2 "Geometry Information"
+  QWidget* sides_frame;                        // Frame3 "Length of Sides"
+  std::array<QLineEdit*, 3> side;              // Text7..Text9, mm
+  QWidget* centre_frame;                       // Frame4 "Position of Center"
+  std::array<QLineEdit*, 3> centre;            // Text10..Text12, mm
+  QWidget* rotation_frame;                     // Frame5 "Rotation [deg]"
+  std::array<QLineEdit*, 3> rotation;          // Text4..Text6, degrees
+  std::array<QScrollBar*, 3> rotation_scroll;  // HScroll4..HScroll6
+  QWidget* division_frame;                     // Frame7 "Division No. of Sides"
+  std::array<QLineEdit*, 3> division;          // Text13..Text15
+  std::array<QScrollBar*, 3> division_scroll;  // HScroll7..HScroll9
+  QWidget* material_frame;                     // Frame18 "Material Property"
+  QLineEdit* young;                            // Text36, E in N/mm2
+  QLineEdit* poisson;                          // Text37
+  QWidget* kind_frame;                         // Frame19 "Design or Non-Design"
+  QRadioButton* design_element;                // Option4
+  QRadioButton* non_design_element;            // Option7
+  QCheckBox* move_apex;                        // Check1 "Move of Apex"
+  QPushButton* ok;                             // Command2
+};
+
+struct CornerPanel {
+  explicit CornerPanel(QWidget* window);
+  QWidget* frame;                                  // Frame8 "for Selected Apex"
+  std::array<QLineEdit*, 3> coordinate;            // Text16..Text18, mm
+  std::array<QLineEdit*, 3> displacement;          // Text19..Text21, mm
+  std::array<QScrollBar*, 3> displacement_scroll;  // HScroll10..HScroll12
+  QPushButton* ok;                                 // Command3
+};
+
+struct BarEndsPanel {
+  explicit BarEndsPanel(QWidget* window);
+  QWidget* frame;                   // Frame16 "Coordinate"
+  std::array<QLineEdit*, 3> first;  // Text25..Text27: Point1, mm
+  std::array<QLineEdit*, 3> second; // Text28..Text30: Point2, mm
+  QPushButton* modify;              // Command19
+};
+
+// "Design Box/Bar No." for "Modify" (Frame10, Text22, HScroll13, Command7) or for "Delete"
+// (Frame12, Text23, HScroll14, Command10 and its "Cancel" Command11).
+struct RecordChoice {
+  RecordChoice(QWidget* window, const char* frame_name, const char* number_name, const char* scroll_name,
+               const char* ok_name, const char* ok_caption, const char* cancel_name);
+  QWidget* frame;
+  QLineEdit* number;
+  QScrollBar* scroll;
+  QPushButton* ok;
+  QPushButton* cancel = nullptr;
+};
+
+struct ConditionsPanel {
+  explicit ConditionsPanel(QWidget* window);
+  QWidget* frame;               // Frame13 "Set Boundary Condition"
+  QRadioButton* create_modify;  // Option3
+  QRadioButton* remove;         // Option5 "Delete"
+  QRadioButton* view_angle;     // Option6 "Operate View Angle"
+  QWidget* case_frame;          // Frame22
+  QLineEdit* case_number;       // Text24 "Case No.="
+  QCheckBox* show_settings;     // Check3 "Set Detailed Analysis Information"
+  QPushButton* cancel;          // Command14
+  QPushButton* analysis;        // Command13
+};
+
+struct SettingsPanel {
+  explicit SettingsPanel(QWidget* window);
+  QWidget* frame;             // Frame17 "Detailed Information for Analysis"
+  QLineEdit* max_diameter;    // Text31 "Max Diame."
+  QLineEdit* init_ratio;      // Text32 "Init.Valu.Ratio"
+  QLineEdit* volume_ratio;    // Text33 "Obj.Vol.Ratio"
+  QLineEdit* move_limit;      // Text34 "Move Limit"
+  QLineEdit* penalty;         // Text35 "Penalty Factor"
+  QCheckBox* display_shape;   // Check5 "DISP.SHAPE"
+};
+
+struct FilesPanel {
+  explicit FilesPanel(QWidget* window);
+  QWidget* frame;       // Frame14
+  QPushButton* save;    // Command15
+  QPushButton* read;    // Command16
+};
 
 class Form2 : public ViewForm {
   Q_OBJECT
@@ -65,53 +168,26 @@ class Form2 : public ViewForm {
   void Form_MouseUp(int button, int shift, float x, float y) override;
 
   ModelStore model;
+  // The modelling window's copy of the cross-section table, for the temporary save and restore.
+  SectionTable sections_copy;
 
-  // Design panel.
-  QWidget* Frame11;
-  QPushButton* Command1;  // Make
-  QRadioButton* Option1;  // Box
-  QRadioButton* Option2;  // Bar
-  QPushButton* Command8;  // Modify
-  QPushButton* Command9;  // Delete
-  QPushButton* Command12;  // Go to Analysis
-  // Geometry panel and its companions.
-  QWidget* Frame2;
-  QWidget* Frame3;  // Length of Sides
-  QLineEdit *Text7, *Text8, *Text9;
-  QWidget* Frame4;  // Position of Center
-  QLineEdit *Text10, *Text11, *Text12;
-  QWidget* Frame5;  // Rotation [deg]
-  QLineEdit *Text4, *Text5, *Text6;
-  QScrollBar *HScroll4, *HScroll5, *HScroll6;
-  QWidget* Frame7;  // Division No. of Sides
-  QLineEdit *Text13, *Text14, *Text15;
-  QScrollBar *HScroll7, *HScroll8, *HScroll9;
-  QWidget* Frame18;  // Material Property
-  QLineEdit *Text36, *Text37;
-  QWidget* Frame19;  // Design or Non-Design
-  QRadioButton* Option4;  // Design Element
-  QRadioButton* Option7;  // Non-Design Element
-  QCheckBox* Check1;      // Move of Apex
-  QPushButton* Command2;  // OK
-  QWidget* Frame8;        // for Selected Apex
-  QLineEdit *Text16, *Text17, *Text18;  // corner coordinates
-  QLineEdit *Text19, *Text20, *Text21;  // corner displacements
-  QScrollBar *HScroll10, *HScroll11, *HScroll12;
-  QPushButton* Command3;  // OK of the corner move
-  QWidget* Frame16;       // Coordinate of a bar's ends
-  QLineEdit *Text25, *Text26, *Text27, *Text28, *Text29, *Text30;
-  QPushButton* Command19;
-  QCheckBox* Check4;  // (L,W,H) labels on the preview
-  // Record selectors.
-  QWidget* Frame10;
-  QLineEdit* Text22;
-  QScrollBar* HScroll13;
-  QPushButton* Command7;
-  QWidget* Frame12;
-  QLineEdit* Text23;
-  QScrollBar* HScroll14;
-  QPushButton* Command10;
-  QPushButton* Command11;
+  // The panels, in the order they are made (a later one lies above an earlier one).
+  DesignPanel design;          // Frame11: make, modify, delete, go to analysis
+  GeometryPanel geometry;      // Frame2: the record being made or modified
+  CornerPanel corner;          // Frame8: a box corner's move
+  BarEndsPanel bar_ends;       // Frame16: a bar by its two end points
+  RecordChoice modify_choice;  // Frame10: the record to modify
+  RecordChoice delete_choice;  // Frame12: the record to delete
+  ConditionsPanel conditions;  // Frame13: supports and loads, the way to "Analysis"
+  SettingsPanel settings;      // Frame17: the optimisation's settings
+  FilesPanel files;            // Frame14: save and read the design
+  QPushButton* end_button;     // Command18 "END"
+  QCheckBox* show_coordinates; // Check4 "(L,W,H)": coordinates on the preview
+  QLabel* unit_label;          // Label28
+  QLabel* procedure_label;     // Label29: the procedure shown before the first record
+  QLabel* start_label;         // Label38
+  QLabel* disclaimer_label;    // Label41
+
   // Boundary-condition stage (form2_bc.cpp): public procedures, handlers and steps.
   void bc_box0();     // the picked point's data in the current case cleared
   void bc_box(const PointConditions& p);  // the point dialog's values stored for the picked point
@@ -131,40 +207,7 @@ class Form2 : public ViewForm {
   void refem();            // re-analysis: the calculated model back from the files
   AnalysisSettings analysis_settings() const;
   void show_analysis_settings(const AnalysisSettings& settings);
-  // The modelling window's copy of the cross-section table, for the temporary save and restore.
-  SectionTable sections_copy;
-  // Boundary-condition panel.
-  QWidget* Frame13;
-  QRadioButton* Option3;  // Create/Modify
-  QRadioButton* Option5;  // Delete
-  QRadioButton* Option6;  // Operate View Angle
-  QWidget* Frame22;
-  QLineEdit* Text24;  // load case
-  QCheckBox* Check3;  // Set Detailed Analysis Information
-  QPushButton* Command14;  // Cancel
-  QPushButton* Command13;  // Analysis
-  QWidget* Frame17;  // Detailed Information for Analysis
-  QLineEdit *Text31, *Text32, *Text33, *Text34, *Text35;
-  QCheckBox* Check5;  // DISP.SHAPE
-  // Files, end, labels.
-  QWidget* Frame14;
-  QPushButton* Command15;  // Save
-  QPushButton* Command16;  // Read
-  QPushButton* Command18;  // END
-  QLabel* Label28;
-  QLabel* Label29;
-  QLabel* Label38;
-  QLabel* Label41;
-  QPushButton* Command21;  // in
-  QPushButton* Command22;  // out
-
  private:
-  void make_design_panels();
-  void make_geometry_panel();
-  void make_corner_panel();
-  void make_bar_panel();
-  void make_bc_panels();
-  void make_settings_panel();
   // Design-stage steps.
   void store_panel();  // the input panel into the edited record
   void show_record_kind(bool box);

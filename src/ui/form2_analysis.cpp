@@ -55,17 +55,19 @@ void start_solver(int display_switch, DirectoryLock& lock, const std::string& to
 }  // namespace
 
 AnalysisSettings Form2::analysis_settings() const {
-  return settings_from_texts({text_of(Text31), text_of(Text32), text_of(Text33), text_of(Text34), text_of(Text35)},
-                             value_of(Check5));
+  const SettingsPanel& s = settings;
+  return settings_from_texts({text_of(s.max_diameter), text_of(s.init_ratio), text_of(s.volume_ratio),
+                              text_of(s.move_limit), text_of(s.penalty)},
+                             value_of(s.display_shape));
 }
 
 void Form2::show_analysis_settings(const AnalysisSettings& s) {
-  Text31->setText(QString::fromStdString(plain_text(s.max_diameter)));
-  Text32->setText(QString::fromStdString(plain_text(s.init_ratio)));
-  Text33->setText(QString::fromStdString(plain_text(s.volume_ratio)));
-  Text34->setText(QString::fromStdString(plain_text(s.move_limit)));
-  Text35->setText(QString::fromStdString(plain_text(s.penalty)));
-  set_value(Check5, s.display == 1 ? 1 : 0);
+  settings.max_diameter->setText(QString::fromStdString(plain_text(s.max_diameter)));
+  settings.init_ratio->setText(QString::fromStdString(plain_text(s.init_ratio)));
+  settings.volume_ratio->setText(QString::fromStdString(plain_text(s.volume_ratio)));
+  settings.move_limit->setText(QString::fromStdString(plain_text(s.move_limit)));
+  settings.penalty->setText(QString::fromStdString(plain_text(s.penalty)));
+  set_value(settings.display_shape, s.display == 1 ? 1 : 0);
 }
 
 // Nothing is written and no solver starts while settings are unusable or a solver still runs in
@@ -75,12 +77,12 @@ void Form2::show_analysis_settings(const AnalysisSettings& s) {
 // go before the new solver starts, and the run's token goes with it, so "Read Data" never finds
 // another run's results.
 void Form2::Command13_Click() {
-  const AnalysisSettings settings = analysis_settings();
-  if (const std::string problem = settings_problem(settings); !problem.empty())
+  const AnalysisSettings chosen = analysis_settings();
+  if (const std::string problem = settings_problem(chosen); !problem.empty())
     raise_error(err::invalid_setting, problem);
   DirectoryLock lock;
   take_lock_for_run(lock, last_solver_process(), last_run_token());
-  write_model_file(model, settings);
+  write_model_file(model, chosen);
   Command15_Click();
   clear_run_results();
   Form1& post = open_post_processing();
@@ -90,7 +92,7 @@ void Form2::Command13_Click() {
   std::string failure;
   long long solver = 0;
   try {
-    start_solver(value_of(Check5), lock, token);
+    start_solver(value_of(settings.display_shape), lock, token);
     solver = last_solver_process();
   } catch (const RunTimeError& e) {
     failure = e.what();
@@ -109,14 +111,14 @@ void Form2::Command15_Click() {
 // closed by its own "OK" first (which decides about its cross-section); a record selector
 // that is open has changed nothing yet and simply closes.
 void Form2::Command16_Click() {
-  if (!Frame2->isHidden()) raise_error(err::editing, "press \"OK\" before \"Read\"");
-  Label29->hide();
-  Label38->hide();
-  Label41->hide();
+  if (!geometry.frame->isHidden()) raise_error(err::editing, "press \"OK\" before \"Read\"");
+  procedure_label->hide();
+  start_label->hide();
+  disclaimer_label->hide();
   const SavedDesign saved = read_saved_design();
   write_section_file(saved.sections, MomentSums::double_precision);
-  Frame10->hide();
-  Frame12->hide();
+  modify_choice.frame->hide();
+  delete_choice.frame->hide();
   restore_saved(saved);
   set_status("Read " + records_text(model.n_gr) + " from " + temp_file_name);
 }
@@ -146,12 +148,12 @@ void Form2::refem() {
   write_section_file(saved.sections, MomentSums::double_precision);
 
   model.form_load();
-  Label29->hide();
-  Label38->hide();
-  Label41->hide();
+  procedure_label->hide();
+  start_label->hide();
+  disclaimer_label->hide();
   restore_saved(saved);
-  Frame11->hide();
-  Frame13->show();
+  design.frame->hide();
+  conditions.frame->show();
   fem_data_pro();
   show_analysis_settings(read_back_model_file(model));
   Draw_3D();

@@ -21,36 +21,15 @@ constexpr int red = 4, light_grey = 7;
 constexpr double marker_radius = 80;
 }  // namespace
 
-void Form2::make_bc_panels() {
-  Frame13 = make_frame(this, "Frame13", "Set Boundary Condition", {column_a, 2520, column_width, 3000});
-  Option3 = make_option(Frame13, "Option3", "Create/Modify", {120, 300, 3000, 300},
-                        "Create/Modify Boundary Condition (Select Point by Mouse Left Button Down)");
-  Option5 = make_option(Frame13, "Option5", "Delete", {120, 600, 3000, 300},
-                        "Delete Boundary Condition (Select Point by Mouse Left Button Down)");
-  Option6 = make_option(Frame13, "Option6", "Operate View Angle", {120, 900, 3000, 300});
-  Option6->setChecked(true);
-  Frame22 = make_frame(Frame13, "Frame22", {}, {3240, 300, 2280, 420});
-  make_label(Frame22, "Label26", "Case No.=", {0, 60, 1200, 300});
-  Text24 = make_text(Frame22, "Text24", "1", {1260, 0, 900, 330},
-                     "Input Sequent Case No. for Multi Loading Conditions");
-  Check3 = make_check(Frame13, "Check3", "Set Detailed Analysis Information", {120, 1320, 5000, 300});
-  Command14 = make_button(Frame13, "Command14", "Cancel", {120, 2280, 1500, 480});
-  Command13 = make_button(Frame13, "Command13", "Analysis", {1800, 2280, 3600, 480},
-                          "Start Topology Optimization (Click below Check Button If Display should be "
-                          "turned off during Calculation)");
-  Frame13->hide();
-  make_settings_panel();
-}
-
 // The mesh is built before the stage changes: a design that cannot be meshed, or an empty
 // one, stays in the design stage instead of showing the previous model for picking.
 void Form2::Command12_Click() {
   if (model.n_gr < 1) raise_error(err::nothing_to_analyse, "make a box or bar first");
   fem_data_pro();
-  Frame11->hide();
-  Frame13->show();
+  design.frame->hide();
+  conditions.frame->show();
   Draw_3D();
-  Command18->show();
+  end_button->show();
   set_status("Meshed: " + std::to_string(model.n_node) + " nodes, " + std::to_string(model.n_elem) +
              " elements. Choose \"Create/Modify\" and press on a node.");
 }
@@ -63,20 +42,20 @@ void Form2::Option5_Click() { set_value(Check2, 0); }
 // selects "Operate View Angle" and redraws. A number outside 1..mx_case is replaced by the
 // nearest end, which runs this handler again with it.
 void Form2::Text24_Change() {
-  const std::string text = text_of(Text24);
+  const std::string text = text_of(conditions.case_number);
   if (text.empty() || text == "-") return;
   bool replaced = false;
   run_ignoring_errors([&] {
     const CaseChoice choice = choose_case(text, model.mx_case);
     if (choice.limited) {
       replaced = true;
-      Text24->setText(QString::number(choice.case_no));
+      conditions.case_number->setText(QString::number(choice.case_no));
     } else {
       model.case_no = choice.case_no;
     }
   });
   if (replaced) return;
-  Option6->setChecked(true);
+  conditions.view_angle->setChecked(true);
   run_ignoring_errors([&] { Draw_3D(); });
 }
 
@@ -85,12 +64,12 @@ void Form2::pick_point_at(float x, float y) {
   if (node < 1) return;  // no analysis model to pick from
   model.bc_node = node;
   const ScreenPoint at = to_screen(view_win, model.node_uv(node, 1), model.node_uv(node, 2));
-  const int colour = Option3->isChecked() ? red : light_grey;
+  const int colour = conditions.create_modify->isChecked() ? red : light_grey;
   canvas().set_line_width(3);
   canvas().set_fill_colour(colour);
   canvas().set_fill_style(FillStyle::solid);
   canvas().circle(at.x, at.y, marker_radius, colour);
-  if (Option3->isChecked()) {
+  if (conditions.create_modify->isChecked()) {
     // A point without data always opens empty.
     if (model.bc_flag(model.case_no, node) == 0) bc_box0();
     open_point_dialog();
@@ -101,7 +80,7 @@ void Form2::pick_point_at(float x, float y) {
     set_status("Cleared " + node_text(model, node) + " in case " + std::to_string(model.case_no));
   }
   // Every pick needs a fresh choice of "Create/Modify" or "Delete".
-  Option6->setChecked(true);
+  conditions.view_angle->setChecked(true);
 }
 
 // The dialog shows what the point carries in the current case; ticking a box from here runs
@@ -155,12 +134,12 @@ void Form2::bc_discard() {
 // not contradict what the next "Go to Analysis" shows.
 void Form2::Command14_Click() {
   clear_all_conditions(model);
-  Text24->setText("1");
-  Option6->setChecked(true);
-  set_value(Check3, 0);
-  Frame11->show();
-  Frame13->hide();
-  Frame17->hide();
+  conditions.case_number->setText("1");
+  conditions.view_angle->setChecked(true);
+  set_value(conditions.show_settings, 0);
+  design.frame->show();
+  conditions.frame->hide();
+  settings.frame->hide();
   Grnd();
   set_status("Back to the design stage: supports, springs and loads cleared in every case");
 }

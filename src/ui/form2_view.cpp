@@ -7,7 +7,7 @@
 #include "ui/qt_controls.h"
 
 void Form2::redraw() {
-  if (!Frame13->isHidden())
+  if (!conditions.frame->isHidden())
     Draw_3D();
   else
     Grnd();
@@ -15,17 +15,19 @@ void Form2::redraw() {
 
 void Form2::Check2_Click() {
   // Box zoom never runs together with corner picking or point picking.
-  const bool picking = value_of(Check1) == 1 || Option3->isChecked() || Option5->isChecked();
+  const bool picking =
+      value_of(geometry.move_apex) == 1 || conditions.create_modify->isChecked() || conditions.remove->isChecked();
   if (value_of(Check2) == 1 && picking) set_value(Check2, 0);
 }
 
 // The right button turns the view; so does the left while no picking and no box zoom is armed.
 void Form2::Form_MouseDown(int button, int, float x, float y) {
-  const bool picking = Frame13->isHidden() ? value_of(Check1) == 1 : Option3->isChecked() || Option5->isChecked();
+  const bool picking_points = conditions.create_modify->isChecked() || conditions.remove->isChecked();
+  const bool picking = conditions.frame->isHidden() ? value_of(geometry.move_apex) == 1 : picking_points;
   if (turn_down(button, picking || value_of(Check2) == 1, x, y)) return;
-  if (Frame13->isHidden() && value_of(Check1) == 1) pick_corner_at(x, y);
-  if (!Frame13->isHidden() && (Option3->isChecked() || Option5->isChecked())) pick_point_at(x, y);
-  box_zoom_down(value_of(Check2) == 1 && value_of(Check1) == 0, x, y);
+  if (conditions.frame->isHidden() && value_of(geometry.move_apex) == 1) pick_corner_at(x, y);
+  if (!conditions.frame->isHidden() && picking_points) pick_point_at(x, y);
+  box_zoom_down(value_of(Check2) == 1 && value_of(geometry.move_apex) == 0, x, y);
 }
 
 // The node under the pointer (within 8 pixels), and any drawn on the same spot, are named on the
@@ -33,7 +35,7 @@ void Form2::Form_MouseDown(int button, int, float x, float y) {
 // node numbers, and nodes behind one another look like one.
 void Form2::Form_MouseMove(int button, int shift, float x, float y) {
   turn_move(shift, x, y);
-  if (button == 0 && !Frame13->isHidden()) {
+  if (button == 0 && !conditions.frame->isHidden()) {
     const std::vector<int16_t> nodes = nodes_near(model, view_win, x, y, 8 * twips_per_pixel);
     std::string named;
     for (size_t k = 0; k < nodes.size(); ++k)

@@ -83,7 +83,7 @@ TEST_F(AnalysisRun, AnalysisWritesTheFilesStartsTheSolverAndHandsOver) {
   ModelStore& m = f().model;
   EXPECT_EQ(m.mx_case, 2);
   EXPECT_EQ(m.bc_val(2, 10, 2, 2), 250);
-  EXPECT_EQ(f().Text31->text(), "25");
+  EXPECT_EQ(f().settings.max_diameter->text(), "25");
   EXPECT_TRUE(errors().empty());
 }
 
@@ -155,7 +155,7 @@ TEST_F(AnalysisRun, RefemWithTheFileOfAnotherMeshLeavesTheWindowAsItWas) {
   run("call Form2.refem\nexpect-error Model does not match\n");
   EXPECT_EQ(f().model.n_gr, 3);
   EXPECT_EQ(f().model.bc_val(1, 2, 2, 1), 7);
-  EXPECT_FALSE(f().Frame11->isHidden());
+  EXPECT_FALSE(f().design.frame->isHidden());
 }
 
 TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing) {
@@ -170,8 +170,8 @@ TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing)
     run(std::string(step) + "expect-error Cannot write file (cross_data_4th.dat)\n");
     EXPECT_EQ(f().model.bc_val(1, 9, 2, 3), -1000);
     EXPECT_EQ(f().model.n_node, 14);
-    EXPECT_EQ(f().Text31->text(), "25");
-    EXPECT_FALSE(f().Frame13->isHidden());
+    EXPECT_EQ(f().settings.max_diameter->text(), "25");
+    EXPECT_FALSE(f().conditions.frame->isHidden());
   }
 }
 
@@ -193,7 +193,7 @@ TEST_F(AnalysisRun, SaveThenReadRestoresTheDesignInTheDesignStage) {
 TEST_F(AnalysisRun, ReadWithoutAFileChangesNothingButTheLabels) {
   run("click Form2.Command1\nclick Form2.Command2\nclick Form2.Command16\nexpect-error File not found\n");
   EXPECT_EQ(f().model.n_gr, 1);
-  EXPECT_TRUE(f().Label29->isHidden());
+  EXPECT_TRUE(f().procedure_label->isHidden());
 }
 
 // "Stop" in the post-processing window asks the run to end after the cycle under way: here a

@@ -69,7 +69,7 @@ TEST_F(BcStage, PickOpensTheDialogAndOkStores) {
   EXPECT_EQ(f().model.bc_node, 1);
   EXPECT_EQ(f().model.bc_flag(1, 1), 1);
   EXPECT_FALSE(f().isEnabled());
-  EXPECT_TRUE(f().Option6->isChecked());
+  EXPECT_TRUE(f().conditions.view_angle->isChecked());
   // The red marker stays on the surface while the dialog is open.
   EXPECT_EQ(shapes(f().canvas().primitives(), red).back(), "circle 4304,6696 r80 solid");
 
@@ -165,7 +165,7 @@ TEST_F(BcStage, CaseNumberStaysWithinTheCases) {
   go_to_analysis();
   run("set Form2.Text24 3\nclick Form2.Option5\nset Form2.Text24 x\n");
   EXPECT_EQ(f().model.case_no, 3);
-  EXPECT_TRUE(f().Option6->isChecked());
+  EXPECT_TRUE(f().conditions.view_angle->isChecked());
   run("set Form2.Text24 \n");
   EXPECT_EQ(f().model.case_no, 3);
   EXPECT_TRUE(errors().empty());
@@ -179,7 +179,7 @@ TEST_F(BcStage, DeleteClearsTheCurrentCaseOnly) {
     run("set Form5.Text7 3\nclick Form5.Command1\n");
   }
   run(std::string("click Form2.Option5\nmouse Form2 down ") + node3 + "\n");
-  EXPECT_TRUE(f().Option6->isChecked());
+  EXPECT_TRUE(f().conditions.view_angle->isChecked());
   EXPECT_FALSE(Forms::find("Form5"));
   EXPECT_EQ(f().model.bc_flag(2, 3), 0);
   EXPECT_EQ(f().model.bc_val(1, 3, 2, 1), 3);
@@ -191,11 +191,11 @@ TEST_F(BcStage, CancelClearsEveryCaseAndReturnsToDesign) {
   run("click Form5.Command2\nclick Form5.Command1\nset Form2.Text24 2\n");
   open(node3);
   run("set Form5.Text7 1\nclick Form5.Command1\nclick Form2.Check3\nclick Form2.Command14\n");
-  EXPECT_FALSE(f().Frame11->isHidden());
-  EXPECT_TRUE(f().Frame13->isHidden());
-  EXPECT_TRUE(f().Frame17->isHidden());
-  EXPECT_FALSE(f().Check3->isChecked());
-  EXPECT_EQ(f().Text24->text(), "1");
+  EXPECT_FALSE(f().design.frame->isHidden());
+  EXPECT_TRUE(f().conditions.frame->isHidden());
+  EXPECT_TRUE(f().settings.frame->isHidden());
+  EXPECT_FALSE(f().conditions.show_settings->isChecked());
+  EXPECT_EQ(f().conditions.case_number->text(), "1");
   // Back in the stage no case shows a marker.
   run("click Form2.Command12\n");
   for (const char* c : {"1", "2", "3"}) {

@@ -37,17 +37,17 @@ TEST_F(DesignStage, HundredAndFirstRecordIsRefusedAndStoresNothing) {
   run("click Form2.Command1\nexpect-error at most 100\n");
   EXPECT_EQ(f().model.n_gr, 100);
   EXPECT_EQ(f().model.gr_len(100, 1), 42);
-  EXPECT_TRUE(f().Frame2->isHidden());
-  EXPECT_FALSE(f().Frame11->isHidden());
+  EXPECT_TRUE(f().geometry.frame->isHidden());
+  EXPECT_FALSE(f().design.frame->isHidden());
 }
 
 TEST_F(DesignStage, DivisionTypedOutOfRangeWaitsForTheNextRefresh) {
   run("click Form2.Command1\nset Form2.Text13 3\n");
-  EXPECT_EQ(f().HScroll7->value(), 3);
+  EXPECT_EQ(f().geometry.division_scroll[0]->value(), 3);
   EXPECT_EQ(f().model.gr_div(1, 1), 3);
   const int clears = f().canvas().clears();
   run("set Form2.Text13 12\n");
-  EXPECT_EQ(f().HScroll7->value(), 3);
+  EXPECT_EQ(f().geometry.division_scroll[0]->value(), 3);
   EXPECT_EQ(f().canvas().clears(), clears);
   EXPECT_EQ(f().model.gr_div(1, 1), 3);
   run("set Form2.Text7 120\n");  // any refresh stores the panel
@@ -68,24 +68,24 @@ TEST_F(DesignStage, ModifyLoadsTheSelectedRecord) {
   run("click Form2.Command8\nexpect Form2.Frame10 shown 1\nexpect Form2.HScroll13 max 2\nexpect Form2.Text22 text 2\n"
       "set Form2.HScroll13 1\nclick Form2.Command7\n");
   EXPECT_EQ(f().model.n_gr_m, 1);
-  EXPECT_EQ(f().Text7->text(), "200");
-  EXPECT_EQ(f().Text36->text(), "70000");
-  EXPECT_EQ(f().Text37->text(), "0.3");
-  EXPECT_TRUE(f().Option4->isChecked());
-  EXPECT_FALSE(f().Frame7->isHidden());
-  EXPECT_TRUE(f().Frame16->isHidden());
+  EXPECT_EQ(f().geometry.side[0]->text(), "200");
+  EXPECT_EQ(f().geometry.young->text(), "70000");
+  EXPECT_EQ(f().geometry.poisson->text(), "0.3");
+  EXPECT_TRUE(f().geometry.design_element->isChecked());
+  EXPECT_FALSE(f().geometry.division_frame->isHidden());
+  EXPECT_TRUE(f().bar_ends.frame->isHidden());
   // The bar of record 2 leaves the division frame hidden when chosen by the selector.
   run("click Form2.Command2\nclick Form2.Command8\nset Form2.HScroll13 1\nset Form2.HScroll13 2\n");
-  EXPECT_TRUE(f().Frame7->isHidden());
+  EXPECT_TRUE(f().geometry.division_frame->isHidden());
 }
 
 TEST_F(DesignStage, NewRecordStartsWithDefaultMaterialButKeepsSettings) {
   run("click Form2.Command1\nset Form2.Text36 70000\nclick Form2.Command2\n");
-  f().Text31->setText("35");
+  f().settings.max_diameter->setText("35");
   run("click Form2.Command1\n");
-  EXPECT_EQ(f().Text36->text(), "206000");
-  EXPECT_EQ(f().Text37->text(), "0.33");
-  EXPECT_EQ(f().Text31->text(), "35");
+  EXPECT_EQ(f().geometry.young->text(), "206000");
+  EXPECT_EQ(f().geometry.poisson->text(), "0.33");
+  EXPECT_EQ(f().settings.max_diameter->text(), "35");
   EXPECT_EQ(f().model.gr_mat(1, 1), 70000);
 }
 
@@ -102,7 +102,7 @@ TEST_F(DesignStage, DeletingRecordTwoOfThreeMovesTheLastUpWithItsSection) {
   EXPECT_EQ(f().model.gr_apex(2, 4, 2), 7);
   EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    1    0\r\n    1.00000E+00    2.00000E+00\r\n");
   EXPECT_EQ(Forms::form4().Text3->text(), "1");
-  EXPECT_FALSE(f().Frame11->isHidden());
+  EXPECT_FALSE(f().design.frame->isHidden());
 }
 
 TEST_F(DesignStage, DeletingTheLastRecordLeavesTheFileAlone) {
@@ -121,15 +121,15 @@ TEST_F(DesignStage, ModifyAndDeleteDoNothingOnAnEmptyList) {
 
 TEST_F(DesignStage, BarFromTwoPoints) {
   run("click Form2.Option2\nclick Form2.Command1\n");
-  EXPECT_EQ(f().Text25->text(), " 50.00");
-  EXPECT_EQ(f().Text28->text(), "-50.00");
+  EXPECT_EQ(f().bar_ends.first[0]->text(), " 50.00");
+  EXPECT_EQ(f().bar_ends.second[0]->text(), "-50.00");
   run("set Form2.Text25 10\nset Form2.Text26 60\nset Form2.Text27 5\n"
       "set Form2.Text28 10\nset Form2.Text29 -40\nset Form2.Text30 5\nclick Form2.Command19\n");
-  EXPECT_EQ(f().Text7->text(), "100");
-  EXPECT_EQ(f().Text11->text(), "10");
-  EXPECT_EQ(f().Text4->text(), "0");
-  EXPECT_EQ(f().Text5->text(), "0");
-  EXPECT_EQ(f().Text6->text(), "90");
+  EXPECT_EQ(f().geometry.side[0]->text(), "100");
+  EXPECT_EQ(f().geometry.centre[1]->text(), "10");
+  EXPECT_EQ(f().geometry.rotation[0]->text(), "0");
+  EXPECT_EQ(f().geometry.rotation[1]->text(), "0");
+  EXPECT_EQ(f().geometry.rotation[2]->text(), "90");
   EXPECT_EQ(f().model.gr_rot(1, 3), 90);
   // Two identical points change nothing and draw nothing.
   const int clears = f().canvas().clears();
@@ -138,30 +138,30 @@ TEST_F(DesignStage, BarFromTwoPoints) {
   run("click Form2.Command19\n");
   EXPECT_EQ(f().canvas().clears(), after_typing);
   EXPECT_EQ(after_typing, clears);
-  EXPECT_EQ(f().Text6->text(), "90");
+  EXPECT_EQ(f().geometry.rotation[2]->text(), "90");
 }
 
 // The ends follow the geometry as it is edited: the frame's "Modify" after typing one end keeps
 // the other where the edit put it (it used to take the bar back to its centre W of 0).
 TEST_F(DesignStage, BarEndsFollowTheGeometry) {
   run("click Form2.Option2\nclick Form2.Command1\nset Form2.Text11 -50\n");
-  EXPECT_EQ(f().Text25->text(), " 50.00");
-  EXPECT_EQ(f().Text26->text(), "-50.00");
-  EXPECT_EQ(f().Text29->text(), "-50.00");
+  EXPECT_EQ(f().bar_ends.first[0]->text(), " 50.00");
+  EXPECT_EQ(f().bar_ends.first[1]->text(), "-50.00");
+  EXPECT_EQ(f().bar_ends.second[1]->text(), "-50.00");
   run("set Form2.Text25 250\nclick Form2.Command19\n");
   // (250, -50, 0) to (-50, -50, 0): 300 long, centred on (100, -50, 0).
-  EXPECT_EQ(f().Text7->text(), "300");
-  EXPECT_EQ(f().Text10->text(), "100");
-  EXPECT_EQ(f().Text11->text(), "-50");
-  EXPECT_EQ(f().Text25->text(), " 250.00");
-  EXPECT_EQ(f().Text28->text(), "-50.00");
+  EXPECT_EQ(f().geometry.side[0]->text(), "300");
+  EXPECT_EQ(f().geometry.centre[0]->text(), "100");
+  EXPECT_EQ(f().geometry.centre[1]->text(), "-50");
+  EXPECT_EQ(f().bar_ends.first[0]->text(), " 250.00");
+  EXPECT_EQ(f().bar_ends.second[0]->text(), "-50.00");
   // Length, then rotation: a quarter turn about H puts both ends on the W line through the centre.
   run("set Form2.Text7 200\n");
-  EXPECT_EQ(f().Text25->text(), " 200.00");
+  EXPECT_EQ(f().bar_ends.first[0]->text(), " 200.00");
   run("set Form2.Text6 90\n");
-  EXPECT_EQ(f().Text25->text(), " 100.00");
-  EXPECT_EQ(f().Text28->text(), " 100.00");
-  EXPECT_NE(f().Text26->text(), f().Text29->text());
+  EXPECT_EQ(f().bar_ends.first[0]->text(), " 100.00");
+  EXPECT_EQ(f().bar_ends.second[0]->text(), " 100.00");
+  EXPECT_NE(f().bar_ends.first[1]->text(), f().bar_ends.second[1]->text());
   EXPECT_TRUE(errors().empty());
 }
 
@@ -173,16 +173,16 @@ TEST_F(DesignStage, CornerPickAndDisplacements) {
   f().Form_MouseDown(1, 0, x + 3, y - 2);
   const int picked = f().model.apex_sel;
   ASSERT_GE(picked, 1);
-  EXPECT_EQ(f().Text16->text(), "  -50.0000");
+  EXPECT_EQ(f().corner.coordinate[0]->text(), "  -50.0000");
   run("set Form2.Text19 12.5\n");
-  EXPECT_EQ(f().HScroll10->value(), 12);
+  EXPECT_EQ(f().corner.displacement_scroll[0]->value(), 12);
   EXPECT_EQ(f().model.apex_mov(picked, 1), 12);
   EXPECT_EQ(f().model.gr_apex(1, picked, 1), 12);
-  EXPECT_EQ(f().Text16->text(), "  -38.0000");
+  EXPECT_EQ(f().corner.coordinate[0]->text(), "  -38.0000");
   run("set Form2.Text19 13.5\n");
   EXPECT_EQ(f().model.apex_mov(picked, 1), 14);
   run("set Form2.Text19 1500\n");
-  EXPECT_EQ(f().HScroll10->value(), 14);
+  EXPECT_EQ(f().corner.displacement_scroll[0]->value(), 14);
   EXPECT_EQ(f().model.apex_mov(picked, 1), 14);
   // A typed coordinate gives the displacement; the scroll bar then rounds it.
   run("set Form2.Text17 -42.25\n");
@@ -192,14 +192,14 @@ TEST_F(DesignStage, CornerPickAndDisplacements) {
   EXPECT_EQ(f().model.apex_mov(picked, 3), 0);
   EXPECT_EQ(f().model.gr_apex(1, picked, 3), 0);
   run("click Form2.Command3\n");
-  EXPECT_EQ(f().Text16->text(), "None");
+  EXPECT_EQ(f().corner.coordinate[0]->text(), "None");
   EXPECT_EQ(f().model.apex_sel, 0);
-  EXPECT_TRUE(f().Frame8->isHidden());
+  EXPECT_TRUE(f().corner.frame->isHidden());
 }
 
 TEST_F(DesignStage, ScrollWithoutAPickedCornerOnlyWritesTheText) {
   run("click Form2.Command1\nclick Form2.Check1\nset Form2.HScroll11 25\n");
-  EXPECT_EQ(f().Text20->text(), "   25.0000");
+  EXPECT_EQ(f().corner.displacement[1]->text(), "   25.0000");
   for (int c = 1; c <= 8; ++c) EXPECT_EQ(f().model.gr_apex(1, c, 2), 0);
 }
 

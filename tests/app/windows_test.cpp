@@ -40,7 +40,7 @@ TEST_F(Windows, EveryWayOutOfTheStartUpWindow) {
 
 // The start-up text states the model's own limits (1000 nodes, 5000 elements, 5 load cases).
 TEST_F(Windows, StartUpTextStatesTheModelsLimits) {
-  const QString text = start_modelling().Label29->text();
+  const QString text = start_modelling().procedure_label->text();
   EXPECT_TRUE(text.contains(QRegularExpression("Maximum Number of Nodes +=  *1000\n"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QRegularExpression("Maximum Number of Elements +=  *5000\n")));
   EXPECT_TRUE(text.contains(QRegularExpression("Multi Loading Conditions += +5\n")));
@@ -104,14 +104,14 @@ TEST_F(Windows, RubberBandStaysOnTheSurfaceUntilTheNextRedraw) {
 
 TEST_F(Windows, BoxZoomIsRefusedWhilePicking) {
   Form2& f = start_modelling();
-  f.Check1->setChecked(true);
+  f.geometry.move_apex->setChecked(true);
   f.Check2->setChecked(true);
   EXPECT_FALSE(f.Check2->isChecked());
-  f.Check1->setChecked(false);
-  f.Option3->setChecked(true);
+  f.geometry.move_apex->setChecked(false);
+  f.conditions.create_modify->setChecked(true);
   f.Check2->setChecked(true);
   EXPECT_FALSE(f.Check2->isChecked());
-  f.Option6->setChecked(true);
+  f.conditions.view_angle->setChecked(true);
   f.Check2->setChecked(true);
   EXPECT_TRUE(f.Check2->isChecked());
 }
