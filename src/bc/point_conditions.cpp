@@ -53,6 +53,94 @@ void store_point_conditions(ModelStore& m, int case_no, int node, const PointCon
   if (carries_nothing(m, case_no, node)) m.bc_flag(case_no, node) = 0;
 }
 
+namespace {
+void mark_what_it_carries(ModelStore& m, int case_no, int node) {
+  m.bc_flag(case_no, node) = carries_nothing(m, case_no, node) ? 0 : 1;
+}
+
+// The largest span of the model's nodes along L, W or H, mm.
+double model_size(const ModelStore& m) {
+  double size = 0;
+  for (int a = 1; a <= 3; ++a) {
+    double low = 0, high = 0;
+    for (int i = 1; i <= m.n_node; ++i) {
+      const double v = m.node_xyz(i, a);
+      if (i == 1 || v < low) low = v;
+      if (i == 1 || v > high) high = v;
+    }
+    size = std::max(size, high - low);
+  }
+  return size;
+}
+}  // namespace
+
+void store_point_conditions_in_every_case(ModelStore& m, int case_no, int node, const PointConditions& p) {
+  int last = case_no;
+  for (int c = 1; c <= max_cases; ++c)
+    for (int i = 1; i <= m.n_node; ++i)
+      if (!carries_nothing(m, c, i)) last = std::max(last, c);
+  for (int c = 1; c <= last; ++c) {
+    PointConditions in_case = c == case_no ? p : point_conditions(m, c, node);
+    in_case.fixed = p.fixed;
+    in_case.spring = p.spring;
+    for (int k = 1; k <= 6; ++k)
+      if (p.fixed[k]) in_case.load[k] = 0;  // a fixed dof carries no load, as the dialog shows it
+    store_point_conditions(m, c, node, in_case);
+    mark_what_it_carries(m, c, node);
+  }
+}
+
+void copy_case_supports(ModelStore& m, int from, int to) {
+  if (from < 1 || from > max_cases || to < 1 || to > max_cases)
+    raise_error(err::subscript, "load case " + std::to_string(from < 1 || from > max_cases ? from : to) + " of 1 to " +
+                                    std::to_string(max_cases));
+  if (from == to) return;
+  for (int i = 1; i <= m.n_node; ++i) {
+    for (int k = 1; k <= 6; ++k) {
+      m.bc_val(to, i, 1, k) = m.bc_val(from, i, 1, k);
+      m.spring_val(to, i, k) = m.spring_val(from, i, k);
+      if (m.bc_val(to, i, 1, k) != 0) m.bc_val(to, i, 2, k) = 0;
+    }
+    mark_what_it_carries(m, to, i);
+  }
+}
+
+std::vector<PlacedConditions> conditions_by_place(const ModelStore& m) {
+  std::vector<PlacedConditions> kept;
+  for (int c = 1; c <= max_cases; ++c)
+    for (int i = 1; i <= m.n_node; ++i)
+      if (!carries_nothing(m, c, i))
+        kept.push_back({{m.node_xyz(i, 1), m.node_xyz(i, 2), m.node_xyz(i, 3)}, c, point_conditions(m, c, i)});
+  return kept;
+}
+
+RestoredConditions restore_conditions(ModelStore& m, const std::vector<PlacedConditions>& kept) {
+  const double tolerance = std::max(1e-6 * model_size(m), 1e-6);
+  RestoredConditions out;
+  std::vector<char> took(static_cast<size_t>(m.n_node) + 1, 0);
+  std::vector<std::array<float, 3>> missing;
+  for (const PlacedConditions& k : kept) {
+    int node = 0;
+    for (int i = 1; i <= m.n_node && node == 0; ++i) {
+      bool here = true;
+      for (int a = 1; a <= 3; ++a) here = here && std::fabs(double(m.node_xyz(i, a)) - k.at[static_cast<size_t>(a - 1)]) <= tolerance;
+      if (here) node = i;
+    }
+    if (node == 0) {
+      // One place may have kept something in several cases: it is one node that is missing.
+      if (std::find(missing.begin(), missing.end(), k.at) == missing.end()) missing.push_back(k.at);
+      continue;
+    }
+    store_point_conditions(m, k.case_no, node, k.p);
+    mark_what_it_carries(m, k.case_no, node);
+    if (!took[static_cast<size_t>(node)]) ++out.restored;
+    took[static_cast<size_t>(node)] = 1;
+  }
+  out.missing = static_cast<int>(missing.size());
+  if (!missing.empty()) out.first_missing = missing.front();
+  return out;
+}
+
 void clear_all_conditions(ModelStore& m) {
   m.bc_flag.fill(0);
   m.bc_val.fill(0);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/model_store.h"
 
@@ -44,6 +45,33 @@ bool carries_nothing(const ModelStore& m, int case_no, int node);
 // bc_box: stores p for node in case_no, then clears the node's marker when it carries
 // nothing. It never sets the marker; opening the point for editing does.
 void store_point_conditions(ModelStore& m, int case_no, int node, const PointConditions& p);
+
+// "All Load Cases": the supports and springs of p go into node in every case from 1 to the
+// highest that holds any condition (at least case_no); its loads only into case_no. Each case the
+// node then carries something in is marked, one that carries nothing is not.
+void store_point_conditions_in_every_case(ModelStore& m, int case_no, int node, const PointConditions& p);
+
+// "Copy Case": the supports and springs of every node in case `from` replace those of case `to`;
+// the loads of `to` stay. Markers follow what each node carries in `to`. Cases 1..5.
+void copy_case_supports(ModelStore& m, int from, int to);
+
+// What the nodes carry, kept by where they lie, so that a new mesh can take it back.
+struct PlacedConditions {
+  std::array<float, 3> at{};  // L, W, H, mm
+  int case_no = 0;
+  PointConditions p;
+};
+std::vector<PlacedConditions> conditions_by_place(const ModelStore& m);
+
+// Puts back every kept condition whose place holds a node of the model now (within 1e-6 of the
+// model's size, at least 1e-6 mm): `restored` nodes took something back, `missing` places found
+// no node, the first of them at `first_missing`.
+struct RestoredConditions {
+  int restored = 0;
+  int missing = 0;
+  std::array<float, 3> first_missing{};
+};
+RestoredConditions restore_conditions(ModelStore& m, const std::vector<PlacedConditions>& kept);
 
 // "Cancel" of the stage: markers, fixed flags, loads and springs of every case and node
 // cleared, and case 1 current.

@@ -139,3 +139,93 @@ TEST(NodePick, NearestNodeTiesToTheHigherNumber) {
   const ViewWindow zoomed{3535, 4545, 3300, 3300};
   EXPECT_EQ(pick_node(m, zoomed, 3535 + 330, 4545), 2);
 }
+
+namespace {
+// Three nodes along L, 1000 mm apart.
+ModelStore three_nodes() {
+  ModelStore m = loaded_store();
+  m.n_node = 3;
+  for (int i = 1; i <= 3; ++i) m.node_xyz(i, 1) = 1000.0f * float(i - 1);
+  return m;
+}
+
+PointConditions clamped_with_load(float load_h) {
+  PointConditions p;
+  for (int k = 1; k <= 3; ++k) p.fixed[k] = 1;
+  p.spring[5] = 250;
+  p.load[3] = load_h;  // on a fixed dof: none in the end
+  p.load[4] = 7;
+  return p;
+}
+}  // namespace
+
+// Supports and springs go into every case up to the highest in use, the load only into the case
+// shown; a case the node then carries something in is marked.
+TEST(PointConditions, AllLoadCasesTakeTheSupportsAndSpringsNotTheLoads) {
+  ModelStore m = three_nodes();
+  m.bc_val(3, 2, 2, 1) = 40;  // case 3 is in use, at another node
+  m.bc_flag(3, 2) = 1;
+  m.bc_val(1, 1, 2, 6) = 5;  // a load of node 1 in case 1 on a free dof stays,
+  m.bc_val(1, 1, 2, 2) = 8;  // one on a dof now fixed goes
+  store_point_conditions_in_every_case(m, 2, 1, clamped_with_load(-9));
+  for (int c = 1; c <= 3; ++c) {
+    EXPECT_EQ(m.bc_flag(c, 1), 1) << c;
+    EXPECT_EQ(m.bc_val(c, 1, 1, 2), 1) << c;
+    EXPECT_EQ(m.bc_val(c, 1, 1, 4), 0) << c;
+    EXPECT_EQ(m.spring_val(c, 1, 5), 250) << c;
+    EXPECT_EQ(m.bc_val(c, 1, 2, 3), 0) << c;
+  }
+  EXPECT_EQ(m.bc_val(2, 1, 2, 4), 7);
+  EXPECT_EQ(m.bc_val(1, 1, 2, 4), 0);
+  EXPECT_EQ(m.bc_val(3, 1, 2, 4), 0);
+  EXPECT_EQ(m.bc_val(1, 1, 2, 6), 5);
+  EXPECT_EQ(m.bc_val(1, 1, 2, 2), 0);
+  EXPECT_EQ(m.bc_flag(4, 1), 0);  // beyond the highest case in use
+  EXPECT_EQ(m.spring_val(4, 1, 5), 0);
+}
+
+// "Copy Case" replaces the target's supports and springs, keeps its loads on free dofs.
+TEST(PointConditions, CopyCaseTakesSupportsAndSpringsOnly) {
+  ModelStore m = three_nodes();
+  store_point_conditions(m, 1, 1, clamped_with_load(0));
+  m.bc_flag(1, 1) = 1;
+  m.bc_val(2, 1, 2, 1) = -30;  // a load on a dof the copy fixes goes
+  m.bc_val(2, 2, 2, 6) = 12;   // one on a free dof stays
+  m.bc_val(2, 2, 1, 1) = 1;    // a support the source lacks goes
+  copy_case_supports(m, 1, 2);
+  EXPECT_EQ(m.bc_val(2, 1, 1, 1), 1);
+  EXPECT_EQ(m.spring_val(2, 1, 5), 250);
+  EXPECT_EQ(m.bc_val(2, 1, 2, 1), 0);
+  EXPECT_EQ(m.bc_val(2, 1, 2, 4), 0);  // the source's load is not copied
+  EXPECT_EQ(m.bc_flag(2, 1), 1);
+  EXPECT_EQ(m.bc_val(2, 2, 1, 1), 0);
+  EXPECT_EQ(m.bc_val(2, 2, 2, 6), 12);
+  EXPECT_EQ(m.bc_flag(2, 2), 1);
+  EXPECT_EQ(error_of([&] { copy_case_supports(m, 1, 6); }), "Subscript out of range (load case 6 of 1 to 5)");
+}
+
+// Conditions kept by place come back on the nodes that still lie there, whatever their new
+// numbers; a place without a node is counted once however many cases it held.
+TEST(PointConditions, ConditionsComeBackWhereTheirNodesStillLie) {
+  ModelStore m = three_nodes();
+  store_point_conditions(m, 1, 1, clamped_with_load(0));
+  store_point_conditions(m, 2, 1, clamped_with_load(0));
+  m.bc_val(1, 2, 2, 3) = -100;
+  const std::vector<PlacedConditions> kept = conditions_by_place(m);
+  ASSERT_EQ(kept.size(), 3u);
+  const std::array<float, 3> one{m.node_xyz(1, 1), m.node_xyz(1, 2), m.node_xyz(1, 3)};
+  const std::array<float, 3> two{m.node_xyz(2, 1), m.node_xyz(2, 2), m.node_xyz(2, 3)};
+  clear_all_conditions(m);
+  // The new mesh: node 1 now lies where node 2 was (a hair's breadth off), node 2 somewhere new.
+  for (int a = 1; a <= 3; ++a) {
+    m.node_xyz(1, a) = two[static_cast<size_t>(a - 1)] + 1e-5f;
+    m.node_xyz(2, a) = 12345;
+  }
+  const RestoredConditions r = restore_conditions(m, kept);
+  EXPECT_EQ(r.restored, 1);
+  EXPECT_EQ(r.missing, 1);
+  EXPECT_EQ(r.first_missing, one);
+  EXPECT_EQ(m.bc_val(1, 1, 2, 3), -100);
+  EXPECT_EQ(m.bc_flag(1, 1), 1);
+  EXPECT_EQ(m.bc_val(1, 1, 1, 1), 0);
+}
