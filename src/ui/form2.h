@@ -10,7 +10,7 @@
 #include "model/model_store.h"
 #include "ui/form_view.h"
 
-struct PointConditions;
+#include "bc/point_conditions.h"
 
 class QCheckBox;
 class QLabel;
@@ -101,6 +101,9 @@ struct ConditionsPanel {
   QWidget* case_frame;          // Frame22
   QLineEdit* case_number;       // Text24 "Case No.="
   QCheckBox* show_settings;     // Check3 "Set Detailed Analysis Information"
+  QPushButton* copy_case;       // Command40 "Copy Case": supports and springs into case copy_to
+  QLineEdit* copy_to;           // Text40
+  QPushButton* restore;         // Command41 "Restore Conditions", while some are kept by place
   QPushButton* cancel;          // Command14
   QPushButton* analysis;        // Command13
 };
@@ -190,13 +193,17 @@ class Form2 : public ViewForm {
 
   // Boundary-condition stage (form2_bc.cpp): public procedures, handlers and steps.
   void bc_box0();     // the picked point's data in the current case cleared
-  void bc_box(const PointConditions& p);  // the point dialog's values stored for the picked point
+  // The point dialog's values stored for the picked point, in the case shown or, for its
+  // supports and springs, in every case in use.
+  void bc_box(const PointConditions& p, bool every_case = false);
   void bc_discard();  // the point dialog closed without "OK"
   void Command12_Click();  // Go to Analysis
   void Option3_Click();    // Create/Modify
   void Option5_Click();    // Delete
   void Text24_Change();    // Case No.=
   void Command14_Click();  // Cancel
+  void Command40_Click();  // Copy Case
+  void Command41_Click();  // Restore Conditions
   void pick_point_at(float x, float y);
   void open_point_dialog();
   void place_dialog_beside_node(QWidget& dialog);
@@ -220,5 +227,7 @@ class Form2 : public ViewForm {
   void pick_corner_at(float x, float y);
   void make_cover_labels();
   void wire();
+  // What "Cancel" cleared, by place, for "Restore Conditions" on the next visit to the stage.
+  std::vector<PlacedConditions> kept_conditions_;
   bool setting_from_ends_ = false;  // the bar frame's "Modify" is setting the geometry
 };

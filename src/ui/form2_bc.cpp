@@ -26,6 +26,7 @@ constexpr double marker_radius = 80;
 void Form2::Command12_Click() {
   if (model.n_gr < 1) raise_error(err::nothing_to_analyse, "make a box or bar first");
   fem_data_pro();
+  conditions.restore->setVisible(!kept_conditions_.empty());
   design.frame->hide();
   conditions.frame->show();
   Draw_3D();
@@ -114,10 +115,15 @@ void Form2::place_dialog_beside_node(QWidget& dialog) {
 
 void Form2::bc_box0() { clear_point_conditions(model, model.case_no, model.bc_node); }
 
-void Form2::bc_box(const PointConditions& p) {
-  store_point_conditions(model, model.case_no, model.bc_node, p);
+void Form2::bc_box(const PointConditions& p, bool every_case) {
+  if (every_case)
+    store_point_conditions_in_every_case(model, model.case_no, model.bc_node, p);
+  else
+    store_point_conditions(model, model.case_no, model.bc_node, p);
   Draw_3D();
-  set_status("Set " + node_text(model, model.bc_node) + " in case " + std::to_string(model.case_no));
+  set_status("Set " + node_text(model, model.bc_node) +
+             (every_case ? ": supports and springs in every case, loads in case " : " in case ") +
+             std::to_string(model.case_no));
 }
 
 // What the point carried stays as it was; a point that was opened without data loses the
@@ -133,6 +139,7 @@ void Form2::bc_discard() {
 // go back to their start (case 1, "Operate View Angle", settings closed), so that they do
 // not contradict what the next "Go to Analysis" shows.
 void Form2::Command14_Click() {
+  kept_conditions_ = conditions_by_place(model);
   clear_all_conditions(model);
   conditions.case_number->setText("1");
   conditions.view_angle->setChecked(true);
@@ -141,5 +148,30 @@ void Form2::Command14_Click() {
   conditions.frame->hide();
   settings.frame->hide();
   Grnd();
-  set_status("Back to the design stage: supports, springs and loads cleared in every case");
+  set_status(std::string("Back to the design stage: supports, springs and loads cleared in every case") +
+             (kept_conditions_.empty() ? "" : "; \"Restore Conditions\" puts them back after \"Go to Analysis\""));
+}
+
+void Form2::Command40_Click() {
+  const CaseChoice target = choose_case(text_of(conditions.copy_to), model.mx_case);
+  if (target.limited)
+    raise_error(err::subscript, "load case " + text_of(conditions.copy_to) + " of 1 to " + std::to_string(model.mx_case));
+  copy_case_supports(model, model.case_no, target.case_no);
+  Draw_3D();
+  set_status("Copied the supports and springs of case " + std::to_string(model.case_no) + " into case " +
+             std::to_string(target.case_no));
+}
+
+void Form2::Command41_Click() {
+  const RestoredConditions r = restore_conditions(model, kept_conditions_);
+  kept_conditions_.clear();
+  conditions.restore->hide();
+  Draw_3D();
+  std::string said = "Restored the conditions of " + std::to_string(r.restored) + (r.restored == 1 ? " node" : " nodes");
+  if (r.missing > 0) {
+    const auto& at = r.first_missing;
+    said += "; " + std::to_string(r.missing) + (r.missing == 1 ? " place found no node" : " places found no node") +
+            ", the first at (" + plain_text(at[0]) + ", " + plain_text(at[1]) + ", " + plain_text(at[2]) + ")";
+  }
+  set_status(said);
 }

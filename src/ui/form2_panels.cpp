@@ -159,6 +159,12 @@ ConditionsPanel::ConditionsPanel(QWidget* window) {
   case_number = make_text(case_frame, "Text24", "1", {1260, 0, 900, 330},
                           "Input Sequent Case No. for Multi Loading Conditions");
   show_settings = make_check(frame, "Check3", "Set Detailed Analysis Information", {120, 1320, 5000, 300});
+  copy_case = make_button(frame, "Command40", "Copy Case", {120, 1740, 1500, 420},
+                          "Copy the Supports and Springs of This Case into the Case beside");
+  copy_to = make_text(frame, "Text40", "2", {1740, 1800, 600, 300}, "Load Case to Copy into");
+  restore = make_button(frame, "Command41", "Restore Conditions", {2520, 1740, 2880, 420},
+                        "Put back the Supports, Springs and Loads that Cancel cleared, on the Nodes at the Same Places");
+  restore->hide();
   cancel = make_button(frame, "Command14", "Cancel", {120, 2280, 1500, 480});
   analysis = make_button(frame, "Command13", "Analysis", {1800, 2280, 3600, 480},
                          "Start Topology Optimization (Click below Check Button If Display should be "

@@ -32,7 +32,7 @@ QString name(const char* stem, int number) { return QString("%1%2").arg(stem).ar
 constexpr int row_top = 300, row_step = 360;
 }  // namespace
 
-Form5::Form5() : FormWindow("Form5", "B.C & A.L", 7320, 4320) {
+Form5::Form5() : FormWindow("Form5", "B.C & A.L", 7320, 4680) {
   Label1 = make_label(this, "Label1", "   Boundary Conditions", {120, 120, 4200, 300});
   Label2 = make_label(this, "Label2", "  Applied Loads", {4560, 120, 2640, 300});
 
@@ -71,6 +71,8 @@ Form5::Form5() : FormWindow("Form5", "B.C & A.L", 7320, 4320) {
   Label10->setWordWrap(true);
   Command1 = make_button(this, "Command1", "OK", {5160, 3600, 2040, 480},
                          "Set Boundary Conditions or Applied Loads, and, Return to Previous Main Window");
+  Check10 = make_check(this, "Check10", "All Load Cases", {120, 4020, 4800, 300},
+                       "Check If the Supports and Springs should be Set in Every Load Case (Loads stay in This Case)");
   wire();
 }
 
@@ -147,7 +149,7 @@ void Form5::Command2_Click() {
 void Form5::Command1_Click() {
   const PointConditions p = conditions();
   if (Form2* f = modelling_window()) {
-    f->bc_box(p);
+    f->bc_box(p, value_of(Check10) == 1);
     f->setEnabled(true);
   }
   shell().unload("Form5");

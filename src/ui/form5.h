@@ -57,6 +57,7 @@ class Form5 : public FormWindow {
   QLabel* Label9;         // unit
   QLabel* Label10;        // the node edited, with its coordinates (also in the title)
   QPushButton* Command1;  // OK
+  QCheckBox* Check10;     // All Load Cases
 
  private:
   // A fixed degree of freedom carries no spring and no load: ticking hides both texts at "0",
