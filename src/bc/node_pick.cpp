@@ -1,6 +1,7 @@
 // Nearest-node picking.
 #include "bc/node_pick.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -47,9 +48,28 @@ std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, dou
   return nodes;
 }
 
+// Coordinates to a millionth of the model's size: a node meant at W 0 reads W 0, not the
+// 3.48091e-05 the mesh's single precision left.
 std::string node_text(const ModelStore& m, int16_t node) {
+  const double unit = 1e-6 * std::max(model_size(m), 1.0);
+  auto at = [&](int a) { return std::nearbyint(double(m.node_xyz(node, a)) / unit) * unit + 0.0; };
   char text[128];
-  std::snprintf(text, sizeof text, "node %d (L %g, W %g, H %g)", int(node), double(m.node_xyz(node, 1)),
-                double(m.node_xyz(node, 2)), double(m.node_xyz(node, 3)));
+  std::snprintf(text, sizeof text, "node %d (L %g, W %g, H %g)", int(node), at(1), at(2), at(3));
   return text;
 }
+
+// The largest span of the model's nodes along L, W or H, mm.
+double model_size(const ModelStore& m) {
+  double size = 0;
+  for (int a = 1; a <= 3; ++a) {
+    double low = 0, high = 0;
+    for (int i = 1; i <= m.n_node; ++i) {
+      const double v = m.node_xyz(i, a);
+      if (i == 1 || v < low) low = v;
+      if (i == 1 || v > high) high = v;
+    }
+    size = std::max(size, high - low);
+  }
+  return size;
+}
+

@@ -23,3 +23,7 @@ std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, dou
 
 // "node 12 (L 50, W 0, H 100)": a node of the analysis model with its coordinates in mm.
 std::string node_text(const ModelStore& m, int16_t node);
+
+// The largest span of the model's nodes along L, W or H, mm: the scale below which a coordinate
+// is the rounding of the mesh, not a place.
+double model_size(const ModelStore& m);

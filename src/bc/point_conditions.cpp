@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bc/node_pick.h"
 #include "formats/errors.h"
 #include "formats/numtext.h"
 
@@ -58,20 +59,6 @@ void mark_what_it_carries(ModelStore& m, int case_no, int node) {
   m.bc_flag(case_no, node) = carries_nothing(m, case_no, node) ? 0 : 1;
 }
 
-// The largest span of the model's nodes along L, W or H, mm.
-double model_size(const ModelStore& m) {
-  double size = 0;
-  for (int a = 1; a <= 3; ++a) {
-    double low = 0, high = 0;
-    for (int i = 1; i <= m.n_node; ++i) {
-      const double v = m.node_xyz(i, a);
-      if (i == 1 || v < low) low = v;
-      if (i == 1 || v > high) high = v;
-    }
-    size = std::max(size, high - low);
-  }
-  return size;
-}
 }  // namespace
 
 void store_point_conditions_in_every_case(ModelStore& m, int case_no, int node, const PointConditions& p) {

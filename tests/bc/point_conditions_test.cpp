@@ -229,3 +229,13 @@ TEST(PointConditions, ConditionsComeBackWhereTheirNodesStillLie) {
   EXPECT_EQ(m.bc_flag(1, 1), 1);
   EXPECT_EQ(m.bc_val(1, 1, 1, 1), 0);
 }
+
+// A node meant at W 0 is named at W 0, whatever single precision left of it; a millionth of a
+// 2000 mm model is 0.002 mm, and what lies above it stays.
+TEST(NodePick, NodesAreNamedToAMillionthOfTheModel) {
+  ModelStore m = three_nodes();
+  m.node_xyz(2, 1) = 2000;
+  m.node_xyz(3, 2) = 3.48091e-05f;
+  m.node_xyz(3, 3) = -0.25f;
+  EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 0, H -0.25)");
+}
