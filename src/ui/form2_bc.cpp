@@ -2,6 +2,7 @@
 // the load case, picking a point and opening the point dialog on it, bc_box0 and bc_box, and
 // "Cancel" back to the design stage.
 #include <QScreen>
+#include <QWindow>
 #include <array>
 #include <string>
 
@@ -95,6 +96,10 @@ void Form2::open_point_dialog() {
   dialog.setWindowTitle(QString::fromStdString("B.C & A.L - " + node + ", case " + std::to_string(model.case_no)));
   dialog.Label10->setText(QString::fromStdString(node + ", case " + std::to_string(model.case_no)));
   shell().show("Form5");
+  // Transient for this window, so the window system keeps it above the modelling window it
+  // switches off: it can never hide behind it. (Not a child widget: switching this window off
+  // would switch the dialog off with it.)
+  if (dialog.windowHandle() && windowHandle()) dialog.windowHandle()->setTransientParent(windowHandle());
   place_dialog_beside_node(dialog);
   set_status("Editing " + node + " in case " + std::to_string(model.case_no));
   setEnabled(false);

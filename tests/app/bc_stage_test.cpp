@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QWindow>
 
 #include "app/forms.h"
 #include "support/drawing.h"
@@ -70,6 +71,11 @@ TEST_F(BcStage, PickOpensTheDialogAndOkStores) {
   EXPECT_EQ(f().model.bc_flag(1, 1), 1);
   EXPECT_FALSE(f().isEnabled());
   EXPECT_TRUE(f().conditions.view_angle->isChecked());
+  // The dialog stands above the modelling window (its transient parent) and takes input while
+  // the modelling window does not.
+  ASSERT_TRUE(dialog().windowHandle());
+  EXPECT_EQ(dialog().windowHandle()->transientParent(), f().windowHandle());
+  EXPECT_TRUE(dialog().isEnabled());
   // The red marker stays on the surface while the dialog is open.
   EXPECT_EQ(shapes(f().canvas().primitives(), red).back(), "circle 4304,6696 r80 solid");
 
