@@ -335,7 +335,14 @@ void Form1::go_to_modelling() {
   f.disclaimer_label->hide();
 }
 
-void Form1::Command2_Click() { go_to_modelling(); }
+// The modelling window starts empty; the design of the run is one "Read" away, and it says so.
+void Form1::Command2_Click() {
+  go_to_modelling();
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(temp_file_name, ec))
+    modelling_window()->set_status(std::string("The last design is in ") + temp_file_name +
+                                   ": \"Read\" brings it back");
+}
 
 void Form1::Command7_Click() {
   go_to_modelling();
