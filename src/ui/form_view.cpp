@@ -39,6 +39,8 @@ void make_axis_sketch(QWidget* frame, Twips at) {
 ViewForm::ViewForm(const char* name, int width_twips, int height_twips, ViewWindow initial, double pi,
                    ZoomButtonNames names, int left, int top)
     : FormWindow(name, "MARULLA", width_twips, height_twips), initial_(initial), pi_(pi) {
+  // The picture keeps to the part of the window left of its controls.
+  canvas().set_clip(QRect(0, 0, left / twips_per_pixel, 1 << 16));
   Frame1 = make_frame(this, "Frame1", "View Angle [deg]", {left, top, 5640, 1920});
   const char* axis[] = {"L:", "W:", "H:"};
   const char* text_names[] = {"Text1", "Text2", "Text3"};

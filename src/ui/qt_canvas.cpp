@@ -47,8 +47,16 @@ QFont font_of(const CanvasState& s) {
 }  // namespace
 
 QPainter& QtCanvas::painter() {
-  if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(&image_);
+    if (!clip_.isEmpty()) painter_->setClipRect(clip_);
+  }
   return *painter_;
+}
+
+void QtCanvas::set_clip(const QRect& area) {
+  finish_painting();
+  clip_ = area;
 }
 
 void QtCanvas::finish_painting() {
@@ -104,10 +112,13 @@ void QtCanvas::do_line(double x1, double y1, double x2, double y2, int colour) {
   if (style == LineStyle::solid || style == LineStyle::dot) {
     finish_painting();
     const Rgb c = palette_rgb(colour);
-    const PixelBuffer buffer{reinterpret_cast<uint32_t*>(image_.bits()), image_.width(), image_.height(),
-                             static_cast<int>(image_.bytesPerLine() / 4)};
-    raster_line(buffer, px(x1), px(y1), px(x2), px(y2), qRgb(c.r, c.g, c.b), state().line_width,
-                style == LineStyle::dot);
+    // The buffer is the clip's part of the image, so that the raster's own clipping keeps to it.
+    const QRect area = clip_.isEmpty() ? image_.rect() : clip_.intersected(image_.rect());
+    const int stride = static_cast<int>(image_.bytesPerLine() / 4);
+    const PixelBuffer buffer{reinterpret_cast<uint32_t*>(image_.bits()) + area.y() * stride + area.x(), area.width(),
+                             area.height(), stride};
+    raster_line(buffer, px(x1) - area.x(), px(y1) - area.y(), px(x2) - area.x(), px(y2) - area.y(),
+                qRgb(c.r, c.g, c.b), state().line_width, style == LineStyle::dot);
   } else {
     use_pen(pen_key(colour, false));
     painter().drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));

@@ -17,6 +17,9 @@ class QtCanvas : public RecordingCanvas {
  public:
   explicit QtCanvas(QWidget* owner) : owner_(owner) {}
   void resize(int width_px, int height_px);
+  // What is drawn from now on stays inside `area` (pixels): the picture of a window never paints
+  // over its controls, however far it is zoomed.
+  void set_clip(const QRect& area);
   // The picture so far; what is still in the painter is finished first.
   const QImage& image();
 
@@ -47,5 +50,6 @@ class QtCanvas : public RecordingCanvas {
 
   QWidget* owner_;
   QImage image_;
+  QRect clip_;  // empty: the whole image
   std::unique_ptr<QPainter> painter_;
 };

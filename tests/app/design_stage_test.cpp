@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -206,4 +207,19 @@ TEST_F(DesignStage, ScrollWithoutAPickedCornerOnlyWritesTheText) {
 TEST_F(DesignStage, SettingsPanelDefaults) {
   run("expect Form2.Text31 text 20\nexpect Form2.Text32 text 0.0001\nexpect Form2.Text33 text 0.01\n"
       "expect Form2.Text34 text 1.0\nexpect Form2.Text35 text 1.0\nexpect Form2.Check5 checked 1\n");
+}
+
+// Zoomed far in, the picture still keeps left of the controls' column: nothing of it is painted
+// over the panels (the plain ones show the window's own surface through).
+TEST_F(DesignStage, APictureZoomedInKeepsLeftOfTheControls) {
+  make("Option1");
+  for (int k = 0; k < 8; ++k) run("click Form2.Command21\n");
+  const QImage& image = f().canvas().image();
+  const QColor background(window_background.r, window_background.g, window_background.b);
+  const int column = form2_layout::column_a / twips_per_pixel;
+  int drawn_left = 0, drawn_right = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) (x < column ? drawn_left : drawn_right) += image.pixelColor(x, y) != background;
+  EXPECT_GT(drawn_left, 0);
+  EXPECT_EQ(drawn_right, 0);
 }
