@@ -21,6 +21,7 @@ inline constexpr const char* solver_start = "Cannot start the solver";
 inline constexpr const char* not_a_file = "Not a data file";
 inline constexpr const char* too_large = "File too large";
 inline constexpr const char* nothing_to_analyse = "No box or bar to analyse";
+inline constexpr const char* floating = "A bar floats";
 inline constexpr const char* editing = "A box/bar is being edited";
 inline constexpr const char* solver_busy = "The solver is still running";
 inline constexpr const char* invalid_setting = "Invalid setting";

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "formats/errors.h"
+#include "formats/numtext.h"
 #include "model/geometry.h"
 
 float node_distance(const Vec3& a, const Vec3& b) {
@@ -286,6 +287,24 @@ void build_analysis_model(ModelStore& m, const SectionValueTable& sections, Merg
   }
   for (int p = 1; p <= m.n_prop; ++p)
     for (int c = 1; c <= 7; ++c) m.prop_tab(p, c) = mesh.props[p][c];
+}
+
+std::string floating_bar(const ModelStore& m) {
+  if (m.n_elem < 2) return {};
+  std::vector<int> meets(static_cast<size_t>(m.n_node) + 1, 0);
+  for (int j = 1; j <= m.n_elem; ++j)
+    for (int end = 1; end <= 2; ++end) ++meets[static_cast<size_t>(m.elem_nod(j, end))];
+  auto at = [&](int node) {
+    return "(" + plain_text(m.node_xyz(node, 1)) + ", " + plain_text(m.node_xyz(node, 2)) + ", " +
+           plain_text(m.node_xyz(node, 3)) + ")";
+  };
+  for (int j = 1; j <= m.n_elem; ++j) {
+    const int k = m.elem_nod(j, 3), a = m.elem_nod(j, 1), b = m.elem_nod(j, 2);
+    if (k < 1 || k > m.n_gr || m.gr_div(k, 4) != 2) continue;
+    if (meets[static_cast<size_t>(a)] == 1 && meets[static_cast<size_t>(b)] == 1)
+      return "bar " + std::to_string(k) + " meets no lattice point and no other bar at either end, " + at(a) + " and " + at(b);
+  }
+  return {};
 }
 
 void build_analysis_model(ModelStore& m, const std::string& section_path) {

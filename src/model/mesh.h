@@ -81,3 +81,10 @@ void build_analysis_model(ModelStore& m, const SectionValueTable& sections, Merg
 // fem_data_pro: the section values are read from the cross-section data file, which is
 // opened only when the list is not empty ("File not found" when it is missing).
 void build_analysis_model(ModelStore& m, const std::string& section_path = section_file_name);
+
+// The first bar of the analysis model that meets nothing at either end (no lattice point, no
+// other bar) while the model holds more than it: it floats, and a run would fail as a
+// mechanism at its tip. "" when there is none, else the bar and its ends (mm): "bar 3 meets no
+// lattice point and no other bar at either end, (0, 0, 500) and (100, 0, 500)". A bar held at
+// one end (a cantilever) does not float.
+std::string floating_bar(const ModelStore& m);

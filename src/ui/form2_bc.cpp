@@ -10,6 +10,7 @@
 #include "bc/node_pick.h"
 #include "bc/point_conditions.h"
 #include "formats/numtext.h"
+#include "model/mesh.h"
 #include "ui/form2.h"
 #include "ui/form5.h"
 #include "ui/qt_controls.h"
@@ -27,6 +28,7 @@ constexpr double marker_radius = 80;
 void Form2::Command12_Click() {
   if (model.n_gr < 1) raise_error(err::nothing_to_analyse, "make a box or bar first");
   fem_data_pro();
+  if (const std::string bar = floating_bar(model); !bar.empty()) raise_error(err::floating, bar);
   conditions.restore->setVisible(!kept_conditions_.empty());
   design.frame->hide();
   conditions.frame->show();

@@ -285,3 +285,21 @@ TEST(MergeWalks, FastWalksEqualThePlainWalksOnDenseClouds) {
 }
 
 }  // namespace
+
+// A bar that meets nothing at either end floats beside the box (after a re-mesh its end no
+// longer lands on a lattice point); one end on the box holds it as a cantilever, and a bar
+// alone is the whole model.
+TEST(AnalysisModel, AFloatingBarIsNamedWithItsEnds) {
+  ModelStore m;
+  add_box(m, Vec3(100, 100, 100), Vec3(0, 0, 0), 2, 2, 2);
+  add_bar(m, 100, Vec3(100, 0, 0));  // from (50, 0, 0), the middle of the +L face
+  build(m);
+  EXPECT_EQ(floating_bar(m), "");
+  m.gr_div(1, 2) = 3;  // W lattice at -50, -16.7, 16.7, 50: the face's middle is gone
+  build(m);
+  EXPECT_EQ(floating_bar(m), "bar 2 meets no lattice point and no other bar at either end, (50, 0, 0) and (150, 0, 0)");
+  ModelStore alone;
+  add_bar(alone, 100, Vec3(50, 0, 0));
+  build(alone);
+  EXPECT_EQ(floating_bar(alone), "");
+}
