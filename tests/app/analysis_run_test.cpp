@@ -29,14 +29,15 @@ class AnalysisRun : public WindowTest {
   AnalysisRun() { run("click frmSplash.Command1\n"); }
   Form2& f() { return Forms::form2(); }
 
-  // One box 2 x 1 x 1 and a design bar, in the boundary-condition stage, with conditions in
-  // cases 1 and 3 and a spring only in case 2.
+  // One box 2 x 1 x 1 and a design bar from one of its corners, in the boundary-condition
+  // stage, with conditions in cases 1 and 3 and a spring only in case 2.
   void build_model() {
     run("click Form2.Command1\nset Form2.Text13 2\nclick Form2.Command2\n"
-        "click Form2.Option2\nclick Form2.Command1\nset Form2.Text12 200\nclick Form2.Command2\n"
+        "click Form2.Option2\nclick Form2.Command1\nset Form2.Text10 100\nset Form2.Text11 50\nset Form2.Text12 50\n"
+        "click Form2.Command2\n"
         "click Form2.Command12\n");
     ModelStore& m = f().model;
-    ASSERT_EQ(m.n_node, 14);
+    ASSERT_EQ(m.n_node, 13);
     for (int node : {1, 2, 3}) {
       m.bc_flag(1, node) = 1;
       for (int d = 1; d <= 6; ++d) m.bc_val(1, node, 1, d) = 1;
@@ -141,7 +142,7 @@ TEST_F(AnalysisRun, RefemWithAMissingFileLeavesTheWindowAsItWas) {
   run("click Form2.Command15\n");  // temp_save.dat, but no analysis model file yet
   run("call Form2.refem\nexpect-error fem_gr_jo.dat\n");
   EXPECT_EQ(f().model.bc_val(1, 9, 2, 3), -1000);
-  EXPECT_EQ(f().model.n_node, 14);
+  EXPECT_EQ(f().model.n_node, 13);
 }
 
 TEST_F(AnalysisRun, RefemWithTheFileOfAnotherMeshLeavesTheWindowAsItWas) {
@@ -169,7 +170,7 @@ TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing)
     SCOPED_TRACE(step);
     run(std::string(step) + "expect-error Cannot write file (cross_data_4th.dat)\n");
     EXPECT_EQ(f().model.bc_val(1, 9, 2, 3), -1000);
-    EXPECT_EQ(f().model.n_node, 14);
+    EXPECT_EQ(f().model.n_node, 13);
     EXPECT_EQ(f().settings.max_diameter->text(), "25");
     EXPECT_FALSE(f().conditions.frame->isHidden());
   }
