@@ -292,30 +292,28 @@ DrawnSectionNotes drawn_section_notes(const DrawnSectionProperties& d, const Sec
 std::string drawn_section_note_text(const DrawnSectionProperties& d, const SectionProperties& as_drawn) {
   const DrawnSectionNotes n = drawn_section_notes(d, as_drawn);
   if (!n.any()) return "";
-  auto g = [](double v) {
+  // Second moments to six digits as beside the sketch, lengths, angles and ratios to four.
+  auto g = [](double v, int digits = 4) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
+    std::snprintf(text, sizeof text, "%.*g", digits, v);
     return std::string(text);
   };
   std::string text = "The analysis takes this section as drawn.";
   if (n.centroid_off)
     text += " Its centroid lies " + g(std::hypot(d.centroid_w, d.centroid_h)) +
-            " mm from the origin, where the analysis puts the bar's axis: it bends the bar about the origin (Iw " +
-            g(as_drawn.sec_iw) + ", Ih " + g(as_drawn.sec_ih) + " mm4 against " + g(d.iw) + " and " + g(d.ih) +
-            " about the centroid) and its axial force bends the bar too.";
+            " mm from the origin, where the analysis puts the bar's axis: the bar bends about the origin "
+            "(Iw " + g(as_drawn.sec_iw, 6) + ", Ih " + g(as_drawn.sec_ih, 6) + " mm4) and its axial force bends it too.";
   if (n.product_moment) {
     double weak = d.angle + 90;
     if (weak >= 180) weak -= 180;
-    text += " W and H are not principal axes: the bar is weakest about the axis at " + g(weak) + " deg from W, I2 = " +
-            g(d.i2) + " mm4, " + g(std::round(100 * (1 - d.i2 / std::min(d.iw, d.ih)))) +
-            " % below the smaller of Iw and Ih about the centroid, which the analysis uses instead.";
+    text += " W and H are not principal axes: the weakest lies at " + g(weak) + "\u00b0 from W, I2 = " + g(d.i2, 6) +
+            " mm4, " + g(std::round(100 * (1 - d.i2 / std::min(d.iw, d.ih)))) +
+            " % below the smaller of Iw and Ih about the centroid.";
   }
   if (n.torsion) {
     const double analysed = double(as_drawn.sec_iw) + as_drawn.sec_ih;
-    text += " Its torsion constant Iw + Ih = " + g(analysed) + " mm4 is " +
-            (analysed > d.j ? g(analysed / d.j) + " times the St Venant J = " + g(d.j) + " mm4"
-                            : g(d.j / analysed) + " times below the St Venant J = " + g(d.j) + " mm4") +
-            (d.cells == 0 ? " of these open walls." : ".");
+    text += " Its torsion constant Iw + Ih = " + g(analysed, 6) + " mm4 is " +
+            (analysed > d.j ? g(analysed / d.j) + " times" : "1/" + g(d.j / analysed) + " of") + " the St Venant J.";
   }
   return text;
 }

@@ -232,11 +232,10 @@ TEST(DrawnSection, WhatTheEditorNotes) {
   const std::string text = drawn_section_note_text(drawn_section_properties(a, s),
                                                    section_properties(a, s, MomentSums::single_precision));
   EXPECT_EQ(text,
-            "The analysis takes this section as drawn. Its centroid lies 26.4267 mm from the origin, where the "
-            "analysis puts the bar's axis: it bends the bar about the origin (Iw 251440, Ih 1.0249e+06 mm4 against "
-            "179325 and 552285 about the centroid) and its axial force bends the bar too. W and H are not principal "
-            "axes: the bar is weakest about the axis at 157.644 deg from W, I2 = 103397 mm4, 42 % below the smaller "
-            "of Iw and Ih about the centroid, which the analysis uses instead. Its torsion constant Iw + Ih = "
-            "1.27634e+06 mm4 is 136.361 times the St Venant J = 9360 mm4 of these open walls.");
+            "The analysis takes this section as drawn. Its centroid lies 26.43 mm from the origin, where the analysis "
+            "puts the bar's axis: the bar bends about the origin (Iw 251440, Ih 1.0249e+06 mm4) and its axial force "
+            "bends it too. W and H are not principal axes: the weakest lies at 157.6\u00b0 from W, I2 = 103397 mm4, "
+            "42 % below the smaller of Iw and Ih about the centroid. Its torsion constant Iw + Ih = 1.27634e+06 mm4 "
+            "is 136.4 times the St Venant J.");
   EXPECT_EQ(drawn_section_note_text(drawn_section_properties(tube, s), section_properties(tube, s, MomentSums::single_precision)), "");
 }
