@@ -166,8 +166,9 @@ struct Torsion {
   int cells = 0;
 };
 
-Torsion st_venant(const std::vector<Wall>& walls, double tolerance) {
-  const WallGraph g = wall_graph(walls, tolerance);
+// `size`: of the section, mm; ends closer than a millionth of it meet.
+Torsion st_venant(const std::vector<Wall>& walls, double size) {
+  const WallGraph g = wall_graph(walls, 1e-6 * size);
   const size_t n_node = g.node_at.size();
   // Groups of connected walls, each with a spanning tree; a wall closing a path the tree
   // already has is a cycle of its own, found by the tree's parents.
@@ -216,7 +217,9 @@ Torsion st_venant(const std::vector<Wall>& walls, double tolerance) {
   Torsion out;
   for (size_t group = 0; group < members.size(); ++group) {
     out.j += group_torsion(walls, g, members[group], loops[group]);
-    out.cells += static_cast<int>(loops[group].size());
+    // A wall drawn twice, or walls back and forth along one line, close nothing.
+    for (const std::vector<int>& loop : loops[group])
+      if (const std::optional<Cell> c = cell_of(walls, g, loop); c && c->area > 1e-9 * size * size) ++out.cells;
   }
   return out;
 }
@@ -273,7 +276,7 @@ DrawnSectionProperties drawn_section_properties(const SectionTable& t, int s) {
     if (d.angle >= 180) d.angle -= 180;
   }
 
-  const Torsion torsion = st_venant(walls, 1e-6 * d.size);
+  const Torsion torsion = st_venant(walls, d.size);
   d.j = torsion.j;
   d.cells = torsion.cells;
   return d;

@@ -119,8 +119,13 @@ TEST(DrawnSection, Angle80x50x6) {
   EXPECT_NEAR(d.angle, 67.644, 1e-3);
   EXPECT_DOUBLE_EQ(d.j, 9360);
   EXPECT_EQ(d.cells, 0);
-  EXPECT_EQ(d.corners.size(), 8u);
+  // Each leg's line 3 mm to its left, then to its right (seen from its first end).
+  const std::vector<std::array<double, 2>> corners{{0, 3}, {80, 3}, {80, -3}, {0, -3},
+                                                   {-3, 0}, {-3, 50}, {3, 50}, {3, 0}};
+  EXPECT_EQ(d.corners, corners);
   EXPECT_DOUBLE_EQ(d.size, 83);  // -3 .. 80 along W
+  // Stood on its long leg the section's size is its height.
+  EXPECT_DOUBLE_EQ(props({{0, 0, 0, 80, 6}, {0, 0, 50, 0, 6}}).size, 83);
 }
 
 // The 100 x 60 tube of 2 mm walls: Bredt's J = 4 A_m^2 / sum(L / t) with A_m = 100 x 60 and
@@ -186,6 +191,16 @@ TEST(DrawnSection, SeveralCells) {
   EXPECT_NEAR(two.j, 2 * 4.0 * 3000 * 3000 / 110, 1e-6);
 }
 
+// A wall drawn twice over the same two points encloses nothing: two open walls, no cell.
+TEST(DrawnSection, AWallDrawnTwiceIsNoCell) {
+  SectionTable t = drawn({{-50, 0, 50, 0, 2}});
+  const int l = ++t.n_line(s);
+  t.line_pnt(s, l, 1) = 2, t.line_pnt(s, l, 2) = 1, t.line_t(s, l) = 2;
+  const DrawnSectionProperties d = drawn_section_properties(t, s);
+  EXPECT_EQ(d.cells, 0);
+  EXPECT_NEAR(d.j, 2 * 800.0 / 3, 1e-9);
+}
+
 // Walls that carry nothing: no length, no thickness. A section of only such walls has no
 // values at all.
 TEST(DrawnSection, WallsWithoutLengthOrThicknessCarryNothing) {
@@ -227,6 +242,10 @@ TEST(DrawnSection, WhatTheEditorNotes) {
   tube.n_sec = s;
   make_rectangular_tube(tube, s, 100, 100, 1);
   EXPECT_FALSE(notes(tube).any());
+  // A 150 x 50 x 1 tube: Iw + Ih = 187500 + 20833 + 562500 + 562500 = 1.333e6 against Bredt's
+  // 4 x 7500^2 / 400 = 562500, 2.37 times: noted.
+  make_rectangular_tube(tube, s, 150, 50, 1);
+  EXPECT_TRUE(notes(tube).torsion);
 
   const SectionTable a = angle_80_50_6();
   const std::string text = drawn_section_note_text(drawn_section_properties(a, s),
@@ -237,5 +256,12 @@ TEST(DrawnSection, WhatTheEditorNotes) {
             "bends it too. W and H are not principal axes: the weakest lies at 157.6\u00b0 from W, I2 = 103397 mm4, "
             "42 % below the smaller of Iw and Ih about the centroid. Its torsion constant Iw + Ih = 1.27634e+06 mm4 "
             "is 136.4 times the St Venant J.");
+  make_rectangular_tube(tube, s, 100, 100, 1);
   EXPECT_EQ(drawn_section_note_text(drawn_section_properties(tube, s), section_properties(tube, s, MomentSums::single_precision)), "");
+  // A plate turned 30 degrees from W is weakest about the axis along it.
+  const SectionTable turned30 = drawn({{0, 0, float(100 * std::cos(std::numbers::pi / 6)), 50, 2}});
+  EXPECT_NE(drawn_section_note_text(drawn_section_properties(turned30, s),
+                                    section_properties(turned30, s, MomentSums::single_precision))
+                .find("the weakest lies at 30\u00b0 from W, I2 = 66.6667 mm4"),
+            std::string::npos);
 }
