@@ -58,7 +58,7 @@ DrawnSectionCheck check_drawn_section(const SectionTable& table, int s, const Me
 // the centroid and the principal axes.
 double drawn_section_stress(const DrawnSectionProperties& d, const EndForces& f, double w, double h);
 
-// chi of EN 1993-1-1 6.3.1.2 for imperfection factor alpha: 1 up to lambda_bar 0.2, else
+// chi of EN 1993-1-1 6.3.1.2 (no units) for imperfection factor alpha: 1 up to lambda_bar 0.2, else
 // 1 / (Phi + sqrt(Phi^2 - lambda_bar^2)), Phi = (1 + alpha (lambda_bar - 0.2) + lambda_bar^2) / 2.
 double buckling_reduction(double lambda_bar, double alpha);
 

@@ -44,7 +44,8 @@ struct DrawnSectionProperties {
   std::vector<std::array<double, 2>> corners;
 };
 
-// Section s of the table as drawn, in double precision.
+// Section s of the table as drawn, in double precision. Coordinates and lengths in mm, the
+// area in mm2, second moments and J in mm4, the angle in degrees.
 // Torsion: open walls give L t^3 / 3 each. A closed cell gives 4 A_m^2 / (sum of L / t) over
 // its walls (Bredt), A_m the area inside their centre lines; the walls outside it stay open
 // walls. Walls meet only where they share an end point (ends within 1e-6 of the sketch's size
@@ -62,6 +63,7 @@ struct DrawnSectionNotes {
   bool torsion = false;        // the St Venant J and Iw + Ih about the origin differ by more than 2 times
   bool any() const { return centroid_off || product_moment || torsion; }
 };
+// `as_drawn` as section_properties gives it (mm2, mm4), `d` for the same section.
 DrawnSectionNotes drawn_section_notes(const DrawnSectionProperties& d, const SectionProperties& as_drawn);
 // What the analysis changes by taking the section as drawn, one sentence per note; "" without
 // any. Values in mm, mm4, degrees.
