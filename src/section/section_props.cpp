@@ -272,8 +272,9 @@ DrawnSectionProperties drawn_section_properties(const SectionTable& t, int s) {
   d.i2 = mean - radius;
   if (radius > 1e-9 * mean) {
     d.angle = std::atan2(-d.iwh, half_difference) / 2 * 180 / std::numbers::pi;
+    // atan2 gives (-180, 180], so the angle lies in (-90, 90]; with the noise gone above it
+    // is never so small a negative that adding 180 rounds to 180.
     if (d.angle < 0) d.angle += 180;
-    if (d.angle >= 180) d.angle -= 180;
   }
 
   const Torsion torsion = st_venant(walls, d.size);
