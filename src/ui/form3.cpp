@@ -21,7 +21,7 @@ namespace {
 QString sci4(float v) { return QString::fromStdString(format_number(v, pattern::sci4)); }
 }  // namespace
 
-// The window of the Parts is 8685 twips wide; the column beyond it holds the section about its
+// The editor proper is 8685 twips wide; the column beyond it holds the section about its
 // centroid and the status line.
 Form3::Form3() : FormWindow("Form3", "MARULLA", 11865, 8085) {
   Label1 = make_label(this, "Label1", "Cross Section of Beam", {72, 60, 4068, 408});
