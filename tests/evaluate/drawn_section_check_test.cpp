@@ -60,9 +60,14 @@ TEST(DrawnSectionCheck, PlateStressAtTheWallFace) {
   const DrawnSectionCheck weak = check_drawn_section(plate, s, at_both_ends({0, 0, 0, 0, 1e5, 0}), 210000, 1000, steel);
   EXPECT_NEAR(weak.stress, 1e5 / (100 * 4 / 6.0), 1e-9);
   EXPECT_NEAR(weak.stress, 1500, 1e-9);
-  // Of equal stresses the first corner of the first end is named.
-  EXPECT_EQ(weak.stress_end, 1);
-  EXPECT_EQ(weak.stress_at, (std::array<double, 2>{-50, 1}));
+  EXPECT_NEAR(std::fabs(weak.stress_at[1]), 1, 1e-12);
+  // Stood upright and bent about H alike; of its equal stresses the first corner of the first
+  // end is named.
+  const DrawnSectionCheck upright = check_drawn_section(table_of({{0, -50, 0, 50, 2}}), s,
+                                                        at_both_ends({0, 0, 0, 0, 0, 1e5}), 210000, 1000, steel);
+  EXPECT_NEAR(upright.stress, 1500, 1e-9);
+  EXPECT_EQ(upright.stress_end, 1);
+  EXPECT_EQ(upright.stress_at, (std::array<double, 2>{-1, -50}));
   EXPECT_NEAR(weak.stress_ratio, 1500 / (235 / 1.05), 1e-9);
   EXPECT_EQ(weak.buckling_ratio, 0);
   EXPECT_FALSE(weak.torsional_buckling_unchecked);
