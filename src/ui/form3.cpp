@@ -21,7 +21,9 @@ namespace {
 QString sci4(float v) { return QString::fromStdString(format_number(v, pattern::sci4)); }
 }  // namespace
 
-Form3::Form3() : FormWindow("Form3", "MARULLA", 8685, 8085) {
+// The editor proper is 8685 twips wide; the column beyond it holds the section about its
+// centroid and the status line.
+Form3::Form3() : FormWindow("Form3", "MARULLA", 11865, 8085) {
   Label1 = make_label(this, "Label1", "Cross Section of Beam", {72, 60, 4068, 408});
   QFont heading = Label1->font();
   heading.setPointSize(14);
@@ -57,6 +59,13 @@ Form3::Form3() : FormWindow("Form3", "MARULLA", 8685, 8085) {
   Command1 = make_button(this, "Command1", "Return", {7104, 5952, 1416, 444}, "Return to Previous Main Window");
   Label40 = make_label(this, "Label40", "", {6828, 900, 1812, 1200});
   Label40->setToolTip("Section Properties as Drawn: Area, Second Moments about W and H, Torsion Constant");
+  Label41 = make_label(this, "Label41", "", {8760, 900, 3000, 2520});
+  Label41->setToolTip(
+      "Section Properties about the Centroid: Centroid, Second Moments and Product Moment, Principal Second "
+      "Moments and the Angle of I1 from W, St Venant Torsion Constant");
+  Label60 = make_label(this, "Label60", "", {8760, 3480, 3000, 3420});
+  Label60->setWordWrap(true);
+  Label60->setToolTip("What the Analysis Changes by Taking the Section as Drawn");
   make_typical_shape_panel();
   wire();
 }
@@ -153,6 +162,19 @@ void Form3::show_properties() {
   std::snprintf(text, sizeof text, "A = %.6g mm2\nIw = %.6g mm4\nIh = %.6g mm4\nJ = %.6g mm4", p.sec_a, p.sec_iw,
                 p.sec_ih, double(static_cast<float>(p.sec_iw + p.sec_ih)));
   Label40->setText(text);
+
+  // The walls as the member checks take them, and what the analysis, which keeps the values
+  // above, changes by it.
+  const DrawnSectionProperties d = drawn_section_properties(table, sec_no);
+  std::snprintf(text, sizeof text, "About the centroid:\nW = %.6g mm\nH = %.6g mm\n", d.centroid_w, d.centroid_h);
+  std::string about = text;
+  std::snprintf(text, sizeof text, "Iw = %.6g mm4\nIh = %.6g mm4\nIwh = %.6g mm4\n", d.iw, d.ih, d.iwh);
+  about += text;
+  std::snprintf(text, sizeof text, "I1 = %.6g mm4\nI2 = %.6g mm4\nAngle of I1 = %.4g\u00b0\nSt Venant J = %.6g mm4",
+                d.i1, d.i2, d.angle, d.j);
+  about += text;
+  Label41->setText(QString::fromStdString(about));
+  Label60->setText(QString::fromStdString(drawn_section_note_text(d, p)));
 }
 
 const char* Form3::mode() const {
@@ -337,6 +359,17 @@ void Form3::dump(JsonWriter& j) {
     j.end_array().end_object();
   }
   j.end_array();
+  // The section shown about its centroid, as the member checks take it.
+  if (sec_no >= 1 && sec_no <= max_sections) {
+    j.key("section_properties");
+    const DrawnSectionProperties d = drawn_section_properties(table, sec_no);
+    auto single = [](double v) { return static_cast<float>(v); };
+    j.begin_object().key("area").value(single(d.area));
+    j.key("centroid").begin_array().value(single(d.centroid_w)).value(single(d.centroid_h)).end_array();
+    j.key("iw").value(single(d.iw)).key("ih").value(single(d.ih)).key("iwh").value(single(d.iwh));
+    j.key("i1").value(single(d.i1)).key("i2").value(single(d.i2)).key("angle").value(single(d.angle));
+    j.key("j").value(single(d.j)).end_object();
+  }
 }
 
 bool Form3::call(const std::string& procedure) {

@@ -87,6 +87,8 @@ class Form3 : public FormWindow {
   QLineEdit* Text7;       // Thickness
   QPushButton* Command3;  // Create New Shape
   QLabel* Label40;        // the section's area, second moments and torsion constant as drawn
+  QLabel* Label41;        // the same walls about their centroid and principal axes, St Venant J
+  QLabel* Label60;        // the status line: what the analysis changes by taking the section as drawn
 
  private:
   void make_typical_shape_panel();

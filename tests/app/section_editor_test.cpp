@@ -62,7 +62,7 @@ class SectionEditor : public test_support::WindowTest {
 TEST_F(SectionEditor, OpensForANonDesignBarAndReadsOutThePointer) {
   open_for_bar();
   Form3& f = e();
-  EXPECT_EQ(f.width_twips(), 8685);
+  EXPECT_EQ(f.width_twips(), 11865);  // 8685 and the column of values about the centroid
   EXPECT_EQ(sec(), 1);
   EXPECT_EQ(f.table.n_sec, 1);
   EXPECT_EQ(f.Frame1->geometry(), QRect(6828 / 15, 2160 / 15, 1812 / 15, 2148 / 15));
@@ -255,4 +255,36 @@ TEST_F(SectionEditor, PropertiesFollowTheSketch) {
   EXPECT_EQ(e().Label40->text().toStdString(), "A = 100 mm2\nIw = 8.33333 mm4\nIh = 83333.3 mm4\nJ = 83341.7 mm4");
   run("set Form3.Text1 2\n");
   EXPECT_EQ(e().Label40->text().toStdString(), "A = 200 mm2\nIw = 66.6667 mm4\nIh = 166667 mm4\nJ = 166733 mm4");
+}
+
+// An 80 x 50 x 6 angle drawn on its centre lines: beside the values as drawn the editor shows
+// it about its centroid (480 x 40 / 780, 300 x 25 / 780), its principal moments (the smaller
+// 103397 mm4 against 251440 about W) and J = 130 x 6^3 / 3, and says what the analysis, which
+// takes it as drawn, changes. A centred 100 x 100 tube leaves the status line empty.
+TEST_F(SectionEditor, AngleAboutItsCentroidAndWhatTheAnalysisChanges) {
+  open_for_bar();
+  points({{0, 0}, {80, 0}, {0, 50}});
+  run("click Form3.Option3\n");
+  for (auto [w, h] : {std::pair{80.f, 0.f}, std::pair{0.f, 50.f}}) {
+    press(0, 0);
+    press(w, h);
+    run("set Form3.Text1 6\nclick Form3.Command2\n");
+  }
+  Form3& f = e();
+  EXPECT_EQ(f.Label40->text().toStdString(), "A = 780 mm2\nIw = 251440 mm4\nIh = 1.0249e+06 mm4\nJ = 1.27634e+06 mm4");
+  EXPECT_EQ(f.Label41->text().toStdString(),
+            "About the centroid:\nW = 24.6154 mm\nH = 9.61538 mm\nIw = 179325 mm4\nIh = 552285 mm4\nIwh = -184615 mm4\n"
+            "I1 = 628212 mm4\nI2 = 103397 mm4\nAngle of I1 = 67.64\u00b0\nSt Venant J = 9360 mm4");
+  const std::string status = f.Label60->text().toStdString();
+  EXPECT_EQ(status.rfind("The analysis takes this section as drawn.", 0), 0u) << status;
+  for (const char* part : {"centroid lies 26.43 mm", "not principal axes", "1.27634e+06 mm4 is 136.4 times the St Venant J."})
+    EXPECT_NE(status.find(part), std::string::npos) << part;
+  run("expect-state Form3 section_properties "
+      "{\"area\":780,\"centroid\":[24.615385,9.615385],\"iw\":179324.61,\"ih\":552284.6,\"iwh\":-184615.39,"
+      "\"i1\":628212,\"i2\":103397.24,\"angle\":67.64394,\"j\":9360}\n");
+
+  run("click Form3.Check1\nset Form3.Text7 1\nclick Form3.Command3\n");
+  EXPECT_EQ(f.Label60->text().toStdString(), "");
+  EXPECT_NE(f.Label41->text().toStdString().find("St Venant J = 1e+06 mm4"), std::string::npos);
+  EXPECT_TRUE(errors().empty());
 }
