@@ -1,15 +1,18 @@
 // What the frame on screen carries and whether it holds: the analysis of a shown frame through
-// the solver's engine (member forces, displacements, reactions of every load case) and the two
-// checks of every member, yielding and Euler buckling, with their envelope over the cases.
-// Units: mm, N, N mm, N/mm2. Neglected: shear and torsion stresses, second-order effects, local
-// buckling of thin walls, and any product moment of a drawn section.
+// the solver's engine (member forces, displacements, reactions of every load case) and the checks
+// of every member with their envelope over the cases: the steel checks of a round member over its
+// buckling member's length, and for a drawn section its largest normal stress and Euler buckling.
+// Units: mm, N, N mm, N/mm2. Neglected: second-order effects of the frame as a whole; for drawn
+// sections also shear and torsion stresses, local buckling of thin walls and any product moment.
 #pragma once
 
 #include <array>
 #include <string>
 #include <vector>
 
+#include "evaluate/buckling_members.h"
 #include "evaluate/shown_frame.h"
+#include "evaluate/steel_design.h"
 #include "solver/member_forces.h"
 
 // The linear analysis of a shown frame, every load case. A frame that is not held (a mechanism)
@@ -33,24 +36,6 @@ struct Movement {
 };
 Movement largest_movement(const FrameForces& forces, int load_case = envelope_case);
 
-struct CheckSettings {
-  double yield = 235;     // "Yield stress [N/mm2]"
-  double k_factor = 1.0;  // "Buckling length factor K"
-};
-
-enum class Governs { none, stress, buckling };
-const char* governs_name(Governs g);  // "yield" / "buckling" / "-"
-
-// One member in one case.
-struct MemberCheck {
-  double axial = 0;        // N, tension positive
-  double moment = 0;       // largest resultant bending moment along the member, N mm
-  double stress = 0;       // largest |normal stress| (axial plus bending at the extreme fibre)
-  double euler = 0;        // pi^2 E I_min / (K L)^2, N
-  double utilisation = 0;  // max(stress / yield, compression / euler)
-  Governs governs = Governs::none;
-};
-
 // A member's utilisation over the cases: the largest, its case (0-based) and check.
 struct MemberEnvelope {
   double utilisation = 0;
@@ -61,13 +46,24 @@ struct MemberEnvelope {
 struct FrameChecks {
   std::vector<std::vector<MemberCheck>> cases;  // per case, per member
   std::vector<MemberEnvelope> envelope;         // per member
+  BucklingMembers buckling;                     // per member: its chain and buckling length K x its length
+  // The check of member j in the case that governs its envelope.
+  const MemberCheck& governing(size_t j) const { return cases[static_cast<size_t>(envelope[j].load_case)][j]; }
 };
 
 // Largest normal stress of a member with end forces m: a circle or tube at its outer radius,
 // a general section at the sketch points given (or, without any, at the radius of the circle
 // of its area).
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m);
+// Every member of f in every case. `members` flags the members that make the buckling members
+// (those drawn as beams of an optimised design); without it every member does.
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s);
+FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
+                        const std::vector<char>& members);
+// Member j of f (0-based) with the section s instead of its own, under the forces m of one case,
+// over the buckling length b (mm).
+MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, const BucklingLength& b,
+                         const MemberForces& m, const CheckSettings& settings);
 
 // The worst of a frame, over the members whose flag in `counted` is set.
 struct FrameSummary {
