@@ -87,6 +87,7 @@ MemberCheck check_drawn_member(const MemberSection& s, const std::vector<SketchP
   k.axial = m.axial();
   k.moment = m.largest_moment();
   k.stress = largest_stress(s, fibres, m);
+  k.l_cr = b.l_cr;
   k.euler = pi * pi * E * std::min(s.values.Iw, s.values.Ih) / (b.l_cr * b.l_cr);
   const double yielding = k.stress / (settings.yield / settings.gamma_m0);
   const double buckling = k.axial < 0 ? -k.axial / k.euler : 0;
@@ -138,7 +139,8 @@ FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
       s.member = static_cast<int>(j);
       s.worst = e;
     }
-    if (e.utilisation > 1) ++s.above_one;
+    ++s.counted;
+    if (!(e.utilisation <= 1)) ++s.above_one;
   }
   s.moved = largest_movement(forces);
   return s;
@@ -150,17 +152,17 @@ std::string node_text(const ModelFile& m, int node0) {
          short_number(p[2]) + ")";
 }
 
-std::string summary_text(const ShownFrame& f, const FrameSummary& s) {
+std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame) {
   std::string text;
   if (s.member < 0) {
-    text = "No member shown to check.";
+    text = "No member to check in " + frame + ".";
   } else {
     const ModelFileElement& el = f.model.elements[static_cast<size_t>(s.member)];
     text = "Largest utilisation " + significant_text(s.worst.utilisation, 3) + ": element " +
            std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
            node_text(f.model, el.node2 - 1) + "), load case " + std::to_string(s.worst.load_case + 1) + ", " +
-           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) +
-           (s.above_one == 1 ? " member" : " members") + " above 1.";
+           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + std::to_string(s.counted) +
+           (s.counted == 1 ? " member" : " members") + " above 1 in " + frame + ".";
   }
   if (s.moved.node >= 0)
     text += " Largest displacement " + significant_text(s.moved.value, 3) + " mm at " + node_text(f.model, s.moved.node) +

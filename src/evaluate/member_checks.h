@@ -69,14 +69,15 @@ MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, 
 struct FrameSummary {
   int member = -1;              // 0-based member of the frame, -1 when none is counted
   MemberEnvelope worst;
+  int counted = 0;              // members counted
   int above_one = 0;            // members whose utilisation exceeds 1
   Movement moved;               // the largest translation of every case
 };
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
                        const std::vector<char>& counted);
 // "Largest utilisation 1.23: element 17 (node 3 at (0, 0, 0) to node 8 at (100, 0, 0)), load
-// case 2, buckling; 4 members above 1. Largest displacement 2.31 mm at node 8 (100, 0, 0),
-// load case 1."
-std::string summary_text(const ShownFrame& f, const FrameSummary& s);
+// case 2, buckling; 4 of 13 members above 1 in FRAME. Largest displacement 2.31 mm at node 8
+// (100, 0, 0), load case 1.", FRAME naming the frame checked ("the clean frame").
+std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame);
 // "node 8 at (100, 0, 50)", coordinates in mm with at most 4 significant decimals.
 std::string node_text(const ModelFile& m, int node0);

@@ -121,7 +121,10 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   k.moment = m.largest_moment();
   k.stress = ratio(std::fabs(N), A) + ratio(k.moment, s.elastic_modulus());
   k.section_class = section_class(s, fy);
-  auto set = [&k](Governs g, double r) { k.ratio[static_cast<size_t>(g)] = r; };
+  // A ratio that is not a number (a section of no size) must not read as passing.
+  auto set = [&k](Governs g, double r) {
+    k.ratio[static_cast<size_t>(g)] = std::isnan(r) ? std::numeric_limits<double>::infinity() : r;
+  };
 
   // Cross-section: class 1 and 2 plastic, class 3 (and class 4, for information) elastic.
   const bool plastic = k.section_class <= 2;
@@ -150,6 +153,7 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
       reduced_moment ? ratio(k.moment, M_Rd * (1 - std::pow(n, 1.7))) : n + ratio(k.moment, M_Rd));
 
   // Flexural buckling over the buckling length (6.3.1): the same about every axis.
+  k.l_cr = b.l_cr;
   k.euler = b.l_cr > 0 ? pi * pi * E * I / (b.l_cr * b.l_cr) : std::numeric_limits<double>::infinity();
   k.lambda_bar = std::sqrt(ratio(A * fy, k.euler));
   k.chi = buckling_reduction(k.lambda_bar, round_curve(s.solid(), settings));
@@ -164,15 +168,15 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
     const double cm_z = b.several ? 1.0 : moment_factor(m.end1[5], m.end2[5]);
     const double n_b = ratio(compression, N_b_Rd);
     const InteractionFactors f = interaction_factors(plastic, cm_y, cm_z, k.lambda_bar, n_b);
-    const double M_Rk = W * fy / settings.gamma_m1;
-    const double my = ratio(largest_end(m, 4), M_Rk), mz = ratio(largest_end(m, 5), M_Rk);
+    const double M_Rd1 = W * fy / settings.gamma_m1;  // M_Rk / gamma_M1
+    const double my = ratio(largest_end(m, 4), M_Rd1), mz = ratio(largest_end(m, 5), M_Rd1);
     interaction = std::max(n_b + f.yy * my + f.yz * mz, n_b + f.zy * my + f.zz * mz);
   }
   set(Governs::interaction, interaction);
 
-  const double radius_of_gyration = std::sqrt(I / A);
+  const double radius_of_gyration = A > 0 ? std::sqrt(I / A) : 0.0;
   const bool limited = compression > 0 && settings.slenderness_limit > 0;
-  set(Governs::slenderness, limited ? b.l_cr / radius_of_gyration / settings.slenderness_limit : 0.0);
+  set(Governs::slenderness, limited ? ratio(b.l_cr, radius_of_gyration * settings.slenderness_limit) : 0.0);
 
   for (size_t g = 0; g < check_count; ++g)
     if (k.ratio[g] && *k.ratio[g] > k.utilisation) {

@@ -54,6 +54,7 @@ struct MemberCheck {
   double axial = 0;        // N, tension positive
   double moment = 0;       // largest resultant bending moment along the member, N mm
   double stress = 0;       // largest |normal stress|: N / A plus bending at the extreme fibre, N/mm2
+  double l_cr = 0;         // buckling length, mm
   double euler = 0;        // pi^2 E I_min / L_cr^2, N
   int section_class = 0;   // 1..4 for a round member, 0 for a drawn section
   double lambda_bar = 0;   // relative slenderness over L_cr

@@ -205,6 +205,10 @@ TEST(SteelDesign, ClassFourIsNeverPassing) {
   const MemberCheck heavy = check_round_member({200, 2}, E, {1000, false}, forces(-2e6, 0, 0), CheckSettings{});
   EXPECT_EQ(heavy.governs, Governs::class4);
   EXPECT_GT(heavy.utilisation, 2);
+  // A rod of no size that carries anything fails, rather than giving ratios that are no number.
+  const MemberCheck none = check_round_member({0, 0}, E, {1000, false}, forces(-1, 1, 1), CheckSettings{});
+  EXPECT_FALSE(none.utilisation <= 1);
+  for (const auto& r : none.ratio) EXPECT_FALSE(r && std::isnan(*r));
 }
 
 // A rod of 30 in S235, L_cr = 1000, 20 kN of compression, 0.2 kNm, 40 kN of shear and 0.1 kNm of
