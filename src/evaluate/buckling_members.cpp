@@ -17,7 +17,7 @@ std::vector<char> supported_nodes(const ModelFile& m) {
   std::vector<char> held(m.nodes.size(), 0);
   for (const ModelFileCase& c : m.cases)
     for (size_t i = 0; i < m.nodes.size(); ++i)
-      for (size_t k = 0; k < 6; ++k)
+      for (size_t k = 0; k < c.fixed[i].size(); ++k)
         if (c.fixed[i][k] || c.springs[i][k] > 0) held[i] = 1;
   return held;
 }

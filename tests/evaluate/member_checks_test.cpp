@@ -131,6 +131,21 @@ TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
   EXPECT_EQ(thin_brace.chain, (std::vector<int>{1, 1, 2}));
   EXPECT_NEAR(thin_brace.length[2], 500, 1e-9);
 
+  // Elements listed out of order, one of them reversed: the chain is found from its middle
+  // element both ways, 0 -> 1 -> 2 -> 3 with element 2 running 3 -> 2.
+  Model line;
+  for (double x : {0.0, 400.0, 1000.0, 1500.0}) line.node(x, 0, 0);
+  const int set = line.design();
+  line.element(2, 3, set);
+  line.element(1, 2, set);
+  line.element(4, 3, set);
+  ModelFileCase& ends = line.add_case();
+  Model::clamp(ends, 1);
+  Model::clamp(ends, 4);
+  const BucklingMembers across = buckling_members(line.f, {1, 1, 1});
+  EXPECT_EQ(across.chain, (std::vector<int>{1, 1, 1}));
+  EXPECT_NEAR(across.length[1], 1500, 1e-9);
+
   // The checks take the chain's length: the Euler force over 2000 mm is a quarter of that over
   // 1000 mm (the frame with the spring), and C_m of a chain is 1.
   ModelFile pushed = strut(0, false, false);

@@ -49,8 +49,8 @@ TEST(SteelDesign, BucklingReductionFollowsTheTabulatedCurves) {
   EXPECT_EQ(round_curve(false, s), BucklingCurve::a0);
   s.cold_formed = true;
   EXPECT_EQ(round_curve(false, s), BucklingCurve::c);
-  EXPECT_EQ(grade_yield("S355"), 355);
-  EXPECT_EQ(grade_yield("S460"), 460);
+  const double yields[] = {235, 275, 355, 420, 460};
+  for (size_t k = 0; k < steel_grades.size(); ++k) EXPECT_EQ(grade_yield(steel_grades[k]), yields[k]) << steel_grades[k];
   EXPECT_EQ(grade_yield("S999"), 0);
 }
 
@@ -192,6 +192,14 @@ TEST(SteelDesign, ClassThreeTubeIsCheckedElastically) {
   EXPECT_NEAR(k.stress, 196.6671, 1e-4);
   EXPECT_NEAR(ratio(k, Governs::interaction), 0.900536, 1e-6);
   EXPECT_EQ(k.governs, Governs::interaction);
+  // 8000 mm long, 50 kN, 10 kNm about W and 4 kNm about H, both uniform: lambda_bar = 1.219853
+  // is above 1, where the factors stop growing: chi = 0.517597, n = 0.265005,
+  // k_yy = k_zz = k_yz = 1 + 0.6 n = 1.159003, k_zy = 0.8 k_yy;
+  // 6.61: n + k_yy 10e6 / (W_el f_y) + k_yz 4e6 / (W_el f_y) = 1.177801.
+  const MemberCheck slender =
+      check_round_member(tube, E, {8000, false}, forces(-50e3, 10e6, 10e6, 4e6, 4e6), CheckSettings{});
+  EXPECT_NEAR(slender.lambda_bar, 1.219853, 1e-6);
+  EXPECT_NEAR(ratio(slender, Governs::interaction), 1.177801, 1e-6);
 }
 
 // A wall too thin for these checks never passes, however little it carries.
@@ -231,6 +239,10 @@ TEST(SteelDesign, RodInShearTorsionAndBending) {
   const MemberCheck light = check_round_member({30, 0}, E, {1000, false}, forces(-20e3, 2e5, 2e5, 0, 0, 10e3), CheckSettings{});
   EXPECT_NEAR(ratio(light, Governs::shear), 0.115856, 1e-6);
   EXPECT_NEAR(ratio(light, Governs::bending), 0.189125, 1e-6);
+  // gamma_M0 = 1.1 divides the shear resistance too: 0.115856 x 1.1 = 0.127441.
+  const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
+  const MemberCheck f = check_round_member({30, 0}, E, {1000, false}, forces(-20e3, 2e5, 2e5, 0, 0, 10e3), factored);
+  EXPECT_NEAR(ratio(f, Governs::shear), 0.127441, 1e-6);
 }
 
 }  // namespace
