@@ -222,6 +222,39 @@ TEST(MemberForces, ADrawnSectionIsCheckedAtItsExtremeFibre) {
               2000 / A + 500 * L * std::sqrt(A / pi) / Iw, 1e-9);
 }
 
+// A drawn section keeps its two checks over its buckling member: a bar of A = 100, I_W = 2e4 and
+// I_H = 5e3 mm4, 1000 mm, pinned, pushed with 5000 N: N_cr = pi^2 E I_H / L^2 = 9869.6 N, so
+// Euler buckling 0.50661 governs over 50 / 235 = 0.21277; two such bars in line through a node
+// nothing holds buckle over 2000 mm, at four times the ratio.
+TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
+  auto strut = [](int pieces) {
+    Model m;
+    const int set = m.non_design(100, 2e4, 5e3, 2.5e4);
+    int last = m.node(0, 0, 0);
+    const int first = last;
+    for (int k = 1; k <= pieces; ++k) {
+      const int next = m.node(1000.0 * k, 0, 0);
+      m.element(last, next, set);
+      last = next;
+    }
+    ModelFileCase& c = m.add_case();
+    for (size_t dof = 0; dof < 4; ++dof) c.fixed[static_cast<size_t>(first - 1)][dof] = true;
+    c.fixed[static_cast<size_t>(last - 1)][1] = c.fixed[static_cast<size_t>(last - 1)][2] = true;
+    Model::load(c, last, 1, -5000);
+    return with_diameters(m.f, 0);
+  };
+  const ShownFrame one = strut(1), two = strut(2);
+  const MemberCheck k = check_frame(one, analyse_frame(one), {235, 1.0}).cases[0][0];
+  EXPECT_NEAR(k.euler, pi * pi * E * 5e3 / 1e6, 1e-6);
+  EXPECT_NEAR(k.ratio_of(Governs::euler).value(), 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
+  EXPECT_NEAR(k.ratio_of(Governs::yield).value(), 50.0 / 235, 1e-9);
+  EXPECT_EQ(k.governs, Governs::euler);
+  EXPECT_STREQ(governs_name(k.governs), "Euler buckling");
+  const FrameChecks chained = check_frame(two, analyse_frame(two), {235, 1.0});
+  EXPECT_NEAR(chained.cases[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
+  EXPECT_NEAR(chained.cases[0][1].l_cr, 2000, 1e-9);
+}
+
 // A 3-D lattice of design beams of several diameters on vertical springs, three load cases:
 // every node is in equilibrium, and the reactions of supports and springs balance the loads in
 // force and in moment about the origin.
