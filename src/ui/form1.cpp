@@ -153,12 +153,12 @@ Form1::Form1()
                      "Steel Grade: S235, S275, S355, S420 or S460 (Sets the Yield Stress)");
   Check41 = make_check(Frame7, "Check41", "Cold-formed tubes", {2580, 300, 2700, 300},
                        "Tubes Cold-Formed (Buckling Curve c) rather than Hot-Finished");
-  Label42 = make_label(Frame7, "Label42", "gamma_M0", {120, 750, 1000, 300});
-  Text42 = make_text(Frame7, "Text42", "1.0", {1140, 720, 700, 300}, "Partial Factor of Cross-Section Resistance");
-  Label43 = make_label(Frame7, "Label43", "gamma_M1", {2040, 750, 1000, 300});
-  Text43 = make_text(Frame7, "Text43", "1.0", {3060, 720, 700, 300}, "Partial Factor of Buckling Resistance");
+  Label42 = make_label(Frame7, "Label42", "gamma_M0", {120, 750, 1260, 300});
+  Text42 = make_text(Frame7, "Text42", "1.0", {1440, 720, 700, 300}, "Partial Factor of Cross-Section Resistance");
+  Label43 = make_label(Frame7, "Label43", "gamma_M1", {2580, 750, 1260, 300});
+  Text43 = make_text(Frame7, "Text43", "1.0", {3900, 720, 700, 300}, "Partial Factor of Buckling Resistance");
   Label44 = make_label(Frame7, "Label44", "Slenderness limit L/i", {120, 1170, 2400, 300});
-  Text44 = make_text(Frame7, "Text44", "200", {2580, 1140, 700, 300},
+  Text44 = make_text(Frame7, "Text44", "200", {2580, 1140, 900, 300},
                      "Largest Buckling Length over Radius of Gyration of a Member in Compression (0 = No Limit)");
 
   run_timer_ = new QTimer(this);

@@ -249,6 +249,8 @@ TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
   EXPECT_NEAR(k.ratio_of(Governs::euler).value(), 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
   EXPECT_NEAR(k.ratio_of(Governs::yield).value(), 50.0 / 235, 1e-9);
   EXPECT_EQ(k.governs, Governs::euler);
+  const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
+  EXPECT_NEAR(check_frame(one, analyse_frame(one), factored).cases[0][0].ratio_of(Governs::yield).value(), 1.1 * 50 / 235, 1e-9);
   EXPECT_STREQ(governs_name(k.governs), "Euler buckling");
   const FrameChecks chained = check_frame(two, analyse_frame(two), {235, 1.0});
   EXPECT_NEAR(chained.cases[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
