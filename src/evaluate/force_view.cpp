@@ -110,6 +110,14 @@ std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& 
   return summary_text(f, summarise(*forces, checks, shown), frame_name(kind, shown, p.threshold));
 }
 
+std::string drawn_members_text(const ResultStore& r, int c, float threshold) {
+  if (c < 1 || c > r.pn_cyc) return {};
+  int drawn = 0;
+  for (int e = 1; e <= r.pn_elem; ++e) drawn += shown_as_beam(r, c, e, threshold) ? 1 : 0;
+  return "At threshold " + plain_text(threshold) + ", " + std::to_string(drawn) + " of " + std::to_string(r.pn_elem) +
+         (r.pn_elem == 1 ? " member is" : " members are") + " drawn as beams; the checks count these.";
+}
+
 std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float threshold) {
   if (kind == FrameKind::clean) return "the clean frame";
   if (kind == FrameKind::sized) return "the sized frame";

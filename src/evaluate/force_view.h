@@ -56,6 +56,9 @@ enum class FrameKind { optimised, clean, sized };
 // when they are most, that "Clean Up" gives the frame to build. Sets `factor` to the magnification.
 std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
                         const CheckSettings& s, const ResultStore& r, FrameKind kind, double& factor);
+// "At threshold 1, 13 of 242 members are drawn as beams; the checks count these." for cycle c
+// (1..pn_cyc) of r; "" without cycles.
+std::string drawn_members_text(const ResultStore& r, int c, float threshold);
 // "the clean frame", "the sized frame", or "the optimised design at threshold 0.3 (229 members
 // hidden as thin: "Clean Up" gives the frame to build)" for the flags of the members drawn.
 std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float threshold);

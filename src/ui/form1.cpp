@@ -467,8 +467,10 @@ void Form1::draw_forces(ResultPicture& p) {
   const ForceView v = force_view();
   if (!clean_mode_ && v.by == ColourBy::diameter && !v.deformed) {
     Label8->setText("");
-    Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown, or "
-                     "\"Clean Up\" for the frame to build.");
+    const std::string drawn = drawn_members_text(store, p.cycle, p.threshold);
+    Label11->setText(QString::fromStdString((drawn.empty() ? "" : drawn + " ") +
+                                            "Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the "
+                                            "design shown, or \"Clean Up\" for the frame to build."));
     return;
   }
   const OnScreen shown = on_screen();

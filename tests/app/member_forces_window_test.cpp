@@ -103,6 +103,11 @@ TEST_F(MemberForcesWindow, ViewsColourTheMembersOnTheirScale) {
 // The table of elements gains the forces and the envelope, the node table the reactions; the
 // reactions of the three clamps balance the load of node 4.
 TEST_F(MemberForcesWindow, ExportedTablesCarryTheForcesAndBalanceTheLoads) {
+  // Before any check, the line says how many members the checks will count at this threshold.
+  EXPECT_EQ(f().Label11->text().toStdString().rfind("At threshold 1, 2 of 6 members are drawn as beams; the checks "
+                                                    "count these. Choose ", 0),
+            0u)
+      << f().Label11->text().toStdString();
   run("click Form1.Option3\nexport frame.csv\nexpect-error none\n");
   const auto rows = test_support::file_lines("frame.csv");
   ASSERT_EQ(rows.size(), 7u);
