@@ -99,15 +99,34 @@ std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c
 }
 
 std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
-                        const CheckSettings& s, const ResultStore& r, double& factor) {
+                        const CheckSettings& s, const ResultStore& r, FrameKind kind, double& factor) {
   const std::vector<char> shown = members_shown(f, r, p.cycle, p.threshold);
   if (forces == nullptr) {
     factor = apply_force_view(p, v, f, nullptr, nullptr, shown, r.pn_elem, frame_size(f.model));
     return {};
   }
-  const FrameChecks checks = check_frame(f, *forces, s);
+  const FrameChecks checks = check_frame(f, *forces, s, shown);
   factor = apply_force_view(p, v, f, forces, &checks, shown, r.pn_elem, frame_size(f.model));
-  return summary_text(f, summarise(*forces, checks, shown));
+  return summary_text(f, summarise(*forces, checks, shown), frame_name(kind, shown, p.threshold));
+}
+
+std::string drawn_members_text(const ResultStore& r, int c, float threshold) {
+  if (c < 1 || c > r.pn_cyc) return {};
+  int drawn = 0;
+  for (int e = 1; e <= r.pn_elem; ++e) drawn += shown_as_beam(r, c, e, threshold) ? 1 : 0;
+  return "At threshold " + plain_text(threshold) + ", " + std::to_string(drawn) + " of " + std::to_string(r.pn_elem) +
+         (r.pn_elem == 1 ? " member is" : " members are") + " drawn as beams; the checks count these.";
+}
+
+std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float threshold) {
+  if (kind == FrameKind::clean) return "the clean frame";
+  if (kind == FrameKind::sized) return "the sized frame";
+  const auto hidden = std::count(drawn.begin(), drawn.end(), 0);
+  std::string name = "the optimised design at threshold " + plain_text(threshold);
+  if (hidden == 0) return name;
+  name += " (" + std::to_string(hidden) + (hidden == 1 ? " member" : " members") + " hidden as thin";
+  if (2 * static_cast<size_t>(hidden) > drawn.size()) name += ": \"Clean Up\" gives the frame to build";
+  return name + ")";
 }
 
 void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
@@ -135,6 +154,23 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
     j.key("value").value(s.worst.utilisation).key("element").value(f.element[static_cast<size_t>(s.member)])
         .key("case").value(s.worst.load_case + 1).key("check").value(governs_name(s.worst.governs));
   j.end_object();
+  j.key("design_checks").begin_array();
+  for (int e = 1; e <= n_elem; ++e) {
+    const int k = member[static_cast<size_t>(e)];
+    if (k < 0 || checks.cases.empty()) {
+      j.null();
+      continue;
+    }
+    const MemberCheck& m = checks.governing(static_cast<size_t>(k));
+    const bool round = m.section_class > 0;
+    j.begin_object().key("chain").value(checks.buckling.chain[static_cast<size_t>(k)]).key("l_cr").value(m.l_cr);
+    j.key("class");
+    if (round) j.value(m.section_class).key("lambda_bar").value(m.lambda_bar).key("chi").value(m.chi);
+    else j.null().key("lambda_bar").null().key("chi").null();
+    j.key("utilisation").value(m.utilisation).key("check").value(governs_name(m.governs));
+    j.key("case").value(checks.envelope[static_cast<size_t>(k)].load_case + 1).end_object();
+  }
+  j.end_array();
   j.key("displacement_max").begin_array();
   for (size_t c = 0; c < forces.displacements.size(); ++c) {
     const Movement m = largest_movement(forces, static_cast<int>(c));

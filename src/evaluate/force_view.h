@@ -45,15 +45,30 @@ double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& 
 // The members of a frame drawn as beams in cycle c at the threshold (a fraction of pd_max).
 std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c, float threshold);
 
-// The whole force view of a frame for the picture of cycle c: the checks made with the settings,
-// the picture's colours, legend, diameters and deformed frame, and the summary of the members
-// drawn as beams ("" without forces). Sets `factor` to the magnification.
+// Which frame a view shows: the optimised design of the cycle, its clean frame, or the clean
+// frame in standard sizes.
+enum class FrameKind { optimised, clean, sized };
+
+// The whole force view of a frame for the picture of cycle c: the checks made with the settings
+// (buckling members made of the members drawn as beams), the picture's colours, legend, diameters
+// and deformed frame, and the summary of the members drawn as beams ("" without forces), which
+// names the frame: for the optimised design its threshold and how many members it hides, and
+// when they are most, that "Clean Up" gives the frame to build. Sets `factor` to the magnification.
 std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
-                        const CheckSettings& s, const ResultStore& r, double& factor);
+                        const CheckSettings& s, const ResultStore& r, FrameKind kind, double& factor);
+// "At threshold 1, 13 of 242 members are drawn as beams; the checks count these." for cycle c
+// (1..pn_cyc) of r; "" without cycles.
+std::string drawn_members_text(const ResultStore& r, int c, float threshold);
+// "the clean frame", "the sized frame", or "the optimised design at threshold 0.3 (229 members
+// hidden as thin: "Clean Up" gives the frame to build)" for the flags of the members drawn.
+std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float threshold);
 
 // The window's dump of an analysed frame: `forces`, per load case one entry per element 1..n_elem
 // [axial force (tension positive), largest bending moment, largest normal stress, utilisation]
 // (null for an element not in the frame); `utilisation_max` {value, element, case, check} over
-// the members drawn as beams; `displacement_max` per case {node, value}.
+// the members drawn as beams; `displacement_max` per case {node, value}; `design_checks`, per
+// element {chain, l_cr, class, lambda_bar, chi, utilisation, check, case} of its governing case
+// (class, lambda_bar and chi null for a drawn section; the entry null for an element not in the
+// frame).
 void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
                       const std::vector<char>& counted, int n_elem);

@@ -3,13 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <sstream>
 
 #include "formats/numtext.h"
 
 
 namespace {
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 // Up to four decimals, no trailing zeros: 100, 12.5, -0.3333.
 std::string short_number(double v) {
@@ -61,15 +62,6 @@ Movement largest_movement(const FrameForces& forces, int load_case) {
   return m;
 }
 
-const char* governs_name(Governs g) {
-  switch (g) {
-    case Governs::stress: return "yield";
-    case Governs::buckling: return "buckling";
-    case Governs::none: break;
-  }
-  return "-";
-}
-
 // sigma = N / A + My h / Iw - Mz w / Ih at a sketch point (w, h); for a circle the resultant
 // moment at the outer radius.
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m) {
@@ -86,27 +78,49 @@ double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fi
   return largest;
 }
 
+namespace {
+// A drawn section: its largest normal stress against f_y / gamma_M0, and its compression against
+// the Euler force about its weaker axis over the buckling length.
+MemberCheck check_drawn_member(const MemberSection& s, const std::vector<SketchPoint>& fibres, double E,
+                               const BucklingLength& b, const MemberForces& m, const CheckSettings& settings) {
+  MemberCheck k;
+  k.axial = m.axial();
+  k.moment = m.largest_moment();
+  k.stress = largest_stress(s, fibres, m);
+  k.l_cr = b.l_cr;
+  k.euler = pi * pi * E * std::min(s.values.Iw, s.values.Ih) / (b.l_cr * b.l_cr);
+  const double yielding = k.stress / (settings.yield / settings.gamma_m0);
+  const double buckling = k.axial < 0 ? -k.axial / k.euler : 0;
+  k.ratio[static_cast<size_t>(Governs::yield)] = yielding;
+  k.ratio[static_cast<size_t>(Governs::euler)] = buckling;
+  k.utilisation = std::max(yielding, buckling);
+  k.governs = k.utilisation <= 0 ? Governs::none : buckling > yielding ? Governs::euler : Governs::yield;
+  return k;
+}
+}  // namespace
+
+MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, const BucklingLength& b,
+                         const MemberForces& m, const CheckSettings& settings) {
+  const double E = std::fabs(f.model.props[static_cast<size_t>(f.model.elements[j].prop - 1)][0]);
+  if (s.shape == MemberSection::Shape::general) return check_drawn_member(s, f.fibres[j], E, b, m, settings);
+  return check_round_member({s.outer, s.shape == MemberSection::Shape::tube ? s.wall : 0.0}, E, b, m, settings);
+}
+
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s) {
+  return check_frame(f, forces, s, std::vector<char>(f.sections.size(), 1));
+}
+
+FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
+                        const std::vector<char>& members) {
   FrameChecks out;
   const size_t n = f.sections.size();
   out.envelope.assign(n, {});
+  out.buckling = buckling_members(f.model, members);
   for (size_t c = 0; c < forces.cases.size(); ++c) {
     std::vector<MemberCheck> checks(n);
     for (size_t j = 0; j < n; ++j) {
-      const MemberForces& m = forces.cases[c].members[j];
-      const ModelFileElement& el = f.model.elements[j];
-      const double length = member_length(f.model, j);
-      const double E = std::fabs(f.model.props[static_cast<size_t>(el.prop - 1)][0]);
-      const Section& v = f.sections[j].values;
-      MemberCheck& k = checks[j];
-      k.axial = m.axial();
-      k.moment = m.largest_moment();
-      k.stress = largest_stress(f.sections[j], f.fibres[j], m);
-      k.euler = pi * pi * E * std::min(v.Iw, v.Ih) / std::pow(s.k_factor * length, 2);
-      const double yielding = k.stress / s.yield;
-      const double buckling = k.axial < 0 ? -k.axial / k.euler : 0;
-      k.utilisation = std::max(yielding, buckling);
-      k.governs = k.utilisation <= 0 ? Governs::none : buckling > yielding ? Governs::buckling : Governs::stress;
+      const BucklingLength b{s.k_factor * out.buckling.length[j], out.buckling.elements[j] > 1};
+      const MemberCheck& k = checks[j] = check_member(f, j, f.sections[j], b, forces.cases[c].members[j], s);
       MemberEnvelope& e = out.envelope[j];
       if (c == 0 || k.utilisation > e.utilisation) e = {k.utilisation, static_cast<int>(c), k.governs};
     }
@@ -125,7 +139,8 @@ FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
       s.member = static_cast<int>(j);
       s.worst = e;
     }
-    if (e.utilisation > 1) ++s.above_one;
+    ++s.counted;
+    if (!(e.utilisation <= 1)) ++s.above_one;
   }
   s.moved = largest_movement(forces);
   return s;
@@ -137,17 +152,17 @@ std::string node_text(const ModelFile& m, int node0) {
          short_number(p[2]) + ")";
 }
 
-std::string summary_text(const ShownFrame& f, const FrameSummary& s) {
+std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame) {
   std::string text;
   if (s.member < 0) {
-    text = "No member shown to check.";
+    text = "No member to check in " + frame + ".";
   } else {
     const ModelFileElement& el = f.model.elements[static_cast<size_t>(s.member)];
     text = "Largest utilisation " + significant_text(s.worst.utilisation, 3) + ": element " +
            std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
            node_text(f.model, el.node2 - 1) + "), load case " + std::to_string(s.worst.load_case + 1) + ", " +
-           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) +
-           (s.above_one == 1 ? " member" : " members") + " above 1.";
+           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + std::to_string(s.counted) +
+           (s.counted == 1 ? " member" : " members") + " above 1 in " + frame + ".";
   }
   if (s.moved.node >= 0)
     text += " Largest displacement " + significant_text(s.moved.value, 3) + " mm at " + node_text(f.model, s.moved.node) +

@@ -1,15 +1,18 @@
 // What the frame on screen carries and whether it holds: the analysis of a shown frame through
-// the solver's engine (member forces, displacements, reactions of every load case) and the two
-// checks of every member, yielding and Euler buckling, with their envelope over the cases.
-// Units: mm, N, N mm, N/mm2. Neglected: shear and torsion stresses, second-order effects, local
-// buckling of thin walls, and any product moment of a drawn section.
+// the solver's engine (member forces, displacements, reactions of every load case) and the checks
+// of every member with their envelope over the cases: the steel checks of a round member over its
+// buckling member's length, and for a drawn section its largest normal stress and Euler buckling.
+// Units: mm, N, N mm, N/mm2. Neglected: second-order effects of the frame as a whole; for drawn
+// sections also shear and torsion stresses, local buckling of thin walls and any product moment.
 #pragma once
 
 #include <array>
 #include <string>
 #include <vector>
 
+#include "evaluate/buckling_members.h"
 #include "evaluate/shown_frame.h"
+#include "evaluate/steel_design.h"
 #include "solver/member_forces.h"
 
 // The linear analysis of a shown frame, every load case. A frame that is not held (a mechanism)
@@ -33,24 +36,6 @@ struct Movement {
 };
 Movement largest_movement(const FrameForces& forces, int load_case = envelope_case);
 
-struct CheckSettings {
-  double yield = 235;     // "Yield stress [N/mm2]"
-  double k_factor = 1.0;  // "Buckling length factor K"
-};
-
-enum class Governs { none, stress, buckling };
-const char* governs_name(Governs g);  // "yield" / "buckling" / "-"
-
-// One member in one case.
-struct MemberCheck {
-  double axial = 0;        // N, tension positive
-  double moment = 0;       // largest resultant bending moment along the member, N mm
-  double stress = 0;       // largest |normal stress| (axial plus bending at the extreme fibre)
-  double euler = 0;        // pi^2 E I_min / (K L)^2, N
-  double utilisation = 0;  // max(stress / yield, compression / euler)
-  Governs governs = Governs::none;
-};
-
 // A member's utilisation over the cases: the largest, its case (0-based) and check.
 struct MemberEnvelope {
   double utilisation = 0;
@@ -61,26 +46,38 @@ struct MemberEnvelope {
 struct FrameChecks {
   std::vector<std::vector<MemberCheck>> cases;  // per case, per member
   std::vector<MemberEnvelope> envelope;         // per member
+  BucklingMembers buckling;                     // per member: its chain and buckling length K x its length
+  // The check of member j in the case that governs its envelope.
+  const MemberCheck& governing(size_t j) const { return cases[static_cast<size_t>(envelope[j].load_case)][j]; }
 };
 
 // Largest normal stress of a member with end forces m: a circle or tube at its outer radius,
 // a general section at the sketch points given (or, without any, at the radius of the circle
 // of its area).
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m);
+// Every member of f in every case. `members` flags the members that make the buckling members
+// (those drawn as beams of an optimised design); without it every member does.
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s);
+FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
+                        const std::vector<char>& members);
+// Member j of f (0-based) with the section s instead of its own, under the forces m of one case,
+// over the buckling length b (mm).
+MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, const BucklingLength& b,
+                         const MemberForces& m, const CheckSettings& settings);
 
 // The worst of a frame, over the members whose flag in `counted` is set.
 struct FrameSummary {
   int member = -1;              // 0-based member of the frame, -1 when none is counted
   MemberEnvelope worst;
+  int counted = 0;              // members counted
   int above_one = 0;            // members whose utilisation exceeds 1
   Movement moved;               // the largest translation of every case
 };
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
                        const std::vector<char>& counted);
 // "Largest utilisation 1.23: element 17 (node 3 at (0, 0, 0) to node 8 at (100, 0, 0)), load
-// case 2, buckling; 4 members above 1. Largest displacement 2.31 mm at node 8 (100, 0, 0),
-// load case 1."
-std::string summary_text(const ShownFrame& f, const FrameSummary& s);
+// case 2, buckling; 4 of 13 members above 1 in FRAME. Largest displacement 2.31 mm at node 8
+// (100, 0, 0), load case 1.", FRAME naming the frame checked ("the clean frame").
+std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame);
 // "node 8 at (100, 0, 50)", coordinates in mm with at most 4 significant decimals.
 std::string node_text(const ModelFile& m, int node0);

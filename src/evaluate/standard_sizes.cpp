@@ -37,17 +37,13 @@ std::vector<int> by_area(const std::vector<StandardSection>& list) {
   return order;
 }
 
-// The member's utilisation with section s under the forces of every case: the stress of a
-// circle grows with its moment, and the Euler force with the section's second moment.
-double utilisation_with(const MemberSection& s, size_t j, const FrameChecks& old, const ShownFrame& f,
+// The member's largest utilisation with section s under the forces of every case, over its
+// buckling length in the frame as checked.
+double utilisation_with(const MemberSection& s, size_t j, const FrameChecks& now, const ShownFrame& f,
                         const FrameForces& forces, const CheckSettings& checks) {
+  const BucklingLength b{checks.k_factor * now.buckling.length[j], now.buckling.elements[j] > 1};
   double worst = 0;
-  for (size_t c = 0; c < forces.cases.size(); ++c) {
-    const MemberForces& m = forces.cases[c].members[j];
-    const double stress = largest_stress(s, {}, m) / checks.yield;
-    const double euler = old.cases[c][j].euler * s.values.Iw / f.sections[j].values.Iw;
-    worst = std::max({worst, stress, m.axial() < 0 ? -m.axial() / euler : 0.0});
-  }
+  for (const CaseForces& c : forces.cases) worst = std::max(worst, check_member(f, j, s, b, c.members[j], checks).utilisation);
   return worst;
 }
 
@@ -112,7 +108,7 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
     out.too_small = 0;
     for (size_t j = 0; j < f.sections.size(); ++j) {
       if (needed[j] <= 0) continue;
-      auto fails = [&](size_t r) { return tube(r).values.A < needed[j] || utilisation_with(tube(r), j, now, f, forces, checks) > 1; };
+      auto fails = [&](size_t r) { return tube(r).values.A < needed[j] || !(utilisation_with(tube(r), j, now, f, forces, checks) <= 1); };
       size_t r = rank[j];
       while (r + 1 < order.size() && fails(r)) ++r;
       if (fails(r)) ++out.too_small;

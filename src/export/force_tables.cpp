@@ -2,12 +2,31 @@
 #include "export/force_tables.h"
 
 #include <filesystem>
+#include <iterator>
 
 #include "formats/fields.h"
 #include "formats/numtext.h"
 
 namespace {
 std::string field(double v) { return "," + plain_text(v); }
+}  // namespace
+
+namespace {
+// The ratios of the round members' checks, in the table's order, and their columns.
+constexpr Governs round_checks[] = {Governs::tension, Governs::compression, Governs::bending, Governs::axial_bending,
+                                    Governs::shear, Governs::buckling, Governs::interaction, Governs::slenderness};
+constexpr const char* ratio_columns = ",ratio_tension,ratio_compression,ratio_bending,ratio_axial_bending,ratio_shear,"
+                                      "ratio_buckling,ratio_interaction,ratio_slenderness";
+
+// chain, l_cr, class, lambda_bar, chi and the ratios of the case that governs; what was not
+// checked (a drawn section's class, slenderness and ratios of round members) left empty.
+std::string design_fields(const MemberCheck& k, int chain) {
+  const bool round = k.section_class > 0;
+  std::string row = "," + std::to_string(chain) + field(k.l_cr);
+  row += round ? "," + std::to_string(k.section_class) + field(k.lambda_bar) + field(k.chi) : std::string(",,,");
+  for (Governs g : round_checks) row += k.ratio_of(g) ? field(*k.ratio_of(g)) : ",";
+  return row;
+}
 }  // namespace
 
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem) {
@@ -17,11 +36,12 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
     const std::string k = std::to_string(c);
     t.header += ",axial_" + k + ",moment_" + k + ",stress_" + k;
   }
-  t.header += ",utilisation,governing_case,governing_check";
+  t.header += std::string(",utilisation,governing_case,governing_check,chain,l_cr,class,lambda_bar,chi") + ratio_columns;
   bool sized = false;
   for (const MemberSection& s : f.sections) sized = sized || !s.name.empty();
   if (sized) t.header += ",section";
-  t.rows.assign(static_cast<size_t>(n_elem) + 1, std::string(3 * cases + 3 + (sized ? 1 : 0), ','));
+  const size_t fields = 3 * cases + 3 + 5 + std::size(round_checks) + (sized ? 1 : 0);
+  t.rows.assign(static_cast<size_t>(n_elem) + 1, std::string(fields, ','));
   for (size_t j = 0; j < f.element.size(); ++j) {
     std::string row;
     for (size_t c = 0; c < cases; ++c) {
@@ -30,6 +50,7 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
     }
     const MemberEnvelope& e = checks.envelope[j];
     row += field(e.utilisation) + "," + std::to_string(e.load_case + 1) + "," + governs_name(e.governs);
+    if (!checks.cases.empty()) row += design_fields(checks.governing(j), checks.buckling.chain[j]);
     if (sized) row += "," + f.sections[j].name;
     t.rows[static_cast<size_t>(f.element[j])] = row;
   }

@@ -10,9 +10,13 @@
 
 // Per load case k: axial_k (N, tension positive), moment_k (largest resultant bending moment,
 // N mm), stress_k (largest normal stress, N/mm2); then utilisation (the envelope),
-// governing_case and governing_check ("yield", "buckling" or "-"), and for a frame of standard
-// sizes the section's name (section; empty for a non-design bar). An element that is not a
-// member of the frame (removed by a clean-up) has empty fields.
+// governing_case and governing_check (governs_name), the buckling member: chain (its number),
+// l_cr (mm), and in the governing case class, lambda_bar, chi and the ratios ratio_tension,
+// ratio_compression, ratio_bending, ratio_axial_bending, ratio_shear, ratio_buckling,
+// ratio_interaction, ratio_slenderness (empty for a drawn section, which is checked for yield and
+// Euler buckling only); for a frame of standard sizes the section's name (section; empty for a
+// non-design bar). An element that is not a member of the frame (removed by a clean-up) has empty
+// fields.
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem);
 
 // One row per node: node, L, W, H, then per load case k its displacements uL_k, uW_k, uH_k,

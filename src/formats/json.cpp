@@ -64,6 +64,12 @@ JsonWriter& JsonWriter::real(Real v) {
 }
 
 JsonWriter& JsonWriter::value(double v) { return real(v); }
+
+JsonWriter& JsonWriter::null() {
+  separate();
+  out_ += "null";
+  return *this;
+}
 JsonWriter& JsonWriter::value(float v) { return real(v); }
 
 JsonWriter& JsonWriter::value(int v) { return value(static_cast<long>(v)); }

@@ -21,6 +21,7 @@ class JsonWriter {
   JsonWriter& value(bool v);
   JsonWriter& value(std::string_view v);
   JsonWriter& value(const char* v) { return value(std::string_view(v)); }
+  JsonWriter& null();
   template <typename T>
   JsonWriter& array(const std::vector<T>& values) {
     begin_array();

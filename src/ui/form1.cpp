@@ -16,6 +16,7 @@
 
 #include "base/processes.h"
 #include "base/run_files.h"
+#include "base/window_settings.h"
 #include "evaluate/built_frame.h"
 #include "evaluate/design_evaluation.h"
 #include "export/fe_deck.h"
@@ -144,6 +145,21 @@ Form1::Form1()
   Label11 = make_label(this, "Label11", "", {plot_column, 9780, plot_width, 1800});
   Label11->setWordWrap(true);
   Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The steel design settings of the checks, under the status line.
+  Frame7 = make_frame(this, "Frame7", "Steel Design", {column, 8220, column_width, 1560},
+                      "Settings of the Member Checks (EN 1993-1-1) of Rods and Round Tubes");
+  Label41 = make_label(Frame7, "Label41", "Steel grade", {120, 330, 1300, 300});
+  Text41 = make_text(Frame7, "Text41", "S235", {1440, 300, 900, 300},
+                     "Steel Grade: S235, S275, S355, S420 or S460 (Sets the Yield Stress)");
+  Check41 = make_check(Frame7, "Check41", "Cold-formed tubes", {2580, 300, 2700, 300},
+                       "Tubes Cold-Formed (Buckling Curve c) rather than Hot-Finished");
+  Label42 = make_label(Frame7, "Label42", "gamma_M0", {120, 750, 1260, 300});
+  Text42 = make_text(Frame7, "Text42", "1.0", {1440, 720, 700, 300}, "Partial Factor of Cross-Section Resistance");
+  Label43 = make_label(Frame7, "Label43", "gamma_M1", {2580, 750, 1260, 300});
+  Text43 = make_text(Frame7, "Text43", "1.0", {3900, 720, 700, 300}, "Partial Factor of Buckling Resistance");
+  Label44 = make_label(Frame7, "Label44", "Slenderness limit L/i", {120, 1170, 2400, 300});
+  Text44 = make_text(Frame7, "Text44", "200", {2580, 1140, 900, 300},
+                     "Largest Buckling Length over Radius of Gyration of a Member in Compression (0 = No Limit)");
 
   run_timer_ = new QTimer(this);
   run_timer_->setInterval(500);
@@ -182,6 +198,11 @@ void Form1::wire() {
   on_click(Command12, this, &Form1::Command12_Click);
   on_click(Check3, this, &Form1::Check3_Click);
   connect(Text10, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text10_Change(); }); });
+  connect(Text41, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text41_Change(); }); });
+  on_click(Check41, this, &Form1::Check41_Click);
+  connect(Text42, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text42_Change(); }); });
+  connect(Text43, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text43_Change(); }); });
+  connect(Text44, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text44_Change(); }); });
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
   on_click(Command20, this, &Form1::Command20_Click);
 }
@@ -190,6 +211,7 @@ void Form1::Form_Load() {
   view_load();
   store.pn_elem = 0;
   store.res_ok = 0;
+  apply_kept_settings();
 }
 
 void Form1::dump(JsonWriter& j) {
@@ -269,7 +291,7 @@ void Form1::Command1_Click() {
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const {
-  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11};
+  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11, Frame7};
 }
 
 void Form1::HScroll4_Change() {
@@ -390,7 +412,7 @@ void Form1::export_file(const std::string& path) {
   if (format == ExportFormat::inp) return export_deck(path);
   const OnScreen shown = format == ExportFormat::csv ? on_screen() : OnScreen{};
   if (shown.forces == nullptr) return export_design(store, d, path);
-  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
+  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_, drawn_members(*shown.frame));
   const ExtraColumns more = force_columns(*shown.frame, *shown.forces, checks, store.pn_elem);
   d.more = &more;
   export_design(store, d, path);
@@ -414,14 +436,18 @@ void Form1::write_forces_json(JsonWriter& j) {
   j.key("deformed").value(v.deformed);
   j.key("yield_stress").value(check_settings_.yield);
   j.key("buckling_k").value(check_settings_.k_factor);
+  const CheckSettings& c = check_settings_;
+  j.key("design_settings").begin_object().key("grade").value(c.grade).key("yield").value(c.yield);
+  j.key("cold_formed").value(c.cold_formed).key("gamma_m0").value(c.gamma_m0).key("gamma_m1").value(c.gamma_m1);
+  j.key("k").value(c.k_factor).key("slenderness_limit").value(c.slenderness_limit).end_object();
   j.key("summary").value(Label11->text().toStdString());
   const OnScreen shown = store.res_ok == 1 ? on_screen() : OnScreen{};
   j.key("forces_problem").value(forces_problem_);
   if (shown.built) write_built_json(j, *shown.built, store.pn_elem);
   if (shown.forces == nullptr) return;
-  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_);
-  write_force_json(j, *shown.frame, *shown.forces, checks,
-                   members_shown(*shown.frame, store, chosen_cycle(), chosen_threshold()), store.pn_elem);
+  const std::vector<char> drawn = drawn_members(*shown.frame);
+  write_force_json(j, *shown.frame, *shown.forces, check_frame(*shown.frame, *shown.forces, check_settings_, drawn), drawn,
+                   store.pn_elem);
 }
 
 ForceView Form1::force_view() const {
@@ -448,8 +474,10 @@ void Form1::draw_forces(ResultPicture& p) {
   const ForceView v = force_view();
   if (!clean_mode_ && v.by == ColourBy::diameter && !v.deformed) {
     Label8->setText("");
-    Label11->setText("Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the design shown, or "
-                     "\"Clean Up\" for the frame to build.");
+    const std::string drawn = drawn_members_text(store, p.cycle, p.threshold);
+    Label11->setText(QString::fromStdString((drawn.empty() ? "" : drawn + " ") +
+                                            "Choose \"Axial force\", \"Utilisation\" or \"Deformed\" to analyse the "
+                                            "design shown, or \"Clean Up\" for the frame to build."));
     return;
   }
   const OnScreen shown = on_screen();
@@ -459,7 +487,8 @@ void Form1::draw_forces(ResultPicture& p) {
     return;
   }
   double factor = 0;
-  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, store, factor);
+  const FrameKind kind = !shown.built ? FrameKind::optimised : shown.built->sizing ? FrameKind::sized : FrameKind::clean;
+  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, store, kind, factor);
   Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, density_, summary) : summary));
   Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
 }
@@ -480,9 +509,11 @@ Form1::OnScreen Form1::on_screen() {
 
 const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
   const bool sized = value_of(Check3) == 1 && !section_list_.empty();
+  const CheckSettings& c = check_settings_;
   const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
-                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(check_settings_.yield) + " " +
-                          plain_text(check_settings_.k_factor);
+                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(c.yield) + " " +
+                          plain_text(c.k_factor) + " " + c.grade + " " + std::to_string(c.cold_formed) + " " +
+                          plain_text(c.gamma_m0) + " " + plain_text(c.gamma_m1) + " " + plain_text(c.slenderness_limit);
   if (!built_ || key != built_key_) {
     built_ = std::make_unique<BuiltFrame>(build_frame(design, members_shown(design.frame, store, chosen_cycle(), chosen_threshold()),
                                                       sized ? &section_list_ : nullptr, check_settings_));
@@ -519,17 +550,70 @@ void Form1::Check4_Click() {
   Draw_3D();
 }
 
-// A setting takes effect, and redraws, when it is a positive number; anything else is ignored
-// while typed.
-void Form1::take_positive(const QLineEdit* text, double& setting) {
+void Form1::take_setting(const QLineEdit* text, double& setting, bool zero_allowed) {
   const double v = to_number(text_of(text));
-  if (!(v > 0)) return;
+  if (!(v > 0) && !(zero_allowed && v == 0)) return;
   setting = v;
+  keep_settings();
   Draw_3D();
 }
 
-void Form1::Text7_Change() { take_positive(Text7, check_settings_.yield); }
-void Form1::Text8_Change() { take_positive(Text8, check_settings_.k_factor); }
+void Form1::Text7_Change() { take_setting(Text7, check_settings_.yield); }
+void Form1::Text8_Change() { take_setting(Text8, check_settings_.k_factor); }
+
+// A grade sets the yield stress through its text box, which stays free to be set apart from it.
+void Form1::Text41_Change() {
+  const std::string grade = text_of(Text41);
+  const double yield = grade_yield(grade);
+  if (yield <= 0) return;
+  check_settings_.grade = grade;
+  keep_settings();
+  if (text_of(Text7) != plain_text(yield)) return Text7->setText(QString::fromStdString(plain_text(yield)));
+  Draw_3D();
+}
+
+void Form1::Check41_Click() {
+  check_settings_.cold_formed = value_of(Check41) == 1;
+  keep_settings();
+  Draw_3D();
+}
+
+void Form1::Text42_Change() { take_setting(Text42, check_settings_.gamma_m0); }
+void Form1::Text43_Change() { take_setting(Text43, check_settings_.gamma_m1); }
+void Form1::Text44_Change() { take_setting(Text44, check_settings_.slenderness_limit, true); }
+
+// The settings in effect (not a text still being typed), by the control that sets each; the
+// grade before the yield stress, so that a yield stress set apart from its grade comes back.
+WindowSettings Form1::settings_in_effect() const {
+  const CheckSettings& c = check_settings_;
+  return {{"Text41", c.grade},          {"Text7", plain_text(c.yield)},       {"Check41", c.cold_formed ? "1" : "0"},
+          {"Text42", plain_text(c.gamma_m0)}, {"Text43", plain_text(c.gamma_m1)}, {"Text8", plain_text(c.k_factor)},
+          {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(density_)}};
+}
+
+void Form1::apply_kept_settings() {
+  applying_settings_ = true;
+  const auto done = qScopeGuard([this] { applying_settings_ = false; });
+  for (const auto& [name, text] : read_window_settings(post_settings_name)) {
+    for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10})
+      if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
+    if (name == "Check41") set_value(Check41, text == "1" ? 1 : 0);
+  }
+}
+
+// A folder that cannot be written keeps nothing, and says so; the setting still applies.
+void Form1::keep_settings() {
+  if (applying_settings_) return;
+  try {
+    write_window_settings(settings_in_effect(), post_settings_name);
+  } catch (const std::exception& e) {
+    set_status(std::string("The settings are not kept: ") + e.what());
+  }
+}
+
+std::vector<char> Form1::drawn_members(const ShownFrame& f) const {
+  return members_shown(f, store, chosen_cycle(), chosen_threshold());
+}
 
 // The clean frame stays on while cycle, threshold and settings change, made again for each.
 void Form1::Command11_Click() {
@@ -566,7 +650,7 @@ void Form1::Check3_Click() {
   Draw_3D();
 }
 
-void Form1::Text10_Change() { take_positive(Text10, density_); }
+void Form1::Text10_Change() { take_setting(Text10, density_); }
 
 void Form1::Command20_Click() {
   if (run.state != "running") return;

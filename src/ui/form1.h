@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/run_log.h"
+#include "base/window_settings.h"
 #include "evaluate/force_view.h"
 #include "evaluate/standard_sizes.h"
 #include "formats/errors.h"
@@ -73,6 +74,14 @@ class Form1 : public ViewForm {
   void Check4_Click();  // Deformed
   void Text7_Change();  // Yield stress
   void Text8_Change();  // Buckling length factor K
+  // The steel design settings beside them: grade (the yield stress follows it), cold-formed
+  // tubes, the partial factors and the slenderness limit. Each redraws and is kept in the
+  // working directory.
+  void Text41_Change();  // Steel grade
+  void Check41_Click();  // Cold-formed tubes
+  void Text42_Change();  // gamma_M0
+  void Text43_Change();  // gamma_M1
+  void Text44_Change();  // Slenderness limit
   // The frame to build: the clean frame of the design shown, standard sizes, their density.
   void Command11_Click();  // Clean Up
   void Command12_Click();  // Show Optimised
@@ -123,6 +132,16 @@ class Form1 : public ViewForm {
   QLabel* Label12;         // "Density [kg/m3]"
   QLineEdit* Text10;
   QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
+  QWidget* Frame7;       // Steel Design
+  QLabel* Label41;       // "Steel grade"
+  QLineEdit* Text41;
+  QCheckBox* Check41;    // Cold-formed tubes
+  QLabel* Label42;       // "gamma_M0"
+  QLineEdit* Text42;
+  QLabel* Label43;       // "gamma_M1"
+  QLineEdit* Text43;
+  QLabel* Label44;       // "Slenderness limit L_cr/i (0: none)"
+  QLineEdit* Text44;
   QPushButton* Command20;  // Stop: the run ends after the cycle under way, its cycles kept
 
   RunStatus run{"none", 0, {}};
@@ -158,7 +177,17 @@ class Form1 : public ViewForm {
   // stays the plain one, and the summary says why.
   void draw_forces(ResultPicture& p);
   void choose_view();
-  void take_positive(const QLineEdit* text, double& setting);
+  // A setting typed: taken (and the picture redrawn, the settings kept) when it is a number above
+  // 0, or from 0 when `zero_allowed`; anything else is ignored while typed.
+  void take_setting(const QLineEdit* text, double& setting, bool zero_allowed = false);
+  // The window's settings kept in the working directory: applied through their controls as a
+  // user would type them, and written whenever one is taken.
+  WindowSettings settings_in_effect() const;
+  void apply_kept_settings();
+  void keep_settings();
+  // The members of f drawn as beams in the cycle and at the threshold shown.
+  std::vector<char> drawn_members(const ShownFrame& f) const;
+  bool applying_settings_ = false;
 
   QTimer* run_timer_;
   long long solver_pid_ = 0;

@@ -12,6 +12,7 @@
 
 #include "app/forms.h"
 #include "base/canvas.h"
+#include "formats/json.h"
 #include "support/drawing.h"
 #include "support/export_readers.h"
 #include "support/window_test.h"
@@ -53,7 +54,6 @@ class MemberForcesWindow : public test_support::WindowTest {
   }
 };
 
-}  // namespace
 
 // Element 3 (the plate) pulls, element 1 pushes: tension red at full strength for the largest
 // force, compression blue; the plain picture's olive and black are gone, the thin beams stay
@@ -103,18 +103,46 @@ TEST_F(MemberForcesWindow, ViewsColourTheMembersOnTheirScale) {
 // The table of elements gains the forces and the envelope, the node table the reactions; the
 // reactions of the three clamps balance the load of node 4.
 TEST_F(MemberForcesWindow, ExportedTablesCarryTheForcesAndBalanceTheLoads) {
+  // Before any check, the line says how many members the checks will count at this threshold.
+  EXPECT_EQ(f().Label11->text().toStdString().rfind("At threshold 1, 2 of 6 members are drawn as beams; the checks "
+                                                    "count these. Choose ", 0),
+            0u)
+      << f().Label11->text().toStdString();
   run("click Form1.Option3\nexport frame.csv\nexpect-error none\n");
   const auto rows = test_support::file_lines("frame.csv");
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(rows[0], "element,node1,node2,L1,W1,H1,L2,W2,H2,length,diameter,kind,above_threshold,"
-                     "axial_1,moment_1,stress_1,utilisation,governing_case,governing_check");
+                     "axial_1,moment_1,stress_1,utilisation,governing_case,governing_check,chain,l_cr,class,lambda_bar,"
+                     "chi,ratio_tension,ratio_compression,ratio_bending,ratio_axial_bending,ratio_shear,ratio_buckling,"
+                     "ratio_interaction,ratio_slenderness");
+  // The window's summary names the largest utilisation of the members drawn as beams (above the
+  // threshold), to its three digits: the 20 mm rod of element 1, pushed, 212.13 mm long, at
+  // L / i / 200 = 212.13 / 5 / 200 = 0.212.
   double worst = 0;
-  for (size_t r = 1; r < rows.size(); ++r) worst = std::max(worst, std::stod(test_support::csv_cells(rows[r])[16]));
-  // The window's summary names the same largest utilisation, to its three digits.
+  for (size_t r = 1; r < rows.size(); ++r)
+    if (const auto cells = test_support::csv_cells(rows[r]); cells[12] == "yes") worst = std::max(worst, std::stod(cells[16]));
   const std::string summary = f().Label11->text().toStdString();
-  EXPECT_EQ(summary.rfind("Largest utilisation 0.183: element 3", 0), 0u) << summary;
-  EXPECT_NEAR(worst, 0.183, 5e-4);
-  EXPECT_EQ(test_support::csv_cells(rows[3]).back(), "yield");
+  EXPECT_EQ(summary.rfind("Largest utilisation 0.212: element 1", 0), 0u) << summary;
+  EXPECT_NE(summary.find(", slenderness; 0 of 2 members above 1 in the optimised design at threshold 1 (4 members "
+                         "hidden as thin: \"Clean Up\" gives the frame to build)."),
+            std::string::npos)
+      << summary;
+  EXPECT_NEAR(worst, 0.2121, 5e-4);
+  // The plate is a drawn section: checked for yield and Euler buckling, not as a round member.
+  const auto plate = test_support::csv_cells(rows[3]);
+  EXPECT_EQ(plate[18], "yield");
+  for (size_t k = 21; k < plate.size(); ++k) EXPECT_EQ(plate[k], "") << k;
+  // A design beam is a rod of class 1 with every ratio of the governing case.
+  const auto beam = test_support::csv_cells(rows[1]);
+  EXPECT_EQ(beam[21], "1");
+  for (size_t k = 24; k < beam.size(); ++k) EXPECT_NE(beam[k], "") << k;
+
+  // The clean frame's table: the rows of removed elements are empty, each with as many fields
+  // as the header.
+  run("click Form1.Command11\nexport clean.csv\nexpect-error none\n");
+  const auto clean = test_support::file_lines("clean.csv");
+  for (const std::string& row : clean)
+    EXPECT_EQ(test_support::csv_cells(row).size(), test_support::csv_cells(clean[0]).size()) << row;
 
   const auto nodes = test_support::file_lines("frame_nodes.csv");
   ASSERT_EQ(nodes.size(), 5u);
@@ -143,3 +171,31 @@ TEST_F(MemberForcesWindow, AModelOfAnotherMeshIsRefusedAndTheDiametersStay) {
   run("expect-error does not describe\nexport frame.csv\nexpect-error none\n");
   EXPECT_EQ(test_support::csv_cells(test_support::file_lines("frame.csv")[0]).size(), 13u);
 }
+
+// The steel design settings: the grade sets the yield stress, which stays free to be set apart;
+// every setting reaches the checks and comes back with the working directory when the program
+// starts again.
+TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
+  EXPECT_FALSE(f().Frame7->isHidden());
+  run("set Form1.Text41 S355\nexpect Form1.Text7 text 355\n"
+      "expect-state Form1 design_settings {\"grade\":\"S355\",\"yield\":355,\"cold_formed\":false,"
+      "\"gamma_m0\":1,\"gamma_m1\":1,\"k\":1,\"slenderness_limit\":200}\n");
+  run("set Form1.Text41 S3\nset Form1.Text7 340\nclick Form1.Check41\nset Form1.Text42 1.05\nset Form1.Text43 1.1\n"
+      "set Form1.Text44 0\nset Form1.Text44 -5\n"
+      "expect-state Form1 design_settings {\"grade\":\"S355\",\"yield\":340,\"cold_formed\":true,"
+      "\"gamma_m0\":1.05,\"gamma_m1\":1.1,\"k\":1,\"slenderness_limit\":0}\n");
+  // The design checks of the dump: one entry per element, the plate without a class.
+  run("click Form1.Option3\n");
+  JsonWriter j;
+  f().dump(j);
+  const std::string dump = j.str();
+  EXPECT_NE(dump.find("\"design_checks\":[{\"chain\":1,\"l_cr\":"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\"class\":null,\"lambda_bar\":null,\"chi\":null"), std::string::npos) << dump;
+
+  run("restart\nclick frmSplash.Command3\n");
+  run("expect Form1.Text41 text S355\nexpect Form1.Text7 text 340\nexpect Form1.Check41 checked 1\n"
+      "expect Form1.Text42 text 1.05\nexpect Form1.Text43 text 1.1\nexpect Form1.Text44 text 0\n");
+  EXPECT_TRUE(errors().empty());
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "evaluate/member_checks.h"
 #include "support/model_builder.h"
@@ -14,7 +15,7 @@ namespace {
 using test_support::E;
 using test_support::G;
 using test_support::Model;
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 ShownFrame with_diameters(const ModelFile& m, double d) {
   return frame_of(m, std::vector<double>(m.elements.size(), d));
@@ -52,13 +53,14 @@ TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
   EXPECT_NEAR(forces.displacements[0][1][2], Fh * L * L * L / (3 * E * I), 1e-9);
   EXPECT_NEAR(forces.displacements[0][1][3], T * L / (G * 2 * I), 1e-12);
 
-  // At the root the outer fibre takes M r / I; nothing is in compression, so yield governs.
+  // At the root the outer fibre takes M r / I; nothing is in compression, so bending of the rod
+  // governs: M / (W_pl f_y), W_pl = d^3 / 6.
   const FrameChecks checks = check_frame(f, forces, {235, 1.0});
   const MemberCheck& k = checks.cases[0][0];
   const double stress = L * std::hypot(Fw, Fh) * (d / 2) / I;
   EXPECT_NEAR(k.stress, stress, 1e-9 * stress);
-  EXPECT_NEAR(k.utilisation, stress / 235, 1e-9);
-  EXPECT_EQ(k.governs, Governs::stress);
+  EXPECT_NEAR(k.utilisation, L * std::hypot(Fw, Fh) / (d * d * d / 6 * 235), 1e-9);
+  EXPECT_EQ(k.governs, Governs::bending);
 }
 
 // Two slender bars from the supports at (-+866, 0, 0) to the apex (0, 0, 500), 30 degrees to the
@@ -77,15 +79,87 @@ TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
     EXPECT_NEAR(std::fabs(forces.cases[0].reactions[static_cast<size_t>(node - 1)][0]), F / 2 / std::tan(pi / 6), 1e-4 * F);
   }
 
-  // Euler: pi^2 E I / (K L)^2 = 968.9 N for K = 1, so the struts buckle before they yield; a
-  // buckling length of 0.7 L doubles the load they take.
+  // Euler: pi^2 E I / (K L)^2 = 968.95 N for K = 1; lambda_bar = sqrt(A f_y / N_cr) = 4.36445,
+  // curve c (a rod): chi = 0.047192, so N_b,Rd = chi A f_y = 871.0 N. L / i = 400, twice the limit,
+  // governs. A buckling length of 0.7 L: lambda_bar 3.05511, chi 0.091959, ratio 0.589179.
   const double I = pi * std::pow(d, 4) / 64, euler = pi * pi * E * I / (1000.0 * 1000.0);
   const FrameChecks pinned = check_frame(f, forces, {235, 1.0});
   EXPECT_NEAR(pinned.cases[0][0].euler, euler, 1e-9 * euler);
-  EXPECT_NEAR(pinned.envelope[0].utilisation, F / euler, 1e-3);
-  EXPECT_EQ(pinned.envelope[0].governs, Governs::buckling);
-  const FrameChecks braced = check_frame(f, forces, {235, 0.7});
-  EXPECT_NEAR(braced.envelope[1].utilisation, F * 0.49 / euler, 1e-3);
+  EXPECT_NEAR(pinned.cases[0][0].chi, 0.047192, 1e-6);
+  EXPECT_NEAR(pinned.cases[0][0].ratio_of(Governs::buckling).value(), 1.148084, 1e-3);
+  EXPECT_NEAR(pinned.envelope[0].utilisation, 2.0, 1e-9);
+  EXPECT_EQ(pinned.envelope[0].governs, Governs::slenderness);
+  const FrameChecks braced = check_frame(f, forces, {235, 0.7, "S235", false, 1.0, 1.0, 0});
+  EXPECT_NEAR(braced.cases[0][1].ratio_of(Governs::buckling).value(), 0.589179, 1e-3);
+  EXPECT_NEAR(braced.envelope[1].utilisation, 0.589179, 1e-3);  // the interaction, with nearly no moment
+}
+
+// A strut of two design beams in line, 1000 mm each, pinned at both far ends and pushed along
+// its axis: the middle node joins just the two, so they buckle as one member of 2000 mm with a
+// quarter of the Euler force of either alone. A spring across the middle node, a bend of 2
+// degrees there, or a third member at it each make two members again; a bend of 0.5 degree and a
+// third member that does not count (not drawn at the threshold) do not.
+TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
+  auto strut = [](double bend_degrees, bool spring, bool third) {
+    Model m;
+    const double a = bend_degrees * pi / 180;
+    const int n1 = m.node(0, 0, 0), n2 = m.node(1000, 0, 0), n3 = m.node(1000 + 1000 * std::cos(a), 1000 * std::sin(a), 0);
+    const int set = m.design();
+    m.element(n1, n2, set);
+    m.element(n2, n3, set);
+    if (third) m.element(n2, m.node(1000, 0, 500), set);
+    ModelFileCase& c = m.add_case();
+    for (size_t dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(n1 - 1)][dof] = true;
+    c.fixed[static_cast<size_t>(n1 - 1)][3] = true;
+    c.fixed[static_cast<size_t>(n3 - 1)][1] = c.fixed[static_cast<size_t>(n3 - 1)][2] = true;
+    if (spring) Model::spring(c, n2, 2, 1e3);
+    return m.f;
+  };
+  const std::vector<char> both{1, 1};
+  const BucklingMembers one = buckling_members(strut(0, false, false), both);
+  EXPECT_EQ(one.chain, (std::vector<int>{1, 1}));
+  EXPECT_EQ(one.elements, (std::vector<int>{2, 2}));
+  EXPECT_NEAR(one.length[0], 2000, 1e-9);
+  EXPECT_NEAR(one.length[1], 2000, 1e-9);
+  EXPECT_EQ(buckling_members(strut(0.5, false, false), both).chain, (std::vector<int>{1, 1}));
+  EXPECT_EQ(buckling_members(strut(2, false, false), both).chain, (std::vector<int>{1, 2}));
+  const BucklingMembers sprung = buckling_members(strut(0, true, false), both);
+  EXPECT_EQ(sprung.chain, (std::vector<int>{1, 2}));
+  EXPECT_NEAR(sprung.length[1], 1000, 1e-9);
+  EXPECT_EQ(buckling_members(strut(0, false, true), {1, 1, 1}).chain, (std::vector<int>{1, 2, 3}));
+  const BucklingMembers thin_brace = buckling_members(strut(0, false, true), {1, 1, 0});
+  EXPECT_EQ(thin_brace.chain, (std::vector<int>{1, 1, 2}));
+  EXPECT_NEAR(thin_brace.length[2], 500, 1e-9);
+
+  // Elements listed out of order, one of them reversed: the chain is found from its middle
+  // element both ways, 0 -> 1 -> 2 -> 3 with element 2 running 3 -> 2.
+  Model line;
+  for (double x : {0.0, 400.0, 1000.0, 1500.0}) line.node(x, 0, 0);
+  const int set = line.design();
+  line.element(2, 3, set);
+  line.element(1, 2, set);
+  line.element(4, 3, set);
+  ModelFileCase& ends = line.add_case();
+  Model::clamp(ends, 1);
+  Model::clamp(ends, 4);
+  const BucklingMembers across = buckling_members(line.f, {1, 1, 1});
+  EXPECT_EQ(across.chain, (std::vector<int>{1, 1, 1}));
+  EXPECT_NEAR(across.length[1], 1500, 1e-9);
+
+  // The checks take the chain's length: the Euler force over 2000 mm is a quarter of that over
+  // 1000 mm (the frame with the spring), and C_m of a chain is 1.
+  ModelFile pushed = strut(0, false, false);
+  Model::load(pushed.cases[0], 3, 1, -500);
+  ModelFile held = strut(0, true, false);
+  Model::load(held.cases[0], 3, 1, -500);
+  const ShownFrame free_frame = with_diameters(pushed, 20), held_frame = with_diameters(held, 20);
+  const FrameChecks whole = check_frame(free_frame, analyse_frame(free_frame), {235, 1.0});
+  const FrameChecks halves = check_frame(held_frame, analyse_frame(held_frame), {235, 1.0});
+  const double euler = pi * pi * E * pi * std::pow(20.0, 4) / 64 / (1000.0 * 1000.0);
+  EXPECT_NEAR(halves.cases[0][0].euler, euler, 1e-9 * euler);
+  EXPECT_NEAR(whole.cases[0][0].euler, euler / 4, 1e-9 * euler);
+  EXPECT_NEAR(whole.cases[0][1].euler, euler / 4, 1e-9 * euler);
+  EXPECT_EQ(whole.buckling.chain, (std::vector<int>{1, 1}));
 }
 
 // A fixed-base portal frame, columns h = 3000, beam b = 6000, all of one I (k = (I/b) / (I/h) =
@@ -139,10 +213,48 @@ TEST(MemberForces, ADrawnSectionIsCheckedAtItsExtremeFibre) {
   // those at H = 50 in compression, 2000 / A - 500 L 50 / Iw = -46.67: the larger in size wins.
   const FrameChecks checks = check_frame(f, forces, {235, 1.0});
   EXPECT_NEAR(checks.cases[0][0].stress, 500 * L * 50 / Iw - 2000 / A, 1e-9);
+  EXPECT_EQ(checks.cases[0][0].governs, Governs::yield);
+  EXPECT_EQ(checks.cases[0][0].section_class, 0);
+  EXPECT_FALSE(checks.cases[0][0].ratio_of(Governs::bending));  // not checked as a round member
   // Without a sketch the circle of its area stands in: r = sqrt(A / pi).
   f.fibres[0].clear();
   EXPECT_NEAR(check_frame(f, forces, {235, 1.0}).cases[0][0].stress,
               2000 / A + 500 * L * std::sqrt(A / pi) / Iw, 1e-9);
+}
+
+// A drawn section keeps its two checks over its buckling member: a bar of A = 100, I_W = 2e4 and
+// I_H = 5e3 mm4, 1000 mm, pinned, pushed with 5000 N: N_cr = pi^2 E I_H / L^2 = 9869.6 N, so
+// Euler buckling 0.50661 governs over 50 / 235 = 0.21277; two such bars in line through a node
+// nothing holds buckle over 2000 mm, at four times the ratio.
+TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
+  auto strut = [](int pieces) {
+    Model m;
+    const int set = m.non_design(100, 2e4, 5e3, 2.5e4);
+    int last = m.node(0, 0, 0);
+    const int first = last;
+    for (int k = 1; k <= pieces; ++k) {
+      const int next = m.node(1000.0 * k, 0, 0);
+      m.element(last, next, set);
+      last = next;
+    }
+    ModelFileCase& c = m.add_case();
+    for (size_t dof = 0; dof < 4; ++dof) c.fixed[static_cast<size_t>(first - 1)][dof] = true;
+    c.fixed[static_cast<size_t>(last - 1)][1] = c.fixed[static_cast<size_t>(last - 1)][2] = true;
+    Model::load(c, last, 1, -5000);
+    return with_diameters(m.f, 0);
+  };
+  const ShownFrame one = strut(1), two = strut(2);
+  const MemberCheck k = check_frame(one, analyse_frame(one), {235, 1.0}).cases[0][0];
+  EXPECT_NEAR(k.euler, pi * pi * E * 5e3 / 1e6, 1e-6);
+  EXPECT_NEAR(k.ratio_of(Governs::euler).value(), 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
+  EXPECT_NEAR(k.ratio_of(Governs::yield).value(), 50.0 / 235, 1e-9);
+  EXPECT_EQ(k.governs, Governs::euler);
+  const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
+  EXPECT_NEAR(check_frame(one, analyse_frame(one), factored).cases[0][0].ratio_of(Governs::yield).value(), 1.1 * 50 / 235, 1e-9);
+  EXPECT_STREQ(governs_name(k.governs), "Euler buckling");
+  const FrameChecks chained = check_frame(two, analyse_frame(two), {235, 1.0});
+  EXPECT_NEAR(chained.cases[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
+  EXPECT_NEAR(chained.cases[0][1].l_cr, 2000, 1e-9);
 }
 
 // A 3-D lattice of design beams of several diameters on vertical springs, three load cases:
