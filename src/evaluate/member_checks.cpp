@@ -6,6 +6,7 @@
 #include <numbers>
 #include <sstream>
 
+#include "evaluate/drawn_section_check.h"
 #include "formats/numtext.h"
 
 
@@ -97,11 +98,34 @@ MemberCheck check_drawn_member(const MemberSection& s, const std::vector<SketchP
   k.governs = k.utilisation <= 0 ? Governs::none : buckling > yielding ? Governs::euler : Governs::yield;
   return k;
 }
+
+// A drawn section about its centroid and principal axes: the elastic stress at the outer corners
+// of its walls against f_y / gamma_M0, and flexural buckling about its weaker principal axis
+// (curve b closed, c open) against chi A f_y / gamma_M1.
+MemberCheck check_principal_member(const DrawnSectionProperties& d, double E, const BucklingLength& b,
+                                   const MemberForces& m, const CheckSettings& settings) {
+  const DrawnSectionCheck c = check_drawn_section(d, m, E, b.l_cr, {settings.yield, settings.gamma_m0, settings.gamma_m1});
+  MemberCheck k;
+  k.axial = m.axial();
+  k.moment = m.largest_moment();
+  k.stress = c.stress;
+  k.l_cr = b.l_cr;
+  k.euler = c.n_cr;
+  k.lambda_bar = c.lambda_bar;
+  k.chi = c.chi;
+  k.ratio[static_cast<size_t>(Governs::yield)] = c.stress_ratio;
+  k.ratio[static_cast<size_t>(Governs::buckling)] = c.buckling_ratio;
+  k.utilisation = c.utilisation();
+  k.governs = !(k.utilisation > 0) ? Governs::none : c.buckling_ratio > c.stress_ratio ? Governs::buckling : Governs::yield;
+  return k;
+}
 }  // namespace
 
 MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, const BucklingLength& b,
                          const MemberForces& m, const CheckSettings& settings) {
   const double E = std::fabs(f.model.props[static_cast<size_t>(f.model.elements[j].prop - 1)][0]);
+  if (s.shape == MemberSection::Shape::general && j < f.drawn.size() && f.drawn[j])
+    return check_principal_member(*f.drawn[j], E, b, m, settings);
   if (s.shape == MemberSection::Shape::general) return check_drawn_member(s, f.fibres[j], E, b, m, settings);
   return check_round_member({s.outer, s.shape == MemberSection::Shape::tube ? s.wall : 0.0}, E, b, m, settings);
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 
 #include "formats/errors.h"
 #include "formats/numtext.h"
@@ -89,6 +91,7 @@ ShownFrame frame_of(const ModelFile& m, const std::vector<double>& diameters) {
     f.sections.push_back(v[0] < 0 ? circle_member(diameters[j]) : general_member({v[2], v[3], v[4], v[5]}));
     f.element.push_back(static_cast<int>(j + 1));
     f.fibres.emplace_back();
+    f.drawn.emplace_back();
   }
   return f;
 }
@@ -99,8 +102,16 @@ ShownFrame shown_frame(const ResultStore& r, const ModelFile& m, int c) {
   for (int e = 1; e <= m.n_elem; ++e) diameters.push_back(r.pe_dia(c, e));
   ShownFrame f = frame_of(m, diameters);
   const std::vector<int> sketch = element_sections(r);
-  for (int e = 1; e <= m.n_elem; ++e)
-    if (r.is_non_design(e)) f.fibres[static_cast<size_t>(e - 1)] = sketch_points(r.sections, sketch[static_cast<size_t>(e)]);
+  std::map<int, std::shared_ptr<const DrawnSectionProperties>> drawn;  // by section, made once
+  for (int e = 1; e <= m.n_elem; ++e) {
+    if (!r.is_non_design(e)) continue;
+    const int s = sketch[static_cast<size_t>(e)];
+    f.fibres[static_cast<size_t>(e - 1)] = sketch_points(r.sections, s);
+    if (s < 1) continue;
+    auto& props = drawn[s];
+    if (!props) props = std::make_shared<const DrawnSectionProperties>(drawn_section_properties(r.sections, s));
+    f.drawn[static_cast<size_t>(e - 1)] = props;
+  }
   return f;
 }
 
@@ -114,6 +125,7 @@ ShownFrame with_members(const ShownFrame& f, const std::vector<char>& keep) {
       out.sections.push_back(f.sections[j]);
       out.element.push_back(f.element[j]);
       out.fibres.push_back(f.fibres[j]);
+      out.drawn.push_back(j < f.drawn.size() ? f.drawn[j] : nullptr);
     }
   out.model.n_elem = static_cast<int>(out.model.elements.size());
   return out;

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/analysis_model.h"
 #include "post/result_store.h"
+#include "section/section_props.h"
 #include "solver/frame.h"
 
 // A point of a section sketch, W and H in mm.
@@ -22,6 +24,10 @@ struct ShownFrame {
   // Per member: the end points of its section sketch's lines, where a general section's extreme
   // fibres lie (empty for circles and tubes, and for a bar without a drawn section).
   std::vector<std::vector<SketchPoint>> fibres;
+  // Per member: its drawn section about the centroid and principal axes, for the checks of a
+  // non-design bar; null for round members and for a bar without a drawn section. Members of one
+  // section share it.
+  std::vector<std::shared_ptr<const DrawnSectionProperties>> drawn;
 
   std::vector<Section> section_values() const;
 };

@@ -19,11 +19,12 @@ constexpr const char* ratio_columns = ",ratio_tension,ratio_compression,ratio_be
                                       "ratio_buckling,ratio_interaction,ratio_slenderness";
 
 // chain, l_cr, class, lambda_bar, chi and the ratios of the case that governs; what was not
-// checked (a drawn section's class, slenderness and ratios of round members) left empty.
+// checked (a drawn section's class and the ratios of round members it has not) left empty.
 std::string design_fields(const MemberCheck& k, int chain) {
   const bool round = k.section_class > 0;
   std::string row = "," + std::to_string(chain) + field(k.l_cr);
-  row += round ? "," + std::to_string(k.section_class) + field(k.lambda_bar) + field(k.chi) : std::string(",,,");
+  row += round ? "," + std::to_string(k.section_class) : std::string(",");
+  row += round || k.ratio_of(Governs::buckling) ? field(k.lambda_bar) + field(k.chi) : std::string(",,");
   for (Governs g : round_checks) row += k.ratio_of(g) ? field(*k.ratio_of(g)) : ",";
   return row;
 }

@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "evaluate/drawn_section_check.h"
+#include "evaluate/member_checks.h"
 #include "section/typical_shapes.h"
 
 namespace {
@@ -177,4 +178,29 @@ TEST(DrawnSectionCheck, SectionWithoutWalls) {
   EXPECT_EQ(loaded.buckling_ratio, 0);
   EXPECT_EQ(check_drawn_section(none, s, at_both_ends({-1, 0, 0, 0, 0, 0}), 210000, 1000, {}).buckling_ratio, inf);
   EXPECT_EQ(check_drawn_section(none, s, {}, 210000, 1000, {}).utilisation(), 0);
+}
+
+// A non-design bar read with its results is checked with its drawn section about the centroid:
+// the angle's buckling about i2 = 103397 mm4, not about the smaller of Iw and Ih through the
+// sketch origin that the model file carries (251440 and 475000 mm4, 2.43 times i2).
+TEST(DrawnSectionCheck, ANonDesignBarOfTheResultsIsCheckedAboutItsPrincipalAxes) {
+  const Angle a;
+  ModelFile m;
+  m.n_node = 2, m.n_elem = 1, m.n_prop = 1;
+  m.nodes = {{0, 0, 0}, {1000, 0, 0}};
+  m.elements = {{1, 2, 1, {0, 1, 0}}};
+  m.props = {{210000, 80000, 780, 251440, 475000, 726440, 0}};
+  auto r = std::make_unique<ResultStore>();
+  r->pn_node = 2, r->pn_elem = 1, r->pn_cyc = 1, r->pd_max = 20;
+  r->pe_nod(1, 1) = 1, r->pe_nod(1, 2) = 2, r->pe_flag(1) = 1;
+  r->sections = a.table;
+  const ShownFrame f = shown_frame(*r, m, 1);
+  ASSERT_EQ(f.drawn.size(), 1u);
+  ASSERT_TRUE(f.drawn[0]);
+  CheckSettings steel;
+  steel.gamma_m1 = 1.1;
+  const MemberCheck k = check_member(f, 0, f.sections[0], {1000, false}, at_both_ends({-5e4, 0, 0, 0, 0, 0}), steel);
+  EXPECT_NEAR(k.euler, pi * pi * 210000 * 103397.24 / 1e6, 0.1);
+  EXPECT_NEAR(k.lambda_bar, 0.92484, 1e-5);
+  EXPECT_GT(k.ratio_of(Governs::buckling).value_or(0), 0.0);
 }
