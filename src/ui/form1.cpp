@@ -176,9 +176,9 @@ Form1::Form1()
 // Every handler of the window, in the order of its controls.
 void Form1::wire() {
   on_click(Command1, this, &Form1::Command1_Click);
-  connect(Text4, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text4_Change(); }); });
+  on_edit(Text4, this, &Form1::Text4_Change);
   on_change(HScroll4, this, &Form1::HScroll4_Change);
-  connect(Text5, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text5_Change(); }); });
+  on_edit(Text5, this, &Form1::Text5_Change);
   on_change(HScroll5, this, &Form1::HScroll5_Change);
   on_click(Check1, this, &Form1::Check1_Click);
   on_click(Command2, this, &Form1::Command2_Click);
@@ -189,20 +189,20 @@ void Form1::wire() {
   on_click(Option1, this, &Form1::Option1_Click);
   on_click(Option2, this, &Form1::Option2_Click);
   on_click(Option3, this, &Form1::Option3_Click);
-  connect(Text9, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text9_Change(); }); });
+  on_edit(Text9, this, &Form1::Text9_Change);
   on_change(HScroll6, this, &Form1::HScroll6_Change);
   on_click(Check4, this, &Form1::Check4_Click);
-  connect(Text7, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text7_Change(); }); });
-  connect(Text8, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text8_Change(); }); });
+  on_edit(Text7, this, &Form1::Text7_Change);
+  on_edit(Text8, this, &Form1::Text8_Change);
   on_click(Command11, this, &Form1::Command11_Click);
   on_click(Command12, this, &Form1::Command12_Click);
   on_click(Check3, this, &Form1::Check3_Click);
-  connect(Text10, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text10_Change(); }); });
-  connect(Text41, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text41_Change(); }); });
+  on_edit(Text10, this, &Form1::Text10_Change);
+  on_edit(Text41, this, &Form1::Text41_Change);
   on_click(Check41, this, &Form1::Check41_Click);
-  connect(Text42, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text42_Change(); }); });
-  connect(Text43, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text43_Change(); }); });
-  connect(Text44, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text44_Change(); }); });
+  on_edit(Text42, this, &Form1::Text42_Change);
+  on_edit(Text43, this, &Form1::Text43_Change);
+  on_edit(Text44, this, &Form1::Text44_Change);
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
   on_click(Command20, this, &Form1::Command20_Click);
 }

@@ -90,14 +90,14 @@ void Form3::make_typical_shape_panel() {
 
 // Every handler of the window, in the order of its controls.
 void Form3::wire() {
-  connect(Text2, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text2_Change(); }); });
-  connect(Text3, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text2_Change(); }); });
+  on_edit(Text2, this, &Form3::Text2_Change);
+  on_edit(Text3, this, &Form3::Text2_Change);
   on_click(Option1, this, &Form3::Option1_Click);
   on_click(Option2, this, &Form3::Option2_Click);
   on_click(Option3, this, &Form3::Option3_Click);
   on_click(Option5, this, &Form3::Option5_Click);
   on_click(Check1, this, &Form3::Check1_Click);
-  connect(Text1, &QLineEdit::textChanged, this, [this] { run_ignoring_errors([&] { Text1_Change(); }); });
+  on_edit(Text1, this, &Form3::Text1_Change);
   on_click(Command2, this, &Form3::Command2_Click);
   on_click(Command1, this, &Form3::Command1_Click);
   on_click(Command3, this, &Form3::Command3_Click);
