@@ -197,6 +197,9 @@ TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
   f().dump(j);
   const std::string dump = j.str();
   EXPECT_NE(dump.find("\"design_checks\":[{\"chain\":1,\"l_cr\":"), std::string::npos) << dump;
+  size_t entries = 0;
+  for (size_t at = dump.find("{\"chain\":"); at != std::string::npos; at = dump.find("{\"chain\":", at + 1)) ++entries;
+  EXPECT_EQ(entries, 6u);  // the six elements of the result, the last one too
   EXPECT_NE(dump.find("\"class\":null,\"lambda_bar\":null,\"chi\":null"), std::string::npos) << dump;
 
   run("restart\nclick frmSplash.Command3\n");

@@ -65,6 +65,23 @@ TEST(CleanUp, RemovesThinThenHangingThenLooseMembersAndReanalyses) {
   EXPECT_NEAR(frame_mass(c.frame, 7850), 0.061654, 1e-6);  // 7854 mm3 of steel
 }
 
+// Two members in line along a slope through an unloaded node: the node is in line whatever the
+// direction (L, W and H all count), and a kink of a degree is not.
+TEST(CleanUp, NodesInLineAreFoundAlongAnySlope) {
+  for (const double kink : {0.0, 1.0}) {
+    Model m;
+    const int set = m.design();
+    const int a = m.node(0, 0, 0), mid = m.node(50, 30, 40 + kink), b = m.node(100, 60, 80);
+    m.element(a, mid, set);
+    m.element(mid, b, set);
+    ModelFileCase& c = m.add_case();
+    Model::clamp(c, a);
+    Model::clamp(c, b);
+    const ShownFrame full = frame_of(m.f, {10.0, 10.0});
+    EXPECT_EQ(clean_up(full, {1, 1}).collinear_nodes, kink == 0 ? 1 : 0) << kink;
+  }
+}
+
 // A load holds a node against hanging, but no piece against the ground: the triangle that only
 // the thin member tied to the support goes even with a load on it.
 TEST(CleanUp, ALoadDoesNotHoldALoosePiece) {
