@@ -66,7 +66,7 @@ TEST(CleanUp, RemovesThinThenHangingThenLooseMembersAndReanalyses) {
 }
 
 // Two members in line along a slope through an unloaded node: the node is in line whatever the
-// direction (L, W and H all count), and a kink of a degree is not.
+// direction (L, W and H all count), and one moved 1 mm off the line is not.
 TEST(CleanUp, NodesInLineAreFoundAlongAnySlope) {
   for (const double kink : {0.0, 1.0}) {
     Model m;
