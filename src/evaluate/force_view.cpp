@@ -124,7 +124,7 @@ std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float thr
   const auto hidden = std::count(drawn.begin(), drawn.end(), 0);
   std::string name = "the optimised design at threshold " + plain_text(threshold);
   if (hidden == 0) return name;
-  name += " (" + std::to_string(hidden) + (hidden == 1 ? " member" : " members") + " hidden as thin";
+  name += " (" + plural(hidden, "member") + " hidden as thin";
   if (2 * static_cast<size_t>(hidden) > drawn.size()) name += ": \"Clean Up\" gives the frame to build";
   return name + ")";
 }

@@ -185,8 +185,7 @@ std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::
     text = "Largest utilisation " + significant_text(s.worst.utilisation, 3) + ": element " +
            std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
            node_text(f.model, el.node2 - 1) + "), load case " + std::to_string(s.worst.load_case + 1) + ", " +
-           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + std::to_string(s.counted) +
-           (s.counted == 1 ? " member" : " members") + " above 1 in " + frame + ".";
+           governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + plural(s.counted, "member") + " above 1 in " + frame + ".";
   }
   if (s.moved.node >= 0)
     text += " Largest displacement " + significant_text(s.moved.value, 3) + " mm at " + node_text(f.model, s.moved.node) +

@@ -174,10 +174,10 @@ void Form2::Command41_Click() {
   kept_conditions_.clear();
   conditions.restore->hide();
   Draw_3D();
-  std::string said = "Restored the conditions of " + std::to_string(r.restored) + (r.restored == 1 ? " node" : " nodes");
+  std::string said = "Restored the conditions of " + plural(r.restored, "node");
   if (r.missing > 0) {
     const auto& at = r.first_missing;
-    said += "; " + std::to_string(r.missing) + (r.missing == 1 ? " place found no node" : " places found no node") +
+    said += "; " + plural(r.missing, "place") + " found no node" +
             ", the first at (" + plain_text(at[0]) + ", " + plain_text(at[1]) + ", " + plain_text(at[2]) + ")";
   }
   set_status(said);
