@@ -1,0 +1,55 @@
+// What the checks load a frame with, beyond the load cases of the model file: the frame's own
+// weight, the load combinations of combinations.csv (ultimate limit states for the strength
+// checks, serviceability states for the deflection check) and the deflection limit. The
+// optimisation never sees these; they enter the evaluation of a frame shown.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "base/analysis_model.h"
+
+inline constexpr const char* combinations_file_name = "combinations.csv";
+inline constexpr int max_combinations = 20;
+inline constexpr double gravity = 9.81;  // m/s2
+
+enum class LimitState { uls, sls };
+
+// One line of combinations.csv: the factors of the self-weight and of each load case.
+struct Combination {
+  std::string name;
+  LimitState kind = LimitState::uls;
+  double self_weight = 0;
+  std::vector<double> factors;  // per load case; cases past the end have factor 0
+  double factor(size_t load_case) const { return load_case < factors.size() ? factors[load_case] : 0.0; }
+};
+
+struct Loading {
+  bool self_weight = false;
+  std::string direction = "-H";  // +L, -L, +W, -W, +H or -H
+  double density = 7850;         // kg/m3
+  std::vector<Combination> combinations;  // none: every load case as it stands
+  double deflection_limit = 0;            // mm, 0: no check
+};
+
+// The unit vector of a direction text ("-H" is {0, 0, -1}); false for any other text.
+bool direction_vector(const std::string& text, std::array<double, 3>& unit);
+
+// "ULS" or "SLS".
+const char* limit_state_name(LimitState kind);
+
+// Reads combinations.csv: a line "name,kind,self-weight factor,factor of case 1,..." per
+// combination (kind ULS or SLS, missing case factors 0), blank lines skipped, a first line of
+// column names (beginning with "name") allowed. A line that cannot be read, a name that is empty
+// or used twice, more than `case_count` case factors or more than max_combinations lines is a
+// RunTimeError naming the file and line. A missing file is no combination.
+std::vector<Combination> read_combinations(const std::string& path, int case_count);
+// Writes the table with its line of column names, replacing the file whole or not at all.
+void write_combinations(const std::vector<Combination>& list, int case_count, const std::string& path);
+
+// Why a combination cannot be analysed as the sum of its cases: it uses (with a factor other
+// than 0) two load cases whose supports or springs differ, named with the node where they differ:
+// "Combination ULS1 combines load cases 1 and 2, whose supports differ at node 5". "" when
+// every combination can; the first that cannot is named.
+std::string combination_problem(const ModelFile& m, const std::vector<Combination>& list);
