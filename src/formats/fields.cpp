@@ -359,3 +359,16 @@ void DataFileReader::fail(const std::string& name, const std::string& detail) co
   const std::string where = line_no_ == 0 ? path_ : path_ + ", line " + std::to_string(line_no());
   raise_error(name, detail.empty() ? where : where + ": " + detail);
 }
+
+std::vector<std::string> comma_cells(std::string_view line) {
+  std::vector<std::string> out(1);
+  for (char c : line) {
+    if (c == ',') out.emplace_back();
+    else if (c != '\r') out.back().push_back(c);
+  }
+  for (std::string& s : out) {
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+  }
+  return out;
+}

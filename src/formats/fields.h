@@ -114,6 +114,10 @@ class DataFileReader {
   std::string line_;     // the current line without its line end
 };
 
+// The cells of one line of a comma-separated file, each without its surrounding blanks (and a
+// CR left by a line end); a line without a comma is one cell.
+std::vector<std::string> comma_cells(std::string_view line);
+
 // Far above the largest file the capacities allow (a result file of 200 cycles of 1000 nodes
 // and 10000 elements is about 55 MB), and small enough to hold whole.
 inline constexpr std::uintmax_t max_data_file_bytes = std::uintmax_t{64} << 20;
