@@ -173,18 +173,23 @@ std::vector<Deflection> deflections(const FrameForces& forces, double limit) {
 }
 
 // sigma = N / A + My h / Iw - Mz w / Ih at a sketch point (w, h); for a circle the resultant
-// moment at the outer radius.
+// moment at the outer radius. Each at the sections along the member where it can be largest:
+// at a point sigma is a parabola along the member, at the outer radius of a circle |N| / A +
+// |M| r / I peaks where its derivative vanishes.
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m) {
   const Section& v = s.values;
-  const double axial = m.axial() / v.A;
+  double largest = 0;
   if (s.shape != MemberSection::Shape::general || fibres.empty()) {
     const double radius = s.shape == MemberSection::Shape::general ? std::sqrt(v.A / pi) : s.outer / 2;
-    return std::fabs(axial) + m.largest_moment() * radius / std::min(v.Iw, v.Ih);
+    const double I = std::min(v.Iw, v.Ih);
+    for (const MemberForces::Station& at : m.peak_sections(I / (radius * v.A)))
+      largest = std::max(largest, std::fabs(at.forces[0] / v.A) + std::hypot(at.forces[4], at.forces[5]) * radius / I);
+    return largest;
   }
-  double largest = 0;
-  for (const EndForces* end : {&m.end1, &m.end2})
-    for (const SketchPoint& p : fibres)
-      largest = std::max(largest, std::fabs(axial + (*end)[4] * p[1] / v.Iw - (*end)[5] * p[0] / v.Ih));
+  for (const SketchPoint& p : fibres) {
+    const auto sigma = [&v, &p](const EndForces& f) { return f[0] / v.A + f[4] * p[1] / v.Iw - f[5] * p[0] / v.Ih; };
+    largest = std::max(largest, std::fabs(sigma(m.largest_of(sigma).forces)));
+  }
   return largest;
 }
 
@@ -194,7 +199,7 @@ namespace {
 MemberCheck check_drawn_member(const MemberSection& s, const std::vector<SketchPoint>& fibres, double E,
                                const BucklingLength& b, const MemberForces& m, const CheckSettings& settings) {
   MemberCheck k;
-  k.axial = m.axial();
+  k.axial = governing_axial(m);
   k.moment = m.largest_moment();
   k.stress = largest_stress(s, fibres, m);
   k.l_cr = b.l_cr;
@@ -215,7 +220,7 @@ MemberCheck check_principal_member(const DrawnSectionProperties& d, double E, co
                                    const MemberForces& m, const CheckSettings& settings) {
   const DrawnSectionCheck c = check_drawn_section(d, m, E, b.l_cr, {settings.yield, settings.gamma_m0, settings.gamma_m1});
   MemberCheck k;
-  k.axial = m.axial();
+  k.axial = governing_axial(m);
   k.moment = m.largest_moment();
   k.stress = c.stress;
   k.l_cr = b.l_cr;
