@@ -89,6 +89,9 @@ void write_combinations(const std::vector<Combination>& list, int case_count, co
 
 std::string combination_problem(const ModelFile& m, const std::vector<Combination>& list) {
   for (const Combination& k : list) {
+    if (k.factors.size() > m.cases.size())
+      return "Combination " + k.name + " has factors of " + plural(static_cast<int>(k.factors.size()), "load case") +
+             ", the model " + std::to_string(m.cases.size());
     int first = -1;
     for (size_t i = 0; i < m.cases.size(); ++i) {
       if (k.factor(i) == 0) continue;

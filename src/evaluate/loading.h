@@ -62,6 +62,7 @@ void write_combinations_json(JsonWriter& j, const std::vector<Combination>& list
 
 // Why a combination cannot be analysed as the sum of its cases: it uses (with a factor other
 // than 0) two load cases whose supports or springs differ, named with the node where they differ:
-// "Combination ULS1 combines load cases 1 and 2, whose supports differ at node 5". "" when
-// every combination can; the first that cannot is named.
+// "Combination ULS1 combines load cases 1 and 2, whose supports differ at node 5"; or it has
+// factors of more load cases than the model has. "" when every combination can; the first that
+// cannot is named.
 std::string combination_problem(const ModelFile& m, const std::vector<Combination>& list);

@@ -283,6 +283,13 @@ void Form1::Command1_Click() {
   evaluation_.reset();  // the model is read again against these results
   built_.reset();
   built_key_.clear();
+  // A damaged combinations file keeps the table held, and is said once the results are read.
+  std::optional<std::string> combinations_failure;
+  try {
+    read_kept_combinations();
+  } catch (const std::exception& e) {
+    combinations_failure = e.what();
+  }
   Text6->setText(QString::fromStdString(set.max_diameter_text));
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
   // minimum; the text shows 0 cycles and the picture only the axes.
@@ -303,8 +310,8 @@ void Form1::Command1_Click() {
                            " elements from " + post_file_name;
   set_status(read);
   if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
-  read_kept_combinations();
-  if (!loading_.combinations.empty())
+  if (combinations_failure) report_error(*combinations_failure);
+  else if (!loading_.combinations.empty())
     set_status(read + "; " + plural(static_cast<int>(loading_.combinations.size()), "load combination") + " from " +
                combinations_file_name);
   if (const auto failure = std::exchange(picture_failure_, std::nullopt))
@@ -705,7 +712,7 @@ void Form1::Text46_Change() { take_setting(Text46, loading_.deflection_limit, tr
 void Form1::Command42_Click() {
   const int cases = evaluation().case_count();
   combinations_dialog().edit(loading_.combinations, cases,
-                             [this](const std::vector<Combination>& list) { use_combinations(list, true); });
+                             [this](const std::vector<Combination>& list) { use_combinations(list); });
   shell().show("Form6");
 }
 
@@ -726,27 +733,25 @@ std::string Form1::state_caption(int n) const {
   return k.name + " (" + limit_state_name(k.kind) + ")";
 }
 
-// A model that cannot be read reads the file for the largest number of load cases; the
-// analysis then says what is wrong with the model.
+// The model is read when the design is first analysed, which then says whether the
+// combinations fit its load cases.
 void Form1::read_kept_combinations() {
-  int cases = max_cases;
-  run_ignoring_errors([&] { cases = evaluation().case_count(); });
-  use_combinations(read_combinations(combinations_file_name, cases));
+  loading_.combinations = read_combinations(combinations_file_name, max_cases);
+  ++combinations_taken_;
 }
 
-void Form1::use_combinations(const std::vector<Combination>& list, bool keep) {
-  if (evaluation_)
-    if (const std::string why = combination_problem(evaluation_->model(), list); !why.empty())
-      raise_error(err::invalid_setting, why);
-  if (keep) write_combinations(list, evaluation().case_count(), combinations_file_name);
+// The dialog's table, for the model read.
+void Form1::use_combinations(const std::vector<Combination>& list) {
+  if (const std::string why = combination_problem(evaluation().model(), list); !why.empty())
+    raise_error(err::invalid_setting, why);
+  write_combinations(list, evaluation().case_count(), combinations_file_name);
   loading_.combinations = list;
   ++combinations_taken_;
-  if (evaluation_) HScroll6->setMaximum(load_states());
+  HScroll6->setMaximum(load_states());
   Label7->setText(QString::fromStdString(state_caption(HScroll6->value())));
   Draw_3D();
-  if (keep)
-    set_status(list.empty() ? "No load combination: the checks take each load case as it stands"
-                            : plural(static_cast<int>(list.size()), "load combination") + " kept in " + combinations_file_name);
+  set_status(list.empty() ? "No load combination: the checks take each load case as it stands"
+                          : plural(static_cast<int>(list.size()), "load combination") + " kept in " + combinations_file_name);
 }
 
 void Form1::Command20_Click() {

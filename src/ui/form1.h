@@ -224,11 +224,11 @@ class Form1 : public ViewForm {
   // The model's load cases, or the combinations when there are any: what "Load case" chooses
   // among (0 for the envelope).
   int load_states() const;
-  // Reads combinations.csv for the model read: a file that cannot be read keeps the table held.
+  // Reads combinations.csv: a file that cannot be read keeps the table held.
   void read_kept_combinations();
-  // A table of combinations taken: refused (and the one held kept) when a combination mixes
-  // load cases held differently; `keep` writes it to combinations.csv first.
-  void use_combinations(const std::vector<Combination>& list, bool keep = false);
+  // The table saved by the dialog: refused (and the one held kept) when a combination does not
+  // fit the model's load cases, else written to combinations.csv and taken.
+  void use_combinations(const std::vector<Combination>& list);
   // The evaluation of the results read, made on first use: the model file read and checked.
   DesignEvaluation& evaluation();
   // "case 2", or the combination's name and kind, for "Load case" n (0: the envelope).
