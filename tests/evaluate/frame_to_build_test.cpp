@@ -158,6 +158,13 @@ TEST(StandardSizes, SizedForStrengthStatesWithTheirOwnWeight) {
   const FrameSummary s = summarise(*b.clean.forces, check_frame(b.clean.frame, *b.clean.forces, {235, 1.0}), {1, 1}, 0.01);
   EXPECT_EQ(s.worst_in, "combination U");
   EXPECT_EQ(s.moved_in, "combination S");
+  EXPECT_EQ(s.counted, 2);
+  EXPECT_EQ(s.above_one, 0);
+  EXPECT_EQ(summarise(*b.clean.forces, check_frame(b.clean.frame, *b.clean.forces, {5, 1.0}), {1, 0}).above_one, 1);
+  // The tubes' area over the rods': (21.3^2 - 16.7^2) / 10^2.
+  const std::string line = built_status(b, 7850, "");
+  EXPECT_NE(line.find(", volume 1.75 and compliance "), std::string::npos) << line;
+  EXPECT_EQ(line.find("largest section"), std::string::npos) << line;
   const std::string passed = "the sections are chosen for strength, and the frame deflects past the limit";
   EXPECT_NE(built_status(b, 7850, "", 0.01).find(passed), std::string::npos);
   EXPECT_EQ(built_status(b, 7850, "", 1000).find(passed), std::string::npos);
