@@ -200,6 +200,21 @@ TEST(CombinationsFile, ReadsWhatItWritesAndRefusesABadLineByNumber) {
   EXPECT_EQ(test_support::error_name_of([] { read_combinations(combinations_file_name, 3); }), err::capacity);
 }
 
+// A case that nothing holds carried no load before; with the frame's weight it must, and the
+// failure names that case, not the analysis's own count of cases.
+TEST(SelfWeight, OnACaseWithoutSupportsNamesTheCase) {
+  ShownFrame f = table_frame();
+  f.model.cases[2] = test_support::Model{f.model}.add_case();
+  EXPECT_NO_THROW(analyse_frame(f));
+  try {
+    analyse_frame(f, {true, "-H", density});
+    ADD_FAILURE() << "a frame without supports carried its weight";
+  } catch (const SolverError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("the self-weight in load case 3: the structure is not held", 0), 0u) << e.what();
+    EXPECT_EQ(e.load_case, 3);
+  }
+}
+
 TEST(SelfWeight, DirectionTexts) {
   std::array<double, 3> unit{};
   EXPECT_TRUE(direction_vector("-W", unit));
