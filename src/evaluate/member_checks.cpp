@@ -151,8 +151,9 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
 
 Movement largest_movement(const FrameForces& forces, int load_case) {
   Movement m;
+  const bool any_service = std::any_of(forces.states.begin(), forces.states.end(), [](const LoadState& s) { return s.service; });
   for (size_t c = 0; c < forces.displacements.size(); ++c) {
-    if (load_case == envelope_case ? !forces.states[c].service : static_cast<int>(c) != load_case) continue;
+    if (load_case == envelope_case ? any_service && !forces.states[c].service : static_cast<int>(c) != load_case) continue;
     for (size_t i = 0; i < forces.displacements[c].size(); ++i) {
       const auto& u = forces.displacements[c][i];
       if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); m.node < 0 || d > m.value)

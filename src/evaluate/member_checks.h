@@ -48,7 +48,8 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading = {});
 // loading's direction; none when the self-weight is off.
 std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loading);
 
-// The largest translation of a state (0-based), or of every state whose deflection is checked:
+// The largest translation of a state (0-based), or of every state whose deflection is checked
+// (of every state when none is):
 // its node (0-based; the first of equal ones), state and size in mm. No node: node -1.
 struct Movement {
   int node = -1;

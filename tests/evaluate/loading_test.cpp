@@ -125,6 +125,9 @@ TEST(Combinations, StrengthFromUltimateStatesDeflectionFromServiceStates) {
   }
   const Movement moved = largest_movement(forces);
   EXPECT_EQ(moved.load_case, 0);
+  // Strength states alone: the frame still moves.
+  const FrameForces strength = analyse_frame(f, {false, "-H", density, {loading.combinations[1]}, 0});
+  EXPECT_NEAR(largest_movement(strength).value, largest_movement(forces, 1).value, 1e-12);
   EXPECT_NEAR(moved.value, 10 * largest_movement(forces, 1).value, 1e-9 * moved.value);
   const std::vector<Deflection> limits = deflections(forces, 0.5);
   ASSERT_EQ(limits.size(), 1u);
