@@ -302,6 +302,8 @@ DataFileReader::DataFileReader(std::string path) : path_(std::move(path)) {
     if (content_.size() > max_data_file_bytes) raise_error(err::too_large, path_);
   }
   if (in.bad()) raise_error(err::file_not_found, path_);
+  // A spreadsheet's or an editor's byte-order mark is no part of the first line.
+  if (content_.rfind("\xEF\xBB\xBF", 0) == 0) next_ = 3;
 }
 
 // Reading past the last line is about the file, not a line of it.

@@ -83,7 +83,7 @@ class DataFileReader {
  public:
   // Raises "File not found" when the file does not exist or cannot be opened, "Not a data
   // file" for a folder, pipe or device, and "File too large" beyond max_data_file_bytes; the
-  // file is read whole only after these checks.
+  // file is read whole only after these checks. A UTF-8 byte-order mark at its start is skipped.
   explicit DataFileReader(std::string path);
 
   bool at_end() const { return next_ >= content_.size(); }

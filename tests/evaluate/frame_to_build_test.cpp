@@ -223,6 +223,12 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
   }
   test_support::write_file(section_list_name, "Tube 60,60.3,3.2\r\n\r\nRod,20,0\r\n");
   EXPECT_EQ(read_section_list().size(), 2u);
+  // As a spreadsheet saves it: a byte-order mark before the column names, CR LF line ends.
+  test_support::write_file(section_list_name, "\xEF\xBB\xBFname,outer,wall\r\nTube 60,60.3,3.2\r\n");
+  ASSERT_EQ(read_section_list().size(), 1u);
+  EXPECT_EQ(read_section_list()[0].name, "Tube 60");
+  test_support::write_file(section_list_name, "\xEF\xBB\xBFTube 60,60.3,3.2\r\n");
+  EXPECT_EQ(read_section_list()[0].name, "Tube 60");
 }
 
 }  // namespace
