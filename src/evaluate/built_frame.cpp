@@ -47,13 +47,21 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
   return s + " " + checks_summary;
 }
 
+std::string unstable_export(const BuiltFrame& b) {
+  if (b.clean.forces) return {};
+  std::string why = b.clean.problem;
+  if (!why.empty() && why.back() == '.') why.pop_back();
+  return "the clean frame cannot stand: " + why + ", or \"Show Optimised\" exports the optimised design";
+}
+
 void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem) {
   const CleanFrame& c = b.clean;
   j.key("clean").begin_object();
   j.key("members").value(static_cast<int>(c.frame.element.size())).key("nodes").value(c.nodes);
   j.key("volume").value(frame_volume(c.frame));
   j.key("compliance").value(c.forces ? c.forces->total_compliance() : 0.0);
-  j.key("mechanism").value(!c.forces).key("removed").value(c.removed()).key("problem").value(c.problem);
+  j.key("mechanism").value(!c.forces && !c.load_lost).key("load_lost").value(c.load_lost);
+  j.key("removed").value(c.removed()).key("problem").value(c.problem);
   j.end_object();
   std::vector<std::string> names(static_cast<size_t>(n_elem), "");
   for (size_t k = 0; k < c.frame.element.size(); ++k) names[static_cast<size_t>(c.frame.element[k] - 1)] = c.frame.sections[k].name;

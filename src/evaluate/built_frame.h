@@ -28,13 +28,19 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
 // two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
 // summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
 // kg/m3) and rounds.
+// Why the frame to build cannot be exported with its forces: "the clean frame cannot stand:
+// load case 1: ... is free along W; a lower threshold keeps more members, or "Show Optimised"
+// exports the optimised design". "" when it stands.
+std::string unstable_export(const BuiltFrame& b);
+
 // A sized frame whose deflection passes the limit (mm, 0 for none) says that the sizes were chosen
 // for strength.
 std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary,
                          double deflection_limit = 0);
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
-// cases; 0 when it cannot stand), mechanism, removed, problem} and `sizes`, per element
+// cases; 0 when it cannot stand), mechanism (it cannot stand, being free to move), load_lost
+// (it cannot, a load being left on a removed member), removed, problem} and `sizes`, per element
 // 1..n_elem the standard section's name ("" for a non-design bar, a removed element, or
 // without standard sizes).
 void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem);

@@ -151,6 +151,7 @@ CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, cons
   out.nodes = static_cast<int>(std::count(touched.begin(), touched.end(), 1));
   if (const std::string left = load_on_removed(out.frame, touched); !left.empty()) {
     out.problem = left + lower_threshold;
+    out.load_lost = true;
     return out;
   }
   if (out.frame.element.empty()) {

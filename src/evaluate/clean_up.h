@@ -18,6 +18,7 @@ struct CleanFrame {
   int collinear_nodes = 0;          // unloaded, unheld nodes joining just two members in line
   std::optional<FrameForces> forces;  // its analysis; none when it cannot stand
   std::string problem;              // why it cannot stand, with advice; "" when it stands
+  bool load_lost = false;           // it cannot, for a load left on a removed member
   int removed() const { return removed_thin + removed_hanging + removed_loose; }
 };
 

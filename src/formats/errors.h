@@ -27,6 +27,7 @@ inline constexpr const char* solver_busy = "The solver is still running";
 inline constexpr const char* invalid_setting = "Invalid setting";
 inline constexpr const char* bad_file_name = "Bad file name";
 inline constexpr const char* nothing_to_export = "Nothing to export";
+inline constexpr const char* cannot_stand = "The frame cannot stand";
 inline constexpr const char* no_results = "No results to read";
 inline constexpr const char* not_this_run = "Not the results of this run";
 inline constexpr const char* sections_mismatch = "Sections do not match the design";

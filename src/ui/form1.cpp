@@ -429,11 +429,18 @@ void Form1::Command10_Click() {
 // A table gains what the members of the frame shown carry (the clean frame's while it is shown),
 // and a node table beside it, whenever that frame can be analysed; otherwise it holds the design
 // alone.
+// A frame to build that cannot stand leaves only as geometry, which says so.
 void Form1::export_design_to(const std::string& path) {
   refuse_empty_export();
+  const OnScreen shown = clean_mode_ ? on_screen() : OnScreen{};
+  const std::string unstable = shown.built ? unstable_export(*shown.built) : "";
+  const ExportFormat format = export_format(path);
+  const bool with_forces = format == ExportFormat::csv || format == ExportFormat::inp;
+  if (!unstable.empty() && with_forces) raise_error(err::cannot_stand, unstable);
   export_file(path);
   set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
-             (clean_mode_ ? " (the clean frame)" : "") + " to " + path);
+             (clean_mode_ ? " (the clean frame)" : "") + " to " + path +
+             (unstable.empty() ? "" : "; " + unstable.substr(0, unstable.find(", or \"Show"))));
 }
 
 void Form1::export_file(const std::string& path) {

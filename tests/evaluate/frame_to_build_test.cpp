@@ -9,6 +9,7 @@
 
 #include "evaluate/built_frame.h"
 #include "evaluate/clean_up.h"
+#include "formats/json.h"
 #include "evaluate/standard_sizes.h"
 #include "solver/optimiser.h"
 #include "support/model_builder.h"
@@ -108,6 +109,7 @@ TEST(CleanUp, AFrameThatCannotStandSaysWhereAndWhy) {
       << pinned.problem;
   EXPECT_EQ(pinned.problem.find("along L"), std::string::npos);
   EXPECT_NE(pinned.problem.find("a lower threshold keeps more members"), std::string::npos);
+  EXPECT_FALSE(pinned.load_lost);
 
   Cluttered y;
   const ShownFrame bare_frame = frame_of(y.m.f, y.d);
@@ -115,6 +117,19 @@ TEST(CleanUp, AFrameThatCannotStandSaysWhereAndWhy) {
   EXPECT_FALSE(bare.forces);
   EXPECT_EQ(bare.problem, "load case 1: the load along H at node 2 at (100, 0, 0) is left on a removed member; a lower "
                           "threshold keeps more members.");
+  EXPECT_TRUE(bare.load_lost);
+  // Neither leaves with its forces; the message gives the status's reason and the ways out.
+  BuiltFrame built;
+  built.clean = bare;
+  EXPECT_EQ(unstable_export(built), "the clean frame cannot stand: load case 1: the load along H at node 2 at (100, 0, 0) is "
+                                    "left on a removed member; a lower threshold keeps more members, or \"Show Optimised\" "
+                                    "exports the optimised design");
+  built.clean = pinned;
+  JsonWriter j;
+  j.begin_object();
+  write_built_json(j, built, 2);
+  j.end_object();
+  EXPECT_NE(j.str().find("\"mechanism\":true,\"load_lost\":false"), std::string::npos) << j.str();
 }
 
 // The two struts of 30 degrees, 1000 mm, under 1000 N: d = 10 has the area of a 10 mm rod, but a
