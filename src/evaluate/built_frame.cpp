@@ -14,7 +14,10 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
   b.clean = clean_up(design.frame, drawn, loading);
   b.optimised_volume = frame_volume(design.frame);
   b.optimised_compliance = design.forces.total_compliance();
-  if (sizes != nullptr && b.clean.forces) b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading);
+  if (sizes == nullptr || !b.clean.forces) return b;
+  b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading);
+  const ShownFrame& f = b.clean.frame;
+  b.bill = bill_of_materials(f, buckling_members(f.model, std::vector<char>(f.sections.size(), 1)).chain, loading.density);
   return b;
 }
 
@@ -32,7 +35,8 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
   const double ratio_v = frame_volume(c.frame) / b.optimised_volume;
   const double ratio_c = c.forces->total_compliance() / b.optimised_compliance;
   if (b.sizing) {
-    s += " Standard sizes: mass " + digits(frame_mass(c.frame, density), 4) + " kg, volume " + digits(ratio_v) +
+    s += " Standard sizes: mass " + digits(frame_mass(c.frame, density), 4) + " kg, " + plural(b.bill->pieces(), "piece") +
+         " of " + plural(static_cast<int>(b.bill->lines.size()), "section") + ", volume " + digits(ratio_v) +
          " and compliance " + digits(ratio_c) + " of the optimised design's";
     s += b.sizing->settled ? " (" + std::to_string(b.sizing->rounds) + (b.sizing->rounds == 1 ? " round)" : " rounds)")
                            : " (stopped after " + std::to_string(max_sizing_rounds) + " rounds with members still changing)";
@@ -63,6 +67,7 @@ void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem) {
   j.key("mechanism").value(!c.forces && !c.load_lost).key("load_lost").value(c.load_lost);
   j.key("removed").value(c.removed()).key("problem").value(c.problem);
   j.end_object();
+  if (b.bill) j.key("frame_mass").value(b.bill->mass()).key("pieces").value(b.bill->pieces());
   std::vector<std::string> names(static_cast<size_t>(n_elem), "");
   for (size_t k = 0; k < c.frame.element.size(); ++k) names[static_cast<size_t>(c.frame.element[k] - 1)] = c.frame.sections[k].name;
   j.key("sizes").begin_array();

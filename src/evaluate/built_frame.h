@@ -9,6 +9,7 @@
 
 class JsonWriter;
 
+#include "evaluate/bill_of_materials.h"
 #include "evaluate/clean_up.h"
 #include "evaluate/design_evaluation.h"
 #include "evaluate/standard_sizes.h"
@@ -16,6 +17,7 @@ class JsonWriter;
 struct BuiltFrame {
   CleanFrame clean;              // with standard sizes, its members are the tubes chosen
   std::optional<Sizing> sizing;  // when standard sizes were asked for and the frame stands
+  std::optional<Bill> bill;      // of the sized frame, at the loading's density
   double optimised_volume = 0;   // of the whole design of the cycle, mm3
   double optimised_compliance = 0;  // of the whole design of the cycle, N mm, summed over the cases
 };
@@ -27,7 +29,7 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
 // "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
 // two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
 // summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
-// kg/m3) and rounds.
+// kg/m3), pieces and sections, and rounds.
 // Why the frame to build cannot be exported with its forces: "the clean frame cannot stand:
 // load case 1: ... is free along W; a lower threshold keeps more members, or "Show Optimised"
 // exports the optimised design". "" when it stands.
@@ -40,7 +42,8 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
 // cases; 0 when it cannot stand), mechanism (it cannot stand, being free to move), load_lost
-// (it cannot, a load being left on a removed member), removed, problem} and `sizes`, per element
+// (it cannot, a load being left on a removed member), removed, problem}; with standard sizes
+// `frame_mass` (kg) and `pieces`; and `sizes`, per element
 // 1..n_elem the standard section's name ("" for a non-design bar, a removed element, or
 // without standard sizes).
 void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem);

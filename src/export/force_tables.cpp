@@ -74,8 +74,10 @@ void write_node_table(const ShownFrame& f, const FrameForces& forces, const std:
   out.commit();
 }
 
-std::string node_table_path(const std::string& table_path) {
+std::string table_beside(const std::string& table_path, const std::string& suffix) {
   std::filesystem::path p = table_path;
-  const std::string ext = p.extension().string();
-  return (p.parent_path() / (p.stem().string() + "_nodes" + ext)).string();
+  return (p.parent_path() / (p.stem().string() + suffix + p.extension().string())).string();
 }
+
+std::string node_table_path(const std::string& table_path) { return table_beside(table_path, "_nodes"); }
+std::string bill_path(const std::string& table_path) { return table_beside(table_path, "_bom"); }

@@ -24,5 +24,9 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
 // MW_k, MH_k (0 where nothing holds the node). Written whole and atomically.
 void write_node_table(const ShownFrame& f, const FrameForces& forces, const std::string& path);
 
+// A table beside a design table: ("frame.csv", "_nodes") -> "frame_nodes.csv".
+std::string table_beside(const std::string& table_path, const std::string& suffix);
 // Where the node table of a design table goes: "frame.csv" -> "frame_nodes.csv".
 std::string node_table_path(const std::string& table_path);
+// Where the bill of materials of a sized frame's table goes: "frame.csv" -> "frame_bom.csv".
+std::string bill_path(const std::string& table_path);

@@ -454,6 +454,7 @@ void Form1::export_file(const std::string& path) {
   d.more = &more;
   export_design(store, d, path);
   write_node_table(*shown.frame, *shown.forces, node_table_path(path));
+  if (shown.built && shown.built->bill) write_bill(*shown.built->bill, bill_path(path));
 }
 
 // The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the

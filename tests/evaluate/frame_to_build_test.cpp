@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "evaluate/bill_of_materials.h"
 #include "evaluate/built_frame.h"
 #include "evaluate/clean_up.h"
 #include "formats/json.h"
+#include "formats/numtext.h"
 #include "evaluate/standard_sizes.h"
 #include "solver/optimiser.h"
 #include "support/model_builder.h"
@@ -244,6 +246,46 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
   EXPECT_EQ(read_section_list()[0].name, "Tube 60");
   test_support::write_file(section_list_name, "\xEF\xBB\xBFTube 60,60.3,3.2\r\n");
   EXPECT_EQ(read_section_list()[0].name, "Tube 60");
+}
+
+}  // namespace
+
+namespace {
+
+using test_support::Model;
+
+// Two members in line through a node that nothing braces are one piece of 2000 mm; a third
+// member of another section and a drawn bar are pieces of their own. The bill adds up to the
+// frame's mass.
+TEST(BillOfMaterials, PiecesByChainLinesBySection) {
+  Model m;
+  const int a = m.node(0, 0, 0), b = m.node(1000, 0, 0), c = m.node(2000, 0, 0), d = m.node(1000, 0, 1000);
+  const int design = m.design(), plate = m.non_design(60, 5000, 2000, 7000);
+  m.element(a, b, design);
+  m.element(b, c, design);
+  m.element(a, d, design);
+  m.element(d, c, plate);
+  Model::clamp(m.add_case(), a);
+  ShownFrame f = frame_of(m.f, {0, 0, 0, 0});
+  f.sections[0] = f.sections[1] = tube_member(48.3, 3.2, "CHS 48.3x3.2");
+  f.sections[2] = tube_member(20, 0, "RD 20");
+  const Bill bill = bill_of_materials(f, buckling_members(f.model, {1, 1, 1, 1}).chain, 7850);
+  ASSERT_EQ(bill.lines.size(), 3u);
+  EXPECT_EQ(bill.lines[0].section, "CHS 48.3x3.2");
+  EXPECT_EQ(bill.lines[0].cut_lengths, std::vector<double>{2000});
+  EXPECT_EQ(bill.lines[1].section, "RD 20");
+  EXPECT_EQ(bill.lines[2].section, "property set 2");
+  EXPECT_EQ(bill.pieces(), 3);
+  EXPECT_NEAR(bill.mass(), frame_mass(f, 7850), 1e-12);
+  EXPECT_NEAR(bill.lines[2].mass, 60 * std::sqrt(2.0) * 1000 * 7850e-9, 1e-12);
+
+  test_support::WorkingDirectory dir;
+  write_bill(bill, "frame_bom.csv");
+  const std::vector<std::string> lines = test_support::file_lines("frame_bom.csv");
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "section,pieces,cut_lengths_mm,total_length_mm,mass_kg");
+  EXPECT_EQ(lines[3], "property set 2,1,1414.2,1414.2135623731," + plain_text(bill.lines[2].mass));
+  EXPECT_EQ(lines[4].rfind("total,3,,", 0), 0u);
 }
 
 }  // namespace
