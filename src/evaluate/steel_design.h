@@ -117,8 +117,9 @@ double moment_factor_uniform(double m1, double m_mid, double m2);
 double governing_axial(const MemberForces& m);
 
 // Every check of a round member of elastic modulus E (N/mm2) with the forces m of one load case,
-// each at the sections along the member where it can be largest. Class 4 (a wall too thin for these checks) is reported as such and never passes: its
-// ratio is D / t over the class 3 limit, and it governs whatever the other ratios, which are made
-// with the elastic section for information.
+// each at the sections along the member where it can be largest. Class 4 (a wall too thin for
+// these checks) is reported as such and never passes: its ratio is D / t over the class 3 limit,
+// and it governs whatever the other ratios, which are made with the elastic section for
+// information.
 MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLength& b, const MemberForces& m,
                                const CheckSettings& settings);

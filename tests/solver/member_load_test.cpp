@@ -285,8 +285,8 @@ TEST(MemberLoad, ACombinationIsTheFactoredSumOfItsCases) {
                   1e-8 * std::max(1.0, std::fabs(r.cases[2].reactions[i][k])));
 }
 
-// Without member loads the forces are those of the nodal loads alone, bit for bit, and a
-// shorter list of loads leaves the members beyond it unloaded.
+// Without member loads the forces are those of the nodal loads alone, bit for bit; a shorter
+// list of loads leaves the members beyond it unloaded, a longer one has nothing beyond them.
 TEST(MemberLoad, NoMemberLoadLeavesTheNodalAnalysisAlone) {
   std::vector<MemberLoad> w = tripod_loads();
   const Model plain = tripod({});
@@ -297,6 +297,11 @@ TEST(MemberLoad, NoMemberLoadLeavesTheNodalAnalysisAlone) {
     EXPECT_EQ(r.cases[0].members[j].end2, zero.members[j].end2);
   }
   EXPECT_EQ(r.cases[0].reactions, zero.reactions);
+
+  // Loads past the last member are none of the model's: left out.
+  std::vector<MemberLoad> longer = w;
+  longer.resize(40, MemberLoad{1e3, 1e3, 1e3});
+  EXPECT_EQ(equivalent_nodal_loads(plain.f, longer), equivalent_nodal_loads(plain.f, w));
 
   w.resize(2);
   const auto shorter = equivalent_nodal_loads(plain.f, w);
