@@ -410,16 +410,19 @@ bool ScenarioRunner::set_cell(const std::string& target, const std::string& cell
 bool ScenarioRunner::key(const std::string& window, const std::string& ch) {
   FormWindow* w = loaded(window);
   if (!w || !reachable(w, nullptr, window)) return false;
-  const QString text = ch == "space" ? QString(" ") : QString::fromStdString(ch.substr(0, 1));
+  const QString text = ch == "space" ? QString(" ") : ch == "escape" ? QString("\x1b") : QString::fromStdString(ch.substr(0, 1));
   if (text.isEmpty()) return fail("key needs a character");
   QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
   QCoreApplication::sendEvent(w, &press);
   return true;
 }
 
-bool ScenarioRunner::mouse(const std::vector<std::string>& words) {
+bool ScenarioRunner::mouse(std::vector<std::string> words) {
+  // Shift held: the last word (1 in the handlers' shift argument).
+  const int shift = words.size() > 4 && words.back() == "shift" ? 1 : 0;
+  if (shift) words.pop_back();
   if (words.size() < 4 || words.size() > 5 || !is_number(words[2]) || !is_number(words[3]))
-    return fail("mouse needs WINDOW down|move|up X Y [left|right]");
+    return fail("mouse needs WINDOW down|move|up X Y [left|right] [shift]");
   const std::string side = words.size() == 5 ? words[4] : "left";
   if (side != "left" && side != "right") return fail("mouse takes the left or the right button");
   const int button = side == "left" ? 1 : 2;
@@ -431,12 +434,12 @@ bool ScenarioRunner::mouse(const std::vector<std::string>& words) {
   run_guarded([&] {
     if (what == "down") {
       mouse_buttons_ = button;
-      w->Form_MouseDown(button, 0, x, y);
+      w->Form_MouseDown(button, shift, x, y);
     } else if (what == "move") {
-      w->Form_MouseMove(mouse_buttons_, 0, x, y);
+      w->Form_MouseMove(mouse_buttons_, shift, x, y);
     } else if (what == "up") {
       mouse_buttons_ = 0;
-      w->Form_MouseUp(button, 0, x, y);
+      w->Form_MouseUp(button, shift, x, y);
     }
   });
   return true;

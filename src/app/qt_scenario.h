@@ -49,7 +49,7 @@ class ScenarioRunner {
   bool set(const std::string& target, const std::string& value);
   bool set_cell(const std::string& target, const std::string& cell, const std::string& value);
   bool key(const std::string& window, const std::string& ch);
-  bool mouse(const std::vector<std::string>& words);
+  bool mouse(std::vector<std::string> words);
   bool call(const std::string& target);
   bool expect(const std::string& rest);
   bool expect_error(const std::string& text);

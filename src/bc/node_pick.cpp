@@ -48,6 +48,16 @@ std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, dou
   return nodes;
 }
 
+std::vector<int16_t> nodes_in_box(const ModelStore& m, const ViewWindow& view, double x1, double y1, double x2, double y2) {
+  std::vector<int16_t> inside;
+  for (int16_t i = 1; i <= m.n_node; ++i) {
+    const auto [nx, ny] = drawn_at(m, view, i);
+    if (nx >= std::min(x1, x2) && nx <= std::max(x1, x2) && ny >= std::min(y1, y2) && ny <= std::max(y1, y2))
+      inside.push_back(i);
+  }
+  return inside;
+}
+
 // Coordinates to a millionth of the model's size: a node meant at W 0 reads W 0, not the
 // 3.48091e-05 the mesh's single precision left.
 std::string node_text(const ModelStore& m, int16_t node) {

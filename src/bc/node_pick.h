@@ -21,6 +21,10 @@ int16_t node_near(const ModelStore& m, const ViewWindow& view, double x, double 
 // then the others that lie behind or before it in the view, by number; empty when none is near.
 std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, double x, double y, double radius);
 
+// Every node drawn inside the box with corners (x1, y1) and (x2, y2) in twips (edges included),
+// by number.
+std::vector<int16_t> nodes_in_box(const ModelStore& m, const ViewWindow& view, double x1, double y1, double x2, double y2);
+
 // "node 12 (L 50, W 0, H 100)": a node of the analysis model with its coordinates in mm.
 std::string node_text(const ModelStore& m, int16_t node);
 

@@ -37,6 +37,55 @@ PointConditions read_point_conditions(const std::array<int, 7>& checks, const st
   return p;
 }
 
+namespace {
+// The value all of `values` share, or none.
+template <typename T>
+std::optional<T> agreed(const std::vector<T>& values) {
+  if (values.empty() || std::any_of(values.begin(), values.end(), [&](T v) { return v != values.front(); })) return std::nullopt;
+  return values.front();
+}
+}  // namespace
+
+SharedConditions shared_conditions(const ModelStore& m, int case_no, const std::vector<int16_t>& nodes) {
+  SharedConditions s;
+  for (size_t k = 1; k <= 6; ++k) {
+    std::vector<int16_t> fixed;
+    std::vector<float> spring, load;
+    for (int16_t node : nodes) {
+      const PointConditions p = point_conditions(m, case_no, node);
+      fixed.push_back(p.fixed[k]);
+      spring.push_back(p.spring[k]);
+      load.push_back(p.load[k]);
+    }
+    s.fixed[k] = agreed(fixed);
+    s.spring[k] = agreed(spring);
+    s.load[k] = agreed(load);
+  }
+  return s;
+}
+
+SharedConditions read_shared_conditions(const std::array<int, 7>& checks, const std::array<std::string, 7>& spring_texts,
+                                        const std::array<std::string, 7>& load_texts) {
+  SharedConditions s;
+  for (int k = 1; k <= 6; ++k) {
+    if (checks[k] >= 0) s.fixed[k] = static_cast<int16_t>(checks[k] != 0 ? 1 : 0);
+    if (!spring_texts[k].empty()) s.spring[k] = typed_single(spring_texts[k], std::string("Spring Stiff. ") + dof_caption[k]);
+    if (!load_texts[k].empty()) s.load[k] = typed_single(load_texts[k], std::string("Load ") + load_caption[k]);
+  }
+  return s;
+}
+
+PointConditions with_shared(PointConditions own, const SharedConditions& set) {
+  for (size_t k = 1; k <= 6; ++k) {
+    own.fixed[k] = set.fixed[k].value_or(own.fixed[k]);
+    own.spring[k] = set.spring[k].value_or(own.spring[k]);
+    own.load[k] = set.load[k].value_or(own.load[k]);
+    // A degree of freedom fixed now carries neither spring nor load, as the dialog's rule says.
+    if (own.fixed[k] == 1) own.spring[k] = own.load[k] = 0;
+  }
+  return own;
+}
+
 bool carries_nothing(const ModelStore& m, int case_no, int node) {
   double sum = 0;
   for (int k = 1; k <= 6; ++k)

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,21 @@ struct PointConditions {
 
 // What node carries in case_no, as the dialog is filled with it.
 PointConditions point_conditions(const ModelStore& m, int case_no, int node);
+
+// What several points carry in common in one case, as the dialog shows them when it edits them
+// together: a value where they all agree, none where they differ (and where the dialog is left
+// empty, each point keeps its own).
+struct SharedConditions {
+  std::array<std::optional<int16_t>, 7> fixed;
+  std::array<std::optional<float>, 7> spring, load;
+};
+SharedConditions shared_conditions(const ModelStore& m, int case_no, const std::vector<int16_t>& nodes);
+// The dialog's values for several points: a check box left partly ticked (-1) or a text left
+// empty sets nothing; a text that is not a number stores nothing, as read_point_conditions says.
+SharedConditions read_shared_conditions(const std::array<int, 7>& checks, const std::array<std::string, 7>& spring_texts,
+                                        const std::array<std::string, 7>& load_texts);
+// A point's own conditions with what `set` sets put over them.
+PointConditions with_shared(PointConditions own, const SharedConditions& set);
 
 // bc_box0: the six fixed flags, loads and springs of node in case_no set to 0; the marker
 // bc_flag is left to the caller.

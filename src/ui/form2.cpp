@@ -125,6 +125,7 @@ void Form2::wire() {
   on_click(conditions.show_settings, this, &Form2::Check3_Click);
   on_click(conditions.copy_case, this, &Form2::Command40_Click);
   on_click(conditions.restore, this, &Form2::Command41_Click);
+  on_click(conditions.edit_selected, this, &Form2::Command43_Click);
   on_click(conditions.cancel, this, &Form2::Command14_Click);
   on_click(conditions.analysis, this, &Form2::Command13_Click);
   on_click(files.save, this, &Form2::Command15_Click);

@@ -104,6 +104,7 @@ struct ConditionsPanel {
   QPushButton* copy_case;       // Command40 "Copy Case": supports and springs into case copy_to
   QLineEdit* copy_to;           // Text40
   QPushButton* restore;         // Command41 "Restore Conditions", while some are kept by place
+  QPushButton* edit_selected;   // Command43 "Edit Selected", while nodes are selected
   QPushButton* cancel;          // Command14
   QPushButton* analysis;        // Command13
 };
@@ -196,6 +197,9 @@ class Form2 : public ViewForm {
   // The point dialog's values stored for the picked point, in the case shown or, for its
   // supports and springs, in every case in use.
   void bc_box(const PointConditions& p, bool every_case = false);
+  // The dialog's values for the selected nodes: what it sets put over each node's own, in the
+  // case shown or, for supports and springs, in every case in use; the selection then clears.
+  void bc_box_selected(const SharedConditions& set, bool every_case = false);
   void bc_discard();  // the point dialog closed without "OK"
   void Command12_Click();  // Go to Analysis
   void Option3_Click();    // Create/Modify
@@ -204,6 +208,14 @@ class Form2 : public ViewForm {
   void Command14_Click();  // Cancel
   void Command40_Click();  // Copy Case
   void Command41_Click();  // Restore Conditions
+  void Command43_Click();  // Edit Selected
+  // Esc clears the selection of nodes.
+  void Form_KeyPress(int ascii) override;
+  // With Shift in "Create/Modify": a click adds the node a pick would find, a drag adds every
+  // node drawn inside its rubber band.
+  void select_nodes(float x1, float y1, float x2, float y2);
+  void clear_selection();
+  const std::vector<int16_t>& selection() const { return selection_; }
   void pick_point_at(float x, float y);
   void open_point_dialog();
   void place_dialog_beside_node(QWidget& dialog);
@@ -229,5 +241,12 @@ class Form2 : public ViewForm {
   void wire();
   // What "Cancel" cleared, by place, for "Restore Conditions" on the next visit to the stage.
   std::vector<PlacedConditions> kept_conditions_;
+  // Nodes selected together for the point dialog, and the rubber band being drawn (in twips).
+  std::vector<int16_t> selection_;
+  bool banding_ = false;
+  float band_[4] = {0, 0, 0, 0};
+  int16_t hovered_ = 0;  // the node ringed under the pointer
+  void draw_marks();     // the selection and the node under the pointer, over the model
+  void show_point_dialog(const std::string& what);
   bool setting_from_ends_ = false;  // the bar frame's "Modify" is setting the geometry
 };

@@ -3,7 +3,9 @@
 // "Cancel" back to the design stage.
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 #include "base/placement.h"
@@ -92,19 +94,58 @@ void Form2::pick_point_at(float x, float y) {
 void Form2::open_point_dialog() {
   const PointConditions p = point_conditions(model, model.case_no, model.bc_node);
   Form5& dialog = point_dialog();
-  dialog.show_conditions(p);
+  dialog.show_conditions(p, {model.bc_node});
   model.bc_flag(model.case_no, model.bc_node) = 1;
-  const std::string node = node_text(model, model.bc_node);
-  dialog.setWindowTitle(QString::fromStdString("B.C & A.L - " + node + ", case " + std::to_string(model.case_no)));
-  dialog.Label10->setText(QString::fromStdString(node + ", case " + std::to_string(model.case_no)));
+  show_point_dialog(node_text(model, model.bc_node));
+}
+
+// The selected nodes together: a field shows their value where they agree, and is empty (a
+// box partly ticked) where they differ.
+void Form2::Command43_Click() {
+  if (selection_.empty()) return;
+  point_dialog().show_shared(shared_conditions(model, model.case_no, selection_), selection_);
+  model.bc_node = selection_.front();
+  show_point_dialog(plural(static_cast<int>(selection_.size()), "node"));
+}
+
+void Form2::show_point_dialog(const std::string& what) {
+  Form5& dialog = point_dialog();
+  const std::string where = what + ", case " + std::to_string(model.case_no);
+  dialog.setWindowTitle(QString::fromStdString("B.C & A.L - " + where));
+  dialog.Label10->setText(QString::fromStdString(where));
   shell().show("Form5");
   // Transient for this window, so the window system keeps it above the modelling window it
   // switches off: it can never hide behind it. (Not a child widget: switching this window off
   // would switch the dialog off with it.)
   if (dialog.windowHandle() && windowHandle()) dialog.windowHandle()->setTransientParent(windowHandle());
   place_dialog_beside_node(dialog);
-  set_status("Editing " + node + " in case " + std::to_string(model.case_no));
+  set_status("Editing " + what + " in case " + std::to_string(model.case_no));
   setEnabled(false);
+}
+
+void Form2::select_nodes(float x1, float y1, float x2, float y2) {
+  // A press released within a few pixels is a click: the node a pick would find.
+  const bool click = std::fabs(x2 - x1) < 4 * twips_per_pixel && std::fabs(y2 - y1) < 4 * twips_per_pixel;
+  const std::vector<int16_t> found =
+      click ? std::vector<int16_t>{pick_node(model, view_win, x2, y2)} : nodes_in_box(model, view_win, x1, y1, x2, y2);
+  for (int16_t node : found)
+    if (node >= 1 && std::find(selection_.begin(), selection_.end(), node) == selection_.end()) selection_.push_back(node);
+  conditions.edit_selected->setVisible(!selection_.empty());
+  Draw_3D();
+  set_status("Selected " + plural(static_cast<int>(selection_.size()), "node") +
+             (selection_.empty() ? "" : ": \"Edit Selected\" sets them together, Esc clears the selection"));
+}
+
+void Form2::clear_selection() {
+  selection_.clear();
+  conditions.edit_selected->hide();
+  if (!conditions.frame->isHidden()) Draw_3D();
+}
+
+void Form2::Form_KeyPress(int ascii) {
+  if (ascii != 27 || selection_.empty()) return;
+  clear_selection();
+  set_status("Selection cleared");
 }
 
 // The dialog opens beside the picked node, never over it, so the node stays in sight.
@@ -122,6 +163,25 @@ void Form2::place_dialog_beside_node(QWidget& dialog) {
 
 void Form2::bc_box0() { clear_point_conditions(model, model.case_no, model.bc_node); }
 
+void Form2::bc_box_selected(const SharedConditions& set, bool every_case) {
+  for (int16_t node : selection_) {
+    const PointConditions p = with_shared(point_conditions(model, model.case_no, node), set);
+    if (every_case) {
+      store_point_conditions_in_every_case(model, model.case_no, node, p);
+    } else {
+      store_point_conditions(model, model.case_no, node, p);
+      model.bc_flag(model.case_no, node) = carries_nothing(model, model.case_no, node) ? 0 : 1;
+    }
+  }
+  const int count = static_cast<int>(selection_.size());
+  selection_.clear();
+  conditions.edit_selected->hide();
+  conditions.view_angle->setChecked(true);
+  Draw_3D();
+  set_status("Set " + plural(count, "node") + (every_case ? ": supports and springs in every case, loads in case " : " in case ") +
+             std::to_string(model.case_no));
+}
+
 void Form2::bc_box(const PointConditions& p, bool every_case) {
   if (every_case)
     store_point_conditions_in_every_case(model, model.case_no, model.bc_node, p);
@@ -137,6 +197,10 @@ void Form2::bc_box(const PointConditions& p, bool every_case) {
 // marker the opening gave it.
 void Form2::bc_discard() {
   setEnabled(true);
+  if (!selection_.empty()) {  // the selection stays for another try
+    Draw_3D();
+    return set_status("Closed without \"OK\": the selected nodes kept what they had");
+  }
   if (carries_nothing(model, model.case_no, model.bc_node)) model.bc_flag(model.case_no, model.bc_node) = 0;
   redraw();
   set_status("Closed without \"OK\": " + node_text(model, model.bc_node) + " kept what it had");
@@ -146,6 +210,8 @@ void Form2::bc_discard() {
 // go back to their start (case 1, "Operate View Angle", settings closed), so that they do
 // not contradict what the next "Go to Analysis" shows.
 void Form2::Command14_Click() {
+  selection_.clear();
+  conditions.edit_selected->hide();
   kept_conditions_ = conditions_by_place(model);
   clear_all_conditions(model);
   conditions.case_number->setText("1");

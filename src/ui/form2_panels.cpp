@@ -165,6 +165,10 @@ ConditionsPanel::ConditionsPanel(QWidget* window) {
   restore = make_button(frame, "Command41", "Restore Conditions", {2520, 1740, 2880, 420},
                         "Put back the Supports, Springs and Loads that Cancel cleared, on the Nodes at the Same Places");
   restore->hide();
+  edit_selected = make_button(frame, "Command43", "Edit Selected", {3240, 780, 2280, 420},
+                              "Set the Supports, Springs and Loads of the Selected Nodes Together (Shift+Click or "
+                              "Shift+Drag Selects, Esc Clears)");
+  edit_selected->hide();
   cancel = make_button(frame, "Command14", "Cancel", {120, 2280, 1500, 480});
   analysis = make_button(frame, "Command13", "Analysis", {1800, 2280, 3600, 480},
                          "Start Topology Optimization (Click below Check Button If Display should be "

@@ -101,10 +101,39 @@ QLineEdit* Form5::load_text(int dof) const {
   return texts[dof - 1];
 }
 
-void Form5::show_conditions(const PointConditions& p) {
-  for (int k = 1; k <= 6; ++k) set_value(fixed_box(k), p.fixed[k]);
-  for (int k = 1; k <= 6; ++k) spring_text(k)->setText(QString::fromStdString(plain_text(p.spring[k])));
-  for (int k = 1; k <= 6; ++k) load_text(k)->setText(QString::fromStdString(plain_text(p.load[k])));
+void Form5::show_conditions(const PointConditions& p, std::vector<int16_t> nodes) {
+  SharedConditions s;
+  for (size_t k = 1; k <= 6; ++k) {
+    s.fixed[k] = p.fixed[k];
+    s.spring[k] = p.spring[k];
+    s.load[k] = p.load[k];
+  }
+  show_shared(s, std::move(nodes));
+}
+
+// A box partly ticked goes on through ticked and clear and back to partly ticked.
+void Form5::show_shared(const SharedConditions& s, std::vector<int16_t> nodes) {
+  nodes_ = std::move(nodes);
+  for (size_t k = 1; k <= 6; ++k) {
+    QCheckBox* box = fixed_box(static_cast<int>(k));
+    box->setTristate(!s.fixed[k]);
+    if (s.fixed[k]) set_value(box, *s.fixed[k]);
+    else box->setCheckState(Qt::PartiallyChecked);
+    auto text = [](const std::optional<float>& v) { return v ? QString::fromStdString(plain_text(*v)) : QString(); };
+    spring_text(static_cast<int>(k))->setText(text(s.spring[k]));
+    load_text(static_cast<int>(k))->setText(text(s.load[k]));
+  }
+}
+
+SharedConditions Form5::shared() const {
+  std::array<int, 7> checks{};
+  std::array<std::string, 7> springs, loads;
+  for (int k = 1; k <= 6; ++k) {
+    checks[k] = fixed_box(k)->checkState() == Qt::PartiallyChecked ? -1 : value_of(fixed_box(k));
+    springs[k] = text_of(spring_text(k));
+    loads[k] = text_of(load_text(k));
+  }
+  return read_shared_conditions(checks, springs, loads);
 }
 
 PointConditions Form5::conditions() const {
@@ -147,10 +176,19 @@ void Form5::Command2_Click() {
 // A text that is not a number stops "OK" before anything is stored: the dialog stays open
 // and the modelling window stays off, so the user can correct it.
 void Form5::Command1_Click() {
-  const PointConditions p = conditions();
-  if (Form2* f = modelling_window()) {
-    f->bc_box(p, value_of(Check10) == 1);
-    f->setEnabled(true);
+  const bool every_case = value_of(Check10) == 1;
+  if (nodes_.size() > 1) {
+    const SharedConditions set = shared();
+    if (Form2* f = modelling_window()) {
+      f->setEnabled(true);
+      f->bc_box_selected(set, every_case);
+    }
+  } else {
+    const PointConditions p = conditions();
+    if (Form2* f = modelling_window()) {
+      f->bc_box(p, every_case);
+      f->setEnabled(true);
+    }
   }
   shell().unload("Form5");
 }
@@ -162,6 +200,9 @@ void Form5::Form_Unload() {
 
 void Form5::dump(JsonWriter& j) {
   j.key("caption").value(windowTitle().toStdString());
+  j.key("nodes").begin_array();
+  for (int16_t n : nodes_) j.value(n);
+  j.end_array();
   j.key("fixed").begin_array();
   for (int k = 1; k <= 6; ++k) j.value(value_of(fixed_box(k)));
   j.end_array().key("spring").begin_array();

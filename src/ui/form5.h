@@ -4,6 +4,8 @@
 // conditions read from its controls back to the modelling window.
 #pragma once
 
+#include <vector>
+
 #include "bc/point_conditions.h"
 #include "ui/form_window.h"
 
@@ -34,10 +36,14 @@ class Form5 : public FormWindow {
   void Check5_Click();
   void Check6_Click();
 
-  // The conditions shown in the controls, and reading them back: all twelve texts are read
-  // before anything is handed on, so one that is not a number raises an error naming its field.
-  void show_conditions(const PointConditions& p);
+  // The conditions of `nodes` shown in the controls, and reading them back: all twelve texts
+  // are read before anything is handed on, so one that is not a number raises an error naming
+  // its field. One node's own conditions, or what several share: a box partly ticked and a text
+  // left empty where they differ, which "OK" leaves as each node has it.
+  void show_conditions(const PointConditions& p, std::vector<int16_t> nodes);
+  void show_shared(const SharedConditions& s, std::vector<int16_t> nodes);
   PointConditions conditions() const;
+  SharedConditions shared() const;
 
   // The controls of degree of freedom 1..6 (L, W, H, rotations about L, W, H).
   QCheckBox* fixed_box(int dof) const;
@@ -58,6 +64,9 @@ class Form5 : public FormWindow {
   QLabel* Label10;        // the node edited, with its coordinates (also in the title)
   QPushButton* Command1;  // OK
   QCheckBox* Check10;     // All Load Cases
+
+ private:
+  std::vector<int16_t> nodes_;  // the nodes edited
 
  private:
   // A fixed degree of freedom carries no spring and no load: ticking hides both texts at "0",

@@ -279,3 +279,50 @@ TEST_F(BcStage, SupportsForEveryCaseCopiedAndRestoredAfterARemesh) {
   EXPECT_EQ(supported, 1);
   EXPECT_EQ(loaded, 1);
 }
+
+// Shift-click and Shift-drag gather nodes without picking; "Edit Selected" opens the dialog once
+// for all of them, empty where they differ, and "OK" sets what was set on each, leaving each
+// its own value where a field stayed empty. Esc clears a selection; a press without Shift still
+// picks the nearest node alone.
+TEST_F(BcStage, ShiftSelectsManyNodesForOneDialog) {
+  constexpr int magenta = 5;
+  go_to_analysis();
+  open("6500 6696");  // node 2: 100 N down
+  run("set Form5.Text9 -100\nclick Form5.Command1\n");
+  run("click Form2.Option3\nmouse Form2 down 4304 6696 left shift\nmouse Form2 up 4304 6696 left shift\n");
+  EXPECT_EQ(f().selection(), std::vector<int16_t>{1});
+  EXPECT_TRUE(f().conditions.create_modify->isChecked());
+  EXPECT_EQ(Forms::find("Form5"), nullptr);
+  // A band around the lower corners adds the three others, and none of the upper ones.
+  run("mouse Form2 down 200 6400 left shift\nmouse Form2 move 6800 6900 left shift\nmouse Form2 up 6800 6900 left shift\n"
+      "expect Form2.Command43 shown 1\n");
+  EXPECT_EQ(f().selection(), (std::vector<int16_t>{1, 2, 5, 6}));
+  EXPECT_EQ(count_of(f().canvas().primitives(), Op::circle, magenta), 4);
+  run("click Form2.Command43\nexpect-state Form5 nodes [1,2,5,6]\n"
+      "expect-state Form5 caption \"B.C & A.L - 4 nodes, case 1\"\nexpect Form5.Text9 text \nexpect Form5.Text8 text 0\n");
+  EXPECT_EQ(dialog().fixed_box(2)->checkState(), Qt::Unchecked);
+  run("click Form5.Check2\nclick Form5.Command1\n");
+  for (int node : {1, 2, 5, 6}) {
+    EXPECT_EQ(f().model.bc_val(1, node, 1, 2), 1) << node;
+    EXPECT_EQ(f().model.bc_flag(1, node), 1) << node;
+  }
+  EXPECT_EQ(f().model.bc_val(1, 2, 2, 3), -100);
+  EXPECT_TRUE(f().selection().empty());
+  EXPECT_TRUE(f().conditions.view_angle->isChecked());
+  run("expect Form2.Command43 shown 0\n");
+  // Where the nodes differ in a support, the box is partly ticked and leaves each its own.
+  run("click Form2.Option3\nmouse Form2 down 6500 6696 left shift\nmouse Form2 up 6500 6696 left shift\n"
+      "mouse Form2 down 4304 2304 left shift\nmouse Form2 up 4304 2304 left shift\nclick Form2.Command43\n");
+  EXPECT_EQ(dialog().fixed_box(2)->checkState(), Qt::PartiallyChecked);
+  run("set Form5.Text7 5\nclick Form5.Command1\n");
+  EXPECT_EQ(f().model.bc_val(1, 2, 1, 2), 1);
+  EXPECT_EQ(f().model.bc_val(1, 3, 1, 2), 0);
+  EXPECT_EQ(f().model.bc_val(1, 3, 2, 1), 5);
+  // Esc clears; a plain press picks one node as before.
+  run("click Form2.Option3\nmouse Form2 down 4304 6696 left shift\nmouse Form2 up 4304 6696 left shift\nkey Form2 escape\n"
+      "expect Form2.Command43 shown 0\n");
+  EXPECT_TRUE(f().selection().empty());
+  open(node3);
+  run("expect-state Form5 nodes [3]\n");
+  EXPECT_EQ(f().model.bc_node, 3);
+}
