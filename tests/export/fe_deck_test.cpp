@@ -296,13 +296,13 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
 }
 
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
-// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; a horizontal, a vertical
-// and an out-of-plane load in two cases with different supports. Node 5 has no member but a
-// spring, which the deck must leave out for ccx to run.
-TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
-  WorkingDirectory wd;
+// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; horizontal, vertical and
+// out-of-plane loads in three cases. Case 2 pins the right foot only; cases 1 and 3 share their
+// supports and a rotational spring at the beam's end. Node 5 has no member but a spring, which
+// the deck must leave out for ccx to run.
+ShownFrame portal_frame() {
   ShownFrame f;
-  f.model = model_of({{0, 0, 0}, {0, 0, 1000}, {1000, 0, 1000}, {1000, 0, 0}, {500, 500, 0}}, 2);
+  f.model = model_of({{0, 0, 0}, {0, 0, 1000}, {1000, 0, 1000}, {1000, 0, 0}, {500, 500, 0}}, 3);
   const int columns = add_set(f.model, true);
   const Section beam{2400, 9.0e6, 2.5e6, 1.3e7};
   const int bar = add_set(f.model, false, beam);
@@ -316,16 +316,31 @@ TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
   }
   f.model.cases[0].loads[1] = {5000, 0, -20000, 0, 0, 0};
   f.model.cases[0].loads[2] = {0, 3000, 0, 0, 0, 1e5};
-  // Case 2: the right foot pinned only, the beam twisted and pushed sideways.
   f.model.cases[1].fixed[3] = {true, true, true, false, false, false};
   f.model.cases[1].loads[2] = {-2000, 1000, 0, 0, 4e5, 0};
-  const double worst = compare(f, {0, 1});
+  for (size_t c : {0u, 2u}) f.model.cases[c].springs[2][4] = 5e7;
+  f.model.cases[2].loads[1] = {0, -1500, 800, 2e5, 0, 0};
+  f.model.cases[2].loads[3][2] = 700;  // on the foot, which takes it
+  return f;
+}
+
+TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  const double worst = compare(f, {0, 1, 2});
   EXPECT_LT(worst, 1e-5);
 
   const std::string deck = test_support::file_text("frame.inp");
   const size_t nodes = deck.find("*NODE,NSET=NFRAME"), elements = deck.find("*USER ELEMENT");
   EXPECT_EQ(deck.substr(nodes, elements - nodes).find("\n5,"), std::string::npos) << "node 5 is touched by no member";
   EXPECT_NE(deck.find("torsion of J"), std::string::npos) << "the beam's torsion needs a material of its own";
+}
+
+// Without self-weight or combinations the deck is what it always was, to the byte.
+TEST(FeDeck, ADeckWithoutWeightOrCombinationsIsUnchanged) {
+  WorkingDirectory wd;
+  write_fe_deck(portal_frame(), "frame.inp");
+  EXPECT_EQ(test_support::file_text("frame.inp"), test_support::file_text(test_support::tests_dir() / "data" / "portal_frame.inp"));
 }
 
 // An optimised ground structure: a 3 x 3 x 2 lattice on springs and corner supports, three load
