@@ -1,6 +1,7 @@
 // The input deck for a general FE program, checked by another program: CalculiX (ccx, Debian's
 // calculix-ccx, which the test set-up installs) analyses each deck, and its displacements,
-// reactions and compliance must be Marulla's own analysis of the same frame.
+// reactions and compliance must be Marulla's own analysis of the same frame; a load combination
+// must be the factored sum of its cases, and the members' weight must give the beam formulas.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,10 +21,11 @@
 
 #include "base/analysis_model.h"
 #include "bench/models.h"
+#include "evaluate/loading.h"
+#include "evaluate/member_checks.h"
 #include "evaluate/shown_frame.h"
 #include "export/fe_deck.h"
 #include "solver/frame.h"
-#include "solver/member_forces.h"
 #include "solver/optimiser.h"
 #include "support/test_support.h"
 
@@ -31,6 +33,9 @@ namespace {
 
 using test_support::WorkingDirectory;
 namespace fs = std::filesystem;
+
+// A step of a deck as the load cases it sums: a factor per case.
+using Factors = std::vector<double>;
 
 constexpr double steel_E = 206000, steel_G = steel_E / 2 / 1.33;
 
@@ -82,22 +87,35 @@ Eigen::VectorXd load_of(const ModelFileCase& mc) {
   return f;
 }
 
-Answer marulla_answer(const ShownFrame& f) {
-  FrameAnalysis fa(f.model);
-  std::vector<Section> sections;
-  for (const MemberSection& s : f.sections) sections.push_back(s.values);
-  fa.solve(sections);
+// The loads of the load cases times their factors.
+Eigen::VectorXd load_of(const ModelFile& m, const Factors& factors) {
+  Eigen::VectorXd f = Eigen::VectorXd::Zero(6 * m.n_node);
+  for (size_t c = 0; c < factors.size(); ++c) f += factors[c] * load_of(m.cases[c]);
+  return f;
+}
+
+// The case whose supports a step has: the first it uses, else case 1.
+const ModelFileCase& supports_of(const ModelFile& m, const Factors& factors) {
+  for (size_t c = 0; c < factors.size(); ++c)
+    if (factors[c] != 0) return m.cases[c];
+  return m.cases[0];
+}
+
+// Marulla's answer for each step: its cases' displacements and reactions times their factors.
+Answer marulla_answer(const ShownFrame& f, const std::vector<Factors>& steps) {
+  const FrameForces forces = analyse_frame(f);
   Answer a;
-  for (int c = 0; c < fa.case_count(); ++c) {
-    Eigen::VectorXd u(6 * f.model.n_node), r(6 * f.model.n_node);
-    const CaseForces forces = case_forces(fa, f.model, sections, c);
-    for (int d = 0; d < u.size(); ++d) {
-      u[d] = fa.displacement(c, d / 6, d % 6);
-      r[d] = forces.reactions[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)];
-    }
+  for (const Factors& factors : steps) {
+    Eigen::VectorXd u = Eigen::VectorXd::Zero(6 * f.model.n_node), r = u;
+    for (size_t c = 0; c < factors.size(); ++c)
+      for (Eigen::Index d = 0; d < u.size(); ++d) {
+        const size_t node = static_cast<size_t>(d / 6), dof = static_cast<size_t>(d % 6);
+        u[d] += factors[c] * forces.displacements[c][node][dof];
+        r[d] += factors[c] * forces.cases[c].reactions[node][dof];
+      }
     a.u.push_back(u);
     a.reactions.push_back(r);
-    a.compliance.push_back(fa.compliance(c));
+    a.compliance.push_back(load_of(f.model, factors).dot(u));
   }
   return a;
 }
@@ -116,16 +134,18 @@ double fortran_number(std::string t) {
 struct DatBlocks {
   std::map<int, std::map<int, std::array<double, 6>>> u;   // step -> node -> displacements
   std::map<int, std::map<int, std::array<double, 3>>> rf;  // step -> node -> forces
+  std::map<int, std::map<std::pair<int, int>, std::array<double, 6>>> s;  // step -> (element, point) -> section forces
 };
 
 DatBlocks read_dat(const fs::path& path) {
   DatBlocks out;
-  enum { none, displacements, forces } block = none;
+  enum { none, displacements, forces, stresses } block = none;
   int step = 0;
   for (const std::string& line : test_support::file_lines(path)) {
     if (line.find(" for set ") != std::string::npos) {
       block = line.find("displacements") != std::string::npos ? displacements
               : line.find("forces") != std::string::npos  ? forces
+              : line.find("stresses") != std::string::npos ? stresses
                                                            : none;
       step = static_cast<int>(std::lround(fortran_number(line.substr(line.rfind(' ') + 1))));
       continue;
@@ -139,12 +159,15 @@ DatBlocks read_dat(const fs::path& path) {
     } else if (block == forces && tokens.size() == 4) {
       auto& v = out.rf[step][std::stoi(tokens[0])];
       for (int k = 0; k < 3; ++k) v[static_cast<size_t>(k)] = fortran_number(tokens[static_cast<size_t>(k + 1)]);
+    } else if (block == stresses && tokens.size() == 8) {
+      auto& v = out.s[step][{std::stoi(tokens[0]), std::stoi(tokens[1])}];
+      for (int k = 0; k < 6; ++k) v[static_cast<size_t>(k)] = fortran_number(tokens[static_cast<size_t>(k + 2)]);
     }
   }
   return out;
 }
 
-// Runs ccx on the deck in the current directory; a missing ccx fails the test, never skips it.
+// Runs ccx on job.inp in the current directory; a missing ccx fails the test, never skips it.
 DatBlocks run_ccx(const std::string& job) {
   if (std::system("command -v ccx > /dev/null 2>&1") != 0) {
     ADD_FAILURE() << "ccx is not installed: the deck cannot be checked. Install the Debian package calculix-ccx "
@@ -180,20 +203,27 @@ std::map<int, std::pair<int, int>> grounds_of(const std::vector<std::string>& de
   return grounds;
 }
 
+// The deck of f with `loading` as job.inp, analysed by ccx.
+DatBlocks deck_results(const ShownFrame& f, const Loading& loading, const std::string& job) {
+  write_fe_deck(f, loading, job + ".inp");
+  return run_ccx(job);
+}
+
 // ccx's reactions are the forces of the deck's supports on the frame (its RF of their ground
-// nodes): ccx 2.20 reports no usable nodal forces of its beam U1 (see the deck's head).
-Answer ccx_answer(const ShownFrame& f, const std::vector<int>& step_cases) {
-  write_fe_deck(f, "frame.inp");
-  const DatBlocks dat = run_ccx("frame");
+// nodes): ccx 2.20 reports no usable nodal forces of its beam U1 (see the deck's head). `steps`
+// are the deck's steps as sums of load cases.
+Answer ccx_answer(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps) {
+  const DatBlocks dat = deck_results(f, loading, "frame");
   const auto grounds = grounds_of(test_support::file_lines("frame.inp"), f.model.n_node);
   Answer a;
-  for (size_t s = 0; s < step_cases.size(); ++s) {
+  for (size_t s = 0; s < steps.size(); ++s) {
     const int step = static_cast<int>(s) + 1;
     if (!dat.u.count(step)) {
       ADD_FAILURE() << "ccx wrote no results for step " << step;
       return a;
     }
-    const ModelFileCase& mc = f.model.cases[static_cast<size_t>(step_cases[s])];
+    const ModelFileCase& mc = supports_of(f.model, steps[s]);
+    const Eigen::VectorXd load = load_of(f.model, steps[s]);
     Eigen::VectorXd u = Eigen::VectorXd::Zero(6 * f.model.n_node);
     for (const auto& [node, v] : dat.u.at(step))
       if (node <= f.model.n_node)
@@ -205,10 +235,13 @@ Answer ccx_answer(const ShownFrame& f, const std::vector<int>& step_cases) {
     if (dat.rf.count(step))
       for (const auto& [node, v] : dat.rf.at(step))
         if (grounds.count(node)) r[grounds.at(node).first] += v[static_cast<size_t>(grounds.at(node).second)];
-    for (Eigen::Index d = 0; d < r.size(); ++d)
-      if (mc.fixed[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)]) r[d] -= mc.loads[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)];
+    for (Eigen::Index d = 0; d < r.size(); ++d) {
+      const size_t node = static_cast<size_t>(d / 6), dof = static_cast<size_t>(d % 6);
+      for (size_t c = 0; c < steps[s].size(); ++c)
+        if (mc.fixed[node][dof]) r[d] -= steps[s][c] * f.model.cases[c].loads[node][dof];
+    }
     a.reactions.push_back(r);
-    a.compliance.push_back(load_of(mc).dot(u));
+    a.compliance.push_back(load.dot(u));
   }
   return a;
 }
@@ -231,25 +264,35 @@ double relative_difference(const Eigen::VectorXd& a, const Eigen::VectorXd& b) {
   return worst;
 }
 
-// Every step of ccx against Marulla's case; returns the worst relative difference.
-double compare(const ShownFrame& f, const std::vector<int>& step_cases, double tolerance = 1e-5) {
-  const Answer ours = marulla_answer(f);
-  const Answer theirs = ccx_answer(f, step_cases);
+// Every step of ccx (the deck of f with `loading`) against Marulla's cases summed with the
+// step's factors; returns the worst relative difference.
+double compare(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps, double tolerance = 1e-5) {
+  const Answer ours = marulla_answer(f, steps);
+  const Answer theirs = ccx_answer(f, loading, steps);
   double worst = 0;
-  EXPECT_EQ(theirs.u.size(), step_cases.size());
+  EXPECT_EQ(theirs.u.size(), steps.size());
   for (size_t s = 0; s < theirs.u.size(); ++s) {
-    const size_t c = static_cast<size_t>(step_cases[s]);
-    const double du = relative_difference(ours.u[c], theirs.u[s]);
-    const double dr = relative_difference(ours.reactions[c], theirs.reactions[s]);
-    const double dc = std::fabs(ours.compliance[c] - theirs.compliance[s]) / std::fabs(ours.compliance[c]);
-    EXPECT_LT(du, tolerance) << "displacements, load case " << c + 1;
-    EXPECT_LT(dr, tolerance) << "reactions, load case " << c + 1 << "\nMarulla: " << ours.reactions[c].transpose()
+    const double du = relative_difference(ours.u[s], theirs.u[s]);
+    const double dr = relative_difference(ours.reactions[s], theirs.reactions[s]);
+    const double dc = std::fabs(ours.compliance[s] - theirs.compliance[s]) / std::fabs(ours.compliance[s]);
+    EXPECT_LT(du, tolerance) << "displacements, step " << s + 1;
+    EXPECT_LT(dr, tolerance) << "reactions, step " << s + 1 << "\nMarulla: " << ours.reactions[s].transpose()
                              << "\nccx:     " << theirs.reactions[s].transpose();
-    EXPECT_LT(dc, tolerance) << "compliance, load case " << c + 1;
+    EXPECT_LT(dc, tolerance) << "compliance, step " << s + 1;
     worst = std::max({worst, du, dr, dc});
   }
   std::printf("[ deck     ] worst relative difference to ccx: %.2g\n", worst);
   return worst;
+}
+
+// The deck of the load cases alone, a step per case.
+double compare(const ShownFrame& f, const std::vector<size_t>& step_cases) {
+  std::vector<Factors> steps;
+  for (size_t c : step_cases) {
+    steps.emplace_back(f.model.cases.size(), 0.0);
+    steps.back()[c] = 1;
+  }
+  return compare(f, Loading{}, steps);
 }
 
 }  // namespace
