@@ -370,11 +370,11 @@ std::vector<std::string> steps_head(const Deck& d, const Loading& loading) {
   const std::string& dir = loading.direction;
   const std::string axis = dir.substr(0, 1) + "xyz"[std::string_view("LWH").find(dir[1])];
   const std::vector<std::string> weight = {
-      "SELF-WEIGHT. Every member carries its weight spread evenly along it, w = A x density x g per",
-      "mm of its length (N/mm, A in mm2: density " + text(loading.density) + " kg/m3 and g = " + text(gravity) +
-          " m/s2 give w = A x " + text(loading.density * 1e-9 * gravity) + ")",
-      "along " + dir + " (" + axis + "), " +
-          (d.combined ? "times the self-weight factor of each combination." : "in every step, with factor 1."),
+      "SELF-WEIGHT. Every member carries its weight spread evenly along it, w = A x density x g,",
+      "in N/mm with A in mm2: density " + text(loading.density) + " kg/m3 and g = " + text(gravity) + " m/s2 give w = A x " +
+          text(loading.density * 1e-9 * gravity) + ".",
+      "It acts along " + dir + " (" + axis + "), " +
+          (d.combined ? "times the self-weight factor of each combination." : "in every step with factor 1."),
       "ccx 2.20 takes no body force on U1 elements (*DLOAD with GRAV stops it: \"no body forces for",
       "this type of element\") and ignores a distributed load on them, so the weight is written as",
       "its equivalent nodal loads (*CLOAD): at each end of a member of length L half the member's",

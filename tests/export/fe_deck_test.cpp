@@ -285,6 +285,42 @@ double compare(const ShownFrame& f, const Loading& loading, const std::vector<Fa
   return worst;
 }
 
+// One step of a deck's results, times a factor.
+struct Part {
+  double factor;
+  const DatBlocks& dat;
+  int step;  // 1-based
+};
+
+// The values of one step in a row: per key of the map, its components.
+template <typename Key, size_t n>
+Eigen::VectorXd row_of(const std::map<int, std::map<Key, std::array<double, n>>>& blocks, int step,
+                       const std::map<Key, std::array<double, n>>& keys) {
+  Eigen::VectorXd out = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(n * keys.size()));
+  if (!blocks.count(step)) return out;
+  Eigen::Index at = 0;
+  for (const auto& [key, unused] : keys) {
+    const auto it = blocks.at(step).find(key);
+    for (size_t k = 0; k < n; ++k, ++at) out[at] = it == blocks.at(step).end() ? 0 : it->second[k];
+  }
+  return out;
+}
+
+// Step `step` of `sum` against the sum of the parts: its displacements and the section forces
+// of every element, each relative to the largest of its kind.
+void expect_sum(const DatBlocks& sum, int step, const std::vector<Part>& parts, const std::string& what) {
+  ASSERT_TRUE(sum.u.count(step) && sum.s.count(step)) << what << ": no results for step " << step;
+  const auto& nodes = sum.u.at(step);
+  const auto& points = sum.s.at(step);
+  Eigen::VectorXd u = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(6 * nodes.size())), s = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(6 * points.size()));
+  for (const Part& p : parts) {
+    u += p.factor * row_of(p.dat.u, p.step, nodes);
+    s += p.factor * row_of(p.dat.s, p.step, points);
+  }
+  EXPECT_LT(relative_difference(row_of(sum.u, step, nodes), u), 1e-5) << what << ": displacements";
+  EXPECT_LT(relative_difference(row_of(sum.s, step, points), s), 1e-5) << what << ": section forces";
+}
+
 // The deck of the load cases alone, a step per case.
 double compare(const ShownFrame& f, const std::vector<size_t>& step_cases) {
   std::vector<Factors> steps;
@@ -386,6 +422,114 @@ TEST(FeDeck, ADeckWithoutWeightOrCombinationsIsUnchanged) {
   EXPECT_EQ(test_support::file_text("frame.inp"), test_support::file_text(test_support::tests_dir() / "data" / "portal_frame.inp"));
 }
 
+// Three structures of a 20 mm rod in one frame, each of two members of 1000 mm so that a node
+// lies halfway: a cantilever along L clamped at node 1, a beam along W pinned at node 4 and on
+// a roller at node 6, a column along H clamped at node 7.
+ShownFrame weighed_frame() {
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {1000, 0, 0}, {2000, 0, 0},
+                      {3000, 0, 0}, {3000, 1000, 0}, {3000, 2000, 0},
+                      {5000, 0, 0}, {5000, 0, 1000}, {5000, 0, 2000}},
+                     1);
+  const int set = add_set(f.model, true);
+  for (int first : {1, 4, 7})
+    for (int a : {first, first + 1}) {
+      std::array<double, 3> ref = f.model.nodes[static_cast<size_t>(a - 1)];
+      ref[first == 4 ? 0 : 1] += 1;  // across the member
+      add_member(f, a, a + 1, set, ref, circle_member(20));
+    }
+  ModelFileCase& c = f.model.cases[0];
+  c.fixed[0].fill(true);
+  c.fixed[3] = {true, true, true, false, true, false};  // the pin also holds the beam's torsion
+  c.fixed[5] = {true, false, true, false, false, false};
+  c.fixed[6].fill(true);
+  return f;
+}
+
+// The members' weight against the beam formulas, w = A density g along the direction given,
+// for L = 2000 mm: downwards, the cantilever's tip sinks w L^4 / 8 E I and turns w L^3 / 6 E I,
+// the beam's middle sinks 5 w L^4 / 384 E I and its ends turn w L^3 / 24 E I, and the column's
+// top sinks w L^2 / 2 E A (3/4 of that halfway); along L the cantilever and the column swap
+// parts. The supports give back the whole weight, and the clamp the cantilever's moment w L^2 / 2.
+TEST(FeDeck, SelfWeightGivesTheBeamFormulas) {
+  WorkingDirectory wd;
+  const ShownFrame f = weighed_frame();
+  const Section rod = circle_section(20);
+  const double L = 2000, EI = steel_E * rod.Iw, EA = steel_E * rod.A;
+  Loading loading;
+  loading.self_weight = true;
+  loading.density = 7800;
+  const double w = rod.A * 7800 * 1e-9 * 9.81;
+  const double bent = w * std::pow(L, 4) / 8 / EI, turned = w * std::pow(L, 3) / 6 / EI;
+  const double sagged = 5 * w * std::pow(L, 4) / 384 / EI, end_turned = w * std::pow(L, 3) / 24 / EI;
+  const double shortened = w * L * L / 2 / EA;
+  struct Expected {
+    int node, dof;  // 1-based
+    double value;
+  };
+  const struct {
+    const char* direction;
+    Eigen::Vector3d down;
+    std::vector<Expected> expected;
+  } cases[] = {
+      {"-H", {0, 0, -1}, {{3, 3, -bent}, {3, 5, turned}, {5, 3, -sagged}, {4, 4, -end_turned}, {6, 4, end_turned},
+              {9, 3, -shortened}, {8, 3, -0.75 * shortened}, {1, 5, -w * L * L / 2}}},
+      {"+L", {1, 0, 0}, {{3, 1, shortened}, {5, 1, sagged}, {4, 6, -end_turned}, {9, 1, bent}, {9, 5, turned}, {7, 5, -w * L * L / 2}}},
+  };
+  for (const auto& [direction, down, expected] : cases) {
+    loading.direction = direction;
+    const Answer a = ccx_answer(f, loading, {{0}});
+    ASSERT_EQ(a.u.size(), 1u) << direction;
+    Eigen::Vector3d held = Eigen::Vector3d::Zero();
+    for (int node = 0; node < f.model.n_node; ++node) held += a.reactions[0].segment<3>(6 * node);
+    EXPECT_NEAR(held.dot(down), -6 * w * 1000, 1e-5 * 6 * w * 1000) << direction;
+    EXPECT_NEAR((held - held.dot(down) * down).norm(), 0, 1e-6 * 6 * w * 1000) << direction;
+    for (const Expected& e : expected) {
+      // the clamps' moments are reactions, the rest displacements
+      const bool clamp = e.node == 1 || e.node == 7;
+      const double got = (clamp ? a.reactions[0] : a.u[0])[6 * (e.node - 1) + e.dof - 1];
+      EXPECT_NEAR(got, e.value, 1e-5 * std::fabs(e.value)) << direction << ", node " << e.node << ", dof " << e.dof;
+    }
+  }
+  const std::string deck = test_support::file_text("frame.inp");
+  EXPECT_NE(deck.find("** load case 1 and the self-weight\r\n*STEP"), std::string::npos);
+  EXPECT_NE(deck.find("Self-weight of the members: " + std::to_string(static_cast<int>(std::lround(6000 * w)))), std::string::npos);
+}
+
+// Load combinations of the portal's cases. Without the weight, a combination's step is
+// Marulla's analysis of its cases, combined; a case of factor 0 takes no part, not even with its
+// supports (SLS2 uses case 2 alone, whose right foot is pinned where case 1 clamps it), and a
+// combination without a load has no step. With the weight, each combination's displacements
+// and section forces are the factored sum of the case steps and the weight's own step, and so
+// are the steps of the cases when they carry the weight.
+TEST(FeDeck, ACombinationIsTheFactoredSumOfItsCases) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  Loading loading;
+  loading.combinations = {{"SLS1", LimitState::sls, 1.0, {1, 0, 0.7}},  // the weight is off: its factor counts for nothing
+                          {"none", LimitState::uls, 1.35, {}},
+                          {"SLS\n2", LimitState::sls, 0, {0, 0.8}}};
+  compare(f, loading, {{1, 0, 0.7}, {0, 0.8, 0}});
+  const std::string deck = test_support::file_text("frame.inp");
+  for (const char* held : {"2 steps for 3 combinations of 3 load cases.", "Combination none has no load here: no step.",
+                           "** combination SLS1 (SLS): 1 x load case 1 + 0.7 x load case 3\r\n*STEP",
+                           "** combination SLS 2 (SLS): 0.8 x load case 2\r\n*STEP"})
+    EXPECT_NE(deck.find(held), std::string::npos) << held;
+
+  loading.self_weight = true;
+  loading.combinations = {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.05}},
+                          {"weight", LimitState::sls, 1, {}},
+                          {"SLS1", LimitState::sls, -0.5, {1, 0, 0.7}}};
+  const DatBlocks cases = deck_results(f, Loading{}, "cases");
+  const DatBlocks combined = deck_results(f, loading, "combined");
+  loading.combinations.clear();
+  const DatBlocks weighted = deck_results(f, loading, "weighted");
+  expect_sum(combined, 1, {{1.35, combined, 2}, {1.5, cases, 1}, {1.05, cases, 3}}, "ULS1");
+  expect_sum(combined, 3, {{-0.5, combined, 2}, {1, cases, 1}, {0.7, cases, 3}}, "SLS1");
+  expect_sum(weighted, 1, {{1, combined, 2}, {1, cases, 1}}, "load case 1 with the weight");
+  expect_sum(weighted, 3, {{1, combined, 2}, {1, cases, 3}}, "load case 3 with the weight");
+}
+
 // An optimised ground structure: a 3 x 3 x 2 lattice on springs and corner supports, three load
 // cases with springs and supports that differ (a spring stiffer in case 2 and a rotational spring
 // there, a spring node clamped in case 3), optimised; the members at or above a tenth of the
@@ -415,6 +559,40 @@ TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
     if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) continue;
     std::istringstream in(line);
     for (std::string field; std::getline(in, field, ',');) EXPECT_LE(field.size(), 20u) << line;
+  }
+}
+
+// A loading the deck cannot carry is refused before anything is written: a direction that is
+// not an axis of the frame, a density below 0 or not a number, and a combination of load cases
+// whose supports differ (cases 1 and 2 of the portal: the right foot clamped, then pinned).
+TEST(FeDeck, ALoadingTheDeckCannotCarryIsRefused) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  Loading weighed;
+  weighed.self_weight = true;
+  const struct {
+    std::string direction;
+    double density;
+    std::vector<Combination> combinations;
+    const char* message;
+  } wrong[] = {
+      {"down", 7850, {}, "\"down\""},
+      {"H", 7850, {}, "\"H\""},
+      {"-Z", 7850, {}, "\"-Z\""},
+      {"*L", 7850, {}, "\"*L\""},
+      {"-H", -7850, {}, "-7850 kg/m3"},
+      {"-H", std::nan(""), {}, "nan kg/m3"},
+      {"-H", 7850, {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.5}}, {"ULS2", LimitState::uls, 1.35, {0, 1.5, 1.5}}},
+       "combination ULS2 combines load cases 2 and 3, whose supports or springs differ"},
+  };
+  for (const auto& w : wrong) {
+    weighed.direction = w.direction;
+    weighed.density = w.density;
+    weighed.combinations = w.combinations;
+    const std::string message = test_support::error_of([&] { write_fe_deck(f, weighed, "frame.inp"); });
+    EXPECT_NE(message.find("Invalid setting"), std::string::npos) << message;
+    EXPECT_NE(message.find(w.message), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists("frame.inp")) << w.message;
   }
 }
 
