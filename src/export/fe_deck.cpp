@@ -162,6 +162,12 @@ void add(NodeLoads& into, const NodeLoads& loads, double factor) {
     for (size_t k = 0; k < 6; ++k) into[i][k] += factor * loads[i][k];
 }
 
+bool has_load(const NodeLoads& loads) {
+  return std::any_of(loads.begin(), loads.end(), [](const std::array<double, 6>& at) {
+    return std::any_of(at.begin(), at.end(), [](double v) { return v != 0; });
+  });
+}
+
 // The loads of load case c on the frame: none at a node no member touches, none on a fixed dof
 // (its support takes it).
 NodeLoads case_loads(const ModelFile& m, const Deck& d, size_t c) {
@@ -207,16 +213,15 @@ void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
   d.self_weight = loading.self_weight;
   d.combined = !loading.combinations.empty();
   auto keep = [&](Step s, const std::string& name) {
-    const bool loaded = std::any_of(s.loads.begin(), s.loads.end(),
-                                    [](const std::array<double, 6>& a) { return std::any_of(a.begin(), a.end(), [](double v) { return v != 0; }); });
-    if (loaded)
+    if (has_load(s.loads))
       d.steps.push_back(std::move(s));
     else
       d.without_load.push_back(name);
   };
   if (!d.combined) {
     for (size_t c = 0; c < m.cases.size(); ++c) {
-      Step s{"load case " + std::to_string(c + 1) + (d.self_weight ? " and the self-weight" : ""), static_cast<int>(c), case_loads(m, d, c)};
+      const std::string title = "load case " + std::to_string(c + 1) + (d.self_weight ? " and the self-weight" : "");
+      Step s{title, static_cast<int>(c), case_loads(m, d, c)};
       add(s.loads, weight, 1);
       keep(std::move(s), "Load case " + std::to_string(c + 1));
     }

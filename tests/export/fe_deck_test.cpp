@@ -312,7 +312,7 @@ void expect_sum(const DatBlocks& sum, int step, const std::vector<Part>& parts, 
   ASSERT_TRUE(sum.u.count(step) && sum.s.count(step)) << what << ": no results for step " << step;
   const auto& nodes = sum.u.at(step);
   const auto& points = sum.s.at(step);
-  Eigen::VectorXd u = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(6 * nodes.size())), s = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(6 * points.size()));
+  Eigen::VectorXd u = 0 * row_of(sum.u, step, nodes), s = 0 * row_of(sum.s, step, points);
   for (const Part& p : parts) {
     u += p.factor * row_of(p.dat.u, p.step, nodes);
     s += p.factor * row_of(p.dat.s, p.step, points);
