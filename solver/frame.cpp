@@ -261,6 +261,26 @@ std::string FrameAnalysis::why_unloaded() const {
   return "no load in any load case: there is nothing to optimise for";
 }
 
+namespace {
+Eigen::Vector3d node_point(const ModelFile& model, int node1) {
+  return Eigen::Vector3d(model.nodes[static_cast<size_t>(node1 - 1)].data());
+}
+
+// "element 3 (L 0, W 0, H 0 to L 100, W 0, H 0)", j 0-based.
+std::string element_name(const ModelFile& model, size_t j) {
+  const ModelFileElement& in = model.elements[j];
+  return "element " + std::to_string(j + 1) + " (" + coordinates_text(node_point(model, in.node1)) + " to " +
+         coordinates_text(node_point(model, in.node2)) + ")";
+}
+}  // namespace
+
+Eigen::Matrix3d element_axes(const ModelFile& model, size_t j) {
+  const ModelFileElement& in = model.elements[j];
+  const bool design = model.props[static_cast<size_t>(in.prop - 1)][0] < 0;
+  return beam_axes(node_point(model, in.node1), node_point(model, in.node2), Eigen::Vector3d(in.ref.data()), design,
+                   element_name(model, j));
+}
+
 void FrameAnalysis::build_elements(const ModelFile& model) {
   for (size_t p = 0; p < model.props.size(); ++p) {
     const auto& v = model.props[p];
@@ -273,18 +293,14 @@ void FrameAnalysis::build_elements(const ModelFile& model) {
     FrameElement& e = elements_[j];
     e.node1 = in.node1 - 1;
     e.node2 = in.node2 - 1;
-    const std::string name = "element " + std::to_string(j + 1) + " (" +
-                             coordinates_text(nodes_[static_cast<size_t>(e.node1)]) + " to " +
-                             coordinates_text(nodes_[static_cast<size_t>(e.node2)]) + ")";
+    const std::string name = element_name(model, j);
     e.prop = in.prop - 1;
     const auto& v = model.props[static_cast<size_t>(e.prop)];
     e.design = v[0] < 0;
     e.E = std::fabs(v[0]);
     e.G = v[1];
-    const Eigen::Vector3d p1(model.nodes[static_cast<size_t>(e.node1)].data());
-    const Eigen::Vector3d p2(model.nodes[static_cast<size_t>(e.node2)].data());
-    e.length = (p2 - p1).norm();
-    e.axes = beam_axes(p1, p2, Eigen::Vector3d(in.ref.data()), e.design, name);
+    e.length = (node_point(model, in.node2) - node_point(model, in.node1)).norm();
+    e.axes = element_axes(model, j);
     if (!e.design) {
       e.section = {v[2], v[3], v[4], v[5]};
       if (!(e.section.A > 0 && e.section.Iw > 0 && e.section.Ih > 0 && e.section.J > 0))

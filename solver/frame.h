@@ -78,6 +78,10 @@ Eigen::Matrix<double, 12, 12> local_stiffness(double E, double G, const Section&
 Eigen::Matrix3d beam_axes(const Eigen::Vector3d& p1, const Eigen::Vector3d& p2, const Eigen::Vector3d& ref, bool design,
                           const std::string& name);
 
+// The axes of element j (0-based) of a model file, as beam_axes gives them from its nodes and
+// reference; what the analysis of the model takes for that element.
+Eigen::Matrix3d element_axes(const ModelFile& model, size_t j);
+
 class FrameAnalysis {
  public:
   // Builds the elements and the load-case groups from the model file and checks that every loaded

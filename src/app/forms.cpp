@@ -11,6 +11,7 @@
 #include "ui/form3.h"
 #include "ui/form4.h"
 #include "ui/form5.h"
+#include "ui/form6.h"
 #include "ui/frm_splash.h"
 #include "ui/shell.h"
 
@@ -28,6 +29,7 @@ std::map<std::string, Entry>& registry() {
       {"Form3", {[] { return new Form3; }, {}}},
       {"Form4", {[] { return new Form4; }, {}}},
       {"Form5", {[] { return new Form5; }, {}}},
+      {"Form6", {[] { return new Form6; }, {}}},
   };
   return r;
 }

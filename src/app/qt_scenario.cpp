@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <filesystem>
 #include <chrono>
 #include <filesystem>
@@ -365,6 +366,8 @@ bool ScenarioRunner::click(const std::string& target) {
 }
 
 bool ScenarioRunner::set(const std::string& target, const std::string& value) {
+  if (const size_t open = target.find('('); open != std::string::npos && target.back() == ')')
+    return set_cell(target.substr(0, open), target.substr(open + 1, target.size() - open - 2), value);
   FormWindow* w = nullptr;
   QWidget* c = control(target, &w);
   if (!c || !reachable(w, c, target)) return false;
@@ -386,6 +389,22 @@ bool ScenarioRunner::set(const std::string& target, const std::string& value) {
     return true;
   }
   return fail(target + " cannot be set");
+}
+
+// W.C(ROW,COLUMN): a cell of a table, both counted from 1, as a user types it.
+bool ScenarioRunner::set_cell(const std::string& target, const std::string& cell, const std::string& value) {
+  FormWindow* w = nullptr;
+  QWidget* c = control(target, &w);
+  if (!c || !reachable(w, c, target)) return false;
+  auto* t = qobject_cast<QTableWidget*>(c);
+  if (!t) return fail(target + " is not a table");
+  const size_t comma = cell.find(',');
+  const std::string row = cell.substr(0, comma), column = comma == std::string::npos ? "" : cell.substr(comma + 1);
+  if (!is_number(row) || !is_number(column)) return fail("a cell is (ROW,COLUMN), found (" + cell + ")");
+  const int r = static_cast<int>(to_number(row)), k = static_cast<int>(to_number(column));
+  if (r < 1 || r > t->rowCount() || k < 1 || k > t->columnCount()) return fail(target + " has no cell (" + cell + ")");
+  t->setItem(r - 1, k - 1, new QTableWidgetItem(QString::fromStdString(value)));
+  return true;
 }
 
 bool ScenarioRunner::key(const std::string& window, const std::string& ch) {

@@ -47,6 +47,7 @@ class ScenarioRunner {
   bool restart(const std::string& rest);
   bool click(const std::string& target);
   bool set(const std::string& target, const std::string& value);
+  bool set_cell(const std::string& target, const std::string& cell, const std::string& value);
   bool key(const std::string& window, const std::string& ch);
   bool mouse(const std::vector<std::string>& words);
   bool call(const std::string& target);

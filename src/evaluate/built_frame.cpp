@@ -9,16 +9,17 @@ std::string digits(double v, int n = 3) { return significant_text(v, n); }
 }  // namespace
 
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
-                       const CheckSettings& checks) {
+                       const CheckSettings& checks, const Loading& loading) {
   BuiltFrame b;
-  b.clean = clean_up(design.frame, drawn);
+  b.clean = clean_up(design.frame, drawn, loading);
   b.optimised_volume = frame_volume(design.frame);
   b.optimised_compliance = design.forces.total_compliance();
-  if (sizes != nullptr && b.clean.forces) b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks);
+  if (sizes != nullptr && b.clean.forces) b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading);
   return b;
 }
 
-std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary) {
+std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary,
+                         double deflection_limit) {
   const CleanFrame& c = b.clean;
   std::string s = "Clean frame: " + std::to_string(c.frame.element.size()) + " members, " + std::to_string(c.nodes) +
                   " nodes; removed " + std::to_string(c.removed()) + " (" + std::to_string(c.removed_thin) + " thin, " +
@@ -37,6 +38,8 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
                            : " (stopped after " + std::to_string(max_sizing_rounds) + " rounds with members still changing)";
     if (b.sizing->too_small > 0)
       s += "; " + std::to_string(b.sizing->too_small) + " members fail even in the largest section";
+    if (deflection_limit > 0 && largest_movement(*c.forces).value > deflection_limit)
+      s += "; the sections are chosen for strength, and the frame deflects past the limit";
     s += ".";
   } else {
     s += " Volume " + digits(ratio_v) + " and compliance " + digits(ratio_c) + " of the optimised design's.";

@@ -22,13 +22,16 @@ struct BuiltFrame {
 
 // `drawn` flags the members drawn as beams (members_shown); `sizes` null: the clean frame alone.
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
-                       const CheckSettings& checks);
+                       const CheckSettings& checks, const Loading& loading = {});
 
 // "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
 // two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
 // summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
 // kg/m3) and rounds.
-std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary);
+// A sized frame whose deflection passes the limit (mm, 0 for none) says that the sizes were chosen
+// for strength.
+std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary,
+                         double deflection_limit = 0);
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
 // cases; 0 when it cannot stand), mechanism, removed, problem} and `sizes`, per element

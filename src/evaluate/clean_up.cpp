@@ -125,7 +125,7 @@ double frame_volume(const ShownFrame& f) {
   return v;
 }
 
-CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn) {
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading) {
   CleanFrame out;
   const ModelFile& m = full.model;
   std::vector<char> keep(full.sections.size(), 1);
@@ -158,7 +158,7 @@ CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn) {
     return out;
   }
   try {
-    out.forces = analyse_frame(out.frame);
+    out.forces = analyse_frame(out.frame, loading);
   } catch (const SolverError& e) {
     if (e.node < 0) throw;
     out.problem = "load case " + std::to_string(e.load_case) + ": the clean frame is a mechanism, " +

@@ -23,7 +23,8 @@ struct CleanFrame {
 
 // The clean frame of `full` (a cycle's frame, every element a member) analysed; the design beams
 // that `drawn` does not flag (those the picture draws as centre lines at its threshold) go first.
-CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn);
+// The frame left is analysed under the loading.
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading = {});
 
 // Volume of a frame's members, sum of A L, mm3.
 double frame_volume(const ShownFrame& f);

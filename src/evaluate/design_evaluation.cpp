@@ -9,7 +9,11 @@ DesignEvaluation::DesignEvaluation(const ResultStore& r, const std::string& mode
     throw RunTimeError(err::model_mismatch, why);
 }
 
-const AnalysedFrame& DesignEvaluation::cycle(const ResultStore& r, int c) {
+const AnalysedFrame& DesignEvaluation::cycle(const ResultStore& r, int c, const Loading& loading) {
+  if (!(loading == loading_)) {
+    cycles_.clear();
+    loading_ = loading;
+  }
   for (auto it = cycles_.begin(); it != cycles_.end(); ++it)
     if (it->first == c) {
       cycles_.splice(cycles_.begin(), cycles_, it);
@@ -17,7 +21,7 @@ const AnalysedFrame& DesignEvaluation::cycle(const ResultStore& r, int c) {
     }
   AnalysedFrame a;
   a.frame = shown_frame(r, model_, c);
-  a.forces = analyse_frame(a.frame);
+  a.forces = analyse_frame(a.frame, loading);
   cycles_.emplace_front(c, std::move(a));
   if (cycles_.size() > kept) cycles_.pop_back();
   return cycles_.front().second;

@@ -24,11 +24,13 @@ class DesignEvaluation {
 
   const ModelFile& model() const { return model_; }
   int case_count() const { return static_cast<int>(model_.cases.size()); }
-  // Cycle c of r analysed; a frame that cannot be analysed is the engine's SolverError.
-  const AnalysedFrame& cycle(const ResultStore& r, int c);
+  // Cycle c of r analysed under the loading; a frame that cannot be analysed is the engine's
+  // SolverError. Another loading analyses every cycle afresh.
+  const AnalysedFrame& cycle(const ResultStore& r, int c, const Loading& loading = {});
 
  private:
   static constexpr size_t kept = 8;
   ModelFile model_;
   std::list<std::pair<int, AnalysedFrame>> cycles_;  // most recently used first
+  Loading loading_;                                  // theirs
 };

@@ -40,7 +40,7 @@ DrawnSectionCheck check_drawn_section(const DrawnSectionProperties& d, const Mem
   DrawnSectionCheck k;
   k.closed = d.cells > 0;
   k.alpha = k.closed ? curve_b : curve_c;
-  const double compression = std::max(0.0, -m.axial());
+  const double compression = m.compression();
   k.torsional_buckling_unchecked = !k.closed && compression > 0;
   constexpr double infinity = std::numeric_limits<double>::infinity();
 
@@ -53,15 +53,22 @@ DrawnSectionCheck check_drawn_section(const DrawnSectionProperties& d, const Mem
     return k;
   }
 
-  for (int end = 1; end <= 2; ++end)
-    for (const auto& p : d.corners) {
-      const double sigma = std::fabs(drawn_section_stress(d, end == 1 ? m.end1 : m.end2, p[0], p[1]));
-      if (sigma > k.stress) {
-        k.stress = sigma;
-        k.stress_end = end;
-        k.stress_at = p;
-      }
+  // At a corner the stress is a parabola along the member: the ends first, then any vertex inside.
+  const auto consider = [&d, &k](const MemberForces::Station& at, const std::array<double, 2>& p) {
+    const double sigma = std::fabs(drawn_section_stress(d, at.forces, p[0], p[1]));
+    if (sigma > k.stress) {
+      k.stress = sigma;
+      k.stress_end = at.end;
+      k.stress_x = at.x;
+      k.stress_at = p;
     }
+  };
+  for (const MemberForces::Station& end : {MemberForces::Station{0, 1, m.end1}, MemberForces::Station{m.length, 2, m.end2}})
+    for (const auto& p : d.corners) consider(end, p);
+  for (const auto& p : d.corners) {
+    const MemberForces::Station at = m.largest_of([&](const EndForces& f) { return drawn_section_stress(d, f, p[0], p[1]); });
+    if (at.end == 0) consider(at, p);
+  }
   k.stress_ratio = k.stress / (settings.yield / settings.gamma_m0);
 
   const double squash = d.area * settings.yield;

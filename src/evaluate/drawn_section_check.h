@@ -21,9 +21,10 @@ struct DrawnCheckSettings {
 };
 
 struct DrawnSectionCheck {
-  // Elastic normal stress, N/mm2: the largest |sigma| over the wall corners at both ends.
+  // Elastic normal stress, N/mm2: the largest |sigma| over the wall corners along the member.
   double stress = 0;
-  int stress_end = 1;                 // the end (1 or 2) where it lies
+  int stress_end = 1;                 // the end (1 or 2) where it lies, 0 inside the member
+  double stress_x = 0;                // where it lies, mm from node 1
   std::array<double, 2> stress_at{};  // the corner (W, H) where it lies, mm
   double stress_ratio = 0;            // stress / (f_y / gamma_M0)
 
@@ -44,7 +45,7 @@ struct DrawnSectionCheck {
 };
 
 // The checks of one member in one load case. `d` from drawn_section_properties (computed
-// once per section), `m` the member's end forces in its own axes, `e_modulus` its Young's
+// once per section), `m` the member's forces in its own axes, `e_modulus` its Young's
 // modulus (N/mm2), `l_cr` its buckling length (mm). A section without walls that carry
 // anything has no resistance: any force gives ratios of infinity.
 DrawnSectionCheck check_drawn_section(const DrawnSectionProperties& d, const MemberForces& m, double e_modulus,

@@ -99,7 +99,8 @@ std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c
 }
 
 std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
-                        const CheckSettings& s, const ResultStore& r, FrameKind kind, double& factor) {
+                        const CheckSettings& s, double deflection_limit, const ResultStore& r, FrameKind kind,
+                        double& factor) {
   const std::vector<char> shown = members_shown(f, r, p.cycle, p.threshold);
   if (forces == nullptr) {
     factor = apply_force_view(p, v, f, nullptr, nullptr, shown, r.pn_elem, frame_size(f.model));
@@ -107,7 +108,7 @@ std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& 
   }
   const FrameChecks checks = check_frame(f, *forces, s, shown);
   factor = apply_force_view(p, v, f, forces, &checks, shown, r.pn_elem, frame_size(f.model));
-  return summary_text(f, summarise(*forces, checks, shown), frame_name(kind, shown, p.threshold));
+  return summary_text(f, summarise(*forces, checks, shown, deflection_limit), frame_name(kind, shown, p.threshold));
 }
 
 std::string drawn_members_text(const ResultStore& r, int c, float threshold) {
@@ -175,6 +176,17 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
   for (size_t c = 0; c < forces.displacements.size(); ++c) {
     const Movement m = largest_movement(forces, static_cast<int>(c));
     j.begin_object().key("node").value(m.value > 0 ? m.node + 1 : 0).key("value").value(m.value).end_object();
+  }
+  j.end_array();
+}
+
+void write_deflection_json(JsonWriter& j, const FrameForces& forces, double limit) {
+  j.key("deflection").begin_array();
+  for (const Deflection& d : deflections(forces, limit > 0 ? limit : 1)) {
+    j.begin_object().key("node").value(d.moved.value > 0 ? d.moved.node + 1 : 0).key("value").value(d.moved.value).key("ratio");
+    if (limit > 0) j.value(d.ratio);
+    else j.null();
+    j.end_object();
   }
   j.end_array();
 }

@@ -55,7 +55,8 @@ enum class FrameKind { optimised, clean, sized };
 // names the frame: for the optimised design its threshold and how many members it hides, and
 // when they are most, that "Clean Up" gives the frame to build. Sets `factor` to the magnification.
 std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
-                        const CheckSettings& s, const ResultStore& r, FrameKind kind, double& factor);
+                        const CheckSettings& s, double deflection_limit, const ResultStore& r, FrameKind kind,
+                        double& factor);
 // "At threshold 1, 13 of 242 members are drawn as beams; the checks count these." for cycle c
 // (1..pn_cyc) of r; "" without cycles.
 std::string drawn_members_text(const ResultStore& r, int c, float threshold);
@@ -70,5 +71,9 @@ std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float thr
 // element {chain, l_cr, class, lambda_bar, chi, utilisation, check, case} of its governing case
 // (class, lambda_bar and chi null for a drawn section; the entry null for an element not in the
 // frame).
+// `deflection`: per state whose deflection is checked {node (1-based; 0 when nothing moves),
+// value (mm), ratio (to the limit; null without one)}.
+void write_deflection_json(JsonWriter& j, const FrameForces& forces, double limit);
+
 void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
                       const std::vector<char>& counted, int n_elem);

@@ -10,6 +10,8 @@
 
 #include "base/analysis_model.h"
 
+class JsonWriter;
+
 inline constexpr const char* combinations_file_name = "combinations.csv";
 inline constexpr int max_combinations = 20;
 inline constexpr double gravity = 9.81;  // m/s2
@@ -23,6 +25,7 @@ struct Combination {
   double self_weight = 0;
   std::vector<double> factors;  // per load case; cases past the end have factor 0
   double factor(size_t load_case) const { return load_case < factors.size() ? factors[load_case] : 0.0; }
+  bool operator==(const Combination&) const = default;
 };
 
 struct Loading {
@@ -31,6 +34,7 @@ struct Loading {
   double density = 7850;         // kg/m3
   std::vector<Combination> combinations;  // none: every load case as it stands
   double deflection_limit = 0;            // mm, 0: no check
+  bool operator==(const Loading&) const = default;
 };
 
 // The unit vector of a direction text ("-H" is {0, 0, -1}); false for any other text.
@@ -38,6 +42,11 @@ bool direction_vector(const std::string& text, std::array<double, 3>& unit);
 
 // "ULS" or "SLS".
 const char* limit_state_name(LimitState kind);
+
+// One combination from its cells: name, kind (ULS or SLS), self-weight factor, then at most
+// `case_count` case factors (an empty one is 0). Cells that cannot be one are a RunTimeError
+// saying what is wrong.
+Combination combination_from_cells(const std::vector<std::string>& cells, int case_count);
 
 // Reads combinations.csv: a line "name,kind,self-weight factor,factor of case 1,..." per
 // combination (kind ULS or SLS, missing case factors 0), blank lines skipped, a first line of
@@ -48,8 +57,12 @@ std::vector<Combination> read_combinations(const std::string& path, int case_cou
 // Writes the table with its line of column names, replacing the file whole or not at all.
 void write_combinations(const std::vector<Combination>& list, int case_count, const std::string& path);
 
+// The window's dump: `combinations`, a list of {name, kind, self_weight, factors (per case)}.
+void write_combinations_json(JsonWriter& j, const std::vector<Combination>& list);
+
 // Why a combination cannot be analysed as the sum of its cases: it uses (with a factor other
 // than 0) two load cases whose supports or springs differ, named with the node where they differ:
-// "Combination ULS1 combines load cases 1 and 2, whose supports differ at node 5". "" when
-// every combination can; the first that cannot is named.
+// "Combination ULS1 combines load cases 1 and 2, whose supports differ at node 5"; or it has
+// factors of more load cases than the model has. "" when every combination can; the first that
+// cannot is named.
 std::string combination_problem(const ModelFile& m, const std::vector<Combination>& list);

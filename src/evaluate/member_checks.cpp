@@ -33,27 +33,127 @@ double FrameForces::total_compliance() const {
   return sum;
 }
 
-FrameForces analyse_frame(const ShownFrame& f) {
-  FrameAnalysis analysis(f.model);
-  analysis.set_factor_reuse(false);
+std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loading) {
+  std::array<double, 3> down{};
+  if (!loading.self_weight || !direction_vector(loading.direction, down)) return {};
+  std::vector<MemberLoad> w;
+  const double per_mm3 = loading.density * 1e-9 * gravity;  // N/mm3
+  for (const MemberSection& s : f.sections) w.push_back({s.values.A * per_mm3 * down[0], s.values.A * per_mm3 * down[1], s.values.A * per_mm3 * down[2]});
+  return w;
+}
+
+namespace {
+// The model with, after its load cases, each case's supports and springs again carrying only the
+// members' weights (as their equivalent nodal loads).
+ModelFile with_weight_cases(const ModelFile& m, const std::vector<MemberLoad>& w) {
+  ModelFile out = m;
+  const auto equivalent = equivalent_nodal_loads(m, w);
+  for (const ModelFileCase& c : m.cases) {
+    ModelFileCase weight = c;
+    weight.records.clear();
+    weight.loads = equivalent;
+    out.cases.push_back(std::move(weight));
+  }
+  return out;
+}
+
+// An error of a weight case names the load case whose supports it shares.
+SolverError renamed(SolverError e, int case_count) {
+  if (e.load_case <= case_count) return e;
+  const std::string was = "load case " + std::to_string(e.load_case);
+  std::string text = e.what();
+  if (text.rfind(was, 0) == 0) text = "the self-weight in load case " + std::to_string(e.load_case - case_count) + text.substr(was.size());
+  SolverError out(text);
+  out.node = e.node;
+  out.dof = e.dof;
+  out.load_case = e.load_case - case_count;
+  return out;
+}
+
+// One load case, or the self-weight, of the analysis: its forces and displacements.
+struct Solution {
+  CaseForces forces;
+  std::vector<std::array<double, 6>> u;
+};
+
+// forces += factor x part, member by member and node by node.
+void add_to(Solution& sum, const Solution& part, double factor) {
+  if (sum.forces.members.empty()) {
+    sum = part;
+    for (MemberForces& m : sum.forces.members) m.add(m, factor - 1);
+    for (auto* table : {&sum.forces.reactions, &sum.forces.unbalance, &sum.u})
+      for (auto& row : *table)
+        for (double& v : row) v *= factor;
+    return;
+  }
+  for (size_t j = 0; j < sum.forces.members.size(); ++j) sum.forces.members[j].add(part.forces.members[j], factor);
+  const std::array<std::pair<std::vector<std::array<double, 6>>*, const std::vector<std::array<double, 6>>*>, 3> tables{
+      {{&sum.forces.reactions, &part.forces.reactions}, {&sum.forces.unbalance, &part.forces.unbalance}, {&sum.u, &part.u}}};
+  for (const auto& [to, from] : tables)
+    for (size_t i = 0; i < to->size(); ++i)
+      for (size_t k = 0; k < 6; ++k) (*to)[i][k] += factor * (*from)[i][k];
+}
+
+void add_state(FrameForces& out, LoadState state, Solution s) {
+  out.states.push_back(std::move(state));
+  out.cases.push_back(std::move(s.forces));
+  out.displacements.push_back(std::move(s.u));
+}
+}  // namespace
+
+FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
+  if (const std::string why = combination_problem(f.model, loading.combinations); !why.empty()) throw SolverError(why);
+  const std::vector<MemberLoad> w = member_weights(f, loading);
+  const int n = static_cast<int>(f.model.cases.size());
+  const ModelFile model = w.empty() ? f.model : with_weight_cases(f.model, w);
   const std::vector<Section> sections = f.section_values();
-  analysis.solve(sections);
+  std::vector<Solution> cases, weights;  // per load case: its own loads, the weight on its supports
   FrameForces out;
-  for (int c = 0; c < analysis.case_count(); ++c) {
-    out.cases.push_back(case_forces(analysis, f.model, sections, c));
-    out.compliance.push_back(analysis.compliance(c));
-    std::vector<std::array<double, 6>> u(static_cast<size_t>(f.model.n_node));
-    for (int i = 0; i < f.model.n_node; ++i)
-      for (int k = 0; k < 6; ++k) u[static_cast<size_t>(i)][static_cast<size_t>(k)] = analysis.displacement(c, i, k);
-    out.displacements.push_back(std::move(u));
+  try {
+    FrameAnalysis analysis(model);
+    analysis.set_factor_reuse(false);
+    analysis.solve(sections);
+    for (int c = 0; c < analysis.case_count(); ++c) {
+      Solution s{case_forces(analysis, model, sections, c, c < n ? std::vector<MemberLoad>{} : w), {}};
+      for (int i = 0; i < model.n_node; ++i) {
+        s.u.push_back({});
+        for (int k = 0; k < 6; ++k) s.u.back()[static_cast<size_t>(k)] = analysis.displacement(c, i, k);
+      }
+      if (c < n) out.compliance.push_back(analysis.compliance(c));
+      (c < n ? cases : weights).push_back(std::move(s));
+    }
+  } catch (const SolverError& e) {
+    throw renamed(e, n);
+  }
+  for (size_t j = 0; j < w.size(); ++j) out.weight += std::hypot(w[j][0], w[j][1], w[j][2]) * member_length(f.model, j);
+  if (loading.combinations.empty()) {
+    for (size_t c = 0; c < cases.size(); ++c) {
+      if (!weights.empty()) add_to(cases[c], weights[c], 1);
+      add_state(out, {"load case " + std::to_string(c + 1), std::to_string(c + 1)}, std::move(cases[c]));
+    }
+    return out;
+  }
+  for (const Combination& k : loading.combinations) {
+    Solution sum;
+    size_t supports = cases.size();  // the first case used gives the supports of its weight
+    for (size_t c = 0; c < cases.size(); ++c)
+      if (k.factor(c) != 0) {
+        add_to(sum, cases[c], k.factor(c));
+        supports = std::min(supports, c);
+      }
+    if (!weights.empty() && k.self_weight != 0) add_to(sum, weights[supports == cases.size() ? 0 : supports], k.self_weight);
+    if (sum.forces.members.empty()) add_to(sum, cases[0], 0);  // nothing combined: the frame at rest
+    const bool uls = k.kind == LimitState::uls;
+    add_state(out, {"combination " + k.name, k.name, uls, !uls}, std::move(sum));
   }
   return out;
 }
 
 Movement largest_movement(const FrameForces& forces, int load_case) {
   Movement m;
+  const bool any_service = std::any_of(forces.states.begin(), forces.states.end(), [](const LoadState& s) { return s.service; });
   for (size_t c = 0; c < forces.displacements.size(); ++c) {
-    if (load_case != envelope_case && static_cast<int>(c) != load_case) continue;
+    if (load_case == envelope_case ? any_service && !forces.states[c].service : static_cast<int>(c) != load_case) continue;
     for (size_t i = 0; i < forces.displacements[c].size(); ++i) {
       const auto& u = forces.displacements[c][i];
       if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); m.node < 0 || d > m.value)
@@ -63,19 +163,34 @@ Movement largest_movement(const FrameForces& forces, int load_case) {
   return m;
 }
 
+std::vector<Deflection> deflections(const FrameForces& forces, double limit) {
+  std::vector<Deflection> out;
+  for (size_t c = 0; c < forces.states.size(); ++c)
+    if (forces.states[c].service) {
+      const Movement m = largest_movement(forces, static_cast<int>(c));
+      out.push_back({m, m.value / limit});
+    }
+  return out;
+}
+
 // sigma = N / A + My h / Iw - Mz w / Ih at a sketch point (w, h); for a circle the resultant
-// moment at the outer radius.
+// moment at the outer radius. Each at the sections along the member where it can be largest:
+// at a point sigma is a parabola along the member, at the outer radius of a circle |N| / A +
+// |M| r / I peaks where its derivative vanishes.
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m) {
   const Section& v = s.values;
-  const double axial = m.axial() / v.A;
+  double largest = 0;
   if (s.shape != MemberSection::Shape::general || fibres.empty()) {
     const double radius = s.shape == MemberSection::Shape::general ? std::sqrt(v.A / pi) : s.outer / 2;
-    return std::fabs(axial) + m.largest_moment() * radius / std::min(v.Iw, v.Ih);
+    const double I = std::min(v.Iw, v.Ih);
+    for (const MemberForces::Station& at : m.peak_sections(I / (radius * v.A)))
+      largest = std::max(largest, std::fabs(at.forces[0] / v.A) + std::hypot(at.forces[4], at.forces[5]) * radius / I);
+    return largest;
   }
-  double largest = 0;
-  for (const EndForces* end : {&m.end1, &m.end2})
-    for (const SketchPoint& p : fibres)
-      largest = std::max(largest, std::fabs(axial + (*end)[4] * p[1] / v.Iw - (*end)[5] * p[0] / v.Ih));
+  for (const SketchPoint& p : fibres) {
+    const auto sigma = [&v, &p](const EndForces& f) { return f[0] / v.A + f[4] * p[1] / v.Iw - f[5] * p[0] / v.Ih; };
+    largest = std::max(largest, std::fabs(sigma(m.largest_of(sigma).forces)));
+  }
   return largest;
 }
 
@@ -85,7 +200,7 @@ namespace {
 MemberCheck check_drawn_member(const MemberSection& s, const std::vector<SketchPoint>& fibres, double E,
                                const BucklingLength& b, const MemberForces& m, const CheckSettings& settings) {
   MemberCheck k;
-  k.axial = m.axial();
+  k.axial = governing_axial(m);
   k.moment = m.largest_moment();
   k.stress = largest_stress(s, fibres, m);
   k.l_cr = b.l_cr;
@@ -106,7 +221,7 @@ MemberCheck check_principal_member(const DrawnSectionProperties& d, double E, co
                                    const MemberForces& m, const CheckSettings& settings) {
   const DrawnSectionCheck c = check_drawn_section(d, m, E, b.l_cr, {settings.yield, settings.gamma_m0, settings.gamma_m1});
   MemberCheck k;
-  k.axial = m.axial();
+  k.axial = governing_axial(m);
   k.moment = m.largest_moment();
   k.stress = c.stress;
   k.l_cr = b.l_cr;
@@ -140,21 +255,24 @@ FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const Ch
   const size_t n = f.sections.size();
   out.envelope.assign(n, {});
   out.buckling = buckling_members(f.model, members);
+  bool first = true;  // the first state checked for strength
   for (size_t c = 0; c < forces.cases.size(); ++c) {
     std::vector<MemberCheck> checks(n);
+    const bool enveloped = forces.states[c].strength;
     for (size_t j = 0; j < n; ++j) {
       const BucklingLength b{s.k_factor * out.buckling.length[j], out.buckling.elements[j] > 1};
       const MemberCheck& k = checks[j] = check_member(f, j, f.sections[j], b, forces.cases[c].members[j], s);
       MemberEnvelope& e = out.envelope[j];
-      if (c == 0 || k.utilisation > e.utilisation) e = {k.utilisation, static_cast<int>(c), k.governs};
+      if (enveloped && (first || k.utilisation > e.utilisation)) e = {k.utilisation, static_cast<int>(c), k.governs};
     }
+    first = first && !enveloped;
     out.cases.push_back(std::move(checks));
   }
   return out;
 }
 
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
-                       const std::vector<char>& counted) {
+                       const std::vector<char>& counted, double deflection_limit) {
   FrameSummary s;
   for (size_t j = 0; j < checks.envelope.size(); ++j) {
     if (!counted[j]) continue;
@@ -166,7 +284,10 @@ FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
     ++s.counted;
     if (!(e.utilisation <= 1)) ++s.above_one;
   }
+  if (s.member >= 0) s.worst_in = forces.states[static_cast<size_t>(s.worst.load_case)].name;
   s.moved = largest_movement(forces);
+  if (s.moved.node >= 0) s.moved_in = forces.states[static_cast<size_t>(s.moved.load_case)].name;
+  s.deflection_limit = deflection_limit;
   return s;
 }
 
@@ -184,11 +305,15 @@ std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::
     const ModelFileElement& el = f.model.elements[static_cast<size_t>(s.member)];
     text = "Largest utilisation " + significant_text(s.worst.utilisation, 3) + ": element " +
            std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
-           node_text(f.model, el.node2 - 1) + "), load case " + std::to_string(s.worst.load_case + 1) + ", " +
+           node_text(f.model, el.node2 - 1) + "), " + s.worst_in + ", " +
            governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + plural(s.counted, "member") + " above 1 in " + frame + ".";
   }
   if (s.moved.node >= 0)
     text += " Largest displacement " + significant_text(s.moved.value, 3) + " mm at " + node_text(f.model, s.moved.node) +
-            ", load case " + std::to_string(s.moved.load_case + 1) + ".";
+            ", " + s.moved_in +
+            (s.deflection_limit > 0 ? ", " + significant_text(s.moved.value / s.deflection_limit, 3) + " of the deflection limit " +
+                                          significant_text(s.deflection_limit, 3) + " mm"
+                                    : "") +
+            ".";
   return text;
 }

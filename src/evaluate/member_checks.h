@@ -11,24 +11,46 @@
 #include <vector>
 
 #include "evaluate/buckling_members.h"
+#include "evaluate/loading.h"
 #include "evaluate/shown_frame.h"
 #include "evaluate/steel_design.h"
 #include "solver/member_forces.h"
 
-// The linear analysis of a shown frame, every load case. A frame that is not held (a mechanism)
-// or not loaded is a SolverError from the engine, naming node, dof and case.
-inline constexpr int envelope_case = -1;  // every load case at once
+// The linear analysis of a shown frame under its loading: every load case of the model, each
+// member's own weight as a uniform load along it when the self-weight is on, and the states the
+// checks look at: each load case with its self-weight, or, when there are combinations, each
+// combination as the factored sum of its cases (which share their supports). A frame that is not
+// held (a mechanism) or not loaded is a SolverError from the engine, naming node, dof and case; a
+// combination of cases with different supports is a SolverError naming them.
+inline constexpr int envelope_case = -1;  // every state at once
+
+// A state the frame is checked in: a load case, or a combination.
+struct LoadState {
+  std::string name;      // "load case 2", "combination ULS1"
+  std::string key;       // in column names: "2", "ULS1"
+  bool strength = true;  // its members are checked (a load case, or an ULS combination)
+  bool service = true;   // its deflection is checked (a load case, or an SLS combination)
+};
 
 struct FrameForces {
-  std::vector<CaseForces> cases;                             // per case (0-based), per member
-  std::vector<std::vector<std::array<double, 6>>> displacements;  // per case, per node: mm, rad
-  std::vector<double> compliance;                            // per case: f^T u, N mm
+  std::vector<LoadState> states;
+  std::vector<CaseForces> cases;                                  // per state, per member
+  std::vector<std::vector<std::array<double, 6>>> displacements;  // per state, per node: mm, rad
+  // Per load case of the model, without the self-weight: f^T u (N mm), what the optimisation
+  // minimised.
+  std::vector<double> compliance;
+  double weight = 0;  // N: the self-weight of every member, when it is on
   double total_compliance() const;
 };
-FrameForces analyse_frame(const ShownFrame& f);
+FrameForces analyse_frame(const ShownFrame& f, const Loading& loading = {});
 
-// The largest translation of a load case (0-based), or of every case: its node (0-based; the
-// first of equal ones), case and size in mm. No node: node -1.
+// Each member's own weight per mm along it (N/mm, global): its area x density x g in the
+// loading's direction; none when the self-weight is off.
+std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loading);
+
+// The largest translation of a state (0-based), or of every state whose deflection is checked
+// (of every state when none is):
+// its node (0-based; the first of equal ones), state and size in mm. No node: node -1.
 struct Movement {
   int node = -1;
   int load_case = 0;
@@ -36,7 +58,16 @@ struct Movement {
 };
 Movement largest_movement(const FrameForces& forces, int load_case = envelope_case);
 
-// A member's utilisation over the cases: the largest, its case (0-based) and check.
+// The deflection check of every state whose deflection is checked: its largest translation
+// against the limit (mm, above 0).
+struct Deflection {
+  Movement moved;
+  double ratio = 0;
+};
+std::vector<Deflection> deflections(const FrameForces& forces, double limit);
+
+// A member's utilisation over the states checked for strength: the largest, its state (0-based)
+// and check.
 struct MemberEnvelope {
   double utilisation = 0;
   int load_case = 0;
@@ -44,7 +75,7 @@ struct MemberEnvelope {
 };
 
 struct FrameChecks {
-  std::vector<std::vector<MemberCheck>> cases;  // per case, per member
+  std::vector<std::vector<MemberCheck>> cases;  // per state, per member
   std::vector<MemberEnvelope> envelope;         // per member
   BucklingMembers buckling;                     // per member: its chain and buckling length K x its length
   // The check of member j in the case that governs its envelope.
@@ -71,13 +102,17 @@ struct FrameSummary {
   MemberEnvelope worst;
   int counted = 0;              // members counted
   int above_one = 0;            // members whose utilisation exceeds 1
-  Movement moved;               // the largest translation of every case
+  std::string worst_in;         // the state of the worst member
+  Movement moved;               // the largest translation of every state checked for deflection
+  std::string moved_in;         // its state
+  double deflection_limit = 0;  // mm, 0: none
 };
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
-                       const std::vector<char>& counted);
+                       const std::vector<char>& counted, double deflection_limit = 0);
 // "Largest utilisation 1.23: element 17 (node 3 at (0, 0, 0) to node 8 at (100, 0, 0)), load
 // case 2, buckling; 4 of 13 members above 1 in FRAME. Largest displacement 2.31 mm at node 8
-// (100, 0, 0), load case 1.", FRAME naming the frame checked ("the clean frame").
+// (100, 0, 0), load case 1.", FRAME naming the frame checked ("the clean frame"); with a
+// deflection limit the last sentence ends ", 0.924 of the deflection limit 2.5 mm.".
 std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame);
 // "node 8 at (100, 0, 50)", coordinates in mm with at most 4 significant decimals.
 std::string node_text(const ModelFile& m, int node0);

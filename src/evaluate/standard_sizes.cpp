@@ -12,19 +12,6 @@
 
 namespace {
 
-std::vector<std::string> cells(const std::string& line) {
-  std::vector<std::string> out(1);
-  for (char c : line) {
-    if (c == ',') out.emplace_back();
-    else if (c != '\r') out.back().push_back(c);
-  }
-  for (std::string& s : out) {
-    s.erase(0, s.find_first_not_of(' '));
-    s.erase(s.find_last_not_of(' ') + 1);
-  }
-  return out;
-}
-
 // The members' candidates, lightest first (ties: the smaller outside first).
 std::vector<int> by_area(const std::vector<StandardSection>& list) {
   std::vector<int> order(list.size());
@@ -37,13 +24,15 @@ std::vector<int> by_area(const std::vector<StandardSection>& list) {
   return order;
 }
 
-// The member's largest utilisation with section s under the forces of every case, over its
+// The member's largest utilisation with section s under the forces of every state checked for
+// strength, over its
 // buckling length in the frame as checked.
 double utilisation_with(const MemberSection& s, size_t j, const FrameChecks& now, const ShownFrame& f,
                         const FrameForces& forces, const CheckSettings& checks) {
   const BucklingLength b{checks.k_factor * now.buckling.length[j], now.buckling.elements[j] > 1};
   double worst = 0;
-  for (const CaseForces& c : forces.cases) worst = std::max(worst, check_member(f, j, s, b, c.members[j], checks).utilisation);
+  for (size_t c = 0; c < forces.cases.size(); ++c)
+    if (forces.states[c].strength) worst = std::max(worst, check_member(f, j, s, b, forces.cases[c].members[j], checks).utilisation);
   return worst;
 }
 
@@ -73,7 +62,7 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
   DataFileReader in(path);
   std::vector<StandardSection> list;
   while (!in.at_end()) {
-    const std::vector<std::string> c = cells(in.next_line());
+    const std::vector<std::string> c = comma_cells(in.next_line());
     if (c.size() == 1 && c[0].empty()) continue;
     if (in.line_no() == 1 && c[0].rfind("name", 0) == 0) continue;
     if (c.size() != 3 || c[0].empty() || !is_number(c[1]) || !is_number(c[2]))
@@ -88,7 +77,7 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
 }
 
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
-                    const CheckSettings& checks) {
+                    const CheckSettings& checks, const Loading& loading) {
   Sizing out;
   const std::vector<int> order = by_area(list);
   std::vector<double> needed(f.sections.size(), 0);  // the optimised area
@@ -122,7 +111,7 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
     return changed;
   };
   while (choose(true)) {
-    forces = analyse_frame(f);
+    forces = analyse_frame(f, loading);
     if (++out.rounds == max_sizing_rounds) return out.settled = !choose(false), out;
   }
   out.settled = true;

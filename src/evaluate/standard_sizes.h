@@ -37,10 +37,12 @@ struct Sizing {
 inline constexpr int max_sizing_rounds = 10;
 
 // Sizes the design beams of f (whose circles are the optimised diameters) and replaces their
-// sections in f by the chosen tubes; `forces` becomes the analysis of the sized frame. Sections
+// sections in f by the chosen tubes; `forces` becomes the analysis of the sized frame under the
+// loading (its own weight, with the self-weight on, that of the sections chosen). Members are
+// sized for the states checked for strength. Sections
 // only grow from round to round, so the sizing ends.
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
-                    const CheckSettings& checks);
+                    const CheckSettings& checks, const Loading& loading = {});
 
 // Mass of a frame's members, kg, at `density` kg/m3.
 double frame_mass(const ShownFrame& f, double density);

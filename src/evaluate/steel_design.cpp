@@ -19,8 +19,32 @@ double ratio(double effect, double resistance) {
   return resistance > 0 ? effect / resistance : std::numeric_limits<double>::infinity();
 }
 
-// The larger of the two end values of one component of the end forces.
-double largest_end(const MemberForces& m, size_t k) { return std::max(std::fabs(m.end1[k]), std::fabs(m.end2[k])); }
+// The largest |value| of one component of the resultants along the member.
+double largest_along(const MemberForces& m, size_t k) {
+  const auto component = [k](const EndForces& f) { return f[k]; };
+  return std::fabs(m.largest_of(component).forces[k]);
+}
+
+// C_m about one axis from the moments of component k (4 or 5), whose plane takes the member
+// load's component q: the uniform-load row of Table B.3 under such a load, else the linear one.
+double axis_moment_factor(const MemberForces& m, size_t k, double q) {
+  if (q == 0) return moment_factor(m.end1[k], m.end2[k]);
+  return moment_factor_uniform(m.end1[k], m.at(m.length / 2)[k], m.end2[k]);
+}
+
+// The largest N / A + M / W_el along the member, N/mm2.
+double largest_round_stress(const RoundSection& s, const MemberForces& m) {
+  const double A = s.area(), W = s.elastic_modulus();
+  double largest = 0;
+  for (const MemberForces::Station& at : m.peak_sections(A > 0 ? W / A : 0))
+    largest = std::max(largest, ratio(std::fabs(at.forces[0]), A) + ratio(std::hypot(at.forces[4], at.forces[5]), W));
+  return largest;
+}
+
+// The largest resultant shear along the member, N: the shears are linear, so at an end.
+double largest_shear(const MemberForces& m) {
+  return std::max(std::hypot(m.end1[1], m.end1[2]), std::hypot(m.end2[1], m.end2[2]));
+}
 
 // Annex B, Table B.1, members not susceptible to torsional deformation (hollow sections):
 // k_yy, k_yz, k_zy, k_zz from the C_m of each axis, lambda_bar and n = N_Ed / (chi N_Rk / gamma_M1).
@@ -112,14 +136,33 @@ double moment_factor(double m1, double m2) {
   return std::max(0.4, 0.6 + 0.4 * psi);
 }
 
+double moment_factor_uniform(double m1, double m_mid, double m2) {
+  const bool first = std::fabs(m1) >= std::fabs(m2);
+  const double m_h = first ? m1 : m2, m_s = m_mid;
+  if (m_h == 0 && m_s == 0) return 1;
+  const double psi = m_h == 0 ? 0 : (first ? m2 : m1) / m_h;
+  if (std::fabs(m_s) <= std::fabs(m_h)) {
+    const double alpha_s = m_s / m_h;
+    if (alpha_s >= 0) return std::max(0.4, 0.2 + 0.8 * alpha_s);
+    return std::max(0.4, (psi >= 0 ? 0.1 : 0.1 * (1 - psi)) - 0.8 * alpha_s);
+  }
+  const double alpha_h = m_h / m_s;
+  return 0.95 + 0.05 * alpha_h * (alpha_h < 0 && psi < 0 ? 1 + 2 * psi : 1);
+}
+
+double governing_axial(const MemberForces& m) {
+  const double compression = m.compression();
+  return compression > 0 ? -compression : m.tension();
+}
+
 MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLength& b, const MemberForces& m,
                                const CheckSettings& settings) {
   MemberCheck k;
   const double fy = settings.yield, A = s.area(), I = s.second_moment();
-  const double N = m.axial(), compression = std::max(-N, 0.0);
-  k.axial = N;
+  const double compression = m.compression(), largest_axial = std::max(compression, m.tension());
+  k.axial = governing_axial(m);
   k.moment = m.largest_moment();
-  k.stress = ratio(std::fabs(N), A) + ratio(k.moment, s.elastic_modulus());
+  k.stress = largest_round_stress(s, m);
   k.section_class = section_class(s, fy);
   // A ratio that is not a number (a section of no size) must not read as passing.
   auto set = [&k](Governs g, double r) {
@@ -130,14 +173,14 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   const bool plastic = k.section_class <= 2;
   const double W = plastic ? s.plastic_modulus() : s.elastic_modulus();
   const double N_Rd = A * fy / settings.gamma_m0;
-  set(Governs::tension, N > 0 ? ratio(N, N_Rd) : 0.0);
+  set(Governs::tension, ratio(m.tension(), N_Rd));
   set(Governs::compression, ratio(compression, N_Rd));
 
   // Shear with torsion (6.2.6, 6.2.7(9)): V_Ed / V_pl,Rd + tau_t / tau_Rd <= 1 is the same limit as
   // V_Ed <= V_pl,T,Rd. Above half of it, bending takes the reduced yield stress (1 - rho) f_y of
   // 6.2.8 over the whole section.
   const double tau_Rd = fy / (std::sqrt(3.0) * settings.gamma_m0);
-  const double V = std::hypot(m.end1[1], m.end1[2]);
+  const double V = largest_shear(m);
   const double tau_t = ratio(std::fabs(m.end1[3]) * s.outer / 2, 2 * I);
   const double shear = ratio(V, s.shear_area() * tau_Rd) + ratio(tau_t, tau_Rd);
   set(Governs::shear, shear);
@@ -147,7 +190,8 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
 
   // Axial force and bending (6.2.9): a class 1 or 2 tube M_N,Rd = M_pl,Rd (1 - n^1.7); a rod and
   // a class 3 section the linear sum, for class 3 that of the elastic stresses at the outer fibre.
-  const double n = ratio(std::fabs(N), N_Rd);
+  // The largest axial force with the largest moment, wherever each lies along the member.
+  const double n = ratio(largest_axial, N_Rd);
   const bool reduced_moment = plastic && !s.solid() && n < 1;
   set(Governs::axial_bending,
       reduced_moment ? ratio(k.moment, M_Rd * (1 - std::pow(n, 1.7))) : n + ratio(k.moment, M_Rd));
@@ -164,12 +208,12 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   // axes, each with its C_m; a round section has no lateral-torsional buckling (chi_LT = 1).
   double interaction = 0;
   if (compression > 0) {
-    const double cm_y = b.several ? 1.0 : moment_factor(m.end1[4], m.end2[4]);
-    const double cm_z = b.several ? 1.0 : moment_factor(m.end1[5], m.end2[5]);
+    const double cm_y = b.several ? 1.0 : axis_moment_factor(m, 4, m.load[2]);
+    const double cm_z = b.several ? 1.0 : axis_moment_factor(m, 5, m.load[1]);
     const double n_b = ratio(compression, N_b_Rd);
     const InteractionFactors f = interaction_factors(plastic, cm_y, cm_z, k.lambda_bar, n_b);
     const double M_Rd1 = W * fy / settings.gamma_m1;  // M_Rk / gamma_M1
-    const double my = ratio(largest_end(m, 4), M_Rd1), mz = ratio(largest_end(m, 5), M_Rd1);
+    const double my = ratio(largest_along(m, 4), M_Rd1), mz = ratio(largest_along(m, 5), M_Rd1);
     interaction = std::max(n_b + f.yy * my + f.yz * mz, n_b + f.zy * my + f.zz * mz);
   }
   set(Governs::interaction, interaction);

@@ -51,7 +51,7 @@ const char* governs_name(Governs g);
 // One member in one load case. A ratio left empty is a check not made for this member (a drawn
 // section is not checked as a round one, nor the other way round).
 struct MemberCheck {
-  double axial = 0;        // N, tension positive
+  double axial = 0;        // N, tension positive: governing_axial
   double moment = 0;       // largest resultant bending moment along the member, N mm
   double stress = 0;       // largest |normal stress|: N / A plus bending at the extreme fibre, N/mm2
   double l_cr = 0;         // buckling length, mm
@@ -104,8 +104,20 @@ int section_class(const RoundSection& s, double yield);
 // end moment over the larger; 1 without moment. N mm in.
 double moment_factor(double m1, double m2);
 
-// Every check of a round member of elastic modulus E (N/mm2) with the end forces m of one load
-// case. Class 4 (a wall too thin for these checks) is reported as such and never passes: its
+// The C_m of Table B.3 for the moment of a uniform member load with end moments m1, m2 and
+// m_mid midway (one sign convention for all three). With M_h the larger end moment, psi the
+// other over it and M_s = m_mid: while |M_s| <= |M_h|, alpha_s = M_s / M_h and C_m is
+// 0.2 + 0.8 alpha_s for alpha_s >= 0, else 0.1 - 0.8 alpha_s (psi >= 0) or 0.1 (1 - psi) - 0.8
+// alpha_s (psi < 0), each at least 0.4; beyond, alpha_h = M_h / M_s and C_m is 0.95 + 0.05
+// alpha_h, or 0.95 + 0.05 alpha_h (1 + 2 psi) for alpha_h and psi both negative. 1 without moment.
+double moment_factor_uniform(double m1, double m_mid, double m2);
+
+// The axial force the checks of a member take, N, tension positive: the largest compression
+// along it, or without any the largest tension (with a member load N changes along it).
+double governing_axial(const MemberForces& m);
+
+// Every check of a round member of elastic modulus E (N/mm2) with the forces m of one load case,
+// each at the sections along the member where it can be largest. Class 4 (a wall too thin for these checks) is reported as such and never passes: its
 // ratio is D / t over the class 3 limit, and it governs whatever the other ratios, which are made
 // with the elastic section for information.
 MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLength& b, const MemberForces& m,

@@ -33,10 +33,7 @@ std::string design_fields(const MemberCheck& k, int chain) {
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem) {
   ExtraColumns t;
   const size_t cases = forces.cases.size();
-  for (size_t c = 1; c <= cases; ++c) {
-    const std::string k = std::to_string(c);
-    t.header += ",axial_" + k + ",moment_" + k + ",stress_" + k;
-  }
+  for (const LoadState& s : forces.states) t.header += ",axial_" + s.key + ",moment_" + s.key + ",stress_" + s.key;
   t.header += std::string(",utilisation,governing_case,governing_check,chain,l_cr,class,lambda_bar,chi") + ratio_columns;
   bool sized = false;
   for (const MemberSection& s : f.sections) sized = sized || !s.name.empty();
@@ -50,7 +47,7 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
       row += field(m.axial) + field(m.moment) + field(m.stress);
     }
     const MemberEnvelope& e = checks.envelope[j];
-    row += field(e.utilisation) + "," + std::to_string(e.load_case + 1) + "," + governs_name(e.governs);
+    row += field(e.utilisation) + "," + forces.states[static_cast<size_t>(e.load_case)].key + "," + governs_name(e.governs);
     if (!checks.cases.empty()) row += design_fields(checks.governing(j), checks.buckling.chain[j]);
     if (sized) row += "," + f.sections[j].name;
     t.rows[static_cast<size_t>(f.element[j])] = row;
@@ -61,8 +58,8 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
 void write_node_table(const ShownFrame& f, const FrameForces& forces, const std::string& path) {
   static constexpr const char* names[12] = {"uL", "uW", "uH", "rotL", "rotW", "rotH", "RL", "RW", "RH", "ML", "MW", "MH"};
   std::string header = "node,L,W,H";
-  for (size_t c = 1; c <= forces.cases.size(); ++c)
-    for (const char* n : names) header += std::string(",") + n + "_" + std::to_string(c);
+  for (const LoadState& s : forces.states)
+    for (const char* n : names) header += std::string(",") + n + "_" + s.key;
   DataFileWriter out(path);
   out.line(header);
   for (size_t i = 0; i < f.model.nodes.size(); ++i) {

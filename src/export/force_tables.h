@@ -8,9 +8,9 @@
 #include "evaluate/member_checks.h"
 #include "post/design_export.h"
 
-// Per load case k: axial_k (N, tension positive), moment_k (largest resultant bending moment,
+// Per state k (a load case's number, or a combination's name): axial_k (N, tension positive), moment_k (largest resultant bending moment,
 // N mm), stress_k (largest normal stress, N/mm2); then utilisation (the envelope),
-// governing_case and governing_check (governs_name), the buckling member: chain (its number),
+// governing_case (its k) and governing_check (governs_name), the buckling member: chain (its number),
 // l_cr (mm), and in the governing case class, lambda_bar, chi and the ratios ratio_tension,
 // ratio_compression, ratio_bending, ratio_axial_bending, ratio_shear, ratio_buckling,
 // ratio_interaction, ratio_slenderness (empty for a drawn section, which is checked for yield and
@@ -19,7 +19,7 @@
 // fields.
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem);
 
-// One row per node: node, L, W, H, then per load case k its displacements uL_k, uW_k, uH_k,
+// One row per node: node, L, W, H, then per state k (as above) its displacements uL_k, uW_k, uH_k,
 // rotL_k, rotW_k, rotH_k and the reactions of its supports and springs RL_k, RW_k, RH_k, ML_k,
 // MW_k, MH_k (0 where nothing holds the node). Written whole and atomically.
 void write_node_table(const ShownFrame& f, const FrameForces& forces, const std::string& path);

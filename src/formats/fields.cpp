@@ -302,6 +302,8 @@ DataFileReader::DataFileReader(std::string path) : path_(std::move(path)) {
     if (content_.size() > max_data_file_bytes) raise_error(err::too_large, path_);
   }
   if (in.bad()) raise_error(err::file_not_found, path_);
+  // A spreadsheet's or an editor's byte-order mark is no part of the first line.
+  if (content_.rfind("\xEF\xBB\xBF", 0) == 0) next_ = 3;
 }
 
 // Reading past the last line is about the file, not a line of it.
@@ -358,4 +360,17 @@ int16_t DataFileReader::int16(int col, int width) const {
 void DataFileReader::fail(const std::string& name, const std::string& detail) const {
   const std::string where = line_no_ == 0 ? path_ : path_ + ", line " + std::to_string(line_no());
   raise_error(name, detail.empty() ? where : where + ": " + detail);
+}
+
+std::vector<std::string> comma_cells(std::string_view line) {
+  std::vector<std::string> out(1);
+  for (char c : line) {
+    if (c == ',') out.emplace_back();
+    else if (c != '\r') out.back().push_back(c);
+  }
+  for (std::string& s : out) {
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+  }
+  return out;
 }

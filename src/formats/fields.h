@@ -83,7 +83,7 @@ class DataFileReader {
  public:
   // Raises "File not found" when the file does not exist or cannot be opened, "Not a data
   // file" for a folder, pipe or device, and "File too large" beyond max_data_file_bytes; the
-  // file is read whole only after these checks.
+  // file is read whole only after these checks. A UTF-8 byte-order mark at its start is skipped.
   explicit DataFileReader(std::string path);
 
   bool at_end() const { return next_ >= content_.size(); }
@@ -113,6 +113,10 @@ class DataFileReader {
   int line_no_ = 0;
   std::string line_;     // the current line without its line end
 };
+
+// The cells of one line of a comma-separated file, each without its surrounding blanks (and a
+// CR left by a line end); a line without a comma is one cell.
+std::vector<std::string> comma_cells(std::string_view line);
 
 // Far above the largest file the capacities allow (a result file of 200 cycles of 1000 nodes
 // and 10000 elements is about 55 MB), and small enough to hold whole.

@@ -25,7 +25,9 @@
 #include "formats/numtext.h"
 #include "post/design_export.h"
 #include "post/result_file.h"
+#include "model/model_store.h"
 #include "ui/form2.h"
+#include "ui/form6.h"
 #include "ui/qt_controls.h"
 #include "ui/qt_convergence_plot.h"
 #include "ui/shell.h"
@@ -160,6 +162,18 @@ Form1::Form1()
   Label44 = make_label(Frame7, "Label44", "Slenderness limit L/i", {120, 1170, 2400, 300});
   Text44 = make_text(Frame7, "Text44", "200", {2580, 1140, 900, 300},
                      "Largest Buckling Length over Radius of Gyration of a Member in Compression (0 = No Limit)");
+  // The loads of the checks beyond the load cases, under the steel design.
+  Frame8 = make_frame(this, "Frame8", "Loads", {column, 9840, column_width, 1260},
+                      "Self-Weight, Load Combinations and Deflection Limit of the Checks (Not of the Optimisation)");
+  Check42 = make_check(Frame8, "Check42", "Self-weight", {120, 330, 1600, 300},
+                       "Each Member's Weight (Area x Density x g) along It, in Every Load Case or as the Combinations Say");
+  Label45 = make_label(Frame8, "Label45", "Direction", {1800, 330, 1000, 300});
+  Text45 = make_text(Frame8, "Text45", "-H", {2820, 300, 600, 300}, "Direction of Gravity: +L, -L, +W, -W, +H or -H");
+  Command42 = make_button(Frame8, "Command42", "Combinations...", {3600, 240, 1900, 420},
+                          "Edit the Load Combinations (combinations.csv): ULS for the Member Checks, SLS for Deflection");
+  Label46 = make_label(Frame8, "Label46", "Deflection limit [mm]", {120, 780, 2400, 300});
+  Text46 = make_text(Frame8, "Text46", "0", {2580, 750, 900, 300},
+                     "Largest Displacement Allowed in Each SLS Combination, or Each Load Case without Combinations (0 = No Check)");
 
   run_timer_ = new QTimer(this);
   run_timer_->setInterval(500);
@@ -203,6 +217,10 @@ void Form1::wire() {
   on_edit(Text42, this, &Form1::Text42_Change);
   on_edit(Text43, this, &Form1::Text43_Change);
   on_edit(Text44, this, &Form1::Text44_Change);
+  on_click(Check42, this, &Form1::Check42_Click);
+  on_edit(Text45, this, &Form1::Text45_Change);
+  on_click(Command42, this, &Form1::Command42_Click);
+  on_edit(Text46, this, &Form1::Text46_Change);
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
   on_click(Command20, this, &Form1::Command20_Click);
 }
@@ -265,6 +283,13 @@ void Form1::Command1_Click() {
   evaluation_.reset();  // the model is read again against these results
   built_.reset();
   built_key_.clear();
+  // A damaged combinations file keeps the table held, and is said once the results are read.
+  std::optional<std::string> combinations_failure;
+  try {
+    read_kept_combinations();
+  } catch (const std::exception& e) {
+    combinations_failure = e.what();
+  }
   Text6->setText(QString::fromStdString(set.max_diameter_text));
   // Without any cycle the scroll bar keeps its one position 1 rather than a range below its
   // minimum; the text shows 0 cycles and the picture only the axes.
@@ -281,9 +306,14 @@ void Form1::Command1_Click() {
   }
   for (QWidget* c : shown_after_read()) c->show();
   Command1->hide();
-  set_status("Read " + std::to_string(store.pn_cyc) + " cycles of " + std::to_string(store.pn_elem) + " elements from " +
-             post_file_name);
+  const std::string read = "Read " + std::to_string(store.pn_cyc) + " cycles of " + std::to_string(store.pn_elem) +
+                           " elements from " + post_file_name;
+  set_status(read);
   if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
+  if (combinations_failure) report_error(*combinations_failure);
+  else if (!loading_.combinations.empty())
+    set_status(read + "; " + plural(static_cast<int>(loading_.combinations.size()), "load combination") + " from " +
+               combinations_file_name);
   if (const auto failure = std::exchange(picture_failure_, std::nullopt))
     raise_error(failure->name(), (failure->where().empty() ? "" : failure->where() + "; ") +
                                      "the results are read, but cycle " + std::to_string(chosen_cycle()) +
@@ -291,7 +321,7 @@ void Form1::Command1_Click() {
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const {
-  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11, Frame7};
+  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11, Frame7, Frame8};
 }
 
 void Form1::HScroll4_Change() {
@@ -424,7 +454,7 @@ void Form1::export_file(const std::string& path) {
 void Form1::export_deck(const std::string& path) {
   const OnScreen shown = on_screen();
   if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
-  write_fe_deck(*shown.frame, path);
+  write_fe_deck(*shown.frame, path);  // LOADING-PENDING
 }
 
 // Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
@@ -442,12 +472,16 @@ void Form1::write_forces_json(JsonWriter& j) {
   j.key("k").value(c.k_factor).key("slenderness_limit").value(c.slenderness_limit).end_object();
   j.key("summary").value(Label11->text().toStdString());
   const OnScreen shown = store.res_ok == 1 ? on_screen() : OnScreen{};
+  j.key("self_weight").begin_object().key("on").value(loading_.self_weight).key("direction").value(loading_.direction);
+  j.key("weight").value(shown.forces ? shown.forces->weight : 0.0).end_object();
+  write_combinations_json(j, loading_.combinations);
   j.key("forces_problem").value(forces_problem_);
   if (shown.built) write_built_json(j, *shown.built, store.pn_elem);
   if (shown.forces == nullptr) return;
   const std::vector<char> drawn = drawn_members(*shown.frame);
   write_force_json(j, *shown.frame, *shown.forces, check_frame(*shown.frame, *shown.forces, check_settings_, drawn), drawn,
                    store.pn_elem);
+  write_deflection_json(j, *shown.forces, loading_.deflection_limit);
 }
 
 ForceView Form1::force_view() const {
@@ -461,9 +495,9 @@ ForceView Form1::force_view() const {
 const AnalysedFrame* Form1::shown_analysis() {
   forces_problem_.clear();
   try {
-    if (!evaluation_) evaluation_ = std::make_unique<DesignEvaluation>(store);
-    HScroll6->setMaximum(evaluation_->case_count());
-    return &evaluation_->cycle(store, chosen_cycle());
+    evaluation();
+    HScroll6->setMaximum(load_states());
+    return &evaluation_->cycle(store, chosen_cycle(), loading_);
   } catch (const std::exception& e) {
     forces_problem_ = e.what();
     return nullptr;
@@ -488,8 +522,9 @@ void Form1::draw_forces(ResultPicture& p) {
   }
   double factor = 0;
   const FrameKind kind = !shown.built ? FrameKind::optimised : shown.built->sizing ? FrameKind::sized : FrameKind::clean;
-  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, store, kind, factor);
-  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, density_, summary) : summary));
+  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, loading_.deflection_limit, store, kind, factor);
+  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, loading_.density, summary, loading_.deflection_limit)
+                                                      : summary));
   Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
 }
 
@@ -513,10 +548,12 @@ const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
   const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
                           std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(c.yield) + " " +
                           plain_text(c.k_factor) + " " + c.grade + " " + std::to_string(c.cold_formed) + " " +
-                          plain_text(c.gamma_m0) + " " + plain_text(c.gamma_m1) + " " + plain_text(c.slenderness_limit);
+                          plain_text(c.gamma_m0) + " " + plain_text(c.gamma_m1) + " " + plain_text(c.slenderness_limit) + " " +
+                          plain_text(loading_.density) + " " + std::to_string(loading_.self_weight) + loading_.direction + " " +
+                          std::to_string(combinations_taken_);
   if (!built_ || key != built_key_) {
     built_ = std::make_unique<BuiltFrame>(build_frame(design, members_shown(design.frame, store, chosen_cycle(), chosen_threshold()),
-                                                      sized ? &section_list_ : nullptr, check_settings_));
+                                                      sized ? &section_list_ : nullptr, check_settings_, loading_));
     built_key_ = key;
   }
   return built_.get();
@@ -539,7 +576,7 @@ void Form1::Option3_Click() { choose_view(); }
 
 void Form1::HScroll6_Change() {
   Text9->setText(QString::number(HScroll6->value()));
-  Label7->setText(HScroll6->value() == 0 ? "all (envelope)" : QString("case %1").arg(HScroll6->value()));
+  Label7->setText(QString::fromStdString(state_caption(HScroll6->value())));
   Draw_3D();
 }
 
@@ -588,16 +625,19 @@ WindowSettings Form1::settings_in_effect() const {
   const CheckSettings& c = check_settings_;
   return {{"Text41", c.grade},          {"Text7", plain_text(c.yield)},       {"Check41", c.cold_formed ? "1" : "0"},
           {"Text42", plain_text(c.gamma_m0)}, {"Text43", plain_text(c.gamma_m1)}, {"Text8", plain_text(c.k_factor)},
-          {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(density_)}};
+          {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(loading_.density)},
+          {"Check42", loading_.self_weight ? "1" : "0"}, {"Text45", loading_.direction},
+          {"Text46", plain_text(loading_.deflection_limit)}};
 }
 
 void Form1::apply_kept_settings() {
   applying_settings_ = true;
   const auto done = qScopeGuard([this] { applying_settings_ = false; });
   for (const auto& [name, text] : read_window_settings(post_settings_name)) {
-    for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10})
+    for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10, Text45, Text46})
       if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
-    if (name == "Check41") set_value(Check41, text == "1" ? 1 : 0);
+    for (QCheckBox* b : {Check41, Check42})
+      if (b->objectName().toStdString() == name) set_value(b, text == "1" ? 1 : 0);
   }
 }
 
@@ -650,7 +690,69 @@ void Form1::Check3_Click() {
   Draw_3D();
 }
 
-void Form1::Text10_Change() { take_setting(Text10, density_); }
+void Form1::Text10_Change() { take_setting(Text10, loading_.density); }
+
+void Form1::Check42_Click() {
+  loading_.self_weight = value_of(Check42) == 1;
+  keep_settings();
+  Draw_3D();
+}
+
+void Form1::Text45_Change() {
+  std::array<double, 3> unit{};
+  if (!direction_vector(text_of(Text45), unit)) return;
+  loading_.direction = text_of(Text45);
+  keep_settings();
+  Draw_3D();
+}
+
+void Form1::Text46_Change() { take_setting(Text46, loading_.deflection_limit, true); }
+
+// The dialog edits the table held, for the model's load cases; "Save" comes back here.
+void Form1::Command42_Click() {
+  const int cases = evaluation().case_count();
+  combinations_dialog().edit(loading_.combinations, cases,
+                             [this](const std::vector<Combination>& list) { use_combinations(list); });
+  shell().show("Form6");
+}
+
+DesignEvaluation& Form1::evaluation() {
+  if (!evaluation_) evaluation_ = std::make_unique<DesignEvaluation>(store);
+  return *evaluation_;
+}
+
+int Form1::load_states() const {
+  if (!evaluation_) return 0;
+  return loading_.combinations.empty() ? evaluation_->case_count() : static_cast<int>(loading_.combinations.size());
+}
+
+std::string Form1::state_caption(int n) const {
+  if (n <= 0) return "all (envelope)";
+  if (loading_.combinations.empty() || n > static_cast<int>(loading_.combinations.size())) return "case " + std::to_string(n);
+  const Combination& k = loading_.combinations[static_cast<size_t>(n - 1)];
+  return k.name + " (" + limit_state_name(k.kind) + ")";
+}
+
+// The model is read when the design is first analysed, which then says whether the
+// combinations fit its load cases.
+void Form1::read_kept_combinations() {
+  loading_.combinations = read_combinations(combinations_file_name, max_cases);
+  ++combinations_taken_;
+}
+
+// The dialog's table, for the model read.
+void Form1::use_combinations(const std::vector<Combination>& list) {
+  if (const std::string why = combination_problem(evaluation().model(), list); !why.empty())
+    raise_error(err::invalid_setting, why);
+  write_combinations(list, evaluation().case_count(), combinations_file_name);
+  loading_.combinations = list;
+  ++combinations_taken_;
+  HScroll6->setMaximum(load_states());
+  Label7->setText(QString::fromStdString(state_caption(HScroll6->value())));
+  Draw_3D();
+  set_status(list.empty() ? "No load combination: the checks take each load case as it stands"
+                          : plural(static_cast<int>(list.size()), "load combination") + " kept in " + combinations_file_name);
+}
 
 void Form1::Command20_Click() {
   if (run.state != "running") return;

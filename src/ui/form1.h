@@ -82,6 +82,14 @@ class Form1 : public ViewForm {
   void Text42_Change();  // gamma_M0
   void Text43_Change();  // gamma_M1
   void Text44_Change();  // Slenderness limit
+  // The loads the checks take beyond the load cases: the members' own weight and its direction,
+  // the load combinations (combinations.csv, read with the results and edited in the
+  // combinations dialog) and the deflection limit. Each redraws; all but the combinations are
+  // kept with the other settings.
+  void Check42_Click();    // Self-weight
+  void Text45_Change();    // its direction
+  void Command42_Click();  // Combinations...
+  void Text46_Change();    // Deflection limit
   // The frame to build: the clean frame of the design shown, standard sizes, their density.
   void Command11_Click();  // Clean Up
   void Command12_Click();  // Show Optimised
@@ -142,6 +150,13 @@ class Form1 : public ViewForm {
   QLineEdit* Text43;
   QLabel* Label44;       // "Slenderness limit L_cr/i (0: none)"
   QLineEdit* Text44;
+  QWidget* Frame8;         // Loads
+  QCheckBox* Check42;      // Self-weight
+  QLabel* Label45;         // "Direction"
+  QLineEdit* Text45;
+  QPushButton* Command42;  // Combinations...
+  QLabel* Label46;         // "Deflection limit [mm]"
+  QLineEdit* Text46;
   QPushButton* Command20;  // Stop: the run ends after the cycle under way, its cycles kept
 
   RunStatus run{"none", 0, {}};
@@ -205,9 +220,22 @@ class Form1 : public ViewForm {
 
   std::unique_ptr<DesignEvaluation> evaluation_;
   bool clean_mode_ = false;
-  double density_ = 7850;  // kg/m3
+  Loading loading_;  // with the density of the frame to build
+  // The model's load cases, or the combinations when there are any: what "Load case" chooses
+  // among (0 for the envelope).
+  int load_states() const;
+  // Reads combinations.csv: a file that cannot be read keeps the table held.
+  void read_kept_combinations();
+  // The table saved by the dialog: refused (and the one held kept) when a combination does not
+  // fit the model's load cases, else written to combinations.csv and taken.
+  void use_combinations(const std::vector<Combination>& list);
+  // The evaluation of the results read, made on first use: the model file read and checked.
+  DesignEvaluation& evaluation();
+  // "case 2", or the combination's name and kind, for "Load case" n (0: the envelope).
+  std::string state_caption(int n) const;
   std::vector<StandardSection> section_list_;
   int section_list_reads_ = 0;  // a list read again sizes the frame again
+  int combinations_taken_ = 0;  // so does a table of combinations taken
   std::unique_ptr<BuiltFrame> built_;
   std::string built_key_;
   CheckSettings check_settings_;

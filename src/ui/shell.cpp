@@ -7,6 +7,7 @@
 #include "ui/form3.h"
 #include "ui/form4.h"
 #include "ui/form5.h"
+#include "ui/form6.h"
 
 namespace {
 Shell*& installed() {
@@ -32,6 +33,7 @@ Form2& open_modelling() { return static_cast<Form2&>(shell().show("Form2")); }
 Form2* modelling_window() { return static_cast<Form2*>(shell().find("Form2")); }
 Form3& section_editor() { return loaded<Form3>("Form3"); }
 Form5& point_dialog() { return loaded<Form5>("Form5"); }
+Form6& combinations_dialog() { return loaded<Form6>("Form6"); }
 
 void hand_over(const SectionHandOver& value) { loaded<Form4>("Form4").show_value(value); }
 SectionHandOver handed_over() { return loaded<Form4>("Form4").value(); }

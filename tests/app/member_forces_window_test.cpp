@@ -209,3 +209,59 @@ TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// The loads of the checks: the self-weight switch and its direction, the deflection limit, the
+// combinations dialog, and combinations.csv read with the results.
+class LoadsOfTheChecks : public MemberForcesWindow {
+ protected:
+  std::string dump() {
+    JsonWriter j;
+    f().dump(j);
+    return j.str();
+  }
+};
+
+TEST_F(LoadsOfTheChecks, SelfWeightAndDeflectionLimitReachTheChecksAndAreKept) {
+  EXPECT_FALSE(f().Frame8->isHidden());
+  run("click Form1.Option2\n"
+      "expect-state Form1 self_weight {\"on\":false,\"direction\":\"-H\",\"weight\":0}\n");
+  const std::string without = dump();
+  run("click Form1.Check42\nset Form1.Text45 +X\nset Form1.Text45 -W\nset Form1.Text46 0.001\n");
+  const std::string with = dump();
+  EXPECT_NE(with.find("\"self_weight\":{\"on\":true,\"direction\":\"-W\",\"weight\":"), std::string::npos) << with;
+  EXPECT_EQ(with.find("\"weight\":0}"), std::string::npos);
+  EXPECT_NE(with.find("\"deflection\":[{\"node\":4,"), std::string::npos) << with;
+  EXPECT_NE(f().Label11->text().toStdString().find("of the deflection limit 0.001 mm."), std::string::npos);
+  EXPECT_NE(without.substr(without.find("\"forces\"")), with.substr(with.find("\"forces\"")));
+  run("restart\nclick frmSplash.Command3\n"
+      "expect Form1.Check42 checked 1\nexpect Form1.Text45 text -W\nexpect Form1.Text46 text 0.001\n");
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(LoadsOfTheChecks, CombinationsAreEditedKeptAndReadWithTheResults) {
+  run("click Form1.Command42\nexpect Form6 shown\nclick Form6.Command1\nclick Form6.Command1\n"
+      "set Form6.Grid1(2,2) SLS\nset Form6.Grid1(1,3) x\nclick Form6.Command3\n"
+      "expect-error Type mismatch (combination 1: a factor is a number)\n");
+  EXPECT_FALSE(fs::exists("combinations.csv"));
+  run("expect Form6 shown\nset Form6.Grid1(1,3) 1.35\nset Form6.Grid1(1,4) 1.5\nclick Form6.Command3\nexpect Form6 hidden\n"
+      "expect-file combinations.csv 2 C1,ULS,1.35,1.5\nexpect-file combinations.csv 3 C2,SLS,1,1\n"
+      "expect-state Form1 combinations [{\"name\":\"C1\",\"kind\":\"ULS\",\"self_weight\":1.35,\"factors\":[1.5]},"
+      "{\"name\":\"C2\",\"kind\":\"SLS\",\"self_weight\":1,\"factors\":[1]}]\n"
+      "expect Form1.HScroll6 max 2\nset Form1.Text9 2\nexpect Form1.Label7 caption C2 (SLS)\n");
+  // One entry per combination; the deflection of the SLS one only.
+  const std::string d = dump();
+  EXPECT_NE(d.find("\"deflection\":[{\"node\":4,"), std::string::npos) << d;
+  EXPECT_EQ(d.find("\"deflection\":[{", d.find("\"deflection\":[{") + 1), std::string::npos);
+
+  // Read again with the results; a damaged file is refused by line and the table held stays.
+  run("restart\nclick frmSplash.Command3\nclick Form1.Command1\nexpect Form1.HScroll6 max 2\n");
+  EXPECT_NE(f().status().find("2 load combinations from combinations.csv"), std::string::npos) << f().status();
+  run("edit-file combinations.csv 3 C2,QLS,1,1\n");
+  run("restart\nclick frmSplash.Command3\nclick Form1.Command1\n"
+      "expect-error Invalid setting (combinations.csv, line 3: the kind of a combination is ULS or SLS)\n"
+      "expect Form1.HScroll6 max 1\n");
+}
+
+}  // namespace

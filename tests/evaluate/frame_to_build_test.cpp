@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "evaluate/built_frame.h"
 #include "evaluate/clean_up.h"
 #include "evaluate/standard_sizes.h"
 #include "solver/optimiser.h"
@@ -139,6 +140,36 @@ TEST(StandardSizes, TheLightestSectionWithTheAreaThatPassesTheChecks) {
   EXPECT_EQ(loose.sections[0].name, "RD 10");
 }
 
+// Sized under combinations: the serviceability state, ten times the load, does not size the
+// members; the strength state with the self-weight does, and the sized frame carries the weight
+// of the tubes chosen. Its line says when the deflection passes the limit.
+TEST(StandardSizes, SizedForStrengthStatesWithTheirOwnWeight) {
+  const Model m = test_support::two_struts(1000);
+  const Loading loading{true, "-H", 7850,
+                        {{"S", LimitState::sls, 1, {10}}, {"U", LimitState::uls, 1.35, {1}}}};
+  AnalysedFrame design{frame_of(m.f, {10, 10}), {}};
+  design.forces = analyse_frame(design.frame, loading);
+  const std::vector<StandardSection> sizes = default_sections();
+  const BuiltFrame b = build_frame(design, {1, 1}, &sizes, {235, 1.0}, loading);
+  ASSERT_TRUE(b.sizing && b.clean.forces);
+  EXPECT_EQ(b.clean.frame.sections[0].name, "CHS 21.3x2.3");
+  const double tube = b.clean.frame.sections[0].values.A;
+  EXPECT_NEAR(b.clean.forces->weight, 2 * tube * 1000 * 7850e-9 * gravity, 1e-9);
+  const FrameSummary s = summarise(*b.clean.forces, check_frame(b.clean.frame, *b.clean.forces, {235, 1.0}), {1, 1}, 0.01);
+  EXPECT_EQ(s.worst_in, "combination U");
+  EXPECT_EQ(s.moved_in, "combination S");
+  EXPECT_EQ(s.counted, 2);
+  EXPECT_EQ(s.above_one, 0);
+  EXPECT_EQ(summarise(*b.clean.forces, check_frame(b.clean.frame, *b.clean.forces, {5, 1.0}), {1, 0}).above_one, 1);
+  // The tubes' area over the rods': (21.3^2 - 16.7^2) / 10^2.
+  const std::string line = built_status(b, 7850, "");
+  EXPECT_NE(line.find(", volume 1.75 and compliance "), std::string::npos) << line;
+  EXPECT_EQ(line.find("largest section"), std::string::npos) << line;
+  const std::string passed = "the sections are chosen for strength, and the frame deflects past the limit";
+  EXPECT_NE(built_status(b, 7850, "", 0.01).find(passed), std::string::npos);
+  EXPECT_EQ(built_status(b, 7850, "", 1000).find(passed), std::string::npos);
+}
+
 // A real optimisation of a lattice on springs, three cases: every design member keeps at least
 // its optimised area, the sizing settles, and no member that could pass fails the checks.
 TEST(StandardSizes, AnOptimisedLatticeSettlesWithNoLessArea) {
@@ -192,6 +223,12 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
   }
   test_support::write_file(section_list_name, "Tube 60,60.3,3.2\r\n\r\nRod,20,0\r\n");
   EXPECT_EQ(read_section_list().size(), 2u);
+  // As a spreadsheet saves it: a byte-order mark before the column names, CR LF line ends.
+  test_support::write_file(section_list_name, "\xEF\xBB\xBFname,outer,wall\r\nTube 60,60.3,3.2\r\n");
+  ASSERT_EQ(read_section_list().size(), 1u);
+  EXPECT_EQ(read_section_list()[0].name, "Tube 60");
+  test_support::write_file(section_list_name, "\xEF\xBB\xBFTube 60,60.3,3.2\r\n");
+  EXPECT_EQ(read_section_list()[0].name, "Tube 60");
 }
 
 }  // namespace
