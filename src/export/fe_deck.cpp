@@ -137,17 +137,12 @@ int material_for(Deck& d, const ModelFile& m, int prop, const Section& s) {
 
 // ---- loads ----
 
-// The unit vector of a direction of the self-weight: "+L" is x, "-H" is -z.
+// The unit vector of the direction of the self-weight: "+L" is x, "-H" is -z.
 Eigen::Vector3d weight_direction(const std::string& name) {
-  const size_t axis = name.size() == 2 ? std::string_view("LWH").find(name[1]) : std::string_view::npos;
-  if (axis == std::string_view::npos || (name[0] != '+' && name[0] != '-'))
-    raise_error(err::invalid_setting, "the direction of the self-weight, \"" + name + "\"");
-  Eigen::Vector3d unit = Eigen::Vector3d::Zero();
-  unit[static_cast<Eigen::Index>(axis)] = name[0] == '+' ? 1 : -1;
-  return unit;
+  std::array<double, 3> unit{};
+  if (!direction_vector(name, unit)) raise_error(err::invalid_setting, "the direction of the self-weight, \"" + name + "\"");
+  return Eigen::Vector3d(unit.data());
 }
-
-const char* state_name(LimitState kind) { return kind == LimitState::sls ? "SLS" : "ULS"; }
 
 // A name as it may stand in a comment line: control characters (a line break would end the
 // comment and start a keyword line) become spaces.
@@ -208,6 +203,7 @@ NodeLoads weight_loads(const ShownFrame& f, Deck& d, const Loading& loading) {
 // The steps: one per load case, or one per combination, each only if it has a load.
 void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
   const ModelFile& m = f.model;
+  if (const std::string why = combination_problem(m, loading.combinations); !why.empty()) raise_error(err::invalid_setting, why);
   const NodeLoads none(d.touched.size(), std::array<double, 6>{});
   const NodeLoads weight = loading.self_weight ? weight_loads(f, d, loading) : none;
   d.self_weight = loading.self_weight;
@@ -229,7 +225,7 @@ void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
   }
   for (const Combination& cb : loading.combinations) {
     const std::string name = comment_text(cb.name);
-    Step s{"combination " + name + " (" + state_name(cb.kind) + "):", -1, none};
+    Step s{"combination " + name + " (" + limit_state_name(cb.kind) + "):", -1, none};
     std::string terms;
     if (d.self_weight && cb.self_weight != 0) {
       add(s.loads, weight, cb.self_weight);
@@ -238,11 +234,7 @@ void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
     for (size_t c = 0; c < m.cases.size(); ++c) {
       const double factor = cb.factor(c);
       if (factor == 0) continue;
-      if (s.springs_of < 0)
-        s.springs_of = static_cast<int>(c);
-      else if (d.active[c] != d.active[static_cast<size_t>(s.springs_of)])
-        raise_error(err::invalid_setting, "combination " + name + " combines load cases " + std::to_string(s.springs_of + 1) +
-                                              " and " + std::to_string(c + 1) + ", whose supports or springs differ");
+      if (s.springs_of < 0) s.springs_of = static_cast<int>(c);
       add(s.loads, case_loads(m, d, c), factor);
       terms += (terms.empty() ? " " : " + ") + text(factor) + " x load case " + std::to_string(c + 1);
     }

@@ -24,7 +24,8 @@ double fe_deck_shear_factor(const ShownFrame& f);
 // combinations, one step per combination (in their order; one without any load is left out)
 // carries the factored sum of its cases' loads with the supports and springs of the cases it
 // uses (those of load case 1 when it uses none). Loading{} is the deck of the load cases alone.
-// A direction that is none of +L, -L, +W, -W, +H, -H, a density below 0 and a combination of
-// cases whose supports or springs differ are "Invalid setting", and no file is written.
+// A direction that is none of +L, -L, +W, -W, +H, -H, a density below 0 and a combination that
+// cannot be analysed as the sum of its cases (combination_problem) are "Invalid setting", and no
+// file is written.
 void write_fe_deck(const ShownFrame& f, const Loading& loading, const std::string& path);
 void write_fe_deck(const ShownFrame& f, const std::string& path);

@@ -503,7 +503,9 @@ TEST(FeDeck, SelfWeightGivesTheBeamFormulas) {
   for (const std::string& line : test_support::file_lines("frame.inp")) {
     if (line.empty()) continue;
     if (line[0] == '*') loads = line == "*CLOAD,OP=NEW";
-    if (loads && line[0] != '*') EXPECT_LE(std::stoi(line), 9) << line;
+    if (loads && line[0] != '*') {
+      EXPECT_LE(std::stoi(line), 9) << line;
+    }
   }
   EXPECT_NE(deck.find("Self-weight of the members: " + std::to_string(static_cast<int>(std::lround(6000 * w)))), std::string::npos);
 }
@@ -575,8 +577,9 @@ TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
 }
 
 // A loading the deck cannot carry is refused before anything is written: a direction that is
-// not an axis of the frame, a density below 0 or not a number, and a combination of load cases
-// whose supports differ (cases 1 and 2 of the portal: the right foot clamped, then pinned).
+// not an axis of the frame, a density below 0 or not a number, a combination of load cases
+// whose supports differ (cases 2 and 3 of the portal: case 3 has a spring at node 3) and
+// one with factors of more cases than the model has.
 TEST(FeDeck, ALoadingTheDeckCannotCarryIsRefused) {
   WorkingDirectory wd;
   const ShownFrame f = portal_frame();
@@ -595,7 +598,8 @@ TEST(FeDeck, ALoadingTheDeckCannotCarryIsRefused) {
       {"-H", -7850, {}, "-7850 kg/m3"},
       {"-H", std::nan(""), {}, "nan kg/m3"},
       {"-H", 7850, {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.5}}, {"ULS2", LimitState::uls, 1.35, {0, 1.5, 1.5}}},
-       "combination ULS2 combines load cases 2 and 3, whose supports or springs differ"},
+       "Combination ULS2 combines load cases 2 and 3, whose supports differ at node 3"},
+      {"-H", 7850, {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.5, 1}}}, "Combination ULS1 has factors of 4 load cases"},
   };
   for (const auto& w : wrong) {
     weighed.direction = w.direction;
