@@ -632,6 +632,12 @@ TEST(FeDeck, ALoadingTheDeckCannotCarryIsRefused) {
     EXPECT_NE(message.find(w.message), std::string::npos) << message;
     EXPECT_FALSE(fs::exists("frame.inp")) << w.message;
   }
+  // A density of 0 is a frame without weight, not a wrong one.
+  weighed.direction = "-H";
+  weighed.density = 0;
+  weighed.combinations.clear();
+  EXPECT_EQ(test_support::error_of([&] { write_fe_deck(f, weighed, "frame.inp"); }), "");
+  EXPECT_NE(test_support::file_text("frame.inp").find("Self-weight of the members: 0 N along -H."), std::string::npos);
 }
 
 // The deck replaces its file whole or not at all.
