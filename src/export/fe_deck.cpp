@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 #include <Eigen/Core>
+#include <Eigen/Geometry>
 
 #include "formats/errors.h"
 #include "formats/fields.h"
@@ -81,13 +83,27 @@ struct Spring {
   int element = 0, ground = 0, aux = 0;  // aux 0 for a translation
 };
 
+// Loads on the frame's nodes: per node, forces (N) and moments (N mm) along and about x, y, z.
+using NodeLoads = std::vector<std::array<double, 6>>;
+
+// One *STEP: the springs and supports of a load case switched on, and its loads as written
+// (none at a node no member touches, and of the load cases none on a fixed dof).
+struct Step {
+  std::string title;  // "load case 2", "combination ULS1 (ULS): ..."
+  int springs_of = 0;  // 0-based load case
+  NodeLoads loads;
+};
+
 struct Deck {
   std::vector<char> touched;  // per node
   std::vector<Member> members;
   std::vector<Material> materials;
   std::vector<Spring> springs;
   std::vector<std::vector<int>> active;  // per case: the springs it switches on
-  std::vector<int> step_cases;           // 0-based cases written as steps, in order
+  std::vector<Step> steps;
+  std::vector<std::string> without_load;  // "Load case 3", "Combination SLS2": no step
+  bool self_weight = false, combined = false;
+  double weight = 0;  // of all members, N
   double shear_factor = 1;
   std::vector<std::array<double, 2>> support_stiffness;  // per node: translations, rotations
   int nodes_left_out = 0, springs_left_out = 0, loads_left_out = 0, loads_on_supports = 0;
@@ -119,7 +135,116 @@ int material_for(Deck& d, const ModelFile& m, int prop, const Section& s) {
   return static_cast<int>(d.materials.size() - 1);
 }
 
-Deck plan(const ShownFrame& f) {
+// ---- loads ----
+
+// The unit vector of the direction of the self-weight: "+L" is x, "-H" is -z.
+Eigen::Vector3d weight_direction(const std::string& name) {
+  std::array<double, 3> unit{};
+  if (!direction_vector(name, unit)) raise_error(err::invalid_setting, "the direction of the self-weight, \"" + name + "\"");
+  return Eigen::Vector3d(unit.data());
+}
+
+// A name as it may stand in a comment line: control characters (a line break would end the
+// comment and start a keyword line) become spaces.
+std::string comment_text(std::string name) {
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  return name;
+}
+
+void add(NodeLoads& into, const NodeLoads& loads, double factor) {
+  for (size_t i = 0; i < into.size(); ++i)
+    for (size_t k = 0; k < 6; ++k) into[i][k] += factor * loads[i][k];
+}
+
+bool has_load(const NodeLoads& loads) {
+  return std::any_of(loads.begin(), loads.end(), [](const std::array<double, 6>& at) {
+    return std::any_of(at.begin(), at.end(), [](double v) { return v != 0; });
+  });
+}
+
+// The loads of load case c on the frame: none at a node no member touches, none on a fixed dof
+// (its support takes it).
+NodeLoads case_loads(const ModelFile& m, const Deck& d, size_t c) {
+  const ModelFileCase& mc = m.cases[c];
+  NodeLoads out(d.touched.size(), std::array<double, 6>{});
+  for (size_t i = 0; i < out.size(); ++i)
+    for (size_t k = 0; k < 6; ++k)
+      if (d.touched[i] && !mc.fixed[i][k]) out[i][k] = mc.loads[i][k];
+  return out;
+}
+
+// The nodal loads equivalent to the members' weight q = A density g along the direction of the
+// self-weight (N/mm; A in mm2, density in kg/m3): at each end of a member of length L half its
+// weight, q L / 2, and the end moment of the member clamped at both ends reversed, +-L^2 / 12
+// e x q (e along the member from node 1 to node 2). Adds the total weight (N) to d.weight.
+NodeLoads weight_loads(const ShownFrame& f, Deck& d, const Loading& loading) {
+  const Eigen::Vector3d down = weight_direction(loading.direction);
+  if (!(loading.density >= 0 && std::isfinite(loading.density)))
+    raise_error(err::invalid_setting, "the density of the self-weight, " + text(loading.density) + " kg/m3");
+  NodeLoads out(d.touched.size(), std::array<double, 6>{});
+  for (size_t j = 0; j < d.members.size(); ++j) {
+    const Member& mb = d.members[j];
+    const double w = f.sections[j].values.A * loading.density * 1e-9 * gravity;
+    const Eigen::Vector3d q = w * down, force = q * mb.length / 2;
+    const Eigen::Vector3d moment = mb.length * mb.length / 12 * Eigen::Vector3d(mb.axes.row(0)).cross(q);
+    for (const auto& [node, sign] : {std::pair{mb.node1, 1.0}, std::pair{mb.node2, -1.0}}) {
+      auto& at = out[static_cast<size_t>(node - 1)];
+      for (Eigen::Index k = 0; k < 3; ++k) {
+        at[static_cast<size_t>(k)] += force[k];
+        at[static_cast<size_t>(k + 3)] += sign * moment[k];
+      }
+    }
+    d.weight += w * mb.length;
+  }
+  return out;
+}
+
+// The steps: one per load case, or one per combination, each only if it has a load.
+void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
+  const ModelFile& m = f.model;
+  if (const std::string why = combination_problem(m, loading.combinations); !why.empty()) raise_error(err::invalid_setting, why);
+  const NodeLoads none(d.touched.size(), std::array<double, 6>{});
+  const NodeLoads weight = loading.self_weight ? weight_loads(f, d, loading) : none;
+  d.self_weight = loading.self_weight;
+  d.combined = !loading.combinations.empty();
+  auto keep = [&](Step s, const std::string& name) {
+    if (has_load(s.loads))
+      d.steps.push_back(std::move(s));
+    else
+      d.without_load.push_back(name);
+  };
+  if (!d.combined) {
+    for (size_t c = 0; c < m.cases.size(); ++c) {
+      const std::string title = "load case " + std::to_string(c + 1) + (d.self_weight ? " and the self-weight" : "");
+      Step s{title, static_cast<int>(c), case_loads(m, d, c)};
+      add(s.loads, weight, 1);
+      keep(std::move(s), "Load case " + std::to_string(c + 1));
+    }
+    return;
+  }
+  for (const Combination& cb : loading.combinations) {
+    const std::string name = comment_text(cb.name);
+    Step s{"combination " + name + " (" + limit_state_name(cb.kind) + "):", -1, none};
+    std::string terms;
+    if (d.self_weight && cb.self_weight != 0) {
+      add(s.loads, weight, cb.self_weight);
+      terms = " " + text(cb.self_weight) + " x self-weight";
+    }
+    for (size_t c = 0; c < m.cases.size(); ++c) {
+      const double factor = cb.factor(c);
+      if (factor == 0) continue;
+      if (s.springs_of < 0) s.springs_of = static_cast<int>(c);
+      add(s.loads, case_loads(m, d, c), factor);
+      terms += (terms.empty() ? " " : " + ") + text(factor) + " x load case " + std::to_string(c + 1);
+    }
+    s.springs_of = std::max(s.springs_of, 0);
+    s.title += terms.empty() ? " no load" : terms;
+    keep(std::move(s), "Combination " + name);
+  }
+}
+
+Deck plan(const ShownFrame& f, const Loading& loading) {
   const ModelFile& m = f.model;
   Deck d;
   d.touched.assign(static_cast<size_t>(m.n_node), 0);
@@ -184,7 +309,6 @@ Deck plan(const ShownFrame& f) {
   d.active.resize(m.cases.size());
   for (size_t c = 0; c < m.cases.size(); ++c) {
     const ModelFileCase& mc = m.cases[c];
-    bool loaded = false;
     for (int i = 0; i < m.n_node; ++i)
       for (int k = 0; k < 6; ++k) {
         const size_t ii = static_cast<size_t>(i), kk = static_cast<size_t>(k);
@@ -196,15 +320,14 @@ Deck plan(const ShownFrame& f) {
           if (k_spring > 0) ++d.springs_left_out;
           continue;
         }
-        if (load != 0 && !fixed) loaded = true;
         if (fixed)
           d.active[c].push_back(spring_at(i + 1, k + 1, d.support_stiffness[ii][k < 3 ? 0 : 1], true));
         else if (k_spring > 0)
           d.active[c].push_back(spring_at(i + 1, k + 1, k_spring, false));
       }
-    if (loaded) d.step_cases.push_back(static_cast<int>(c));
   }
   for (size_t s = 0; s < d.springs.size(); ++s) d.springs[s].element = static_cast<int>(2 * d.members.size() + s + 1);
+  plan_steps(d, f, loading);
   return d;
 }
 
@@ -222,9 +345,51 @@ std::string member_kind(const ShownFrame& f, size_t j) {
   return "general section of property set " + std::to_string(f.model.elements[j].prop);
 }
 
-void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
+// The paragraphs of the head on the steps: what a step is and, with the self-weight, how the
+// members' weight is written and what that means for their section forces.
+std::vector<std::string> steps_head(const Deck& d, const Loading& loading) {
+  std::vector<std::string> lines;
+  if (d.combined)
+    lines = {
+        "COMBINATIONS. One *STEP per load combination that has a load, in the order of the table,",
+        "named with its factors in the comment above it. Its loads (*CLOAD, OP=NEW) are the sum of",
+        "its load cases' loads times their factors (a case of factor 0 takes no part), and of the",
+        "self-weight times its factor. It switches on the springs and supports of the cases it uses,",
+        "which are the same for all of them (those of load case 1 when it uses none), and switches",
+        "off the others.",
+    };
+  else
+    lines = {
+        "LOAD CASES. One *STEP per load case that has a load, with its own loads (*CLOAD, OP=NEW);",
+        "it switches on the springs and supports of its case and switches off the others.",
+    };
+  if (!d.self_weight) return lines;
+  const std::string& dir = loading.direction;
+  const std::string axis = dir.substr(0, 1) + "xyz"[std::string_view("LWH").find(dir[1])];
+  const std::vector<std::string> weight = {
+      "SELF-WEIGHT. Every member carries its weight spread evenly along it, w = A x density x g,",
+      "in N/mm with A in mm2: density " + text(loading.density) + " kg/m3 and g = " + text(gravity) + " m/s2 give w = A x " +
+          text(loading.density * 1e-9 * gravity) + ".",
+      "It acts along " + dir + " (" + axis + "), " +
+          (d.combined ? "times the self-weight factor of each combination." : "in every step with factor 1."),
+      "ccx 2.20 takes no body force on U1 elements (*DLOAD with GRAV stops it: \"no body forces for",
+      "this type of element\") and ignores a distributed load on them, so the weight is written as",
+      "its equivalent nodal loads (*CLOAD): at each end of a member of length L half the member's",
+      "weight, w L / 2, and the end moment w L^2 / 12 of the member clamped at both ends, reversed",
+      "(about the axis across the member and the part of w across it). So the nodes move exactly as",
+      "under the spread weight. Unlike a load case's loads, these are written on fixed dofs too, so",
+      "that the forces of the supports are the reactions. The section forces ccx gives a member are",
+      "those of its end displacements alone: the member's own add those of its weight on it clamped",
+      "at both ends (end forces w L / 2 of the parts of w across and along it, and of the part across",
+      "it end moments w L^2 / 12 and w L^2 / 24 at its middle, of opposite sense).",
+  };
+  lines.insert(lines.end(), weight.begin(), weight.end());
+  return lines;
+}
+
+void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const Loading& loading) {
   const std::string k = text(d.shear_factor);
-  const std::vector<std::string> lines = {
+  std::vector<std::string> lines = {
       "Marulla: the frame shown, as an input deck for a general finite-element program, in the",
       "keyword format of CalculiX (checked with ccx 2.20). Units mm, N, N/mm2, rad. The global",
       "x, y, z are Marulla's L, W, H; nodes keep Marulla's numbers; the line above each",
@@ -247,8 +412,10 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       "has the wrong sign), so only its 1-2 plane is used. So built, ccx agrees with Marulla",
       "to the seven digits it prints.",
       "",
-      "LOAD CASES. One *STEP per load case that has a load, with its own loads (*CLOAD, OP=NEW);",
-      "it switches on the springs and supports of its case and switches off the others.",
+  };
+  const std::vector<std::string> steps = steps_head(d, loading);
+  lines.insert(lines.end(), steps.begin(), steps.end());
+  lines.insert(lines.end(), {
       "SPRINGS AND SUPPORTS. Each spring to ground is a SPRING2 element between its node and a",
       "ground node of its own at the same place (set NGROUND). A step switches a spring on by",
       "fixing its ground node (*BOUNDARY, OP=NEW) and off by leaving that node free, when it",
@@ -263,7 +430,7 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       "at such a node makes ccx's matrix singular; a load there, held by its spring alone, never",
       "reaches the frame, though Marulla's compliance counts it); a load on a fixed dof (its",
       "support takes it, as in Marulla, whose reaction there is this support's force minus that",
-      "load); load cases without a load.",
+      "load); " + std::string(d.combined ? "combinations" : "load cases") + " without a load.",
       "",
       "OUTPUT (the .dat file). *NODE PRINT U: displacements (mm) and rotations (rad) of the",
       "frame's nodes. *NODE PRINT RF of the ground nodes: the force of every spring and support",
@@ -276,14 +443,17 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       "ccx prints seven digits: where a member that does not lie along a global axis carries",
       "torque, k times that torque fills every printed component and hides N and M.",
       "Numbers carry 12 significant digits: ccx reads at most 20 characters of a number.",
-  };
+  });
   for (const std::string& l : lines) out.line(l.empty() ? "**" : "** " + l);
   out.line("**");
   const auto supports = std::count_if(d.springs.begin(), d.springs.end(), [](const Spring& s) { return s.support; });
   out.line("** This deck: " + std::to_string(d.members.size()) + " members, " +
            std::to_string(f.model.n_node - d.nodes_left_out) + " nodes, " + std::to_string(supports) + " supports and " +
            std::to_string(d.springs.size() - static_cast<size_t>(supports)) + " springs (by node and dof), " +
-           std::to_string(d.step_cases.size()) + " steps for " + std::to_string(f.model.cases.size()) + " load cases.");
+           std::to_string(d.steps.size()) + " steps for " +
+           (d.combined ? std::to_string(loading.combinations.size()) + " combinations of " : "") +
+           std::to_string(f.model.cases.size()) + " load cases.");
+  if (d.self_weight) out.line("** Self-weight of the members: " + text(d.weight) + " N along " + loading.direction + ".");
   auto left_out = [&](int count, const std::string& what) {
     if (count > 0) out.line("** Left out: " + what + ": " + std::to_string(count) + ".");
   };
@@ -291,9 +461,7 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
   left_out(d.springs_left_out, "springs at such nodes (a dof of a load case each)");
   left_out(d.loads_left_out, "loads at such nodes (a dof of a load case each)");
   left_out(d.loads_on_supports, "loads on a fixed dof (a dof of a load case each)");
-  for (size_t c = 0; c < f.model.cases.size(); ++c)
-    if (std::find(d.step_cases.begin(), d.step_cases.end(), static_cast<int>(c)) == d.step_cases.end())
-      out.line("** Load case " + std::to_string(c + 1) + " has no load here: no step.");
+  for (const std::string& name : d.without_load) out.line("** " + name + " has no load here: no step.");
   if (d.torsion_raised > 0)
     out.line("** Note: " + std::to_string(d.torsion_raised) + " materials carry more torsion than in Marulla (see them).");
 }
@@ -395,15 +563,15 @@ void write_fixed(DataFileWriter& out, int node, const std::array<bool, 6>& fixed
   }
 }
 
-void write_steps(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
-  const ModelFile& m = f.model;
-  for (int c : d.step_cases) {
-    const ModelFileCase& mc = m.cases[static_cast<size_t>(c)];
-    out.line("** load case " + std::to_string(c + 1));
+void write_steps(DataFileWriter& out, const Deck& d) {
+  const std::vector<int> no_spring;
+  for (const Step& step : d.steps) {
+    out.line("** " + step.title);
     out.line("*STEP");
     out.line("*STATIC");
     out.line("*BOUNDARY,OP=NEW");
-    const std::vector<int>& on = d.active[static_cast<size_t>(c)];
+    const size_t c = static_cast<size_t>(step.springs_of);
+    const std::vector<int>& on = c < d.active.size() ? d.active[c] : no_spring;
     for (size_t s = 0; s < d.springs.size(); ++s) {
       const Spring& sp = d.springs[s];
       std::array<bool, 6> ground{};
@@ -413,14 +581,9 @@ void write_steps(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
       if (sp.aux > 0) out.line(std::to_string(sp.aux) + ",2,6");
     }
     out.line("*CLOAD,OP=NEW");
-    for (int i = 0; i < m.n_node; ++i) {
-      if (!d.touched[static_cast<size_t>(i)]) continue;
-      for (int k = 0; k < 6; ++k) {
-        const double load = mc.loads[static_cast<size_t>(i)][static_cast<size_t>(k)];
-        if (load != 0 && !mc.fixed[static_cast<size_t>(i)][static_cast<size_t>(k)])
-          out.line(std::to_string(i + 1) + "," + std::to_string(k + 1) + "," + num(load));
-      }
-    }
+    for (size_t i = 0; i < step.loads.size(); ++i)
+      for (size_t k = 0; k < 6; ++k)
+        if (step.loads[i][k] != 0) out.line(std::to_string(i + 1) + "," + std::to_string(k + 1) + "," + num(step.loads[i][k]));
     out.line("*NODE PRINT,NSET=NFRAME");
     out.line("U");
     if (!d.springs.empty()) {
@@ -435,13 +598,15 @@ void write_steps(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
 
 }  // namespace
 
-double fe_deck_shear_factor(const ShownFrame& f) { return plan(f).shear_factor; }
+double fe_deck_shear_factor(const ShownFrame& f) { return plan(f, Loading{}).shear_factor; }
 
-void write_fe_deck(const ShownFrame& f, const std::string& path) {
-  const Deck d = plan(f);
+void write_fe_deck(const ShownFrame& f, const Loading& loading, const std::string& path) {
+  const Deck d = plan(f, loading);
   DataFileWriter out(path);
-  write_head(out, f, d);
+  write_head(out, f, d, loading);
   write_model(out, f, d);
-  write_steps(out, f, d);
+  write_steps(out, d);
   out.commit();
 }
+
+void write_fe_deck(const ShownFrame& f, const std::string& path) { write_fe_deck(f, Loading{}, path); }

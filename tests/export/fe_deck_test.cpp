@@ -1,6 +1,7 @@
 // The input deck for a general FE program, checked by another program: CalculiX (ccx, Debian's
 // calculix-ccx, which the test set-up installs) analyses each deck, and its displacements,
-// reactions and compliance must be Marulla's own analysis of the same frame.
+// reactions and compliance must be Marulla's own analysis of the same frame; a load combination
+// must be the factored sum of its cases, and the members' weight must give the beam formulas.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,10 +21,11 @@
 
 #include "base/analysis_model.h"
 #include "bench/models.h"
+#include "evaluate/loading.h"
+#include "evaluate/member_checks.h"
 #include "evaluate/shown_frame.h"
 #include "export/fe_deck.h"
 #include "solver/frame.h"
-#include "solver/member_forces.h"
 #include "solver/optimiser.h"
 #include "support/test_support.h"
 
@@ -31,6 +33,9 @@ namespace {
 
 using test_support::WorkingDirectory;
 namespace fs = std::filesystem;
+
+// A step of a deck as the load cases it sums: a factor per case.
+using Factors = std::vector<double>;
 
 constexpr double steel_E = 206000, steel_G = steel_E / 2 / 1.33;
 
@@ -82,22 +87,39 @@ Eigen::VectorXd load_of(const ModelFileCase& mc) {
   return f;
 }
 
-Answer marulla_answer(const ShownFrame& f) {
-  FrameAnalysis fa(f.model);
-  std::vector<Section> sections;
-  for (const MemberSection& s : f.sections) sections.push_back(s.values);
-  fa.solve(sections);
+// The loads of the load cases times their factors.
+Eigen::VectorXd load_of(const ModelFile& m, const Factors& factors) {
+  Eigen::VectorXd f = Eigen::VectorXd::Zero(6 * m.n_node);
+  for (size_t c = 0; c < factors.size(); ++c) f += factors[c] * load_of(m.cases[c]);
+  return f;
+}
+
+// The case whose supports a step has: the first it uses, else case 1.
+const ModelFileCase& supports_of(const ModelFile& m, const Factors& factors) {
+  for (size_t c = 0; c < factors.size(); ++c)
+    if (factors[c] != 0) return m.cases[c];
+  return m.cases[0];
+}
+
+// Marulla's answer for each step of the deck of f with `loading`: its state in analyse_frame,
+// the step's load case (its one factor) without combinations and the step's combination with
+// them.
+Answer marulla_answer(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps) {
+  const FrameForces forces = analyse_frame(f, loading);
   Answer a;
-  for (int c = 0; c < fa.case_count(); ++c) {
-    Eigen::VectorXd u(6 * f.model.n_node), r(6 * f.model.n_node);
-    const CaseForces forces = case_forces(fa, f.model, sections, c);
-    for (int d = 0; d < u.size(); ++d) {
-      u[d] = fa.displacement(c, d / 6, d % 6);
-      r[d] = forces.reactions[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)];
+  for (size_t s = 0; s < steps.size(); ++s) {
+    size_t state = s;
+    if (loading.combinations.empty())
+      state = static_cast<size_t>(std::find(steps[s].begin(), steps[s].end(), 1.0) - steps[s].begin());
+    Eigen::VectorXd u(6 * f.model.n_node), r(u.size());
+    for (Eigen::Index d = 0; d < u.size(); ++d) {
+      const size_t node = static_cast<size_t>(d / 6), dof = static_cast<size_t>(d % 6);
+      u[d] = forces.displacements[state][node][dof];
+      r[d] = forces.cases[state].reactions[node][dof];
     }
     a.u.push_back(u);
     a.reactions.push_back(r);
-    a.compliance.push_back(fa.compliance(c));
+    a.compliance.push_back(load_of(f.model, steps[s]).dot(u));
   }
   return a;
 }
@@ -116,16 +138,18 @@ double fortran_number(std::string t) {
 struct DatBlocks {
   std::map<int, std::map<int, std::array<double, 6>>> u;   // step -> node -> displacements
   std::map<int, std::map<int, std::array<double, 3>>> rf;  // step -> node -> forces
+  std::map<int, std::map<std::pair<int, int>, std::array<double, 6>>> s;  // step -> (element, point) -> section forces
 };
 
 DatBlocks read_dat(const fs::path& path) {
   DatBlocks out;
-  enum { none, displacements, forces } block = none;
+  enum { none, displacements, forces, stresses } block = none;
   int step = 0;
   for (const std::string& line : test_support::file_lines(path)) {
     if (line.find(" for set ") != std::string::npos) {
       block = line.find("displacements") != std::string::npos ? displacements
               : line.find("forces") != std::string::npos  ? forces
+              : line.find("stresses") != std::string::npos ? stresses
                                                            : none;
       step = static_cast<int>(std::lround(fortran_number(line.substr(line.rfind(' ') + 1))));
       continue;
@@ -139,12 +163,15 @@ DatBlocks read_dat(const fs::path& path) {
     } else if (block == forces && tokens.size() == 4) {
       auto& v = out.rf[step][std::stoi(tokens[0])];
       for (int k = 0; k < 3; ++k) v[static_cast<size_t>(k)] = fortran_number(tokens[static_cast<size_t>(k + 1)]);
+    } else if (block == stresses && tokens.size() == 8) {
+      auto& v = out.s[step][{std::stoi(tokens[0]), std::stoi(tokens[1])}];
+      for (int k = 0; k < 6; ++k) v[static_cast<size_t>(k)] = fortran_number(tokens[static_cast<size_t>(k + 2)]);
     }
   }
   return out;
 }
 
-// Runs ccx on the deck in the current directory; a missing ccx fails the test, never skips it.
+// Runs ccx on job.inp in the current directory; a missing ccx fails the test, never skips it.
 DatBlocks run_ccx(const std::string& job) {
   if (std::system("command -v ccx > /dev/null 2>&1") != 0) {
     ADD_FAILURE() << "ccx is not installed: the deck cannot be checked. Install the Debian package calculix-ccx "
@@ -180,20 +207,27 @@ std::map<int, std::pair<int, int>> grounds_of(const std::vector<std::string>& de
   return grounds;
 }
 
+// The deck of f with `loading` as job.inp, analysed by ccx.
+DatBlocks deck_results(const ShownFrame& f, const Loading& loading, const std::string& job) {
+  write_fe_deck(f, loading, job + ".inp");
+  return run_ccx(job);
+}
+
 // ccx's reactions are the forces of the deck's supports on the frame (its RF of their ground
-// nodes): ccx 2.20 reports no usable nodal forces of its beam U1 (see the deck's head).
-Answer ccx_answer(const ShownFrame& f, const std::vector<int>& step_cases) {
-  write_fe_deck(f, "frame.inp");
-  const DatBlocks dat = run_ccx("frame");
+// nodes): ccx 2.20 reports no usable nodal forces of its beam U1 (see the deck's head). `steps`
+// are the deck's steps as sums of load cases.
+Answer ccx_answer(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps) {
+  const DatBlocks dat = deck_results(f, loading, "frame");
   const auto grounds = grounds_of(test_support::file_lines("frame.inp"), f.model.n_node);
   Answer a;
-  for (size_t s = 0; s < step_cases.size(); ++s) {
+  for (size_t s = 0; s < steps.size(); ++s) {
     const int step = static_cast<int>(s) + 1;
     if (!dat.u.count(step)) {
       ADD_FAILURE() << "ccx wrote no results for step " << step;
       return a;
     }
-    const ModelFileCase& mc = f.model.cases[static_cast<size_t>(step_cases[s])];
+    const ModelFileCase& mc = supports_of(f.model, steps[s]);
+    const Eigen::VectorXd load = load_of(f.model, steps[s]);
     Eigen::VectorXd u = Eigen::VectorXd::Zero(6 * f.model.n_node);
     for (const auto& [node, v] : dat.u.at(step))
       if (node <= f.model.n_node)
@@ -205,10 +239,13 @@ Answer ccx_answer(const ShownFrame& f, const std::vector<int>& step_cases) {
     if (dat.rf.count(step))
       for (const auto& [node, v] : dat.rf.at(step))
         if (grounds.count(node)) r[grounds.at(node).first] += v[static_cast<size_t>(grounds.at(node).second)];
-    for (Eigen::Index d = 0; d < r.size(); ++d)
-      if (mc.fixed[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)]) r[d] -= mc.loads[static_cast<size_t>(d / 6)][static_cast<size_t>(d % 6)];
+    for (Eigen::Index d = 0; d < r.size(); ++d) {
+      const size_t node = static_cast<size_t>(d / 6), dof = static_cast<size_t>(d % 6);
+      for (size_t c = 0; c < steps[s].size(); ++c)
+        if (mc.fixed[node][dof]) r[d] -= steps[s][c] * f.model.cases[c].loads[node][dof];
+    }
     a.reactions.push_back(r);
-    a.compliance.push_back(load_of(mc).dot(u));
+    a.compliance.push_back(load.dot(u));
   }
   return a;
 }
@@ -231,25 +268,71 @@ double relative_difference(const Eigen::VectorXd& a, const Eigen::VectorXd& b) {
   return worst;
 }
 
-// Every step of ccx against Marulla's case; returns the worst relative difference.
-double compare(const ShownFrame& f, const std::vector<int>& step_cases, double tolerance = 1e-5) {
-  const Answer ours = marulla_answer(f);
-  const Answer theirs = ccx_answer(f, step_cases);
+// Every step of ccx (the deck of f with `loading`) against Marulla's cases summed with the
+// step's factors; returns the worst relative difference.
+double compare(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps, double tolerance = 1e-5) {
+  const Answer ours = marulla_answer(f, loading, steps);
+  const Answer theirs = ccx_answer(f, loading, steps);
   double worst = 0;
-  EXPECT_EQ(theirs.u.size(), step_cases.size());
+  EXPECT_EQ(theirs.u.size(), steps.size());
   for (size_t s = 0; s < theirs.u.size(); ++s) {
-    const size_t c = static_cast<size_t>(step_cases[s]);
-    const double du = relative_difference(ours.u[c], theirs.u[s]);
-    const double dr = relative_difference(ours.reactions[c], theirs.reactions[s]);
-    const double dc = std::fabs(ours.compliance[c] - theirs.compliance[s]) / std::fabs(ours.compliance[c]);
-    EXPECT_LT(du, tolerance) << "displacements, load case " << c + 1;
-    EXPECT_LT(dr, tolerance) << "reactions, load case " << c + 1 << "\nMarulla: " << ours.reactions[c].transpose()
+    const double du = relative_difference(ours.u[s], theirs.u[s]);
+    const double dr = relative_difference(ours.reactions[s], theirs.reactions[s]);
+    const double dc = std::fabs(ours.compliance[s] - theirs.compliance[s]) / std::max(std::fabs(ours.compliance[s]), 1e-300);
+    EXPECT_LT(du, tolerance) << "displacements, step " << s + 1;
+    EXPECT_LT(dr, tolerance) << "reactions, step " << s + 1 << "\nMarulla: " << ours.reactions[s].transpose()
                              << "\nccx:     " << theirs.reactions[s].transpose();
-    EXPECT_LT(dc, tolerance) << "compliance, load case " << c + 1;
+    EXPECT_LT(dc, tolerance) << "compliance, step " << s + 1;
     worst = std::max({worst, du, dr, dc});
   }
   std::printf("[ deck     ] worst relative difference to ccx: %.2g\n", worst);
   return worst;
+}
+
+// One step of a deck's results, times a factor.
+struct Part {
+  double factor;
+  const DatBlocks& dat;
+  int step;  // 1-based
+};
+
+// The values of one step in a row: per key of the map, its components.
+template <typename Key, size_t n>
+Eigen::VectorXd row_of(const std::map<int, std::map<Key, std::array<double, n>>>& blocks, int step,
+                       const std::map<Key, std::array<double, n>>& keys) {
+  Eigen::VectorXd out = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(n * keys.size()));
+  if (!blocks.count(step)) return out;
+  Eigen::Index at = 0;
+  for (const auto& [key, unused] : keys) {
+    const auto it = blocks.at(step).find(key);
+    for (size_t k = 0; k < n; ++k, ++at) out[at] = it == blocks.at(step).end() ? 0 : it->second[k];
+  }
+  return out;
+}
+
+// Step `step` of `sum` against the sum of the parts: its displacements and the section forces
+// of every element, each relative to the largest of its kind.
+void expect_sum(const DatBlocks& sum, int step, const std::vector<Part>& parts, const std::string& what) {
+  ASSERT_TRUE(sum.u.count(step) && sum.s.count(step)) << what << ": no results for step " << step;
+  const auto& nodes = sum.u.at(step);
+  const auto& points = sum.s.at(step);
+  Eigen::VectorXd u = 0 * row_of(sum.u, step, nodes), s = 0 * row_of(sum.s, step, points);
+  for (const Part& p : parts) {
+    u += p.factor * row_of(p.dat.u, p.step, nodes);
+    s += p.factor * row_of(p.dat.s, p.step, points);
+  }
+  EXPECT_LT(relative_difference(row_of(sum.u, step, nodes), u), 1e-5) << what << ": displacements";
+  EXPECT_LT(relative_difference(row_of(sum.s, step, points), s), 1e-5) << what << ": section forces";
+}
+
+// The deck of the load cases alone, a step per case.
+double compare(const ShownFrame& f, const std::vector<size_t>& step_cases) {
+  std::vector<Factors> steps;
+  for (size_t c : step_cases) {
+    steps.emplace_back(f.model.cases.size(), 0.0);
+    steps.back()[c] = 1;
+  }
+  return compare(f, Loading{}, steps);
 }
 
 }  // namespace
@@ -296,13 +379,13 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
 }
 
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
-// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; a horizontal, a vertical
-// and an out-of-plane load in two cases with different supports. Node 5 has no member but a
-// spring, which the deck must leave out for ccx to run.
-TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
-  WorkingDirectory wd;
+// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; horizontal, vertical and
+// out-of-plane loads in three cases. Case 2 pins the right foot only; cases 1 and 3 share their
+// supports and a rotational spring at the beam's end. Node 5 has no member but a spring, which
+// the deck must leave out for ccx to run.
+ShownFrame portal_frame() {
   ShownFrame f;
-  f.model = model_of({{0, 0, 0}, {0, 0, 1000}, {1000, 0, 1000}, {1000, 0, 0}, {500, 500, 0}}, 2);
+  f.model = model_of({{0, 0, 0}, {0, 0, 1000}, {1000, 0, 1000}, {1000, 0, 0}, {500, 500, 0}}, 3);
   const int columns = add_set(f.model, true);
   const Section beam{2400, 9.0e6, 2.5e6, 1.3e7};
   const int bar = add_set(f.model, false, beam);
@@ -316,16 +399,171 @@ TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
   }
   f.model.cases[0].loads[1] = {5000, 0, -20000, 0, 0, 0};
   f.model.cases[0].loads[2] = {0, 3000, 0, 0, 0, 1e5};
-  // Case 2: the right foot pinned only, the beam twisted and pushed sideways.
   f.model.cases[1].fixed[3] = {true, true, true, false, false, false};
   f.model.cases[1].loads[2] = {-2000, 1000, 0, 0, 4e5, 0};
-  const double worst = compare(f, {0, 1});
+  for (size_t c : {0u, 2u}) f.model.cases[c].springs[2][4] = 5e7;
+  f.model.cases[2].loads[1] = {0, -1500, 800, 2e5, 0, 0};
+  f.model.cases[2].loads[3][2] = 700;  // on the foot, which takes it
+  return f;
+}
+
+TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  const double worst = compare(f, {0, 1, 2});
   EXPECT_LT(worst, 1e-5);
 
   const std::string deck = test_support::file_text("frame.inp");
   const size_t nodes = deck.find("*NODE,NSET=NFRAME"), elements = deck.find("*USER ELEMENT");
   EXPECT_EQ(deck.substr(nodes, elements - nodes).find("\n5,"), std::string::npos) << "node 5 is touched by no member";
   EXPECT_NE(deck.find("torsion of J"), std::string::npos) << "the beam's torsion needs a material of its own";
+}
+
+// Without self-weight or combinations the deck is what it always was, to the byte.
+TEST(FeDeck, ADeckWithoutWeightOrCombinationsIsUnchanged) {
+  WorkingDirectory wd;
+  write_fe_deck(portal_frame(), "frame.inp");
+  EXPECT_EQ(test_support::file_text("frame.inp"), test_support::file_text(test_support::tests_dir() / "data" / "portal_frame.inp"));
+}
+
+// Three structures of a 20 mm rod in one frame, each of two members of 1000 mm so that a node
+// lies halfway: a cantilever along L clamped at node 1, a beam along W pinned at node 4 and on
+// a roller at node 6, a column along H clamped at node 7. Node 10, which no member touches, has
+// a spring and a load that the deck leaves out.
+ShownFrame weighed_frame() {
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {1000, 0, 0}, {2000, 0, 0},
+                      {3000, 0, 0}, {3000, 1000, 0}, {3000, 2000, 0},
+                      {5000, 0, 0}, {5000, 0, 1000}, {5000, 0, 2000}, {6000, 0, 0}},
+                     1);
+  const int set = add_set(f.model, true);
+  for (int first : {1, 4, 7})
+    for (int a : {first, first + 1}) {
+      std::array<double, 3> ref = f.model.nodes[static_cast<size_t>(a - 1)];
+      ref[first == 4 ? 0 : 1] += 1;  // across the member
+      add_member(f, a, a + 1, set, ref, circle_member(20));
+    }
+  ModelFileCase& c = f.model.cases[0];
+  c.fixed[0].fill(true);
+  c.fixed[3] = {true, true, true, false, true, false};  // the pin also holds the beam's torsion
+  c.fixed[5] = {true, false, true, false, false, false};
+  c.fixed[6].fill(true);
+  c.springs[9][0] = 50;
+  c.loads[9][0] = 100;
+  return f;
+}
+
+// The members' weight against the beam formulas, w = A density g along the direction given,
+// for L = 2000 mm: downwards, the cantilever's tip sinks w L^4 / 8 E I and turns w L^3 / 6 E I,
+// the beam's middle sinks 5 w L^4 / 384 E I and its ends turn w L^3 / 24 E I, and the column's
+// top sinks w L^2 / 2 E A (3/4 of that halfway); along L the cantilever and the column swap
+// parts. The supports give back the whole weight, and the clamp the cantilever's moment w L^2 / 2.
+TEST(FeDeck, SelfWeightGivesTheBeamFormulas) {
+  WorkingDirectory wd;
+  const ShownFrame f = weighed_frame();
+  const Section rod = circle_section(20);
+  const double L = 2000, EI = steel_E * rod.Iw, EA = steel_E * rod.A;
+  Loading loading;
+  loading.self_weight = true;
+  loading.density = 7800;
+  const double w = rod.A * 7800 * 1e-9 * 9.81;
+  const double bent = w * std::pow(L, 4) / 8 / EI, turned = w * std::pow(L, 3) / 6 / EI;
+  const double sagged = 5 * w * std::pow(L, 4) / 384 / EI, end_turned = w * std::pow(L, 3) / 24 / EI;
+  const double shortened = w * L * L / 2 / EA;
+  struct Expected {
+    int node, dof;  // 1-based
+    double value;
+  };
+  const struct {
+    const char* direction;
+    Eigen::Vector3d down;
+    std::vector<Expected> expected;
+  } cases[] = {
+      {"-H", {0, 0, -1}, {{3, 3, -bent}, {3, 5, turned}, {5, 3, -sagged}, {4, 4, -end_turned}, {6, 4, end_turned},
+              {9, 3, -shortened}, {8, 3, -0.75 * shortened}, {1, 5, -w * L * L / 2}}},
+      {"+L", {1, 0, 0}, {{3, 1, shortened}, {5, 1, sagged}, {4, 6, -end_turned}, {9, 1, bent}, {9, 5, turned}, {7, 5, -w * L * L / 2}}},
+  };
+  for (const auto& [direction, down, expected] : cases) {
+    loading.direction = direction;
+    const Answer a = ccx_answer(f, loading, {{0}});
+    ASSERT_EQ(a.u.size(), 1u) << direction;
+    Eigen::Vector3d held = Eigen::Vector3d::Zero();
+    for (int node = 0; node < f.model.n_node; ++node) held += a.reactions[0].segment<3>(6 * node);
+    for (int dof = 0; dof < 6; ++dof) EXPECT_EQ(a.u[0][6 * 9 + dof], 0) << "node 10 is not in the deck";
+    EXPECT_NEAR(held.dot(down), -6 * w * 1000, 1e-5 * 6 * w * 1000) << direction;
+    EXPECT_NEAR((held - held.dot(down) * down).norm(), 0, 1e-6 * 6 * w * 1000) << direction;
+    for (const Expected& e : expected) {
+      // the clamps' moments are reactions, the rest displacements
+      const bool clamp = e.node == 1 || e.node == 7;
+      const double got = (clamp ? a.reactions[0] : a.u[0])[6 * (e.node - 1) + e.dof - 1];
+      EXPECT_NEAR(got, e.value, 1e-5 * std::fabs(e.value)) << direction << ", node " << e.node << ", dof " << e.dof;
+    }
+  }
+  const std::string deck = test_support::file_text("frame.inp");
+  EXPECT_NE(deck.find("** load case 1 and the self-weight\r\n*STEP"), std::string::npos);
+  EXPECT_NE(deck.find("Left out: loads at such nodes (a dof of a load case each): 1."), std::string::npos);
+  // ccx takes a load on a node the deck does not have without a word
+  bool loads = false;
+  for (const std::string& line : test_support::file_lines("frame.inp")) {
+    if (line.empty()) continue;
+    if (line[0] == '*') loads = line == "*CLOAD,OP=NEW";
+    if (loads && line[0] != '*') {
+      EXPECT_LE(std::stoi(line), 9) << line;
+    }
+  }
+  EXPECT_NE(deck.find("Self-weight of the members: " + std::to_string(static_cast<int>(std::lround(6000 * w)))), std::string::npos);
+}
+
+// The members' weight in the deck is Marulla's own: the portal under its weight downwards in
+// every case, then sideways in combinations (one of the weight alone, one on case 2's pinned
+// foot), gives ccx the displacements and reactions of analyse_frame.
+TEST(FeDeck, SelfWeightAgreesWithMarullasAnalysis) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  Loading loading;
+  loading.self_weight = true;
+  compare(f, loading, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
+  loading.direction = "+W";
+  loading.density = 2700;
+  loading.combinations = {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.05}},
+                          {"SLS2", LimitState::sls, 1, {0, 1}},
+                          {"weight", LimitState::sls, 1, {}}};
+  compare(f, loading, {{1.5, 0, 1.05}, {0, 1, 0}, {}});
+}
+
+// Load combinations of the portal's cases. Without the weight, a combination's step is
+// Marulla's analysis of its cases, combined; a case of factor 0 takes no part, not even with its
+// supports (SLS2 uses case 2 alone, whose right foot is pinned where case 1 clamps it), and a
+// combination without a load has no step. With the weight, each combination's displacements
+// and section forces are the factored sum of the case steps and the weight's own step, and so
+// are the steps of the cases when they carry the weight.
+TEST(FeDeck, ACombinationIsTheFactoredSumOfItsCases) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  Loading loading;
+  loading.combinations = {{"SLS1", LimitState::sls, 1.0, {1, 0, 0.7}},  // the weight is off: its factor counts for nothing
+                          {"SLS\n2", LimitState::sls, 0, {0, 0.8}}};
+  compare(f, loading, {{1, 0, 0.7}, {0, 0.8, 0}});
+  loading.combinations.insert(loading.combinations.begin() + 1, {"none", LimitState::uls, 1.35, {}});
+  write_fe_deck(f, loading, "frame.inp");
+  const std::string deck = test_support::file_text("frame.inp");
+  for (const char* held : {"2 steps for 3 combinations of 3 load cases.", "Combination none has no load here: no step.",
+                           "** combination SLS1 (SLS): 1 x load case 1 + 0.7 x load case 3\r\n*STEP",
+                           "** combination SLS 2 (SLS): 0.8 x load case 2\r\n*STEP"})
+    EXPECT_NE(deck.find(held), std::string::npos) << held;
+
+  loading.self_weight = true;
+  loading.combinations = {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.05}},
+                          {"weight", LimitState::sls, 1, {}},
+                          {"SLS1", LimitState::sls, -0.5, {1, 0, 0.7}}};
+  const DatBlocks cases = deck_results(f, Loading{}, "cases");
+  const DatBlocks combined = deck_results(f, loading, "combined");
+  loading.combinations.clear();
+  const DatBlocks weighted = deck_results(f, loading, "weighted");
+  expect_sum(combined, 1, {{1.35, combined, 2}, {1.5, cases, 1}, {1.05, cases, 3}}, "ULS1");
+  expect_sum(combined, 3, {{-0.5, combined, 2}, {1, cases, 1}, {0.7, cases, 3}}, "SLS1");
+  expect_sum(weighted, 1, {{1, combined, 2}, {1, cases, 1}}, "load case 1 with the weight");
+  expect_sum(weighted, 3, {{1, combined, 2}, {1, cases, 3}}, "load case 3 with the weight");
 }
 
 // An optimised ground structure: a 3 x 3 x 2 lattice on springs and corner supports, three load
@@ -358,6 +596,48 @@ TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
     std::istringstream in(line);
     for (std::string field; std::getline(in, field, ',');) EXPECT_LE(field.size(), 20u) << line;
   }
+}
+
+// A loading the deck cannot carry is refused before anything is written: a direction that is
+// not an axis of the frame, a density below 0 or not a number, a combination of load cases
+// whose supports differ (cases 2 and 3 of the portal: case 3 has a spring at node 3) and
+// one with factors of more cases than the model has.
+TEST(FeDeck, ALoadingTheDeckCannotCarryIsRefused) {
+  WorkingDirectory wd;
+  const ShownFrame f = portal_frame();
+  Loading weighed;
+  weighed.self_weight = true;
+  const struct {
+    std::string direction;
+    double density;
+    std::vector<Combination> combinations;
+    const char* message;
+  } wrong[] = {
+      {"down", 7850, {}, "\"down\""},
+      {"H", 7850, {}, "\"H\""},
+      {"-Z", 7850, {}, "\"-Z\""},
+      {"*L", 7850, {}, "\"*L\""},
+      {"-H", -7850, {}, "-7850 kg/m3"},
+      {"-H", std::nan(""), {}, "nan kg/m3"},
+      {"-H", 7850, {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.5}}, {"ULS2", LimitState::uls, 1.35, {0, 1.5, 1.5}}},
+       "Combination ULS2 combines load cases 2 and 3, whose supports differ at node 3"},
+      {"-H", 7850, {{"ULS1", LimitState::uls, 1.35, {1.5, 0, 1.5, 1}}}, "Combination ULS1 has factors of 4 load cases"},
+  };
+  for (const auto& w : wrong) {
+    weighed.direction = w.direction;
+    weighed.density = w.density;
+    weighed.combinations = w.combinations;
+    const std::string message = test_support::error_of([&] { write_fe_deck(f, weighed, "frame.inp"); });
+    EXPECT_NE(message.find("Invalid setting"), std::string::npos) << message;
+    EXPECT_NE(message.find(w.message), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists("frame.inp")) << w.message;
+  }
+  // A density of 0 is a frame without weight, not a wrong one.
+  weighed.direction = "-H";
+  weighed.density = 0;
+  weighed.combinations.clear();
+  EXPECT_EQ(test_support::error_of([&] { write_fe_deck(f, weighed, "frame.inp"); }), "");
+  EXPECT_NE(test_support::file_text("frame.inp").find("Self-weight of the members: 0 N along -H."), std::string::npos);
 }
 
 // The deck replaces its file whole or not at all.
