@@ -462,7 +462,7 @@ void Form1::export_file(const std::string& path) {
 void Form1::export_deck(const std::string& path) {
   const OnScreen shown = on_screen();
   if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
-  write_fe_deck(*shown.frame, path);  // LOADING-PENDING
+  write_fe_deck(*shown.frame, loading_, path);
 }
 
 // Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
