@@ -238,4 +238,7 @@ TEST(NodePick, NodesAreNamedToAMillionthOfTheModel) {
   m.node_xyz(3, 2) = 3.48091e-05f;
   m.node_xyz(3, 3) = -0.25f;
   EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 0, H -0.25)");
+  // A third of that below 0 is 0 too, not -0.
+  m.node_xyz(3, 2) = -7e-4f;
+  EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 0, H -0.25)");
 }
