@@ -310,6 +310,7 @@ void Form1::Command1_Click() {
                            " elements from " + post_file_name;
   set_status(read);
   if (!Label5->isHidden()) Label5->setText(QString::fromStdString(once_read(run.message)));
+  HScroll6->setMaximum(load_states());
   if (combinations_failure) report_error(*combinations_failure);
   else if (!loading_.combinations.empty())
     set_status(read + "; " + plural(static_cast<int>(loading_.combinations.size()), "load combination") + " from " +
@@ -730,8 +731,8 @@ DesignEvaluation& Form1::evaluation() {
 }
 
 int Form1::load_states() const {
-  if (!evaluation_) return 0;
-  return loading_.combinations.empty() ? evaluation_->case_count() : static_cast<int>(loading_.combinations.size());
+  if (!loading_.combinations.empty()) return static_cast<int>(loading_.combinations.size());
+  return evaluation_ ? evaluation_->case_count() : HScroll6->maximum();
 }
 
 std::string Form1::state_caption(int n) const {

@@ -221,8 +221,8 @@ class Form1 : public ViewForm {
   std::unique_ptr<DesignEvaluation> evaluation_;
   bool clean_mode_ = false;
   Loading loading_;  // with the density of the frame to build
-  // The model's load cases, or the combinations when there are any: what "Load case" chooses
-  // among (0 for the envelope).
+  // The model's load cases (as many as "Load case" offers until the model is read), or the
+  // combinations when there are any: what "Load case" chooses among (0 for the envelope).
   int load_states() const;
   // Reads combinations.csv: a file that cannot be read keeps the table held.
   void read_kept_combinations();
