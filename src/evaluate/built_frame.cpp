@@ -21,7 +21,7 @@ std::string sizing_end(const Sizing& s) {
   if (s.settled) return " (" + plural(s.rounds, "round") + ")";
   const std::string kept = "; kept the lightest set that passes, of round " + std::to_string(s.kept) + ")";
   if (s.cycled) return " (the sizes came back to a set tried before after " + plural(s.rounds, "round") + kept;
-  return " (stopped after " + std::to_string(max_sizing_rounds) + " rounds with members still changing" + kept;
+  return " (stopped after " + plural(s.rounds, "round") + " with members still changing" + kept;
 }
 
 // "elements 3, 7 and 12" of the frame's members (0-based) given.
@@ -58,7 +58,9 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
   if (options.section_types > 0) {
     ShownFrame unlimited = b.clean.frame;
     FrameForces forces = *b.clean.forces;
-    size_members(unlimited, forces, *sizes, checks, loading, {0, options.smallest, options.only_grow});
+    SizingOptions as_needed = options;
+    as_needed.section_types = 0;
+    size_members(unlimited, forces, *sizes, checks, loading, as_needed);
     b.unlimited_volume = frame_volume(unlimited);
   }
   b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading, options);

@@ -155,6 +155,7 @@ struct Sizer {
       : f(frame), checks(c), options(o), order(by_area(list)) {
     if (options.section_types < 0)
       raise_error(err::invalid_setting, "section types: " + std::to_string(options.section_types) + " is below 0");
+    if (options.rounds < 1) raise_error(err::invalid_setting, "sizing rounds: " + std::to_string(options.rounds) + " is below 1");
     for (int r : order) {
       const StandardSection& s = list[static_cast<size_t>(r)];
       tube.push_back(tube_member(s.outer, s.wall, s.name));
@@ -309,7 +310,7 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
     const std::vector<size_t> after = s.choose(p, next);
     out.settled = after == next;
     out.cycled = !out.settled && std::any_of(sets.begin(), sets.end(), [&](const Tried& t) { return t.sections == after; });
-    if (out.settled || out.cycled || out.rounds == max_sizing_rounds) break;
+    if (out.settled || out.cycled || out.rounds >= options.rounds) break;
     next = after;
   }
   const size_t kept = out.settled ? sets.size() - 1 : lightest_passing(sets);

@@ -31,11 +31,14 @@ void write_section_list(const std::vector<StandardSection>& list, const std::str
 // How the members are sized. `section_types` 0: as many different sections as the members
 // need; n > 0: at most n, chosen to make the frame lightest. `smallest`: a name from the list; no
 // member gets a section of less area ("" for none). `only_grow`: a member's section never falls
-// from round to round (lighter sections are not tried again once left).
+// from round to round (lighter sections are not tried again once left). `rounds`: the most
+// analyses made.
+inline constexpr int max_sizing_rounds = 10;
 struct SizingOptions {
   int section_types = 0;
   std::string smallest;
   bool only_grow = false;
+  int rounds = max_sizing_rounds;
 };
 
 struct Sizing {
@@ -48,7 +51,6 @@ struct Sizing {
   int too_small = 0;         // members of the set kept for which even the largest section fails
   std::vector<int> failing;  // members (0-based) of the set kept that fail their checks under its forces
 };
-inline constexpr int max_sizing_rounds = 10;
 
 // Sizes the design beams of f (whose circles are the optimised diameters) and replaces their
 // sections in f by the chosen tubes; `forces` becomes the analysis of the sized frame under the
@@ -56,9 +58,9 @@ inline constexpr int max_sizing_rounds = 10;
 // sized for the states checked for strength. Each round gives every member the lightest section
 // with at least its optimised area that passes under the forces of the sizes before, every
 // element of a chain (one member through nodes in line) one section, and re-analyses, until no
-// member changes. When the choices repeat, or after max_sizing_rounds, the lightest set tried
+// member changes. When the choices repeat, or after the rounds allowed, the lightest set tried
 // whose members all pass is kept (the lightest of all when none does). A smallest section not in
-// the list, or a negative number of section types, is a RunTimeError.
+// the list, a negative number of section types or no round allowed is a RunTimeError.
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
                     const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
 
