@@ -3,6 +3,7 @@
 // the checks and settle; the list of sections read and refused by line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -183,6 +184,34 @@ void expect_all_pass(const Sized& x, const CheckSettings& k = {235, 1.0}) {
   EXPECT_TRUE(x.s.failing.empty());
 }
 
+// Settled with as many sections as needed, each chain of sized members is in the lightest
+// section that all its elements pass in under the frame's forces: any lighter one with their
+// optimised areas fails one of them.
+void expect_lightest(const Sized& x, const ShownFrame& optimised, const CheckSettings& k = {235, 1.0}) {
+  ASSERT_TRUE(x.s.settled);
+  const std::vector<int> chain = check_frame(x.f, x.forces, k).buckling.chain;
+  for (int c = 1; c <= *std::max_element(chain.begin(), chain.end()); ++c) {
+    std::vector<size_t> members;
+    for (size_t j = 0; j < chain.size(); ++j)
+      if (chain[j] == c && x.s.choice[j] >= 0) members.push_back(j);
+    if (members.empty()) continue;
+    for (const StandardSection& s : default_sections()) {
+      const MemberSection t = tube_member(s.outer, s.wall, s.name);
+      if (t.values.A >= x.f.sections[members[0]].values.A) continue;
+      ShownFrame lighter = x.f;
+      bool area = true;
+      for (size_t j : members) {
+        lighter.sections[j] = t;
+        area = area && t.values.A >= optimised.sections[j].values.A;
+      }
+      if (!area) continue;
+      const FrameChecks checks = check_frame(lighter, x.forces, k);
+      EXPECT_TRUE(std::any_of(members.begin(), members.end(), [&](size_t j) { return checks.envelope[j].utilisation > 1; }))
+          << "chain " << c << " would pass in " << s.name;
+    }
+  }
+}
+
 // A real optimisation of a lattice on springs, three cases, and its clean frame.
 struct Lattice {
   ShownFrame design;
@@ -294,6 +323,7 @@ TEST(StandardSizes, NeverHeavierThanOnlyGrowingAndLighterWhereForcesMove) {
   EXPECT_EQ(light.s.kept, light.s.rounds);
   expect_all_pass(light);
   expect_all_pass(grown);
+  expect_lightest(light, tie);
 
   const Model struts = test_support::two_struts(1000);
   const ShownFrame two = frame_of(struts.f, {10, 10});
@@ -304,6 +334,7 @@ TEST(StandardSizes, NeverHeavierThanOnlyGrowingAndLighterWhereForcesMove) {
     std::printf("%zu members: %.4f kg growing only, %.4f kg\n", f.sections.size(), frame_mass(g.f, 7850), frame_mass(l.f, 7850));
     EXPECT_LE(frame_volume(l.f), frame_volume(g.f) * (1 + 1e-12));
     expect_all_pass(l);
+    expect_lightest(l, f);
   }
 }
 
@@ -454,6 +485,7 @@ TEST(StandardSizes, AChainTakesOneSectionAndWhatFailsIsNamed) {
   const Sized x = sized(f, analyse_frame(f));
   EXPECT_EQ(x.f.sections[0].name, x.f.sections[1].name);
   expect_all_pass(x);
+  expect_lightest(x, f);
   // The lighter sections the tip element alone would take.
   const std::vector<StandardSection> list = default_sections();
   const FrameChecks alone = check_frame(x.f, x.forces, {235, 1.0});
