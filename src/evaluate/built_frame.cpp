@@ -6,16 +6,64 @@
 
 namespace {
 std::string digits(double v, int n = 3) { return significant_text(v, n); }
+
+// "Standard sizes: mass 0.6231 kg" or "Standard sizes in at most 3 section types: mass 12.4 kg
+// against 11.2 kg with as many as needed".
+std::string sized_mass(const BuiltFrame& b, double density) {
+  const std::string mass = digits(frame_mass(b.clean.frame, density), 4) + " kg";
+  if (b.options.section_types <= 0) return "Standard sizes: mass " + mass;
+  return "Standard sizes in at most " + plural(b.options.section_types, "section type") + ": mass " + mass + " against " +
+         digits(b.unlimited_volume * density * 1e-9, 4) + " kg with as many as needed";
+}
+
+// " (3 rounds)", or how the sizing ended when it did not settle and which set it kept.
+std::string sizing_end(const Sizing& s) {
+  if (s.settled) return " (" + plural(s.rounds, "round") + ")";
+  const std::string kept = "; kept the lightest set that passes, of round " + std::to_string(s.kept) + ")";
+  if (s.cycled) return " (the sizes came back to a set tried before after " + plural(s.rounds, "round") + kept;
+  return " (stopped after " + plural(s.rounds, "round") + " with members still changing" + kept;
+}
+
+// "elements 3, 7 and 12" of the frame's members (0-based) given.
+std::string elements_text(const ShownFrame& f, const std::vector<int>& members) {
+  std::string s = members.size() == 1 ? "element " : "elements ";
+  for (size_t k = 0; k < members.size(); ++k) {
+    if (k > 0) s += k + 1 == members.size() ? " and " : ", ";
+    s += std::to_string(f.element[static_cast<size_t>(members[k])]);
+  }
+  return s;
+}
+
+// What fails in the sized frame: "; 2 members fail even in the largest section (elements 3 and
+// 7)", or "; element 4 fails in the section chosen".
+std::string sizing_failures(const ShownFrame& f, const Sizing& s) {
+  if (s.failing.empty()) return {};
+  const std::string which = " (" + elements_text(f, s.failing) + ")";
+  const int n = static_cast<int>(s.failing.size());
+  if (s.too_small == 0) return "; " + plural(n, "member") + (n == 1 ? " fails" : " fail") + " in the sections chosen" + which;
+  std::string t = "; " + plural(s.too_small, "member") + (s.too_small == 1 ? " fails" : " fail") + " even in the largest section";
+  if (s.too_small < n) t += ", " + std::to_string(n - s.too_small) + " in the sections chosen";
+  return t + which;
+}
 }  // namespace
 
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
-                       const CheckSettings& checks, const Loading& loading) {
+                       const CheckSettings& checks, const Loading& loading, const SizingOptions& options) {
   BuiltFrame b;
+  b.options = options;
   b.clean = clean_up(design.frame, drawn, loading);
   b.optimised_volume = frame_volume(design.frame);
   b.optimised_compliance = design.forces.total_compliance();
   if (sizes == nullptr || !b.clean.forces) return b;
-  b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading);
+  if (options.section_types > 0) {
+    ShownFrame unlimited = b.clean.frame;
+    FrameForces forces = *b.clean.forces;
+    SizingOptions as_needed = options;
+    as_needed.section_types = 0;
+    size_members(unlimited, forces, *sizes, checks, loading, as_needed);
+    b.unlimited_volume = frame_volume(unlimited);
+  }
+  b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading, options);
   const ShownFrame& f = b.clean.frame;
   b.bill = bill_of_materials(f, buckling_members(f.model, std::vector<char>(f.sections.size(), 1)).chain, loading.density);
   return b;
@@ -35,13 +83,10 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
   const double ratio_v = frame_volume(c.frame) / b.optimised_volume;
   const double ratio_c = c.forces->total_compliance() / b.optimised_compliance;
   if (b.sizing) {
-    s += " Standard sizes: mass " + digits(frame_mass(c.frame, density), 4) + " kg, " + plural(b.bill->pieces(), "piece") +
+    s += " " + sized_mass(b, density) + ", " + plural(b.bill->pieces(), "piece") +
          " of " + plural(static_cast<int>(b.bill->lines.size()), "section") + ", volume " + digits(ratio_v) +
          " and compliance " + digits(ratio_c) + " of the optimised design's";
-    s += b.sizing->settled ? " (" + std::to_string(b.sizing->rounds) + (b.sizing->rounds == 1 ? " round)" : " rounds)")
-                           : " (stopped after " + std::to_string(max_sizing_rounds) + " rounds with members still changing)";
-    if (b.sizing->too_small > 0)
-      s += "; " + std::to_string(b.sizing->too_small) + " members fail even in the largest section";
+    s += sizing_end(*b.sizing) + sizing_failures(c.frame, *b.sizing);
     if (deflection_limit > 0 && largest_movement(*c.forces).value > deflection_limit)
       s += "; the sections are chosen for strength, and the frame deflects past the limit";
     s += ".";

@@ -18,18 +18,22 @@ struct BuiltFrame {
   CleanFrame clean;              // with standard sizes, its members are the tubes chosen
   std::optional<Sizing> sizing;  // when standard sizes were asked for and the frame stands
   std::optional<Bill> bill;      // of the sized frame, at the loading's density
+  SizingOptions options;         // of the sizing
+  double unlimited_volume = 0;   // mm3, with a limit on section types: the frame's volume sized with as many as needed
   double optimised_volume = 0;   // of the whole design of the cycle, mm3
   double optimised_compliance = 0;  // of the whole design of the cycle, N mm, summed over the cases
 };
 
 // `drawn` flags the members drawn as beams (members_shown); `sizes` null: the clean frame alone.
+// With a limit on section types the frame is also sized without it, for its mass.
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
-                       const CheckSettings& checks, const Loading& loading = {});
+                       const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
 
 // "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
 // two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
 // summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
-// kg/m3), pieces and sections, and rounds.
+// kg/m3) and, with a limit on section types, the mass with as many as needed; pieces and sections,
+// rounds, and the elements that fail.
 // Why the frame to build cannot be exported with its forces: "the clean frame cannot stand:
 // load case 1: ... is free along W; a lower threshold keeps more members, or "Show Optimised"
 // exports the optimised design". "" when it stands.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <numeric>
 
+#include "evaluate/buckling_members.h"
 #include "evaluate/clean_up.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
@@ -25,15 +26,230 @@ std::vector<int> by_area(const std::vector<StandardSection>& list) {
 }
 
 // The member's largest utilisation with section s under the forces of every state checked for
-// strength, over its
-// buckling length in the frame as checked.
-double utilisation_with(const MemberSection& s, size_t j, const FrameChecks& now, const ShownFrame& f,
+// strength, over its buckling length b.
+double utilisation_with(const MemberSection& s, size_t j, const BucklingLength& b, const ShownFrame& f,
                         const FrameForces& forces, const CheckSettings& checks) {
-  const BucklingLength b{checks.k_factor * now.buckling.length[j], now.buckling.elements[j] > 1};
   double worst = 0;
   for (size_t c = 0; c < forces.cases.size(); ++c)
     if (forces.states[c].strength) worst = std::max(worst, check_member(f, j, s, b, forces.cases[c].members[j], checks).utilisation);
   return worst;
+}
+
+// A cost of a set of sections: members given a section they do not fit first, then mass.
+struct Cost {
+  int misfits = 0;
+  double mass = 0;  // any unit
+  bool operator<(const Cost& o) const { return misfits != o.misfits ? misfits < o.misfits : mass < o.mass; }
+  Cost operator+(const Cost& o) const { return {misfits + o.misfits, mass + o.mass}; }
+};
+
+// The first section that item `fits` may take, or the largest when it fits none.
+size_t lightest_fit(const std::vector<char>& fits) {
+  const auto r = std::find(fits.begin(), fits.end(), 1);
+  return r == fits.end() ? fits.size() - 1 : static_cast<size_t>(r - fits.begin());
+}
+
+// The items with the same row of fits merged (a set never needs to give them different sections),
+// by their lightest fit; `of[i]` is item i's row among them.
+struct Rows {
+  std::vector<std::vector<char>> fits;
+  std::vector<double> weight;
+  std::vector<size_t> of;
+};
+Rows merged_rows(const std::vector<std::vector<char>>& fits, const std::vector<double>& weight) {
+  std::vector<size_t> sorted(fits.size());
+  std::iota(sorted.begin(), sorted.end(), 0);
+  std::stable_sort(sorted.begin(), sorted.end(), [&](size_t a, size_t b) {
+    return lightest_fit(fits[a]) != lightest_fit(fits[b]) ? lightest_fit(fits[a]) < lightest_fit(fits[b]) : fits[a] < fits[b];
+  });
+  Rows rows;
+  rows.of.assign(fits.size(), 0);
+  for (size_t i : sorted) {
+    if (rows.fits.empty() || rows.fits.back() != fits[i]) {
+      rows.fits.push_back(fits[i]);
+      rows.weight.push_back(0);
+    }
+    rows.weight.back() += weight[i];
+    rows.of[i] = rows.fits.size() - 1;
+  }
+  for (std::vector<char>& row : rows.fits)
+    if (std::find(row.begin(), row.end(), 1) == row.end()) row.back() = 1;
+  return rows;
+}
+
+// One section for the rows a..b (by lightest fit): the lightest at or above b's lightest fit that
+// all of them fit, else b's lightest fit; and its cost.
+struct Group {
+  size_t section = 0;
+  Cost cost;
+};
+std::vector<std::vector<Group>> group_costs(const Rows& rows, const std::vector<double>& area) {
+  const size_t m = rows.fits.size(), n_sections = area.size();
+  std::vector<std::vector<Group>> g(m, std::vector<Group>(m));
+  for (size_t b = 0; b < m; ++b) {
+    const size_t lowest = lightest_fit(rows.fits[b]);
+    std::vector<char> common(n_sections, 1);
+    double weight = 0;
+    for (size_t a = b + 1; a-- > 0;) {
+      for (size_t r = 0; r < n_sections; ++r) common[r] = common[r] && rows.fits[a][r];
+      weight += rows.weight[a];
+      size_t s = lowest;
+      while (s < n_sections && !common[s]) ++s;
+      if (s == n_sections) s = lowest;
+      Group& x = g[a][b];
+      x.section = s;
+      x.cost.mass = area[s] * weight;
+      for (size_t i = a; i <= b; ++i) x.cost.misfits += rows.fits[i][s] ? 0 : 1;
+    }
+  }
+  return g;
+}
+
+}  // namespace
+
+std::vector<int> fewest_sections(const std::vector<std::vector<char>>& fits, const std::vector<double>& weight,
+                                 const std::vector<double>& area, int n) {
+  if (fits.empty()) return {};
+  const Rows rows = merged_rows(fits, weight);
+  const std::vector<std::vector<Group>> g = group_costs(rows, area);
+  const size_t m = rows.fits.size(), groups = std::min(m, static_cast<size_t>(std::max(n, 1)));
+  // best[t][b]: rows 0..b in t + 1 groups; from[t][b]: the first row of the last group.
+  std::vector<std::vector<Cost>> best(groups, std::vector<Cost>(m));
+  std::vector<std::vector<size_t>> from(groups, std::vector<size_t>(m, 0));
+  for (size_t b = 0; b < m; ++b) best[0][b] = g[0][b].cost;
+  for (size_t t = 1; t < groups; ++t)
+    for (size_t b = 0; b < m; ++b) {
+      best[t][b] = best[t - 1][b];
+      from[t][b] = from[t - 1][b];
+      for (size_t a = 1; a <= b; ++a)
+        if (const Cost c = best[t - 1][a - 1] + g[a][b].cost; c < best[t][b]) best[t][b] = c, from[t][b] = a;
+    }
+  std::vector<int> section_of_row(m, 0);
+  for (size_t b = m, t = groups; b > 0; --t) {
+    const size_t a = from[t - 1][b - 1];
+    for (size_t i = a; i < b; ++i) section_of_row[i] = static_cast<int>(g[a][b - 1].section);
+    b = a;
+  }
+  std::vector<int> out(fits.size());
+  for (size_t i = 0; i < fits.size(); ++i) out[i] = section_of_row[rows.of[i]];
+  return out;
+}
+
+namespace {
+// What a sizing works with: the list in order of growing area as tubes, and the design members
+// grouped into the chains they make (a chain takes one section).
+struct Sizer {
+  const ShownFrame& f;
+  const CheckSettings& checks;
+  const SizingOptions& options;
+  std::vector<int> order;               // list positions by growing area
+  std::vector<MemberSection> tube;      // per position in `order`
+  std::vector<double> area;             // per position in `order`, mm2
+  double least_area = 0;                // of the smallest section allowed, mm2
+  std::vector<double> needed;           // per member: its optimised area, 0 for one not sized
+  std::vector<BucklingLength> buckling;  // per member
+  std::vector<std::vector<size_t>> items;  // the sized members of each chain
+  std::vector<double> weight;           // per item: its length, mm
+
+  Sizer(const ShownFrame& frame, const std::vector<StandardSection>& list, const CheckSettings& c, const SizingOptions& o)
+      : f(frame), checks(c), options(o), order(by_area(list)) {
+    if (options.section_types < 0)
+      raise_error(err::invalid_setting, "section types: " + std::to_string(options.section_types) + " is below 0");
+    if (options.rounds < 1) raise_error(err::invalid_setting, "sizing rounds: " + std::to_string(options.rounds) + " is below 1");
+    for (int r : order) {
+      const StandardSection& s = list[static_cast<size_t>(r)];
+      tube.push_back(tube_member(s.outer, s.wall, s.name));
+      area.push_back(tube.back().values.A);
+      if (s.name == options.smallest) least_area = area.back();
+    }
+    if (!options.smallest.empty() &&
+        std::none_of(list.begin(), list.end(), [&](const StandardSection& s) { return s.name == options.smallest; }))
+      raise_error(err::invalid_setting, "smallest section \"" + options.smallest + "\" is not in the section list");
+    const BucklingMembers chains = buckling_members(f.model, std::vector<char>(f.sections.size(), 1));
+    std::vector<int> item_of_chain(f.sections.size() + 1, -1);
+    needed.assign(f.sections.size(), 0);
+    for (size_t j = 0; j < f.sections.size(); ++j) {
+      buckling.push_back({checks.k_factor * chains.length[j], chains.elements[j] > 1});
+      if (f.sections[j].shape != MemberSection::Shape::circle) continue;
+      needed[j] = f.sections[j].values.A;
+      int& item = item_of_chain[static_cast<size_t>(chains.chain[j])];
+      if (item < 0) {
+        item = static_cast<int>(items.size());
+        items.emplace_back();
+        weight.push_back(0);
+      }
+      items[static_cast<size_t>(item)].push_back(j);
+      weight[static_cast<size_t>(item)] += member_length(f.model, j);
+    }
+  }
+
+  // Per sized member and section: it has the area and passes under `forces`.
+  std::vector<std::vector<char>> passes(const FrameForces& forces) const {
+    std::vector<std::vector<char>> p(f.sections.size());
+    for (const std::vector<size_t>& item : items)
+      for (size_t j : item)
+        for (size_t r = 0; r < tube.size(); ++r)
+          p[j].push_back(area[r] >= needed[j] && utilisation_with(tube[r], j, buckling[j], f, forces, checks) <= 1);
+    return p;
+  }
+
+  // Per item, the section of each the next round: the lightest that every member of its chain
+  // passes in, allowed by the options, within the number of section types.
+  std::vector<size_t> choose(const std::vector<std::vector<char>>& p, const std::vector<size_t>& now) const {
+    std::vector<std::vector<char>> fits(items.size(), std::vector<char>(tube.size(), 0));
+    for (size_t i = 0; i < items.size(); ++i)
+      for (size_t r = 0; r < tube.size(); ++r)
+        fits[i][r] = area[r] >= least_area && (!options.only_grow || r >= now[i]) &&
+                     std::all_of(items[i].begin(), items[i].end(), [&](size_t j) { return p[j][r] != 0; });
+    std::vector<size_t> next(items.size());
+    if (options.section_types > 0) {
+      const std::vector<int> given = fewest_sections(fits, weight, area, options.section_types);
+      std::copy(given.begin(), given.end(), next.begin());
+    } else {
+      std::transform(fits.begin(), fits.end(), next.begin(), lightest_fit);
+    }
+    return next;
+  }
+
+  void apply(ShownFrame& frame, const std::vector<size_t>& sections, Sizing& out) const {
+    for (size_t i = 0; i < items.size(); ++i)
+      for (size_t j : items[i]) {
+        frame.sections[j] = tube[sections[i]];
+        out.choice[j] = order[sections[i]];
+      }
+  }
+};
+
+// A set of sections tried: its sections per item, the forces it carries, its volume (mm3) and
+// the members that fail in it, and of them those that fail even in the largest section.
+struct Tried {
+  std::vector<size_t> sections;
+  FrameForces forces;
+  double volume = 0;
+  std::vector<int> failing;
+  int too_small = 0;
+};
+
+Tried tried(const Sizer& s, const ShownFrame& f, const std::vector<size_t>& sections, FrameForces forces,
+            const std::vector<std::vector<char>>& p) {
+  Tried t{sections, std::move(forces), frame_volume(f), {}, 0};
+  for (size_t i = 0; i < s.items.size(); ++i)
+    for (size_t j : s.items[i]) {
+      if (!p[j][sections[i]]) t.failing.push_back(static_cast<int>(j));
+      if (!p[j].back()) ++t.too_small;
+    }
+  return t;
+}
+
+// The set to keep when the sizing did not settle: the lightest of those whose members all pass,
+// else the lightest of those with fewest failing.
+size_t lightest_passing(const std::vector<Tried>& sets) {
+  size_t best = 0;
+  for (size_t k = 1; k < sets.size(); ++k)
+    if (Cost{static_cast<int>(sets[k].failing.size()), sets[k].volume} <
+        Cost{static_cast<int>(sets[best].failing.size()), sets[best].volume})
+      best = k;
+  return best;
 }
 
 }  // namespace
@@ -77,44 +293,32 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
 }
 
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
-                    const CheckSettings& checks, const Loading& loading) {
+                    const CheckSettings& checks, const Loading& loading, const SizingOptions& options) {
+  const Sizer s(f, list, checks, options);
   Sizing out;
-  const std::vector<int> order = by_area(list);
-  std::vector<double> needed(f.sections.size(), 0);  // the optimised area
-  std::vector<size_t> rank(f.sections.size(), 0);    // position in `order`, never falling
   out.choice.assign(f.sections.size(), -1);
-  for (size_t j = 0; j < f.sections.size(); ++j)
-    if (f.sections[j].shape == MemberSection::Shape::circle) needed[j] = f.sections[j].values.A;
-  auto tube = [&](size_t r) {
-    const StandardSection& s = list[static_cast<size_t>(order[r])];
-    return tube_member(s.outer, s.wall, s.name);
-  };
-  // Each member the lightest section, no lighter than before, with its area and within the
-  // checks under the last forces; true when any member changed (applied only when asked).
-  auto choose = [&](bool apply) {
-    const FrameChecks now = check_frame(f, forces, checks);
-    bool changed = false;
-    out.too_small = 0;
-    for (size_t j = 0; j < f.sections.size(); ++j) {
-      if (needed[j] <= 0) continue;
-      auto fails = [&](size_t r) { return tube(r).values.A < needed[j] || !(utilisation_with(tube(r), j, now, f, forces, checks) <= 1); };
-      size_t r = rank[j];
-      while (r + 1 < order.size() && fails(r)) ++r;
-      if (fails(r)) ++out.too_small;
-      if (out.choice[j] == order[r]) continue;
-      changed = true;
-      if (!apply) continue;
-      rank[j] = r;
-      out.choice[j] = order[r];
-      f.sections[j] = tube(r);
-    }
-    return changed;
-  };
-  while (choose(true)) {
-    forces = analyse_frame(f, loading);
-    if (++out.rounds == max_sizing_rounds) return out.settled = !choose(false), out;
-  }
   out.settled = true;
+  if (s.items.empty()) return out;
+  std::vector<Tried> sets;
+  std::vector<size_t> next = s.choose(s.passes(forces), std::vector<size_t>(s.items.size(), 0));
+  for (;;) {
+    s.apply(f, next, out);
+    forces = analyse_frame(f, loading);
+    ++out.rounds;
+    const std::vector<std::vector<char>> p = s.passes(forces);
+    sets.push_back(tried(s, f, next, forces, p));
+    const std::vector<size_t> after = s.choose(p, next);
+    out.settled = after == next;
+    out.cycled = !out.settled && std::any_of(sets.begin(), sets.end(), [&](const Tried& t) { return t.sections == after; });
+    if (out.settled || out.cycled || out.rounds >= options.rounds) break;
+    next = after;
+  }
+  const size_t kept = out.settled ? sets.size() - 1 : lightest_passing(sets);
+  s.apply(f, sets[kept].sections, out);
+  forces = sets[kept].forces;
+  out.kept = static_cast<int>(kept) + 1;
+  out.failing = sets[kept].failing;
+  out.too_small = sets[kept].too_small;
   return out;
 }
 

@@ -28,21 +28,51 @@ std::vector<StandardSection> default_sections();
 std::vector<StandardSection> read_section_list(const std::string& path = section_list_name);
 void write_section_list(const std::vector<StandardSection>& list, const std::string& path = section_list_name);
 
+// How the members are sized. `section_types` 0: as many different sections as the members
+// need; n > 0: at most n, chosen to make the frame lightest. `smallest`: a name from the list; no
+// member gets a section of less area ("" for none). `only_grow`: a member's section never falls
+// from round to round (lighter sections are not tried again once left). `rounds`: the most
+// analyses made.
+inline constexpr int max_sizing_rounds = 10;
+struct SizingOptions {
+  int section_types = 0;
+  std::string smallest;
+  bool only_grow = false;
+  int rounds = max_sizing_rounds;
+};
+
 struct Sizing {
   std::vector<int> choice;   // per member: index into the list, -1 for a member that is not a design beam
   int rounds = 0;            // analyses made
-  bool settled = false;      // no member changed in the last round (else the round limit ended it)
-  int too_small = 0;         // members for which even the largest section fails
+  bool settled = false;      // no member changed in the last round
+  bool cycled = false;       // the choices came back to a set already tried
+  int kept = 0;              // the round whose set is kept (1-based): the last when settled, else the
+                             // lightest set whose members all passed under its own forces
+  int too_small = 0;         // members of the set kept for which even the largest section fails
+  std::vector<int> failing;  // members (0-based) of the set kept that fail their checks under its forces
 };
-inline constexpr int max_sizing_rounds = 10;
 
 // Sizes the design beams of f (whose circles are the optimised diameters) and replaces their
 // sections in f by the chosen tubes; `forces` becomes the analysis of the sized frame under the
 // loading (its own weight, with the self-weight on, that of the sections chosen). Members are
-// sized for the states checked for strength. Sections
-// only grow from round to round, so the sizing ends.
+// sized for the states checked for strength. Each round gives every member the lightest section
+// with at least its optimised area that passes under the forces of the sizes before, every
+// element of a chain (one member through nodes in line) one section, and re-analyses, until no
+// member changes. When the choices repeat, or after the rounds allowed, the lightest set tried
+// whose members all pass is kept (the lightest of all when none does). A smallest section not in
+// the list, a negative number of section types or no round allowed is a RunTimeError.
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
-                    const CheckSettings& checks, const Loading& loading = {});
+                    const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
+
+// At most n (>= 1) different sections for a set of items, lightest in all: `fits[i][r]` says
+// whether item i may take section r (positions in order of growing area, `area[r]` mm2), `weight`
+// its length (mm) or any weight. An item that fits no section counts as fitting the largest. Items
+// are grouped in order of their lightest fit, each group given the lightest section all its items
+// fit from the group's largest need up; of the groupings, those that give fewest items a section
+// they do not fit come first, the lightest of them wins (exact when each item fits every section
+// from its lightest up). Returns, per item, the section given.
+std::vector<int> fewest_sections(const std::vector<std::vector<char>>& fits, const std::vector<double>& weight,
+                                 const std::vector<double>& area, int n);
 
 // Mass of a frame's members, kg, at `density` kg/m3.
 double frame_mass(const ShownFrame& f, double density);
