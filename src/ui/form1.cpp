@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <exception>
 #include <filesystem>
 #include <utility>
@@ -135,7 +136,7 @@ Form1::Form1()
   Text8 = make_text(Frame5, "Text8", "1.0", {2580, 1950, 900, 300},
                     "Euler Buckling Length = K x Member Length");
   // The frame to build from the design shown, under them.
-  Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 1260},
+  Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 1680},
                       "Clean Frame, Standard Sizes and Its Re-Analysis");
   Command11 = make_button(Frame6, "Command11", "Clean Up", {120, 300, 1600, 420},
                           "Remove Thin, Hanging and Loose Members, and Re-Analyse the Frame Left");
@@ -144,7 +145,13 @@ Form1::Form1()
                       "Size Every Design Member of the Clean Frame from sections.csv");
   Label12 = make_label(Frame6, "Label12", "Density [kg/m3]", {120, 840, 1800, 300});
   Text10 = make_text(Frame6, "Text10", "7850", {1980, 810, 900, 300}, "Density of the Members for Their Mass [kg/m3]");
-  Label11 = make_label(this, "Label11", "", {plot_column, 9780, plot_width, 1800});
+  Label47 = make_label(Frame6, "Label47", "Section types", {3000, 840, 1500, 300});
+  Text47 = make_text(Frame6, "Text47", "0", {4560, 810, 800, 300},
+                     "Most Different Sections the Sizing Uses, Chosen for the Lightest Frame (0 = As Many as Needed)");
+  Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1800, 300});
+  Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 3380, 300},
+                     "No Member Smaller than This Section of sections.csv (Empty = None)");
+  Label11 = make_label(this, "Label11", "", {plot_column, 10200, plot_width, 1400});
   Label11->setWordWrap(true);
   Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // The steel design settings of the checks, under the status line.
@@ -212,6 +219,8 @@ void Form1::wire() {
   on_click(Command12, this, &Form1::Command12_Click);
   on_click(Check3, this, &Form1::Check3_Click);
   on_edit(Text10, this, &Form1::Text10_Change);
+  on_edit(Text47, this, &Form1::Text47_Change);
+  on_edit(Text48, this, &Form1::Text48_Change);
   on_edit(Text41, this, &Form1::Text41_Change);
   on_click(Check41, this, &Form1::Check41_Click);
   on_edit(Text42, this, &Form1::Text42_Change);
@@ -559,10 +568,12 @@ const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
                           plain_text(c.k_factor) + " " + c.grade + " " + std::to_string(c.cold_formed) + " " +
                           plain_text(c.gamma_m0) + " " + plain_text(c.gamma_m1) + " " + plain_text(c.slenderness_limit) + " " +
                           plain_text(loading_.density) + " " + std::to_string(loading_.self_weight) + loading_.direction + " " +
-                          std::to_string(combinations_taken_);
+                          std::to_string(combinations_taken_) + " " + std::to_string(sizing_options_.section_types) + " " +
+                          sizing_options_.smallest;
   if (!built_ || key != built_key_) {
     built_ = std::make_unique<BuiltFrame>(build_frame(design, members_shown(design.frame, store, chosen_cycle(), chosen_threshold()),
-                                                      sized ? &section_list_ : nullptr, check_settings_, loading_));
+                                                      sized ? &section_list_ : nullptr, check_settings_, loading_,
+                                                      sizing_options_));
     built_key_ = key;
   }
   return built_.get();
@@ -636,14 +647,15 @@ WindowSettings Form1::settings_in_effect() const {
           {"Text42", plain_text(c.gamma_m0)}, {"Text43", plain_text(c.gamma_m1)}, {"Text8", plain_text(c.k_factor)},
           {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(loading_.density)},
           {"Check42", loading_.self_weight ? "1" : "0"}, {"Text45", loading_.direction},
-          {"Text46", plain_text(loading_.deflection_limit)}};
+          {"Text46", plain_text(loading_.deflection_limit)}, {"Text47", std::to_string(sizing_options_.section_types)},
+          {"Text48", sizing_options_.smallest}};
 }
 
 void Form1::apply_kept_settings() {
   applying_settings_ = true;
   const auto done = qScopeGuard([this] { applying_settings_ = false; });
   for (const auto& [name, text] : read_window_settings(post_settings_name)) {
-    for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10, Text45, Text46})
+    for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10, Text45, Text46, Text47, Text48})
       if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
     for (QCheckBox* b : {Check41, Check42})
       if (b->objectName().toStdString() == name) set_value(b, text == "1" ? 1 : 0);
@@ -700,6 +712,22 @@ void Form1::Check3_Click() {
 }
 
 void Form1::Text10_Change() { take_setting(Text10, loading_.density); }
+
+// A whole number from 0 is taken; anything else is ignored while typed.
+void Form1::Text47_Change() {
+  const std::string text = text_of(Text47);
+  if (!is_number(text) || to_number(text) < 0 || to_number(text) != std::floor(to_number(text)) || to_number(text) > 1000) return;
+  sizing_options_.section_types = static_cast<int>(to_number(text));
+  keep_settings();
+  Draw_3D();
+}
+
+// A name the list does not hold is said when the frame is sized.
+void Form1::Text48_Change() {
+  sizing_options_.smallest = text_of(Text48);
+  keep_settings();
+  Draw_3D();
+}
 
 void Form1::Check42_Click() {
   loading_.self_weight = value_of(Check42) == 1;

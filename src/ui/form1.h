@@ -95,6 +95,8 @@ class Form1 : public ViewForm {
   void Command12_Click();  // Show Optimised
   void Check3_Click();     // Standard Sizes
   void Text10_Change();    // Density
+  void Text47_Change();    // Section types
+  void Text48_Change();    // Smallest section
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -139,6 +141,10 @@ class Form1 : public ViewForm {
   QCheckBox* Check3;       // Standard Sizes
   QLabel* Label12;         // "Density [kg/m3]"
   QLineEdit* Text10;
+  QLabel* Label47;         // "Section types"
+  QLineEdit* Text47;       // at most this many different sections, 0 for as many as needed
+  QLabel* Label48;         // "Smallest section"
+  QLineEdit* Text48;       // a name of sections.csv, or empty
   QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
   QWidget* Frame7;       // Steel Design
   QLabel* Label41;       // "Steel grade"
@@ -221,6 +227,7 @@ class Form1 : public ViewForm {
   std::unique_ptr<DesignEvaluation> evaluation_;
   bool clean_mode_ = false;
   Loading loading_;  // with the density of the frame to build
+  SizingOptions sizing_options_;
   // The model's load cases (as many as "Load case" offers until the model is read), or the
   // combinations when there are any: what "Load case" chooses among (0 for the envelope).
   int load_states() const;
