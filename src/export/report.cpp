@@ -179,8 +179,8 @@ void model_section(Report& r, const ReportInput& in) {
   r.heading("Model");
   int design = 0;
   for (const ModelFileElement& e : m.elements) design += is_design_set(m, e.prop) ? 1 : 0;
-  r.paragraph("The model (fem_gr_jo.dat) has " + node_list_text(m) + "; " + std::to_string(design) +
-              " elements are design beams and " + std::to_string(m.n_elem - design) + " non-design bars.");
+  r.paragraph("The model (fem_gr_jo.dat) has " + node_list_text(m) + "; design beams: " + std::to_string(design) +
+              ", non-design bars: " + std::to_string(m.n_elem - design) + ".");
   node_table(r, m);
   element_table(r, m);
   property_table(r, m);
@@ -277,8 +277,8 @@ ReportPicture frame_picture(const ResultStore* store, ResultPicture p, double wi
 
 void frame_section(Report& r, const ReportInput& in) {
   r.heading("The frame");
-  r.paragraph("The " + frame_name(in.kind, in.drawn, in.picture.threshold) + ", coloured as on screen.");
-  r.picture("The view as shown", frame_picture(in.store, in.picture, 150));
+  r.paragraph("Shown: " + frame_name(in.kind, in.drawn, in.picture.threshold) + ", coloured as on screen.");
+  r.picture("The view as shown", frame_picture(in.store, in.picture, 120));
   struct Plane {
     const char* name;
     const char *l, *w, *h;
@@ -287,7 +287,7 @@ void frame_section(Report& r, const ReportInput& in) {
     ResultPicture p = in.picture;
     p.angles = angles_from_texts(v.l, v.w, v.h, pi_post);
     p.view = post_view;
-    r.picture(std::string("The ") + v.name + " plane", frame_picture(in.store, p, 110));
+    r.picture(std::string("The ") + v.name + " plane", frame_picture(in.store, p, 95));
   }
 }
 
@@ -356,7 +356,7 @@ std::string section_text(const ShownFrame& f, size_t j) {
     case MemberSection::Shape::tube: return "tube " + num(s.outer) + "x" + num(s.wall);
     case MemberSection::Shape::general: break;
   }
-  return "set " + std::to_string(f.model.elements[j].prop);
+  return "drawn, set " + std::to_string(f.model.elements[j].prop);
 }
 
 Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
@@ -460,7 +460,7 @@ void method_section(Report& r, const ReportInput& in) {
               "for an open one).");
   r.paragraph("Buckling members: elements in line through a node that joins just two members and that nothing holds "
               "buckle together; L_cr = K x the buckling member's length.");
-  ReportTable t{{"Setting", "Value"}, {}, {false, true}};
+  ReportTable t{{"Setting", "Value"}, {}, {false, false}};
   t.rows = {{"Steel grade", c.grade},
             {"Yield stress f_y [N/mm2]", num(c.yield)},
             {"Tubes", c.cold_formed ? "cold-formed" : "hot-finished"},
