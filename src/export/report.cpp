@@ -487,7 +487,11 @@ void plot_series(Canvas& c, const std::vector<CyclePoint>& h, double w, double h
   for (const CyclePoint& p : h)
     if (std::isfinite(value(p))) lo = std::min(lo, value(p)), hi = std::max(hi, value(p));
   if (lo > hi) return;
-  if (hi - lo < 1e-12) hi = lo + 1;
+  if (hi - lo < 1e-12) {  // a flat series runs across the middle
+    const double pad = compliance ? 0.5 : std::max(std::fabs(lo) * 0.5, 1e-3);
+    lo -= pad;
+    hi += pad;
+  }
   const double x0 = margin_left, x1 = w - margin_right, y0 = ht - margin_bottom, y1 = margin_top;
   const double first = h.front().cycle, last = std::max(h.back().cycle, h.front().cycle + 1);
   bool started = false;

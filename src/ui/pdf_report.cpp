@@ -221,7 +221,7 @@ void write_pdf_report(const Report& r, const std::string& path) {
     QPainter painter;
     if (!painter.begin(&writer)) raise_error(err::write_failed, path + ": the PDF writer cannot start");
     PageLayout(writer, &painter, r, pages).run();
-    painter.end();
+    if (!painter.end()) raise_error(err::write_failed, path + ": the PDF writer failed");
   }
   out.bytes(std::string_view(buffer.data().constData(), static_cast<size_t>(buffer.data().size())));
   out.commit();
