@@ -86,6 +86,25 @@ void expect_close(double report, double table, const std::string& what) {
   EXPECT_NEAR(report, table, 6e-4 * std::fabs(table) + 2e-9) << what;
 }
 
+// Checks that each state's reactions sum to its applied loads turned round (kN); returns how
+// many states the report balances.
+int balanced_states(const std::string& text) {
+  int sums = 0;
+  std::vector<double> applied;
+  for (const std::string& line : lines_of(text)) {
+    const std::vector<std::string> w = words(line);
+    if (w.size() != 4) continue;
+    if (w[0] == "applied") applied = {std::stod(w[1]), std::stod(w[2]), std::stod(w[3])};
+    if (w[0] != "sum") continue;
+    EXPECT_EQ(applied.size(), 3u);
+    if (applied.size() != 3) return sums;
+    for (size_t k = 0; k < 3; ++k) EXPECT_NEAR(std::stod(w[k + 1]), -applied[k], 1e-3 * (1 + std::fabs(applied[k])));
+    EXPECT_GT(std::fabs(applied[2]), 0.5);  // at least the 1000 N down of the load case
+    ++sums;
+  }
+  return sums;
+}
+
 class ReportWindow : public test_support::WindowTest {
  protected:
   ReportWindow() {
@@ -146,20 +165,7 @@ TEST_F(ReportWindow, ReportOfTheDesignShownAgreesWithItsTables) {
       in_order.push_back(rows.at(std::stoi(w[0])).numbers[8]);
   EXPECT_TRUE(std::is_sorted(in_order.rbegin(), in_order.rend()));
 
-  // Each state's reactions sum to its loads, turned round.
-  int sums = 0;
-  std::vector<double> applied;
-  for (const std::string& line : lines_of(text)) {
-    const std::vector<std::string> w = words(line);
-    if (w.size() != 4) continue;
-    if (w[0] == "applied") applied = {std::stod(w[1]), std::stod(w[2]), std::stod(w[3])};
-    if (w[0] != "sum") continue;
-    ASSERT_EQ(applied.size(), 3u);
-    for (size_t k = 0; k < 3; ++k) EXPECT_NEAR(std::stod(w[k + 1]), -applied[k], 1e-3 * (1 + std::fabs(applied[k])));
-    EXPECT_GT(std::fabs(applied[2]), 0.5);  // 1000 N down
-    ++sums;
-  }
-  EXPECT_GE(sums, 1);
+  EXPECT_EQ(balanced_states(text), 1);
 
   // Every page renders.
   ASSERT_EQ(std::system("pdftoppm -r 20 -png report.pdf page 2> render_errors.txt"), 0);
@@ -189,6 +195,27 @@ TEST_F(ReportWindow, SizedFrameReportCarriesItsBillAndInputs) {
     if (const auto w = words(line); in_bill && w.size() >= 3 && w[0] == "total") report_total = std::stod(w.back());
   }
   expect_close(report_total, std::stod(bill_total), "mass");
+}
+
+// Combinations with the self-weight: the report names their file, lists them, and the reactions
+// of each balance its factored loads and factored weight.
+TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
+  std::ofstream("combinations.csv") << "name,kind,self-weight,case 1\r\nC1,ULS,1.35,1.5\r\nC2,SLS,1,1\r\n";
+  run("restart\nclick frmSplash.Command3\nclick Form1.Command1\nclick Form1.Check42\nclick Form1.Option3\n"
+      "export combined.pdf\nexpect-error none\n");
+  const std::string text = pdf_text("combined.pdf");
+  for (const char* part : {"combinations.csv", "Load combinations", "Reactions, combination C1", "Reactions, combination C2"})
+    EXPECT_NE(text.find(part), std::string::npos) << part;
+  EXPECT_EQ(balanced_states(text), 2);
+  // C1 carries 1.5 times the case's 1000 N down and 1.35 times the weight.
+  double c1_down = 0;
+  for (const std::string& line : lines_of(text.substr(text.find("Reactions, combination C1"))))
+    if (const auto w = words(line); w.size() == 4 && w[0] == "applied") {
+      c1_down = std::stod(w[3]);
+      break;
+    }
+  EXPECT_LT(c1_down, -1.5);
+  EXPECT_GT(c1_down, -1.6);
 }
 
 // A place that cannot be written: the error names it, and nothing is left behind.
