@@ -8,10 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <numeric>
 #include <set>
-#include <sstream>
 
 #include "base/canvas.h"
 #include "base/rotate.h"
@@ -32,7 +29,9 @@ void Report::picture(const std::string& caption, ReportPicture p) {
   blocks.push_back({ReportBlock::Kind::picture, caption, {}, std::move(p)});
 }
 
-uint32_t crc32_of(const std::string& bytes) {
+namespace {
+// One step of the reflected CRC-32 over a block; crc starts at (and ends XORed with) 0xFFFFFFFF.
+uint32_t crc32_update(uint32_t crc, const char* data, size_t n) {
   static const std::array<uint32_t, 256> table = [] {
     std::array<uint32_t, 256> t{};
     for (uint32_t i = 0; i < 256; ++i) {
@@ -42,19 +41,29 @@ uint32_t crc32_of(const std::string& bytes) {
     }
     return t;
   }();
-  uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; ++i) crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (crc >> 8);
+  return crc;
 }
+}  // namespace
 
+uint32_t crc32_of(const std::string& bytes) { return crc32_update(0xFFFFFFFFu, bytes.data(), bytes.size()) ^ 0xFFFFFFFFu; }
+
+// Read in blocks: a result file may run to tens of megabytes.
 bool file_crc32(const std::string& path, uint32_t& crc, uintmax_t& size) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  const std::string bytes = all.str();
-  size = bytes.size();
-  crc = crc32_of(bytes);
+  uint32_t c = 0xFFFFFFFFu;
+  uintmax_t n = 0;
+  std::vector<char> block(1 << 16);
+  while (in) {
+    in.read(block.data(), static_cast<std::streamsize>(block.size()));
+    const auto got = static_cast<size_t>(in.gcount());
+    c = crc32_update(c, block.data(), got);
+    n += got;
+  }
+  if (in.bad()) return false;
+  crc = c ^ 0xFFFFFFFFu;
+  size = n;
   return true;
 }
 
@@ -93,7 +102,7 @@ bool is_supported(const ModelFile& m, size_t node) {
   return false;
 }
 
-std::string node_list_text(const ModelFile& m) {
+std::string model_counts_text(const ModelFile& m) {
   return plural(m.n_node, "node") + ", " + plural(m.n_elem, "element") + ", " + plural(m.n_prop, "property set") + ", " +
          plural(static_cast<int>(m.cases.size()), "load case");
 }
@@ -179,7 +188,7 @@ void model_section(Report& r, const ReportInput& in) {
   r.heading("Model");
   int design = 0;
   for (const ModelFileElement& e : m.elements) design += is_design_set(m, e.prop) ? 1 : 0;
-  r.paragraph("The model (fem_gr_jo.dat) has " + node_list_text(m) + "; design beams: " + std::to_string(design) +
+  r.paragraph("The model (fem_gr_jo.dat) has " + model_counts_text(m) + "; design beams: " + std::to_string(design) +
               ", non-design bars: " + std::to_string(m.n_elem - design) + ".");
   node_table(r, m);
   element_table(r, m);

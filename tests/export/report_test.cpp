@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "base/recording_canvas.h"
@@ -19,6 +21,15 @@ TEST(Report, ChecksumIsTheStandardCrc32) {
   uint32_t crc = 0;
   uintmax_t size = 0;
   EXPECT_FALSE(file_crc32("no_such_file.dat", crc, size));
+  // A file read in several blocks gives the checksum of its whole content.
+  std::string content(150001, 'x');
+  for (size_t i = 0; i < content.size(); i += 7) content[i] = static_cast<char>(i % 251);
+  const std::string path = (std::filesystem::temp_directory_path() / "marulla_crc_test.bin").string();
+  std::ofstream(path, std::ios::binary) << content;
+  ASSERT_TRUE(file_crc32(path, crc, size));
+  EXPECT_EQ(size, content.size());
+  EXPECT_EQ(crc, crc32_of(content));
+  std::filesystem::remove(path);
 }
 
 // Four significant digits, no exponent, no trailing zeros; rounding carries into the next digit.
