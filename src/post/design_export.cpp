@@ -176,7 +176,8 @@ ExportFormat export_format(const std::string& path) {
   if (ext == ".stl") return ExportFormat::stl;
   if (ext == ".dxf") return ExportFormat::dxf;
   if (ext == ".inp") return ExportFormat::inp;
-  raise_error(err::bad_file_name, path + ": the name must end in .csv, .stl, .dxf or .inp");
+  if (ext == ".pdf") return ExportFormat::pdf;
+  raise_error(err::bad_file_name, path + ": the name must end in .csv, .stl, .dxf, .inp or .pdf");
 }
 
 void export_design(const ResultStore& r, const DesignChoice& d, const std::string& path) {
@@ -188,9 +189,10 @@ void export_design(const ResultStore& r, const DesignChoice& d, const std::strin
     case ExportFormat::dxf:
       return write_design_dxf(r, d, path);
     case ExportFormat::inp:
+    case ExportFormat::pdf:
       break;
   }
-  raise_error(err::bad_file_name, path + ": an input deck is written from the frame analysed, not the result file");
+  raise_error(err::bad_file_name, path + ": an input deck or a report is written from the frame analysed, not the result file");
 }
 
 void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::string& path) {

@@ -23,8 +23,9 @@ struct DesignChoice {
   const ExtraColumns* more = nullptr;  // the table's further columns, if any
 };
 
-// inp, the input deck of a general FE program, is written from the analysed frame (export/).
-enum class ExportFormat { csv, stl, dxf, inp };
+// inp, the input deck of a general FE program, and pdf, the calculation report, are written from
+// the analysed frame (export/ and the windows).
+enum class ExportFormat { csv, stl, dxf, inp, pdf };
 
 // The format the file's extension asks for, in any letter case; "Bad file name" otherwise.
 ExportFormat export_format(const std::string& path);

@@ -2,6 +2,7 @@
 // redraw, the convergence plot and the export, and the ways out.
 #include "ui/form1.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "evaluate/design_evaluation.h"
 #include "export/fe_deck.h"
 #include "export/force_tables.h"
+#include "export/report.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
 #include "post/design_export.h"
@@ -29,6 +31,7 @@
 #include "model/model_store.h"
 #include "ui/form2.h"
 #include "ui/form6.h"
+#include "ui/pdf_report.h"
 #include "ui/qt_controls.h"
 #include "ui/qt_convergence_plot.h"
 #include "ui/shell.h"
@@ -40,7 +43,8 @@ constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
 constexpr const char* export_filters =
-    "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp)";
+    "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp);;"
+    "Calculation report, PDF (*.pdf)";
 
 // The dialog of this toolkit reads a name with double quotes as a list of quoted names
 // ('my design "v2".stl' becomes "v2"): the name is taken as typed instead.
@@ -369,7 +373,7 @@ float Form1::chosen_threshold() const {
   return static_cast<float>(HScroll5->value() / 100.0);
 }
 
-void Form1::Draw_3D() {
+ResultPicture Form1::picture_shown() {
   ResultPicture p;
   p.cycle = chosen_cycle();
   p.threshold = chosen_threshold();
@@ -377,6 +381,11 @@ void Form1::Draw_3D() {
   p.angles = view_angles();
   p.view = view_win;
   draw_forces(p);
+  return p;
+}
+
+void Form1::Draw_3D() {
+  const ResultPicture p = picture_shown();
   Plot1->mark(p.cycle);
   Label61->setText(QString("= %1 mm").arg(double(p.threshold) * store.pd_max, 0, 'g', 4));
   if (!reading_) return display.draw(canvas(), store, p);
@@ -457,6 +466,7 @@ void Form1::export_file(const std::string& path) {
   DesignChoice d{chosen_cycle(), chosen_threshold()};
   const ExportFormat format = export_format(path);
   if (format == ExportFormat::inp) return export_deck(path);
+  if (format == ExportFormat::pdf) return export_report(path);
   const OnScreen shown = format == ExportFormat::csv ? on_screen() : OnScreen{};
   if (shown.forces == nullptr) return export_design(store, d, path);
   const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_, drawn_members(*shown.frame));
@@ -473,6 +483,31 @@ void Form1::export_deck(const std::string& path) {
   const OnScreen shown = on_screen();
   if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
   write_fe_deck(*shown.frame, loading_, path);
+}
+
+// The report of the frame shown, as the picture shows it; a frame to build that cannot stand is
+// reported without forces, saying why.
+void Form1::export_report(const std::string& path) {
+  ReportInput in;
+  in.picture = picture_shown();
+  const OnScreen shown = on_screen();
+  if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
+  in.store = &store;
+  in.model = &evaluation().model();
+  in.frame = shown.frame;
+  in.forces = shown.forces;
+  in.built = shown.built;
+  in.drawn = drawn_members(*shown.frame);
+  in.kind = frame_kind(shown);
+  in.checks = check_settings_;
+  in.loading = loading_;
+  in.folder = std::filesystem::current_path().string();
+  in.date = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm 'UTC'").toStdString();
+  in.files = {model_file_name, post_file_name};
+  if (shown.built && shown.built->sizing) in.files.push_back(section_list_name);
+  if (!loading_.combinations.empty()) in.files.push_back(combinations_file_name);
+  in.problem = shown.built ? unstable_export(*shown.built) : forces_problem_;
+  write_pdf_report(make_report(in), path);
 }
 
 // Whatever the view, once results are read: the forces of the cycle shown and the view's settings.
@@ -539,11 +574,15 @@ void Form1::draw_forces(ResultPicture& p) {
     return;
   }
   double factor = 0;
-  const FrameKind kind = !shown.built ? FrameKind::optimised : shown.built->sizing ? FrameKind::sized : FrameKind::clean;
-  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, loading_.deflection_limit, store, kind, factor);
+  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, loading_.deflection_limit, store,
+                                          frame_kind(shown), factor);
   Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, loading_.density, summary, loading_.deflection_limit)
                                                       : summary));
   Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
+}
+
+FrameKind Form1::frame_kind(const OnScreen& shown) {
+  return !shown.built ? FrameKind::optimised : shown.built->sizing ? FrameKind::sized : FrameKind::clean;
 }
 
 Form1::OnScreen Form1::on_screen() {

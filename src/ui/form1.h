@@ -62,7 +62,7 @@ class Form1 : public ViewForm {
   void Command10_Click();  // Export...
   void Command20_Click();  // Stop
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
-  // format (.csv, .stl, .dxf, .inp).
+  // format (.csv, .stl, .dxf, .inp, or .pdf: the calculation report of the frame shown).
   void export_design_to(const std::string& path);
   // What the members of the design shown carry: the colour views, the load case, the deformed
   // frame and the two check settings. Each redraws.
@@ -189,6 +189,9 @@ class Form1 : public ViewForm {
   void write_forces_json(JsonWriter& j);
   void export_file(const std::string& path);
   void export_deck(const std::string& path);
+  void export_report(const std::string& path);
+  // The picture of the frame shown, with the colours, legend and deformed frame of its view.
+  ResultPicture picture_shown();
   // The view the force controls ask for.
   ForceView force_view() const;
   // The design shown, analysed: null when its analysis cannot be made (the reason is in
@@ -223,6 +226,7 @@ class Form1 : public ViewForm {
     const BuiltFrame* built = nullptr;
   };
   OnScreen on_screen();
+  static FrameKind frame_kind(const OnScreen& shown);
 
   std::unique_ptr<DesignEvaluation> evaluation_;
   bool clean_mode_ = false;

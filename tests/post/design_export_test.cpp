@@ -125,7 +125,7 @@ TEST_F(DesignExport, FailuresNameTheFileAndLeaveNothingBehind) {
   };
   const Case cases[] = {
       {"missing/frame.csv", "Cannot write file (missing/frame.csv)", {3, 1}},
-      {"frame.txt", "Bad file name (frame.txt: the name must end in .csv, .stl, .dxf or .inp)", {3, 1}},
+      {"frame.txt", "Bad file name (frame.txt: the name must end in .csv, .stl, .dxf, .inp or .pdf)", {3, 1}},
       {"old.stl", "Subscript out of range (cycle 4)", {4, 1}},
   };
   for (const Case& c : cases) EXPECT_EQ(error_of([&] { export_design(r, c.choice, c.path); }), c.error);

@@ -1,0 +1,558 @@
+// The calculation report's content: the title block, the model, its loads, the optimisation, the
+// frame's pictures, the results and the method, each section a function that appends its blocks.
+#include "export/report.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "base/canvas.h"
+#include "base/rotate.h"
+#include "formats/numtext.h"
+
+#ifndef MARULLA_VERSION
+#define MARULLA_VERSION ""
+#endif
+
+void Report::heading(const std::string& text) { blocks.push_back({ReportBlock::Kind::heading, text, {}, {}}); }
+void Report::subheading(const std::string& text) { blocks.push_back({ReportBlock::Kind::subheading, text, {}, {}}); }
+void Report::paragraph(const std::string& text) { blocks.push_back({ReportBlock::Kind::paragraph, text, {}, {}}); }
+void Report::table(const std::string& caption, ReportTable t) {
+  t.numeric.resize(t.header.size(), true);
+  blocks.push_back({ReportBlock::Kind::table, caption, std::move(t), {}});
+}
+void Report::picture(const std::string& caption, ReportPicture p) {
+  blocks.push_back({ReportBlock::Kind::picture, caption, {}, std::move(p)});
+}
+
+namespace {
+// One step of the reflected CRC-32 over a block; crc starts at (and ends XORed with) 0xFFFFFFFF.
+uint32_t crc32_update(uint32_t crc, const char* data, size_t n) {
+  static const std::array<uint32_t, 256> table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  for (size_t i = 0; i < n; ++i) crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+}  // namespace
+
+uint32_t crc32_of(const std::string& bytes) { return crc32_update(0xFFFFFFFFu, bytes.data(), bytes.size()) ^ 0xFFFFFFFFu; }
+
+// Read in blocks: a result file may run to tens of megabytes.
+bool file_crc32(const std::string& path, uint32_t& crc, uintmax_t& size) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  uint32_t c = 0xFFFFFFFFu;
+  uintmax_t n = 0;
+  std::vector<char> block(1 << 16);
+  while (in) {
+    in.read(block.data(), static_cast<std::streamsize>(block.size()));
+    const auto got = static_cast<size_t>(in.gcount());
+    c = crc32_update(c, block.data(), got);
+    n += got;
+  }
+  if (in.bad()) return false;
+  crc = c ^ 0xFFFFFFFFu;
+  size = n;
+  return true;
+}
+
+std::string report_number(double value, int digits) {
+  if (!std::isfinite(value)) return "-";
+  const double size = std::fabs(value);
+  if (size < 1e-9) return "0";
+  const int magnitude = static_cast<int>(std::floor(std::log10(size)));
+  const int decimals = std::clamp(digits - 1 - magnitude, 0, 9);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string s = text;
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  return s == "-0" ? "0" : s;
+}
+
+namespace {
+
+using Row = std::vector<std::string>;
+std::string kn(double newton) { return report_number(newton / 1000); }
+std::string knm(double newton_mm) { return report_number(newton_mm / 1e6); }
+std::string num(double v) { return report_number(v); }
+
+const char* const dof_names[6] = {"L", "W", "H", "rL", "rW", "rH"};
+
+bool is_design_set(const ModelFile& m, int prop) { return m.props[static_cast<size_t>(prop - 1)][0] < 0; }
+
+// A node some load case holds by a support or a spring.
+bool is_supported(const ModelFile& m, size_t node) {
+  for (const ModelFileCase& c : m.cases)
+    for (int d = 0; d < 6; ++d)
+      if (c.fixed[node][static_cast<size_t>(d)] || c.springs[node][static_cast<size_t>(d)] != 0) return true;
+  return false;
+}
+
+std::string model_counts_text(const ModelFile& m) {
+  return plural(m.n_node, "node") + ", " + plural(m.n_elem, "element") + ", " + plural(m.n_prop, "property set") + ", " +
+         plural(static_cast<int>(m.cases.size()), "load case");
+}
+
+// --- title block ---
+
+void title_block(Report& r, const ReportInput& in) {
+  r.title = "Calculation report";
+  r.header = in.folder + "    " + in.date;
+  r.heading("Calculation report");
+  const std::string version = MARULLA_VERSION;
+  r.paragraph("Program: Marulla" + (version.empty() ? "" : " " + version) + ". Date: " + in.date + ". Working directory: " +
+              in.folder + ".");
+  r.paragraph("Frame: " + frame_name(in.kind, in.drawn, in.picture.threshold) + ", cycle " +
+              std::to_string(in.picture.cycle) + " of " + std::to_string(in.store->pn_cyc) + ".");
+  ReportTable t{{"File", "Size [bytes]", "CRC-32"}, {}, {false, true, true}};
+  for (const std::string& name : in.files) {
+    uint32_t crc = 0;
+    uintmax_t size = 0;
+    if (!file_crc32((std::filesystem::path(in.folder) / name).string(), crc, size)) {
+      t.rows.push_back({name, "-", "cannot be read"});
+      continue;
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", crc);
+    t.rows.push_back({name, std::to_string(size), hex});
+  }
+  r.table("Input files (checksum: CRC-32, IEEE 802.3 polynomial, as zip and PNG use)", std::move(t));
+  r.paragraph("You must verify your results.");
+}
+
+// --- model ---
+
+void node_table(Report& r, const ModelFile& m) {
+  ReportTable t{{"Node", "L [mm]", "W [mm]", "H [mm]"}, {}, {}};
+  for (size_t i = 0; i < m.nodes.size(); ++i)
+    t.rows.push_back({std::to_string(i + 1), num(m.nodes[i][0]), num(m.nodes[i][1]), num(m.nodes[i][2])});
+  r.table("Nodes", std::move(t));
+}
+
+void element_table(Report& r, const ModelFile& m) {
+  ReportTable t{{"Element", "Node 1", "Node 2", "Set", "Kind", "Length [mm]"}, {}, {true, true, true, true, false, true}};
+  for (size_t j = 0; j < m.elements.size(); ++j) {
+    const ModelFileElement& e = m.elements[j];
+    t.rows.push_back({std::to_string(j + 1), std::to_string(e.node1), std::to_string(e.node2), std::to_string(e.prop),
+                      is_design_set(m, e.prop) ? "design" : "non-design", num(member_length(m, j))});
+  }
+  r.table("Elements", std::move(t));
+}
+
+void property_table(Report& r, const ModelFile& m) {
+  ReportTable t{{"Set", "Kind", "E [N/mm2]", "G [N/mm2]", "A [mm2]", "I_W [mm4]", "I_H [mm4]", "J [mm4]"}, {}, {}};
+  t.numeric = {true, false, true, true, true, true, true, true};
+  for (size_t s = 0; s < m.props.size(); ++s) {
+    const auto& p = m.props[s];
+    const bool design = p[0] < 0;
+    Row row{std::to_string(s + 1), design ? "design" : "non-design", num(std::fabs(p[0])), num(p[1])};
+    for (size_t k = 2; k < 6; ++k) row.push_back(design ? "-" : num(p[k]));
+    t.rows.push_back(row);
+  }
+  r.table("Materials and property sets (a design set's section is the circle the optimisation gives each beam)",
+          std::move(t));
+}
+
+// The drawn sections of the non-design bars, each once, about the centroid and principal axes.
+void drawn_section_table(Report& r, const ShownFrame& f) {
+  ReportTable t{{"Set", "A [mm2]", "W_c [mm]", "H_c [mm]", "I_W [mm4]", "I_H [mm4]", "I_1 [mm4]", "I_2 [mm4]",
+                 "Angle [deg]", "J [mm4]"},
+                {},
+                {}};
+  std::set<const DrawnSectionProperties*> seen;
+  for (size_t j = 0; j < f.drawn.size(); ++j) {
+    const DrawnSectionProperties* d = f.drawn[j].get();
+    if (d == nullptr || !seen.insert(d).second) continue;
+    t.rows.push_back({std::to_string(f.model.elements[j].prop), num(d->area), num(d->centroid_w), num(d->centroid_h),
+                      num(d->iw), num(d->ih), num(d->i1), num(d->i2), num(d->angle), num(d->j)});
+  }
+  if (!t.rows.empty()) r.table("Drawn sections of the non-design bars (about the centroid; principal axes 1, 2)", std::move(t));
+}
+
+void model_section(Report& r, const ReportInput& in) {
+  const ModelFile& m = *in.model;
+  r.heading("Model");
+  int design = 0;
+  for (const ModelFileElement& e : m.elements) design += is_design_set(m, e.prop) ? 1 : 0;
+  r.paragraph("The model (fem_gr_jo.dat) has " + model_counts_text(m) + "; design beams: " + std::to_string(design) +
+              ", non-design bars: " + std::to_string(m.n_elem - design) + ".");
+  node_table(r, m);
+  element_table(r, m);
+  property_table(r, m);
+  drawn_section_table(r, *in.frame);
+}
+
+// --- loads ---
+
+void case_table(Report& r, const ModelFile& m, size_t c) {
+  const ModelFileCase& lc = m.cases[c];
+  ReportTable t{{"Node", "Fixed", "k_L [N/mm]", "k_W [N/mm]", "k_H [N/mm]", "k_rL [Nmm/rad]", "k_rW [Nmm/rad]",
+                 "k_rH [Nmm/rad]", "F_L [N]", "F_W [N]", "F_H [N]", "M_L [N mm]", "M_W [N mm]", "M_H [N mm]"},
+                {},
+                {}};
+  t.numeric.assign(t.header.size(), true);
+  t.numeric[1] = false;
+  for (size_t i = 0; i < m.nodes.size(); ++i) {
+    std::string fixed;
+    bool any = false;
+    Row row{std::to_string(i + 1), ""};
+    for (size_t d = 0; d < 6; ++d) {
+      if (lc.fixed[i][d]) fixed += (fixed.empty() ? "" : " ") + std::string(dof_names[d]);
+      any = any || lc.fixed[i][d] || lc.springs[i][d] != 0 || lc.loads[i][d] != 0;
+    }
+    if (!any) continue;
+    row[1] = fixed.empty() ? "-" : fixed;
+    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.springs[i][d]));
+    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.loads[i][d]));
+    t.rows.push_back(row);
+  }
+  r.table("Load case " + std::to_string(c + 1) + ": supports (fixed degrees of freedom), springs to ground and loads",
+          std::move(t));
+}
+
+void combination_table(Report& r, const std::vector<Combination>& list, size_t cases) {
+  ReportTable t{{"Name", "Kind", "Self-weight"}, {}, {}};
+  for (size_t c = 0; c < cases; ++c) t.header.push_back("Case " + std::to_string(c + 1));
+  t.numeric.assign(t.header.size(), true);
+  t.numeric[0] = t.numeric[1] = false;
+  for (const Combination& k : list) {
+    Row row{k.name, limit_state_name(k.kind), num(k.self_weight)};
+    for (size_t c = 0; c < cases; ++c) row.push_back(num(k.factor(c)));
+    t.rows.push_back(row);
+  }
+  r.table("Load combinations (factors; ULS for the member checks, SLS for the deflection)", std::move(t));
+}
+
+void loads_section(Report& r, const ReportInput& in) {
+  r.heading("Supports, springs and loads");
+  for (size_t c = 0; c < in.model->cases.size(); ++c) case_table(r, *in.model, c);
+  const Loading& l = in.loading;
+  if (l.self_weight)
+    r.paragraph("Self-weight: on, each member's area x " + num(l.density) + " kg/m3 x g " + num(gravity) +
+                " m/s2 as a uniform load along it, towards " + l.direction +
+                (in.forces ? "; the frame weighs " + kn(in.forces->weight) + " kN." : "."));
+  else
+    r.paragraph("Self-weight: off.");
+  if (l.combinations.empty())
+    r.paragraph("No load combinations: each load case is checked as it stands.");
+  else
+    combination_table(r, l.combinations, in.model->cases.size());
+}
+
+// --- optimisation ---
+
+void optimisation_section(Report& r, const ReportInput& in) {
+  r.heading("Optimisation");
+  const AnalysisSettings& s = in.model->settings;
+  ReportTable t{{"Setting", "Value"}, {}, {false, true}};
+  t.rows = {{"Maximum diameter [mm]", num(s.max_diameter)},
+            {"Initial value ratio (smallest relative area)", num(s.init_ratio)},
+            {"Objective volume ratio", num(s.volume_ratio)},
+            {"Move limit", num(s.move_limit)},
+            {"Penalty factor", num(s.penalty)}};
+  r.table("Settings of the model file's header", std::move(t));
+  const std::vector<CyclePoint> history = convergence_history(*in.store);
+  std::string last;
+  if (!history.empty())
+    last = ": compliance " + num(history.back().compliance) + " N mm, volume ratio " + num(history.back().volume_ratio) +
+           " at the last";
+  r.paragraph(plural(in.store->pn_cyc, "cycle") + " run" + last + ".");
+  ReportPicture p{12000, 6000, 160, [history](Canvas& c) { draw_convergence(c, history, 12000, 6000); }};
+  r.picture("Convergence: compliance (N mm, logarithmic, left) and volume ratio (right) against cycle", std::move(p));
+}
+
+// --- the frame's pictures ---
+
+ReportPicture frame_picture(const ResultStore* store, ResultPicture p, double width_mm) {
+  return {8400, 8000, width_mm, [store, p](Canvas& c) {
+            ResultDisplay display;
+            display.draw(c, *store, p);
+          }};
+}
+
+void frame_section(Report& r, const ReportInput& in) {
+  r.heading("The frame");
+  r.paragraph("Shown: " + frame_name(in.kind, in.drawn, in.picture.threshold) + ", coloured as on screen.");
+  r.picture("The view as shown", frame_picture(in.store, in.picture, 120));
+  struct Plane {
+    const char* name;
+    const char *l, *w, *h;
+  };
+  for (const Plane& v : {Plane{"L-W", "-90", "0", "90"}, Plane{"W-H", "0", "180", "0"}, Plane{"H-L", "-90", "90", "0"}}) {
+    ResultPicture p = in.picture;
+    p.angles = angles_from_texts(v.l, v.w, v.h, pi_post);
+    p.view = post_view;
+    r.picture(std::string("The ") + v.name + " plane", frame_picture(in.store, p, 95));
+  }
+}
+
+// --- results ---
+
+// The loads applied in state s: its cases' nodal forces (factored in a combination) and the
+// self-weight, N along L, W, H.
+std::array<double, 3> applied_load(const ReportInput& in, size_t s) {
+  const ModelFile& m = *in.model;
+  const bool combined = !in.loading.combinations.empty();
+  std::array<double, 3> sum{};
+  for (size_t c = 0; c < m.cases.size(); ++c) {
+    const double factor = combined ? in.loading.combinations[s].factor(c) : (c == s ? 1.0 : 0.0);
+    for (const auto& load : m.cases[c].loads)
+      for (size_t d = 0; d < 3; ++d) sum[d] += factor * load[d];
+  }
+  std::array<double, 3> unit{};
+  direction_vector(in.loading.direction, unit);
+  const double weight = in.forces->weight * (combined ? in.loading.combinations[s].self_weight : 1.0);
+  for (size_t d = 0; d < 3; ++d) sum[d] += weight * unit[d];
+  return sum;
+}
+
+void reaction_table(Report& r, const ReportInput& in, size_t s) {
+  const FrameForces& f = *in.forces;
+  ReportTable t{{"Node", "R_L [kN]", "R_W [kN]", "R_H [kN]", "M_L [kN m]", "M_W [kN m]", "M_H [kN m]"}, {}, {}};
+  std::array<double, 3> sum{};
+  for (size_t i = 0; i < in.model->nodes.size(); ++i) {
+    if (!is_supported(*in.model, i)) continue;
+    const auto& reaction = f.cases[s].reactions[i];
+    Row row{std::to_string(i + 1)};
+    for (size_t d = 0; d < 3; ++d) sum[d] += reaction[d];
+    for (size_t d = 0; d < 3; ++d) row.push_back(kn(reaction[d]));
+    for (size_t d = 3; d < 6; ++d) row.push_back(knm(reaction[d]));
+    t.rows.push_back(row);
+  }
+  const std::array<double, 3> load = applied_load(in, s);
+  t.rows.push_back({"applied", kn(load[0]), kn(load[1]), kn(load[2]), "", "", ""});
+  t.rows.push_back({"sum", kn(sum[0]), kn(sum[1]), kn(sum[2]), "", "", ""});
+  t.last_row_total = true;
+  r.table("Reactions, " + f.states[s].name + " (the sum balances the applied loads: equal and opposite)", std::move(t));
+}
+
+void displacement_table(Report& r, const ReportInput& in) {
+  const FrameForces& f = *in.forces;
+  const double limit = in.loading.deflection_limit;
+  ReportTable t{{"State", "Node", "L [mm]", "W [mm]", "H [mm]", "Displacement [mm]", "Limit [mm]", "Ratio"}, {}, {}};
+  t.numeric.assign(t.header.size(), true);
+  t.numeric[0] = false;
+  for (size_t s = 0; s < f.states.size(); ++s) {
+    const Movement m = largest_movement(f, static_cast<int>(s));
+    if (m.node < 0) continue;
+    const auto& p = in.model->nodes[static_cast<size_t>(m.node)];
+    const bool checked = limit > 0 && f.states[s].service;
+    t.rows.push_back({f.states[s].name, std::to_string(m.node + 1), num(p[0]), num(p[1]), num(p[2]), num(m.value),
+                      checked ? num(limit) : "-", checked ? num(m.value / limit) : "-"});
+  }
+  r.table("Largest displacement of each state, and the deflection check", std::move(t));
+}
+
+std::string section_text(const ShownFrame& f, size_t j) {
+  const MemberSection& s = f.sections[j];
+  if (!s.name.empty()) return s.name;
+  switch (s.shape) {
+    case MemberSection::Shape::circle: return "rod " + num(s.outer);
+    case MemberSection::Shape::tube: return "tube " + num(s.outer) + "x" + num(s.wall);
+    case MemberSection::Shape::general: break;
+  }
+  return "drawn, set " + std::to_string(f.model.elements[j].prop);
+}
+
+Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
+  const ShownFrame& f = *in.frame;
+  const MemberCheck& k = checks.governing(j);
+  const MemberEnvelope& e = checks.envelope[j];
+  const ModelFileElement& el = f.model.elements[j];
+  const bool round = k.section_class > 0;
+  const bool buckles = round || k.ratio_of(Governs::buckling).has_value();
+  return {std::to_string(f.element[j]),
+          std::to_string(el.node1) + "-" + std::to_string(el.node2),
+          section_text(f, j),
+          num(member_length(f.model, j)),
+          std::to_string(checks.buckling.chain[j]),
+          num(k.l_cr),
+          round ? std::to_string(k.section_class) : "-",
+          buckles ? num(k.lambda_bar) : "-",
+          buckles ? num(k.chi) : "-",
+          kn(k.axial),
+          knm(k.moment),
+          num(e.utilisation),
+          governs_name(e.governs),
+          in.forces->states[static_cast<size_t>(e.load_case)].key};
+}
+
+void member_table(Report& r, const ReportInput& in, const FrameChecks& checks) {
+  const size_t n = in.frame->element.size();
+  std::vector<size_t> order;
+  for (size_t j = 0; j < n; ++j)
+    if (in.drawn.empty() || in.drawn[j]) order.push_back(j);
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return checks.envelope[a].utilisation > checks.envelope[b].utilisation;
+  });
+  ReportTable t{{"Element", "Nodes", "Section [mm]", "Length [mm]", "Chain", "L_cr [mm]", "Class", "lambda_bar", "chi",
+                 "N [kN]", "M [kN m]", "Utilisation", "Check", "State"},
+                {},
+                {}};
+  t.numeric.assign(t.header.size(), true);
+  t.numeric[1] = t.numeric[2] = t.numeric[12] = t.numeric[13] = false;
+  for (size_t j : order) t.rows.push_back(member_row(in, checks, j));
+  const size_t hidden = n - order.size();
+  r.paragraph("Members by utilisation, in the state that governs each (N tension positive, M the largest resultant "
+              "bending moment)" +
+              (hidden ? "; " + plural(static_cast<int>(hidden), "member") + " hidden as thin at the threshold " +
+                            plain_text(in.picture.threshold) + " are not listed and not counted."
+                      : "."));
+  r.table("Members", std::move(t));
+}
+
+void bill_table(Report& r, const Bill& bill) {
+  ReportTable t{{"Section", "Pieces", "Cut lengths [mm]", "Total length [mm]", "Mass [kg]"}, {}, {}};
+  t.numeric = {false, true, false, true, true};
+  for (const BillLine& line : bill.lines) {
+    std::string cuts;
+    for (double c : line.cut_lengths) cuts += (cuts.empty() ? "" : " ") + report_number(c, 4);
+    t.rows.push_back({line.section, std::to_string(line.cut_lengths.size()), cuts, num(line.total_length), num(line.mass)});
+  }
+  t.rows.push_back({"total", std::to_string(bill.pieces()), "", "", num(bill.mass())});
+  t.last_row_total = true;
+  r.table("Bill of materials (centre-line lengths between nodes)", std::move(t));
+}
+
+void results_section(Report& r, const ReportInput& in) {
+  r.heading("Results");
+  if (in.forces == nullptr) {
+    r.paragraph("The frame shown cannot be analysed: " + in.problem);
+    return;
+  }
+  const FrameChecks checks = check_frame(*in.frame, *in.forces, in.checks, in.drawn);
+  const FrameSummary s = summarise(*in.forces, checks, in.drawn, in.loading.deflection_limit);
+  r.paragraph(summary_text(*in.frame, s, frame_name(in.kind, in.drawn, in.picture.threshold)));
+  r.subheading("Reactions");
+  for (size_t k = 0; k < in.forces->states.size(); ++k) reaction_table(r, in, k);
+  r.subheading("Displacements");
+  displacement_table(r, in);
+  r.subheading("Member checks");
+  member_table(r, in, checks);
+  if (in.built && in.built->bill) {
+    r.subheading("Bill of materials");
+    r.paragraph("Mass " + num(in.built->bill->mass()) + " kg at " + num(in.loading.density) + " kg/m3.");
+    bill_table(r, *in.built->bill);
+  }
+}
+
+// --- method ---
+
+void method_section(Report& r, const ReportInput& in) {
+  const CheckSettings& c = in.checks;
+  r.heading("Method");
+  r.paragraph("A linear analysis of the frame shown (6 degrees of freedom per node, beam elements): every design beam a "
+              "solid circle of its diameter (or the standard section chosen), every non-design bar its drawn section. "
+              "Each member is checked in every ultimate state to EN 1993-1-1; its utilisation is the largest ratio of "
+              "effect to resistance.");
+  r.paragraph("Round members: cross-section class (Table 5.2); tension and compression N / (A f_y / gamma_M0) (6.2.3, "
+              "6.2.4); bending with the resultant moment against M_pl,Rd or M_el,Rd (6.2.5); shear with torsion "
+              "(6.2.6, 6.2.7; shear area 2A/pi for a tube, 0.9A for a rod); axial force and bending (6.2.9); flexural "
+              "buckling over L_cr (6.3.1; curve a for hot-finished tubes, a0 in S460, c for cold-formed tubes and "
+              "rods); the interaction of compression and bending (6.3.3, Annex B); and the slenderness limit L_cr / i.");
+  r.paragraph("Non-design bars (drawn sections): the largest elastic normal stress at the walls' outer corners against "
+              "f_y / gamma_M0, and flexural buckling about the weaker principal axis (curve b for a closed section, c "
+              "for an open one).");
+  r.paragraph("Buckling members: elements in line through a node that joins just two members and that nothing holds "
+              "buckle together; L_cr = K x the buckling member's length.");
+  ReportTable t{{"Setting", "Value"}, {}, {false, false}};
+  t.rows = {{"Steel grade", c.grade},
+            {"Yield stress f_y [N/mm2]", num(c.yield)},
+            {"Tubes", c.cold_formed ? "cold-formed" : "hot-finished"},
+            {"gamma_M0", num(c.gamma_m0)},
+            {"gamma_M1", num(c.gamma_m1)},
+            {"Buckling length factor K", num(c.k_factor)},
+            {"Slenderness limit L_cr / i", c.slenderness_limit > 0 ? num(c.slenderness_limit) : "none"},
+            {"Density [kg/m3]", num(in.loading.density)},
+            {"Self-weight", in.loading.self_weight ? "on, towards " + in.loading.direction : "off"},
+            {"Deflection limit [mm]", in.loading.deflection_limit > 0 ? num(in.loading.deflection_limit) : "none"}};
+  r.table("Factors and settings", std::move(t));
+  r.paragraph("Neglected: second-order (P-delta) effects of the frame as a whole (the buckling checks stand for them "
+              "member by member) and the normal stresses of torsion; for drawn sections also shear and torsion "
+              "stresses, local buckling of thin walls, lateral-torsional and torsional buckling. Lengths are "
+              "centre-line lengths between nodes; joints are not designed.");
+}
+
+// Convergence picture: a frame, its axes' end values, and the two series.
+constexpr double margin_left = 1500, margin_right = 1200, margin_top = 400, margin_bottom = 700;
+
+void plot_series(Canvas& c, const std::vector<CyclePoint>& h, double w, double ht, bool compliance, int colour) {
+  double lo = 1e300, hi = -1e300;
+  auto value = [&](const CyclePoint& p) { return compliance ? std::log10(p.compliance) : p.volume_ratio; };
+  for (const CyclePoint& p : h)
+    if (std::isfinite(value(p))) lo = std::min(lo, value(p)), hi = std::max(hi, value(p));
+  if (lo > hi) return;
+  if (hi - lo < 1e-12) {  // a flat series runs across the middle
+    const double pad = compliance ? 0.5 : std::max(std::fabs(lo) * 0.5, 1e-3);
+    lo -= pad;
+    hi += pad;
+  }
+  const double x0 = margin_left, x1 = w - margin_right, y0 = ht - margin_bottom, y1 = margin_top;
+  const double first = h.front().cycle, last = std::max(h.back().cycle, h.front().cycle + 1);
+  bool started = false;
+  double px = 0, py = 0;
+  for (const CyclePoint& p : h) {
+    if (!std::isfinite(value(p))) continue;
+    const double x = x0 + (p.cycle - first) / (last - first) * (x1 - x0);
+    const double y = y0 - (value(p) - lo) / (hi - lo) * (y0 - y1);
+    if (started) c.line(px, py, x, y, colour);
+    px = x, py = y, started = true;
+  }
+  auto label = [&](double v) { return compliance ? report_number(std::pow(10.0, v), 3) : report_number(v, 3); };
+  c.set_text_colour(colour);
+  c.move_to(compliance ? 60 : x1 + 80, y1 - 100);
+  c.text(label(hi));
+  c.move_to(compliance ? 60 : x1 + 80, y0 - 200);
+  c.text(label(lo));
+}
+
+}  // namespace
+
+void draw_convergence(Canvas& c, const std::vector<CyclePoint>& history, double width, double height) {
+  c.clear();
+  c.rect(0, 0, width, height, 15, true);
+  c.set_font_size(9);
+  c.set_line_width(1);
+  c.set_line_style(LineStyle::solid);
+  const double x0 = margin_left, x1 = width - margin_right, y0 = height - margin_bottom, y1 = margin_top;
+  c.rect(x0, y1, x1, y0, 0, false);
+  if (history.empty()) {
+    c.move_to(x0 + 200, y1 + 200);
+    c.text("No cycle with a summary line.");
+    return;
+  }
+  c.set_line_width(2);
+  plot_series(c, history, width, height, true, 12);
+  plot_series(c, history, width, height, false, 10);
+  c.set_text_colour(0);
+  c.move_to(x0, y0 + 120);
+  c.text("cycle " + std::to_string(history.front().cycle));
+  c.move_to(x1 - 900, y0 + 120);
+  c.text("cycle " + std::to_string(history.back().cycle));
+}
+
+Report make_report(const ReportInput& in) {
+  Report r;
+  title_block(r, in);
+  model_section(r, in);
+  loads_section(r, in);
+  optimisation_section(r, in);
+  frame_section(r, in);
+  results_section(r, in);
+  method_section(r, in);
+  return r;
+}

@@ -1,0 +1,84 @@
+// The calculation report of the frame on screen: what it says, as a document of headings,
+// paragraphs, tables and pictures with every number already written in its unit. A renderer
+// (the PDF writer of the windows) only lays it out on pages. Units of the tables: mm, N or kN,
+// kN m, N/mm2, kg.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "evaluate/built_frame.h"
+#include "evaluate/force_view.h"
+#include "evaluate/loading.h"
+#include "post/result_display.h"
+
+class Canvas;
+
+struct ReportTable {
+  std::vector<std::string> header;             // each with its unit: "L_cr [mm]"
+  std::vector<std::vector<std::string>> rows;  // as many cells as the header
+  std::vector<bool> numeric;                   // per column: right-aligned
+  bool last_row_total = false;                 // drawn in bold, after a rule
+};
+
+// A picture drawn on a canvas of width x height twips; placed `width_mm` wide on the page.
+struct ReportPicture {
+  double width = 8000, height = 8000;  // twips
+  double width_mm = 120;
+  std::function<void(Canvas&)> draw;
+};
+
+struct ReportBlock {
+  enum class Kind { heading, subheading, paragraph, table, picture };
+  Kind kind = Kind::paragraph;
+  std::string text;  // heading, paragraph, or a picture's or table's caption
+  ReportTable table;
+  ReportPicture picture;
+};
+
+struct Report {
+  std::string title;   // on the first page
+  std::string header;  // on every page: the working directory and the date
+  std::vector<ReportBlock> blocks;
+  void heading(const std::string& text);
+  void subheading(const std::string& text);
+  void paragraph(const std::string& text);
+  void table(const std::string& caption, ReportTable t);
+  void picture(const std::string& caption, ReportPicture p);
+};
+
+// Everything the report is made of: the frame on screen as the post-processing window holds it.
+struct ReportInput {
+  const ResultStore* store = nullptr;
+  const ModelFile* model = nullptr;  // the whole model file, as read by the evaluation
+  const ShownFrame* frame = nullptr;
+  const FrameForces* forces = nullptr;  // null: the frame cannot stand, and the report says so
+  const BuiltFrame* built = nullptr;    // the clean (or sized) frame on screen, else null
+  std::vector<char> drawn;              // per member of frame: drawn as a beam (counted by the checks)
+  FrameKind kind = FrameKind::optimised;
+  ResultPicture picture;  // the view on screen, with its colours and legend
+  CheckSettings checks;
+  Loading loading;
+  std::string folder;                   // the working directory
+  std::string date;                     // "2026-12-07 21:05"
+  std::vector<std::string> files;       // the input files, in the working directory
+  std::string problem;                  // why there are no forces, when there are none
+};
+
+Report make_report(const ReportInput& in);
+
+// CRC-32 (IEEE 802.3, the polynomial of zip and PNG) of a byte string, and of a file read whole;
+// false when the file cannot be read.
+uint32_t crc32_of(const std::string& bytes);
+bool file_crc32(const std::string& path, uint32_t& crc, uintmax_t& size);
+
+// A value with four significant digits in fixed notation ("1234", "12.35", "0.001235"), without
+// trailing zeros; "0" for zero (and for anything below 1e-9 of a unit), "-" for a value that is
+// not finite.
+std::string report_number(double value, int digits = 4);
+
+// The convergence history as a picture: compliance (left, logarithmic) and volume ratio (right)
+// against cycle, on a canvas of width x height twips.
+void draw_convergence(Canvas& c, const std::vector<CyclePoint>& history, double width, double height);

@@ -1,0 +1,69 @@
+// The report's own arithmetic: the checksum it prints beside each input file, the way it writes
+// numbers, and the convergence picture of histories with gaps.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include "base/recording_canvas.h"
+#include "export/report.h"
+
+namespace {
+
+// The check value of CRC-32 (IEEE) is that of "123456789"; an empty input gives 0.
+TEST(Report, ChecksumIsTheStandardCrc32) {
+  EXPECT_EQ(crc32_of("123456789"), 0xCBF43926u);
+  EXPECT_EQ(crc32_of(""), 0u);
+  EXPECT_EQ(crc32_of(std::string("a\0b", 3)), crc32_of(std::string("a\0b", 3)));
+  EXPECT_NE(crc32_of(std::string("a\0b", 3)), crc32_of("ab"));
+  uint32_t crc = 0;
+  uintmax_t size = 0;
+  EXPECT_FALSE(file_crc32("no_such_file.dat", crc, size));
+  // A file read in several blocks gives the checksum of its whole content.
+  std::string content(150001, 'x');
+  for (size_t i = 0; i < content.size(); i += 7) content[i] = static_cast<char>(i % 251);
+  const std::string path = (std::filesystem::temp_directory_path() / "marulla_crc_test.bin").string();
+  std::ofstream(path, std::ios::binary) << content;
+  ASSERT_TRUE(file_crc32(path, crc, size));
+  EXPECT_EQ(size, content.size());
+  EXPECT_EQ(crc, crc32_of(content));
+  std::filesystem::remove(path);
+}
+
+// Four significant digits, no exponent, no trailing zeros; rounding carries into the next digit.
+TEST(Report, NumbersKeepFourSignificantDigits) {
+  EXPECT_EQ(report_number(1234.56), "1235");
+  EXPECT_EQ(report_number(123456.7), "123457");
+  EXPECT_EQ(report_number(12.3456), "12.35");
+  EXPECT_EQ(report_number(-0.000123456), "-0.0001235");
+  EXPECT_EQ(report_number(9.99999), "10");
+  EXPECT_EQ(report_number(2.5), "2.5");
+  EXPECT_EQ(report_number(-1e-12), "0");
+  EXPECT_EQ(report_number(0.0), "0");
+  EXPECT_EQ(report_number(std::numeric_limits<double>::quiet_NaN()), "-");
+  EXPECT_EQ(report_number(std::numeric_limits<double>::infinity()), "-");
+}
+
+// A cycle whose line lacks a value leaves a gap, not a line to nowhere; an empty or flat history
+// still draws its frame.
+TEST(Report, ConvergencePictureSkipsMissingValues) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  RecordingCanvas c;
+  draw_convergence(c, {{1, 100, 1}, {2, nan, 0.5}, {3, 10, 0.2}}, 12000, 6000);
+  for (const Primitive& p : c.primitives()) {
+    EXPECT_TRUE(std::isfinite(p.x1) && std::isfinite(p.y1) && std::isfinite(p.x2) && std::isfinite(p.y2));
+    EXPECT_GE(p.x1, 0);
+    EXPECT_LE(p.x2, 12000);
+  }
+  size_t lines = 0;
+  for (const Primitive& p : c.primitives()) lines += p.op == Primitive::Op::line ? 1 : 0;
+  EXPECT_EQ(lines, 3u);  // compliance 1-3, volume 1-2-3
+  RecordingCanvas flat;
+  draw_convergence(flat, {{1, 5, 0.1}}, 12000, 6000);
+  draw_convergence(flat, {}, 12000, 6000);
+  EXPECT_FALSE(flat.primitives().empty());
+}
+
+}  // namespace
