@@ -366,7 +366,7 @@ TEST(FeDeck, CantileverAgreesWithCcx) {
 // A support is a spring 1e8 times the stiffest member end at its node, as a power of ten, and a
 // rotation's is measured against the member's rotational stiffness. One rod of 10 mm, 100 mm
 // long: along, E A / L = 161 792 N/mm (1e14 after the ratio); about, 4 E I / L = 4.04e6 N mm/rad
-// (1e15).
+// (1e15), or G J / L where that is larger.
 TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
   WorkingDirectory wd;
   ShownFrame f;
@@ -375,7 +375,7 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
   f.model.cases[0].fixed[0].fill(true);
   f.model.cases[0].loads[1][2] = -10;
   write_fe_deck(f, "frame.inp");
-  const std::string deck = test_support::file_text("frame.inp");
+  std::string deck = test_support::file_text("frame.inp");
   auto support = [&](int dof) {
     const size_t at = deck.find("** support at node 1, dof " + std::to_string(dof) + " ");
     EXPECT_NE(at, std::string::npos) << dof;
@@ -386,6 +386,15 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
   };
   for (int dof = 1; dof <= 3; ++dof) EXPECT_EQ(support(dof), 1e14) << dof;
   for (int dof = 4; dof <= 6; ++dof) EXPECT_EQ(support(dof), 1e15) << dof;
+
+  // A general section whose torsion is far stiffer than its bending: about, G J / L = 7.74e8
+  // N mm/rad (1e17) rules, not 4 E I / L = 8.24e5.
+  const Section stiff_in_torsion{100, 100, 100, 1e6};
+  f.model.props[0] = {steel_E, steel_G, 100, 100, 100, 1e6, 0};
+  f.sections[0] = general_member(stiff_in_torsion);
+  write_fe_deck(f, "frame.inp");
+  deck = test_support::file_text("frame.inp");
+  for (int dof = 4; dof <= 6; ++dof) EXPECT_EQ(support(dof), 1e17) << dof;
 }
 
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
