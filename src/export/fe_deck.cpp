@@ -74,13 +74,22 @@ struct Member {
 };
 
 // A spring to ground on (node, dof), switched on in some steps: one of the model, or a support
-// (a spring so stiff that the node stands still, whose force is the reaction). A spring on a
-// rotation acts through an auxiliary node whose dof 1 follows that rotation.
+// (a spring so stiff that the node stands still, whose force is the reaction). It lies between
+// dof 1 of an auxiliary node, its end, and a ground node fixed in every step.
 struct Spring {
   int node = 0, dof = 0;  // 1-based; dof 1..6
   double k = 0;           // N/mm or N mm/rad
   bool support = false;
-  int element = 0, ground = 0, aux = 0;  // aux 0 for a translation
+  int element = 0, end = 0, ground = 0;
+};
+
+// A frame node's dof that has springs: it is the sum of dof 1 of the ends of its springs and of
+// a loose auxiliary node (*EQUATION). A step fixes every term but one: the end of the spring it
+// switches on, or the loose node when it switches on none, so that the dof moves with that
+// term alone and every other spring has both its nodes fixed.
+struct Held {
+  int node = 0, dof = 0, loose = 0;
+  std::vector<int> springs;
 };
 
 // Loads on the frame's nodes: per node, forces (N) and moments (N mm) along and about x, y, z.
@@ -99,6 +108,7 @@ struct Deck {
   std::vector<Member> members;
   std::vector<Material> materials;
   std::vector<Spring> springs;
+  std::vector<Held> held;
   std::vector<std::vector<int>> active;  // per case: the springs it switches on
   std::vector<Step> steps;
   std::vector<std::string> without_load;  // "Load case 3", "Combination SLS2": no step
@@ -300,9 +310,11 @@ Deck plan(const ShownFrame& f, const Loading& loading) {
   auto spring_at = [&](int node, int dof, double k, bool support) {
     const auto [it, added] = known.try_emplace({node, dof, support, k}, static_cast<int>(d.springs.size()));
     if (added) {
-      Spring s{node, dof, k, support, 0, ++next_node, 0};
-      if (dof > 3) s.aux = ++next_node;
-      d.springs.push_back(s);
+      const int end = ++next_node, ground = ++next_node;
+      d.springs.push_back({node, dof, k, support, 0, end, ground});
+      auto h = std::find_if(d.held.begin(), d.held.end(), [&](const Held& x) { return x.node == node && x.dof == dof; });
+      if (h == d.held.end()) h = d.held.insert(d.held.end(), Held{node, dof, ++next_node, {}});
+      h->springs.push_back(it->second);
     }
     return it->second;
   };
@@ -416,16 +428,20 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const L
   const std::vector<std::string> steps = steps_head(d, loading);
   lines.insert(lines.end(), steps.begin(), steps.end());
   lines.insert(lines.end(), {
-      "SPRINGS AND SUPPORTS. Each spring to ground is a SPRING2 element between its node and a",
-      "ground node of its own at the same place (set NGROUND). A step switches a spring on by",
-      "fixing its ground node (*BOUNDARY, OP=NEW) and off by leaving that node free, when it",
-      "moves with the frame and the spring carries nothing. A support is such a spring " + text(support_ratio) + " times",
-      "as stiff as the stiffest member end at its node, so that the node moves by about that",
+      "SPRINGS AND SUPPORTS. Each spring to ground is a SPRING2 element on dof 1 between an",
+      "auxiliary node, its end (set NAUX), and a ground node of its own (set NGROUND), both at",
+      "its frame node; ground nodes are fixed in every step. A frame node's dof that has springs",
+      "is the sum of dof 1 of their ends and of one more auxiliary node, the loose node",
+      "(*EQUATION: node dof - loose - ends = 0). Each step (*BOUNDARY, OP=NEW) fixes every term",
+      "but one: the end of the spring it switches on, or the loose node when it switches on",
+      "none; the auxiliary nodes' dofs 2 to 6 are always fixed. So the frame node's dof moves",
+      "with that one term, and a spring that is off has both its nodes fixed: it neither acts",
+      "nor is left hanging from a free node (whose stiffness ccx's solver would have to cancel,",
+      "costing digits where a stiff support is off). A support is such a spring " + text(support_ratio) + " times as",
+      "stiff as the stiffest member end at its node, so that the node moves by about that",
       "fraction of the frame's displacements. It is a spring and not a *BOUNDARY on the node",
       "because ccx 2.20 reports as nodal forces (RF) of U1 elements their section forces, not",
-      "the reactions, while the force of a spring comes out exactly. ccx's springs act on",
-      "translations only: a spring or support on a rotation acts on dof 1 of an auxiliary node",
-      "(set NAUX) that follows that rotation (*EQUATION); the auxiliary node's other dofs are fixed.",
+      "the reactions, while the force of a spring comes out exactly.",
       "LEFT OUT: nodes that no member touches, with their supports, springs and loads (a spring",
       "at such a node makes ccx's matrix singular; a load there, held by its spring alone, never",
       "reaches the frame, though Marulla's compliance counts it); a load on a fixed dof (its",
@@ -433,8 +449,9 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const L
       "load); " + std::string(d.combined ? "combinations" : "load cases") + " without a load.",
       "",
       "OUTPUT (the .dat file). *NODE PRINT U: displacements (mm) and rotations (rad) of the",
-      "frame's nodes. *NODE PRINT RF of the ground nodes: the force of every spring and support",
-      "on the frame, so the reactions, along the spring's dof, or as fx (N mm) for a rotation.",
+      "frame's nodes. *NODE PRINT RF of the ground nodes: as fx, the force of every spring and",
+      "support on the frame, so the reactions, along its dof (N), or about it (N mm) for a",
+      "rotation; 0 for a spring the step switches off.",
       "*EL PRINT S: the section forces of every element at its first node (integration point 1)",
       "and second node (point 2), as a tensor in global axes. Turned into the element's axes (1",
       "along it, 2 its 1-direction, 3 = 1 x 2): S11 is its normal force (the member's is the sum",
@@ -480,11 +497,14 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
     out.line("*NODE,NSET=NGROUND");
     for (const Spring& s : d.springs) out.line(std::to_string(s.ground) + "," + place(s));
   }
-  if (std::any_of(d.springs.begin(), d.springs.end(), [](const Spring& s) { return s.aux > 0; })) {
-    out.line("** the auxiliary nodes of springs and supports on rotations: dof 1 is the rotation");
+  if (!d.held.empty()) {
+    out.line("** the auxiliary nodes: the ends of the springs and the loose nodes, whose dofs 1 sum to a frame node's dof");
     out.line("*NODE,NSET=NAUX");
-    for (const Spring& s : d.springs)
-      if (s.aux > 0) out.line(std::to_string(s.aux) + "," + place(s));
+    for (const Held& h : d.held) {
+      const std::string at = "," + num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(h.node - 1)].data()));
+      for (int s : h.springs) out.line(std::to_string(d.springs[static_cast<size_t>(s)].end) + at);
+      out.line(std::to_string(h.loose) + at);
+    }
   }
 
   out.line("*USER ELEMENT,TYPE=U1,INTEGRATION POINTS=2,MAXDOF=6,NODES=2");
@@ -498,22 +518,25 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
     const Spring& sp = d.springs[s];
     const std::string name = "SP" + std::to_string(s + 1);
     out.line(std::string("** ") + (sp.support ? "support" : "spring") + " at node " + std::to_string(sp.node) + ", dof " +
-             std::to_string(sp.dof) + (sp.dof <= 3 ? " (N/mm)" : " (N mm/rad)") + ": ground node " + std::to_string(sp.ground) +
-             (sp.aux > 0 ? ", auxiliary node " + std::to_string(sp.aux) : ""));
+             std::to_string(sp.dof) + (sp.dof <= 3 ? " (N/mm)" : " (N mm/rad)") + ": end " + std::to_string(sp.end) +
+             ", ground node " + std::to_string(sp.ground));
     out.line("*ELEMENT,TYPE=SPRING2,ELSET=" + name);
-    out.line(std::to_string(sp.element) + "," + std::to_string(sp.aux > 0 ? sp.aux : sp.node) + "," + std::to_string(sp.ground));
+    out.line(std::to_string(sp.element) + "," + std::to_string(sp.end) + "," + std::to_string(sp.ground));
     out.line("*SPRING,ELSET=" + name);
-    const std::string dof = std::to_string(sp.aux > 0 ? 1 : sp.dof);
-    out.line(dof + "," + dof);
+    out.line("1,1");
     out.line(num(sp.k));
   }
-  bool any_aux = false;
-  for (const Spring& sp : d.springs) {
-    if (sp.aux == 0) continue;
-    if (!any_aux) out.line("*EQUATION");
-    any_aux = true;
-    out.line("2");
-    out.line(std::to_string(sp.aux) + ",1,1.," + std::to_string(sp.node) + "," + std::to_string(sp.dof) + ",-1.");
+  if (!d.held.empty()) out.line("*EQUATION");
+  for (const Held& h : d.held) {
+    // node dof = loose + the ends; ccx takes at most four terms a line
+    std::vector<std::string> terms = {std::to_string(h.node) + "," + std::to_string(h.dof) + ",1.", std::to_string(h.loose) + ",1,-1."};
+    for (int s : h.springs) terms.push_back(std::to_string(d.springs[static_cast<size_t>(s)].end) + ",1,-1.");
+    out.line(std::to_string(terms.size()));
+    for (size_t t = 0; t < terms.size(); t += 4) {
+      std::string line;
+      for (size_t u = t; u < std::min(t + 4, terms.size()); ++u) line += (u > t ? "," : "") + terms[u];
+      out.line(line);
+    }
   }
 
   for (size_t i = 0; i < d.materials.size(); ++i) {
@@ -549,20 +572,6 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
   }
 }
 
-// Consecutive fixed dofs of a node as ranges: "12,1,3".
-void write_fixed(DataFileWriter& out, int node, const std::array<bool, 6>& fixed) {
-  for (int k = 0; k < 6;) {
-    if (!fixed[static_cast<size_t>(k)]) {
-      ++k;
-      continue;
-    }
-    int last = k;
-    while (last + 1 < 6 && fixed[static_cast<size_t>(last + 1)]) ++last;
-    out.line(std::to_string(node) + "," + std::to_string(k + 1) + "," + std::to_string(last + 1));
-    k = last + 1;
-  }
-}
-
 void write_steps(DataFileWriter& out, const Deck& d) {
   const std::vector<int> no_spring;
   for (const Step& step : d.steps) {
@@ -572,13 +581,14 @@ void write_steps(DataFileWriter& out, const Deck& d) {
     out.line("*BOUNDARY,OP=NEW");
     const size_t c = static_cast<size_t>(step.springs_of);
     const std::vector<int>& on = c < d.active.size() ? d.active[c] : no_spring;
-    for (size_t s = 0; s < d.springs.size(); ++s) {
-      const Spring& sp = d.springs[s];
-      std::array<bool, 6> ground{};
-      ground.fill(true);
-      if (std::find(on.begin(), on.end(), static_cast<int>(s)) == on.end()) ground[static_cast<size_t>(sp.aux > 0 ? 0 : sp.dof - 1)] = false;
-      write_fixed(out, sp.ground, ground);
-      if (sp.aux > 0) out.line(std::to_string(sp.aux) + ",2,6");
+    auto is_on = [&](int s) { return std::find(on.begin(), on.end(), s) != on.end(); };
+    for (const Held& h : d.held) {
+      for (int s : h.springs) {
+        const Spring& sp = d.springs[static_cast<size_t>(s)];
+        out.line(std::to_string(sp.ground) + ",1,6");
+        out.line(std::to_string(sp.end) + (is_on(s) ? ",2,6" : ",1,6"));
+      }
+      out.line(std::to_string(h.loose) + (std::any_of(h.springs.begin(), h.springs.end(), is_on) ? ",1,6" : ",2,6"));
     }
     out.line("*CLOAD,OP=NEW");
     for (size_t i = 0; i < step.loads.size(); ++i)

@@ -185,25 +185,34 @@ DatBlocks run_ccx(const std::string& job) {
 
 // Where the deck's springs and supports report their forces: per ground node, the (node, dof)
 // it holds (0-based, 6 per node) and the component of its RF that is the force there, read from
-// the SPRING2 elements, their *SPRING dofs and the *EQUATION of each auxiliary node.
-std::map<int, std::pair<int, int>> grounds_of(const std::vector<std::string>& deck, int n_node) {
-  std::map<int, std::pair<int, int>> grounds;
-  std::map<int, int> follows;  // auxiliary node -> dof (0-based, 6 per node) it follows
-  int spring_node = 0, ground = 0;
-  for (size_t i = 0; i + 1 < deck.size(); ++i) {
+// the SPRING2 elements (end, ground) and the *EQUATION that makes each frame node's dof the sum
+// of the ends of its springs and a loose node.
+std::map<int, std::pair<int, int>> grounds_of(const std::vector<std::string>& deck) {
+  std::map<int, int> ground_of_end, follows;  // end -> ground; end -> dof (0-based, 6 per node) it is part of
+  bool equations = false;
+  for (size_t i = 0; i < deck.size(); ++i) {
     const std::string& line = deck[i];
-    int a = 0, b = 0, c = 0, d = 0;
-    if (line.rfind("*ELEMENT,TYPE=SPRING2", 0) == 0 && std::sscanf(deck[i + 1].c_str(), "%d,%d,%d", &a, &b, &c) == 3) {
-      spring_node = b;
-      ground = c;
-    } else if (line.rfind("*SPRING,", 0) == 0 && std::sscanf(deck[i + 1].c_str(), "%d", &a) == 1) {
-      grounds[ground] = {spring_node <= n_node ? 6 * (spring_node - 1) + a - 1 : -spring_node, a - 1};
-    } else if (line == "2" && std::sscanf(deck[i + 1].c_str(), "%d,%d,%*[^,],%d,%d", &a, &b, &c, &d) == 4) {
-      follows[a] = 6 * (c - 1) + d - 1;
+    int a = 0, b = 0, c = 0;
+    if (line.rfind("*ELEMENT,TYPE=SPRING2", 0) == 0 && i + 1 < deck.size() && std::sscanf(deck[i + 1].c_str(), "%d,%d,%d", &a, &b, &c) == 3)
+      ground_of_end[b] = c;
+    if (!line.empty() && line[0] == '*') {
+      equations = line == "*EQUATION";
+      continue;
     }
+    if (!equations || line.find(',') != std::string::npos) continue;
+    // a count of terms, then the terms four to a line: node, dof, factor
+    const int count = std::stoi(line);
+    std::vector<int> nodes_dofs;
+    for (size_t k = i + 1; k < deck.size() && static_cast<int>(nodes_dofs.size()) < 2 * count; ++k) {
+      std::istringstream in(deck[k]);
+      std::string field;
+      for (int f = 0; std::getline(in, field, ','); ++f)
+        if (f % 3 != 2) nodes_dofs.push_back(std::stoi(field));
+    }
+    for (int t = 1; t < count; ++t) follows[nodes_dofs[static_cast<size_t>(2 * t)]] = 6 * (nodes_dofs[0] - 1) + nodes_dofs[1] - 1;
   }
-  for (auto& [g, at] : grounds)
-    if (at.first < 0) at.first = follows.at(-at.first);
+  std::map<int, std::pair<int, int>> grounds;
+  for (const auto& [end, ground] : ground_of_end) grounds[ground] = {follows.at(end), 0};
   return grounds;
 }
 
@@ -218,7 +227,7 @@ DatBlocks deck_results(const ShownFrame& f, const Loading& loading, const std::s
 // are the deck's steps as sums of load cases.
 Answer ccx_answer(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps) {
   const DatBlocks dat = deck_results(f, loading, "frame");
-  const auto grounds = grounds_of(test_support::file_lines("frame.inp"), f.model.n_node);
+  const auto grounds = grounds_of(test_support::file_lines("frame.inp"));
   Answer a;
   for (size_t s = 0; s < steps.size(); ++s) {
     const int step = static_cast<int>(s) + 1;
@@ -312,7 +321,8 @@ Eigen::VectorXd row_of(const std::map<int, std::map<Key, std::array<double, n>>>
 
 // Step `step` of `sum` against the sum of the parts: its displacements and the section forces
 // of every element, each relative to the largest of its kind.
-void expect_sum(const DatBlocks& sum, int step, const std::vector<Part>& parts, const std::string& what) {
+void expect_sum(const DatBlocks& sum, int step, const std::vector<Part>& parts, const std::string& what,
+                double tolerance = 1e-5) {
   ASSERT_TRUE(sum.u.count(step) && sum.s.count(step)) << what << ": no results for step " << step;
   const auto& nodes = sum.u.at(step);
   const auto& points = sum.s.at(step);
@@ -321,18 +331,18 @@ void expect_sum(const DatBlocks& sum, int step, const std::vector<Part>& parts, 
     u += p.factor * row_of(p.dat.u, p.step, nodes);
     s += p.factor * row_of(p.dat.s, p.step, points);
   }
-  EXPECT_LT(relative_difference(row_of(sum.u, step, nodes), u), 1e-5) << what << ": displacements";
-  EXPECT_LT(relative_difference(row_of(sum.s, step, points), s), 1e-5) << what << ": section forces";
+  EXPECT_LT(relative_difference(row_of(sum.u, step, nodes), u), tolerance) << what << ": displacements";
+  EXPECT_LT(relative_difference(row_of(sum.s, step, points), s), tolerance) << what << ": section forces";
 }
 
 // The deck of the load cases alone, a step per case.
-double compare(const ShownFrame& f, const std::vector<size_t>& step_cases) {
+double compare(const ShownFrame& f, const std::vector<size_t>& step_cases, double tolerance = 1e-5) {
   std::vector<Factors> steps;
   for (size_t c : step_cases) {
     steps.emplace_back(f.model.cases.size(), 0.0);
     steps.back()[c] = 1;
   }
-  return compare(f, Loading{}, steps);
+  return compare(f, Loading{}, steps, tolerance);
 }
 
 }  // namespace
@@ -356,7 +366,7 @@ TEST(FeDeck, CantileverAgreesWithCcx) {
 // A support is a spring 1e8 times the stiffest member end at its node, as a power of ten, and a
 // rotation's is measured against the member's rotational stiffness. One rod of 10 mm, 100 mm
 // long: along, E A / L = 161 792 N/mm (1e14 after the ratio); about, 4 E I / L = 4.04e6 N mm/rad
-// (1e15).
+// (1e15), or G J / L where that is larger.
 TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
   WorkingDirectory wd;
   ShownFrame f;
@@ -365,7 +375,7 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
   f.model.cases[0].fixed[0].fill(true);
   f.model.cases[0].loads[1][2] = -10;
   write_fe_deck(f, "frame.inp");
-  const std::string deck = test_support::file_text("frame.inp");
+  std::string deck = test_support::file_text("frame.inp");
   auto support = [&](int dof) {
     const size_t at = deck.find("** support at node 1, dof " + std::to_string(dof) + " ");
     EXPECT_NE(at, std::string::npos) << dof;
@@ -376,6 +386,15 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
   };
   for (int dof = 1; dof <= 3; ++dof) EXPECT_EQ(support(dof), 1e14) << dof;
   for (int dof = 4; dof <= 6; ++dof) EXPECT_EQ(support(dof), 1e15) << dof;
+
+  // A general section whose torsion is far stiffer than its bending: about, G J / L = 7.74e8
+  // N mm/rad (1e17) rules, not 4 E I / L = 8.24e5.
+  const Section stiff_in_torsion{100, 100, 100, 1e6};
+  f.model.props[0] = {steel_E, steel_G, 100, 100, 100, 1e6, 0};
+  f.sections[0] = general_member(stiff_in_torsion);
+  write_fe_deck(f, "frame.inp");
+  deck = test_support::file_text("frame.inp");
+  for (int dof = 4; dof <= 6; ++dof) EXPECT_EQ(support(dof), 1e17) << dof;
 }
 
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
@@ -424,6 +443,44 @@ TEST(FeDeck, ADeckWithoutWeightOrCombinationsIsUnchanged) {
   WorkingDirectory wd;
   write_fe_deck(portal_frame(), "frame.inp");
   EXPECT_EQ(test_support::file_text("frame.inp"), test_support::file_text(test_support::tests_dir() / "data" / "portal_frame.inp"));
+}
+
+// A frame of two bays along L and a storey along H whose three load cases hold it differently:
+// case 1 clamps the three feet; case 2 pins the outer feet, leaves the middle one on a stiff
+// vertical spring and adds a rotational spring at a top corner; case 3 clamps the left foot
+// only, holds the right top corner sideways along L and W, and puts a soft spring on a foot
+// that case 1 clamps. Each step must hold only its own case's supports and springs: ccx's
+// displacements, reactions and compliance are Marulla's to the digits ccx prints, and its
+// section forces are those of the deck of that case alone.
+TEST(FeDeck, EachStepHoldsOnlyItsOwnCasesSupports) {
+  WorkingDirectory wd;
+  ShownFrame f;
+  f.model = model_of({{0, 0, 0}, {0, 0, 1500}, {2000, 0, 1500}, {2000, 0, 0}, {4000, 0, 1500}, {4000, 0, 0}}, 3);
+  const int set = add_set(f.model, true);
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 3}, {3, 4}, {3, 5}, {5, 6}}) add_member(f, a, b, set, off_w(f.model, a), tube_member(60.3, 4, "60.3x4"));
+  auto& cases = f.model.cases;
+  for (int foot : {0, 3, 5}) cases[0].fixed[static_cast<size_t>(foot)].fill(true);
+  cases[0].loads[1] = {4000, 1500, -9000, 0, 0, 2e5};
+  cases[0].loads[4] = {0, -800, -12000, 3e5, 0, 0};
+  for (int foot : {0, 5}) cases[1].fixed[static_cast<size_t>(foot)] = {true, true, true, false, false, false};
+  cases[1].fixed[0][3] = true;  // torsion of the left column
+  cases[1].springs[3][2] = 5e5;
+  cases[1].springs[1][4] = 4e8;
+  cases[1].loads[2] = {-3000, 700, -6000, 0, 1e5, 0};
+  cases[2].fixed[0].fill(true);
+  cases[2].fixed[4][0] = cases[2].fixed[4][1] = true;
+  cases[2].springs[5][2] = 300;
+  cases[2].loads[2] = {2500, -900, -4000, 0, 0, -1.5e5};
+  cases[2].loads[4][0] = 1000;  // on the held corner, which takes it
+  compare(f, {0, 1, 2}, 5e-7);
+
+  const DatBlocks all = deck_results(f, Loading{}, "all");
+  for (size_t c = 0; c < 3; ++c) {
+    ShownFrame alone = f;
+    alone.model.cases = {f.model.cases[c]};
+    const DatBlocks own = deck_results(alone, Loading{}, "alone");
+    expect_sum(all, static_cast<int>(c) + 1, {{1, own, 1}}, "load case " + std::to_string(c + 1), 5e-7);
+  }
 }
 
 // Three structures of a 20 mm rod in one frame, each of two members of 1000 mm so that a node
