@@ -38,7 +38,7 @@
 
 namespace {
 // A third column beside the original window holds the convergence plot and the export.
-constexpr int form_width = 19920, form_height = 11640;
+constexpr int form_width = 19920, form_height = 12240;
 constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
@@ -155,7 +155,7 @@ Form1::Form1()
   Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1800, 300});
   Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 3380, 300},
                      "No Member Smaller than This Section of sections.csv (Empty = None)");
-  Label11 = make_label(this, "Label11", "", {plot_column, 10200, plot_width, 1400});
+  Label11 = make_label(this, "Label11", "", {plot_column, 10200, plot_width, 1980});
   Label11->setWordWrap(true);
   Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // The steel design settings of the checks, under the status line.
