@@ -42,6 +42,12 @@ std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loadi
   return w;
 }
 
+double frame_weight(const ShownFrame& f, const std::vector<MemberLoad>& w) {
+  double weight = 0;
+  for (size_t j = 0; j < w.size(); ++j) weight += std::hypot(w[j][0], w[j][1], w[j][2]) * member_length(f.model, j);
+  return weight;
+}
+
 namespace {
 // The model with, after its load cases, each case's supports and springs again carrying only the
 // members' weights (as their equivalent nodal loads).
@@ -76,16 +82,21 @@ struct Solution {
   std::vector<std::array<double, 6>> u;
 };
 
-// forces += factor x part, member by member and node by node.
-void add_to(Solution& sum, const Solution& part, double factor) {
-  if (sum.forces.members.empty()) {
-    sum = part;
-    for (MemberForces& m : sum.forces.members) m.add(m, factor - 1);
-    for (auto* table : {&sum.forces.reactions, &sum.forces.unbalance, &sum.u})
-      for (auto& row : *table)
-        for (double& v : row) v *= factor;
-    return;
+// A solution of the same frame that carries nothing: the sum a combination starts from.
+Solution at_rest(const Solution& like) {
+  Solution zero = like;
+  for (MemberForces& m : zero.forces.members) {
+    const double length = m.length;
+    m = MemberForces{};
+    m.length = length;
   }
+  for (auto* table : {&zero.forces.reactions, &zero.forces.unbalance, &zero.u})
+    for (auto& row : *table) row.fill(0);
+  return zero;
+}
+
+// sum += factor x part, member by member and node by node.
+void add_to(Solution& sum, const Solution& part, double factor) {
   for (size_t j = 0; j < sum.forces.members.size(); ++j) sum.forces.members[j].add(part.forces.members[j], factor);
   const std::array<std::pair<std::vector<std::array<double, 6>>*, const std::vector<std::array<double, 6>>*>, 3> tables{
       {{&sum.forces.reactions, &part.forces.reactions}, {&sum.forces.unbalance, &part.forces.unbalance}, {&sum.u, &part.u}}};
@@ -125,7 +136,7 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
   } catch (const SolverError& e) {
     throw renamed(e, n);
   }
-  for (size_t j = 0; j < w.size(); ++j) out.weight += std::hypot(w[j][0], w[j][1], w[j][2]) * member_length(f.model, j);
+  out.weight = frame_weight(f, w);
   if (loading.combinations.empty()) {
     for (size_t c = 0; c < cases.size(); ++c) {
       if (!weights.empty()) add_to(cases[c], weights[c], 1);
@@ -134,7 +145,7 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
     return out;
   }
   for (const Combination& k : loading.combinations) {
-    Solution sum;
+    Solution sum = at_rest(cases[0]);
     size_t supports = cases.size();  // the first case used gives the supports of its weight
     for (size_t c = 0; c < cases.size(); ++c)
       if (k.factor(c) != 0) {
@@ -142,7 +153,6 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
         supports = std::min(supports, c);
       }
     if (!weights.empty() && k.self_weight != 0) add_to(sum, weights[supports == cases.size() ? 0 : supports], k.self_weight);
-    if (sum.forces.members.empty()) add_to(sum, cases[0], 0);  // nothing combined: the frame at rest
     const bool uls = k.kind == LimitState::uls;
     add_state(out, {"combination " + k.name, k.name, uls, !uls}, std::move(sum));
   }

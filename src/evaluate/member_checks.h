@@ -47,6 +47,8 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading = {});
 // Each member's own weight per mm along it (N/mm, global): its area x density x g in the
 // loading's direction; none when the self-weight is off.
 std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loading);
+// The frame's weight under those member loads, N.
+double frame_weight(const ShownFrame& f, const std::vector<MemberLoad>& w);
 
 // The largest translation of a state (0-based), or of every state whose deflection is checked
 // (of every state when none is):

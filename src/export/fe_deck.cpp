@@ -16,6 +16,7 @@
 #include <Eigen/Core>
 #include <Eigen/Geometry>
 
+#include "evaluate/member_checks.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 #include "solver/frame.h"
@@ -147,13 +148,6 @@ int material_for(Deck& d, const ModelFile& m, int prop, const Section& s) {
 
 // ---- loads ----
 
-// The unit vector of the direction of the self-weight: "+L" is x, "-H" is -z.
-Eigen::Vector3d weight_direction(const std::string& name) {
-  std::array<double, 3> unit{};
-  if (!direction_vector(name, unit)) raise_error(err::invalid_setting, "the direction of the self-weight, \"" + name + "\"");
-  return Eigen::Vector3d(unit.data());
-}
-
 // A name as it may stand in a comment line: control characters (a line break would end the
 // comment and start a keyword line) become spaces.
 std::string comment_text(std::string name) {
@@ -184,30 +178,17 @@ NodeLoads case_loads(const ModelFile& m, const Deck& d, size_t c) {
   return out;
 }
 
-// The nodal loads equivalent to the members' weight q = A density g along the direction of the
-// self-weight (N/mm; A in mm2, density in kg/m3): at each end of a member of length L half its
-// weight, q L / 2, and the end moment of the member clamped at both ends reversed, +-L^2 / 12
-// e x q (e along the member from node 1 to node 2). Adds the total weight (N) to d.weight.
+// The nodal loads equivalent to the members' weight, as the analysis takes them; the total
+// weight (N) goes to d.weight. A direction or density the weight cannot have is refused.
 NodeLoads weight_loads(const ShownFrame& f, Deck& d, const Loading& loading) {
-  const Eigen::Vector3d down = weight_direction(loading.direction);
+  std::array<double, 3> unit{};
+  if (!direction_vector(loading.direction, unit))
+    raise_error(err::invalid_setting, "the direction of the self-weight, \"" + loading.direction + "\"");
   if (!(loading.density >= 0 && std::isfinite(loading.density)))
     raise_error(err::invalid_setting, "the density of the self-weight, " + text(loading.density) + " kg/m3");
-  NodeLoads out(d.touched.size(), std::array<double, 6>{});
-  for (size_t j = 0; j < d.members.size(); ++j) {
-    const Member& mb = d.members[j];
-    const double w = f.sections[j].values.A * loading.density * 1e-9 * gravity;
-    const Eigen::Vector3d q = w * down, force = q * mb.length / 2;
-    const Eigen::Vector3d moment = mb.length * mb.length / 12 * Eigen::Vector3d(mb.axes.row(0)).cross(q);
-    for (const auto& [node, sign] : {std::pair{mb.node1, 1.0}, std::pair{mb.node2, -1.0}}) {
-      auto& at = out[static_cast<size_t>(node - 1)];
-      for (Eigen::Index k = 0; k < 3; ++k) {
-        at[static_cast<size_t>(k)] += force[k];
-        at[static_cast<size_t>(k + 3)] += sign * moment[k];
-      }
-    }
-    d.weight += w * mb.length;
-  }
-  return out;
+  const std::vector<MemberLoad> w = member_weights(f, loading);
+  d.weight = frame_weight(f, w);
+  return equivalent_nodal_loads(f.model, w);
 }
 
 // The steps: one per load case, or one per combination, each only if it has a load.

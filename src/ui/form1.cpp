@@ -755,8 +755,9 @@ void Form1::Text10_Change() { take_setting(Text10, loading_.density); }
 // A whole number from 0 is taken; anything else is ignored while typed.
 void Form1::Text47_Change() {
   const std::string text = text_of(Text47);
-  if (!is_number(text) || to_number(text) < 0 || to_number(text) != std::floor(to_number(text)) || to_number(text) > 1000) return;
-  sizing_options_.section_types = static_cast<int>(to_number(text));
+  const double n = is_number(text) ? to_number(text) : -1;
+  if (!(n >= 0 && n <= 1000 && n == std::floor(n))) return;
+  sizing_options_.section_types = static_cast<int>(n);
   keep_settings();
   Draw_3D();
 }

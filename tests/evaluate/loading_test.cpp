@@ -54,7 +54,7 @@ double table_weight(const ShownFrame& f) {
 TEST(SelfWeight, SupportsCarryTheFramesWeightInItsDirection) {
   const ShownFrame f = table_frame();
   for (const auto& [direction, axis, sign] : {std::tuple{"-H", 2, -1.0}, {"+L", 0, 1.0}}) {
-    const FrameForces forces = analyse_frame(f, {true, direction, density});
+    const FrameForces forces = analyse_frame(f, {true, direction, density, {}, 0});
     const double weight = table_weight(f);
     EXPECT_NEAR(forces.weight, weight, 1e-9 * weight);
     // Each case keeps its own load and gains the weight: the reactions give both back.
@@ -72,7 +72,7 @@ TEST(SelfWeight, SupportsCarryTheFramesWeightInItsDirection) {
     // What the optimisation minimised stays without the weight.
     EXPECT_NEAR(forces.total_compliance(), analyse_frame(f).total_compliance(), 1e-9 * forces.total_compliance());
   }
-  EXPECT_EQ(analyse_frame(f, {false, "-H", density}).weight, 0);
+  EXPECT_EQ(analyse_frame(f, {false, "-H", density, {}, 0}).weight, 0);
 }
 
 // A combination is the factored sum of its cases and of the weight on their supports.
@@ -210,7 +210,7 @@ TEST(SelfWeight, OnACaseWithoutSupportsNamesTheCase) {
   f.model.cases[2] = test_support::Model{f.model}.add_case();
   EXPECT_NO_THROW(analyse_frame(f));
   try {
-    analyse_frame(f, {true, "-H", density});
+    analyse_frame(f, {true, "-H", density, {}, 0});
     ADD_FAILURE() << "a frame without supports carried its weight";
   } catch (const SolverError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("the self-weight in load case 3: the structure is not held", 0), 0u) << e.what();
