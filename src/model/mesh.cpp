@@ -34,7 +34,8 @@ std::array<float, 8> property_set(const ModelStore& m, int k, const SectionValue
 }
 
 namespace {
-void check_room(const MeshBuild& mesh, long new_nodes, long new_elements, int k) {
+void check_room(const MeshBuild& mesh, long new_nodes, long new_elements, int k, MeshLimits limits) {
+  if (limits == MeshLimits::counted) return;
   const std::string where = "box/bar " + std::to_string(k);
   if (mesh.node_count() + new_nodes > max_nodes)
     raise_error(err::capacity, "more than " + std::to_string(max_nodes) + " nodes at " + where);
@@ -48,11 +49,11 @@ Vec3 mean_of(const CornerSet& p, int a, int b, int c, int d) {
   return r;
 }
 
-void append_box(MeshBuild& mesh, const ModelStore& m, int k, int16_t prop) {
+void append_box(MeshBuild& mesh, const ModelStore& m, int k, int16_t prop, MeshLimits limits) {
   const RecordCorners rc = record_corners(m, k);
   const Lattice lat = record_lattice(m, k, rc.displaced);
   const std::vector<PointPair> pairs = choose_pairs(lat, flat_side_weights(m, k), k);
-  check_room(mesh, lat.count(), static_cast<long>(pairs.size()), k);
+  check_room(mesh, lat.count(), static_cast<long>(pairs.size()), k, limits);
   const int base = mesh.node_count();
   for (const PointPair& pq : pairs)
     mesh.elements.push_back({static_cast<int16_t>(base + pq.p), static_cast<int16_t>(base + pq.q), prop, Vec3()});
@@ -60,9 +61,9 @@ void append_box(MeshBuild& mesh, const ModelStore& m, int k, int16_t prop) {
 }
 
 // A bar's block has divisions 1, 1, 1: its lattice points are its displaced corners.
-void append_bar(MeshBuild& mesh, const ModelStore& m, int k, int16_t prop) {
+void append_bar(MeshBuild& mesh, const ModelStore& m, int k, int16_t prop, MeshLimits limits) {
   const CornerSet p = record_corners(m, k).displaced;
-  check_room(mesh, 2, 1, k);
+  check_room(mesh, 2, 1, k, limits);
   const int base = mesh.node_count();
   Vec3 ref;  // the bar's local W direction, as long as its hidden width
   for (int a = 1; a <= 3; ++a) ref[a] = p[1][a] - p[5][a];
@@ -72,17 +73,34 @@ void append_bar(MeshBuild& mesh, const ModelStore& m, int k, int16_t prop) {
 }
 }  // namespace
 
-MeshBuild generate_mesh(const ModelStore& m, const SectionValueTable& sections) {
+MeshBuild generate_mesh(const ModelStore& m, const SectionValueTable& sections, MeshLimits limits) {
   MeshBuild mesh;
   for (int k = 1; k <= m.n_gr; ++k) {
-    mesh.props.push_back(property_set(m, k, sections));
+    mesh.props.push_back(limits == MeshLimits::counted ? std::array<float, 8>{} : property_set(m, k, sections));
     const auto prop = static_cast<int16_t>(mesh.prop_count());
     if (m.gr_div(k, 4) == 1)
-      append_box(mesh, m, k, prop);
+      append_box(mesh, m, k, prop, limits);
     else if (m.gr_div(k, 4) == 2)
-      append_bar(mesh, m, k, prop);
+      append_bar(mesh, m, k, prop, limits);
   }
   return mesh;
+}
+
+std::string model_count_text(const ModelStore& m) {
+  if (m.n_gr < 1) return {};
+  MeshBuild mesh;
+  try {
+    mesh = generate_mesh(m, SectionValueTable(), MeshLimits::counted);
+  } catch (const RunTimeError& e) {
+    if (e.name() != err::capacity) return {};
+    return "Over the limit: " + e.where();
+  }
+  auto counts = [&] { return plural(mesh.node_count(), "node") + ", " + plural(mesh.element_count(), "element"); };
+  if (mesh.node_count() > max_nodes || mesh.element_count() > max_elements)
+    return "Over the limit (" + plural(max_nodes, "node") + ", " + plural(max_elements, "element") +
+           "): " + counts() + " before merging";
+  merge_and_clean(mesh);
+  return "Model: " + counts();
 }
 
 // ---- The merge walk over nodes ------------------------------------------------------------

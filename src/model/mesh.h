@@ -49,8 +49,19 @@ std::array<float, 8> property_set(const ModelStore& m, int k, const SectionValue
 // appends its chosen pairs as elements, then its lattice points as nodes; a bar appends one
 // element from the centre of its -L end ("Point2") to the centre of its +L end ("Point1"),
 // with corner 1 minus corner 5 as its cross-section reference (mm); a record of any other
-// kind adds its property set only. More than 1000 nodes or 5000 elements is the capacity error.
-MeshBuild generate_mesh(const ModelStore& m, const SectionValueTable& sections);
+// kind adds its property set only. More than 1000 nodes or 5000 elements is the capacity error,
+// unless the mesh is only `counted`: then the whole list is generated, without property sets.
+enum class MeshLimits { enforced, counted };
+MeshBuild generate_mesh(const ModelStore& m, const SectionValueTable& sections,
+                        MeshLimits limits = MeshLimits::enforced);
+
+// The analysis model's size for the design list as it stands, for the geometry panel while it
+// is edited: "Model: 125 nodes, 2790 elements" after merging; over the limits, the counts before
+// merging that "Go to Analysis" refuses, "Over the limit (1000 nodes, 5000 elements): 1331
+// nodes, 7000 elements before merging", or a record's own limit, "Over the limit: box/bar 2:
+// 150 lattice points, more than 10000 pairs". "" for an empty list or a geometry that gives no
+// model at all (its own error is reported where it is typed).
+std::string model_count_text(const ModelStore& m);
 
 // New node numbers (rows 1..n) of the merge walk over node coordinates (mm): node i without a
 // number yet takes the next one, and every later node within the merge tolerance of i takes

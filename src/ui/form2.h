@@ -60,6 +60,7 @@ struct GeometryPanel {
   QRadioButton* design_element;                // Option4
   QRadioButton* non_design_element;            // Option7
   QCheckBox* move_apex;                        // Check1 "Move of Apex"
+  QLabel* model_size;                          // Label61: the model's counts while edited
   QPushButton* ok;                             // Command2
 };
 

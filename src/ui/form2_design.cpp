@@ -32,7 +32,10 @@ QString plain(float v) { return QString::fromStdString(plain_text(v)); }
 void Form2::Grnd() {
   canvas().clear();
   if (model.n_gr < 1) return;
-  if (!geometry.frame->isHidden()) store_panel();
+  if (!geometry.frame->isHidden()) {
+    store_panel();
+    geometry.model_size->setText(QString::fromStdString(model_count_text(model)));
+  }
   draw_design_preview(canvas(), model, view_angles(), view_win, value_of(show_coordinates) == 1);
   // A bar's two ends follow every edit of its geometry, so that its frame's "Modify" never
   // takes the bar back to where it was; not while that "Modify" itself sets the geometry.

@@ -93,6 +93,9 @@ GeometryPanel::GeometryPanel(QWidget* window) {
 
   move_apex = make_check(frame, "Check1", "Move of Apex", {120, 7080, 2400, 300},
                          "Check If Corner Point of Box should be slightly Moved");
+  model_size = make_label(frame, "Label61", "", {120, 7410, 3660, 690});
+  model_size->setWordWrap(true);
+  model_size->setToolTip("Nodes and Elements of the Analysis Model with This Geometry");
   ok = make_button(frame, "Command2", "OK", {3900, 7500, 1500, 480});
   frame->hide();
 }
