@@ -94,6 +94,20 @@ TEST(AnalysisModel, CapacityErrorsLeaveThePreviousModel) {
   build(lines);
   EXPECT_EQ(lines.n_node, 8 * 31);  // the four points of each layer merge
   EXPECT_EQ(lines.n_elem, 8 * 30);
+  // Exactly 1000 nodes before merging (8 x 124 and a cube's 8) is still a model.
+  add_box(lines, Vec3(100, 100, 100), Vec3(0, 0, 500), 1, 1, 1);
+  EXPECT_NO_THROW(build(lines));
+}
+
+TEST(AnalysisModel, ExactlyFiveThousandElementsIsAModel) {
+  // A cube (28), five boxes of 2 x 1 x 1 (62 each) and nine of 8 x 1 x 1 (518 each), apart.
+  ModelStore m;
+  add_box(m, Vec3(100, 100, 100), Vec3(0, 0, 0), 1, 1, 1);
+  for (int i = 1; i <= 14; ++i) add_box(m, Vec3(100, 100, 100), Vec3(0, 0, 200.0f * i), i <= 5 ? 2 : 8, 1, 1);
+  build(m);
+  EXPECT_EQ(m.n_elem, 5000);
+  add_box(m, Vec3(100, 100, 100), Vec3(0, 0, -200), 1, 1, 1);
+  EXPECT_EQ(error_of([&] { build(m); }), "Capacity exceeded (more than 5000 elements at box/bar 16)");
 }
 
 TEST(AnalysisModel, CountsWhileTheGeometryIsEdited) {
