@@ -198,31 +198,6 @@ void model_section(Report& r, const ReportInput& in) {
 
 // --- loads ---
 
-void case_table(Report& r, const ModelFile& m, size_t c) {
-  const ModelFileCase& lc = m.cases[c];
-  ReportTable t{{"Node", "Fixed", "k_L [N/mm]", "k_W [N/mm]", "k_H [N/mm]", "k_rL [Nmm/rad]", "k_rW [Nmm/rad]",
-                 "k_rH [Nmm/rad]", "F_L [N]", "F_W [N]", "F_H [N]", "M_L [N mm]", "M_W [N mm]", "M_H [N mm]"},
-                {},
-                {}};
-  t.numeric.assign(t.header.size(), true);
-  t.numeric[1] = false;
-  for (size_t i = 0; i < m.nodes.size(); ++i) {
-    std::string fixed;
-    bool any = false;
-    Row row{std::to_string(i + 1), ""};
-    for (size_t d = 0; d < 6; ++d) {
-      if (lc.fixed[i][d]) fixed += (fixed.empty() ? "" : " ") + std::string(dof_names[d]);
-      any = any || lc.fixed[i][d] || lc.springs[i][d] != 0 || lc.loads[i][d] != 0;
-    }
-    if (!any) continue;
-    row[1] = fixed.empty() ? "-" : fixed;
-    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.springs[i][d]));
-    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.loads[i][d]));
-    t.rows.push_back(row);
-  }
-  r.table("Load case " + std::to_string(c + 1) + ": supports (fixed degrees of freedom), springs to ground and loads",
-          std::move(t));
-}
 
 void combination_table(Report& r, const std::vector<Combination>& list, size_t cases) {
   ReportTable t{{"Name", "Kind", "Self-weight"}, {}, {}};
@@ -239,7 +214,9 @@ void combination_table(Report& r, const std::vector<Combination>& list, size_t c
 
 void loads_section(Report& r, const ReportInput& in) {
   r.heading("Supports, springs and loads");
-  for (size_t c = 0; c < in.model->cases.size(); ++c) case_table(r, *in.model, c);
+  for (size_t c = 0; c < in.model->cases.size(); ++c)
+    r.table("Load case " + std::to_string(c + 1) + ": supports (fixed degrees of freedom), springs to ground and loads",
+            conditions_table(*in.model, c));
   const Loading& l = in.loading;
   if (l.self_weight)
     r.paragraph("Self-weight: on, each member's area x " + num(l.density) + " kg/m3 x g " + num(gravity) +
@@ -543,6 +520,31 @@ void draw_convergence(Canvas& c, const std::vector<CyclePoint>& history, double 
   c.text("cycle " + std::to_string(history.front().cycle));
   c.move_to(x1 - 900, y0 + 120);
   c.text("cycle " + std::to_string(history.back().cycle));
+}
+
+ReportTable conditions_table(const ModelFile& m, size_t c) {
+  const ModelFileCase& lc = m.cases[c];
+  ReportTable t{{"Node", "Fixed", "k_L [N/mm]", "k_W [N/mm]", "k_H [N/mm]", "k_rL [Nmm/rad]", "k_rW [Nmm/rad]",
+                 "k_rH [Nmm/rad]", "F_L [N]", "F_W [N]", "F_H [N]", "M_L [N mm]", "M_W [N mm]", "M_H [N mm]"},
+                {},
+                {}};
+  t.numeric.assign(t.header.size(), true);
+  t.numeric[1] = false;
+  for (size_t i = 0; i < m.nodes.size(); ++i) {
+    std::string fixed;
+    bool any = false;
+    Row row{std::to_string(i + 1), ""};
+    for (size_t d = 0; d < 6; ++d) {
+      if (lc.fixed[i][d]) fixed += (fixed.empty() ? "" : " ") + std::string(dof_names[d]);
+      any = any || lc.fixed[i][d] || lc.springs[i][d] != 0 || lc.loads[i][d] != 0;
+    }
+    if (!any) continue;
+    row[1] = fixed.empty() ? "-" : fixed;
+    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.springs[i][d]));
+    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.loads[i][d]));
+    t.rows.push_back(row);
+  }
+  return t;
 }
 
 Report make_report(const ReportInput& in) {

@@ -69,6 +69,10 @@ struct ReportInput {
 
 Report make_report(const ReportInput& in);
 
+// The supports, springs and loads of load case c (from 0): one row per node that holds any of
+// them, its fixed degrees of freedom named ("L W rH", "-" for none).
+ReportTable conditions_table(const ModelFile& m, size_t c);
+
 // CRC-32 (IEEE 802.3, the polynomial of zip and PNG) of a byte string, and of a file read whole;
 // false when the file cannot be read.
 uint32_t crc32_of(const std::string& bytes);

@@ -66,4 +66,24 @@ TEST(Report, ConvergencePictureSkipsMissingValues) {
   EXPECT_FALSE(flat.primitives().empty());
 }
 
+// A load case's table lists only the nodes that hold something in it.
+TEST(Report, ConditionsTableListsOnlyTheNodesThatHoldSomething) {
+  ModelFile m;
+  m.nodes.assign(4, {0, 0, 0});
+  ModelFileCase c;
+  c.fixed.assign(4, {});
+  c.loads.assign(4, {});
+  c.springs.assign(4, {});
+  c.fixed[0] = {true, true, false, false, false, true};
+  c.springs[2][1] = 50;
+  c.loads[3][2] = -1000;
+  m.cases = {c};
+  const ReportTable t = conditions_table(m, 0);
+  ASSERT_EQ(t.rows.size(), 3u);  // node 2 is free
+  EXPECT_EQ(t.rows[0][0], "1");
+  EXPECT_EQ(t.rows[0][1], "L W rH");
+  EXPECT_EQ(t.rows[1][0] + t.rows[1][1] + t.rows[1][3], "3-50");
+  EXPECT_EQ(t.rows[2][0] + t.rows[2][10], "4-1000");
+}
+
 }  // namespace
