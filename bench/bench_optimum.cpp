@@ -12,7 +12,7 @@
 
 #include "base/analysis_model.h"
 #include "models.h"
-#include "pin_jointed.h"
+#include "solver/pin_jointed.h"
 #include "solver/optimiser.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "base/analysis_model.h"
 #include "bench/models.h"
-#include "bench/pin_jointed.h"
+#include "solver/pin_jointed.h"
 #include "solver/frame.h"
 #include "solver/optimiser.h"
 #include "solver/solver_run.h"

@@ -8,7 +8,7 @@
 // node 1 along +t and node 2 along -t, so B N = f balances the applied load f. The optimum is
 // seldom unique; a second program finds, among the optimal layouts, the one whose largest member
 // force is least: the thinnest largest member any layout of least volume needs.
-#include "pin_jointed.h"
+#include "solver/pin_jointed.h"
 
 #include <array>
 #include <cmath>
