@@ -5,10 +5,12 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 
 #include "base/run_files.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
+#include "formats/numtext.h"
 
 namespace {
 
@@ -38,13 +40,49 @@ double summary_field(const DataFileReader& in, int col) {
   }
 }
 
+// What the window can hold, for the message of a result it cannot.
+std::string window_limits() {
+  return "the post-processing window holds at most " + plural(max_result_nodes, "node") + ", " +
+         plural(max_result_elements, "element") + " and " + plural(max_result_cycles, "cycle") + ", in " +
+         std::to_string(max_data_file_bytes >> 20) + " MB";
+}
+
+std::string node_and_element_counts(double nodes, double elements) {
+  return plural(static_cast<int>(nodes), "node") + " and " + plural(static_cast<int>(elements), "element");
+}
+
+// The counts of a result file's first line, where it holds them: ", 15625 nodes and 99999
+// elements"; read on its own, for a file too large to read whole.
+std::string counts_of_first_line(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line(40, ' ');
+  in.read(line.data(), static_cast<std::streamsize>(line.size()));
+  try {
+    return ", " + node_and_element_counts(to_number(line.substr(0, i5)), to_number(line.substr(5, i5)));
+  } catch (const RunTimeError&) {
+    return {};
+  }
+}
+
+// The counts of the first line, refused where the window cannot hold them.
+void read_counts(const DataFileReader& in, ResultStore& r) {
+  const double nodes = in.real(1, i5), elements = in.real(6, i5);
+  if (nodes > max_result_nodes || elements > max_result_elements)
+    in.fail(err::capacity, node_and_element_counts(nodes, elements) + "; " + window_limits());
+  r.pn_node = int_in_range(in, 1, 0, max_result_nodes);
+  r.pn_elem = int_in_range(in, 6, 0, max_result_elements);
+}
+
 }  // namespace
 
 void read_result_file(ResultStore& r, const std::string& path) {
+  std::error_code ec;
+  if (const std::uintmax_t size = std::filesystem::file_size(path, ec); !ec && size > max_data_file_bytes)
+    raise_error(err::too_large, path + ": " + std::to_string((size + (1 << 19)) >> 20) + " MB" +
+                                    counts_of_first_line(path) + "; " + window_limits());
   DataFileReader in(path);
   in.next_line();
-  r.pn_node = int_in_range(in, 1, 0, max_result_nodes);
-  r.pn_elem = int_in_range(in, 6, 0, max_result_elements);
+  read_counts(in, r);
   r.pd_max = single_field(in, 11);
   for (int e = 1; e <= r.pn_elem; ++e) {
     in.next_line();
@@ -55,7 +93,8 @@ void read_result_file(ResultStore& r, const std::string& path) {
   }
   r.pn_cyc = 0;
   while (!in.at_end()) {
-    if (r.pn_cyc == max_result_cycles) in.fail(err::capacity);
+    if (r.pn_cyc == max_result_cycles)
+      in.fail(err::capacity, "more than " + plural(max_result_cycles, "cycle") + "; " + window_limits());
     const int c = ++r.pn_cyc;
     in.next_line();
     r.pc_comp(c) = summary_field(in, 6);

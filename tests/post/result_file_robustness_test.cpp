@@ -17,6 +17,11 @@ using namespace test_support;
 namespace {
 
 std::string at(const std::string& name, int line) { return fault_at(post_file_name, name, line); }
+const std::string limits = "the post-processing window holds at most 1000 nodes, 10000 elements and 200 cycles, in 64 MB";
+// A first line whose counts the window cannot hold.
+std::string beyond(const std::string& counts) {
+  return std::string("Capacity exceeded (") + post_file_name + ", line 1: " + counts + "; " + limits + ")";
+}
 const std::string past_end = std::string("Input past end of file (") + post_file_name + ")";
 
 const std::string node = "    1    0.00000E+00    0.00000E+00    0.00000E+00";
@@ -42,9 +47,10 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
       {"diameter beyond the Single range", with_line(1, "    2    1        1.0E+39"), at("Overflow", 1)},
       {"negative node count", with_line(1, "   -2    1    2.00000E+01"), at("Subscript out of range", 1)},
       {"negative element count", with_line(1, "    2   -1    2.00000E+01"), at("Subscript out of range", 1)},
-      {"node count beyond the Integer range", with_line(1, "99999    1    2.00000E+01"), at("Overflow", 1)},
-      {"1001 nodes", with_line(1, " 1001    1    2.00000E+01"), at("Subscript out of range", 1)},
-      {"10001 elements", with_line(1, "    210001    2.00000E+01"), at("Subscript out of range", 1)},
+      {"node count beyond the Integer range", with_line(1, "99999    1    2.00000E+01"),
+       beyond("99999 nodes and 1 element")},
+      {"1001 nodes", with_line(1, " 1001    1    2.00000E+01"), beyond("1001 nodes and 1 element")},
+      {"10001 elements", with_line(1, "    210001    2.00000E+01"), beyond("2 nodes and 10001 elements")},
       {"element line without its kind", with_line(2, "    1    1    2"), at("Type mismatch", 2)},
       {"element to node 0", with_line(2, "    1    0    2    0"), at("Subscript out of range", 2)},
       {"element to a negative node", with_line(2, "    1    1   -2    0"), at("Subscript out of range", 2)},
@@ -84,10 +90,22 @@ TEST(ResultFileRobustness, TwoHundredCyclesFillTheStoreAndA201stIsRefused) {
   write_file(post_file_name, crlf(lines));
   const std::string error = error_of([&] { read_result_file(r); });
   EXPECT_EQ(error.rfind(std::string("Capacity exceeded (") + post_file_name + ", line ", 0), 0u) << error;
+  EXPECT_NE(error.find(": more than 200 cycles; " + limits + ")"), std::string::npos) << error;
   lines.resize(lines.size() - 4);
   write_file(post_file_name, crlf(lines));
   read_result_file(r);
   EXPECT_EQ(r.pn_cyc, 200);
+}
+
+// The largest model the solver writes gives a file the window does not read whole: its size and
+// counts are given against what the window holds.
+TEST(ResultFileRobustness, AFileTooLargeGivesItsSizeAndCounts) {
+  WorkingDirectory dir;
+  write_file(post_file_name, "15625999992.00000E+01\r\n");
+  std::filesystem::resize_file(post_file_name, std::uintmax_t{288} << 20);
+  ResultStore r;
+  EXPECT_EQ(error_of([&] { read_result_file(r); }),
+            std::string("File too large (") + post_file_name + ": 288 MB, 15625 nodes and 99999 elements; " + limits + ")");
 }
 
 TEST(ResultFileRobustness, ModelFileFaultsNameTheirFileAndLine) {
