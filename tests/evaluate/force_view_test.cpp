@@ -1,0 +1,58 @@
+// The colours of the force and utilisation views: the scales' end points, the member that sets
+// the axial scale, and the plain colours of a frame that has lost members.
+#include <gtest/gtest.h>
+
+#include "evaluate/force_view.h"
+#include "support/model_builder.h"
+
+namespace {
+
+using test_support::Model;
+
+TEST(ForceView, ScalesRunFromNeutralAndGreenToTheirEnds) {
+  EXPECT_EQ(axial_colour(500, 500), rgb_colour({220, 0, 0}));
+  EXPECT_EQ(axial_colour(-800, 500), rgb_colour({0, 0, 220}));  // clamped at the scale's end
+  EXPECT_EQ(axial_colour(-250, 500), rgb_colour({100, 100, 210}));
+  EXPECT_EQ(axial_colour(0, 0), rgb_colour({200, 200, 200}));
+  EXPECT_EQ(utilisation_colour(0), rgb_colour({0, 170, 0}));
+  EXPECT_EQ(utilisation_colour(0.5), rgb_colour({255, 220, 0}));
+  EXPECT_EQ(utilisation_colour(0.75), rgb_colour({255, 110, 0}));
+  EXPECT_EQ(utilisation_colour(1), rgb_colour({255, 0, 0}));
+  EXPECT_EQ(utilisation_colour(1.001), rgb_colour({120, 0, 0}));
+}
+
+// A tie above and a strut below a loaded node, the strut twice as thick: the strut takes 4/5 of
+// the load (800 N compression), the tie 1/5 (200 N tension). A drawn bar hangs from the tie's
+// top. The scale is set by the members counted; the result has a fourth element that the frame
+// lost.
+TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
+  Model m;
+  const int set = m.design(), plate = m.non_design(100, 1000, 1000, 2000);
+  const int n = m.node(0, 0, 0), up = m.node(0, 0, 1000), down = m.node(0, 0, -1000), side = m.node(500, 0, 1000);
+  m.element(n, up, set);
+  m.element(n, down, set);
+  m.element(up, side, plate);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, up);
+  Model::clamp(c, down);
+  Model::clamp(c, side);
+  Model::load(c, n, 3, -1000);
+  const ShownFrame f = frame_of(m.f, {10, 20, 0});
+  const FrameForces forces = analyse_frame(f);
+  const CheckSettings s{235, 1.0};
+  auto colours = [&](ColourBy by, const std::vector<char>& counted) {
+    ResultPicture p;
+    const FrameChecks checks = check_frame(f, forces, s, counted);
+    apply_force_view(p, {by, envelope_case, false}, f, &forces, &checks, counted, 4, 1000);
+    return p.element_colour;
+  };
+  const std::vector<int> all = colours(ColourBy::axial, {1, 1, 1});
+  EXPECT_EQ(all[1], axial_colour(200, 800));
+  EXPECT_EQ(all[2], rgb_colour({0, 0, 220}));
+  EXPECT_EQ(all[4], not_drawn);
+  EXPECT_EQ(colours(ColourBy::axial, {1, 0, 1})[1], rgb_colour({220, 0, 0}));  // the tie alone sets it
+  const std::vector<int> plain = colours(ColourBy::diameter, {1, 1, 1});
+  EXPECT_EQ(plain, (std::vector<int>{not_drawn, 6, 6, 0, not_drawn}));
+}
+
+}  // namespace
