@@ -2,6 +2,8 @@
 // the axial scale, and the plain colours of a frame that has lost members.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "evaluate/force_view.h"
 #include "support/model_builder.h"
 
@@ -53,6 +55,16 @@ TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   EXPECT_EQ(colours(ColourBy::axial, {1, 0, 1})[1], rgb_colour({220, 0, 0}));  // the tie alone sets it
   const std::vector<int> plain = colours(ColourBy::diameter, {1, 1, 1});
   EXPECT_EQ(plain, (std::vector<int>{not_drawn, 6, 6, 0, not_drawn}));
+}
+
+// The line under the frame counts the beams of a cycle that was read; before any, it is empty.
+TEST(ForceView, TheDrawnMembersLineNeedsACycleRead) {
+  auto r = std::make_unique<ResultStore>();
+  r->pn_elem = 1;
+  EXPECT_EQ(drawn_members_text(*r, 0, 0.5f), "");
+  EXPECT_EQ(drawn_members_text(*r, 1, 0.5f), "");
+  r->pn_cyc = 1;
+  EXPECT_EQ(drawn_members_text(*r, 1, 0.5f).rfind("At threshold 0.5, ", 0), 0u);
 }
 
 }  // namespace
