@@ -376,8 +376,9 @@ int main(int argc, char** argv) {
   std::vector<std::tuple<int, int, int>> sizes = {{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}};
   std::erase_if(sizes, [&](const auto& size) { return std::get<2>(size) > largest; });
   if (only && !sizes.empty()) sizes.erase(sizes.begin(), sizes.end() - 1);
-  std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, the file rewritten whole\n"
-              "once a second through the number pattern) and now (factor reuse, the result file writer)\n");
+  std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, element by element, the\n"
+              "multiplier by bisection, the file rewritten whole once a second through the number pattern) and now\n"
+              "(factor reuse, the precomputed element parts, Newton steps, the result file writer)\n");
   for (const auto& [n, h, elements] : sizes) compare_runs(n, h, elements);
   std::printf("\nFactorisation methods and threads\n");
   for (const auto& [n, h, elements] : sizes) compare_factorisations(n, h, elements);
