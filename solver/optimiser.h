@@ -75,8 +75,9 @@ struct AreaDual {
   double solve(double guess) const;
 };
 
-// The multiplier by bisection on log lambda, how the updates found it before: volume_at(lambda)
-// falls as lambda grows, guess is a lambda of the right order. Within 1e-13 of the root.
+// The multiplier by bisection on log lambda, as the criteria update finds it (and the moving
+// asymptotes did before): volume_at(lambda) falls as lambda grows, guess is a lambda of the right
+// order. Within 1e-13 of the root.
 template <typename VolumeAt>
 double bisect_multiplier(double target, double guess, VolumeAt volume_at) {
   double lo = guess, hi = guess;
