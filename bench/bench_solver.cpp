@@ -1,8 +1,9 @@
 // Solver benchmark: whole runs of the largest program model (1000 nodes, 5000 elements, 5 load
 // cases) and of bigger lattices towards the file format's ceiling, the way the programs ran
-// before (a factorisation every cycle, the result file rewritten whole once a second with its
+// before (a factorisation every cycle, each element's stiffness and energies element by element,
+// the volume's multiplier by bisection, the result file rewritten whole once a second with its
 // numbers formatted through the number pattern) beside the way they run now (factor reuse, the
-// result file writer); then CHOLMOD's orderings, supernodal against simplicial and the BLAS
+// precomputed element parts, Newton steps for the multiplier, the result file writer); then CHOLMOD's orderings, supernodal against simplicial and the BLAS
 // thread counts on the same stiffness. Times are wall clock and CPU (getrusage, all threads).
 // Usage: bench_solver [largest element count of the whole runs, default 15000] [--only]
 // --only runs that largest model alone (its old way takes minutes at 35000 elements).
@@ -91,6 +92,7 @@ RunFigures whole_run(const ModelFile& model, bool new_way, int threads = 1) {
   const double cpu_start = cpu_seconds();
   Optimiser optimiser(model);
   optimiser.analysis().set_factor_reuse(new_way);
+  optimiser.set_reference_arithmetic(!new_way);
   optimiser.analysis().set_threads(threads);
   ResultFileWriter writer(path, model);
   std::vector<CycleRecord> done;
@@ -225,8 +227,10 @@ void compare_runs(int n, int h, int elements) {
   }
   std::sort(times.begin(), times.end());
   const double one_cpu = times[2].first, one = times[2].second;
-  // A cycle is its analysis with the run's update and writing of a cycle.
-  const double rest_cpu = (now.cycles - now.analysis + now.writing) / now.wall * now.cpu / static_cast<double>(now.history.size());
+  // A cycle is its analysis with the run's update and writing of a cycle (CPU, from the share of
+  // the run's wall time).
+  auto per_cycle_cpu = [](const RunFigures& r, double seconds) { return seconds / r.wall * r.cpu / static_cast<double>(r.history.size()); };
+  const double rest_cpu = per_cycle_cpu(now, now.cycles - now.analysis + now.writing);
   const double cycle_cpu = one_cpu + rest_cpu;
   std::printf("  one freshly factorising analysis %.3f s, %.3f s CPU: whole run now = %.0f of them (CPU %.0f; the aim: "
               "at most 40), before %.0f (CPU %.0f)\n",
@@ -235,16 +239,33 @@ void compare_runs(int n, int h, int elements) {
               "before %.0f\n",
               cycle_cpu, now.cpu / cycle_cpu, today.cpu / cycle_cpu);
   // The floor of a cycle: an analysis of a design that did not change (assembly, one product and
-  // one solve with the factor, the element energies), with the update and the writing of the run.
-  FrameAnalysis same(model);
+  // one solve with the factor, the element energies), with the update and the writing of the run;
+  // element by element and now, in turns, the median of seven of each after one that factorises.
+  FrameAnalysis same_before(model), same(model);
+  same_before.set_element_by_element(true);
+  same_before.solve(sections);
   same.solve(sections);
-  const double cpu_same = cpu_seconds();
-  for (int k = 0; k < 3; ++k) same.solve(sections);
-  const double floor_cpu = (cpu_seconds() - cpu_same) / 3;
-  std::printf("  an analysis of an unchanged design %.3f s CPU, update and writing about %.3f s CPU a cycle: "
-              "cycles that needed no iteration at all would cost %.2f of a fresh one each, the run %.0f of them\n",
-              floor_cpu, rest_cpu, (floor_cpu + rest_cpu) / one_cpu,
-              static_cast<double>(now.history.size()) * (floor_cpu + rest_cpu) / one_cpu);
+  std::vector<double> before_times, now_times;
+  for (int k = 0; k < 7; ++k)
+    for (auto [analysis, list] : {std::pair{&same_before, &before_times}, std::pair{&same, &now_times}}) {
+      const double cpu = cpu_seconds();
+      analysis->solve(sections);
+      list->push_back(cpu_seconds() - cpu);
+    }
+  std::sort(before_times.begin(), before_times.end());
+  std::sort(now_times.begin(), now_times.end());
+  const double floor_before = before_times[3], floor_cpu = now_times[3];
+  const double update_before = per_cycle_cpu(today, today.cycles - today.analysis);
+  const double update_now = per_cycle_cpu(now, now.cycles - now.analysis), writing = per_cycle_cpu(now, now.writing);
+  const double cycle_before = floor_before + update_before + writing, cycle_now = floor_cpu + update_now + writing;
+  std::printf("  an unchanged design's cycle, CPU s: analysis %.4f before, %.4f now (%.2f); update %.4f before, %.4f "
+              "now (%.2f); writing %.4f\n",
+              floor_before, floor_cpu, floor_cpu / floor_before, update_before, update_now, update_now / update_before, writing);
+  std::printf("  an unchanged design's cycle %.4f s CPU before, %.2f of a fresh analysis; now %.4f s, %.2f: now/before "
+              "%.2f (the aim: at most 0.5); a run of %zu cycles that needed no iteration at all would cost %.0f fresh "
+              "analyses\n",
+              cycle_before, cycle_before / one_cpu, cycle_now, cycle_now / one_cpu, cycle_now / cycle_before,
+              now.history.size(), static_cast<double>(now.history.size()) * cycle_now / one_cpu);
 }
 
 // Numeric factorisation and the solve of five cases, averaged over repeats: wall and CPU seconds.
@@ -355,8 +376,9 @@ int main(int argc, char** argv) {
   std::vector<std::tuple<int, int, int>> sizes = {{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}};
   std::erase_if(sizes, [&](const auto& size) { return std::get<2>(size) > largest; });
   if (only && !sizes.empty()) sizes.erase(sizes.begin(), sizes.end() - 1);
-  std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, the file rewritten whole\n"
-              "once a second through the number pattern) and now (factor reuse, the result file writer)\n");
+  std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, element by element, the\n"
+              "multiplier by bisection, the file rewritten whole once a second through the number pattern) and now\n"
+              "(factor reuse, the precomputed element parts, Newton steps, the result file writer)\n");
   for (const auto& [n, h, elements] : sizes) compare_runs(n, h, elements);
   std::printf("\nFactorisation methods and threads\n");
   for (const auto& [n, h, elements] : sizes) compare_factorisations(n, h, elements);

@@ -83,6 +83,29 @@ Vector12 to_local(const Eigen::Matrix3d& R, const Vector12& ug) {
   return ul;
 }
 
+// The entries (a, b), a >= b, of the lower triangle of an element's 12 x 12 stiffness, row by row:
+// the symmetric matrix stored once.
+constexpr int triangle = 78;
+struct TrianglePairs {
+  int row[triangle], col[triangle];
+  constexpr TrianglePairs() : row(), col() {
+    int k = 0;
+    for (int a = 0; a < 12; ++a)
+      for (int b = 0; b <= a; ++b, ++k) {
+        row[k] = a;
+        col[k] = b;
+      }
+  }
+};
+constexpr TrianglePairs pairs;
+
+// The energy q^T b q of the cubic beam for a unit E I, q = (deflection 1, slope 1, deflection 2,
+// slope 2), with drop = deflection 1 - deflection 2: written out, it needs no 4 x 4 matrix.
+double cubic_energy(double drop, double slope1, double slope2, double inverse_length) {
+  const double s = drop * inverse_length;
+  return 4 * inverse_length * (3 * s * s + 3 * s * (slope1 + slope2) + slope1 * slope1 + slope1 * slope2 + slope2 * slope2);
+}
+
 // K = T^T k T with T = diag(R, R, R, R), block by block.
 Matrix12 to_global(const Eigen::Matrix3d& R, const Matrix12& k) {
   Matrix12 K;
@@ -217,7 +240,7 @@ struct FrameAnalysis::Group {
   std::vector<int> reduced;            // dof (6 per node) -> row of K, -1 when fixed or dropped
   int n = 0;                           // rows of K
   SparseMatrix K;                      // lower triangle
-  std::vector<int> element_slots;      // 144 per element: index into K's values, -1 when unused
+  std::vector<int> pair_slots;         // 78 per element: index into K's values of its entry (a, b), a >= b; -1 unused
   std::vector<std::pair<int, double>> spring_slots;  // (index into K's values, stiffness)
   std::vector<char> pinned;            // per row of K: held at zero this cycle (a loose piece)
   Cholesky cholesky;
@@ -237,6 +260,7 @@ struct FrameAnalysis::Group {
 FrameAnalysis::FrameAnalysis(const ModelFile& model) : n_node_(model.n_node) {
   for (const auto& xyz : model.nodes) nodes_.emplace_back(xyz[0], xyz[1], xyz[2]);
   build_elements(model);
+  build_parts();
   build_groups(model);
   case_compliance_.assign(cases_.size(), 0.0);
   displacements_.assign(cases_.size(), Eigen::VectorXd::Zero(6 * n_node_));
@@ -377,13 +401,12 @@ void FrameAnalysis::build_groups(const ModelFile& model) {
       const int* end = g.K.innerIndexPtr() + g.K.outerIndexPtr()[col + 1];
       return static_cast<int>(std::lower_bound(begin, end, row) - g.K.innerIndexPtr());
     };
-    g.element_slots.assign(144 * elements_.size(), -1);
+    g.pair_slots.assign(triangle * elements_.size(), -1);
     for (size_t j = 0; j < elements_.size(); ++j)
-      for (int a = 0; a < 12; ++a)
-        for (int b = 0; b < 12; ++b) {
-          const int ra = dofs_of(elements_[j], a), rb = dofs_of(elements_[j], b);
-          if (ra >= 0 && rb >= 0 && ra >= rb) g.element_slots[144 * j + static_cast<size_t>(12 * a + b)] = slot(ra, rb);
-        }
+      for (int k = 0; k < triangle; ++k) {
+        const int ra = dofs_of(elements_[j], pairs.row[k]), rb = dofs_of(elements_[j], pairs.col[k]);
+        if (ra >= 0 && rb >= 0) g.pair_slots[triangle * j + static_cast<size_t>(k)] = slot(std::max(ra, rb), std::min(ra, rb));
+      }
     for (size_t d = 0; d < ndof; ++d)
       if (g.reduced[d] >= 0 && c.springs[d] > 0) g.spring_slots.emplace_back(slot(g.reduced[d], g.reduced[d]), c.springs[d]);
     if (g.n > 0) {
@@ -538,15 +561,41 @@ bool FrameAnalysis::pin_loose_pieces(Group& g, const std::vector<Section>& secti
   return pinned;
 }
 
-void FrameAnalysis::assemble(Group& g, const std::vector<Section>& sections) {
-  std::fill(g.K.valuePtr(), g.K.valuePtr() + g.K.nonZeros(), 0.0);
+// Only the sections change from solve to solve: an element's stiffness in the global axes is its
+// area times one fixed part plus, for a circle's section (Iw = Ih, J = 2 Iw), its second moment
+// times another. Both are built here once.
+void FrameAnalysis::build_parts() {
+  area_parts_.resize(triangle * elements_.size());
+  moment_parts_.resize(triangle * elements_.size());
   for (size_t j = 0; j < elements_.size(); ++j) {
     const FrameElement& e = elements_[j];
-    const Matrix12 K = to_global(e.axes, local_stiffness(e.E, e.G, sections[j], e.length));
-    const int* slots = &g.element_slots[144 * j];
-    for (int a = 0; a < 12; ++a)
-      for (int b = 0; b < 12; ++b)
-        if (slots[12 * a + b] >= 0) g.K.valuePtr()[slots[12 * a + b]] += K(a, b);
+    const Matrix12 area = to_global(e.axes, local_stiffness(e.E, e.G, {1, 0, 0, 0}, e.length));
+    const Matrix12 moment = to_global(e.axes, local_stiffness(e.E, e.G, {0, 1, 1, 2}, e.length));
+    for (int k = 0; k < triangle; ++k) {
+      area_parts_[triangle * j + static_cast<size_t>(k)] = area(pairs.row[k], pairs.col[k]);
+      moment_parts_[triangle * j + static_cast<size_t>(k)] = moment(pairs.row[k], pairs.col[k]);
+    }
+  }
+}
+
+void FrameAnalysis::assemble(Group& g, const std::vector<Section>& sections) {
+  double* values = g.K.valuePtr();
+  std::fill(values, values + g.K.nonZeros(), 0.0);
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    const Section& s = sections[j];
+    const int* slots = &g.pair_slots[triangle * j];
+    if (!element_by_element_ && s.Ih == s.Iw && s.J == 2 * s.Iw) {
+      const double* area = &area_parts_[triangle * j];
+      const double* moment = &moment_parts_[triangle * j];
+      for (int k = 0; k < triangle; ++k)
+        if (slots[k] >= 0) values[slots[k]] += s.A * area[k] + s.Iw * moment[k];
+      continue;
+    }
+    // Any other section, and the reference: the triple product of the element's own stiffness.
+    const FrameElement& e = elements_[j];
+    const Matrix12 K = to_global(e.axes, local_stiffness(e.E, e.G, s, e.length));
+    for (int k = 0; k < triangle; ++k)
+      if (slots[k] >= 0) values[slots[k]] += K(pairs.row[k], pairs.col[k]);
   }
   for (const auto& [at, k] : g.spring_slots) g.K.valuePtr()[at] += k;
   if (std::find(g.pinned.begin(), g.pinned.end(), 1) == g.pinned.end()) return;
@@ -593,10 +642,21 @@ double FrameAnalysis::solve(const std::vector<Section>& sections) {
       // 2 f^T u - u^T K u = f^T u + u^T r: its error is the squared energy norm of u's error.
       case_compliance_[c] = cases_[c].load.dot(full) + g.u_dot_r[static_cast<Eigen::Index>(col)];
       total += case_compliance_[c];
-      for (size_t j = 0; j < elements_.size(); ++j) {
-        const FrameElement& e = elements_[j];
-        const Vector12 ul = local_displacements(static_cast<int>(c), static_cast<int>(j));
-        UnitEnergies& w = energies_[j];
+    }
+    add_energies(loaded);
+  }
+  last_solve_seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  return total;
+}
+
+// Adds every element's unit energies in the given loaded cases, case by case.
+void FrameAnalysis::add_energies(const std::vector<int>& loaded) {
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    const FrameElement& e = elements_[j];
+    UnitEnergies& w = energies_[j];
+    if (element_by_element_) {
+      for (const int c : loaded) {
+        const Vector12 ul = local_displacements(c, static_cast<int>(j));
         const double du = ul[6] - ul[0], dt = ul[9] - ul[3];
         w.axial += du * du / e.length;
         w.torsion += dt * dt / e.length;
@@ -604,10 +664,25 @@ double FrameAnalysis::solve(const std::vector<Section>& sections) {
         w.bend_h += bending_energy(ul, b, bend_h_dofs, bend_h_signs);
         w.bend_w += bending_energy(ul, b, bend_w_dofs, bend_w_signs);
       }
+      continue;
+    }
+    // The same energies from the displacements in the global axes, through the element's axes
+    // x, y (W), z (H): bending about H moves v = y.t with slope rz = z.r, about W w = z.t with
+    // slope -ry = -y.r.
+    const Eigen::Vector3d x = e.axes.row(0), y = e.axes.row(1), z = e.axes.row(2);
+    const double inverse_length = 1 / e.length;
+    for (const int c : loaded) {
+      const double* end1 = displacements_[static_cast<size_t>(c)].data() + 6 * e.node1;
+      const double* end2 = displacements_[static_cast<size_t>(c)].data() + 6 * e.node2;
+      const Eigen::Map<const Eigen::Vector3d> t1(end1), r1(end1 + 3), t2(end2), r2(end2 + 3);
+      const Eigen::Vector3d drop = t1 - t2;
+      const double du = x.dot(drop), dt = x.dot(r2 - r1);
+      w.axial += du * du * inverse_length;
+      w.torsion += dt * dt * inverse_length;
+      w.bend_h += cubic_energy(y.dot(drop), z.dot(r1), z.dot(r2), inverse_length);
+      w.bend_w += cubic_energy(z.dot(drop), -y.dot(r1), -y.dot(r2), inverse_length);
     }
   }
-  last_solve_seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  return total;
 }
 
 // The displacements of a group's loaded cases: iterating with the factor of an earlier stiffness

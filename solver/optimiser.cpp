@@ -55,11 +55,51 @@ std::vector<PenaltyStage> penalty_schedule(double p) {
   return stages;
 }
 
+double AreaDual::solve(double guess) const {
+  const size_t n = base.size();
+  double top = 0;  // beyond it every beam that grows with t is at its highest
+  for (size_t k = 0; k < n; ++k)
+    if (reach[k] > 0) top = std::max(top, (high[k] - base[k]) / reach[k]);
+  // The volume at t and its slope there: the weights of the beams between their bounds.
+  auto volume = [&](double t, double& slope) {
+    double v = 0;
+    slope = 0;
+    for (size_t k = 0; k < n; ++k) {
+      const double a = base[k] + reach[k] * t;
+      if (a <= low[k]) {
+        v += weight[k] * low[k];
+      } else if (a >= high[k]) {
+        v += weight[k] * high[k];
+      } else {
+        v += weight[k] * a;
+        slope += weight[k] * reach[k];
+      }
+    }
+    return v;
+  };
+  double slope = 0;
+  if (volume(0, slope) >= target) return 0;
+  if (volume(top, slope) <= target) return top;
+  double lo = 0, hi = top;
+  double t = guess > lo && guess < hi ? guess : hi / 2;
+  for (int pass = 0; pass < 200; ++pass) {
+    const double v = volume(t, slope);
+    if (v == target) return t;
+    (v < target ? lo : hi) = t;
+    double next = slope > 0 ? t + (target - v) / slope : hi;
+    if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2;
+    if (std::fabs(next - t) <= 1e-15 * t || hi - lo <= 1e-15 * hi) return next;
+    t = next;
+  }
+  return t;
+}
+
 // Between cycles the moving asymptotes remember, per design beam, the distance a - L of the
 // lower asymptote L below the relative area a = x^2, and the areas of the last two cycles.
 struct Optimiser::Asymptotes {
   std::vector<double> spread, before, before2;
   double compliance = 0;  // of the cycle before
+  double reach = 0;       // the last cycle's 1 / sqrt(multiplier), the next one's first guess
 };
 
 Optimiser::Optimiser(const ModelFile& model, OptimiserMethod method) : analysis_(model), method_(method) {
@@ -81,11 +121,10 @@ Optimiser::Optimiser(const ModelFile& model, OptimiserMethod method) : analysis_
 }
 
 // The stiffness of a design beam uses the diameter Dmax x^p, its volume Dmax x.
-std::vector<Section> Optimiser::sections(const std::vector<double>& x) const {
+std::vector<Section> Optimiser::sections(const std::vector<double>& powered) const {
   std::vector<Section> out;
   for (const FrameElement& e : analysis_.elements()) out.push_back(e.section);
-  for (size_t k = 0; k < design_.size(); ++k)
-    out[static_cast<size_t>(design_[k])] = circle_section(d_max_ * std::pow(x[k], in_force_));
+  for (size_t k = 0; k < design_.size(); ++k) out[static_cast<size_t>(design_[k])] = circle_section(d_max_ * powered[k]);
   return out;
 }
 
@@ -98,15 +137,15 @@ double Optimiser::volume(const std::vector<double>& x) const {
 
 // -dC/dx = sum over cases of u^T (dK/dx) u through d = Dmax x^p (floored at 0: a beam that
 // carries nothing has no reason to grow), and dV/dx = pi/2 Dmax^2 x L.
-Optimiser::Slopes Optimiser::slopes(const std::vector<double>& x) const {
+Optimiser::Slopes Optimiser::slopes(const std::vector<double>& x, const std::vector<double>& powered) const {
   const auto& elements = analysis_.elements();
   const auto& energy = analysis_.energies();
   Slopes s;
   for (size_t k = 0; k < design_.size(); ++k) {
     const FrameElement& e = elements[static_cast<size_t>(design_[k])];
     const UnitEnergies& w = energy[static_cast<size_t>(design_[k])];
-    const double d = d_max_ * std::pow(x[k], in_force_);
-    const double dd = in_force_ * d_max_ * std::pow(x[k], in_force_ - 1);
+    const double d = d_max_ * powered[k];
+    const double dd = in_force_ * d_max_ * (powered[k] / x[k]);  // x^(p - 1), exactly 1 at p = 1
     const double dA = std::numbers::pi / 2 * d * dd;
     const double dI = std::numbers::pi / 16 * d * d * d * dd;
     s.gain.push_back(std::max(e.E * (dA * w.axial + dI * (w.bend_w + w.bend_h)) + e.G * 2 * dI * w.torsion, 0.0));
@@ -119,23 +158,15 @@ Optimiser::Slopes Optimiser::slopes(const std::vector<double>& x) const {
 // next design and returns its volume, which falls as lambda grows; largest is a lambda of the right order.
 template <typename Step>
 void Optimiser::meet_volume(double largest, Step step) const {
-  const double target = target_ratio_ * v0_;
-  double lo = largest, hi = largest;
-  for (int i = 0; i < 400 && step(lo) < target; ++i) lo /= 4;
-  for (int i = 0; i < 400 && step(hi) > target; ++i) hi *= 4;
-  for (int i = 0; i < 200 && hi / lo > 1 + 1e-13; ++i) {
-    const double mid = std::sqrt(lo * hi);
-    (step(mid) > target ? lo : hi) = mid;
-  }
-  step(std::sqrt(lo * hi));
+  step(bisect_multiplier(target_ratio_ * v0_, largest, step));
 }
 
 // x_new = clamp(x (-dC/dx / (lambda dV/dx))^eta, max(x_min, x - m), min(1, x + m)), lambda so
 // that V(x_new) = V*. The step exponent eta = 1 / (2 (p + 1)) makes the update exact in one step
 // for a beam in tension (C ~ x^-2p) and a damped one in bending (C ~ x^-4p); eta = 1/2 would
 // swing between two designs for ever, or away from the optimum in bending.
-std::vector<double> Optimiser::update(const std::vector<double>& x) const {
-  const Slopes s = slopes(x);
+std::vector<double> Optimiser::update(const std::vector<double>& x, const std::vector<double>& powered) const {
+  const Slopes s = slopes(x, powered);
   const size_t n = design_.size();
   std::vector<double> ratio(n), next(n);
   for (size_t k = 0; k < n; ++k) ratio[k] = s.gain[k] / s.dV[k];
@@ -161,7 +192,8 @@ std::vector<double> Optimiser::update(const std::vector<double>& x) const {
 // reached in one step, and with p = 1 the first step is the optimality-criteria step. Then, per
 // beam, the distance grows by 1.2 while the area keeps moving one way (a slow crawl speeds up)
 // and shrinks by 0.7 when it turns (a swing is damped), within 1/10 and 3 times 2 a / (p + 1).
-std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, double compliance, Asymptotes& state) const {
+std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, const std::vector<double>& powered,
+                                                 double compliance, Asymptotes& state) const {
   // A beam that keeps moving one way is far from its optimum: widen its distance, a fifth a
   // cycle, so that a slow crawl speeds up without overshooting at once.
   constexpr double widen = 1.2;
@@ -174,7 +206,7 @@ std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, d
   // The bound above the asymptote, as a part of the distance: the approximation's curvature
   // grows without bound at the asymptote, and a tenth keeps a step clear of it.
   constexpr double clear_of_asymptote = 0.1;
-  const Slopes s = slopes(x);
+  const Slopes s = slopes(x, powered);
   const size_t n = design_.size();
   std::vector<double> a(n), g(n), v(n), low(n), high(n), next(n);
   double largest = 0;
@@ -201,13 +233,27 @@ std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, d
   state.before2 = state.before.size() == n ? state.before : a;
   state.before = a;
   if (!(largest > 0)) return x;
-  meet_volume(largest, [&](double lambda) {
-    for (size_t k = 0; k < n; ++k) {
-      const double spread = state.spread[k];
-      next[k] = std::sqrt(std::clamp(a[k] - spread + spread * std::sqrt(g[k] / (lambda * v[k])), low[k], high[k]));
-    }
-    return volume(next);
-  });
+  if (reference_) {
+    meet_volume(largest, [&](double lambda) {
+      for (size_t k = 0; k < n; ++k) {
+        const double spread = state.spread[k];
+        next[k] = std::sqrt(std::clamp(a[k] - spread + spread * std::sqrt(g[k] / (lambda * v[k])), low[k], high[k]));
+      }
+      return volume(next);
+    });
+    return next;
+  }
+  // The same minimum in t = 1 / sqrt(lambda): each area is linear in t between its bounds.
+  AreaDual dual{{}, {}, std::move(low), std::move(high), std::move(v), target_ratio_ * v0_};
+  dual.base.resize(n);
+  dual.reach.resize(n);
+  for (size_t k = 0; k < n; ++k) {
+    dual.base[k] = a[k] - state.spread[k];
+    dual.reach[k] = state.spread[k] * std::sqrt(g[k] / dual.weight[k]);
+  }
+  const double t = dual.solve(state.reach > 0 ? state.reach : 1 / std::sqrt(largest));
+  state.reach = t;
+  for (size_t k = 0; k < n; ++k) next[k] = std::sqrt(dual.area(k, t));
   return next;
 }
 
@@ -237,8 +283,10 @@ std::vector<CycleRecord> Optimiser::run(const std::function<void(const CycleReco
   in_force_ = stages[0].penalty;
   settled_ = false;
   how_ = Settled::not_yet;
+  std::vector<double> powered(design_.size());
   for (int cycle = 1;; ++cycle) {
-    const double compliance = analysis_.solve(sections(x));
+    for (size_t k = 0; k < x.size(); ++k) powered[k] = std::pow(x[k], in_force_);
+    const double compliance = analysis_.solve(sections(powered));
     cycles.push_back(record(cycle, compliance, change, x));
     if (on_cycle) on_cycle(cycles.back());
     // Each stage is judged by its own cycles: a raised penalty raises the compliance.
@@ -251,7 +299,7 @@ std::vector<CycleRecord> Optimiser::run(const std::function<void(const CycleReco
     settled_ = design_.empty() || (last_stage && stage_settled);
     how_ = design_.empty() ? Settled::design_still : last_stage ? how : Settled::not_yet;
     if (design_.empty() || (settled_ && !keep_going_) || cycle == cycle_limit_) break;
-    const std::vector<double> next = criteria ? update(x) : asymptotes_update(x, compliance, asymptotes);
+    const std::vector<double> next = criteria ? update(x, powered) : asymptotes_update(x, powered, compliance, asymptotes);
     change = 0;
     for (size_t k = 0; k < x.size(); ++k) change = std::max(change, std::fabs(next[k] - x[k]));
     x = next;

@@ -3,6 +3,8 @@
 // optimality-criteria update) until the design and its compliance have settled.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <span>
 #include <string>
@@ -57,6 +59,37 @@ inline constexpr int continuation_step_cycles = 20;   // at most, all the stages
 // The stages for the setting p; a single stage at p when p <= 1.
 std::vector<PenaltyStage> penalty_schedule(double p);
 
+// The update's separable subproblem in its dual. At a multiplier lambda of the volume every design
+// beam takes the relative area clamp(base + reach / sqrt(lambda), low, high), weighing `weight`
+// mm3 per unit of it; the multiplier sought makes the volume `target`. In t = 1 / sqrt(lambda)
+// the volume is piecewise linear and never falls as t grows.
+struct AreaDual {
+  std::vector<double> base, reach, low, high, weight;
+  double target = 0;
+  double area(size_t k, double t) const { return std::clamp(base[k] + reach[k] * t, low[k], high[k]); }
+  // The t that meets the target, by Newton steps on the volume kept inside a bracket that every
+  // step narrows (a step that would leave it halves the bracket instead): exact once a step lands
+  // on the root's linear piece, within a few passes over the beams. 0 when the lowest areas
+  // already take the target, the least t that takes every beam to its highest when those fall
+  // short. guess: a t of the right order, such as the last cycle's.
+  double solve(double guess) const;
+};
+
+// The multiplier by bisection on log lambda, as the criteria update finds it (and the moving
+// asymptotes did before): volume_at(lambda) falls as lambda grows, guess is a lambda of the right
+// order. Within 1e-13 of the root.
+template <typename VolumeAt>
+double bisect_multiplier(double target, double guess, VolumeAt volume_at) {
+  double lo = guess, hi = guess;
+  for (int i = 0; i < 400 && volume_at(lo) < target; ++i) lo /= 4;
+  for (int i = 0; i < 400 && volume_at(hi) > target; ++i) hi *= 4;
+  for (int i = 0; i < 200 && hi / lo > 1 + 1e-13; ++i) {
+    const double mid = std::sqrt(lo * hi);
+    (volume_at(mid) > target ? lo : hi) = mid;
+  }
+  return std::sqrt(lo * hi);
+}
+
 enum class OptimiserMethod {
   moving_asymptotes,    // the method of moving asymptotes on the relative areas x^2
   optimality_criteria,  // the optimality-criteria update on x, kept for comparison
@@ -87,17 +120,25 @@ class Optimiser {
   }
   // Without continuation every cycle uses the setting's penalty (as a reference).
   void set_continuation(bool on) { continuation_ = on; }
+  // The analysis element by element (FrameAnalysis::set_element_by_element) and the volume's
+  // multiplier by bisection: the cycles computed as before, the reference of the faster way.
+  void set_reference_arithmetic(bool on) {
+    reference_ = on;
+    analysis_.set_element_by_element(on);
+  }
 
  private:
   struct Asymptotes;  // the moving asymptotes' state between cycles
   struct Slopes {     // per design beam: -dC/dx (N mm) and dV/dx (mm3), both positive
     std::vector<double> gain, dV;
   };
-  std::vector<Section> sections(const std::vector<double>& x) const;
+  // From x and x^p (the penalty in force), worked out once a cycle for both.
+  std::vector<Section> sections(const std::vector<double>& powered) const;
   double volume(const std::vector<double>& x) const;  // mm3
-  Slopes slopes(const std::vector<double>& x) const;
-  std::vector<double> update(const std::vector<double>& x) const;
-  std::vector<double> asymptotes_update(const std::vector<double>& x, double compliance, Asymptotes& state) const;
+  Slopes slopes(const std::vector<double>& x, const std::vector<double>& powered) const;
+  std::vector<double> update(const std::vector<double>& x, const std::vector<double>& powered) const;
+  std::vector<double> asymptotes_update(const std::vector<double>& x, const std::vector<double>& powered,
+                                        double compliance, Asymptotes& state) const;
   template <typename Step>
   void meet_volume(double largest, Step step) const;
   CycleRecord record(int cycle, double compliance, double change, const std::vector<double>& x) const;
@@ -112,5 +153,6 @@ class Optimiser {
   Settled how_ = Settled::not_yet;
   bool keep_going_ = false;
   bool continuation_ = true;
+  bool reference_ = false;
   int cycle_limit_ = max_cycles;
 };

@@ -179,6 +179,40 @@ TEST(Frame, UnheldModelsAreRefusedWithTheCaseAndAFreeDof) {
   EXPECT_EQ(message_of([&] { FrameAnalysis a(m.f); }), "element 1 (L 0, W 0, H 0 to L 0, W 0, H 0) has zero length");
 }
 
+// A tilted frame: skew design beams of different diameters, a non-design bar with unequal second
+// moments (built element by element either way) and springs. The precomputed parts give the
+// stiffness of the element-by-element triple products, and the energies from the global
+// displacements those from the local ones.
+TEST(Frame, PrecomputedPartsGiveTheElementByElementStiffnessAndEnergies) {
+  Model m;
+  const int set = m.design();
+  const int a = m.node(0, 0, 0), b = m.node(300, 40, 120), c = m.node(90, 260, 210), d = m.node(-50, 120, 380);
+  m.element(a, b, set);
+  m.element(b, c, set, {0, 0, 1});
+  m.element(c, d, set);
+  m.element(a, c, set, {1, 0, 0});
+  m.element(b, d, m.non_design(300, 9000, 25000, 12000), {0.3, 1, 0.2});
+  ModelFileCase& lc = m.add_case();
+  Model::clamp(lc, a);
+  for (int dof = 1; dof <= 6; ++dof) Model::spring(lc, b, dof, 1e3 * dof);
+  Model::load(lc, d, 1, 700);
+  Model::load(lc, c, 6, -2e4);
+  FrameAnalysis fast(m.f), reference(m.f);
+  reference.set_element_by_element(true);
+  std::vector<Section> sections = own_sections(fast);
+  for (size_t j = 0; j < 4; ++j) sections[j] = circle_section(8.0 + 3.0 * static_cast<double>(j));
+  fast.solve(sections);
+  reference.solve(sections);
+  const Eigen::MatrixXd k1 = fast.stiffness(0), k2 = reference.stiffness(0);
+  EXPECT_LE((k1 - k2).cwiseAbs().maxCoeff(), 1e-14 * k2.cwiseAbs().maxCoeff());
+  for (size_t j = 0; j < sections.size(); ++j) {
+    const UnitEnergies &w1 = fast.energies()[j], &w2 = reference.energies()[j];
+    const double scale = w2.axial + w2.bend_w + w2.bend_h + w2.torsion;
+    const double got[] = {w1.axial, w1.bend_w, w1.bend_h, w1.torsion}, want[] = {w2.axial, w2.bend_w, w2.bend_h, w2.torsion};
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 1e-9 * scale) << "element " << j + 1 << ", part " << k;
+  }
+}
+
 // A stiff bar held to its support only by a design beam, at a volume ratio and penalty that make
 // the beam's bending 1e-20 of the bar's: the factorisation breaks down, and the message says that
 // design beams too thin hold the node, not that nothing holds it.
@@ -250,6 +284,39 @@ TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
     EXPECT_GE(cycles.size(), 5u);
     EXPECT_NEAR(cycles.back().diameters[0] / cycles.back().diameters[1], 2.0, 1e-4);
   }
+}
+
+// The volume's multiplier by Newton steps is the bisection's; beyond the range of the areas every
+// beam ends at its lowest, or at its highest (a beam that nothing drives stays at its lowest).
+TEST(Optimiser, NewtonStepsFindTheBisectionsVolumeMultiplier) {
+  AreaDual dual;
+  double lowest = 0, highest = 0;
+  for (int k = 0; k < 200; ++k) {
+    const double a = 0.01 + 0.9 * std::fmod(0.618034 * k, 1.0);
+    dual.base.push_back(0.5 * a);
+    dual.reach.push_back(k % 7 == 0 ? 0 : 0.3 * a * std::fmod(0.754877 * k, 1.0));
+    dual.low.push_back(0.7 * a);
+    dual.high.push_back(std::min(1.0, 1.4 * a));
+    dual.weight.push_back(100.0 + k);
+    lowest += dual.weight.back() * dual.low.back();
+    highest += dual.weight.back() * (dual.reach.back() > 0 ? dual.high.back() : dual.low.back());
+  }
+  auto volume_at = [&](double lambda) {
+    double v = 0;
+    for (size_t k = 0; k < dual.base.size(); ++k) v += dual.weight[k] * dual.area(k, 1 / std::sqrt(lambda));
+    return v;
+  };
+  for (const double share : {0.02, 0.5, 0.97}) {
+    dual.target = lowest + share * (highest - lowest);
+    const double t = dual.solve(1);
+    EXPECT_NEAR(1 / (t * t) / bisect_multiplier(dual.target, 1, volume_at), 1, 1e-12) << share;
+  }
+  dual.target = 0.5 * lowest;
+  EXPECT_EQ(dual.solve(1), 0);
+  dual.target = 2 * highest;
+  const double t = dual.solve(1);
+  for (size_t k = 0; k < dual.base.size(); ++k)
+    EXPECT_NEAR(dual.area(k, t), dual.reach[k] > 0 ? dual.high[k] : dual.low[k], 1e-15) << k;
 }
 
 // Two cantilevers loaded at their tips with F1 = 8 F2: in bending C ~ F^2 / d^4, so the optimum
@@ -413,7 +480,7 @@ TEST(SolverRun, ACompliancePastTheResultFileNamesTheCycleAndTheCase) {
 // A two-storey grid of design beams with a non-design column, three load cases in two groups
 // (two clamped at the base, one on springs at the base): the run with factor reuse solves some
 // cycles iteratively (on a frame this small a factorisation is cheap, so not most). Every cycle's
-// compliance is that of its design to 1e-6, by a fresh analysis, and the run stays close to the
+// compliance is that of its design to 1e-6, by a fresh analysis element by element, and the run stays close to the
 // one that factorises every cycle: the iterations stop at an energy-norm error of 2e-4, which
 // moves the sensitivities by about that much.
 TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
@@ -457,6 +524,7 @@ TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
   EXPECT_GT(reusing.analysis().iterations(), 0);
   FrameAnalysis check(m.f);
   check.set_factor_reuse(false);
+  check.set_element_by_element(true);
   double compliance = 0, x = 0;
   for (size_t k = 0; k < a.size(); ++k) {
     std::vector<Section> sections = own_sections(check);
