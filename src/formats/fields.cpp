@@ -250,7 +250,10 @@ DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_
   // Binary, so that CR LF is written as it is on every system.
   errno = 0;
   out_.open(temp_path_, std::ios::binary | std::ios::trunc);
-  if (!out_) fail(errno);
+  if (!out_) {  // what stands at the temporary name is not this writer's to remove
+    failure_ = failed_path(path_, errno);
+    raise_error(err::write_failed, failure_);
+  }
 }
 
 DataFileWriter::~DataFileWriter() {

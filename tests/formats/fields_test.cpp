@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "formats/errors.h"
 #include "formats/numtext.h"
 
@@ -138,6 +140,8 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
   fs::create_directory("taken.dat");
   write_file("taken.dat/inside", "x");
   const std::string long_name(max_file_name_bytes + 1, 'n');
+  const std::string blocker = temp_file_path("blocked.dat", ::getpid());  // not the writer's to remove
+  fs::create_directory(blocker);
   const struct {
     std::string path, why;
   } cases[] = {
@@ -145,6 +149,7 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
       {"plain/out.dat", "a part of the path is not a folder"},
       {long_name, "the name is too long"},
       {"taken.dat", "a folder of that name is in the way"},
+      {"blocked.dat", "a folder of that name is in the way"},
   };
   for (const auto& c : cases) {
     const std::string failed = write_failed(c.path + ": " + c.why);
@@ -161,7 +166,8 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
     }
   }
   EXPECT_EQ(file_text("taken.dat/inside"), "x");
-  EXPECT_EQ(file_count(), 2u);
+  EXPECT_TRUE(fs::is_directory(blocker));
+  EXPECT_EQ(file_count(), 3u);
 }
 
 // Files written together: a second that cannot take its place gives the first its old file
