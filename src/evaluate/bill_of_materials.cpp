@@ -60,6 +60,11 @@ Bill bill_of_materials(const ShownFrame& f, const std::vector<int>& chain, doubl
 
 void write_bill(const Bill& b, const std::string& path) {
   DataFileWriter out(path);
+  write_bill(b, out);
+  out.commit();
+}
+
+void write_bill(const Bill& b, DataFileWriter& out) {
   out.line("section,pieces,cut_lengths_mm,total_length_mm,mass_kg");
   for (const BillLine& l : b.lines) {
     std::string cuts;
@@ -70,5 +75,4 @@ void write_bill(const Bill& b, const std::string& path) {
   double length = 0;
   for (const BillLine& l : b.lines) length += l.total_length;
   out.line("total," + std::to_string(b.pieces()) + ",," + plain_text(length) + "," + plain_text(b.mass()));
-  out.commit();
 }

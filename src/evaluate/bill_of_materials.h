@@ -9,6 +9,8 @@
 
 #include "evaluate/shown_frame.h"
 
+class DataFileWriter;
+
 struct BillLine {
   std::string section;              // a standard section's name, or "property set N" for a drawn one
   std::vector<double> cut_lengths;  // mm, longest first
@@ -28,5 +30,7 @@ struct Bill {
 Bill bill_of_materials(const ShownFrame& f, const std::vector<int>& chain, double density);
 
 // Writes the bill as a table: section, pieces, cut_lengths_mm (the lengths, space-separated),
-// total_length_mm, mass_kg, and a last line "total"; replaced whole or not at all.
+// total_length_mm, mass_kg, and a last line "total"; replaced whole or not at all. The second
+// form writes to `out` and leaves the commit to the caller.
 void write_bill(const Bill& b, const std::string& path);
+void write_bill(const Bill& b, DataFileWriter& out);

@@ -275,7 +275,7 @@ void write_section_list(const std::vector<StandardSection>& list, const std::str
 
 std::vector<StandardSection> read_section_list(const std::string& path) {
   if (!std::filesystem::exists(path)) write_section_list(default_sections(), path);
-  DataFileReader in(path);
+  DataFileReader in(path, LineEnds::any);
   std::vector<StandardSection> list;
   while (!in.at_end()) {
     const std::vector<std::string> c = comma_cells(in.next_line());
@@ -284,8 +284,11 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
     if (c.size() != 3 || c[0].empty() || !is_number(c[1]) || !is_number(c[2]))
       in.fail(err::type_mismatch, "a section is name, outer diameter, wall thickness");
     const StandardSection s{c[0], to_number(c[1]), to_number(c[2])};
-    if (!(s.outer > 0) || !(s.wall >= 0) || 2 * s.wall > s.outer)
-      in.fail(err::invalid_setting, "a diameter must be positive and a wall between 0 and half of it");
+    const auto in_size_range = [](double mm) { return mm >= min_section_size && mm <= max_section_size; };
+    if (!in_size_range(s.outer) || !(s.wall == 0 || in_size_range(s.wall)) || 2 * s.wall > s.outer)
+      in.fail(err::invalid_setting, "an outer diameter must be from " + plain_text(min_section_size) + " to " +
+                                        plain_text(max_section_size) + " mm, and a wall 0 (a solid rod) or from " +
+                                        plain_text(min_section_size) + " mm to half the diameter");
     list.push_back(s);
   }
   if (list.empty()) raise_error(err::invalid_setting, path + ": no section in the list");

@@ -21,10 +21,15 @@ struct StandardSection {
 // EN 10060, in mm.
 std::vector<StandardSection> default_sections();
 
-// Reads the list: a line "name,outer diameter,wall thickness" per section, blank lines and a
-// first line beginning with "name" skipped. A line of other fields, a diameter that is not
-// positive, or a wall that is negative or more than half the diameter is a RunTimeError naming
-// the file and line. A missing file is written with the default list first.
+// The sizes a list may hold, mm: from a wire to the largest tube a frame is built of.
+inline constexpr double min_section_size = 0.1;
+inline constexpr double max_section_size = 10000;
+
+// Reads the list: a line "name,outer diameter,wall thickness" per section (lines ended by CR LF,
+// LF or CR alone), blank lines and a first line beginning with "name" skipped. A line of other
+// fields, a diameter outside min_section_size..max_section_size, or a wall that is neither 0 nor
+// in that range up to half the diameter is a RunTimeError naming the file and line. A missing
+// file is written with the default list first.
 std::vector<StandardSection> read_section_list(const std::string& path = section_list_name);
 void write_section_list(const std::vector<StandardSection>& list, const std::string& path = section_list_name);
 

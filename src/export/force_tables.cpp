@@ -1,9 +1,13 @@
 // The force columns of the design table and the node table beside it.
 #include "export/force_tables.h"
 
+#include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <optional>
+#include <vector>
 
+#include "formats/errors.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
 
@@ -55,12 +59,11 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
   return t;
 }
 
-void write_node_table(const ShownFrame& f, const FrameForces& forces, const std::string& path) {
+void write_node_table(const ShownFrame& f, const FrameForces& forces, DataFileWriter& out) {
   static constexpr const char* names[12] = {"uL", "uW", "uH", "rotL", "rotW", "rotH", "RL", "RW", "RH", "ML", "MW", "MH"};
   std::string header = "node,L,W,H";
   for (const LoadState& s : forces.states)
     for (const char* n : names) header += std::string(",") + n + "_" + s.key;
-  DataFileWriter out(path);
   out.line(header);
   for (size_t i = 0; i < f.model.nodes.size(); ++i) {
     std::string row = std::to_string(i + 1);
@@ -71,7 +74,33 @@ void write_node_table(const ShownFrame& f, const FrameForces& forces, const std:
     }
     out.line(row);
   }
-  out.commit();
+}
+
+namespace {
+constexpr const char* nodes_suffix = "_nodes";
+constexpr const char* bill_suffix = "_bom";
+}  // namespace
+
+void write_force_tables(const ResultStore& r, const DesignChoice& d, const ShownFrame& f, const FrameForces& forces,
+                        const Bill* bill, const std::string& path) {
+  // The node table's name is the longest; it must fit before the table is written.
+  const std::string name = std::filesystem::path(path).filename().string();
+  const size_t room = max_file_name_bytes - std::strlen(nodes_suffix);
+  if (name.size() > room)
+    raise_error(err::bad_file_name, path + ": a table's name may have at most " + std::to_string(room) +
+                                        " bytes, so that the name of the node table beside it (\"" + nodes_suffix +
+                                        "\" added) fits the " + std::to_string(max_file_name_bytes) +
+                                        " a file name may have");
+  DataFileWriter table(path), nodes(node_table_path(path));
+  std::optional<DataFileWriter> materials;
+  write_design_csv(r, d, table);
+  write_node_table(f, forces, nodes);
+  std::vector<DataFileWriter*> together{&table, &nodes};
+  if (bill) {
+    write_bill(*bill, materials.emplace(bill_path(path)));
+    together.push_back(&*materials);
+  }
+  commit_together(together);
 }
 
 std::string table_beside(const std::string& table_path, const std::string& suffix) {
@@ -79,5 +108,5 @@ std::string table_beside(const std::string& table_path, const std::string& suffi
   return (p.parent_path() / (p.stem().string() + suffix + p.extension().string())).string();
 }
 
-std::string node_table_path(const std::string& table_path) { return table_beside(table_path, "_nodes"); }
-std::string bill_path(const std::string& table_path) { return table_beside(table_path, "_bom"); }
+std::string node_table_path(const std::string& table_path) { return table_beside(table_path, nodes_suffix); }
+std::string bill_path(const std::string& table_path) { return table_beside(table_path, bill_suffix); }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "evaluate/bill_of_materials.h"
 #include "evaluate/member_checks.h"
 #include "post/design_export.h"
 
@@ -21,8 +22,16 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
 
 // One row per node: node, L, W, H, then per state k (as above) its displacements uL_k, uW_k, uH_k,
 // rotL_k, rotW_k, rotH_k and the reactions of its supports and springs RL_k, RW_k, RH_k, ML_k,
-// MW_k, MH_k (0 where nothing holds the node). Written whole and atomically.
-void write_node_table(const ShownFrame& f, const FrameForces& forces, const std::string& path);
+// MW_k, MH_k (0 where nothing holds the node). The commit is the caller's.
+void write_node_table(const ShownFrame& f, const FrameForces& forces, DataFileWriter& out);
+
+// The tables of a frame analysed, written as one: the design table of cycle d.cycle of r (with
+// d's further columns) at `path`, the node table of f beside it and, with a bill, the bill of
+// materials: every one of them replaced, or none (an older set stays as it was). A name without
+// room for the longest of them is "Bad file name" before anything is written; a place that
+// cannot be written is "Cannot write file" naming the file and why.
+void write_force_tables(const ResultStore& r, const DesignChoice& d, const ShownFrame& f, const FrameForces& forces,
+                        const Bill* bill, const std::string& path);
 
 // A table beside a design table: ("frame.csv", "_nodes") -> "frame_nodes.csv".
 std::string table_beside(const std::string& table_path, const std::string& suffix);

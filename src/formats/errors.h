@@ -48,6 +48,11 @@ class RunTimeError : public std::runtime_error {
 
 [[noreturn]] void raise_error(const std::string& name, const std::string& where = {});
 
+// Why the system refused to write a file (an errno value), in the user's words: "the disk is
+// full", "the name is too long", "writing there is not permitted: the folder is read-only";
+// "" for 0.
+std::string write_failure_cause(int errnum);
+
 // Every message to the user goes through the reporter: the program shows a message box,
 // tests and the scenario runner capture the text instead.
 using ErrorReporter = std::function<void(const std::string& message)>;

@@ -2,11 +2,12 @@
 #include "formats/fields.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -190,7 +191,6 @@ FieldLine& FieldLine::text(std::string_view text) {
 namespace {
 // Room a temporary name needs after the prefix: "." and a process id, and ".cycles" of the
 // result file's spool.
-constexpr size_t longest_file_name = 255;
 constexpr size_t temp_tail = 1 + 10 + 7;
 
 uint32_t name_hash(const std::string& name) {  // FNV-1a
@@ -203,10 +203,10 @@ uint32_t name_hash(const std::string& name) {  // FNV-1a
 std::string temp_file_prefix(const std::string& target) {
   const std::string name = std::filesystem::path(target).filename().string();
   const size_t suffix = std::strlen(temp_suffix);
-  if (name.size() + suffix + temp_tail <= longest_file_name) return name + temp_suffix;
+  if (name.size() + suffix + temp_tail <= max_file_name_bytes) return name + temp_suffix;
   char hash[16];
   std::snprintf(hash, sizeof hash, "~%08x", static_cast<unsigned>(name_hash(name)));
-  size_t keep = longest_file_name - temp_tail - suffix - std::strlen(hash);
+  size_t keep = max_file_name_bytes - temp_tail - suffix - std::strlen(hash);
   while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;  // a whole UTF-8 character
   return name.substr(0, keep) + hash + temp_suffix;
 }
@@ -235,13 +235,25 @@ int open_regular_for_writing(const std::string& path, int flags) {
   return fd;
 }
 
+namespace {
+// "path", or "path: why" when the system said why.
+std::string failed_path(const std::string& path, int errnum) {
+  const std::string why = write_failure_cause(errnum);
+  return why.empty() ? path : path + ": " + why;
+}
+}  // namespace
+
 DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(temp_file_path(path_, ::getpid())) {
   // A file or pipe of the temporary name is this process's own leftover (a pipe would stop the
   // open for ever); a folder there stays, and the write fails.
   ::unlink(temp_path_.c_str());
   // Binary, so that CR LF is written as it is on every system.
+  errno = 0;
   out_.open(temp_path_, std::ios::binary | std::ios::trunc);
-  if (!out_) raise_error(err::write_failed, path_);
+  if (!out_) {  // what stands at the temporary name is not this writer's to remove
+    failure_ = failed_path(path_, errno);
+    raise_error(err::write_failed, failure_);
+  }
 }
 
 DataFileWriter::~DataFileWriter() {
@@ -260,33 +272,87 @@ void DataFileWriter::line(std::string_view text) {
 void DataFileWriter::bytes(std::string_view data) { put(data); }
 
 void DataFileWriter::put(std::string_view data) {
-  if (committed_ || !out_.is_open()) raise_error(err::write_failed, path_);
+  if (committed_ || !out_.is_open()) raise_error(err::write_failed, where());
+  errno = 0;
   out_.write(data.data(), static_cast<std::streamsize>(data.size()));
-  if (!out_) {
-    out_.close();
-    remove_quietly(temp_path_);
-    raise_error(err::write_failed, path_);
-  }
+  if (!out_) fail(errno);
+}
+
+// The first failure is the one said, every time after.
+void DataFileWriter::fail(int errnum) {
+  if (failure_.empty()) failure_ = failed_path(path_, errnum);
+  if (out_.is_open()) out_.close();
+  remove_quietly(temp_path_);
+  raise_error(err::write_failed, failure_);
+}
+
+void DataFileWriter::finish() {
+  if (committed_ || !out_.is_open()) raise_error(err::write_failed, where());
+  errno = 0;
+  out_.flush();
+  if (!out_) fail(errno);
+  errno = 0;
+  out_.close();  // a full disk may only show here
+  if (out_.fail()) fail(errno);
 }
 
 void DataFileWriter::commit() {
   if (committed_) return;
-  if (!out_.is_open()) raise_error(err::write_failed, path_);
-  out_.flush();
-  const bool written = static_cast<bool>(out_);
-  out_.close();  // a full disk may only show here
-  std::error_code ec;
-  if (written && !out_.fail()) std::filesystem::rename(temp_path_, path_, ec);
-  if (!written || out_.fail() || ec) {
-    remove_quietly(temp_path_);
-    raise_error(err::write_failed, path_);
-  }
+  finish();
+  if (::rename(temp_path_.c_str(), path_.c_str()) != 0) fail(errno);
   committed_ = true;
+}
+
+void commit_together(const std::vector<DataFileWriter*>& writers) {
+  for (DataFileWriter* w : writers) w->finish();
+  // Each target's old file is kept under a second name (a hard link, or a copy where the file
+  // system has none) until every rename has been made.
+  std::vector<std::string> kept(writers.size());  // "" where there is nothing to give back
+  const auto drop_kept = [&] {
+    for (const std::string& k : kept)
+      if (!k.empty()) ::unlink(k.c_str());
+  };
+  for (size_t i = 0; i < writers.size(); ++i) {
+    DataFileWriter& w = *writers[i];
+    const std::string old = w.temp_path_ + ".old";
+    ::unlink(old.c_str());
+    if (::link(w.path_.c_str(), old.c_str()) == 0) {
+      kept[i] = old;
+      continue;
+    }
+    const bool absent = errno == ENOENT;
+    std::error_code ec;
+    // Nothing there yet; or a folder, which the rename below refuses.
+    if (absent || std::filesystem::is_directory(std::filesystem::symlink_status(w.path_, ec))) continue;
+    if (std::filesystem::copy_file(w.path_, old, ec)) {
+      kept[i] = old;
+      continue;
+    }
+    drop_kept();
+    w.fail(ec.value());
+  }
+  for (size_t i = 0; i < writers.size(); ++i) {
+    DataFileWriter& w = *writers[i];
+    if (::rename(w.temp_path_.c_str(), w.path_.c_str()) == 0) {
+      w.committed_ = true;
+      continue;
+    }
+    const int why = errno;
+    for (size_t k = 0; k < i; ++k) {
+      DataFileWriter& done = *writers[k];
+      if (kept[k].empty()) ::unlink(done.path_.c_str());
+      else if (::rename(kept[k].c_str(), done.path_.c_str()) == 0) kept[k].clear();
+      done.committed_ = false;
+    }
+    drop_kept();
+    w.fail(why);
+  }
+  drop_kept();
 }
 
 // The type and size are checked before the file is opened: opening a pipe would wait for a
 // writer, and a device or a huge file would be read until memory runs out.
-DataFileReader::DataFileReader(std::string path) : path_(std::move(path)) {
+DataFileReader::DataFileReader(std::string path, LineEnds ends) : path_(std::move(path)), ends_(ends) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::file_status status = fs::status(path_, ec);
@@ -309,11 +375,11 @@ DataFileReader::DataFileReader(std::string path) : path_(std::move(path)) {
 // Reading past the last line is about the file, not a line of it.
 const std::string& DataFileReader::next_line() {
   if (at_end()) raise_error(err::past_end, path_);
-  size_t end = content_.find('\n', next_);
+  size_t end = content_.find_first_of(ends_ == LineEnds::any ? "\r\n" : "\n", next_);
   if (end == std::string::npos) end = content_.size();
   line_.assign(content_, next_, end - next_);
   if (!line_.empty() && line_.back() == '\r') line_.pop_back();
-  next_ = end + 1;
+  next_ = end + (content_.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   ++line_no_;
   return line_;
 }

@@ -29,6 +29,9 @@ class FieldLine {
   std::string text_;
 };
 
+// The most bytes a file name may have (one part of a path), on the file systems this runs on.
+inline constexpr size_t max_file_name_bytes = 255;
+
 // A writer's temporary file is the target's name, this suffix and the writing process's id, so
 // that two processes writing one file never share it.
 inline constexpr const char* temp_suffix = ".tmp";
@@ -55,8 +58,10 @@ int open_regular_for_writing(const std::string& path, int flags);
 
 // Writes a data file whole and atomically: lines go to a temporary file beside the target,
 // and commit() renames it over the target. A writer destroyed without commit() removes its
-// temporary file and leaves the old file untouched. Failures raise "Cannot write file".
-// Text files go line by line; a binary file (an STL mesh) goes through bytes().
+// temporary file and leaves the old file untouched. Failures raise "Cannot write file" with
+// the file's name and, when the system gave one, its reason ("out.dat: the disk is full");
+// after a failure every later call raises the same. Text files go line by line; a binary file
+// (an STL mesh) goes through bytes().
 class DataFileWriter {
  public:
   explicit DataFileWriter(std::string path);
@@ -70,21 +75,36 @@ class DataFileWriter {
   void commit();
 
  private:
+  friend void commit_together(const std::vector<DataFileWriter*>& writers);
   void put(std::string_view data);
+  void finish();  // the temporary file complete and closed, not yet renamed
+  [[noreturn]] void fail(int errnum);
+  std::string where() const { return failure_.empty() ? path_ : failure_; }
   std::string path_;
   std::string temp_path_;
   std::ofstream out_;
   bool committed_ = false;
+  std::string failure_;  // "path: why" once a write failed
 };
 
-// Reads a data file line by line (CR LF or LF) and cuts fields from the current line.
+// Commits files that belong together (a table and the tables beside it) as one: every
+// temporary file is completed first, then each is renamed over its target; when one cannot be
+// written or renamed, the targets already replaced get their old files back (or go, where
+// there was none), so that the set is replaced whole or not at all.
+void commit_together(const std::vector<DataFileWriter*>& writers);
+
+// How lines end: CR LF or LF (a CR before other text stays in the line), or, for files that
+// people edit in other programs, also a CR alone, as some spreadsheets save text.
+enum class LineEnds { crlf_or_lf, any };
+
+// Reads a data file line by line and cuts fields from the current line.
 // Errors name the file and the line: "Type mismatch (fem_gr_jo.dat, line 12)".
 class DataFileReader {
  public:
   // Raises "File not found" when the file does not exist or cannot be opened, "Not a data
   // file" for a folder, pipe or device, and "File too large" beyond max_data_file_bytes; the
   // file is read whole only after these checks. A UTF-8 byte-order mark at its start is skipped.
-  explicit DataFileReader(std::string path);
+  explicit DataFileReader(std::string path, LineEnds ends = LineEnds::crlf_or_lf);
 
   bool at_end() const { return next_ >= content_.size(); }
   // Moves to the next line; "Input past end of file" when there is none.
@@ -108,6 +128,7 @@ class DataFileReader {
 
  private:
   std::string path_;
+  LineEnds ends_;
   std::string content_;  // the whole file; lines are cut from it one at a time
   size_t next_ = 0;      // offset of the next line in content_
   int line_no_ = 0;

@@ -198,6 +198,12 @@ void export_design(const ResultStore& r, const DesignChoice& d, const std::strin
 void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::string& path) {
   check_cycle(r, d.cycle);
   DataFileWriter out(path);
+  write_design_csv(r, d, out);
+  out.commit();
+}
+
+void write_design_csv(const ResultStore& r, const DesignChoice& d, DataFileWriter& out) {
+  check_cycle(r, d.cycle);
   out.line("element,node1,node2,L1,W1,H1,L2,W2,H2,length,diameter,kind,above_threshold" + (d.more ? d.more->header : ""));
   for (int e = 1; e <= r.pn_elem; ++e) {
     std::string row = std::to_string(e) + "," + std::to_string(r.pe_nod(e, 1)) + "," + std::to_string(r.pe_nod(e, 2));
@@ -210,7 +216,6 @@ void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::st
     if (d.more) row += d.more->rows[static_cast<size_t>(e)];
     out.line(row);
   }
-  out.commit();
 }
 
 void write_design_stl(const ResultStore& r, const DesignChoice& d, const std::string& path) {

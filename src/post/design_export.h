@@ -9,6 +9,8 @@
 
 #include "post/result_store.h"
 
+class DataFileWriter;
+
 // Columns a table gains beside the design's own (what the members carry): the header's names
 // and, per element 1..pn_elem (index 0 unused), the row's fields, each part starting with a comma.
 struct ExtraColumns {
@@ -38,8 +40,10 @@ void export_design(const ResultStore& r, const DesignChoice& d, const std::strin
 // CSV, one row per element after a header row: element, node1, node2, L1, W1, H1, L2, W2, H2,
 // length, diameter, kind ("design" / "non-design"), above_threshold ("yes" / "no"; a
 // non-design bar is always "yes", as it is always drawn), then the choice's further columns.
-// Shortest round-trip numbers, "." as decimal point.
+// Shortest round-trip numbers, "." as decimal point. The second form writes the rows to `out`
+// and leaves the commit to the caller, for a table written together with others.
 void write_design_csv(const ResultStore& r, const DesignChoice& d, const std::string& path);
+void write_design_csv(const ResultStore& r, const DesignChoice& d, DataFileWriter& out);
 
 // Binary STL of the beams shown at the threshold, each a closed solid with outward facets:
 //  - a design beam: a prism of 16 sides whose cross-section has the area of its diameter's

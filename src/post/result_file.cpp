@@ -30,6 +30,13 @@ float single_field(const DataFileReader& in, int col) {
   return static_cast<float>(v);
 }
 
+// A diameter, mm: a negative one would be drawn, exported and checked as a thin member.
+float diameter_field(const DataFileReader& in, int col) {
+  const float d = single_field(in, col);
+  if (d < 0) in.fail(err::invalid_setting, "a diameter cannot be negative");
+  return d;
+}
+
 // A field of the cycle line: the solver's summary, which only the convergence plot uses, so a
 // line that does not hold it is no fault of the file.
 double summary_field(const DataFileReader& in, int col) {
@@ -83,7 +90,7 @@ void read_result_file(ResultStore& r, const std::string& path) {
   DataFileReader in(path);
   in.next_line();
   read_counts(in, r);
-  r.pd_max = single_field(in, 11);
+  r.pd_max = diameter_field(in, 11);
   for (int e = 1; e <= r.pn_elem; ++e) {
     in.next_line();
     // An end node the cycles do not hold would fail every drawing later: refused here.
@@ -105,7 +112,7 @@ void read_result_file(ResultStore& r, const std::string& path) {
     }
     for (int e = 1; e <= r.pn_elem; ++e) {
       in.next_line();
-      r.pe_dia(c, e) = single_field(in, 6);
+      r.pe_dia(c, e) = diameter_field(in, 6);
     }
   }
 }
@@ -130,7 +137,11 @@ ResultSet read_result_set(const ResultPaths& paths, const std::string& token) {
   auto store = std::make_unique<ResultStore>();
   if (!token.empty() && read_run_token(paths.token) != token) {
     std::error_code ec;
-    if (!std::filesystem::exists(paths.results, ec)) return {};  // nothing written yet
+    if (!std::filesystem::exists(paths.results, ec)) {  // nothing written yet
+      ResultSet none;
+      none.problem = "the run has written no " + paths.results + " yet";
+      return none;
+    }
     ResultSet refused;
     refused.refused = other_run;
     return refused;

@@ -25,8 +25,9 @@
 // and the cycle summaries pc_comp, pc_vol.
 // Any fault is a RunTimeError naming the file and line, after which r holds part of the file:
 // a missing file, a field that is not a number, a count beyond 1000 nodes or 10000 elements,
-// an end node outside 1..pn_node, a 201st cycle, or a file that ends inside a cycle block (a
-// cycle cut short rejects the whole file, whole cycles before it included).
+// an end node outside 1..pn_node, a diameter (pd_max or an element's) that is negative or
+// beyond the Single range, a 201st cycle, or a file that ends inside a cycle block (a cycle cut
+// short rejects the whole file, whole cycles before it included).
 void read_result_file(ResultStore& r, const std::string& path = post_file_name);
 
 // Reads the section sketches (a thickness that cannot be read is 0) and the cross-section reference of each of
@@ -58,5 +59,6 @@ struct ResultPaths {
 // With a run `token`, only that run's results are read: the companion must name it before and
 // after the result file is read (a run started in between changes it first); results there
 // under another token, or none, give no store and say so in `refused`. No companion yet, with
-// no result file either, is a run that has written nothing so far: no store, nothing refused.
+// no result file either, is a run that has written nothing so far: no store, nothing refused,
+// and the `problem` says so. A store that is not returned always comes with a reason.
 ResultSet read_result_set(const ResultPaths& paths = {}, const std::string& token = {});

@@ -449,14 +449,20 @@ void Form1::Command10_Click() {
 // and a node table beside it, whenever that frame can be analysed; otherwise it holds the design
 // alone.
 // A frame to build that cannot stand leaves only as geometry, which says so.
+// A failed export leaves no word of an earlier one in the status line that would pass for it.
 void Form1::export_design_to(const std::string& path) {
   refuse_empty_export();
   const OnScreen shown = clean_mode_ ? on_screen() : OnScreen{};
   const std::string unstable = shown.built ? unstable_export(*shown.built) : "";
-  const ExportFormat format = export_format(path);
-  const bool with_forces = format == ExportFormat::csv || format == ExportFormat::inp;
-  if (!unstable.empty() && with_forces) raise_error(err::cannot_stand, unstable);
-  export_file(path);
+  try {
+    const ExportFormat format = export_format(path);
+    const bool with_forces = format == ExportFormat::csv || format == ExportFormat::inp;
+    if (!unstable.empty() && with_forces) raise_error(err::cannot_stand, unstable);
+    export_file(path);
+  } catch (const std::exception& e) {
+    set_status(std::string("Nothing exported: ") + e.what());
+    throw;
+  }
   set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
              (clean_mode_ ? " (the clean frame)" : "") + " to " + path +
              (unstable.empty() ? "" : "; " + unstable.substr(0, unstable.find(", or \"Show"))));
@@ -472,9 +478,8 @@ void Form1::export_file(const std::string& path) {
   const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_, drawn_members(*shown.frame));
   const ExtraColumns more = force_columns(*shown.frame, *shown.forces, checks, store.pn_elem);
   d.more = &more;
-  export_design(store, d, path);
-  write_node_table(*shown.frame, *shown.forces, node_table_path(path));
-  if (shown.built && shown.built->bill) write_bill(*shown.built->bill, bill_path(path));
+  write_force_tables(store, d, *shown.frame, *shown.forces, shown.built && shown.built->bill ? &*shown.built->bill : nullptr,
+                     path);
 }
 
 // The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the
@@ -740,7 +745,8 @@ void Form1::Check3_Click() {
     try {
       section_list_ = read_section_list();
       ++section_list_reads_;
-      set_status("Standard sizes: " + std::to_string(section_list_.size()) + " sections read from " + section_list_name);
+      set_status("Standard sizes: " + plural(static_cast<int>(section_list_.size()), "section") + " read from " +
+                 section_list_name);
     } catch (const std::exception&) {
       if (section_list_.empty()) set_value(Check3, 0);
       Draw_3D();

@@ -163,6 +163,12 @@ TEST_F(MemberForcesWindow, ExportedTablesCarryTheForcesAndBalanceTheLoads) {
   EXPECT_EQ(test_support::csv_cells(nodes[4])[10], "0");
 }
 
+// A list of one section says so in the singular.
+TEST_F(MemberForcesWindow, AListOfOneSectionIsOneSectionRead) {
+  test_support::write_file("sections.csv", "RD 50,50,0\r\n");
+  run("click Form1.Check3\nexpect-state Form1 status \"Standard sizes: 1 section read from sections.csv\"\n");
+}
+
 // A model file whose node 4 lies elsewhere describes another mesh: choosing a force view says so,
 // naming both files, and the diameters are shown again; the plain picture never needed it.
 TEST_F(MemberForcesWindow, AModelOfAnotherMeshIsRefusedAndTheDiametersStay) {

@@ -95,7 +95,7 @@ TEST_F(PostWindow, PlotFollowsTheCycleAndAClickOnItChoosesOne) {
 
   // The scenario's export: the design on screen, and an unwritable place named.
   run("export frame.dxf\nexpect-error none\nexport missing/frame.stl\n"
-      "expect-error Cannot write file (missing/frame.stl)\n");
+      "expect-error Cannot write file (missing/frame.stl: the folder does not exist)\n");
   EXPECT_TRUE(fs::exists("frame.dxf"));
   EXPECT_FALSE(fs::exists("missing"));
 }
@@ -142,7 +142,9 @@ TEST_F(PostWindow, PlotAxesFitTheirLabelsAtEveryMagnitude) {
 TEST_F(PostWindow, StatusLineAndThresholdDiameter) {
   run("click Form1.Command1\nexpect-state Form1 status \"Read 3 cycles of 6 elements from post_pl.dat\"\n"
       "expect Form1.Label61 text = 20 mm\nset Form1.HScroll5 45\nexpect Form1.Label61 text = 9 mm\n"
-      "export frame.csv\nexpect Form1.Label60 text Exported cycle 3 at threshold 0.45 to frame.csv\n");
+      "export frame.csv\nexpect Form1.Label60 text Exported cycle 3 at threshold 0.45 to frame.csv\n"
+      "export missing/frame.csv\n"
+      "expect Form1.Label60 text Nothing exported: Cannot write file (missing/frame.csv: the folder does not exist)\n");
 }
 
 TEST_F(PostWindow, ReadDataWithoutResultsSaysWhy) {

@@ -557,6 +557,23 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
   EXPECT_EQ(read_section_list()[0].name, "Tube 60");
 }
 
+// Sizes from 0.1 to 10000 mm; anything beyond would only surface later as a singular analysis
+// or an absurd mass. Lines ended by a CR alone are lines.
+TEST(StandardSizes, SizesOutOfRangeAreRefusedByLineAndCrAloneEndsALine) {
+  test_support::WorkingDirectory dir;
+  const std::string range = "an outer diameter must be from 0.1 to 10000 mm, and a wall 0 (a solid rod) or from 0.1 mm to half "
+                            "the diameter";
+  for (const char* line : {"A,1e100,0", "A,1e20,1", "A,10000.5,0", "A,0.09,0", "A,10,0.09", "A,10,-1"}) {
+    test_support::write_file(section_list_name, std::string("name,outer,wall\rB,10,1\r") + line + "\r");
+    EXPECT_EQ(test_support::error_of([] { read_section_list(); }), "Invalid setting (sections.csv, line 3: " + range + ")")
+        << line;
+  }
+  test_support::write_file(section_list_name, "name,outer,wall\rA,10000,0.1\rB,0.1,0\rC,0.2,0.1\r");
+  const std::vector<StandardSection> list = read_section_list();
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[2].name, "C");
+}
+
 }  // namespace
 
 namespace {

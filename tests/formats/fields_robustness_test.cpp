@@ -19,7 +19,7 @@ using namespace test_support;
 TEST(DataFileWriterRobustness, FullDiskKeepsThePreviousFile) {
   WorkingDirectory dir;
   write_file("out.dat", "previous\r\n");
-  const std::string failed = "Cannot write file (out.dat)";
+  const std::string failed = "Cannot write file (out.dat: the file would be larger than the system allows)";
   const std::string line(99, 'x');
 
   // 10 kB through the stream's buffer: the disk fills while lines are still being written,
@@ -72,4 +72,13 @@ TEST(DataFileReaderRobustness, OnlyRegularFilesOfAPlausibleSizeAreRead) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(error_of([&] { DataFileReader in(c.path); }), c.error);
   }
+}
+
+// A folder that may not be written to is named as the cause, whoever runs the test.
+TEST(DataFileWriterRobustness, AReadOnlyFolderIsTheCauseGiven) {
+  WorkingDirectory dir;
+  std::filesystem::create_directory("kept");
+  EXPECT_EQ(error_in_read_only_folder("kept", [] { DataFileWriter("kept/out.dat").commit(); }),
+            "Cannot write file (kept/out.dat: writing there is not permitted: the folder is read-only)");
+  EXPECT_TRUE(std::filesystem::is_empty("kept"));
 }

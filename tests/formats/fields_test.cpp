@@ -9,9 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "formats/errors.h"
 #include "formats/numtext.h"
@@ -130,24 +133,65 @@ TEST_F(DataFiles, WriterWritesCrLfAndReplacesAtCommit) {
   EXPECT_EQ(file_text("empty.dat"), "");
 }
 
-TEST_F(DataFiles, WriterFailuresAreReported) {
-  const std::string missing = "no_such_dir/out.dat";
-  EXPECT_EQ(error_of([&] { DataFileWriter w(missing); }), write_failed(missing));
-
-  // The target cannot be replaced: the commit fails, and neither it nor a temporary file
-  // is left changed.
+// Each failure names the file and what the system said, in words; after it, every call says
+// the same, and nothing is left changed.
+TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
+  write_file("plain", "x");
   fs::create_directory("taken.dat");
   write_file("taken.dat/inside", "x");
-  {
-    DataFileWriter w("taken.dat");
-    w.line("data");
-    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed("taken.dat"));
-    EXPECT_EQ(error_of([&] { w.line("more"); }), write_failed("taken.dat"));
-    EXPECT_EQ(error_of([&] { w.commit(); }), write_failed("taken.dat"));
+  const std::string long_name(max_file_name_bytes + 1, 'n');
+  const std::string blocker = temp_file_path("blocked.dat", ::getpid());  // not the writer's to remove
+  fs::create_directory(blocker);
+  const struct {
+    std::string path, why;
+  } cases[] = {
+      {"no_such_dir/out.dat", "the folder does not exist"},
+      {"plain/out.dat", "a part of the path is not a folder"},
+      {long_name, "the name is too long"},
+      {"taken.dat", "a folder of that name is in the way"},
+      {"blocked.dat", "a folder of that name is in the way"},
+  };
+  for (const auto& c : cases) {
+    const std::string failed = write_failed(c.path + ": " + c.why);
+    std::unique_ptr<DataFileWriter> w;
+    EXPECT_EQ(error_of([&] {
+                w = std::make_unique<DataFileWriter>(c.path);
+                w->line("data");
+                w->commit();
+              }),
+              failed);
+    if (w) {
+      EXPECT_EQ(error_of([&] { w->line("more"); }), failed);
+      EXPECT_EQ(error_of([&] { w->commit(); }), failed);
+    }
   }
-  EXPECT_TRUE(fs::is_directory("taken.dat"));
   EXPECT_EQ(file_text("taken.dat/inside"), "x");
-  EXPECT_EQ(file_count(), 1u);
+  EXPECT_TRUE(fs::is_directory(blocker));
+  EXPECT_EQ(file_count(), 3u);
+}
+
+// Files written together: a second that cannot take its place gives the first its old file
+// back, or none where there was none, and the first is not taken as written; once all are in
+// place, nothing else is left.
+TEST_F(DataFiles, FilesCommittedTogetherAreReplacedAllOrNone) {
+  write_file("a.csv", "old a\r\n");
+  fs::create_directory("b.csv");
+  for (const char* first : {"a.csv", "c.csv"}) {
+    DataFileWriter a(first), b("b.csv");
+    a.line("new a");
+    EXPECT_EQ(error_of([&] { commit_together({&a, &b}); }), write_failed("b.csv: a folder of that name is in the way"));
+    EXPECT_EQ(error_of([&] { a.commit(); }), write_failed(first));
+  }
+  EXPECT_EQ(file_text("a.csv"), "old a\r\n");
+  EXPECT_FALSE(fs::exists("c.csv"));
+  EXPECT_EQ(file_count(), 2u);
+  fs::remove("b.csv");
+  DataFileWriter a("a.csv"), b("b.csv");
+  a.line("new a");
+  commit_together({&a, &b});
+  a.commit();  // a second commit changes nothing
+  EXPECT_EQ(file_text("a.csv") + file_text("b.csv"), "new a\r\n");
+  EXPECT_EQ(file_count(), 2u);
 }
 
 TEST_F(DataFiles, ReaderSplitsLines) {

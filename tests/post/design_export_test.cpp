@@ -124,13 +124,13 @@ TEST_F(DesignExport, FailuresNameTheFileAndLeaveNothingBehind) {
     DesignChoice choice;
   };
   const Case cases[] = {
-      {"missing/frame.csv", "Cannot write file (missing/frame.csv)", {3, 1}},
+      {"missing/frame.csv", "Cannot write file (missing/frame.csv: the folder does not exist)", {3, 1}},
       {"frame.txt", "Bad file name (frame.txt: the name must end in .csv, .stl, .dxf, .inp or .pdf)", {3, 1}},
       {"old.stl", "Subscript out of range (cycle 4)", {4, 1}},
   };
   for (const Case& c : cases) EXPECT_EQ(error_of([&] { export_design(r, c.choice, c.path); }), c.error);
   fs::create_directory("taken.dxf");  // a name the file cannot take: nothing half-written stays
-  EXPECT_EQ(error_of([&] { export_design(r, {3, 1}, "taken.dxf"); }), "Cannot write file (taken.dxf)");
+  EXPECT_EQ(error_of([&] { export_design(r, {3, 1}, "taken.dxf"); }), "Cannot write file (taken.dxf: a folder of that name is in the way)");
   EXPECT_EQ(file_text("old.stl"), "an older export");
   std::vector<std::string> left;
   for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename().string());
@@ -149,7 +149,7 @@ TEST_F(DesignExport, AFileSizeLimitFailsTheWriteCleanly) {
         export_design(r, {3, 0}, "big.stl");
       },
       false);
-  EXPECT_EQ(message, "Cannot write file (big.stl)");
+  EXPECT_EQ(message, "Cannot write file (big.stl: the file would be larger than the system allows)");
   EXPECT_TRUE(fs::is_empty("."));
 }
 

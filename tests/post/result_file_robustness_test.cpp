@@ -35,6 +35,11 @@ std::vector<std::string> good_lines() {
 
 std::string with_line(int n, const std::string& text) { return with_line_replaced(good_lines(), n, text); }
 
+std::string negative(int line) {
+  return std::string("Invalid setting (") + post_file_name + ", line " + std::to_string(line) +
+         ": a diameter cannot be negative)";
+}
+
 }  // namespace
 
 TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
@@ -62,6 +67,9 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
       {"diameter line cut short", with_line(6, "    1"), at("Type mismatch", 6)},
       {"last diameter cut inside its field (15.9577 would read as 1.59)", with_line(6, "    1    1.59"),
        at("Type mismatch", 6)},
+      {"negative diameter", with_line(6, "    1   -3.27690E+04"), negative(6)},
+      {"negative maximum diameter", with_line(1, "    2    1   -2.00000E+01"), negative(1)},
+      {"element diameter beyond the Single range", with_line(6, "    1    1.00000E+39"), at("Overflow", 6)},
       {"file ending after a cycle line", crlf({good_lines()[0], good_lines()[1], good_lines()[2]}), past_end},
       {"blank line after the last cycle", good + "\r\n", past_end},
       {"second cycle without its diameter: the first does not save the file",
@@ -69,6 +77,7 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
       // Files the reader takes.
       {"last line without its CR LF", good.substr(0, good.size() - 2), ""},
       {"header and elements alone", crlf({good_lines()[0], good_lines()[1]}), ""},
+      {"a diameter of 0", with_line(6, "    1    0.00000E+00"), ""},
   };
   auto store = std::make_unique<ResultStore>();
   for (const BadFile& c : cases) {

@@ -94,12 +94,13 @@ TEST_F(ResultFile, ModelFilesGiveSectionsAndReferences) {
 
 // A window that follows a run reads only that run's results: the run's token must lie beside
 // them. Results without one (a solver started by hand) or under another are refused, saying so;
-// a run that has written nothing yet is quietly not read.
+// a run that has written nothing yet is not read, and that is the reason given.
 TEST_F(ResultFile, ARunsTokenKeepsAWindowToItsOwnResults) {
   const std::string mine = "00000000000000aa";
   ResultSet nothing = read_result_set(paths, mine);
   EXPECT_FALSE(nothing.store);
   EXPECT_EQ(nothing.refused, "");
+  EXPECT_EQ(nothing.problem, "the run has written no " + paths.results + " yet");
   copy_small_set();
   for (const std::string other : {"", "00000000000000bb"}) {
     if (!other.empty()) write_run_token(other);

@@ -142,12 +142,12 @@ TEST(SectionFileRobustness, FailedWritesKeepThePreviousFileAndTable) {
   SectionTable full;
   full.n_sec = 200;
   for (int s = 1; s <= 200; ++s) full.n_pnt(s) = 1;
-  EXPECT_EQ(error_under_file_limit(4096, [&] { write_section_file(full); }), "Cannot write file (" + file + ")");
+  EXPECT_EQ(error_under_file_limit(4096, [&] { write_section_file(full); }), "Cannot write file (" + file + ": the file would be larger than the system allows)");
   EXPECT_EQ(file_text(file), previous);
   EXPECT_FALSE(temp_file_left(file));
 
   // A directory that does not exist: the editor's table stays as it was.
   SectionTable table = editor_table();
-  EXPECT_EQ(error_of([&] { write_record_section(table, 1, 0, "gone/" + file); }), "Cannot write file (gone/" + file + ")");
+  EXPECT_EQ(error_of([&] { write_record_section(table, 1, 0, "gone/" + file); }), "Cannot write file (gone/" + file + ": the folder does not exist)");
   EXPECT_TRUE(is_editor_table(table));
 }

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -45,22 +46,18 @@ struct BadFile {
   std::string error;
 };
 
-// Runs `write` in a child process whose files cannot grow past `limit` bytes. SIGXFSZ is
-// ignored there (unless `ignore_signal` is false: then `write` must see to it as a program
-// does), so a write past the limit fails with EFBIG as on a full disk instead of ending the
-// process. Returns the message of the run-time error `write` raised, "" when it raised none;
-// a child that died otherwise gives a message saying so.
-template <typename F>
-std::string error_under_file_limit(rlim_t limit, F&& write, bool ignore_signal = true) {
+// Runs `write` in a child process after `setup` (which returns "" or why it failed). Returns
+// the message of the run-time error `write` raised, "" when it raised none; a child that died
+// otherwise gives a message saying so.
+template <typename S, typename F>
+std::string error_in_child(S&& setup, F&& write) {
   int pipe_fd[2];
   if (::pipe(pipe_fd) != 0) return "pipe failed";
   const pid_t child = ::fork();
   if (child < 0) return "fork failed";
   if (child == 0) {
     ::close(pipe_fd[0]);
-    std::signal(SIGXFSZ, ignore_signal ? SIG_IGN : SIG_DFL);
-    const rlimit small{limit, limit};
-    std::string message = ::setrlimit(RLIMIT_FSIZE, &small) == 0 ? "" : "setrlimit failed";
+    std::string message = setup();
     if (message.empty()) {
       try {
         write();
@@ -81,6 +78,32 @@ std::string error_under_file_limit(rlim_t limit, F&& write, bool ignore_signal =
   int status = 0;
   ::waitpid(child, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the child died (status " + std::to_string(status) + ")";
+  return message;
+}
+
+// Runs `write` in a child process whose files cannot grow past `limit` bytes. SIGXFSZ is
+// ignored there (unless `ignore_signal` is false: then `write` must see to it as a program
+// does), so a write past the limit fails with EFBIG as on a full disk instead of ending the
+// process.
+template <typename F>
+std::string error_under_file_limit(rlim_t limit, F&& write, bool ignore_signal = true) {
+  return error_in_child(
+      [&] {
+        std::signal(SIGXFSZ, ignore_signal ? SIG_IGN : SIG_DFL);
+        const rlimit small{limit, limit};
+        return std::string(::setrlimit(RLIMIT_FSIZE, &small) == 0 ? "" : "setrlimit failed");
+      },
+      write);
+}
+
+// Runs `write` in a child process that may not write in `folder`: the folder is made read-only
+// for all, and a child of root gives root up first (root writes anywhere).
+template <typename F>
+std::string error_in_read_only_folder(const std::string& folder, F&& write) {
+  if (::chmod(folder.c_str(), 0555) != 0) return "chmod failed";
+  std::string message = error_in_child(
+      [] { return std::string(::geteuid() != 0 || ::setuid(65534) == 0 ? "" : "setuid failed"); }, write);
+  ::chmod(folder.c_str(), 0755);
   return message;
 }
 
