@@ -16,8 +16,6 @@ int main() {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
   };
-  // The post-processing window's "Stop" leaves its request in the directory.
-  watch.stop_asked = [] { return run_stop_asked(); };
   const RunOutcome out = run_in_directory(watch);
   switch (out.end) {
     case RunOutcome::End::finished:
@@ -31,7 +29,6 @@ int main() {
       break;
   }
   std::fprintf(stderr, "topo_nd: %s\n", out.message.c_str());
-  if (out.cycles_done > 0)
-    std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", out.cycles_done, post_file_name);
+  std::fprintf(stderr, "topo_nd: %s\n", kept_in_results(out.cycles_done).c_str());
   return 1;
 }

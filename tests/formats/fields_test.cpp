@@ -134,12 +134,16 @@ TEST_F(DataFiles, WriterFailuresAreReported) {
   const std::string missing = "no_such_dir/out.dat";
   EXPECT_EQ(error_of([&] { DataFileWriter w(missing); }), write_failed(missing));
 
-  // The target cannot be replaced: the commit fails, and neither it nor a temporary file
-  // is left changed.
+  // The target is a folder: refused at once. One that becomes a folder while the file is
+  // written cannot be replaced: the commit fails, and neither it nor a temporary file is left
+  // changed.
   fs::create_directory("taken.dat");
-  write_file("taken.dat/inside", "x");
+  EXPECT_EQ(error_of([&] { DataFileWriter w("taken.dat"); }), write_failed("taken.dat: a folder, not a regular file"));
+  fs::remove("taken.dat");
   {
     DataFileWriter w("taken.dat");
+    fs::create_directory("taken.dat");
+    write_file("taken.dat/inside", "x");
     w.line("data");
     EXPECT_EQ(error_of([&] { w.commit(); }), write_failed("taken.dat"));
     EXPECT_EQ(error_of([&] { w.line("more"); }), write_failed("taken.dat"));
