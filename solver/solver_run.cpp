@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "base/analysis_model.h"
+#include "formats/fields.h"
 #include "solver/progress.h"
 #include "solver/result_file.h"
 
@@ -75,8 +76,10 @@ int SolverRun::failed(const std::string& reason, ResultFileWriter* writer, int c
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
   }
-  // What the result file holds on disk now, whatever was computed.
-  const int kept = writer != nullptr ? writer->written_cycles() : 0;
+  // What the result file holds on disk now, whatever was computed (nothing once something
+  // else has been put in its place).
+  int kept = writer != nullptr ? writer->written_cycles() : 0;
+  if (!not_regular_kind(post_file_name).empty()) kept = 0;
   try {
     if (kept == 0) remove_result_file(post_file_name);  // no results from a run that failed at once
   } catch (const std::exception& e) {

@@ -316,6 +316,16 @@ TEST(SolverRun, AFailedRewriteReportsTheCyclesOnDisk) {
   ResultStore r;
   read_result_file(r, post_file_name);
   EXPECT_EQ(r.pn_cyc, 2);
+
+  // A link put in the result file's place is refused, and nothing is kept then.
+  fs::remove(temp_file_path(post_file_name, getpid()));
+  test_support::write_file("outside", "keep me");
+  fs::remove(post_file_name);
+  fs::create_symlink(fs::absolute("outside"), post_file_name);
+  EXPECT_EQ(test_support::error_of([&] { writer.flush(); }),
+            "Cannot write file (post_pl.dat: a symbolic link, not a regular file)");
+  EXPECT_EQ(run.failed("Cannot write file (post_pl.dat)", &writer, 3), 0);
+  EXPECT_EQ(file_text("outside"), "keep me");
 }
 
 // The solver as the program starts it: with the directory's lock already held for it (a second
