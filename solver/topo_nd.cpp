@@ -2,6 +2,7 @@
 // optimisation, prints one line per cycle, logs it to topo_run.log and writes post_pl.dat;
 // exits 1 on an error (the cycles done before a late one are kept), 2 when another solver
 // holds the directory.
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -11,6 +12,7 @@
 
 int main() {
   ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
+  std::signal(SIGPIPE, SIG_IGN);  // the program that started it may be gone, and its error output with it
   RunWatcher watch;
   watch.line = [](const std::string& line) {
     std::printf("%s\n", line.c_str());

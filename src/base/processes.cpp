@@ -51,8 +51,9 @@ std::map<long long, ErrorOutput>& error_outputs() {
 // Takes what the child has written so far, without waiting, and passes it on to this
 // process's own error output, where it went before.
 void drain(ErrorOutput& out) {
+  if (out.fd < 0) return;
   char buffer[4096];
-  for (ssize_t n; out.fd >= 0 && (n = ::read(out.fd, buffer, sizeof buffer)) != 0;) {
+  for (ssize_t n; (n = ::read(out.fd, buffer, sizeof buffer)) != 0;) {
     if (n < 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN) return;

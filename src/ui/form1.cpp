@@ -78,7 +78,9 @@ void write_plot_axes(JsonWriter& j, const ConvergencePlot& plot) {
 
 // Without the window that follows it, the program holds the run's directory no longer; the
 // lock file goes only with a solver that has ended.
-Form1::~Form1() { let_go_of_run_lock(!child_running(solver_pid_)); }
+Form1::~Form1() {
+  if (solver_pid_ != 0 && solver_pid_ == last_solver_process()) let_go_of_run_lock(!child_running(solver_pid_));
+}
 
 Form1::Form1()
     : ViewForm("Form1", form_width, form_height, post_view, pi_post, {"Command8", "IN", "Command9", "OUT"}, column,
@@ -274,9 +276,11 @@ void Form1::follow_run(long long solver_pid, const std::string& start_failure, c
   poll_run();
 }
 
+// The solver's error output is taken at every look, so that its pipe never fills.
 void Form1::poll_run() {
   const bool alive = child_running(solver_pid_);
-  show_run(run_status(read_run_log(run_log_name, run_token_), alive, alive ? std::string() : child_error_line(solver_pid_)));
+  const std::string error_line = child_error_line(solver_pid_);
+  show_run(run_status(read_run_log(run_log_name, run_token_), alive, alive ? std::string() : error_line));
 }
 
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.

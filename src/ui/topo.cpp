@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -269,6 +270,7 @@ class Run {
 
 int main(int argc, char** argv) {
   ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
+  std::signal(SIGPIPE, SIG_IGN);  // the program that started it may be gone, and its error output with it
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   bool close_at_end = false;

@@ -199,10 +199,11 @@ TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
       "expect Form1.Command1 shown 1\n");
 }
 
-// "Stop" pressed at once after "Analysis", before the solver has even started, stops the run
-// after its first cycle; the stopped run takes its request with it.
+// "Stop" pressed at once after "Analysis", before the solver has even started (it takes a
+// while here), stops the run after its first cycle; the stopped run takes its request with it.
 TEST_F(OwnRun, StopAtOnceAfterAnalysisStopsTheRun) {
   SolverCleanup cleanup;
+  write_program("topo_nd", "sleep 1\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
   build_cantilever(3);
   run("click Form2.Command13\nexpect Form1 shown\nclick Form1.Command20\nexpect-error none\nwait-run 60\n"
       "expect-state Form1 run_state \"finished\"\n"
