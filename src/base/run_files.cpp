@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string_view>
@@ -267,14 +268,19 @@ void clear_run_results() {
 
 namespace {
 constexpr const char* stop_word = "stop";
-// A request is a short regular file; anything else there (a pipe, a link) asks nothing.
-std::string stop_request(const std::string& path) {
+// The run a request in the directory names: "" when it names none (an empty file made by
+// hand, or anything but a short regular file, which is never read), which asks whatever runs;
+// nothing when there is no request.
+std::optional<std::string> stop_request(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
   try {
     std::string text = read_regular_file(path, 256);
     text.erase(text.find_last_not_of("\r\n ") + 1);
-    return text;
+    const std::string head = std::string(stop_word) + " ";
+    return text.compare(0, head.size(), head) == 0 ? text.substr(head.size()) : std::string();
   } catch (const std::exception&) {
-    return {};
+    return std::string();
   }
 }
 }  // namespace
@@ -287,9 +293,8 @@ void ask_run_to_stop(const std::string& token, const std::string& path) {
 }
 
 bool run_stop_asked(const std::string& token, const std::string& path) {
-  const std::string request = stop_request(path);
-  if (request == stop_word) return true;
-  return request.compare(0, 5, "stop ") == 0 && (token.empty() || request.substr(5) == token);
+  const std::optional<std::string> run = stop_request(path);
+  return run && (run->empty() || token.empty() || *run == token);
 }
 
 void remove_stop_request(const std::string& path) {
@@ -300,7 +305,7 @@ void remove_stop_request(const std::string& path) {
 }
 
 void remove_stop_requests_of_others(const std::string& token, const std::string& path) {
-  if (!token.empty() && stop_request(path) == std::string(stop_word) + " " + token) return;
+  if (!token.empty() && stop_request(path) == token) return;
   remove_stop_request(path);
 }
 

@@ -65,8 +65,9 @@ void clear_run_results();
 // The "Stop" of the post-processing window for the run of `token` ("" for any run), written
 // without waiting and never through a link: "Cannot write file" when the request cannot be left.
 void ask_run_to_stop(const std::string& token, const std::string& path = run_stop_name);
-// True when a request for the run of `token` lies in the directory (a request naming no run
-// stops any; a run started by hand, without a token, is stopped by any request).
+// True when a request for the run of `token` lies in the directory: one naming that run, or
+// one naming none (whatever lies there: "stop", an empty file made by hand, which is never read
+// unless it is a short regular file). A run started by hand, without a token, heeds any.
 bool run_stop_asked(const std::string& token, const std::string& path = run_stop_name);
 // Removes a request; "Cannot write file" naming what stays there when it cannot go.
 void remove_stop_request(const std::string& path = run_stop_name);

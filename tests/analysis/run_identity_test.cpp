@@ -222,7 +222,7 @@ TEST(RunIdentity, RunFilesThatAreNoRegularFileAreReadAsNothing) {
     EXPECT_NE(log.problem.find("Not a data file (topo_run.log: a"), std::string::npos) << log.problem;
     EXPECT_EQ(run_status(log, false).message, "The solver has ended; its log cannot be read: " + log.problem);
     EXPECT_EQ(read_run_token(), "");
-    EXPECT_FALSE(run_stop_asked("00000000000000aa"));
+    EXPECT_TRUE(run_stop_asked("00000000000000aa"));  // there, though never read
     EXPECT_EQ(lock_holder(), 0);
     for (const char* name : {run_log_name, run_token_name, run_stop_name, run_lock_name}) fs::remove(name);
   }
@@ -242,8 +242,25 @@ TEST(RunIdentity, AStopRequestBelongsToItsRun) {
   EXPECT_TRUE(run_stop_asked("00000000000000aa"));
   remove_stop_requests_of_others("00000000000000bb");
   EXPECT_FALSE(fs::exists(run_stop_name));
-  write_file(run_stop_name, "stop\n");  // made by hand: for whatever runs
-  EXPECT_TRUE(run_stop_asked("00000000000000bb"));
+  for (const char* by_hand : {"stop\n", ""}) {  // for whatever runs
+    write_file(run_stop_name, by_hand);
+    EXPECT_TRUE(run_stop_asked("00000000000000bb"));
+  }
+}
+
+// "Analysis" takes the directory for its run, and is refused while another process holds it.
+TEST(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
+  WorkingDirectory dir;
+  {
+    DirectoryLock other;
+    ASSERT_EQ(other.take(), 0);
+    DirectoryLock lock;
+    EXPECT_EQ(error_of([&] { take_lock_for_run(lock, 0, ""); }),
+              "The solver is still running (process " + std::to_string(getpid()) + ", wait until it has finished)");
+  }
+  DirectoryLock lock;
+  take_lock_for_run(lock, 0, "");
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
 // A lock held by some process under an id it did not write is told by its real holder.

@@ -221,6 +221,7 @@ TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
 
     EXPECT_EQ(run_solver(program, "MARULLA_BREAK_AT_CYCLE=1"), 1) << program;
     EXPECT_EQ(read_run_log().cycles_done, 0);
+    EXPECT_EQ(read_run_log().reason, "load case 1: the stiffness matrix is singular (forced for a test)");
     EXPECT_FALSE(fs::exists("post_pl.dat"));
   }
 }
@@ -325,6 +326,7 @@ TEST(SolverRun, AFailedRewriteReportsTheCyclesOnDisk) {
   EXPECT_EQ(test_support::error_of([&] { writer.flush(); }),
             "Cannot write file (post_pl.dat: a symbolic link, not a regular file)");
   EXPECT_EQ(run.failed("Cannot write file (post_pl.dat)", &writer, 3), 0);
+  EXPECT_EQ(read_run_log().reason, "Cannot write file (post_pl.dat). No result file was written");
   EXPECT_EQ(file_text("outside"), "keep me");
 }
 
