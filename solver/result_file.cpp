@@ -133,6 +133,7 @@ void ResultFileWriter::rewrite() {
   if (copied != spooled_) raise_error(err::write_failed, path_);
   out.commit();
   written_ = spooled_;
+  written_cycles_ = spooled_cycles_;
   if (on_written) on_written(spooled_cycles_);
   ++rewrites_;
   last_write_ = Clock::now();

@@ -49,6 +49,7 @@ class ResultFileWriter {
   int rewrites() const { return rewrites_; }
   double rewrite_seconds() const { return rewrite_seconds_; }  // of seconds(), in replacing the file
   size_t bytes() const { return spooled_; }
+  int written_cycles() const { return written_cycles_; }  // the cycles the file on disk holds
 
  private:
   void spool(const std::string& text);
@@ -60,6 +61,7 @@ class ResultFileWriter {
   std::ofstream spool_;  // the whole file's text so far, CR LF line ends
   size_t spooled_ = 0;   // bytes in the spool
   int spooled_cycles_ = 0;
+  int written_cycles_ = 0;
   size_t written_ = 0;   // of them, bytes in the result file on disk
   Clock::time_point last_write_;
   double last_cost_ = 0;  // seconds of the last rewrite

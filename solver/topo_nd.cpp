@@ -2,6 +2,7 @@
 // optimisation, prints one line per cycle, logs it to topo_run.log and writes post_pl.dat;
 // exits 1 on an error (the cycles done before a late one are kept), 2 when another solver
 // holds the directory.
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -11,13 +12,12 @@
 
 int main() {
   ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
+  std::signal(SIGPIPE, SIG_IGN);  // the program that started it may be gone, and its error output with it
   RunWatcher watch;
   watch.line = [](const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
   };
-  // The post-processing window's "Stop" leaves its request in the directory.
-  watch.stop_asked = [] { return run_stop_asked(); };
   const RunOutcome out = run_in_directory(watch);
   switch (out.end) {
     case RunOutcome::End::finished:
@@ -31,7 +31,6 @@ int main() {
       break;
   }
   std::fprintf(stderr, "topo_nd: %s\n", out.message.c_str());
-  if (out.cycles_done > 0)
-    std::fprintf(stderr, "topo_nd: the %d cycles done are kept in %s\n", out.cycles_done, post_file_name);
+  std::fprintf(stderr, "topo_nd: %s\n", kept_in_results(out.cycles_done).c_str());
   return 1;
 }

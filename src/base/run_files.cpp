@@ -10,9 +10,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
+#include <sstream>
 #include <string_view>
 
 #include "base/processes.h"
@@ -39,11 +42,61 @@ bool same_file(int fd, const std::string& path) {
          open_file.st_dev == named.st_dev;
 }
 
+// True when process `pid` has the file (device, inode) open: the process a lock file names
+// holds the lock only then; any other id written there is stale or made up.
+bool has_open(long long pid, const struct stat& file) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    struct stat open_file {};
+    if (::stat(entry.path().c_str(), &open_file) == 0 && open_file.st_ino == file.st_ino && open_file.st_dev == file.st_dev)
+      return true;
+  }
+  return false;
+}
+
+// The process the system names as holding a lock on the file (inode `ino`), -1 when it names none.
+long long system_lock_owner(ino_t ino) {
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    if (line.find("->") != std::string::npos) continue;  // a waiter, not the holder
+    std::istringstream words(line);
+    std::string number, kind, advisory, mode, where;
+    long long pid = 0;
+    if (!(words >> number >> kind >> advisory >> mode >> pid >> where) || kind != "FLOCK") continue;
+    const size_t colon = where.rfind(':');
+    if (colon != std::string::npos && std::strtoull(where.c_str() + colon + 1, nullptr, 10) == ino && pid > 0)
+      return pid;
+  }
+  return -1;
+}
+
+// The live holder of the lock held on fd's file: the process the file names when it has the file
+// open (a solver started by the program holds it through an inherited descriptor), else the one
+// the system names.
+long long real_holder(int fd) {
+  struct stat file {};
+  if (::fstat(fd, &file) != 0) return -1;
+  const long long named = pid_in(fd);
+  if (named > 0 && has_open(named, file)) return named;
+  return system_lock_owner(file.st_ino);
+}
+
+// The program's share of the lock of the run it started last (see DirectoryLock::hand_over).
+struct HeldRunLock {
+  int fd = -1;
+  std::string path;
+};
+HeldRunLock& held_run_lock() {
+  static HeldRunLock held;
+  return held;
+}
+
 }  // namespace
 
 DirectoryLock::~DirectoryLock() {
   if (fd_ < 0) return;
-  ::unlink(path_.c_str());  // still locked: nobody can take the file in between
+  // A lock shared with the program that started this process is the program's to remove.
+  if (!shared_) ::unlink(path_.c_str());  // still locked: nobody can take the file in between
   ::close(fd_);
 }
 
@@ -74,7 +127,10 @@ bool write_pid(int fd, long long pid) {
 void DirectoryLock::hand_over(long long solver_pid) {
   if (fd_ < 0) return;
   write_pid(fd_, solver_pid);
-  ::close(fd_);  // the solver's inherited descriptor keeps the lock; the file stays for it
+  // The program keeps its share of the lock until its window has seen the run end, so that
+  // no other run gets the directory between the solver's end and that look.
+  let_go_of_run_lock();
+  held_run_lock() = {fd_, path_};
   fd_ = -1;
   path_.clear();
 }
@@ -84,12 +140,13 @@ long long DirectoryLock::take(const std::string& path) {
     if (!write_pid(fd, ::getpid())) raise_error(err::write_failed, path);
     fd_ = fd;
     path_ = path;
+    shared_ = true;
     return 0;
   }
   for (int attempt = 0; attempt < 20; ++attempt) {
     const int fd = open_regular_for_writing(path, O_RDWR | O_CREAT);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      const long long holder = pid_in(fd);
+      const long long holder = real_holder(fd);
       ::close(fd);
       return holder;
     }
@@ -108,29 +165,45 @@ long long DirectoryLock::take(const std::string& path) {
   return -1;
 }
 
+
 long long lock_holder(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Never waits on a pipe put there, never follows a link.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return 0;
   long long holder = 0;
   if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
-    holder = pid_in(fd);
+    holder = real_holder(fd);
   else
     ::flock(fd, LOCK_UN);
   ::close(fd);
   return holder;
 }
 
+void let_go_of_run_lock(bool remove_file) {
+  HeldRunLock& held = held_run_lock();
+  if (held.fd < 0) return;
+  if (remove_file) ::unlink(held.path.c_str());  // still locked: nobody can take the file in between
+  ::close(held.fd);
+  held = {};
+}
+
 namespace {
 // The id of the process that wrote a temporary file, from what follows its prefix: "" (a writer
-// of old, without an id: 0) or ".<pid>" with anything after it; -1 for another file's name.
+// of old, without an id: 0), ".<pid>" or the result file's spool ".<pid>.cycles"; -1 for any
+// other name, which is some user's file.
 long long temp_writer(std::string_view rest) {
   if (rest.empty()) return 0;
   if (rest.front() != '.') return -1;
-  return std::atoll(std::string(rest.substr(1)).c_str());
+  rest.remove_prefix(1);
+  if (rest.size() > 7 && rest.substr(rest.size() - 7) == ".cycles") rest.remove_suffix(7);
+  if (rest.empty() || rest.size() > 10 || rest.find_first_not_of("0123456789") != std::string_view::npos) return -1;
+  return std::atoll(std::string(rest).c_str());
 }
 
+// A writer that is still a live process of this program keeps its file; an id that has passed
+// to some other program's process left it behind.
 void remove_if_writer_ended(const std::filesystem::path& file, long long writer) {
-  if (writer < 0 || (writer > 0 && process_running(writer))) return;
+  if (writer < 0 || (writer > 0 && process_of_this_program(writer))) return;
   std::error_code ec;
   std::filesystem::remove(file, ec);
 }
@@ -165,9 +238,8 @@ void remove_stale_run_temp_files() {
     const std::string name = entry.path().filename().string();
     const size_t at = name.rfind(marker);
     if (at == std::string::npos || !is_export_name(name.substr(0, at))) continue;
-    const std::string digits = name.substr(at + marker.size());
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-    remove_if_writer_ended(entry.path(), std::atoll(digits.c_str()));
+    const long long writer = temp_writer(std::string_view(name).substr(at + std::strlen(temp_suffix)));
+    if (writer > 0) remove_if_writer_ended(entry.path(), writer);
   }
 }
 
@@ -177,7 +249,10 @@ void take_lock_for_run(DirectoryLock& lock, long long started_pid, const std::st
   // it holds from before it writes the run's files.
   long long running = 0;
   if (child_running(started_pid) && read_run_log(run_log_name, token).end == RunEnd::none) running = started_pid;
-  if (running == 0) running = lock.take();
+  if (running == 0) {
+    let_go_of_run_lock();  // this program's last run has ended
+    running = lock.take();
+  }
   if (running != 0)
     raise_error(err::solver_busy, (running > 0 ? "process " + std::to_string(running) + ", " : std::string()) +
                                       "wait until it has finished");
@@ -191,21 +266,47 @@ void clear_run_results() {
   }
 }
 
-void ask_run_to_stop(const std::string& path) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << "stop\r\n";
-  if (!out.flush()) raise_error(err::write_failed, path);
+namespace {
+constexpr const char* stop_word = "stop";
+// The run a request in the directory names: "" when it names none (an empty file made by
+// hand, or anything but a short regular file, which is never read), which asks whatever runs;
+// nothing when there is no request.
+std::optional<std::string> stop_request(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  try {
+    std::string text = read_regular_file(path, 256);
+    text.erase(text.find_last_not_of("\r\n ") + 1);
+    const std::string head = std::string(stop_word) + " ";
+    return text.compare(0, head.size(), head) == 0 ? text.substr(head.size()) : std::string();
+  } catch (const std::exception&) {
+    return std::string();
+  }
+}
+}  // namespace
+
+void ask_run_to_stop(const std::string& token, const std::string& path) {
+  const int fd = open_regular_for_writing(path, O_WRONLY | O_CREAT | O_TRUNC);
+  const std::string text = std::string(stop_word) + (token.empty() ? "" : " " + token) + "\r\n";
+  const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  if (::close(fd) != 0 || !written) raise_error(err::write_failed, path);
 }
 
-bool run_stop_asked(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec);
+bool run_stop_asked(const std::string& token, const std::string& path) {
+  const std::optional<std::string> run = stop_request(path);
+  return run && (run->empty() || token.empty() || *run == token);
 }
 
 void remove_stop_request(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
+  if (const std::string kind = not_regular_kind(path); !kind.empty()) raise_error(err::write_failed, path + ": " + kind);
   if (std::filesystem::exists(path, ec)) raise_error(err::write_failed, path);
+}
+
+void remove_stop_requests_of_others(const std::string& token, const std::string& path) {
+  if (!token.empty() && stop_request(path) == token) return;
+  remove_stop_request(path);
 }
 
 std::string new_run_token() {
@@ -217,8 +318,8 @@ std::string new_run_token() {
 
 std::string read_run_token(const std::string& path) {
   try {
-    DataFileReader in(path);
-    const std::string& line = in.next_line();
+    const std::string text = read_regular_file(path, 256);
+    const std::string line = text.substr(0, text.find_first_of("\r\n"));
     return line.compare(0, 4, "run ") == 0 ? line.substr(4) : std::string();
   } catch (const std::exception&) {
     return {};

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <sstream>
 
 #include "formats/errors.h"
 #include "formats/fields.h"
@@ -106,11 +105,14 @@ void RunLogWriter::end(RunEnd how, int cycles_done, const std::string& reason) {
 }
 
 RunLog read_run_log(const std::string& path, const std::string& token) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string all = text.str();
   RunLog log;
+  std::string all;
+  try {
+    all = read_regular_file(path, max_data_file_bytes);
+  } catch (const RunTimeError& e) {
+    if (e.name() != err::file_not_found) log.problem = e.what();
+    return log;
+  }
   size_t at = 0;
   for (size_t lf; (lf = all.find('\n', at)) != std::string::npos; at = lf + 1) {
     std::string line = all.substr(at, lf - at);
@@ -133,13 +135,18 @@ namespace {
 const std::string readable = ": the results can be read with \"Read Data\".";
 }  // namespace
 
+std::string kept_in_results(int cycles) {
+  if (cycles == 0) return "No result file was written";
+  return plural(cycles, "cycle") + (cycles == 1 ? " is" : " are") + " kept in " + post_file_name;
+}
+
 std::string once_read(const std::string& message) {
   const size_t at = message.rfind(readable);
   if (at == std::string::npos || at + readable.size() != message.size()) return message;
   return message.substr(0, at) + ": the results are read.";
 }
 
-RunStatus run_status(const RunLog& log, bool solver_alive) {
+RunStatus run_status(const RunLog& log, bool solver_alive, const std::string& error_output) {
   switch (log.end) {
     case RunEnd::finished:
       return {"finished", log.cycles_done, "Finished after " + plural(log.cycles_done, "cycle") + readable};
@@ -150,12 +157,18 @@ RunStatus run_status(const RunLog& log, bool solver_alive) {
     case RunEnd::failed:
       if (log.cycles_done == 0) return {"failed", 0, "The solver failed: " + log.reason};
       return {"failed", log.cycles_done,
-              "The solver failed after " + plural(log.cycles_done, "cycle") + ": " + log.reason + ". The cycles done" +
-                  readable};
+              "The solver failed after " + plural(log.cycles_done, "cycle") + ": " + log.reason + ". " +
+                  kept_in_results(log.cycles_done) + readable};
     case RunEnd::none:
       break;
   }
+  if (!log.problem.empty()) {
+    if (solver_alive) return {"running", 0, "The solver is running; its log cannot be read: " + log.problem};
+    return {"failed", 0, "The solver has ended; its log cannot be read: " + log.problem};
+  }
   if (!solver_alive) {
+    // A solver that failed before its log was there said why on its error output.
+    if (log.cycles.empty() && !error_output.empty()) return {"failed", 0, "The solver failed: " + error_output};
     // The cycles the result file holds, not those logged: a rewrite comes at most once a second.
     const int kept = log.cycles_written;
     if (kept == 0) return {"failed", 0, "The solver ended without finishing; no cycle was written."};

@@ -3,7 +3,6 @@
 // one reader of its lines, here.
 #pragma once
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,7 @@ struct RunLog {
   std::string reason;
   std::string token;
   int cycles_written = 0;
+  std::string problem;  // why a log that is there cannot be read (a pipe, a folder, a link)
 };
 
 // Appends lines to a new log, each flushed at once so that a reader sees whole lines. A log
@@ -52,8 +52,10 @@ class RunLogWriter {
 };
 
 // The log's complete lines (a line still being written is left for the next look); lines it
-// does not know are skipped. A missing file is an empty log. With a `token`, the log of
-// another run (another token, or none) is no log of this one: empty.
+// does not know are skipped. A missing file is an empty log; anything but a regular file of
+// at most max_data_file_bytes is not read (never waiting on a pipe, never through a link) and
+// says why in `problem`. With a `token`, the log of another run (another token, or none) is no
+// log of this one: empty.
 RunLog read_run_log(const std::string& path = run_log_name, const std::string& token = {});
 
 // How a run stands for the post-processing window's status line.
@@ -64,8 +66,13 @@ struct RunStatus {
 };
 
 // The status from the log and whether the solver process still lives: a solver gone without a
-// last line has failed, leaving the cycles the result file held at its latest rewrite.
-RunStatus run_status(const RunLog& log, bool solver_alive);
+// last line has failed, leaving the cycles the result file held at its latest rewrite; one gone
+// before it logged anything failed for the reason on its error output (`error_output`, its last
+// line), when it gave one.
+RunStatus run_status(const RunLog& log, bool solver_alive, const std::string& error_output = {});
+
+// What a run that failed leaves: "46 cycles are kept in post_pl.dat", "No result file was written".
+std::string kept_in_results(int cycles);
 
 // A status message once "Read Data" has read the results: they are no longer to be read.
 std::string once_read(const std::string& message);

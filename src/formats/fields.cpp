@@ -218,18 +218,37 @@ std::string temp_file_path(const std::string& target, long long pid) {
 
 void ignore_file_size_signal() { std::signal(SIGXFSZ, SIG_IGN); }
 
+namespace {
+const char* kind_of(mode_t mode) {
+  if (S_ISREG(mode)) return "";
+  if (S_ISLNK(mode)) return "a symbolic link";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "no regular file";
+}
+
+std::string refusal(const std::string& path, const char* kind) { return path + ": " + kind + ", not a regular file"; }
+}  // namespace
+
+std::string not_regular_kind(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  return kind_of(st.st_mode);
+}
+
 int open_regular_for_writing(const std::string& path, int flags) {
   // Without O_NONBLOCK, opening a pipe for writing waits for a reader, for ever.
-  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
   if (fd < 0) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) raise_error(err::write_failed, path + ": not a regular file");
+    if (const std::string kind = not_regular_kind(path); !kind.empty()) raise_error(err::write_failed, refusal(path, kind.c_str()));
     raise_error(err::write_failed, path);
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    raise_error(err::write_failed, path + ": not a regular file");
+    raise_error(err::write_failed, refusal(path, kind_of(st.st_mode)));
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
@@ -243,7 +262,37 @@ std::string failed_path(const std::string& path, int errnum) {
 }
 }  // namespace
 
+std::string read_regular_file(const std::string& path, std::uintmax_t limit, bool follow_links) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow_links ? 0 : O_NOFOLLOW));
+  if (fd < 0) {
+    const std::string kind = errno == ELOOP || errno == ENXIO ? not_regular_kind(path) : std::string();
+    raise_error(kind.empty() ? err::file_not_found : err::not_a_file, kind.empty() ? path : refusal(path, kind.c_str()));
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    raise_error(err::not_a_file, refusal(path, kind_of(st.st_mode)));
+  }
+  if (static_cast<std::uintmax_t>(st.st_size) > limit) {
+    ::close(fd);
+    raise_error(err::too_large, path);
+  }
+  std::string text;
+  char buffer[1 << 16];
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || text.size() + static_cast<size_t>(n) > limit) {
+      ::close(fd);
+      raise_error(n < 0 ? err::file_not_found : err::too_large, path);
+    }
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return text;
+}
+
 DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(temp_file_path(path_, ::getpid())) {
+  if (const std::string kind = not_regular_kind(path_); !kind.empty()) raise_error(err::write_failed, refusal(path_, kind.c_str()));
   // A file or pipe of the temporary name is this process's own leftover (a pipe would stop the
   // open for ever); a folder there stays, and the write fails.
   ::unlink(temp_path_.c_str());
@@ -350,24 +399,14 @@ void commit_together(const std::vector<DataFileWriter*>& writers) {
   drop_kept();
 }
 
-// The type and size are checked before the file is opened: opening a pipe would wait for a
-// writer, and a device or a huge file would be read until memory runs out.
+// Opened without waiting (a pipe would wait for a writer) and checked on the open file, so that
+// a device or a huge file is never read until memory runs out. Data files may be links.
 DataFileReader::DataFileReader(std::string path, LineEnds ends) : path_(std::move(path)), ends_(ends) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_status status = fs::status(path_, ec);
-  if (!fs::exists(status)) raise_error(err::file_not_found, path_);
-  if (!fs::is_regular_file(status)) raise_error(err::not_a_file, path_);
-  if (fs::file_size(path_, ec) > max_data_file_bytes) raise_error(err::too_large, path_);
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) raise_error(err::file_not_found, path_);
-  // A file that grows while it is read still stops at the limit.
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    content_.append(buffer, static_cast<size_t>(in.gcount()));
-    if (content_.size() > max_data_file_bytes) raise_error(err::too_large, path_);
+  try {
+    content_ = read_regular_file(path_, max_data_file_bytes, true);
+  } catch (const RunTimeError& e) {
+    raise_error(e.name(), path_);
   }
-  if (in.bad()) raise_error(err::file_not_found, path_);
   // A spreadsheet's or an editor's byte-order mark is no part of the first line.
   if (content_.rfind("\xEF\xBB\xBF", 0) == 0) next_ = 3;
 }

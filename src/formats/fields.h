@@ -50,18 +50,32 @@ std::string temp_file_path(const std::string& target, long long pid);
 // writer reports "Cannot write file". Every program calls this first.
 void ignore_file_size_signal();
 
+// What a name in the folder is when it is no regular file: "a symbolic link", "a named pipe",
+// "a folder", "a device" or "a socket"; "" for a regular file or a name that does not exist.
+// A link is told as a link, whatever it points to.
+std::string not_regular_kind(const std::string& path);
+
 // Opens `path` for writing (flags as for open(2), O_WRONLY or O_RDWR with O_CREAT and the like)
-// only when it is, or becomes, a regular file: a pipe, device or folder of that name is refused
-// with "Cannot write file (path: not a regular file)" at once, without waiting for a reader.
-// Returns the descriptor (close-on-exec).
+// only when it is, or becomes, a regular file, never through a symbolic link: a link, pipe,
+// device or folder of that name is refused at once with "Cannot write file (path: a named pipe,
+// not a regular file)", without waiting for a reader and without touching what a link points
+// to. Returns the descriptor (close-on-exec).
 int open_regular_for_writing(const std::string& path, int flags);
+
+// The whole of a regular file of at most `limit` bytes, read without ever waiting (a pipe put
+// in its place) and, unless `follow_links`, without following a symbolic link. "File not
+// found" when there is none, "Not a data file (path: a folder)" for anything but a regular
+// file, "File too large" beyond the limit (also for a file that grows while it is read).
+std::string read_regular_file(const std::string& path, std::uintmax_t limit, bool follow_links = false);
 
 // Writes a data file whole and atomically: lines go to a temporary file beside the target,
 // and commit() renames it over the target. A writer destroyed without commit() removes its
 // temporary file and leaves the old file untouched. Failures raise "Cannot write file" with
 // the file's name and, when the system gave one, its reason ("out.dat: the disk is full");
-// after a failure every later call raises the same. Text files go line by line; a binary file
-// (an STL mesh) goes through bytes().
+// after a failure every later call raises the same. A target that is a link, pipe, folder or
+// device is refused before anything is written, naming what it is: the rename would replace
+// it, and its owner put it there for a reason. Text files go line by line; a binary file (an
+// STL mesh) goes through bytes().
 class DataFileWriter {
  public:
   explicit DataFileWriter(std::string path);

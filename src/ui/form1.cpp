@@ -76,7 +76,11 @@ void write_plot_axes(JsonWriter& j, const ConvergencePlot& plot) {
 }
 }  // namespace
 
-Form1::~Form1() = default;
+// Without the window that follows it, the program holds the run's directory no longer; the
+// lock file goes only with a solver that has ended.
+Form1::~Form1() {
+  if (solver_pid_ != 0 && solver_pid_ == last_solver_process()) let_go_of_run_lock(!child_running(solver_pid_));
+}
 
 Form1::Form1()
     : ViewForm("Form1", form_width, form_height, post_view, pi_post, {"Command8", "IN", "Command9", "OUT"}, column,
@@ -272,7 +276,12 @@ void Form1::follow_run(long long solver_pid, const std::string& start_failure, c
   poll_run();
 }
 
-void Form1::poll_run() { show_run(run_status(read_run_log(run_log_name, run_token_), child_running(solver_pid_))); }
+// The solver's error output is taken at every look, so that its pipe never fills.
+void Form1::poll_run() {
+  const bool alive = child_running(solver_pid_);
+  const std::string error_line = child_error_line(solver_pid_);
+  show_run(run_status(read_run_log(run_log_name, run_token_), alive, alive ? std::string() : error_line));
+}
 
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
 void Form1::show_run(const RunStatus& status) {
@@ -283,6 +292,7 @@ void Form1::show_run(const RunStatus& status) {
   if (status.state == "running") return;
   if (!Command20->isEnabled()) set_status("The run has ended after the stop asked");
   run_timer_->stop();
+  let_go_of_run_lock();  // its end is seen: the directory is free for another run
   if (status.state == "failed") Frame4->show();
 }
 
@@ -837,9 +847,11 @@ void Form1::use_combinations(const std::vector<Combination>& list) {
                           : plural(static_cast<int>(list.size()), "load combination") + " kept in " + combinations_file_name);
 }
 
+// The request names the run, and goes only while it runs: never to a run of another program.
 void Form1::Command20_Click() {
+  poll_run();
   if (run.state != "running") return;
-  ask_run_to_stop();
+  ask_run_to_stop(run_token_);
   Command20->setEnabled(false);
   set_status("Stop asked: the run ends after the cycle under way and keeps the cycles done");
 }

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -190,7 +191,7 @@ class Run {
       }
       on_window([this, p = CyclePoint{c.cycle, c.compliance, c.volume_ratio}] { window_.plot->add(p); });
     };
-    watch.stop_asked = [this] { return stop_.load() || run_stop_asked(); };
+    watch.stop_asked = [this] { return stop_.load(); };
     const RunOutcome out = run_in_directory(watch);
     switch (out.end) {
       case RunOutcome::End::finished:
@@ -208,7 +209,7 @@ class Run {
     // Another solver's directory is left as it is; any other failure keeps the cycles done.
     failed_ = true;
     std::fprintf(stderr, "topo: %s\n", out.message.c_str());
-    const std::string kept = out.cycles_done > 0 ? " (the " + std::to_string(out.cycles_done) + " cycles done are kept)" : "";
+    const std::string kept = out.end == RunOutcome::End::failed ? " (" + kept_in_results(out.cycles_done) + ")" : "";
     end("Error: " + out.message + kept);
   }
 
@@ -269,6 +270,7 @@ class Run {
 
 int main(int argc, char** argv) {
   ignore_file_size_signal();  // a write past the file-size limit fails, it does not end the program
+  std::signal(SIGPIPE, SIG_IGN);  // the program that started it may be gone, and its error output with it
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   bool close_at_end = false;

@@ -2,6 +2,8 @@
 // it starts, the child followed by its handle rather than by a process id, the run's token, and
 // the clean-up of what killed writers leave.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -73,6 +75,12 @@ TEST(RunIdentity, TheLockPassesToTheStartedSolverAndEndsWithIt) {
   EXPECT_FALSE(child_running(child));  // collected: stays ended
   EXPECT_TRUE(process_running(child));  // what an id alone would have said
   set_process_probe_for_tests({});
+  // Until its window has seen the run end, the program keeps the directory, and is named as
+  // the holder rather than the ended solver the file names.
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+  EXPECT_EQ(second.take(), static_cast<long long>(getpid()));
+  let_go_of_run_lock();
+  EXPECT_FALSE(fs::exists(run_lock_name));
   EXPECT_EQ(lock_holder(), 0);
   EXPECT_EQ(second.take(), 0);
   EXPECT_FALSE(child_running(getppid()));  // no child of start_child
@@ -110,11 +118,18 @@ TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
   const std::vector<std::string> gone = {"temp_save.dat.tmp." + dead, "fem_gr_jo.dat.tmp." + dead,
                                          "cross_data_4th.dat.tmp." + dead, "post_pl.dat.tmp." + dead + ".cycles",
                                          "frame.stl.tmp." + dead, "Frame Copy.CSV.tmp." + dead, "post_pl.dat.tmp"};
+  // A live process of another program has taken the id of a killed writer.
+  const long long other = start_child("/bin/sleep", {"20"}, {});
   const std::vector<std::string> kept = {"temp_save.dat.tmp." + live, "frame.dxf.tmp." + live, "notes.txt.tmp." + dead,
-                                         "frame.stl.tmp.12x", "frame.stl"};
+                                         "frame.stl.tmp.12x", "frame.stl", "temp_save.dat.tmp.old",
+                                         "fem_gr_jo.dat.tmp.my-notes", "post_pl.dat.tmp." + dead + "x"};
+  write_file("fem_gr_jo.dat.tmp." + std::to_string(other), "half");
   for (const auto& name : gone) write_file(name, "half");
   for (const auto& name : kept) write_file(name, "kept");
   remove_stale_run_temp_files();
+  ::kill(static_cast<pid_t>(other), SIGKILL);
+  EXPECT_TRUE(wait_until([&] { return !child_running(other); }));
+  EXPECT_FALSE(fs::exists("fem_gr_jo.dat.tmp." + std::to_string(other)));
   for (const auto& name : gone) EXPECT_FALSE(fs::exists(name)) << name;
   for (const auto& name : kept) EXPECT_TRUE(fs::exists(name)) << name;
 }
@@ -149,14 +164,116 @@ TEST(RunIdentity, TemporaryNamesOfLongNamesFitTheFileSystem) {
   EXPECT_TRUE(fs::is_empty("."));
 }
 
-// A file of the run that is a pipe would stop its writer for ever; it is refused at once.
-TEST(RunIdentity, OutputsThatAreNoRegularFileAreRefusedAtOnce) {
+// Each file the program and its solvers write in the folder: a link there (to a file outside,
+// or to none), a pipe or a folder is refused at once, naming it, and what a link
+// points to is left as it was. A pipe never keeps a writer waiting.
+TEST(RunIdentity, WrittenFilesRefuseLinksPipesFoldersAndDevices) {
   WorkingDirectory dir;
-  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
-  fs::create_directory("folder");
-  EXPECT_EQ(error_of([] { RunLogWriter log("pipe"); }), "Cannot write file (pipe: not a regular file)");
-  EXPECT_EQ(error_of([] { RunLogWriter log("folder"); }), "Cannot write file (folder: not a regular file)");
-  EXPECT_EQ(error_of([] { DirectoryLock lock; lock.take("pipe"); }), "Cannot write file (pipe: not a regular file)");
+  fs::create_directory("outside");
+  write_file("outside/victim", "keep me\n");
+  write_file(section_file_name, "    0\r\n");
+  const struct {
+    const char* name;
+    std::function<void()> write;
+  } writers[] = {
+      {run_lock_name, [] { DirectoryLock lock; lock.take(); }},
+      {run_stop_name, [] { ask_run_to_stop("00000000000000aa"); }},
+      {run_log_name, [] { RunLogWriter log; }},
+      {run_token_name, [] { write_run_token("00000000000000aa"); }},
+      {temp_file_name, [] { ModelStore m; SectionTable t; save_design(m, t); }},
+      {"frame.csv", [] { DataFileWriter out("frame.csv"); out.line("a,b"); out.commit(); }},
+  };
+  const struct {
+    const char* kind;
+    std::function<void(const char*)> plant;
+  } planted[] = {
+      {"a symbolic link", [](const char* n) { fs::create_symlink(fs::absolute("outside/victim"), n); }},
+      {"a symbolic link", [](const char* n) { fs::create_symlink(fs::absolute("outside/new"), n); }},
+      {"a named pipe", [](const char* n) { ASSERT_EQ(::mkfifo(n, 0644), 0); }},
+      {"a folder", [](const char* n) { fs::create_directories(fs::path(n) / "inside"); }},
+  };
+  for (const auto& w : writers)
+    for (const auto& p : planted) {
+      SCOPED_TRACE(std::string(w.name) + " as " + p.kind);
+      p.plant(w.name);
+      const std::string message = error_of(w.write);
+      EXPECT_NE(message.find("Cannot write file (" + std::string(w.name) + ": "), std::string::npos) << message;
+      EXPECT_EQ(file_text("outside/victim"), "keep me\n");
+      EXPECT_FALSE(fs::exists("outside/new"));
+      fs::remove_all(w.name);
+    }
+}
+
+// The files the window reads while a run goes on never keep it waiting or fill its memory:
+// a pipe, a device, a folder or a link at the log, the token, the stop request or the lock.
+TEST(RunIdentity, RunFilesThatAreNoRegularFileAreReadAsNothing) {
+  WorkingDirectory dir;
+  const auto started = std::chrono::steady_clock::now();
+  for (const char* kind : {"pipe", "zero", "folder"}) {
+    SCOPED_TRACE(kind);
+    for (const char* name : {run_log_name, run_token_name, run_stop_name, run_lock_name}) {
+      if (kind == std::string("pipe")) {
+        ASSERT_EQ(::mkfifo(name, 0644), 0);
+      }
+      if (kind == std::string("zero")) fs::create_symlink("/dev/zero", name);
+      if (kind == std::string("folder")) fs::create_directory(name);
+    }
+    const RunLog log = read_run_log();
+    EXPECT_NE(log.problem.find("Not a data file (topo_run.log: a"), std::string::npos) << log.problem;
+    EXPECT_EQ(run_status(log, false).message, "The solver has ended; its log cannot be read: " + log.problem);
+    EXPECT_EQ(read_run_token(), "");
+    EXPECT_TRUE(run_stop_asked("00000000000000aa"));  // there, though never read
+    EXPECT_EQ(lock_holder(), 0);
+    for (const char* name : {run_log_name, run_token_name, run_stop_name, run_lock_name}) fs::remove(name);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+// A stop request names its run: a "Stop" pressed before the solver has started stays for it,
+// a request of another run stops nothing and goes at the next start.
+TEST(RunIdentity, AStopRequestBelongsToItsRun) {
+  WorkingDirectory dir;
+  ask_run_to_stop("00000000000000aa");
+  EXPECT_EQ(file_text(run_stop_name), "stop 00000000000000aa\r\n");
+  EXPECT_TRUE(run_stop_asked("00000000000000aa"));
+  EXPECT_TRUE(run_stop_asked(""));  // a run started by hand heeds any
+  EXPECT_FALSE(run_stop_asked("00000000000000bb"));
+  remove_stop_requests_of_others("00000000000000aa");
+  EXPECT_TRUE(run_stop_asked("00000000000000aa"));
+  remove_stop_requests_of_others("00000000000000bb");
+  EXPECT_FALSE(fs::exists(run_stop_name));
+  for (const char* by_hand : {"stop\n", ""}) {  // for whatever runs
+    write_file(run_stop_name, by_hand);
+    EXPECT_TRUE(run_stop_asked("00000000000000bb"));
+  }
+}
+
+// "Analysis" takes the directory for its run, and is refused while another process holds it.
+TEST(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
+  WorkingDirectory dir;
+  {
+    DirectoryLock other;
+    ASSERT_EQ(other.take(), 0);
+    DirectoryLock lock;
+    EXPECT_EQ(error_of([&] { take_lock_for_run(lock, 0, ""); }),
+              "The solver is still running (process " + std::to_string(getpid()) + ", wait until it has finished)");
+  }
+  DirectoryLock lock;
+  take_lock_for_run(lock, 0, "");
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+}
+
+// A lock held by some process under an id it did not write is told by its real holder.
+TEST(RunIdentity, TheLockNamesItsRealHolder) {
+  WorkingDirectory dir;
+  write_file(run_lock_name, std::to_string(dead_pid()) + "\n");
+  const int fd = ::open(run_lock_name, O_RDONLY);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+  DirectoryLock lock;
+  EXPECT_EQ(lock.take(), static_cast<long long>(getpid()));
+  ::close(fd);
+  EXPECT_EQ(lock.take(), 0);
 }
 
 // In a folder that cannot be written the cross-section file was never made: "Save" says that

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -196,4 +197,54 @@ TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
       "expect-state Form1 run_message \"The solver failed: no load in any load case\"\n"
       "click Form1.Command1\nexpect-error No results to read (The solver failed: no load in any load case)\n"
       "expect Form1.Command1 shown 1\n");
+}
+
+// "Stop" pressed at once after "Analysis", before the solver has even started (it takes a
+// while here), stops the run after its first cycle; the stopped run takes its request with it.
+TEST_F(OwnRun, StopAtOnceAfterAnalysisStopsTheRun) {
+  SolverCleanup cleanup;
+  write_program("topo_nd", "sleep 1\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
+  build_cantilever(3);
+  run("click Form2.Command13\nexpect Form1 shown\nclick Form1.Command20\nexpect-error none\nwait-run 60\n"
+      "expect-state Form1 run_state \"finished\"\n"
+      "expect-state Form1 run_message \"Stopped by the user after 1 cycle: the results can be read with \\\"Read Data\\\".\"\n");
+  EXPECT_FALSE(fs::exists(run_stop_name));
+}
+
+// A solver that fails before its log is there (its stop request a folder it cannot remove, or
+// any reason it gives on its error output) is shown with its reason.
+TEST_F(OwnRun, AFailureBeforeTheLogIsShownWithItsReason) {
+  SolverCleanup cleanup;
+  build_cantilever(2);
+  fs::create_directories(fs::path(run_stop_name) / "inside");
+  run("click Form2.Command13\nexpect Form1 shown\nwait-run 30\n"
+      "expect-state Form1 run_message \"The solver failed: Cannot write file (topo.stop: a folder)\"\n");
+  fs::remove_all(run_stop_name);
+  write_program("topo_nd", "echo 'topo_nd: the disk is full' >&2\nexit 1\n");
+  run("click Form1.Command7\nclick Form2.Command13\nexpect Form1 shown\nwait-run 10\n"
+      "expect-state Form1 run_message \"The solver failed: the disk is full\"\n");
+}
+
+// A pipe, or a link to an endless device, put at the run log and the stop request during a
+// run: the window goes on at once, saying what it cannot read or write.
+TEST_F(OwnRun, APipeOrADeviceAtTheRunsFilesLeavesTheWindowResponsive) {
+  SolverCleanup cleanup;
+  write_program("topo_nd", "exec sleep 20\n");
+  build_cantilever(2);
+  run("click Form2.Command13\nexpect Form1 shown\n");
+  const auto started = std::chrono::steady_clock::now();
+  for (const std::string kind : {"a named pipe", "a symbolic link"}) {
+    for (const char* name : {run_log_name, run_stop_name}) {
+      fs::remove(name);
+      if (kind == "a named pipe") {
+        ASSERT_EQ(::mkfifo(name, 0644), 0);
+      } else {
+        fs::create_symlink("/dev/zero", name);
+      }
+    }
+    run("click Form1.Command20\nexpect-error Cannot write file (topo.stop: " + kind +
+        ", not a regular file)\nexpect-state Form1 run_message \"The solver is running; its log cannot be read: "
+        "Not a data file (topo_run.log: " + kind + ", not a regular file)\"\nexpect Form1.Command20 enabled 1\n");
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }

@@ -44,7 +44,7 @@ TEST_F(ForceTables, TheTablesAreReplacedAllOrNone) {
   write_file("frame.csv", "older table\r\n");
   write_file("frame_bom.csv", "older bill\r\n");
   fs::create_directory("frame_nodes.csv");
-  const std::string in_the_way = "Cannot write file (frame_nodes.csv: a folder of that name is in the way)";
+  const std::string in_the_way = "Cannot write file (frame_nodes.csv: a folder, not a regular file)";
   EXPECT_EQ(error_of([&] { write("frame.csv", &bill); }), in_the_way);
   EXPECT_EQ(file_text("frame.csv"), "older table\r\n");
   EXPECT_EQ(file_text("frame_bom.csv"), "older bill\r\n");

@@ -148,7 +148,7 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
       {"no_such_dir/out.dat", "the folder does not exist"},
       {"plain/out.dat", "a part of the path is not a folder"},
       {long_name, "the name is too long"},
-      {"taken.dat", "a folder of that name is in the way"},
+      {"taken.dat", "a folder, not a regular file"},  // refused before anything is written
       {"blocked.dat", "a folder of that name is in the way"},
   };
   for (const auto& c : cases) {
@@ -165,9 +165,21 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
       EXPECT_EQ(error_of([&] { w->commit(); }), failed);
     }
   }
+  // A target that becomes a folder while the file is written cannot be replaced: the commit
+  // fails, and neither it nor a temporary file is left changed.
+  {
+    DataFileWriter w("late.dat");
+    fs::create_directory("late.dat");
+    write_file("late.dat/inside", "x");
+    w.line("data");
+    const std::string failed = write_failed("late.dat: a folder of that name is in the way");
+    EXPECT_EQ(error_of([&] { w.commit(); }), failed);
+    EXPECT_EQ(error_of([&] { w.line("more"); }), failed);
+  }
   EXPECT_EQ(file_text("taken.dat/inside"), "x");
+  EXPECT_EQ(file_text("late.dat/inside"), "x");
   EXPECT_TRUE(fs::is_directory(blocker));
-  EXPECT_EQ(file_count(), 3u);
+  EXPECT_EQ(file_count(), 4u);
 }
 
 // Files written together: a second that cannot take its place gives the first its old file
@@ -175,17 +187,17 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
 // place, nothing else is left.
 TEST_F(DataFiles, FilesCommittedTogetherAreReplacedAllOrNone) {
   write_file("a.csv", "old a\r\n");
-  fs::create_directory("b.csv");
   for (const char* first : {"a.csv", "c.csv"}) {
     DataFileWriter a(first), b("b.csv");
+    fs::create_directory("b.csv");  // in the way once both are written
     a.line("new a");
     EXPECT_EQ(error_of([&] { commit_together({&a, &b}); }), write_failed("b.csv: a folder of that name is in the way"));
     EXPECT_EQ(error_of([&] { a.commit(); }), write_failed(first));
+    fs::remove("b.csv");
   }
   EXPECT_EQ(file_text("a.csv"), "old a\r\n");
   EXPECT_FALSE(fs::exists("c.csv"));
-  EXPECT_EQ(file_count(), 2u);
-  fs::remove("b.csv");
+  EXPECT_EQ(file_count(), 1u);
   DataFileWriter a("a.csv"), b("b.csv");
   a.line("new a");
   commit_together({&a, &b});

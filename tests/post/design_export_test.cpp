@@ -130,7 +130,8 @@ TEST_F(DesignExport, FailuresNameTheFileAndLeaveNothingBehind) {
   };
   for (const Case& c : cases) EXPECT_EQ(error_of([&] { export_design(r, c.choice, c.path); }), c.error);
   fs::create_directory("taken.dxf");  // a name the file cannot take: nothing half-written stays
-  EXPECT_EQ(error_of([&] { export_design(r, {3, 1}, "taken.dxf"); }), "Cannot write file (taken.dxf: a folder of that name is in the way)");
+  EXPECT_EQ(error_of([&] { export_design(r, {3, 1}, "taken.dxf"); }),
+            "Cannot write file (taken.dxf: a folder, not a regular file)");
   EXPECT_EQ(file_text("old.stl"), "an older export");
   std::vector<std::string> left;
   for (const auto& entry : fs::directory_iterator(".")) left.push_back(entry.path().filename().string());

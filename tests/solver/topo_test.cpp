@@ -215,9 +215,13 @@ TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
     ResultStore r;
     read_result_file(r, post_file_name);
     EXPECT_EQ(r.pn_cyc, 2) << program;
+    if (program == "topo_nd") {
+      EXPECT_NE(file_text("err.txt").find("topo_nd: 2 cycles are kept in post_pl.dat"), std::string::npos);
+    }
 
     EXPECT_EQ(run_solver(program, "MARULLA_BREAK_AT_CYCLE=1"), 1) << program;
     EXPECT_EQ(read_run_log().cycles_done, 0);
+    EXPECT_EQ(read_run_log().reason, "load case 1: the stiffness matrix is singular (forced for a test)");
     EXPECT_FALSE(fs::exists("post_pl.dat"));
   }
 }
@@ -254,27 +258,76 @@ TEST(SolverRun, TheLogSaysThePenaltyOfEveryCycle) {
 }
 
 // The post-processing window's "Stop" leaves its request in the directory: the run ends after
-// the cycle under way, as closing topo does, with its cycles kept. A request an earlier run
-// left behind stops nothing.
-TEST(SolverRun, AStopRequestEndsTheRunAfterTheCycleUnderWayAndKeepsItsCycles) {
+// the cycle under way, as closing topo does, with its cycles kept, and the request goes with it.
+// A request an earlier run left behind, or one for another run, stops nothing; one for this run
+// left before it started (a "Stop" pressed at once) stops it after its first cycle.
+TEST(SolverRun, AStopRequestEndsItsOwnRunAfterTheCycleUnderWay) {
   test_support::WorkingDirectory dir;
   copy_model();
-  ask_run_to_stop();  // left over
-  RunWatcher watch;
-  watch.line = [](const std::string&) {};
-  watch.cycle_kept = [](const CycleRecord& c) {
-    if (c.cycle == 2) ask_run_to_stop();
-  };
-  watch.stop_asked = [] { return run_stop_asked(); };
-  const RunOutcome out = run_in_directory(watch);
-  EXPECT_EQ(out.end, RunOutcome::End::stopped) << out.message;
-  EXPECT_EQ(out.cycles_done, 2);
+  const struct {
+    const char* token;
+    const char* before;  // the request lying there at the start
+    int at_cycle;        // a request for this run made after this cycle
+    int stopped_after;
+  } cases[] = {{"", "", 2, 2}, {"00000000000000aa", "00000000000000bb", 2, 2}, {"00000000000000aa", "00000000000000aa", 0, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.token) + " " + c.before);
+    ::setenv(run_token_variable, c.token, 1);
+    ask_run_to_stop(c.before);
+    RunWatcher watch;
+    watch.line = [](const std::string&) {};
+    watch.cycle_kept = [&](const CycleRecord& r) {
+      if (*c.token != '\0' && c.at_cycle > 1 && r.cycle == 1) ask_run_to_stop("00000000000000bb");  // another run's: no stop
+      if (r.cycle == c.at_cycle) ask_run_to_stop(c.token);
+    };
+    const RunOutcome out = run_in_directory(watch);
+    EXPECT_EQ(out.end, RunOutcome::End::stopped) << out.message;
+    EXPECT_EQ(out.cycles_done, c.stopped_after);
+    EXPECT_EQ(read_run_log().cycles_done, c.stopped_after);
+    EXPECT_FALSE(fs::exists(run_stop_name));
+    ResultStore r;
+    read_result_file(r, post_file_name);
+    EXPECT_EQ(r.pn_cyc, c.stopped_after);
+  }
+  ::unsetenv(run_token_variable);
+}
+
+// A rewrite of the result file that fails keeps the file of the last good one: the run says
+// how many cycles that holds, not how many it computed.
+TEST(SolverRun, AFailedRewriteReportsTheCyclesOnDisk) {
+  test_support::WorkingDirectory dir;
+  copy_model();
+  const ModelFile model = read_model_file(model_file_name);
+  SolverRun run;
+  ResultFileWriter writer(post_file_name, model);
+  CycleRecord c;
+  c.diameters.assign(static_cast<size_t>(model.n_elem), 10.0);
+  for (c.cycle = 1; c.cycle <= 2; ++c.cycle) {
+    writer.add(c);
+    writer.flush();
+  }
+  fs::create_directory(temp_file_path(post_file_name, getpid()));  // the next rewrite cannot be made
+  writer.add(c);
+  EXPECT_ANY_THROW(writer.flush());
+  EXPECT_EQ(run.failed("Cannot write file (post_pl.dat)", &writer, 3), 2);
   const RunLog log = read_run_log();
-  EXPECT_EQ(log.end, RunEnd::stopped);
   EXPECT_EQ(log.cycles_done, 2);
+  EXPECT_EQ(run_status(log, false).message, "The solver failed after 2 cycles: Cannot write file (post_pl.dat). "
+                                            "2 cycles are kept in post_pl.dat: the results can be read with \"Read Data\".");
   ResultStore r;
   read_result_file(r, post_file_name);
   EXPECT_EQ(r.pn_cyc, 2);
+
+  // A link put in the result file's place is refused, and nothing is kept then.
+  fs::remove(temp_file_path(post_file_name, getpid()));
+  test_support::write_file("outside", "keep me");
+  fs::remove(post_file_name);
+  fs::create_symlink(fs::absolute("outside"), post_file_name);
+  EXPECT_EQ(test_support::error_of([&] { writer.flush(); }),
+            "Cannot write file (post_pl.dat: a symbolic link, not a regular file)");
+  EXPECT_EQ(run.failed("Cannot write file (post_pl.dat)", &writer, 3), 0);
+  EXPECT_EQ(read_run_log().reason, "Cannot write file (post_pl.dat). No result file was written");
+  EXPECT_EQ(file_text("outside"), "keep me");
 }
 
 // The solver as the program starts it: with the directory's lock already held for it (a second
@@ -297,7 +350,9 @@ TEST(SolverRun, TheProgramsLockAndTokenPassToTheSolver) {
   EXPECT_EQ(log.cycles_written, log.cycles_done);
   EXPECT_EQ(read_run_token(), "00000000000000aa");
   EXPECT_EQ(test_support::file_lines(run_log_name).front(), "run 00000000000000aa");
-  EXPECT_FALSE(fs::exists("topo.lock"));  // let go at the end of its run
+  EXPECT_TRUE(fs::exists("topo.lock"));  // the program's until it has seen the run end
+  let_go_of_run_lock();
+  EXPECT_FALSE(fs::exists("topo.lock"));
   // By hand, without a token: the old token goes with the old results.
   ASSERT_EQ(run_solver("topo_nd"), 0) << file_text("err.txt");
   EXPECT_EQ(read_run_token(), "");
@@ -314,7 +369,7 @@ TEST(SolverRun, ALogThatIsAPipeIsRefusedAtOnce) {
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(run_solver("topo_nd", "timeout 20"), 1);
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-  EXPECT_NE(file_text("err.txt").find("Cannot write file (topo_run.log: not a regular file)"), std::string::npos)
+  EXPECT_NE(file_text("err.txt").find("Cannot write file (topo_run.log: a named pipe, not a regular file)"), std::string::npos)
       << file_text("err.txt");
   EXPECT_EQ(lock_holder(), 0);
 }
