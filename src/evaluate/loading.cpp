@@ -56,7 +56,7 @@ Combination combination_from_cells(const std::vector<std::string>& c, int case_c
 std::vector<Combination> read_combinations(const std::string& path, int case_count) {
   std::vector<Combination> list;
   if (!std::filesystem::exists(path)) return list;
-  DataFileReader in(path);
+  DataFileReader in(path, LineEnds::any);  // a spreadsheet may end its lines with CR alone
   std::set<std::string> names;
   while (!in.at_end()) {
     const std::vector<std::string> c = comma_cells(in.next_line());

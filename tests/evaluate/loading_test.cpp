@@ -180,8 +180,8 @@ TEST(CombinationsFile, ReadsWhatItWritesAndRefusesABadLineByNumber) {
   EXPECT_EQ(read_combinations(combinations_file_name, 3), list);
   EXPECT_EQ(test_support::file_lines(combinations_file_name)[0], "name,kind,self-weight,case 1,case 2,case 3");
 
-  // Missing and empty case factors are 0; blank lines are skipped.
-  test_support::write_file(combinations_file_name, "\r\nG+Q, ULS ,1.35,,1.5\r\nchar,SLS,1\r\n");
+  // Missing and empty case factors are 0; blank lines are skipped; CR alone ends a line.
+  test_support::write_file(combinations_file_name, "\r\nG+Q, ULS ,1.35,,1.5\rchar,SLS,1\r\n");
   const std::vector<Combination> read = read_combinations(combinations_file_name, 3);
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0], combination("G+Q", LimitState::uls, 1.35, {0, 1.5}));
