@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/fields.h"
 #include "post/result_file.h"
 #include "support/robustness.h"
 #include "support/test_support.h"
@@ -55,6 +56,8 @@ TEST(ResultFileRobustness, EveryFaultNamesTheFileAndLineAndGivesNoStore) {
       {"node count beyond the Integer range", with_line(1, "99999    1    2.00000E+01"),
        beyond("99999 nodes and 1 element")},
       {"1001 nodes", with_line(1, " 1001    1    2.00000E+01"), beyond("1001 nodes and 1 element")},
+      {"1000 nodes are within the limit (the cycle then lacks them)", with_line(1, " 1000    1    2.00000E+01"),
+       at("Type mismatch", 6)},
       {"10001 elements", with_line(1, "    210001    2.00000E+01"), beyond("2 nodes and 10001 elements")},
       {"element line without its kind", with_line(2, "    1    1    2"), at("Type mismatch", 2)},
       {"element to node 0", with_line(2, "    1    0    2    0"), at("Subscript out of range", 2)},
@@ -112,9 +115,12 @@ TEST(ResultFileRobustness, AFileTooLargeGivesItsSizeAndCounts) {
   WorkingDirectory dir;
   write_file(post_file_name, "15625999992.00000E+01\r\n");
   std::filesystem::resize_file(post_file_name, std::uintmax_t{288} << 20);
-  ResultStore r;
+  auto store = std::make_unique<ResultStore>();
+  ResultStore& r = *store;
   EXPECT_EQ(error_of([&] { read_result_file(r); }),
             std::string("File too large (") + post_file_name + ": 288 MB, 15625 nodes and 99999 elements; " + limits + ")");
+  std::filesystem::resize_file(post_file_name, max_data_file_bytes);  // the largest file read
+  EXPECT_EQ(error_of([&] { read_result_file(r); }).find("File too large"), std::string::npos);
 }
 
 TEST(ResultFileRobustness, ModelFileFaultsNameTheirFileAndLine) {
