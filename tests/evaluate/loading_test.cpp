@@ -142,6 +142,8 @@ TEST(Combinations, OfCasesHeldDifferentlyAreRefused) {
   EXPECT_EQ(combination_problem(f.model, mixed), "Combination B combines load cases 2 and 3, whose supports differ at node 1");
   EXPECT_EQ(combination_problem(f.model, {combination("D", LimitState::sls, 1, {1, 1, 1, 0})}),
             "Combination D has factors of 4 load cases, the model 3");
+  EXPECT_EQ(combination_problem(f.model, {combination("E", LimitState::uls, 1, {1, 0, 1})}),
+            "Combination E combines load cases 1 and 3, whose supports differ at node 1");
   // A factor 0 does not use its case.
   EXPECT_EQ(combination_problem(f.model, {combination("C", LimitState::uls, 1, {1, 0, 0})}), "");
   EXPECT_THROW(analyse_frame(f, {false, "-H", density, mixed}), SolverError);

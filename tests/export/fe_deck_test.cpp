@@ -696,19 +696,3 @@ TEST(FeDeck, ALoadingTheDeckCannotCarryIsRefused) {
   EXPECT_EQ(test_support::error_of([&] { write_fe_deck(f, weighed, "frame.inp"); }), "");
   EXPECT_NE(test_support::file_text("frame.inp").find("Self-weight of the members: 0 N along -H."), std::string::npos);
 }
-
-// The deck replaces its file whole or not at all.
-TEST(FeDeck, AnUnwritablePlaceIsReportedAndLeavesNothing) {
-  WorkingDirectory wd;
-  ShownFrame f;
-  f.model = model_of({{0, 0, 0}, {100, 0, 0}}, 1);
-  add_member(f, 1, 2, add_set(f.model, true), off_w(f.model, 1), circle_member(5));
-  f.model.cases[0].fixed[0].fill(true);
-  f.model.cases[0].loads[1][2] = 10;
-  fs::create_directory("deck.inp");  // a folder where the file should go
-  const std::string message = test_support::error_of([&] { write_fe_deck(f, "deck.inp"); });
-  EXPECT_NE(message.find("Cannot write file"), std::string::npos) << message;
-  EXPECT_NE(message.find("deck.inp"), std::string::npos) << message;
-  EXPECT_FALSE(test_support::temp_file_left("deck.inp"));
-  EXPECT_TRUE(fs::is_directory("deck.inp"));
-}
