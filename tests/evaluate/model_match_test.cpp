@@ -1,15 +1,22 @@
 // Whether a model file describes the mesh of a result file: the check that keeps the members'
-// forces from being worked out on another model's geometry.
+// forces from being worked out on another model's geometry; and the cycles' analyses kept.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+#include <numbers>
 #include <string>
 
+#include "evaluate/design_evaluation.h"
 #include "evaluate/shown_frame.h"
+#include "post/result_file.h"
 #include "support/model_builder.h"
+#include "support/test_support.h"
 
 namespace {
 
 using test_support::Model;
+using std::numbers::pi;
 
 // A 10 mm design beam 10 m from the origin along L, and the result file's copy of its mesh.
 struct FarBeam {
@@ -48,3 +55,18 @@ TEST(ModelMatch, NodesMatchWithinTheDigitsTheResultFileKeeps) {
 }
 
 }  // namespace
+
+// Browsing back and forth gives each cycle its own design: cycle 2 after cycle 1, then 1 again,
+// is analysed with the diameters each cycle wrote (element 1: 10.9544 mm, then 16 mm).
+TEST(DesignEvaluation, EachCycleAskedForIsItsOwn) {
+  test_support::WorkingDirectory dir;
+  for (const char* name : {"post_pl.dat", "fem_gr_jo.dat", "cross_data_4th.dat"})
+    std::filesystem::copy_file(test_support::tests_dir() / "data" / "post_small" / name, name);
+  const ResultSet set = read_result_set();
+  ASSERT_TRUE(set.store);
+  DesignEvaluation evaluation(*set.store);
+  const auto diameter = [&](int c) { return std::sqrt(evaluation.cycle(*set.store, c).frame.section_values()[0].A * 4 / pi); };
+  EXPECT_NEAR(diameter(1), 10.9544, 1e-4);
+  EXPECT_NEAR(diameter(2), 16, 1e-4);
+  EXPECT_NEAR(diameter(1), 10.9544, 1e-4);
+}
