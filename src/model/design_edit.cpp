@@ -56,7 +56,7 @@ double sign(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 }  // namespace
 
 std::optional<BarGeometry> bar_from_points(const Point3d& p1, const Point3d& p2) {
-  const double pi = 4 * std::atan(1.0);
+  constexpr double pi = pi_modelling;  // 4 atan(1)
   BarGeometry g{};
   Point3d d;
   for (int k = 0; k < 3; ++k) {

@@ -20,7 +20,7 @@ bool divides(int d, int t) {
 }  // namespace
 
 Vec3 radians_from_degrees(const Vec3& degrees) {
-  const double pi = 4.0 * std::atan(1.0);
+  constexpr double pi = pi_modelling;  // 4 atan(1)
   Vec3 a;
   for (int i = 1; i <= 3; ++i) a[i] = static_cast<float>(double(degrees[i]) * pi / 180.0);
   return a;
