@@ -373,13 +373,13 @@ TEST(Optimiser, TheStopRuleLooksBackTenCycles) {
 
 // The 9 x 5 corners: the run stops on a flat compliance while some beam still moves by ten times
 // what a design standing still may (measured 0.007 a cycle in the last 10 cycles), within 0.05 %
-// of where 300 cycles would take it.
+// of where 300 cycles would take it, after 57 cycles (65 when the asymptotes widened by 1.2).
 TEST(Optimiser, AFlatComplianceEndsTheRunWhileThinBeamsStillMove) {
   const ModelFile model = bench::ground_structure(9, 5, bench::Supports::two_corners);
   Optimiser opt(model);
   const auto cycles = opt.run();
   EXPECT_EQ(opt.how_settled(), Settled::compliance_flat);
-  EXPECT_LT(cycles.size(), static_cast<size_t>(max_cycles));
+  EXPECT_LE(cycles.size(), 60u);
   double moved = 0;
   for (size_t k = cycles.size() - settle_window; k < cycles.size(); ++k) moved = std::max(moved, cycles[k].change);
   EXPECT_GE(moved, 10 * settled_still);
