@@ -190,15 +190,17 @@ std::vector<double> Optimiser::update(const std::vector<double>& x, const std::v
 // the move limit on x and 0.1 (a - L) above L. The first distance a - L = 2 a / (p + 1) makes the
 // approximation exact for a beam in tension (C ~ a^-p): a statically determinate layout is
 // reached in one step, and with p = 1 the first step is the optimality-criteria step. Then, per
-// beam, the distance grows by 1.2 while the area keeps moving one way (a slow crawl speeds up)
+// beam, the distance grows by 1.5 while the area keeps moving one way (a slow crawl speeds up)
 // and shrinks by 0.7 when it turns (a swing is damped), within 1/10 and 3 times 2 a / (p + 1).
 std::vector<double> Optimiser::asymptotes_update(const std::vector<double>& x, const std::vector<double>& powered,
                                                  double compliance, Asymptotes& state) const {
-  // A beam that keeps moving one way is far from its optimum: widen its distance, a fifth a
-  // cycle, so that a slow crawl speeds up without overshooting at once.
-  constexpr double widen = 1.2;
-  // A beam that turned back has swung past its optimum: narrow its distance by more than the
-  // widening gives, so that the swing dies out.
+  // A beam that keeps moving one way is far from its optimum: widen its distance by half a
+  // cycle, so that a slow crawl reaches the widest distance in three cycles. 1.2 took 8 to 13 %
+  // more cycles to the same compliances; 1.4 to 2.0 saved about as many as 1.5, and a wider
+  // limit instead stopped runs short of where they were heading.
+  constexpr double widen = 1.5;
+  // A beam that turned back has swung past its optimum: narrow its distance at every turn, so
+  // that a swing, which turns every cycle, dies out. 0.6 and 0.8 changed hardly a cycle.
   constexpr double narrow = 0.7;
   // Limits of the distance, as parts of the first one: closer than a tenth stalls a beam, wider
   // than three times lets the approximation stray far from the compliance it stands for.

@@ -373,13 +373,13 @@ TEST(Optimiser, TheStopRuleLooksBackTenCycles) {
 
 // The 9 x 5 corners: the run stops on a flat compliance while some beam still moves by ten times
 // what a design standing still may (measured 0.007 a cycle in the last 10 cycles), within 0.05 %
-// of where 300 cycles would take it.
+// of where 300 cycles would take it, after 57 cycles (65 when the asymptotes widened by 1.2).
 TEST(Optimiser, AFlatComplianceEndsTheRunWhileThinBeamsStillMove) {
   const ModelFile model = bench::ground_structure(9, 5, bench::Supports::two_corners);
   Optimiser opt(model);
   const auto cycles = opt.run();
   EXPECT_EQ(opt.how_settled(), Settled::compliance_flat);
-  EXPECT_LT(cycles.size(), static_cast<size_t>(max_cycles));
+  EXPECT_LE(cycles.size(), 60u);
   double moved = 0;
   for (size_t k = cycles.size() - settle_window; k < cycles.size(); ++k) moved = std::max(moved, cycles[k].change);
   EXPECT_GE(moved, 10 * settled_still);
@@ -481,8 +481,8 @@ TEST(SolverRun, ACompliancePastTheResultFileNamesTheCycleAndTheCase) {
 // (two clamped at the base, one on springs at the base): the run with factor reuse solves some
 // cycles iteratively (on a frame this small a factorisation is cheap, so not most). Every cycle's
 // compliance is that of its design to 1e-6, by a fresh analysis element by element, and the run stays close to the
-// one that factorises every cycle: the iterations stop at an energy-norm error of 2e-4, which
-// moves the sensitivities by about that much.
+// one that factorises every cycle and ends where it does: the iterations stop at an energy-norm
+// error of 2e-4, which moves the sensitivities by about that much.
 TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
   Model m;
   const int set = m.design();
@@ -534,11 +534,14 @@ TEST(Optimiser, ReusedFactorsMatchFreshOnesCycleByCycle) {
     compliance = std::max(compliance, std::fabs(b[k].compliance / a[k].compliance - 1));
     for (size_t j = 0; j < a[k].diameters.size(); ++j) x = std::max(x, std::fabs(b[k].diameters[j] - a[k].diameters[j]) / 20);
   }
-  EXPECT_LT(compliance, 2e-5);  // measured 3.8e-6
-  EXPECT_LT(x, 5e-3);           // measured 5e-4
+  // The asymptotes widen fast enough mid-run to carry a difference of 1e-8 apart for a few
+  // cycles (measured 3.5e-4 at cycle 18); the two runs meet again at the optimum.
+  EXPECT_LT(compliance, 1e-3);
+  EXPECT_LT(x, 0.05);  // measured 0.018
+  EXPECT_NEAR(b.back().compliance / a.back().compliance, 1, 1e-7);  // measured 6.5e-9
 }
 
-// The stages of the continuation by its rule: penalty 1 for at most 40 cycles, then even steps of
+// The stages of the continuation by its rule: penalty 1 for at most 35 cycles, then even steps of
 // at most 0.5 sharing 20 cycles, at least 3 each (bigger steps where 0.5 would need more stages).
 TEST(Optimiser, ThePenaltyIsRaisedFromOneInStepsLeavingCyclesAtTheSetting) {
   auto stages_of = [](double p) {
@@ -549,14 +552,14 @@ TEST(Optimiser, ThePenaltyIsRaisedFromOneInStepsLeavingCyclesAtTheSetting) {
   using Stages = std::vector<std::pair<int, double>>;
   EXPECT_EQ(stages_of(1), (Stages{{1, 1.0}}));
   EXPECT_EQ(stages_of(0.5), (Stages{{1, 0.5}}));
-  EXPECT_EQ(stages_of(1.25), (Stages{{1, 1.0}, {41, 1.25}}));
-  EXPECT_EQ(stages_of(2), (Stages{{1, 1.0}, {41, 1.5}, {61, 2.0}}));
-  EXPECT_EQ(stages_of(3), (Stages{{1, 1.0}, {41, 1.5}, {47, 2.0}, {53, 2.5}, {59, 3.0}}));
+  EXPECT_EQ(stages_of(1.25), (Stages{{1, 1.0}, {36, 1.25}}));
+  EXPECT_EQ(stages_of(2), (Stages{{1, 1.0}, {36, 1.5}, {56, 2.0}}));
+  EXPECT_EQ(stages_of(3), (Stages{{1, 1.0}, {36, 1.5}, {42, 2.0}, {48, 2.5}, {54, 3.0}}));
   const Stages high = stages_of(8);  // 7 steps of 1, 3 cycles apart
   ASSERT_EQ(high.size(), 8u);
   for (size_t k = 1; k < high.size(); ++k) {
     EXPECT_NEAR(high[k].second, 1.0 + static_cast<double>(k), 1e-12);
-    EXPECT_EQ(high[k].first, 41 + 3 * (static_cast<int>(k) - 1));
+    EXPECT_EQ(high[k].first, 36 + 3 * (static_cast<int>(k) - 1));
   }
 }
 
