@@ -19,8 +19,8 @@ FRAME is the plain-text dump bench_solver writes, one item a line, nodes and dof
   load case node dof value
   spring case node dof stiffness
 A design element's reference is a point off node 1; a non-design one's is a direction, and its
-section values A, Iw, Ih, J are used as given. Prints the best wall time of REPEATS cycles
-(default 3), wall and CPU (all threads), the compliance of the uniform design and the sum of the
+section values A, Iw, Ih, J are used as given. Prints the best of REPEATS cycles (default 3) in
+wall and in CPU time (all threads), the compliance of the uniform design and the sum of the
 updated design's x = d / Dmax over the design beams.
 """
 import sys
@@ -155,6 +155,8 @@ def cycle(frame):
     # so that the volume meets its target.
     eta = 1 / (2 * (p + 1))
     ratio = gain / dV
+    if ratio.size == 0 or ratio.max() <= 0:
+        return compliance, x  # the design beams carry nothing: no direction to move in
     lower = np.maximum(np.sqrt(init_ratio), x - move)
     upper = np.minimum(1.0, x + move)
     target = volume_ratio * np.sum(np.pi / 4 * dmax ** 2 * L[design])
