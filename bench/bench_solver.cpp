@@ -438,19 +438,7 @@ void compare_factorisations(int n, int h, int elements) {
 // The model as the modelling stage writes it (fem_gr_jo.dat), for a solver program.
 void write_solver_input(const std::string& path, const ModelFile& f) {
   DataFileWriter out(path);
-  const AnalysisSettings& s = f.settings;
-  out.line(FieldLine()
-               .i5(f.n_node)
-               .i5(f.n_elem)
-               .i5(f.n_prop)
-               .i5(static_cast<long>(f.cases.size()))
-               .i5(-1)
-               .e15(s.max_diameter)
-               .e15(s.init_ratio)
-               .e15(s.volume_ratio)
-               .e15(s.move_limit)
-               .e15(s.penalty)
-               .i5(s.display));
+  out.line(model_file_header(f.n_node, f.n_elem, f.n_prop, static_cast<int>(f.cases.size()), f.settings));
   auto numbered = [&](size_t k, const auto& values) {
     FieldLine line;
     line.i5(static_cast<long>(k + 1));
