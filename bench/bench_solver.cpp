@@ -48,9 +48,10 @@ double seconds_since(Clock::time_point t) { return std::chrono::duration<double>
 
 using bench::lattice;
 
-double cpu_seconds() {
+// CPU time of this process, or of its children that have ended (RUSAGE_CHILDREN), all threads.
+double cpu_seconds(int who = RUSAGE_SELF) {
   rusage u{};
-  getrusage(RUSAGE_SELF, &u);
+  getrusage(who, &u);
   return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + 1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
 }
 
@@ -493,18 +494,12 @@ struct ProcessRun {
 // topo_nd (beside this program) in `dir`, as a process of its own.
 ProcessRun run_topo_nd(const std::filesystem::path& dir) {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "topo_nd";
-  auto children_cpu = [] {
-    rusage u{};
-    getrusage(RUSAGE_CHILDREN, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
-  };
   ProcessRun r;
-  const double cpu = children_cpu();
+  const double cpu = cpu_seconds(RUSAGE_CHILDREN);
   const auto start = Clock::now();
   std::tie(r.ok, r.output) = command_output("cd '" + dir.string() + "' && '" + program.string() + "'");
   r.wall = seconds_since(start);
-  r.cpu = children_cpu() - cpu;
+  r.cpu = cpu_seconds(RUSAGE_CHILDREN) - cpu;
   return r;
 }
 
