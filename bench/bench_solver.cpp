@@ -5,17 +5,24 @@
 // numbers formatted through the number pattern) beside the way they run now (factor reuse, the
 // precomputed element parts, Newton steps for the multiplier, the result file writer); then CHOLMOD's orderings, supernodal against simplicial and the BLAS
 // thread counts on the same stiffness. Times are wall clock and CPU (getrusage, all threads).
-// Usage: bench_solver [largest element count of the whole runs, default 15000] [--only]
-// --only runs that largest model alone (its old way takes minutes at 35000 elements).
+// At 5000 elements the whole run is also set against one cycle of the same formulation in NumPy
+// and SciPy (reference_cycle.py, where python3 imports SciPy), and at 15000 topo_nd's whole run
+// as a process against one fresh analysis as a process.
+// Usage: bench_solver [largest element count of the whole runs, default 15000] [--only] [--processes]
+// --only runs that largest model alone (its old way takes minutes at 35000 elements);
+// --processes runs only the comparison of topo_nd processes.
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -41,9 +48,10 @@ double seconds_since(Clock::time_point t) { return std::chrono::duration<double>
 
 using bench::lattice;
 
-double cpu_seconds() {
+// CPU time of this process, or of its children that have ended (RUSAGE_CHILDREN), all threads.
+double cpu_seconds(int who = RUSAGE_SELF) {
   rusage u{};
-  getrusage(RUSAGE_SELF, &u);
+  getrusage(who, &u);
   return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + 1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
 }
 
@@ -174,6 +182,92 @@ void print_run(const char* way, const RunFigures& r) {
               plural(r.threads, "BLAS thread").c_str());
 }
 
+// The frame as reference_cycle.py reads it, one item a line, every number to its last bit: the
+// settings, the nodes, the elements with their material, section (used for non-design ones) and
+// reference, then per case its fixed dofs, loads and springs.
+void write_reference_frame(const std::string& path, const ModelFile& model) {
+  std::ofstream out(path);
+  out.precision(17);
+  const AnalysisSettings& s = model.settings;
+  out << "settings " << double(s.max_diameter) << ' ' << double(s.init_ratio) << ' ' << double(s.volume_ratio) << ' '
+      << double(s.move_limit) << ' ' << double(s.penalty) << '\n';
+  for (const auto& p : model.nodes) out << "node " << p[0] << ' ' << p[1] << ' ' << p[2] << '\n';
+  for (const ModelFileElement& e : model.elements) {
+    const auto& v = model.props[static_cast<size_t>(e.prop - 1)];
+    out << "element " << e.node1 << ' ' << e.node2 << ' ' << (v[0] < 0 ? 1 : 0) << ' ' << std::fabs(v[0]);
+    for (int k = 1; k < 6; ++k) out << ' ' << v[static_cast<size_t>(k)];
+    out << ' ' << e.ref[0] << ' ' << e.ref[1] << ' ' << e.ref[2] << '\n';
+  }
+  out << "cases " << model.cases.size() << '\n';
+  for (size_t c = 0; c < model.cases.size(); ++c)
+    for (size_t i = 0; i < model.nodes.size(); ++i)
+      for (size_t k = 0; k < 6; ++k) {
+        const ModelFileCase& mc = model.cases[c];  // nodes and dofs 1-based
+        const std::string at = std::to_string(c + 1) + ' ' + std::to_string(i + 1) + ' ' + std::to_string(k + 1);
+        if (mc.fixed[i][k]) out << "fixed " << at << '\n';
+        if (mc.loads[i][k] != 0) out << "load " << at << ' ' << mc.loads[i][k] << '\n';
+        if (mc.springs[i][k] != 0) out << "spring " << at << ' ' << mc.springs[i][k] << '\n';
+      }
+}
+
+// A shell command's standard output and error, and whether it exited with 0.
+std::pair<bool, std::string> command_output(const std::string& command) {
+  std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return {false, std::strerror(errno)};
+  std::string text;
+  char buffer[4096];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
+  return {pclose(pipe) == 0, text};
+}
+
+// The value after `key` at the start of a line of `text`, or NaN.
+double keyed_value(const std::string& text, const std::string& key) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(key + ' ', 0) == 0) return std::strtod(line.c_str() + key.size(), nullptr);
+  return std::nan("");
+}
+
+// One cycle of the same formulation in NumPy and SciPy (bench/reference_cycle.py) on the model:
+// its time, the best of three, against the whole run's, once the compliance of the uniform design
+// and the design of the update show that both solved the same problem (the update against the
+// engine's optimality-criteria update). Skipped, saying why, without a Python 3 that imports
+// SciPy (the one on the PATH or the system's; python3-scipy).
+void compare_with_reference(const ModelFile& model, const RunFigures& run) {
+  std::string python;
+  for (const char* candidate : {"python3", "/usr/bin/python3"})
+    if (python.empty() && command_output(std::string(candidate) + " -c 'import numpy, scipy.sparse.linalg'").first)
+      python = candidate;
+  if (python.empty()) {
+    std::printf("  the SciPy reference cycle was skipped: neither python3 on the PATH nor /usr/bin/python3 imports "
+                "numpy and scipy (python3-scipy)\n");
+    return;
+  }
+  write_reference_frame("reference_frame.txt", model);
+  const auto [ok, text] = command_output(python + " '" MARULLA_BENCH_DIR "/reference_cycle.py' reference_frame.txt 3");
+  const double seconds = keyed_value(text, "seconds"), cpu = keyed_value(text, "cpu_seconds");
+  if (!ok || !(seconds > 0)) {
+    std::printf("  the SciPy reference cycle failed:\n%s\n", text.c_str());
+    return;
+  }
+  Optimiser criteria(model, OptimiserMethod::optimality_criteria);
+  criteria.keep_going(2);
+  const std::vector<CycleRecord> two = criteria.run();
+  double sum_of_x = 0;
+  for (size_t j = 0; j < model.elements.size(); ++j)
+    if (criteria.analysis().elements()[j].design) sum_of_x += two[1].diameters[j] / model.settings.max_diameter;
+  const double compliance = std::fabs(keyed_value(text, "compliance") / run.history.front().compliance - 1);
+  const double update = std::fabs(keyed_value(text, "sum_of_next_x") / sum_of_x - 1);
+  std::printf("  SciPy reference cycle %.3f s, %.3f s CPU (best of 3); against the engine, relative differences: "
+              "compliance of the uniform design %.1e, sum of the updated x %.1e\n",
+              seconds, cpu, compliance, update);
+  if (!(compliance <= 1e-8 && update <= 1e-8)) {
+    std::printf("  the reference solved another problem (a difference above 1e-8): no comparison\n");
+    return;
+  }
+  std::printf("  a whole run = %.2f reference cycles (CPU %.2f; the aim: at most 1)\n", run.wall / seconds, run.cpu / cpu);
+}
+
 void compare_runs(int n, int h, int elements) {
   const ModelFile model = lattice(n, h, elements);
   std::printf("%d nodes, %d elements, 5 load cases\n", model.n_node, model.n_elem);
@@ -183,6 +277,7 @@ void compare_runs(int n, int h, int elements) {
   print_run("before", today);
   const RunFigures now = whole_run(model, true);
   print_run("now", now);
+  if (elements == 5000) compare_with_reference(model, now);
   if (solver_threads_worth(FrameAnalysis(model).factor_flops(), std::thread::hardware_concurrency(), 0) > 1) {
     // Where the engine takes a second thread on a machine with a core to spare.
     const RunFigures two = whole_run(model, true, 2);
@@ -341,6 +436,120 @@ void compare_factorisations(int n, int h, int elements) {
     }
 }
 
+// The model as the modelling stage writes it (fem_gr_jo.dat), for a solver program.
+void write_solver_input(const std::string& path, const ModelFile& f) {
+  DataFileWriter out(path);
+  out.line(model_file_header(f.n_node, f.n_elem, f.n_prop, static_cast<int>(f.cases.size()), f.settings));
+  auto numbered = [&](size_t k, const auto& values) {
+    FieldLine line;
+    line.i5(static_cast<long>(k + 1));
+    for (double v : values) line.e15(v);
+    out.line(line);
+  };
+  for (size_t i = 0; i < f.nodes.size(); ++i) numbered(i, f.nodes[i]);
+  for (size_t j = 0; j < f.elements.size(); ++j) {
+    const ModelFileElement& e = f.elements[j];
+    FieldLine line;
+    line.i5(static_cast<long>(j + 1)).i5(e.node1).i5(e.node2).i5(e.prop);
+    for (double v : e.ref) line.e15(v);
+    out.line(line);
+  }
+  for (size_t p = 0; p < f.props.size(); ++p) numbered(p, f.props[p]);
+  for (const ModelFileCase& c : f.cases) {
+    long records = 0;
+    for (size_t i = 0; i < f.nodes.size(); ++i)
+      for (size_t k = 0; k < 6; ++k) records += (c.fixed[i][k] ? 1 : 0) + (c.loads[i][k] != 0 ? 1 : 0);
+    out.line(FieldLine().i5(records));
+    for (long node = 1; node <= f.n_node; ++node)
+      for (long k = 1; k <= 6; ++k)
+        if (c.fixed[static_cast<size_t>(node - 1)][static_cast<size_t>(k - 1)]) out.line(FieldLine().i5(node).i5(k).i5(0));
+    for (long node = 1; node <= f.n_node; ++node)
+      for (long k = 1; k <= 6; ++k)
+        if (const double load = c.loads[static_cast<size_t>(node - 1)][static_cast<size_t>(k - 1)]; load != 0)
+          out.line(FieldLine().i5(node).i5(k).i5(1).e15(load));
+    for (size_t i = 0; i < f.nodes.size(); ++i) numbered(i, c.springs[i]);
+  }
+  out.commit();
+}
+
+// The same frame with its design set made a non-design one of the uniform start's sections
+// (Dmax x, x^2 the volume ratio, as the first cycle has them): topo_nd runs it as one analysis
+// and stops, since nothing is left to optimise. The references become directions.
+ModelFile fixed_design(const ModelFile& model) {
+  ModelFile f = model;
+  const Section s = circle_section(model.settings.max_diameter * std::sqrt(double(model.settings.volume_ratio)));
+  for (auto& p : f.props)
+    if (p[0] < 0) p = {-p[0], p[1], s.A, s.Iw, s.Ih, s.J, 0};
+  for (ModelFileElement& e : f.elements)
+    for (size_t a = 0; a < 3; ++a) e.ref[a] -= model.nodes[static_cast<size_t>(e.node1 - 1)][a];
+  return f;
+}
+
+struct ProcessRun {
+  double wall = 0, cpu = 0;  // s; CPU of the process and all its threads
+  bool ok = false;
+  std::string output;
+};
+
+// topo_nd (beside this program) in `dir`, as a process of its own.
+ProcessRun run_topo_nd(const std::filesystem::path& dir) {
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "topo_nd";
+  ProcessRun r;
+  const double cpu = cpu_seconds(RUSAGE_CHILDREN);
+  const auto start = Clock::now();
+  std::tie(r.ok, r.output) = command_output("cd '" + dir.string() + "' && '" + program.string() + "'");
+  r.wall = seconds_since(start);
+  r.cpu = cpu_seconds(RUSAGE_CHILDREN) - cpu;
+  return r;
+}
+
+// The compliance of a printed cycle line of topo_nd ("    1          1.234567e+02 ..."), or NaN.
+double printed_compliance(const std::string& output, int cycle) {
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    int number = 0;
+    double compliance = 0;
+    if (std::sscanf(line.c_str(), "%d %lf", &number, &compliance) == 2 && number == cycle) return compliance;
+  }
+  return std::nan("");
+}
+
+// topo_nd's whole run on the lattice as a process of its own, against a fresh analysis of the same
+// frame as a process of its own (the frame with its design fixed at the first cycle's, which
+// topo_nd analyses once): the median of three of those, then the whole run.
+void compare_processes(int n, int h, int elements) {
+  const ModelFile model = lattice(n, h, elements);
+  std::printf("\ntopo_nd as a process: %d nodes, %d elements, 5 load cases, a whole run against one fresh analysis "
+              "(the same frame with the first cycle's design fixed)\n",
+              model.n_node, model.n_elem);
+  const std::filesystem::path whole = std::filesystem::absolute("whole"), fresh = std::filesystem::absolute("fresh");
+  std::filesystem::create_directories(whole);
+  std::filesystem::create_directories(fresh);
+  write_solver_input(whole / model_file_name, model);
+  write_solver_input(fresh / model_file_name, fixed_design(model));
+  std::vector<ProcessRun> analyses;
+  for (int k = 0; k < 3; ++k) analyses.push_back(run_topo_nd(fresh));
+  std::sort(analyses.begin(), analyses.end(), [](const ProcessRun& a, const ProcessRun& b) { return a.wall < b.wall; });
+  const ProcessRun& one = analyses[1];
+  const ProcessRun run = run_topo_nd(whole);
+  for (const ProcessRun* r : {&one, &run})
+    if (!r->ok) {
+      std::printf("  topo_nd failed:\n%s\n", r->output.c_str());
+      return;
+    }
+  auto summary = [](const std::string& output) {  // the last line
+    const size_t end = output.find_last_not_of('\n') + 1, start = output.rfind('\n', end - 1) + 1;
+    return output.substr(start, end - start);
+  };
+  std::printf("  fresh analysis %.3f s, %.3f s CPU (the median of 3): %s\n", one.wall, one.cpu, summary(one.output).c_str());
+  std::printf("  whole run %.2f s, %.2f s CPU: %s\n", run.wall, run.cpu, summary(run.output).c_str());
+  std::printf("  first cycle's compliance, whole run against fresh analysis: relative difference %.1e (the model "
+              "file's sections)\n",
+              std::fabs(printed_compliance(run.output, 1) / printed_compliance(one.output, 1) - 1));
+  std::printf("  a whole run as a process = %.1f fresh analyses as processes (the aim: at most 26); CPU %.1f\n",
+              run.wall / one.wall, run.cpu / one.cpu);
+}
+
 // The moving asymptotes beside the optimality-criteria update on the largest program model:
 // outside the factorisation a cycle is assembly, solves, energies and the update, so that part
 // compares the two updates.
@@ -368,21 +577,34 @@ void compare_updates() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int largest = argc > 1 ? std::atoi(argv[1]) : 15000;
-  const bool only = argc > 2 && std::string(argv[2]) == "--only";
+  int largest = 15000;
+  bool only = false, processes = false;
+  for (int k = 1; k < argc; ++k) {
+    const std::string arg = argv[k];
+    if (arg == "--only") {
+      only = true;
+    } else if (arg == "--processes") {
+      processes = true;
+    } else {
+      largest = std::atoi(arg.c_str());
+    }
+  }
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("bench_solver_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);
   std::vector<std::tuple<int, int, int>> sizes = {{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}};
   std::erase_if(sizes, [&](const auto& size) { return std::get<2>(size) > largest; });
   if (only && !sizes.empty()) sizes.erase(sizes.begin(), sizes.end() - 1);
-  std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, element by element, the\n"
-              "multiplier by bisection, the file rewritten whole once a second through the number pattern) and now\n"
-              "(factor reuse, the precomputed element parts, Newton steps, the result file writer)\n");
-  for (const auto& [n, h, elements] : sizes) compare_runs(n, h, elements);
-  std::printf("\nFactorisation methods and threads\n");
-  for (const auto& [n, h, elements] : sizes) compare_factorisations(n, h, elements);
-  if (!only) compare_updates();
+  if (!processes) {
+    std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, element by element, the\n"
+                "multiplier by bisection, the file rewritten whole once a second through the number pattern) and now\n"
+                "(factor reuse, the precomputed element parts, Newton steps, the result file writer)\n");
+    for (const auto& [n, h, elements] : sizes) compare_runs(n, h, elements);
+    std::printf("\nFactorisation methods and threads\n");
+    for (const auto& [n, h, elements] : sizes) compare_factorisations(n, h, elements);
+  }
+  if (processes || (!only && largest >= 15000)) compare_processes(14, 14, 15000);
+  if (!only && !processes) compare_updates();
   std::filesystem::current_path(dir.parent_path());
   std::filesystem::remove_all(dir);
   return 0;

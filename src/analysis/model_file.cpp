@@ -61,18 +61,7 @@ void write_model_file(ModelStore& m, const AnalysisSettings& s, const std::strin
   set_design_references(m);
 
   DataFileWriter out(path);
-  out.line(FieldLine()
-               .i5(m.n_node)
-               .i5(m.n_elem)
-               .i5(m.n_prop)
-               .i5(blocks)
-               .i5(-1)
-               .e15(s.max_diameter)
-               .e15(s.init_ratio)
-               .e15(s.volume_ratio)
-               .e15(s.move_limit)
-               .e15(s.penalty)
-               .i5(s.display));
+  out.line(model_file_header(m.n_node, m.n_elem, m.n_prop, blocks, s));
   for (int i = 1; i <= m.n_node; ++i) {
     const float xyz[3] = {m.node_xyz(i, 1), m.node_xyz(i, 2), m.node_xyz(i, 3)};
     out.line(e15_line(i, xyz, 3));

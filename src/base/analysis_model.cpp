@@ -146,6 +146,22 @@ std::string settings_problem(const AnalysisSettings& s) {
   return {};
 }
 
+std::string model_file_header(int n_node, int n_elem, int n_prop, int blocks, const AnalysisSettings& s) {
+  return FieldLine()
+      .i5(n_node)
+      .i5(n_elem)
+      .i5(n_prop)
+      .i5(blocks)
+      .i5(-1)
+      .e15(s.max_diameter)
+      .e15(s.init_ratio)
+      .e15(s.volume_ratio)
+      .e15(s.move_limit)
+      .e15(s.penalty)
+      .i5(s.display)
+      .str();
+}
+
 ModelFile read_model_file(const std::string& path, ModelFileExtent extent, MeshCounts expect) {
   DataFileReader in(path);
   ModelFile f;

@@ -80,6 +80,10 @@ struct MeshCounts {
   const char* source = "the model";  // where the expected counts come from
 };
 
+// Line 1 as the modelling stage writes it: the counts (nodes, elements, property sets and the
+// load-case blocks that follow), the constant -1, the settings and the display switch.
+std::string model_file_header(int n_node, int n_elem, int n_prop, int blocks, const AnalysisSettings& s);
+
 // Parses the file completely. A missing file is "File not found (path)"; a short, malformed or
 // inconsistent file a run-time error naming the file and line ("Type mismatch", "Input past end
 // of file", "Subscript out of range" for a node, dof or set number out of range).
