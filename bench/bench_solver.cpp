@@ -8,9 +8,10 @@
 // At 5000 elements the whole run is also set against one cycle of the same formulation in NumPy
 // and SciPy (reference_cycle.py, where python3 imports SciPy), and at 15000 topo_nd's whole run
 // as a process against one fresh analysis as a process.
-// Usage: bench_solver [largest element count of the whole runs, default 15000] [--only] [--processes]
+// Usage: bench_solver [largest element count of the whole runs, default 15000] [--only] [--processes] [--ceiling]
 // --only runs that largest model alone (its old way takes minutes at 35000 elements);
-// --processes runs only the comparison of topo_nd processes.
+// --processes runs only the comparison of topo_nd processes;
+// --ceiling runs only topo_nd on the largest model the model file holds (about 10 minutes, 1.5 GB).
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -36,6 +38,7 @@
 #include "formats/fields.h"
 #include "formats/numtext.h"
 #include "models.h"
+#include "post/result_file.h"
 #include "solver/frame.h"
 #include "solver/optimiser.h"
 #include "solver/result_file.h"
@@ -514,6 +517,12 @@ double printed_compliance(const std::string& output, int cycle) {
   return std::nan("");
 }
 
+// The last line of a program's output: topo_nd's summary.
+std::string last_line(const std::string& output) {
+  const size_t end = output.find_last_not_of('\n') + 1, start = output.rfind('\n', end - 1) + 1;
+  return output.substr(start, end - start);
+}
+
 // topo_nd's whole run on the lattice as a process of its own, against a fresh analysis of the same
 // frame as a process of its own (the frame with its design fixed at the first cycle's, which
 // topo_nd analyses once): the median of three of those, then the whole run.
@@ -537,17 +546,43 @@ void compare_processes(int n, int h, int elements) {
       std::printf("  topo_nd failed:\n%s\n", r->output.c_str());
       return;
     }
-  auto summary = [](const std::string& output) {  // the last line
-    const size_t end = output.find_last_not_of('\n') + 1, start = output.rfind('\n', end - 1) + 1;
-    return output.substr(start, end - start);
-  };
-  std::printf("  fresh analysis %.3f s, %.3f s CPU (the median of 3): %s\n", one.wall, one.cpu, summary(one.output).c_str());
-  std::printf("  whole run %.2f s, %.2f s CPU: %s\n", run.wall, run.cpu, summary(run.output).c_str());
+  std::printf("  fresh analysis %.3f s, %.3f s CPU (the median of 3): %s\n", one.wall, one.cpu, last_line(one.output).c_str());
+  std::printf("  whole run %.2f s, %.2f s CPU: %s\n", run.wall, run.cpu, last_line(run.output).c_str());
   std::printf("  first cycle's compliance, whole run against fresh analysis: relative difference %.1e (the model "
               "file's sections)\n",
               std::fabs(printed_compliance(run.output, 1) / printed_compliance(one.output, 1) - 1));
   std::printf("  a whole run as a process = %.1f fresh analyses as processes (the aim: at most 26); CPU %.1f\n",
               run.wall / one.wall, run.cpu / one.cpu);
+}
+
+// The largest model the model file holds (15,625 nodes, 99,999 elements), run by topo_nd as a
+// process of its own: its time, peak memory and result file, and what the post-processing
+// window's reader says of that file.
+void run_format_ceiling() {
+  const ModelFile model = lattice(25, 25, 99999);
+  std::printf("\nThe model file's ceiling: %d nodes, %d elements, 5 load cases, topo_nd as a process\n", model.n_node,
+              model.n_elem);
+  const std::filesystem::path dir = std::filesystem::absolute("ceiling");
+  std::filesystem::create_directories(dir);
+  write_solver_input(dir / model_file_name, model);
+  const ProcessRun run = run_topo_nd(dir);
+  if (!run.ok) {
+    std::printf("  topo_nd failed:\n%s\n", run.output.c_str());
+    return;
+  }
+  rusage children{};
+  getrusage(RUSAGE_CHILDREN, &children);
+  std::printf("  %.0f s, %.0f s CPU, peak memory %ld MB: %s\n", run.wall, run.cpu, children.ru_maxrss / 1024,
+              last_line(run.output).c_str());
+  const std::string results = (dir / "post_pl.dat").string();
+  std::string read = "read";
+  try {
+    read_result_file(*std::make_unique<ResultStore>(), results);
+  } catch (const std::exception& e) {
+    read = e.what();
+  }
+  std::printf("  post_pl.dat %.0f MB; the post-processing window: %s\n",
+              static_cast<double>(std::filesystem::file_size(results)) / (1 << 20), read.c_str());
 }
 
 // The moving asymptotes beside the optimality-criteria update on the largest program model:
@@ -578,13 +613,15 @@ void compare_updates() {
 
 int main(int argc, char** argv) {
   int largest = 15000;
-  bool only = false, processes = false;
+  bool only = false, processes = false, ceiling = false;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
     if (arg == "--only") {
       only = true;
     } else if (arg == "--processes") {
       processes = true;
+    } else if (arg == "--ceiling") {
+      ceiling = true;
     } else {
       largest = std::atoi(arg.c_str());
     }
@@ -595,7 +632,9 @@ int main(int argc, char** argv) {
   std::vector<std::tuple<int, int, int>> sizes = {{10, 10, 5000}, {14, 14, 15000}, {18, 18, 35000}};
   std::erase_if(sizes, [&](const auto& size) { return std::get<2>(size) > largest; });
   if (only && !sizes.empty()) sizes.erase(sizes.begin(), sizes.end() - 1);
-  if (!processes) {
+  if (ceiling) {
+    run_format_ceiling();
+  } else if (!processes) {
     std::printf("Whole runs of 100 cycles at most: before (a factorisation every cycle, element by element, the\n"
                 "multiplier by bisection, the file rewritten whole once a second through the number pattern) and now\n"
                 "(factor reuse, the precomputed element parts, Newton steps, the result file writer)\n");
@@ -603,8 +642,8 @@ int main(int argc, char** argv) {
     std::printf("\nFactorisation methods and threads\n");
     for (const auto& [n, h, elements] : sizes) compare_factorisations(n, h, elements);
   }
-  if (processes || (!only && largest >= 15000)) compare_processes(14, 14, 15000);
-  if (!only && !processes) compare_updates();
+  if (processes || (!ceiling && !only && largest >= 15000)) compare_processes(14, 14, 15000);
+  if (!only && !processes && !ceiling) compare_updates();
   std::filesystem::current_path(dir.parent_path());
   std::filesystem::remove_all(dir);
   return 0;
