@@ -108,8 +108,7 @@ int balanced_states(const std::string& text) {
 class ReportWindow : public test_support::WindowTest {
  protected:
   ReportWindow() {
-    const fs::path set = test_support::tests_dir() / "data" / "post_small";
-    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(set / f, f);
+    test_support::copy_result_set();
     run("click frmSplash.Command3\nclick Form1.Command1\n");
   }
 };
