@@ -240,7 +240,7 @@ TEST_F(PostWindow, ReAnalysisShowsTheModellingWindowAndAFreshWindowStartsEmpty) 
   Forms::unload("Form2");
   Forms::show("Form1");
   // The store and the read went with the old window. ("END" ends the program for good, which
-  // the scenario post_end checks in a process of its own.)
+  // the scenario loads_and_combinations checks in a process of its own.)
   EXPECT_TRUE(load_state());
   EXPECT_EQ(f().store.pn_cyc, 0);
 }
