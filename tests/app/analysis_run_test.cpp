@@ -2,7 +2,6 @@
 // hands over to the post-processing window; refem brings the model back; "Save" and "Read".
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <signal.h>

@@ -2,7 +2,6 @@
 // and bars, bars from two points, corner moves and the settings panel.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QImage>
 #include <QLineEdit>
@@ -10,7 +9,6 @@
 #include <QScrollBar>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/forms.h"
 #include "support/window_test.h"

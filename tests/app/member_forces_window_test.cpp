@@ -4,7 +4,6 @@
 // loaded with 200 N along W and 1000 N down; elements 1 and 2 design beams, 3 a non-design plate.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <filesystem>

@@ -4,19 +4,12 @@
 // the supports.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <queue>
 #include <set>
-#include <thread>
 
-#include "analysis/solver_start.h"
 #include "app/forms.h"
 #include "post/result_file.h"
-#include "post/result_store.h"
 #include "support/window_test.h"
 #include "ui/form2.h"
 

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "app/forms.h"
 #include "base/processes.h"

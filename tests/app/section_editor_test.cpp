@@ -3,15 +3,10 @@
 // the window's own close button.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 #include "app/forms.h"
 #include "support/window_test.h"

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "base/run_files.h"
-#include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
 #include "support/robustness.h"

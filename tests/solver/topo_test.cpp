@@ -16,7 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "base/analysis_model.h"
 #include "base/processes.h"
 #include "base/run_files.h"
 #include "base/run_log.h"
