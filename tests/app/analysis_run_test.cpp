@@ -183,7 +183,7 @@ TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
                 "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > topo_run.log\n"
                 "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > post_pl.run\n"
                 "printf 'cycle    1    5.10000E+03    3.00000E-01    1.00000E-01\\r\\n' >> topo_run.log\n"
-                "while [ ! -f topo.stop ]; do sleep 0.05; done\n"
+                "i=0; while [ ! -f topo.stop ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done\n"
                 "printf 'stopped by the user after 1 cycle\\r\\n' >> topo_run.log\n");
   build_model();
   run("click Form2.Check3\nclick Form2.Check5\nclick Form2.Command13\nexpect Form1 shown\n"

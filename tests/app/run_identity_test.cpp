@@ -2,14 +2,11 @@
 // a solver whose process id is taken by another process, results and logs of another run, and
 // what "Read Data" says when there is nothing of the run to read.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -20,8 +17,6 @@
 #include "support/window_test.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
-
-extern char** environ;
 
 using namespace test_support;
 namespace fs = std::filesystem;
@@ -69,26 +64,6 @@ class OwnRun : public WindowTest {
   }
 };
 
-// Runs marulla_scenario on `scenario` in the working directory without waiting, its standard
-// error into `output`.
-pid_t start_scenario(const fs::path& scenario, const std::string& output) {
-  std::string program = (bin_dir / "marulla_scenario").string(), file = scenario.string();
-  char* argv[] = {program.data(), file.data(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return failed == 0 ? pid : -1;
-}
-
-int exit_status(pid_t pid) {
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace
 
 // Two programs in one folder press "Analysis" within a few milliseconds, 20 times: the second
@@ -120,16 +95,15 @@ TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
                               "dump Form1 result_b.json\n");
   // The solver holds the folder a while before it works, as a larger model would.
   write_program("topo_nd", "sleep 1\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
-
+  const std::string scenario = "'" + (bin_dir / "marulla_scenario").string() + "' '" + fs::current_path().string() + "/";
   for (int attempt = 1; attempt <= 20; ++attempt) {
     SCOPED_TRACE("attempt " + std::to_string(attempt));
     for (const char* stale : {"restored", "go", "result_a.json", "result_b.json", "post_pl.dat", "topo_run.log"})
       fs::remove(stale);
-    const pid_t a = start_scenario(fs::absolute("a/run.txt"), "a.err");
-    const pid_t b = start_scenario(fs::absolute("b/run.txt"), "b.err");
-    ASSERT_GT(a, 0);
-    ASSERT_GT(b, 0);
-    const int status[2] = {exit_status(a), exit_status(b)};
+    const std::string both = "(" + scenario + "a/run.txt' 2> a.err; echo $? > a.status) & (" + scenario +
+                             "b/run.txt' 2> b.err; echo $? > b.status) & wait";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    const int status[2] = {std::stoi(file_text("a.status")), std::stoi(file_text("b.status"))};
     int ran = 0;
     for (int k = 0; k < 2; ++k) {
       const std::string name = k == 0 ? "a" : "b";
@@ -169,7 +143,7 @@ TEST_F(OwnRun, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
 
 // Results and a log that the run did not write (a solver started by hand, another program) are
 // not this run's: the status line does not take them, and "Read Data" says so. (A run that
-// failed says why there is nothing to read: the scenario failed_run.)
+// failed says why there is nothing to read: the scenario typical_run.)
 TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
   SolverCleanup cleanup;
   const fs::path small_results = tests_dir() / "data" / "post_small" / "post_pl.dat";
