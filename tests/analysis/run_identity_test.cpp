@@ -6,14 +6,10 @@
 #include <sys/file.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "analysis/temp_file.h"
@@ -27,27 +23,11 @@ using namespace test_support;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A process id that no process has any more.
-long long dead_pid() {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  waitpid(child, nullptr, 0);
-  return child;
-}
-
-bool wait_until(const std::function<bool()>& done) {
-  for (int i = 0; i < 200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  return done();
-}
-
 // A stand-in solver: says which token it got, then waits to be killed.
 fs::path stand_in() {
-  write_file("stand_in", "#!/bin/sh\necho \"$MARULLA_RUN_TOKEN\" > token_seen\nexec sleep 20\n");
-  fs::permissions("stand_in", fs::perms::owner_all);
+  write_program("stand_in", "echo \"$MARULLA_RUN_TOKEN\" > token_seen\nexec sleep 20\n");
   return fs::absolute("stand_in");
 }
-
 }  // namespace
 
 // The program's lock passes to the child it starts: while the child lives, nobody else gets

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QWindow>
@@ -35,8 +33,10 @@ class BcStage : public WindowTest {
     run("click frmSplash.Command1\nclick Form2.Command1\nclick Form2.Command2\nclick Form2.Command12\n");
     if (turned) run("set Form2.Text3 30\n");
   }
-  // Opens the dialog on the point at "x y" with "Create/Modify".
-  void open(const char* at) { run(std::string("click Form2.Option3\nmouse Form2 down ") + at + "\n"); }
+  // Opens the dialog on the point at "x y" with "Create/Modify", then runs `then`.
+  void open(const char* at, const std::string& then = "") {
+    run(std::string("click Form2.Option3\nmouse Form2 down ") + at + "\n" + then);
+  }
   Form2& f() { return Forms::form2(); }
   Form5& dialog() { return *qobject_cast<Form5*>(Forms::find("Form5")); }
   // Marked points: each shows a filled red square.
@@ -98,8 +98,7 @@ TEST_F(BcStage, PickOpensTheDialogAndOkStores) {
 // "ALL", the hide-and-zero rule of a fixed degree of freedom, and "OK" on a point left empty.
 TEST_F(BcStage, DialogRules) {
   go_to_analysis();
-  open(node3);
-  run("set Form5.Text9 500\nclick Form5.Command1\n");
+  open(node3, "set Form5.Text9 500\nclick Form5.Command1\n");
   open(node3);
   EXPECT_EQ(dialog().Text9->text(), "500");
   // Five fixed: "ALL" fixes the sixth (hiding its texts at "0"); again, it frees all six.
@@ -121,16 +120,14 @@ TEST_F(BcStage, DialogRules) {
   EXPECT_EQ(f().model.bc_val(1, 3, 2, 3), 0);
   EXPECT_EQ(marked(), 1);
   // Freed and left empty, "OK" takes the marker away.
-  open(node3);
-  run("set Form5.Check3 0\nclick Form5.Command1\n");
+  open(node3, "set Form5.Check3 0\nclick Form5.Command1\n");
   EXPECT_EQ(f().model.bc_flag(1, 3), 0);
   EXPECT_EQ(marked(), 0);
 }
 
 TEST_F(BcStage, TextThatIsNotANumberIsRefusedAndNothingStored) {
   go_to_analysis();
-  open(node1);
-  run("set Form5.Check2 1\nset Form5.Text1 5\nset Form5.Text9 x\nclick Form5.Command1\n");
+  open(node1, "set Form5.Check2 1\nset Form5.Text1 5\nset Form5.Text9 x\nclick Form5.Command1\n");
   ASSERT_FALSE(errors().empty());
   EXPECT_EQ(errors().back(), "Type mismatch (Load F_H)");
   EXPECT_TRUE(Forms::find("Form5"));
@@ -146,8 +143,7 @@ TEST_F(BcStage, TextThatIsNotANumberIsRefusedAndNothingStored) {
 TEST_F(BcStage, CloseButtonDiscardsTheEdit) {
   go_to_analysis();
   // An empty point: closed, it keeps nothing and no marker.
-  open(node1);
-  run("set Form5.Check1 1\n");
+  open(node1, "set Form5.Check1 1\n");
   dialog().close();
   run("expect Form5 unloaded\n");
   EXPECT_TRUE(f().isEnabled());
@@ -155,10 +151,8 @@ TEST_F(BcStage, CloseButtonDiscardsTheEdit) {
   EXPECT_EQ(f().model.bc_val(1, 1, 1, 1), 0);
   EXPECT_EQ(marked(), 0);
   // A point with data keeps what it had.
-  open(node3);
-  run("set Form5.Text9 -10\nclick Form5.Command1\n");
-  open(node3);
-  run("set Form5.Text9 99\nset Form5.Check1 1\n");
+  open(node3, "set Form5.Text9 -10\nclick Form5.Command1\n");
+  open(node3, "set Form5.Text9 99\nset Form5.Check1 1\n");
   dialog().close();
   EXPECT_EQ(f().model.bc_flag(1, 3), 1);
   EXPECT_EQ(f().model.bc_val(1, 3, 2, 3), -10);
@@ -181,8 +175,7 @@ TEST_F(BcStage, DeleteClearsTheCurrentCaseOnly) {
   go_to_analysis();
   for (const char* c : {"1", "2"}) {
     run(std::string("set Form2.Text24 ") + c + "\n");
-    open(node3);
-    run("set Form5.Text7 3\nclick Form5.Command1\n");
+    open(node3, "set Form5.Text7 3\nclick Form5.Command1\n");
   }
   run(std::string("click Form2.Option5\nmouse Form2 down ") + node3 + "\n");
   EXPECT_TRUE(f().conditions.view_angle->isChecked());
@@ -193,10 +186,8 @@ TEST_F(BcStage, DeleteClearsTheCurrentCaseOnly) {
 
 TEST_F(BcStage, CancelClearsEveryCaseAndReturnsToDesign) {
   go_to_analysis();
-  open(node1);
-  run("click Form5.Command2\nclick Form5.Command1\nset Form2.Text24 2\n");
-  open(node3);
-  run("set Form5.Text7 1\nclick Form5.Command1\nclick Form2.Check3\nclick Form2.Command14\n");
+  open(node1, "click Form5.Command2\nclick Form5.Command1\nset Form2.Text24 2\n");
+  open(node3, "set Form5.Text7 1\nclick Form5.Command1\nclick Form2.Check3\nclick Form2.Command14\n");
   EXPECT_FALSE(f().design.frame->isHidden());
   EXPECT_TRUE(f().conditions.frame->isHidden());
   EXPECT_TRUE(f().settings.frame->isHidden());
@@ -273,8 +264,7 @@ TEST_F(BcStage, SupportsForEveryCaseAndCopiedToAnother) {
 TEST_F(BcStage, ShiftSelectsManyNodesForOneDialog) {
   constexpr int magenta = 5;
   go_to_analysis();
-  open("6500 6696");  // node 2: 100 N down
-  run("set Form5.Text9 -100\nclick Form5.Command1\n");
+  open("6500 6696", "set Form5.Text9 -100\nclick Form5.Command1\n");  // node 2: 100 N down
   run("click Form2.Option3\nmouse Form2 down 4304 6696 left shift\nmouse Form2 up 4304 6696 left shift\n");
   EXPECT_EQ(f().selection(), std::vector<int16_t>{1});
   EXPECT_TRUE(f().conditions.create_modify->isChecked());
@@ -308,7 +298,6 @@ TEST_F(BcStage, ShiftSelectsManyNodesForOneDialog) {
   run("click Form2.Option3\nmouse Form2 down 4304 6696 left shift\nmouse Form2 up 4304 6696 left shift\nkey Form2 escape\n"
       "expect Form2.Command43 shown 0\n");
   EXPECT_TRUE(f().selection().empty());
-  open(node3);
-  run("expect-state Form5 nodes [3]\n");
+  open(node3, "expect-state Form5 nodes [3]\n");
   EXPECT_EQ(f().model.bc_node, 3);
 }

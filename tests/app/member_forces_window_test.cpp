@@ -4,7 +4,6 @@
 // loaded with 200 N along W and 1000 N down; elements 1 and 2 design beams, 3 a non-design plate.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <filesystem>
@@ -27,8 +26,7 @@ using test_support::Op;
 class MemberForcesWindow : public test_support::WindowTest {
  protected:
   MemberForcesWindow() {
-    const fs::path set = test_support::tests_dir() / "data" / "post_small";
-    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(set / f, f);
+    test_support::copy_result_set();
     run("click frmSplash.Command3\nclick Form1.Command1\n");
   }
   Form1& f() { return Forms::form1(); }

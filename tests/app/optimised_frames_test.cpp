@@ -4,19 +4,12 @@
 // the supports.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <queue>
 #include <set>
-#include <thread>
 
-#include "analysis/solver_start.h"
 #include "app/forms.h"
 #include "post/result_file.h"
-#include "post/result_store.h"
 #include "support/window_test.h"
 #include "ui/form2.h"
 
@@ -74,20 +67,6 @@ class OptimisedFrames : public WindowTest, public ::testing::WithParamInterface<
     return nodes;
   }
 
-  static void fix(ModelStore& m, const std::set<int>& nodes, int dofs) {
-    for (int n : nodes) {
-      m.bc_flag(1, n) = 1;
-      for (int d = 1; d <= dofs; ++d) m.bc_val(1, n, 1, d) = 1;
-    }
-  }
-
-  static void load(ModelStore& m, const std::set<int>& nodes, int dof, float value) {
-    for (int n : nodes) {
-      m.bc_flag(1, n) = 1;
-      m.bc_val(1, n, 2, dof) = value;
-    }
-  }
-
   // "Analysis" with topo_nd and the volume target; the result read once the solver has ended.
   ResultStore optimise(const char* volume_ratio) {
     run(std::string("click Form2.Check3\nset Form2.Text33 ") + volume_ratio +
@@ -115,12 +94,12 @@ TEST_P(OptimisedFrames, LoadsReachTheirSupportsAlongThickBeams) {
   ModelStore& m = Forms::form2().model;
   const auto loaded = nodes_where(m, frame.loaded);
   ASSERT_EQ(loaded.size(), 2u);
-  load(m, loaded, 3, -1000);
+  for (int n : loaded) set_load(m, 1, n, 3, -1000);
   std::vector<std::set<int>> supports;
   for (const Where& at : frame.supports) {
     supports.push_back(nodes_where(m, at));
     ASSERT_GE(supports.back().size(), 2u);
-    fix(m, supports.back(), frame.dofs);
+    for (int n : supports.back()) set_support(m, 1, n, frame.dofs);
   }
   const ResultStore r = optimise("0.05");
   expect_sound_history(convergence_history(r), 0.05);

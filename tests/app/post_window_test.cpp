@@ -4,21 +4,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontMetrics>
-#include <QtCharts/QCategoryAxis>
-#include <QtCharts/QChart>
-#include <QCoreApplication>
 #include <QFileDialog>
-#include <QTimer>
-#include <QtCharts/QChart>
-#include <QtCharts/QXYSeries>
-#include <QMouseEvent>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QChart>
+#include <QtCharts/QXYSeries>
 #include <filesystem>
-#include <memory>
-#include <unistd.h>
 
 #include "app/forms.h"
 #include "formats/fields.h"
@@ -32,7 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
 constexpr int design_colour = 6, section_colour = 0, centre_colour = 14;
 
 int lines_in(const RecordingCanvas& c, int colour) { return test_support::count_of(c.primitives(), test_support::Op::line, colour); }
@@ -43,7 +38,7 @@ int lines_in(const RecordingCanvas& c, int colour) { return test_support::count_
 class PostWindow : public test_support::WindowTest {
  protected:
   PostWindow() {
-    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(small_set / f, f);
+    test_support::copy_result_set();
     run("click frmSplash.Command3\n");
   }
   Form1& f() { return Forms::form1(); }
@@ -203,7 +198,7 @@ TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
   EXPECT_TRUE(errors().empty());
 
   // A complete result file, but no section file: the error names the file, nothing changes.
-  fs::copy_file(small_set / "post_pl.dat", "post_pl.dat", fs::copy_options::overwrite_existing);
+  test_support::copy_result_set();
   fs::remove("cross_data_4th.dat");
   run("click Form1.Command1\nexpect-error cross_data_4th.dat\n");
   EXPECT_TRUE(load_state());
@@ -211,7 +206,7 @@ TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
   EXPECT_EQ(f().Text6->text(), "0");
 
   // Once the file is there, the same button reads everything.
-  fs::copy_file(small_set / "cross_data_4th.dat", "cross_data_4th.dat");
+  test_support::copy_result_set();
   run("click Form1.Command1\nexpect-error none\n");
   EXPECT_TRUE(read_state());
 }
@@ -245,7 +240,7 @@ TEST_F(PostWindow, ReAnalysisShowsTheModellingWindowAndAFreshWindowStartsEmpty) 
   Forms::unload("Form2");
   Forms::show("Form1");
   // The store and the read went with the old window. ("END" ends the program for good, which
-  // the scenario post_end checks in a process of its own.)
+  // the scenario loads_and_combinations checks in a process of its own.)
   EXPECT_TRUE(load_state());
   EXPECT_EQ(f().store.pn_cyc, 0);
 }

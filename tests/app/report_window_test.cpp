@@ -28,19 +28,10 @@ std::vector<std::string> words(const std::string& line) {
 
 // The report as text, page after page, columns kept in place.
 std::string pdf_text(const std::string& pdf) {
-  const std::string out = pdf + ".txt";
-  EXPECT_EQ(std::system(("pdftotext -layout " + pdf + " " + out).c_str()), 0);
-  std::string all;
-  for (const std::string& l : test_support::file_lines(out)) all += l + "\n";
-  return all;
+  EXPECT_EQ(std::system(("pdftotext -layout " + pdf + " " + pdf + ".txt").c_str()), 0);
+  return test_support::file_text(pdf + ".txt");
 }
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) out.push_back(l);
-  return out;
-}
+using test_support::text_lines;
 
 // The rows of the member table: element -> its cells from "Length" to "Utilisation", the check
 // and the state. The section and the check may be several words; the nine numbers before the
@@ -55,7 +46,7 @@ const char* const check_names[] = {"axial and bending", "Euler buckling", "class
 std::map<int, MemberRow> member_rows(const std::string& text) {
   std::map<int, MemberRow> rows;
   bool inside = false;
-  for (const std::string& line : lines_of(text)) {
+  for (const std::string& line : text_lines(text)) {
     std::vector<std::string> w = words(line);
     if (line.find("L_cr [mm]") != std::string::npos && line.find("Utilisation") != std::string::npos) inside = true;
     if (!inside || w.size() < 13 || w[0].find_first_not_of("0123456789") != std::string::npos) {
@@ -91,7 +82,7 @@ void expect_close(double report, double table, const std::string& what) {
 int balanced_states(const std::string& text) {
   int sums = 0;
   std::vector<double> applied;
-  for (const std::string& line : lines_of(text)) {
+  for (const std::string& line : text_lines(text)) {
     const std::vector<std::string> w = words(line);
     if (w.size() != 4) continue;
     if (w[0] == "applied") applied = {std::stod(w[1]), std::stod(w[2]), std::stod(w[3])};
@@ -108,8 +99,7 @@ int balanced_states(const std::string& text) {
 class ReportWindow : public test_support::WindowTest {
  protected:
   ReportWindow() {
-    const fs::path set = test_support::tests_dir() / "data" / "post_small";
-    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"}) fs::copy_file(set / f, f);
+    test_support::copy_result_set();
     run("click frmSplash.Command3\nclick Form1.Command1\n");
   }
 };
@@ -160,7 +150,7 @@ TEST_F(ReportWindow, ReportOfTheDesignShownAgreesWithItsTables) {
   }
   // Rows in the order of the text: sorted by utilisation, largest first.
   std::vector<double> in_order;
-  for (const std::string& line : lines_of(text))
+  for (const std::string& line : text_lines(text))
     if (const auto w = words(line); w.size() >= 13 && rows.count(std::atoi(w[0].c_str())) && w[1].find('-') != std::string::npos)
       in_order.push_back(rows.at(std::stoi(w[0])).numbers[8]);
   EXPECT_TRUE(std::is_sorted(in_order.rbegin(), in_order.rend()));
@@ -190,7 +180,7 @@ TEST_F(ReportWindow, SizedFrameReportCarriesItsBillAndInputs) {
   ASSERT_FALSE(bill_total.empty());
   double report_total = -1;
   bool in_bill = false;
-  for (const std::string& line : lines_of(text)) {
+  for (const std::string& line : text_lines(text)) {
     in_bill = in_bill || line.find("Bill of materials (") != std::string::npos;
     if (const auto w = words(line); in_bill && w.size() >= 3 && w[0] == "total") report_total = std::stod(w.back());
   }
@@ -209,7 +199,7 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
   EXPECT_EQ(balanced_states(text), 2);
   // C1 carries 1.5 times the case's 1000 N down and 1.35 times the weight.
   double c1_down = 0;
-  for (const std::string& line : lines_of(text.substr(text.find("Reactions, combination C1"))))
+  for (const std::string& line : text_lines(text.substr(text.find("Reactions, combination C1"))))
     if (const auto w = words(line); w.size() == 4 && w[0] == "applied") {
       c1_down = std::stod(w[3]);
       break;

@@ -3,15 +3,10 @@
 // the window's own close button.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 #include "app/forms.h"
 #include "support/window_test.h"
@@ -255,6 +250,11 @@ TEST_F(SectionEditor, PropertiesFollowTheSketch) {
   EXPECT_EQ(e().Label40->text().toStdString(), "A = 100 mm2\nIw = 8.33333 mm4\nIh = 83333.3 mm4\nJ = 83341.7 mm4");
   run("set Form3.Text1 2\n");
   EXPECT_EQ(e().Label40->text().toStdString(), "A = 200 mm2\nIw = 66.6667 mm4\nIh = 166667 mm4\nJ = 166733 mm4");
+  // About its centroid the same values (it is centred), J = 100 x 2^3 / 3, and the analysis
+  // twists it with Iw + Ih, 625 times that.
+  run("expect-state Form3 section_properties {\"area\":200,\"centroid\":[0,0],\"iw\":66.666664,\"ih\":166666.67,"
+      "\"iwh\":0,\"i1\":166666.67,\"i2\":66.666664,\"angle\":90,\"j\":266.66666}\n"
+      "expect Form3.Label60 contains Its torsion constant Iw + Ih = 166733 mm4 is 625.3 times the St Venant J.\n");
 }
 
 // An 80 x 50 x 6 angle drawn on its centre lines: beside the values as drawn the editor shows

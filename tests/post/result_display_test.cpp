@@ -9,6 +9,7 @@
 
 #include "base/recording_canvas.h"
 #include "post/result_display.h"
+#include "support/drawing.h"
 
 namespace {
 
@@ -64,12 +65,7 @@ ResultPicture plain_view(float threshold = 1, bool hidden = false) {
   return p;
 }
 
-std::vector<Primitive> lines_of(const RecordingCanvas& c, int colour) {
-  std::vector<Primitive> out;
-  for (const Primitive& p : c.primitives())
-    if (p.op == Primitive::Op::line && p.colour == colour) out.push_back(p);
-  return out;
-}
+std::vector<Primitive> lines_of(const RecordingCanvas& c, int colour) { return test_support::of(c.primitives(), Primitive::Op::line, colour); }
 
 constexpr int design_colour = 6, section_colour = 0, grey = 7, axes_colour = 9, centre_colour = 14;
 

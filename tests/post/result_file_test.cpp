@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "base/run_files.h"
-#include "formats/errors.h"
 #include "formats/fields.h"
 #include "post/result_file.h"
 #include "support/robustness.h"
@@ -17,8 +16,6 @@ namespace fs = std::filesystem;
 using namespace test_support;
 
 namespace {
-
-const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
 
 // A result file of n nodes on the L axis (node i at L = 10 i) and elements round them, with the
 // given kinds, and `cycles` cycles in which element e has the diameter c + e / 10.
@@ -37,10 +34,6 @@ void write_results(const std::string& path, int nodes, const std::vector<int>& k
 // Each test in a fresh working directory; the default paths are the files of the program.
 class ResultFile : public ::testing::Test {
  protected:
-  void copy_small_set() {
-    for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"})
-      fs::copy_file(small_set / f, f, fs::copy_options::overwrite_existing);
-  }
   test_support::WorkingDirectory dir_;
   ResultPaths paths;
 };
@@ -72,7 +65,7 @@ TEST_F(ResultFile, EveryCycleIsReadAndKindOneAloneIsNonDesign) {
 }
 
 TEST_F(ResultFile, ModelFilesGiveSectionsAndReferences) {
-  copy_small_set();
+  copy_result_set();
   const ResultSet set = read_result_set(paths);
   ASSERT_TRUE(set.store);
   const ResultStore& r = *set.store;
@@ -101,7 +94,7 @@ TEST_F(ResultFile, ARunsTokenKeepsAWindowToItsOwnResults) {
   EXPECT_FALSE(nothing.store);
   EXPECT_EQ(nothing.refused, "");
   EXPECT_EQ(nothing.problem, "the run has written no " + paths.results + " yet");
-  copy_small_set();
+  copy_result_set();
   for (const std::string other : {"", "00000000000000bb"}) {
     if (!other.empty()) write_run_token(other);
     ResultSet set = read_result_set(paths, mine);

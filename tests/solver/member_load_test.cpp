@@ -9,7 +9,6 @@
 #include <numbers>
 #include <vector>
 
-#include "base/analysis_model.h"
 #include "solver/frame.h"
 #include "solver/member_forces.h"
 #include "support/model_builder.h"

@@ -3,13 +3,10 @@
 #include <numbers>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "base/analysis_model.h"
-#include "bench/models.h"
 #include "solver/pin_jointed.h"
 #include "solver/frame.h"
 #include "solver/optimiser.h"

@@ -16,7 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "base/analysis_model.h"
 #include "base/processes.h"
 #include "base/run_files.h"
 #include "base/run_log.h"
@@ -28,17 +27,10 @@
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
+using test_support::copy_result_set;
 using test_support::file_text;
 
 namespace {
-
-// Four nodes, five design beams and one non-design bar (element 3), clamped at nodes 1..3 and
-// loaded at node 4; its sketch in the section file.
-const fs::path small_set = test_support::tests_dir() / "data" / "post_small";
-
-void copy_model() {
-  for (const char* f : {"fem_gr_jo.dat", "cross_data_4th.dat"}) fs::copy_file(small_set / f, f);
-}
 
 // Runs a solver program in the working directory (topo without a display); its exit status.
 int run_solver(const std::string& program, const std::string& environment = {}, const std::string& more = {}) {
@@ -51,19 +43,11 @@ int run_solver(const std::string& program, const std::string& environment = {}, 
 }
 int run_topo() { return run_solver("topo"); }
 
-// A process id that no process has any more.
-long long dead_pid() {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  waitpid(child, nullptr, 0);
-  return child;
-}
-
 }  // namespace
 
 TEST(ResultFileAgreement, WhatTheSolverWritesThePostWindowReads) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);  // four nodes, five design beams, the bar (element 3)
   const ModelFile model = read_model_file();
   const auto cycles = Optimiser(model).run();
   write_result_file(post_file_name, model, cycles);
@@ -90,7 +74,7 @@ TEST(ResultFileAgreement, WhatTheSolverWritesThePostWindowReads) {
 // file is left behind.
 TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   const ModelFile model = read_model_file();
   const auto run = Optimiser(model).run();
   std::vector<CycleRecord> cycles;
@@ -132,7 +116,7 @@ TEST(ResultFileAgreement, AReaderFindsACompleteFileWhileTheRunWritesIt) {
 
 TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   test_support::write_file("post_pl.dat", "results of another model\r\n");
   ASSERT_EQ(run_topo(), 0) << file_text("err.txt");
   const std::string out = file_text("out.txt");
@@ -148,7 +132,7 @@ TEST(Topo, RunsHeadlessToTheEndAndWritesTheResults) {
 // The modelling window starts topo with the post-processing window's place and its status part.
 TEST(Topo, TakesThePlaceOfThePostProcessingWindow) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   EXPECT_EQ(run_solver("topo", "", " --beside 0,0,1328,580 --keep 560,430,376,140"), 0) << file_text("err.txt");
   EXPECT_EQ(read_run_log().end, RunEnd::finished);
   EXPECT_EQ(run_solver("topo", "", " --beside 0,0"), 2);
@@ -166,7 +150,7 @@ TEST(Topo, AnErrorEndsTheRunNonZeroWithItsMessage) {
 // log alone and says why.
 TEST(SolverRun, ASecondSolverInABusyDirectoryLeavesTheFirstRunAlone) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   test_support::write_file("post_pl.dat", "the first run's results\r\n");
   test_support::write_file("topo_run.log", "cycle    1    1.00000E+00    1.00000E-01    0.00000E+00\r\n");
   DirectoryLock first;  // this test plays the first solver
@@ -185,8 +169,8 @@ TEST(SolverRun, ASecondSolverInABusyDirectoryLeavesTheFirstRunAlone) {
 // A killed run leaves its lock file and temporary files; the next run takes over and cleans up.
 TEST(SolverRun, WhatAKilledRunLeftDoesNotStopTheNext) {
   test_support::WorkingDirectory dir;
-  copy_model();
-  const std::string dead = std::to_string(dead_pid());
+  copy_result_set(false);
+  const std::string dead = std::to_string(test_support::dead_pid());
   test_support::write_file("topo.lock", dead + "\n");
   for (const std::string& name : {std::string("post_pl.dat.tmp"), "post_pl.dat.tmp." + dead}) test_support::write_file(name, "half");
   ASSERT_EQ(run_solver("topo_nd"), 0) << file_text("err.txt");
@@ -205,7 +189,7 @@ TEST(SolverRun, WhatAKilledRunLeftDoesNotStopTheNext) {
 // reason; a failure in cycle 1 leaves no result file at all.
 TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   for (const std::string program : {"topo_nd", "topo"}) {
     EXPECT_EQ(run_solver(program, "MARULLA_BREAK_AT_CYCLE=3"), 1) << program;
     const RunLog log = read_run_log();
@@ -230,7 +214,7 @@ TEST(SolverRun, AFailureKeepsTheCyclesDoneAndSaysWhy) {
 // schedule's stages to 2 at the end; the result file keeps its layout and every cycle.
 TEST(SolverRun, TheLogSaysThePenaltyOfEveryCycle) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   std::string text = file_text("fem_gr_jo.dat");
   ASSERT_EQ(text.substr(85, 15), "    1.00000E+00");  // the header's "Penalty Factor"
   text.replace(85, 15, "    2.00000E+00");
@@ -263,7 +247,7 @@ TEST(SolverRun, TheLogSaysThePenaltyOfEveryCycle) {
 // left before it started (a "Stop" pressed at once) stops it after its first cycle.
 TEST(SolverRun, AStopRequestEndsItsOwnRunAfterTheCycleUnderWay) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   const struct {
     const char* token;
     const char* before;  // the request lying there at the start
@@ -296,7 +280,7 @@ TEST(SolverRun, AStopRequestEndsItsOwnRunAfterTheCycleUnderWay) {
 // how many cycles that holds, not how many it computed.
 TEST(SolverRun, AFailedRewriteReportsTheCyclesOnDisk) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   const ModelFile model = read_model_file(model_file_name);
   SolverRun run;
   ResultFileWriter writer(post_file_name, model);
@@ -335,7 +319,7 @@ TEST(SolverRun, AFailedRewriteReportsTheCyclesOnDisk) {
 // beside its results, so that the program's window takes only them.
 TEST(SolverRun, TheProgramsLockAndTokenPassToTheSolver) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   DirectoryLock lock;
   ASSERT_EQ(lock.take(), 0);
   const fs::path exe = fs::read_symlink("/proc/self/exe").parent_path() / "topo_nd";
@@ -364,7 +348,7 @@ TEST(SolverRun, TheProgramsLockAndTokenPassToTheSolver) {
 // directory: the solver refuses it at once and lets go.
 TEST(SolverRun, ALogThatIsAPipeIsRefusedAtOnce) {
   test_support::WorkingDirectory dir;
-  copy_model();
+  copy_result_set(false);
   ASSERT_EQ(::mkfifo(run_log_name, 0644), 0);
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(run_solver("topo_nd", "timeout 20"), 1);

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "formats/errors.h"
@@ -65,6 +69,35 @@ inline std::vector<std::string> file_lines(const std::filesystem::path& path) { 
 
 inline void write_file(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// A shell script made executable: a stand-in for a program the code under test starts.
+inline void write_program(const std::filesystem::path& path, const std::string& script) {
+  write_file(path, "#!/bin/sh\n" + script);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+// The hand-made result set of tests/data/post_small (four nodes, six elements, three cycles)
+// copied into the working directory: the result file, the section file and the model file.
+inline void copy_result_set(bool with_results = true) {
+  const std::filesystem::path set = tests_dir() / "data" / "post_small";
+  for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"})
+    if (with_results || f != std::string("post_pl.dat"))
+      std::filesystem::copy_file(set / f, f, std::filesystem::copy_options::overwrite_existing);
+}
+
+// A process id that no process has any more.
+inline long long dead_pid() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+// Waits up to 4 s for `done`; its last answer.
+inline bool wait_until(const std::function<bool()>& done) {
+  for (int i = 0; i < 200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return done();
 }
 
 // True when a writer's temporary file of `path` ("path.tmp", "path.tmp.<pid>") is left beside it.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/qt_scenario.h"
+#include "model/model_store.h"
 #include "support/test_support.h"
 
 namespace test_support {
@@ -25,5 +26,16 @@ class WindowTest : public ::testing::Test {
  private:
   std::unique_ptr<ScenarioRunner> runner_ = std::make_unique<ScenarioRunner>();
 };
+
+// Conditions put into load case c of the store as the point dialog stores them: a node fixed
+// in its first `dofs` degrees of freedom, a load along one.
+inline void set_support(ModelStore& m, int c, int node, int dofs = 6) {
+  m.bc_flag(c, node) = 1;
+  for (int d = 1; d <= dofs; ++d) m.bc_val(c, node, 1, d) = 1;
+}
+inline void set_load(ModelStore& m, int c, int node, int dof, float value) {
+  m.bc_flag(c, node) = 1;
+  m.bc_val(c, node, 2, dof) = value;
+}
 
 }  // namespace test_support
