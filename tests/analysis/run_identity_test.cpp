@@ -97,12 +97,13 @@ TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
   const std::string dead = std::to_string(dead_pid()), live = std::to_string(getpid());
   const std::vector<std::string> gone = {"temp_save.dat.tmp." + dead, "fem_gr_jo.dat.tmp." + dead,
                                          "cross_data_4th.dat.tmp." + dead, "post_pl.dat.tmp." + dead + ".cycles",
-                                         "frame.stl.tmp." + dead, "Frame Copy.CSV.tmp." + dead, "post_pl.dat.tmp"};
+                                         "frame.stl.tmp." + dead, "Frame Copy.CSV.tmp." + dead, "a.dxf.tmp." + dead,
+                                         "post_pl.dat.tmp"};
   // A live process of another program has taken the id of a killed writer.
   const long long other = start_child("/bin/sleep", {"20"}, {});
   const std::vector<std::string> kept = {"temp_save.dat.tmp." + live, "frame.dxf.tmp." + live, "notes.txt.tmp." + dead,
                                          "frame.stl.tmp.12x", "frame.stl", "temp_save.dat.tmp.old",
-                                         "fem_gr_jo.dat.tmp.my-notes", "post_pl.dat.tmp." + dead + "x"};
+                                         "fem_gr_jo.dat.tmp.my-notes", "post_pl.dat.tmp." + dead + "x", ".csv.tmp." + dead};
   write_file("fem_gr_jo.dat.tmp." + std::to_string(other), "half");
   for (const auto& name : gone) write_file(name, "half");
   for (const auto& name : kept) write_file(name, "kept");
