@@ -90,6 +90,22 @@ TEST(RunIdentity, TokensAreFreshAndTheirCompanionReadsBack) {
   EXPECT_EQ(read_run_token(), "");
 }
 
+// A descriptor handed down that is open on some other file is no lock of this directory: the
+// lock is taken afresh, and the other file is left as it was.
+TEST(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
+  WorkingDirectory dir;
+  write_file("notes.txt", "mine");
+  const int other = ::open("notes.txt", O_RDWR);
+  ASSERT_GE(other, 0);
+  ::setenv(lock_fd_variable, std::to_string(other).c_str(), 1);
+  DirectoryLock lock;
+  EXPECT_EQ(lock.take(), 0);
+  ::unsetenv(lock_fd_variable);
+  ::close(other);
+  EXPECT_EQ(file_text("notes.txt"), "mine");
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+}
+
 // Where a solver run cleans up: the temporary files of every file of the program and of the
 // exports in the folder whose writer has ended; a live writer's and other files stay.
 TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
