@@ -206,9 +206,12 @@ TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
   EXPECT_EQ(entries, 6u);  // the six elements of the result, the last one too
   EXPECT_NE(dump.find("\"class\":null,\"lambda_bar\":null,\"chi\":null"), std::string::npos) << dump;
 
+  // The sizing's section types: a whole number up to 1000, anything else ignored while typed.
+  run("set Form1.Text47 3\nset Form1.Text47 1001\nset Form1.Text47 2.5\n");
   run("restart\nclick frmSplash.Command3\n");
   run("expect Form1.Text41 text S355\nexpect Form1.Text7 text 340\nexpect Form1.Check41 checked 1\n"
-      "expect Form1.Text42 text 1.05\nexpect Form1.Text43 text 1.1\nexpect Form1.Text44 text 0\n");
+      "expect Form1.Text42 text 1.05\nexpect Form1.Text43 text 1.1\nexpect Form1.Text44 text 0\n"
+      "expect Form1.Text47 text 3\n");
   EXPECT_TRUE(errors().empty());
 }
 
