@@ -106,6 +106,19 @@ TEST(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
+// A lock file that names some other live process, one without the file open, names no holder:
+// the process the system names is given instead.
+TEST(RunIdentity, ALiveProcessNamedInTheLockFileHoldsItOnlyWithTheFileOpen) {
+  WorkingDirectory dir;
+  DirectoryLock lock;
+  ASSERT_EQ(lock.take(), 0);
+  const long long other = start_child("/bin/sleep", {"20"}, {});
+  write_file(run_lock_name, std::to_string(other));
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+  ::kill(static_cast<pid_t>(other), SIGKILL);
+  EXPECT_TRUE(wait_until([&] { return !child_running(other); }));
+}
+
 // Where a solver run cleans up: the temporary files of every file of the program and of the
 // exports in the folder whose writer has ended; a live writer's and other files stay.
 TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
