@@ -106,14 +106,16 @@ TEST(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
-// A lock file that names some other live process, one without the file open, names no holder:
-// the process the system names is given instead.
+// A lock file that names some other live process, one without the file open, or no process at
+// all, names no holder: the process the system names is given instead.
 TEST(RunIdentity, ALiveProcessNamedInTheLockFileHoldsItOnlyWithTheFileOpen) {
   WorkingDirectory dir;
   DirectoryLock lock;
   ASSERT_EQ(lock.take(), 0);
   const long long other = start_child("/bin/sleep", {"20"}, {});
   write_file(run_lock_name, std::to_string(other));
+  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+  write_file(run_lock_name, std::string(40, '7'));  // longer than any id, and out of range
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
   ::kill(static_cast<pid_t>(other), SIGKILL);
   EXPECT_TRUE(wait_until([&] { return !child_running(other); }));
