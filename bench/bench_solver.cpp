@@ -439,42 +439,6 @@ void compare_factorisations(int n, int h, int elements) {
     }
 }
 
-// The model as the modelling stage writes it (fem_gr_jo.dat), for a solver program.
-void write_solver_input(const std::string& path, const ModelFile& f) {
-  DataFileWriter out(path);
-  out.line(model_file_header(f.n_node, f.n_elem, f.n_prop, static_cast<int>(f.cases.size()), f.settings));
-  auto numbered = [&](size_t k, const auto& values) {
-    FieldLine line;
-    line.i5(static_cast<long>(k + 1));
-    for (double v : values) line.e15(v);
-    out.line(line);
-  };
-  for (size_t i = 0; i < f.nodes.size(); ++i) numbered(i, f.nodes[i]);
-  for (size_t j = 0; j < f.elements.size(); ++j) {
-    const ModelFileElement& e = f.elements[j];
-    FieldLine line;
-    line.i5(static_cast<long>(j + 1)).i5(e.node1).i5(e.node2).i5(e.prop);
-    for (double v : e.ref) line.e15(v);
-    out.line(line);
-  }
-  for (size_t p = 0; p < f.props.size(); ++p) numbered(p, f.props[p]);
-  for (const ModelFileCase& c : f.cases) {
-    long records = 0;
-    for (size_t i = 0; i < f.nodes.size(); ++i)
-      for (size_t k = 0; k < 6; ++k) records += (c.fixed[i][k] ? 1 : 0) + (c.loads[i][k] != 0 ? 1 : 0);
-    out.line(FieldLine().i5(records));
-    for (long node = 1; node <= f.n_node; ++node)
-      for (long k = 1; k <= 6; ++k)
-        if (c.fixed[static_cast<size_t>(node - 1)][static_cast<size_t>(k - 1)]) out.line(FieldLine().i5(node).i5(k).i5(0));
-    for (long node = 1; node <= f.n_node; ++node)
-      for (long k = 1; k <= 6; ++k)
-        if (const double load = c.loads[static_cast<size_t>(node - 1)][static_cast<size_t>(k - 1)]; load != 0)
-          out.line(FieldLine().i5(node).i5(k).i5(1).e15(load));
-    for (size_t i = 0; i < f.nodes.size(); ++i) numbered(i, c.springs[i]);
-  }
-  out.commit();
-}
-
 // The same frame with its design set made a non-design one of the uniform start's sections
 // (Dmax x, x^2 the volume ratio, as the first cycle has them): topo_nd runs it as one analysis
 // and stops, since nothing is left to optimise. The references become directions.
@@ -534,8 +498,8 @@ void compare_processes(int n, int h, int elements) {
   const std::filesystem::path whole = std::filesystem::absolute("whole"), fresh = std::filesystem::absolute("fresh");
   std::filesystem::create_directories(whole);
   std::filesystem::create_directories(fresh);
-  write_solver_input(whole / model_file_name, model);
-  write_solver_input(fresh / model_file_name, fixed_design(model));
+  write_model_file(model, whole / model_file_name);
+  write_model_file(fixed_design(model), fresh / model_file_name);
   std::vector<ProcessRun> analyses;
   for (int k = 0; k < 3; ++k) analyses.push_back(run_topo_nd(fresh));
   std::sort(analyses.begin(), analyses.end(), [](const ProcessRun& a, const ProcessRun& b) { return a.wall < b.wall; });
@@ -564,7 +528,7 @@ void run_format_ceiling() {
               model.n_elem);
   const std::filesystem::path dir = std::filesystem::absolute("ceiling");
   std::filesystem::create_directories(dir);
-  write_solver_input(dir / model_file_name, model);
+  write_model_file(model, dir / model_file_name);
   const ProcessRun run = run_topo_nd(dir);
   if (!run.ok) {
     std::printf("  topo_nd failed:\n%s\n", run.output.c_str());

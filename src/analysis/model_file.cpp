@@ -1,7 +1,9 @@
 // The analysis model file from the model store: writer and the re-analysis read-back.
 #include "analysis/model_file.h"
 
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "formats/errors.h"
 #include "formats/fields.h"
@@ -11,13 +13,6 @@
 namespace {
 
 bool rounds_to_one(float flag) { return std::nearbyint(static_cast<double>(flag)) == 1.0; }
-
-FieldLine e15_line(int number, const float* values, int count) {
-  FieldLine line;
-  line.i5(number);
-  for (int k = 0; k < count; ++k) line.e15(values[k]);
-  return line;
-}
 
 }  // namespace
 
@@ -56,43 +51,48 @@ void set_design_references(ModelStore& m) {
   }
 }
 
-void write_model_file(ModelStore& m, const AnalysisSettings& s, const std::string& path) {
-  const int blocks = count_case_records(m);
-  set_design_references(m);
-
-  DataFileWriter out(path);
-  out.line(model_file_header(m.n_node, m.n_elem, m.n_prop, blocks, s));
-  for (int i = 1; i <= m.n_node; ++i) {
-    const float xyz[3] = {m.node_xyz(i, 1), m.node_xyz(i, 2), m.node_xyz(i, 3)};
-    out.line(e15_line(i, xyz, 3));
-  }
-  for (int j = 1; j <= m.n_elem; ++j) {
-    FieldLine line;
-    line.i5(j).i5(m.elem_nod(j, 1)).i5(m.elem_nod(j, 2)).i5(m.elem_nod(j, 3));
-    for (int a = 1; a <= 3; ++a) line.e15(m.elem_prop(j, a));
-    out.line(line);
-  }
+namespace {
+// The store's model as the file holds it: every case, whose records the writer counts again.
+ModelFile model_of_store(const ModelStore& m, const AnalysisSettings& s) {
+  ModelFile f;
+  f.n_node = m.n_node;
+  f.n_elem = m.n_elem;
+  f.n_prop = m.n_prop;
+  f.settings = s;
+  for (int i = 1; i <= m.n_node; ++i) f.nodes.push_back({m.node_xyz(i, 1), m.node_xyz(i, 2), m.node_xyz(i, 3)});
+  for (int j = 1; j <= m.n_elem; ++j)
+    f.elements.push_back({m.elem_nod(j, 1), m.elem_nod(j, 2), m.elem_nod(j, 3),
+                          {m.elem_prop(j, 1), m.elem_prop(j, 2), m.elem_prop(j, 3)}});
   for (int p = 1; p <= m.n_prop; ++p) {
-    float values[7];
-    for (int v = 0; v < 7; ++v) values[v] = m.prop_tab(p, v + 1);
-    out.line(e15_line(p, values, 7));
+    std::array<double, 7> values{};
+    for (int v = 0; v < 7; ++v) values[static_cast<size_t>(v)] = m.prop_tab(p, v + 1);
+    f.props.push_back(values);
   }
   for (int c = 1; c <= m.mx_case; ++c) {
-    if (m.case_cnt(c) <= 0) continue;
-    out.line(FieldLine().i5(m.case_cnt(c)));
-    for (int i = 1; i <= m.n_node; ++i)
-      for (int k = 1; k <= 6; ++k)
-        if (rounds_to_one(m.bc_val(c, i, 1, k))) out.line(FieldLine().i5(i).i5(k).i5(0));
-    for (int i = 1; i <= m.n_node; ++i)
-      for (int k = 1; k <= 6; ++k)
-        if (std::fabs(m.bc_val(c, i, 2, k)) > 0) out.line(FieldLine().i5(i).i5(k).i5(1).e15(m.bc_val(c, i, 2, k)));
+    ModelFileCase mc;
     for (int i = 1; i <= m.n_node; ++i) {
-      float springs[6];
-      for (int k = 0; k < 6; ++k) springs[k] = m.spring_val(c, i, k + 1);
-      out.line(e15_line(i, springs, 6));
+      std::array<bool, 6> fixed{};
+      std::array<double, 6> loads{}, springs{};
+      for (int k = 1; k <= 6; ++k) {
+        const auto at = static_cast<size_t>(k - 1);
+        fixed[at] = rounds_to_one(m.bc_val(c, i, 1, k));
+        loads[at] = m.bc_val(c, i, 2, k);
+        springs[at] = m.spring_val(c, i, k);
+      }
+      mc.fixed.push_back(fixed);
+      mc.loads.push_back(loads);
+      mc.springs.push_back(springs);
     }
+    f.cases.push_back(std::move(mc));
   }
-  out.commit();
+  return f;
+}
+}  // namespace
+
+void write_model_file(ModelStore& m, const AnalysisSettings& s, const std::string& path) {
+  count_case_records(m);  // the store's counts, and an Integer's overflow refused before anything is written
+  set_design_references(m);
+  write_model_file(model_of_store(m, s), path);
 }
 
 AnalysisSettings read_back_model_file(ModelStore& m, const std::string& path) {

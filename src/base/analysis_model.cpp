@@ -146,20 +146,64 @@ std::string settings_problem(const AnalysisSettings& s) {
   return {};
 }
 
-std::string model_file_header(int n_node, int n_elem, int n_prop, int blocks, const AnalysisSettings& s) {
-  return FieldLine()
-      .i5(n_node)
-      .i5(n_elem)
-      .i5(n_prop)
-      .i5(blocks)
-      .i5(-1)
-      .e15(s.max_diameter)
-      .e15(s.init_ratio)
-      .e15(s.volume_ratio)
-      .e15(s.move_limit)
-      .e15(s.penalty)
-      .i5(s.display)
-      .str();
+namespace {
+// The records of a case's block: a line per fixed dof and per load.
+long case_records(const ModelFileCase& c) {
+  long records = 0;
+  for (size_t i = 0; i < c.fixed.size(); ++i)
+    for (size_t k = 0; k < 6; ++k) records += (c.fixed[i][k] ? 1 : 0) + (std::fabs(c.loads[i][k]) > 0 ? 1 : 0);
+  return records;
+}
+
+template <size_t n>
+FieldLine numbered_line(size_t index, const std::array<double, n>& values) {
+  FieldLine line;
+  line.i5(static_cast<long>(index + 1));
+  for (double v : values) line.e15(v);
+  return line;
+}
+}  // namespace
+
+void write_model_file(const ModelFile& f, const std::string& path) {
+  int blocks = 0;
+  for (const ModelFileCase& c : f.cases) blocks += case_records(c) > 0 ? 1 : 0;
+  const AnalysisSettings& s = f.settings;
+  DataFileWriter out(path);
+  out.line(FieldLine()
+               .i5(f.n_node)
+               .i5(f.n_elem)
+               .i5(f.n_prop)
+               .i5(blocks)
+               .i5(-1)
+               .e15(s.max_diameter)
+               .e15(s.init_ratio)
+               .e15(s.volume_ratio)
+               .e15(s.move_limit)
+               .e15(s.penalty)
+               .i5(s.display));
+  for (size_t i = 0; i < f.nodes.size(); ++i) out.line(numbered_line(i, f.nodes[i]));
+  for (size_t j = 0; j < f.elements.size(); ++j) {
+    const ModelFileElement& e = f.elements[j];
+    FieldLine line;
+    line.i5(static_cast<long>(j + 1)).i5(e.node1).i5(e.node2).i5(e.prop);
+    for (double v : e.ref) line.e15(v);
+    out.line(line);
+  }
+  for (size_t p = 0; p < f.props.size(); ++p) out.line(numbered_line(p, f.props[p]));
+  for (const ModelFileCase& c : f.cases) {
+    const long records = case_records(c);
+    if (records == 0) continue;
+    out.line(FieldLine().i5(records));
+    for (size_t i = 0; i < c.fixed.size(); ++i)
+      for (size_t k = 0; k < 6; ++k)
+        if (c.fixed[i][k]) out.line(FieldLine().i5(static_cast<long>(i + 1)).i5(static_cast<long>(k + 1)).i5(0));
+    for (size_t i = 0; i < c.loads.size(); ++i)
+      for (size_t k = 0; k < 6; ++k)
+        if (std::fabs(c.loads[i][k]) > 0)
+          out.line(FieldLine().i5(static_cast<long>(i + 1)).i5(static_cast<long>(k + 1)).i5(1).e15(c.loads[i][k]));
+    for (size_t i = 0; i < c.springs.size(); ++i) out.line(numbered_line(i, c.springs[i]));
+  }
+  out.commit();
 }
 
 ModelFile read_model_file(const std::string& path, ModelFileExtent extent, MeshCounts expect) {

@@ -80,9 +80,11 @@ struct MeshCounts {
   const char* source = "the model";  // where the expected counts come from
 };
 
-// Line 1 as the modelling stage writes it: the counts (nodes, elements, property sets and the
-// load-case blocks that follow), the constant -1, the settings and the display switch.
-std::string model_file_header(int n_node, int n_elem, int n_prop, int blocks, const AnalysisSettings& s);
+// Writes the file the parser reads: line 1 (the counts of nodes, elements, property sets and
+// the load-case blocks that follow, the constant -1, the settings and the display switch), then
+// the nodes, elements, property sets and a block per case that holds a record (a fixed dof or
+// a load); a case without one, springs or not, is left out. The file is replaced whole or not at all.
+void write_model_file(const ModelFile& f, const std::string& path = model_file_name);
 
 // Parses the file completely. A missing file is "File not found (path)"; a short, malformed or
 // inconsistent file a run-time error naming the file and line ("Type mismatch", "Input past end
