@@ -1,4 +1,5 @@
-// The fixed-width fields of the data files, and the writer and reader every data file goes through.
+// The fixed-width fields of the data files, and the writer and reader every data file goes through,
+// also against full disks and files that are no data files.
 #include "support/test_support.h"
 #include "formats/fields.h"
 
@@ -14,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "formats/errors.h"
 #include "formats/numtext.h"
+#include "support/robustness.h"
 
 using namespace test_support;
 namespace fs = std::filesystem;
@@ -241,6 +244,73 @@ TEST_F(DataFiles, ReaderCutsFields) {
   EXPECT_EQ(r.field(40, 5), "");
   r.next_line();
   EXPECT_EQ(r.field(3, 10), "ort");
+}
+
+// On a full disk (a small file-size limit) the failure is reported and the previous file stays
+// whole, whether it shows while lines are written or only at commit.
+TEST_F(DataFiles, AFullDiskKeepsThePreviousFile) {
+  write_file("out.dat", "previous\r\n");
+  const std::string failed = "Cannot write file (out.dat: the file would be larger than the system allows)";
+  const std::string line(99, 'x');
+
+  // 10 kB through the stream's buffer: the disk fills while lines are still being written,
+  // and a later commit cannot pretend otherwise.
+  EXPECT_EQ(error_under_file_limit(1000,
+                                   [&] {
+                                     DataFileWriter out("out.dat");
+                                     try {
+                                       for (int i = 0; i < 100; ++i) out.line(line);
+                                     } catch (const RunTimeError&) {
+                                       out.commit();
+                                     }
+                                   }),
+            failed);
+  EXPECT_EQ(file_text("out.dat"), "previous\r\n");
+  EXPECT_FALSE(temp_file_left("out.dat"));
+
+  // 500 bytes stay in the buffer until commit, where the disk refuses them.
+  EXPECT_EQ(error_under_file_limit(100,
+                                   [&] {
+                                     DataFileWriter out("out.dat");
+                                     for (int i = 0; i < 5; ++i) out.line(line);
+                                     out.commit();
+                                   }),
+            failed);
+  EXPECT_EQ(file_text("out.dat"), "previous\r\n");
+  EXPECT_FALSE(temp_file_left("out.dat"));
+}
+
+// Not a data file, or far larger than the capacities allow: refused by name before reading.
+TEST_F(DataFiles, ReaderTakesOnlyRegularFilesOfAPlausibleSize) {
+  fs::create_directory("folder.dat");
+  ASSERT_EQ(::mkfifo("pipe.dat", 0600), 0);  // opening it would wait for a writer for good
+  fs::create_symlink("/dev/zero", "zero.dat");  // endless
+  std::ofstream("huge.dat").close();
+  fs::resize_file("huge.dat", max_data_file_bytes + 1);  // sparse: no disk used
+  std::ofstream("largest.dat").close();
+  fs::resize_file("largest.dat", max_data_file_bytes);
+  fs::create_symlink("largest.dat", "link.dat");
+  const struct {
+    const char* path;
+    std::string error;
+  } cases[] = {
+      {"missing.dat", "File not found (missing.dat)"},   {"folder.dat", "Not a data file (folder.dat)"},
+      {"pipe.dat", "Not a data file (pipe.dat)"},        {"zero.dat", "Not a data file (zero.dat)"},
+      {"huge.dat", "File too large (huge.dat)"},         {"largest.dat", ""},
+      {"link.dat", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(error_of([&] { DataFileReader in(c.path); }), c.error);
+  }
+}
+
+// A folder that may not be written to is named as the cause, whoever runs the test.
+TEST_F(DataFiles, AReadOnlyFolderIsTheCauseGiven) {
+  fs::create_directory("kept");
+  EXPECT_EQ(error_in_read_only_folder("kept", [] { DataFileWriter("kept/out.dat").commit(); }),
+            "Cannot write file (kept/out.dat: writing there is not permitted: the folder is read-only)");
+  EXPECT_TRUE(fs::is_empty("kept"));
 }
 
 }  // namespace
