@@ -106,21 +106,6 @@ TEST(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
-// A lock file that names some other live process, one without the file open, or no process at
-// all, names no holder: the process the system names is given instead.
-TEST(RunIdentity, ALiveProcessNamedInTheLockFileHoldsItOnlyWithTheFileOpen) {
-  WorkingDirectory dir;
-  DirectoryLock lock;
-  ASSERT_EQ(lock.take(), 0);
-  const long long other = start_child("/bin/sleep", {"20"}, {});
-  write_file(run_lock_name, std::to_string(other));
-  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
-  write_file(run_lock_name, std::string(40, '7'));  // longer than any id, and out of range
-  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
-  ::kill(static_cast<pid_t>(other), SIGKILL);
-  EXPECT_TRUE(wait_until([&] { return !child_running(other); }));
-}
-
 // Where a solver run cleans up: the temporary files of every file of the program and of the
 // exports in the folder whose writer has ended; a live writer's and other files stay.
 TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
@@ -275,17 +260,24 @@ TEST(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
-// A lock held by some process under an id it did not write is told by its real holder.
+// A lock file naming a dead process, a live one without the file open, or an id out of range
+// names no holder: the process that holds the lock is given instead.
 TEST(RunIdentity, TheLockNamesItsRealHolder) {
   WorkingDirectory dir;
-  write_file(run_lock_name, std::to_string(dead_pid()) + "\n");
+  const long long other = start_child("/bin/sleep", {"20"}, {});
+  write_file(run_lock_name, "");
   const int fd = ::open(run_lock_name, O_RDONLY);
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-  EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
+  for (const std::string& named : {std::to_string(dead_pid()), std::to_string(other), std::string(40, '7')}) {
+    write_file(run_lock_name, named + "\n");
+    EXPECT_EQ(lock_holder(), static_cast<long long>(getpid())) << named;
+  }
   DirectoryLock lock;
   EXPECT_EQ(lock.take(), static_cast<long long>(getpid()));
   ::close(fd);
   EXPECT_EQ(lock.take(), 0);
+  ::kill(static_cast<pid_t>(other), SIGKILL);
+  EXPECT_TRUE(wait_until([&] { return !child_running(other); }));
 }
 
 // In a folder that cannot be written the cross-section file was never made: "Save" says that
