@@ -28,12 +28,17 @@ fs::path stand_in() {
   write_program("stand_in", "echo \"$MARULLA_RUN_TOKEN\" > token_seen\nexec sleep 20\n");
   return fs::absolute("stand_in");
 }
+
+// Each test in a fresh working directory.
+class RunIdentity : public ::testing::Test {
+ protected:
+  WorkingDirectory dir_;
+};
 }  // namespace
 
 // The program's lock passes to the child it starts: while the child lives, nobody else gets
 // the directory, and its end (whatever the system then says about its process id) frees it.
-TEST(RunIdentity, TheLockPassesToTheStartedSolverAndEndsWithIt) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, TheLockPassesToTheStartedSolverAndEndsWithIt) {
   DirectoryLock lock;
   ASSERT_EQ(lock.take(), 0);
   const long long child =
@@ -66,8 +71,7 @@ TEST(RunIdentity, TheLockPassesToTheStartedSolverAndEndsWithIt) {
   EXPECT_FALSE(child_running(getppid()));  // no child of start_child
 }
 
-TEST(RunIdentity, ASolverThatCannotStartLeavesTheLockWithTheProgram) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, ASolverThatCannotStartLeavesTheLockWithTheProgram) {
   write_file("not_a_program", "plain text\n");
   DirectoryLock lock;
   ASSERT_EQ(lock.take(), 0);
@@ -76,8 +80,7 @@ TEST(RunIdentity, ASolverThatCannotStartLeavesTheLockWithTheProgram) {
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
-TEST(RunIdentity, TokensAreFreshAndTheirCompanionReadsBack) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, TokensAreFreshAndTheirCompanionReadsBack) {
   const std::string a = new_run_token(), b = new_run_token();
   EXPECT_EQ(a.size(), 16u);
   EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos);
@@ -92,8 +95,7 @@ TEST(RunIdentity, TokensAreFreshAndTheirCompanionReadsBack) {
 
 // A descriptor handed down that is open on some other file is no lock of this directory: the
 // lock is taken afresh, and the other file is left as it was.
-TEST(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
   write_file("notes.txt", "mine");
   const int other = ::open("notes.txt", O_RDWR);
   ASSERT_GE(other, 0);
@@ -108,8 +110,7 @@ TEST(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
 
 // Where a solver run cleans up: the temporary files of every file of the program and of the
 // exports in the folder whose writer has ended; a live writer's and other files stay.
-TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
   const std::string dead = std::to_string(dead_pid()), live = std::to_string(getpid());
   const std::vector<std::string> gone = {"temp_save.dat.tmp." + dead, "fem_gr_jo.dat.tmp." + dead,
                                          "cross_data_4th.dat.tmp." + dead, "post_pl.dat.tmp." + dead + ".cycles",
@@ -133,7 +134,7 @@ TEST(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
 
 // Every legal name can be written: a temporary name that would pass 255 bytes is cut short,
 // at a whole character, with a hash that tells long names with the same start apart.
-TEST(RunIdentity, TemporaryNamesOfLongNamesFitTheFileSystem) {
+TEST_F(RunIdentity, TemporaryNamesOfLongNamesFitTheFileSystem) {
   EXPECT_EQ(temp_file_prefix("post_pl.dat"), "post_pl.dat.tmp");
   EXPECT_EQ(temp_file_path("dir/post_pl.dat", 42), "dir/post_pl.dat.tmp.42");
   const std::string long_a = std::string(240, 'a') + ".stl", long_b = std::string(240, 'a') + "b.stl";
@@ -149,7 +150,6 @@ TEST(RunIdentity, TemporaryNamesOfLongNamesFitTheFileSystem) {
   ASSERT_NE(tilde, std::string::npos);
   EXPECT_EQ(tilde % 2, 0u);
 
-  WorkingDirectory dir;
   for (size_t length : {size_t(246), size_t(251), size_t(255)}) {
     const std::string name = std::string(length - 4, 'x') + ".csv";
     DataFileWriter out(name);
@@ -164,8 +164,7 @@ TEST(RunIdentity, TemporaryNamesOfLongNamesFitTheFileSystem) {
 // Each file the program and its solvers write in the folder: a link there (to a file outside,
 // or to none), a pipe or a folder is refused at once, naming it, and what a link
 // points to is left as it was. A pipe never keeps a writer waiting.
-TEST(RunIdentity, WrittenFilesRefuseLinksPipesFoldersAndDevices) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, WrittenFilesRefuseLinksPipesFoldersAndDevices) {
   fs::create_directory("outside");
   write_file("outside/victim", "keep me\n");
   write_file(section_file_name, "    0\r\n");
@@ -203,8 +202,7 @@ TEST(RunIdentity, WrittenFilesRefuseLinksPipesFoldersAndDevices) {
 
 // The files the window reads while a run goes on never keep it waiting or fill its memory:
 // a pipe, a device, a folder or a link at the log, the token, the stop request or the lock.
-TEST(RunIdentity, RunFilesThatAreNoRegularFileAreReadAsNothing) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, RunFilesThatAreNoRegularFileAreReadAsNothing) {
   const auto started = std::chrono::steady_clock::now();
   for (const char* kind : {"pipe", "zero", "folder"}) {
     SCOPED_TRACE(kind);
@@ -228,8 +226,7 @@ TEST(RunIdentity, RunFilesThatAreNoRegularFileAreReadAsNothing) {
 
 // A stop request names its run: a "Stop" pressed before the solver has started stays for it,
 // a request of another run stops nothing and goes at the next start.
-TEST(RunIdentity, AStopRequestBelongsToItsRun) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, AStopRequestBelongsToItsRun) {
   ask_run_to_stop("00000000000000aa");
   EXPECT_EQ(file_text(run_stop_name), "stop 00000000000000aa\r\n");
   EXPECT_TRUE(run_stop_asked("00000000000000aa"));
@@ -246,8 +243,7 @@ TEST(RunIdentity, AStopRequestBelongsToItsRun) {
 }
 
 // "Analysis" takes the directory for its run, and is refused while another process holds it.
-TEST(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
   {
     DirectoryLock other;
     ASSERT_EQ(other.take(), 0);
@@ -262,8 +258,7 @@ TEST(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
 
 // A lock file naming a dead process, a live one without the file open, or an id out of range
 // names no holder: the process that holds the lock is given instead.
-TEST(RunIdentity, TheLockNamesItsRealHolder) {
-  WorkingDirectory dir;
+TEST_F(RunIdentity, TheLockNamesItsRealHolder) {
   const long long other = start_child("/bin/sleep", {"20"}, {});
   write_file(run_lock_name, "");
   const int fd = ::open(run_lock_name, O_RDONLY);
@@ -282,9 +277,8 @@ TEST(RunIdentity, TheLockNamesItsRealHolder) {
 
 // In a folder that cannot be written the cross-section file was never made: "Save" says that
 // the folder cannot be written, not that a file is missing.
-TEST(RunIdentity, SavingInAFolderThatCannotBeWrittenSaysSo) {
+TEST_F(RunIdentity, SavingInAFolderThatCannotBeWrittenSaysSo) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes in any folder";
-  WorkingDirectory dir;
   fs::create_directory("locked");
   fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);
   ModelStore m;

@@ -67,48 +67,28 @@ double largest_unbalance(const CaseForces& f) {
   return largest;
 }
 
-// Pinned at node 1 (torsion held), on a roller at the far end, w N/mm down (-H).
+// One element pinned at node 1 (torsion held), on a roller at the far end, w N/mm down (-H):
+// the moment inside it is the parabola w x (L - x) / 2, its peak w L^2 / 8 sagging at midspan.
 TEST(MemberLoad, SimplySupportedBeamTakesTheParabolaOfMoment) {
-  const double L = 3000, w = 2;
-  for (int pieces : {1, 2}) {
-    SCOPED_TRACE(pieces);
-    Model m = beam(L, pieces);
-    const int last = pieces + 1;
-    fix(m.f.cases[0], 1, {1, 2, 3, 4});
-    fix(m.f.cases[0], last, {2, 3});
-    const std::vector<MemberLoad> load(static_cast<size_t>(pieces), MemberLoad{0, 0, -w});
-    add_member_loads(m.f, 0, load);
-    const Analysed r = analyse(m.f, {load});
-    const CaseForces& f = r.cases[0];
-
-    // Each support carries half the load; nothing is left over at any node.
-    EXPECT_NEAR(f.reactions[0][2], w * L / 2, 1e-9 * w * L);
-    EXPECT_NEAR(f.reactions[static_cast<size_t>(last - 1)][2], w * L / 2, 1e-9 * w * L);
-    EXPECT_LT(largest_unbalance(f), 1e-9 * w * L);
-
-    // Sagging at midspan: My = -w L^2 / 8 (compression on the +H side), the largest moment.
-    const double mid = w * L * L / 8;
-    const MemberForces& first = f.members[0];
-    EXPECT_NEAR(first.largest_moment(), mid, 1e-9 * mid);
-    if (pieces == 1) {
-      EXPECT_NEAR(first.at(L / 2)[4], -mid, 1e-9 * mid);
-      EXPECT_NEAR(first.at(L / 2)[2], 0, 1e-9 * w * L);
-      EXPECT_NEAR(first.at(L / 4)[4], -3 * mid / 4, 1e-9 * mid);  // w x (L - x) / 2
-      const auto peaks = first.peak_sections();
-      ASSERT_EQ(peaks.size(), 3u);
-      EXPECT_EQ(peaks[2].end, 0);
-      EXPECT_NEAR(peaks[2].x, L / 2, 1e-9 * L);
-      EXPECT_NEAR(first.end1[4], 0, 1e-9 * mid);
-      EXPECT_NEAR(first.end2[4], 0, 1e-9 * mid);
-    } else {
-      // The midspan node: 5 w L^4 / (384 E I), exact at the nodes.
-      EXPECT_NEAR(r.analysis->displacement(0, 1, 2), -5 * w * std::pow(L, 4) / (384 * E * I), 1e-9);
-      EXPECT_NEAR(first.end2[4], -mid, 1e-9 * mid);
-      EXPECT_NEAR(f.members[1].end1[4], -mid, 1e-9 * mid);
-    }
-    EXPECT_EQ(first.length, L / pieces);
-    EXPECT_NEAR(first.load[2], -w, 1e-15);
-  }
+  const double L = 3000, w = 2, mid = w * L * L / 8;
+  Model m = beam(L, 1);
+  fix(m.f.cases[0], 1, {1, 2, 3, 4});
+  fix(m.f.cases[0], 2, {2, 3});
+  const std::vector<MemberLoad> load{{0, 0, -w}};
+  add_member_loads(m.f, 0, load);
+  const Analysed r = analyse(m.f, {load});
+  const MemberForces& first = r.cases[0].members[0];
+  EXPECT_NEAR(r.cases[0].reactions[0][2], w * L / 2, 1e-9 * w * L);
+  EXPECT_NEAR(first.largest_moment(), mid, 1e-9 * mid);
+  EXPECT_NEAR(first.at(L / 2)[4], -mid, 1e-9 * mid);
+  EXPECT_NEAR(first.at(L / 2)[2], 0, 1e-9 * w * L);
+  EXPECT_NEAR(first.at(L / 4)[4], -3 * mid / 4, 1e-9 * mid);
+  const auto peaks = first.peak_sections();
+  ASSERT_EQ(peaks.size(), 3u);
+  EXPECT_EQ(peaks[2].end, 0);
+  EXPECT_NEAR(peaks[2].x, L / 2, 1e-9 * L);
+  EXPECT_NEAR(first.end1[4], 0, 1e-9 * mid);
+  EXPECT_NEAR(first.end2[4], 0, 1e-9 * mid);
 }
 
 // The single element's resultants inside it are those of the two-element beam's midspan node.
@@ -127,28 +107,42 @@ TEST(MemberLoad, ResultantsInsideAnElementMatchANodeThere) {
   for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(inside[k], node[k], 1e-8 * std::max(1.0, std::fabs(node[k]))) << k;
 }
 
-TEST(MemberLoad, FixedEndedBeamHasTheTwelfthsAtItsEnds) {
-  const double L = 2400, w = 3;
-  Model m = beam(L, 2);
-  Model::clamp(m.f.cases[0], 1);
-  Model::clamp(m.f.cases[0], 3);
-  const std::vector<MemberLoad> load(2, MemberLoad{0, 0, -w});
-  add_member_loads(m.f, 0, load);
-  const Analysed r = analyse(m.f, {load});
-  const CaseForces& f = r.cases[0];
-
-  const double end = w * L * L / 12, mid = w * L * L / 24;
-  EXPECT_NEAR(f.members[0].end1[4], end, 1e-9 * end);  // hogging: tension on the +H side
-  EXPECT_NEAR(f.members[1].end2[4], end, 1e-9 * end);
-  EXPECT_NEAR(f.members[0].end2[4], -mid, 1e-9 * end);
-  EXPECT_NEAR(f.members[0].largest_moment(), end, 1e-9 * end);
-  EXPECT_NEAR(r.analysis->displacement(0, 1, 2), -w * std::pow(L, 4) / (384 * E * I), 1e-9);
-  // The clamps: w L / 2 up each, and the end moments back, about W.
-  EXPECT_NEAR(f.reactions[0][2], w * L / 2, 1e-9 * w * L);
-  EXPECT_NEAR(f.reactions[2][2], w * L / 2, 1e-9 * w * L);
-  EXPECT_NEAR(f.reactions[0][4], -end, 1e-9 * end);
-  EXPECT_NEAR(f.reactions[2][4], end, 1e-9 * end);
-  EXPECT_LT(largest_unbalance(f), 1e-9 * w * L);
+// Two elements under w N/mm down (-H), simply supported as above and fixed at both ends: each
+// support carries w L / 2; at midspan 5 / 384 and 1 / 384 of w L^4 / (E I) and the moments
+// w L^2 / 8 and w L^2 / 24 sagging; at the fixed ends w L^2 / 12 hogging (tension on the +H side).
+TEST(MemberLoad, SupportedAndFixedEndedBeamsByTheFormulas) {
+  const double L = 2400, w = 3, wl2 = w * L * L;
+  const struct {
+    bool fixed;
+    double deflection, mid, end;
+  } cases[] = {{false, 5, wl2 / 8, 0}, {true, 1, wl2 / 24, wl2 / 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fixed);
+    Model m = beam(L, 2);
+    if (c.fixed) {
+      Model::clamp(m.f.cases[0], 1);
+      Model::clamp(m.f.cases[0], 3);
+    } else {
+      fix(m.f.cases[0], 1, {1, 2, 3, 4});
+      fix(m.f.cases[0], 3, {2, 3});
+    }
+    const std::vector<MemberLoad> load(2, MemberLoad{0, 0, -w});
+    add_member_loads(m.f, 0, load);
+    const Analysed r = analyse(m.f, {load});
+    const CaseForces& f = r.cases[0];
+    const double tolerance = 1e-9 * c.mid;
+    EXPECT_NEAR(r.analysis->displacement(0, 1, 2), -c.deflection * w * std::pow(L, 4) / (384 * E * I), 1e-9);
+    EXPECT_NEAR(f.members[0].end2[4], -c.mid, tolerance);
+    EXPECT_NEAR(f.members[1].end1[4], -c.mid, tolerance);
+    EXPECT_NEAR(f.members[0].end1[4], c.end, tolerance);
+    EXPECT_NEAR(f.members[1].end2[4], c.end, tolerance);
+    EXPECT_NEAR(f.members[0].largest_moment(), std::max(c.mid, c.end), tolerance);
+    EXPECT_NEAR(f.reactions[0][2], w * L / 2, 1e-9 * w * L);
+    EXPECT_NEAR(f.reactions[2][2], w * L / 2, 1e-9 * w * L);
+    EXPECT_NEAR(f.reactions[0][4], -c.end, tolerance);
+    EXPECT_NEAR(f.reactions[2][4], c.end, tolerance);
+    EXPECT_LT(largest_unbalance(f), 1e-9 * w * L);
+  }
 }
 
 // A round tube clamped at the origin, rising at 30 degrees in the L-H plane, under its own
