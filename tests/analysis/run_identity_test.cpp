@@ -36,8 +36,7 @@ class RunIdentity : public ::testing::Test {
 };
 }  // namespace
 
-// The program's lock passes to the child it starts: while the child lives, nobody else gets
-// the directory, and its end (whatever the system then says about its process id) frees it.
+// While the child the lock passed to lives nobody else gets the directory; its end frees it.
 TEST_F(RunIdentity, TheLockPassesToTheStartedSolverAndEndsWithIt) {
   DirectoryLock lock;
   ASSERT_EQ(lock.take(), 0);
@@ -93,8 +92,7 @@ TEST_F(RunIdentity, TokensAreFreshAndTheirCompanionReadsBack) {
   EXPECT_EQ(read_run_token(), "");
 }
 
-// A descriptor handed down that is open on some other file is no lock of this directory: the
-// lock is taken afresh, and the other file is left as it was.
+// A descriptor handed down that is open on another file: the lock is taken afresh, the file left alone.
 TEST_F(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
   write_file("notes.txt", "mine");
   const int other = ::open("notes.txt", O_RDWR);
@@ -108,8 +106,7 @@ TEST_F(RunIdentity, AnInheritedDescriptorOfAnotherFileIsNotTheLock) {
   EXPECT_EQ(lock_holder(), static_cast<long long>(getpid()));
 }
 
-// Where a solver run cleans up: the temporary files of every file of the program and of the
-// exports in the folder whose writer has ended; a live writer's and other files stay.
+// The temporary files of the program's files and exports whose writer has ended go; others stay.
 TEST_F(RunIdentity, KilledWritersTemporaryFilesAreCleanedAtTheNextRun) {
   const std::string dead = std::to_string(dead_pid()), live = std::to_string(getpid());
   const std::vector<std::string> gone = {"temp_save.dat.tmp." + dead, "fem_gr_jo.dat.tmp." + dead,
@@ -161,9 +158,8 @@ TEST_F(RunIdentity, TemporaryNamesOfLongNamesFitTheFileSystem) {
   EXPECT_TRUE(fs::is_empty("."));
 }
 
-// Each file the program and its solvers write in the folder: a link there (to a file outside,
-// or to none), a pipe or a folder is refused at once, naming it, and what a link
-// points to is left as it was. A pipe never keeps a writer waiting.
+// Each file the program and its solvers write: a link there (to a file outside, or to none), a
+// pipe or a folder is refused at once, naming it, and what a link points to is left as it was.
 TEST_F(RunIdentity, WrittenFilesRefuseLinksPipesFoldersAndDevices) {
   fs::create_directory("outside");
   write_file("outside/victim", "keep me\n");
@@ -242,7 +238,6 @@ TEST_F(RunIdentity, AStopRequestBelongsToItsRun) {
   }
 }
 
-// "Analysis" takes the directory for its run, and is refused while another process holds it.
 TEST_F(RunIdentity, AnalysisTakesTheLockOrIsRefused) {
   {
     DirectoryLock other;

@@ -62,16 +62,14 @@ TEST(RunLog, TheCycleLineCarriesThePenaltyAndOlderLinesStillRead) {
   EXPECT_EQ(old.cycles[0].penalty, 0.0);
 }
 
-// Once "Read Data" has read them, the status no longer offers the results to be read; other
-// messages stay as they are.
+// Once "Read Data" has read them, the status no longer offers the results to be read.
 TEST(RunLog, AStatusOnceTheResultsAreRead) {
   EXPECT_EQ(once_read("Finished after 12 cycles: the results can be read with \"Read Data\"."),
             "Finished after 12 cycles: the results are read.");
   EXPECT_EQ(once_read("The solver failed: no load in any load case"), "The solver failed: no load in any load case");
 }
 
-// A window that follows a run reads only that run's log: another run's (another token, or a
-// solver started by hand, without one) is no log of it.
+// A window that follows a run reads only its log, not another run's nor one started by hand.
 TEST(RunLog, ATokenKeepsAWindowToItsOwnRun) {
   WorkingDirectory dir;
   {
