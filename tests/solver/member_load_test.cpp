@@ -21,21 +21,19 @@ using test_support::Model;
 
 constexpr double A = 2000, I = 4e6, J = 8e6;  // a stocky non-design section, mm2 and mm4
 
-// Case c of m with the equivalent nodal loads of w added, analysed, and its forces.
 struct Analysed {
   std::vector<Section> sections;
   std::unique_ptr<FrameAnalysis> analysis;
   std::vector<CaseForces> cases;
 };
 
-void add_member_loads(ModelFile& m, size_t c, const std::vector<MemberLoad>& w, double factor = 1) {
-  const auto equivalent = equivalent_nodal_loads(m, w);
-  for (size_t i = 0; i < equivalent.size(); ++i)
-    for (size_t k = 0; k < 6; ++k) m.cases[c].loads[i][k] += factor * equivalent[i][k];
-}
-
-// Every case analysed, case c with the member loads w_of[c] (already added to the model).
-Analysed analyse(const ModelFile& m, const std::vector<std::vector<MemberLoad>>& w_of) {
+// Every case of m analysed and its forces, case c with the member loads w_of[c] added.
+Analysed analyse(ModelFile m, const std::vector<std::vector<MemberLoad>>& w_of) {
+  for (size_t c = 0; c < m.cases.size(); ++c) {
+    const auto equivalent = equivalent_nodal_loads(m, w_of[c]);
+    for (size_t i = 0; i < equivalent.size(); ++i)
+      for (size_t k = 0; k < 6; ++k) m.cases[c].loads[i][k] += equivalent[i][k];
+  }
   Analysed out;
   out.analysis = std::make_unique<FrameAnalysis>(m);
   for (const FrameElement& e : out.analysis->elements()) out.sections.push_back(e.section);
@@ -75,7 +73,6 @@ TEST(MemberLoad, SimplySupportedBeamTakesTheParabolaOfMoment) {
   fix(m.f.cases[0], 1, {1, 2, 3, 4});
   fix(m.f.cases[0], 2, {2, 3});
   const std::vector<MemberLoad> load{{0, 0, -w}};
-  add_member_loads(m.f, 0, load);
   const Analysed r = analyse(m.f, {load});
   const MemberForces& first = r.cases[0].members[0];
   EXPECT_NEAR(r.cases[0].reactions[0][2], w * L / 2, 1e-9 * w * L);
@@ -100,8 +97,6 @@ TEST(MemberLoad, ResultantsInsideAnElementMatchANodeThere) {
     Model::clamp(m->f.cases[0], 1);
     fix(m->f.cases[0], m->f.n_node, {2, 3});
   }
-  add_member_loads(one.f, 0, {w});
-  add_member_loads(two.f, 0, {w, w});
   const Analysed r1 = analyse(one.f, {{w}}), r2 = analyse(two.f, {{w, w}});
   const EndForces inside = r1.cases[0].members[0].at(L / 2), node = r2.cases[0].members[1].end1;
   for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(inside[k], node[k], 1e-8 * std::max(1.0, std::fabs(node[k]))) << k;
@@ -127,8 +122,7 @@ TEST(MemberLoad, SupportedAndFixedEndedBeamsByTheFormulas) {
       fix(m.f.cases[0], 3, {2, 3});
     }
     const std::vector<MemberLoad> load(2, MemberLoad{0, 0, -w});
-    add_member_loads(m.f, 0, load);
-    const Analysed r = analyse(m.f, {load});
+      const Analysed r = analyse(m.f, {load});
     const CaseForces& f = r.cases[0];
     const double tolerance = 1e-9 * c.mid;
     EXPECT_NEAR(r.analysis->displacement(0, 1, 2), -c.deflection * w * std::pow(L, 4) / (384 * E * I), 1e-9);
@@ -155,7 +149,6 @@ TEST(MemberLoad, InclinedCantileverCarriesItsOwnWeight) {
   m.element(root, tip, m.non_design(tube.A, tube.Iw, tube.Ih, tube.J));
   Model::clamp(m.add_case(), root);
   const std::vector<MemberLoad> weight{{0, 0, -w}};
-  add_member_loads(m.f, 0, weight);
   const Analysed r = analyse(m.f, {weight});
   const CaseForces& f = r.cases[0];
   const MemberForces& bar = f.members[0];
@@ -185,9 +178,9 @@ TEST(MemberLoad, InclinedCantileverCarriesItsOwnWeight) {
   EXPECT_NEAR(r.analysis->displacement(0, 1, 1), 0, 1e-12);
 }
 
-// A three-legged frame in space: legs clamped at the ground meeting a triangle of beams, every
-// member under a load of its own in a different direction, and a nodal load besides.
-Model tripod(const std::vector<MemberLoad>& w) {
+// A three-legged frame in space: legs clamped at the ground meeting a triangle of beams, and a
+// nodal load; tripod_loads() puts every member under a load of its own in a different direction.
+Model tripod() {
   Model m;
   const int set = m.non_design(A, I, 2 * I, J);
   const int g1 = m.node(0, 0, 0), g2 = m.node(2000, 0, 0), g3 = m.node(800, 1500, 0);
@@ -197,7 +190,6 @@ Model tripod(const std::vector<MemberLoad>& w) {
   ModelFileCase& c = m.add_case();
   for (int g : {g1, g2, g3}) Model::clamp(c, g);
   Model::load(c, t2, 1, 500);
-  add_member_loads(m.f, 0, w);
   return m;
 }
 
@@ -207,7 +199,7 @@ std::vector<MemberLoad> tripod_loads() {
 
 TEST(MemberLoad, ReactionsOfASpaceFrameBalanceItsMemberLoads) {
   const std::vector<MemberLoad> w = tripod_loads();
-  const Model m = tripod(w);
+  const Model m = tripod();
   const Analysed r = analyse(m.f, {w});
   const CaseForces& f = r.cases[0];
 
@@ -247,7 +239,7 @@ TEST(MemberLoad, ReactionsOfASpaceFrameBalanceItsMemberLoads) {
 TEST(MemberLoad, ACombinationIsTheFactoredSumOfItsCases) {
   std::vector<MemberLoad> w = tripod_loads(), none, combined;
   for (const MemberLoad& q : w) combined.push_back({1.35 * q[0], 1.35 * q[1], 1.35 * q[2]});
-  Model m = tripod(w);
+  Model m = tripod();
   ModelFileCase second = m.f.cases[0];
   for (auto& node : second.loads) node.fill(0);
   Model::load(second, 6, 3, -800);
@@ -282,7 +274,7 @@ TEST(MemberLoad, ACombinationIsTheFactoredSumOfItsCases) {
 // list of loads leaves the members beyond it unloaded, a longer one has nothing beyond them.
 TEST(MemberLoad, NoMemberLoadLeavesTheNodalAnalysisAlone) {
   std::vector<MemberLoad> w = tripod_loads();
-  const Model plain = tripod({});
+  const Model plain = tripod();
   const Analysed r = analyse(plain.f, {{}});
   const CaseForces zero = case_forces(*r.analysis, plain.f, r.sections, 0, std::vector<MemberLoad>(6));
   for (size_t j = 0; j < 6; ++j) {
