@@ -283,9 +283,7 @@ TEST_F(ModelFileTest, DesignReferencePointsFollowTheDirectionOfW) {
 }
 
 TEST_F(ModelFileTest, WholeReadGivesThePlainModel) {
-  ModelStore m = small_model();
-  write_model_file(m, display_off(), path());
-  const ModelFile f = read_model_file(path());
+  const ModelFile f = read_model_file(golden.string());
 
   EXPECT_EQ(f.n_prop, 2);
   EXPECT_EQ(f.max_diameter_text, "    2.00000E+01");
@@ -340,8 +338,7 @@ TEST_F(ModelFileTest, ReadBackRefusesWhatTheStoreCannotHold) {
   EXPECT_EQ(error_of([&] { read_back_model_file(m); }), "Capacity exceeded (" + file + ", line 1)");
   EXPECT_TRUE(same_conditions(m, before));
 
-  // 32768 records in case 2 parse (the solvers take them) but overflow the Integer count of the
-  // store: the error names the count line.
+  // 32768 records in case 2 parse (the solvers take them) but overflow the store's Integer count.
   std::vector<std::string> crowded(lines.begin(), lines.begin() + 20);
   crowded.push_back("32768");
   for (int r = 0; r < 32768; ++r) crowded.push_back("    1    1    0");

@@ -185,8 +185,7 @@ TEST_F(TempFile, FuzzerFindingsStayFixed) {
   }
 }
 
-// A file whose lines have slipped reads as another table: the bar's sketch would be lost and the
-// next run fail on it. Such files are refused, naming the line, before anything is changed.
+// A file whose lines have slipped would lose the bar's sketch: refused, naming the line.
 TEST_F(TempFile, SectionsThatDoNotFitTheDesignAreRefused) {
   const std::string mismatch = "Sections do not match the design";
   auto lines = design_with_a_drawn_bar();

@@ -136,8 +136,7 @@ TEST_F(DataFiles, WriterWritesCrLfAndReplacesAtCommit) {
   EXPECT_EQ(file_text("empty.dat"), "");
 }
 
-// Each failure names the file and what the system said, in words; after it, every call says
-// the same, and nothing is left changed.
+// Each failure names the file and the system's cause in words; every later call says the same.
 TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
   write_file("plain", "x");
   fs::create_directory("taken.dat");
@@ -186,8 +185,7 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
 }
 
 // Files written together: a second that cannot take its place gives the first its old file
-// back, or none where there was none, and the first is not taken as written; once all are in
-// place, nothing else is left.
+// back, or none where there was none, and the first is not taken as written.
 TEST_F(DataFiles, FilesCommittedTogetherAreReplacedAllOrNone) {
   write_file("a.csv", "old a\r\n");
   for (const char* first : {"a.csv", "c.csv"}) {
@@ -246,15 +244,13 @@ TEST_F(DataFiles, ReaderCutsFields) {
   EXPECT_EQ(r.field(3, 10), "ort");
 }
 
-// On a full disk (a small file-size limit) the failure is reported and the previous file stays
-// whole, whether it shows while lines are written or only at commit.
+// On a full disk (a small file-size limit) the failure is reported and the previous file stays whole.
 TEST_F(DataFiles, AFullDiskKeepsThePreviousFile) {
   write_file("out.dat", "previous\r\n");
   const std::string failed = "Cannot write file (out.dat: the file would be larger than the system allows)";
   const std::string line(99, 'x');
 
-  // 10 kB through the stream's buffer: the disk fills while lines are still being written,
-  // and a later commit cannot pretend otherwise.
+  // 10 kB: the disk fills while lines are written, and a later commit cannot pretend otherwise.
   EXPECT_EQ(error_under_file_limit(1000,
                                    [&] {
                                      DataFileWriter out("out.dat");

@@ -1,5 +1,4 @@
-// Uniform member loads in the frame engine against the beam formulas: simply supported and
-// fixed-ended beams, an inclined cantilever under its own weight, and the equilibrium and
+// Uniform member loads in the frame engine against the beam formulas, and the equilibrium and
 // superposition of a small 3-D frame.
 #include <gtest/gtest.h>
 
@@ -43,8 +42,7 @@ Analysed analyse(ModelFile m, const std::vector<std::vector<MemberLoad>>& w_of) 
   return out;
 }
 
-// A beam along L of `pieces` equal elements from (0, 0, 0) to (length, 0, 0), its W axis the
-// global W; one case.
+// A beam along L of `pieces` equal elements from the origin, its W axis the global W; one case.
 Model beam(double length, int pieces) {
   Model m;
   const int set = m.non_design(A, I, I, J);

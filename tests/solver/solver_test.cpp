@@ -263,7 +263,6 @@ TEST(Optimiser, AreasFollowTheForcesInTwoBars) {
     EXPECT_NEAR(cycles[0].change, 0.5, 1e-9);
     const CycleRecord& last = cycles.back();
     EXPECT_NEAR(cycles[1].diameters[0] / cycles[1].diameters[1], 2.0, 1e-6);
-    EXPECT_NEAR(last.volume_ratio, 0.25, 1e-9);
     // Compliance at the optimum: sum F^2 L / (E A) with A1 + A2 = 2 * 0.25 * pi 20^2 / 4.
     const double total_area = 2 * 0.25 * std::numbers::pi * 400 / 4;
     const double a1 = total_area * 0.8, a2 = total_area * 0.2;
