@@ -58,10 +58,9 @@ TEST(Fields, E15) {
   EXPECT_EQ(field_e15(9.99999e99), "    9.99999E+99");
   EXPECT_EQ(field_e15(9.999996e-100), "    1.00000E-99");
   EXPECT_EQ(field_e15(9.99999e-100), "    0.00000E+00");
-  for (double v : {-1.5e120, 9.999996e99, 1.7976931348623157e308}) {
+  for (double v : {-1.5e120, 9.999996e99, 1.7976931348623157e308, std::nan("")}) {
     EXPECT_EQ(error_of([&] { field_e15(v); }), err::overflow) << v;
   }
-  EXPECT_EQ(error_of([] { field_e15(std::nan("")); }), err::overflow);
 }
 
 // The E15 field as the number pattern writes it, the way every file was written before the
