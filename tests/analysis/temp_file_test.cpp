@@ -107,21 +107,13 @@ TEST_F(TempFile, SaveWritesRecordsThenTheSectionTableAndReadRestoresEveryRecord)
   EXPECT_EQ(text.substr(text.size() - std::string(two_sections).size()), two_sections);
   EXPECT_EQ(copy.n_line(2), 1);
 
+  // Restored and saved again, every record gives the same lines.
   const SavedDesign saved = read_saved_design();
   ModelStore m;
   m.form_load();
   restore_design(m, saved.design);
-  ASSERT_EQ(m.n_gr, 2);
-  for (int r = 1; r <= 2; ++r) {
-    for (int a = 1; a <= 3; ++a) {
-      EXPECT_EQ(m.gr_len(r, a), original.gr_len(r, a));
-      EXPECT_EQ(m.gr_rot(r, a), original.gr_rot(r, a));
-      EXPECT_EQ(m.gr_cen(r, a), original.gr_cen(r, a));
-      EXPECT_EQ(m.gr_mat(r, a), original.gr_mat(r, a));
-      for (int p = 1; p <= 8; ++p) EXPECT_EQ(m.gr_apex(r, p, a), original.gr_apex(r, p, a));
-    }
-    for (int c = 1; c <= 4; ++c) EXPECT_EQ(m.gr_div(r, c), original.gr_div(r, c));
-  }
+  save_design(m, copy);
+  EXPECT_EQ(file_text("temp_save.dat"), text);
   EXPECT_EQ(saved.sections.n_sec, 2);
   EXPECT_EQ(saved.sections.line_t(2, 1), 2);
 }
