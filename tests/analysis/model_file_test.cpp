@@ -84,10 +84,9 @@ ModelStore rebuilt(const ModelStore& written) {
   return m;
 }
 
-// Each test in a fresh working directory, on the file of the program.
+// Each test in a fresh working directory.
 class ModelFileTest : public ::testing::Test {
  protected:
-  std::string path() const { return model_file_name; }
   WorkingDirectory dir_;
 };
 
@@ -196,9 +195,9 @@ bool same_conditions(const ModelStore& a, const ModelStore& b) {
 
 TEST_F(ModelFileTest, SmallModelMatchesTheHandCheckedFileByteForByte) {
   ModelStore m = small_model();
-  write_model_file(m, display_off(), path());
-  EXPECT_EQ(file_text(path()), file_text(golden));
-  EXPECT_FALSE(temp_file_left(path()));
+  write_model_file(m, display_off(), file);
+  EXPECT_EQ(file_text(file), file_text(golden));
+  EXPECT_FALSE(temp_file_left(file));
   // The record counts are kept in the store as well as written.
   EXPECT_EQ(m.case_cnt(1), 7);
   EXPECT_EQ(m.case_cnt(2), 0);
@@ -211,11 +210,11 @@ TEST_F(ModelFileTest, ReadBackRenumbersTheWrittenCases) {
   s.max_diameter = 35.5f;
   s.volume_ratio = 0.2f;
   s.display = 1;
-  write_model_file(written, s, path());
+  write_model_file(written, s, file);
 
   ModelStore m = rebuilt(written);
   m.bc_val(5, 2, 2, 1) = 9;  // stale data the read-back must clear
-  const AnalysisSettings back = read_back_model_file(m, path());
+  const AnalysisSettings back = read_back_model_file(m, file);
 
   EXPECT_EQ(m.mx_case, 2);
   EXPECT_EQ(back.max_diameter, 35.5f);
@@ -230,10 +229,10 @@ TEST_F(ModelFileTest, ReadBackRenumbersTheWrittenCases) {
   EXPECT_EQ(m.case_cnt(3), 0);
   EXPECT_EQ(m.bc_val(5, 2, 2, 1), 0.0f);
   // Written again, the renumbered model gives the same blocks: every value came back.
-  write_model_file(m, display_off(), path());
+  write_model_file(m, display_off(), file);
   ModelStore again = small_model();
   write_model_file(again, display_off(), "first.dat");
-  EXPECT_EQ(file_text(path()), file_text("first.dat"));
+  EXPECT_EQ(file_text(file), file_text("first.dat"));
 }
 
 TEST_F(ModelFileTest, NoConditionsGiveNoBlockAndCaseOneStaysOpen) {
@@ -242,13 +241,13 @@ TEST_F(ModelFileTest, NoConditionsGiveNoBlockAndCaseOneStaysOpen) {
     for (int i = 1; i <= 3; ++i)
       for (int k = 1; k <= 6; ++k) m.bc_val(c, i, 1, k) = m.bc_val(c, i, 2, k) = 0;
   EXPECT_EQ(count_case_records(m), 0);
-  write_model_file(m, display_off(), path());
-  const auto lines = file_lines(path());
+  write_model_file(m, display_off(), file);
+  const auto lines = file_lines(file);
   EXPECT_EQ(lines.size(), 1u + 3 + 3 + 2);
   EXPECT_EQ(lines[0].substr(15, 5), "    0");
 
   ModelStore back = rebuilt(m);
-  read_back_model_file(back, path());
+  read_back_model_file(back, file);
   EXPECT_EQ(back.mx_case, 1);
   EXPECT_EQ(back.case_cnt(1), 0);
 }

@@ -36,6 +36,7 @@ class RunIdentity : public ::testing::Test {
  protected:
   WorkingDirectory dir_;
 };
+using RunLogs = RunIdentity;
 }  // namespace
 
 // While the child the lock passed to lives nobody else gets the directory; its end frees it.
@@ -307,8 +308,7 @@ TEST(SolverStart, WorkingDirectoryFirstThenBesideTheProgram) {
             "File not found (project/topo or bin/topo)");
 }
 
-TEST(RunLog, ALineBeingWrittenWaitsAndTheLastLineTellsHowItEnded) {
-  WorkingDirectory dir;
+TEST_F(RunLogs, ALineBeingWrittenWaitsAndTheLastLineTellsHowItEnded) {
   {
     RunLogWriter log;
     log.cycle({1, 1234.5, 0.05, 0.7});
@@ -346,8 +346,7 @@ TEST(RunLog, ALineBeingWrittenWaitsAndTheLastLineTellsHowItEnded) {
 }
 
 // Each cycle line carries the penalty in force; a line written before there was one reads as 0.
-TEST(RunLog, TheCycleLineCarriesThePenaltyAndOlderLinesStillRead) {
-  WorkingDirectory dir;
+TEST_F(RunLogs, TheCycleLineCarriesThePenaltyAndOlderLinesStillRead) {
   {
     RunLogWriter log;
     log.cycle({41, 52.5, 0.05, 0.02, 1.5});
@@ -364,15 +363,14 @@ TEST(RunLog, TheCycleLineCarriesThePenaltyAndOlderLinesStillRead) {
 }
 
 // Once "Read Data" has read them, the status no longer offers the results to be read.
-TEST(RunLog, AStatusOnceTheResultsAreRead) {
+TEST_F(RunLogs, AStatusOnceTheResultsAreRead) {
   EXPECT_EQ(once_read("Finished after 12 cycles: the results can be read with \"Read Data\"."),
             "Finished after 12 cycles: the results are read.");
   EXPECT_EQ(once_read("The solver failed: no load in any load case"), "The solver failed: no load in any load case");
 }
 
 // A window that follows a run reads only its log, not another run's nor one started by hand.
-TEST(RunLog, ATokenKeepsAWindowToItsOwnRun) {
-  WorkingDirectory dir;
+TEST_F(RunLogs, ATokenKeepsAWindowToItsOwnRun) {
   {
     RunLogWriter log(run_log_name, "00000000000000aa");
     log.cycle({1, 10, 0.1, 0.5});
