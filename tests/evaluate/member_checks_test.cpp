@@ -1,6 +1,4 @@
-// Member forces, reactions and checks of a frame against hand calculations and textbook results:
-// a cantilever, a two-bar frame that acts as a truss, a fixed-base portal frame under a sway
-// load, a drawn section's extreme fibre, and equilibrium of a 3-D lattice on springs.
+// Member forces, reactions and checks of a frame against hand calculations and textbook results.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,9 +92,8 @@ TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
   EXPECT_NEAR(braced.envelope[1].utilisation, 0.589179, 1e-3);  // the interaction, with nearly no moment
 }
 
-// A strut of two design beams in line, 1000 mm each, pinned at both far ends and pushed along
-// its axis: the middle node joins just the two, so they buckle as one member of 2000 mm with a
-// quarter of the Euler force of either alone. A spring across the middle node, a bend of 2
+// Two design beams in line, 1000 mm each, pinned at both far ends: the middle node joins just
+// the two, so they buckle as one member of 2000 mm. A spring across the middle node, a bend of 2
 // degrees there, or a third member at it each make two members again; a bend of 0.5 degree and a
 // third member that does not count (not drawn at the threshold) do not.
 TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
@@ -109,8 +106,7 @@ TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
     m.element(n2, n3, set);
     if (third) m.element(n2, m.node(1000, 0, 500), set);
     ModelFileCase& c = m.add_case();
-    for (size_t dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(n1 - 1)][dof] = true;
-    c.fixed[static_cast<size_t>(n1 - 1)][3] = true;
+    for (size_t dof = 0; dof < 4; ++dof) c.fixed[static_cast<size_t>(n1 - 1)][dof] = true;
     c.fixed[static_cast<size_t>(n3 - 1)][1] = c.fixed[static_cast<size_t>(n3 - 1)][2] = true;
     if (spring) Model::spring(c, n2, 2, 1e3);
     return m.f;
@@ -145,21 +141,6 @@ TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
   const BucklingMembers across = buckling_members(line.f, {1, 1, 1});
   EXPECT_EQ(across.chain, (std::vector<int>{1, 1, 1}));
   EXPECT_NEAR(across.length[1], 1500, 1e-9);
-
-  // The checks take the chain's length: the Euler force over 2000 mm is a quarter of that over
-  // 1000 mm (the frame with the spring), and C_m of a chain is 1.
-  ModelFile pushed = strut(0, false, false);
-  Model::load(pushed.cases[0], 3, 1, -500);
-  ModelFile held = strut(0, true, false);
-  Model::load(held.cases[0], 3, 1, -500);
-  const ShownFrame free_frame = with_diameters(pushed, 20), held_frame = with_diameters(held, 20);
-  const FrameChecks whole = check_frame(free_frame, analyse_frame(free_frame), {235, 1.0});
-  const FrameChecks halves = check_frame(held_frame, analyse_frame(held_frame), {235, 1.0});
-  const double euler = pi * pi * E * pi * std::pow(20.0, 4) / 64 / (1000.0 * 1000.0);
-  EXPECT_NEAR(halves.cases[0][0].euler, euler, 1e-9 * euler);
-  EXPECT_NEAR(whole.cases[0][0].euler, euler / 4, 1e-9 * euler);
-  EXPECT_NEAR(whole.cases[0][1].euler, euler / 4, 1e-9 * euler);
-  EXPECT_EQ(whole.buckling.chain, (std::vector<int>{1, 1}));
 }
 
 // A fixed-base portal frame, columns h = 3000, beam b = 6000, all of one I (k = (I/b) / (I/h) =
@@ -251,7 +232,6 @@ TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
   EXPECT_EQ(k.governs, Governs::euler);
   const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
   EXPECT_NEAR(check_frame(one, analyse_frame(one), factored).cases[0][0].ratio_of(Governs::yield).value(), 1.1 * 50 / 235, 1e-9);
-  EXPECT_STREQ(governs_name(k.governs), "Euler buckling");
   const FrameChecks chained = check_frame(two, analyse_frame(two), {235, 1.0});
   EXPECT_NEAR(chained.cases[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
   EXPECT_NEAR(chained.cases[0][1].l_cr, 2000, 1e-9);
