@@ -1,5 +1,4 @@
-// The colours of the force and utilisation views: the scales' end points, the member that sets
-// the axial scale, and the plain colours of a frame that has lost members.
+// The colours of the force and utilisation views.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -57,7 +56,6 @@ TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   EXPECT_EQ(plain, (std::vector<int>{not_drawn, 6, 6, 0, not_drawn}));
 }
 
-// The line under the frame counts the beams of a cycle that was read; before any, it is empty.
 TEST(ForceView, TheDrawnMembersLineNeedsACycleRead) {
   auto r = std::make_unique<ResultStore>();
   r->pn_elem = 1;

@@ -1,5 +1,4 @@
-// The tables a CSV export writes beside the design table when the frame is analysed: the node
-// table and the bill of materials go with it as one, under a name with room for them all.
+// The tables a CSV export writes beside the design table when the frame is analysed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
