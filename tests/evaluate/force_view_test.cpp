@@ -24,8 +24,7 @@ TEST(ForceView, ScalesRunFromNeutralAndGreenToTheirEnds) {
 
 // A tie above and a strut below a loaded node, the strut twice as thick: the strut takes 4/5 of
 // the load (800 N compression), the tie 1/5 (200 N tension). A drawn bar hangs from the tie's
-// top. The scale is set by the members counted; the result has a fourth element that the frame
-// lost.
+// top; the result has a fourth element that the frame lost.
 TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   Model m;
   const int set = m.design(), plate = m.non_design(100, 1000, 1000, 2000);

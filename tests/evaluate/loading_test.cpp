@@ -143,8 +143,7 @@ TEST(Combinations, OfCasesHeldDifferentlyAreRefused) {
   EXPECT_THROW(analyse_frame(f, {false, "-H", density, mixed}), SolverError);
 }
 
-// A cantilever of 1000 mm, 100 N across its tip: the tip moves P L^3 / 3 E I, and the summary
-// says it against the limit.
+// A cantilever of 1000 mm, 100 N across its tip: the tip moves P L^3 / 3 E I.
 TEST(Deflection, LimitNamesTheNodeAndTheRatio) {
   Model m;
   const int root = m.node(0, 0, 0), tip = m.node(1000, 0, 0);

@@ -97,11 +97,8 @@ TEST(MemberLoadChecks, AxialForceAndShearAreTakenWhereLargest) {
   const RoundSection rod{30, 0};
   const double L = 2000, N_Rd = rod.area() * 235;
   const MemberForces m = loaded(L, {-60, 0, 3}, {-70000, 0, 2000, 0, 0, 0});  // N: -70 kN to +50 kN
-  ASSERT_NEAR(m.end2[0], 50000, 1e-6);
-  ASSERT_NEAR(m.end2[2], -4000, 1e-9);
   const MemberCheck k = check_round_member(rod, E, {L, false}, m, {});
   EXPECT_NEAR(k.axial, -70000, 1e-9);
-  EXPECT_EQ(governing_axial(m), -70000);
   EXPECT_NEAR(*k.ratio_of(Governs::tension), 50000 / N_Rd, 1e-12);
   EXPECT_NEAR(*k.ratio_of(Governs::compression), 70000 / N_Rd, 1e-12);
   EXPECT_NEAR(*k.ratio_of(Governs::shear), 4000 / (rod.shear_area() * 235 / std::sqrt(3.0)), 1e-12);

@@ -42,8 +42,7 @@ TEST(Report, NumbersKeepFourSignificantDigits) {
   EXPECT_EQ(report_number(std::numeric_limits<double>::quiet_NaN()), "-");
 }
 
-// A cycle whose line lacks a value leaves a gap, not a line to nowhere; an empty or flat history
-// still draws its frame.
+// An empty or flat history still draws its frame.
 TEST(Report, ConvergencePictureSkipsMissingValues) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   RecordingCanvas c;
