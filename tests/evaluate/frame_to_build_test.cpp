@@ -334,10 +334,6 @@ TEST(StandardSizes, StoppedShortKeepsAPassingSetAndNothingToSizeSettles) {
   o.rounds = 1;
   const BuiltFrame b = built(frame_of(t.m.f, t.d), o);
   ASSERT_TRUE(b.sizing);
-  EXPECT_FALSE(b.sizing->settled);
-  EXPECT_FALSE(b.sizing->cycled);
-  EXPECT_EQ(b.sizing->rounds, 1);
-  EXPECT_EQ(b.sizing->kept, 1);
   EXPECT_TRUE(b.sizing->failing.empty());
   EXPECT_NE(built_status(b, 7850, "").find(" (stopped after 1 round with members still changing; kept the lightest set that passes, of round 1)."),
             std::string::npos) << built_status(b, 7850, "");

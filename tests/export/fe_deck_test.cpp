@@ -94,9 +94,8 @@ const ModelFileCase& supports_of(const ModelFile& m, const Factors& factors) {
   return m.cases[0];
 }
 
-// Marulla's answer for each step of the deck of f with `loading`: its state in analyse_frame,
-// the step's load case (its one factor) without combinations and the step's combination with
-// them.
+// Marulla's answer for each step of the deck: the state of analyse_frame that is the step's load
+// case (its one factor) without combinations, or its combination.
 Answer marulla_answer(const ShownFrame& f, const Loading& loading, const std::vector<Factors>& steps) {
   const FrameForces forces = analyse_frame(f, loading);
   Answer a;
@@ -555,9 +554,8 @@ TEST(FeDeck, SelfWeightGivesTheBeamFormulas) {
   EXPECT_NE(deck.find("Self-weight of the members: " + std::to_string(static_cast<int>(std::lround(6000 * w)))), std::string::npos);
 }
 
-// The members' weight in the deck is Marulla's own: the portal under its weight downwards in
-// every case, then sideways in combinations (one of the weight alone, one on case 2's pinned
-// foot), gives ccx the displacements and reactions of analyse_frame.
+// The portal under its weight downwards in every case, then sideways in combinations (one of the
+// weight alone, one on case 2's pinned foot).
 TEST(FeDeck, SelfWeightAgreesWithMarullasAnalysis) {
   WorkingDirectory wd;
   const ShownFrame f = portal_frame();
@@ -601,11 +599,9 @@ TEST(FeDeck, ACombinationIsTheFactoredSumOfItsCases) {
   expect_sum(combined, 3, {{-0.5, combined, 2}, {1, cases, 1}, {0.7, cases, 3}}, "SLS1");
 }
 
-// An optimised ground structure: a 3 x 3 x 2 lattice on springs and corner supports, three load
-// cases with springs and supports that differ (a spring stiffer in case 2 and a rotational spring
-// there, a spring node clamped in case 3), optimised; the members at or above a tenth of the
-// largest diameter, with the final diameters, are the frame shown. Some springs are left out
-// with the nodes the threshold leaves bare.
+// A 3 x 3 x 2 lattice on springs, three load cases held differently, optimised; the members at or
+// above a tenth of the largest diameter are the frame shown. Some springs are left out with the
+// nodes the threshold leaves bare.
 TEST(FeDeck, OptimisedGroundStructureAgreesWithCcx) {
   WorkingDirectory wd;
   ModelFile m = bench::lattice(3, 2, 40, 3, true);
