@@ -246,9 +246,8 @@ TEST(StandardSizes, TheLightestSectionWithTheAreaThatPassesTheChecks) {
   EXPECT_EQ(loose.sections[0].name, "RD 10");
 }
 
-// Sized under combinations: the serviceability state, ten times the load, does not size the
-// members; the strength state with the self-weight does, and the sized frame carries the weight
-// of the tubes chosen. Its line says when the deflection passes the limit.
+// The serviceability state, ten times the load, does not size the members; the strength state
+// with the self-weight does.
 TEST(StandardSizes, SizedForStrengthStatesWithTheirOwnWeight) {
   const Model m = test_support::two_struts(1000);
   const Loading loading{true, "-H", 7850,
@@ -396,8 +395,6 @@ TEST(StandardSizes, AFewSectionTypes) {
 // least sections 0, 1, 3, 4 with weights 5, 5, 1, 1. Two types: {20, 50} (5 x 20 x 2 + 50 x 2 =
 // 300) beats {10, 50} (400) and {40, 50} (490); three: {10, 20, 50} (250). An item that fits no
 // section takes the largest; one that fits only a section another cannot take splits the set.
-// (Items are grouped in order of their lightest fit: the lightest grouping when each fits every
-// section from its lightest up, as members mostly do.)
 TEST(StandardSizes, FewestSectionsAreTheLightestGrouping) {
   const std::vector<double> area{10, 20, 30, 40, 50};
   auto from = [](int lo) {
@@ -441,9 +438,8 @@ TEST(StandardSizes, NoSectionLighterThanTheSmallestAskedFor) {
   EXPECT_NE(e.find("CHS 99x9"), std::string::npos) << e;
 }
 
-// A cantilever of two elements in line through a node that nothing holds is one member: both
-// take the section its root needs, though its tip would pass in a lighter one; the bill makes it
-// one piece. Overloaded, the line names the elements that fail even in the largest section.
+// A cantilever of two elements in line through a node that nothing holds is one member, though
+// its tip would pass in a lighter section.
 TEST(StandardSizes, AChainTakesOneSectionAndWhatFailsIsNamed) {
   Model m;
   const int set = m.design();
@@ -517,8 +513,7 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
 }
 
 // Two members in line through a node that nothing braces are one piece of 2000 mm; a third
-// member of another section and a drawn bar are pieces of their own. The bill adds up to the
-// frame's mass.
+// member of another section and a drawn bar are pieces of their own.
 TEST(BillOfMaterials, PiecesByChainLinesBySection) {
   Model m;
   const int a = m.node(0, 0, 0), b = m.node(1000, 0, 0), c = m.node(2000, 0, 0), d = m.node(1000, 0, 1000);

@@ -164,7 +164,6 @@ TEST(SteelDesign, TubeInCompressionAndBending) {
   const CheckSettings s;
   const MemberForces m = forces(-300e3, 20e6, -10e6, 5e6, 5e6);
   const MemberCheck k = check_round_member(tube, E, {4000, false}, m, s);
-  EXPECT_EQ(k.section_class, 1);
   EXPECT_NEAR(k.lambda_bar, 0.737377, 1e-6);
   EXPECT_NEAR(k.chi, 0.829490, 1e-6);
   EXPECT_NEAR(ratio(k, Governs::interaction), 1.064082, 1e-6);
@@ -239,7 +238,6 @@ TEST(SteelDesign, ClassFourIsNeverPassing) {
 TEST(SteelDesign, RodInShearTorsionAndBending) {
   const MemberCheck k =
       check_round_member({30, 0}, E, {1000, false}, forces(-20e3, 2e5, 2e5, 0, 0, 40e3, 1e5), CheckSettings{});
-  EXPECT_EQ(k.section_class, 1);
   EXPECT_NEAR(k.lambda_bar, 1.419754, 1e-6);
   EXPECT_NEAR(k.chi, 0.341995, 1e-6);
   EXPECT_NEAR(ratio(k, Governs::shear), 0.602450, 1e-6);

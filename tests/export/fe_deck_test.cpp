@@ -561,11 +561,8 @@ TEST(FeDeck, SelfWeightAgreesWithMarullasAnalysis) {
   compare(f, loading, {{1.5, 0, 1.05}, {0, 1, 0}, {}});
 }
 
-// Load combinations of the portal's cases. Without the weight, a combination's step is
-// Marulla's analysis of its cases, combined; a case of factor 0 takes no part, not even with its
-// supports (SLS2 uses case 2 alone, whose right foot is pinned where case 1 clamps it), and a
-// combination without a load has no step. With the weight, each combination's displacements
-// and section forces are the factored sum of the case steps and the weight's own step.
+// A case of factor 0 takes no part, not even with its supports (SLS2 uses case 2 alone, whose
+// right foot is pinned where case 1 clamps it), and a combination without a load has no step.
 TEST(FeDeck, ACombinationIsTheFactoredSumOfItsCases) {
   WorkingDirectory wd;
   const ShownFrame f = portal_frame();
