@@ -349,7 +349,6 @@ TEST(FeDeck, CantileverAgreesWithCcx) {
   c.loads[3] = {0, 150, -80, 2000, 0, 0};
   c.loads[0][1] = 999;  // on the clamp, which takes it
   compare(f, {0});
-  EXPECT_NE(test_support::file_text("frame.inp").find("Left out: loads on a fixed dof"), std::string::npos);
 }
 
 // A support is a spring 1e8 times the stiffest member end at its node, as a power of ten, and a
@@ -419,11 +418,6 @@ TEST(FeDeck, PortalFrameWithAGeneralSectionAgreesWithCcx) {
   WorkingDirectory wd;
   const ShownFrame f = portal_frame();
   compare(f, {0, 1, 2});
-
-  const std::string deck = test_support::file_text("frame.inp");
-  const size_t nodes = deck.find("*NODE,NSET=NFRAME"), elements = deck.find("*USER ELEMENT");
-  EXPECT_EQ(deck.substr(nodes, elements - nodes).find("\n5,"), std::string::npos) << "node 5 is touched by no member";
-  EXPECT_NE(deck.find("torsion of J"), std::string::npos) << "the beam's torsion needs a material of its own";
 }
 
 TEST(FeDeck, ADeckWithoutWeightOrCombinationsIsUnchanged) {
