@@ -386,10 +386,8 @@ TEST(FeDeck, ASupportIsStifferThanItsMemberEndAlongAndAbout) {
 }
 
 // A portal frame in the L-H plane: two round columns clamped at the foot and a non-design beam
-// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis; horizontal, vertical and
-// out-of-plane loads in three cases. Case 2 pins the right foot only; cases 1 and 3 share their
-// supports and a rotational spring at the beam's end. Node 5 has no member but a spring, which
-// the deck must leave out for ccx to run.
+// of a general section (Iw != Ih, J not Iw + Ih) turned about its axis. Case 2 pins the right
+// foot only. Node 5 has no member but a spring, which the deck must leave out for ccx to run.
 ShownFrame portal_frame() {
   ShownFrame f;
   f.model = model_of({{0, 0, 0}, {0, 0, 1000}, {1000, 0, 1000}, {1000, 0, 0}, {500, 500, 0}}, 3);
