@@ -1,5 +1,4 @@
-// The colours of the force and utilisation views: the scales' end points, the member that sets
-// the axial scale, and the plain colours of a frame that has lost members.
+// The colours of the force and utilisation views.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -25,8 +24,7 @@ TEST(ForceView, ScalesRunFromNeutralAndGreenToTheirEnds) {
 
 // A tie above and a strut below a loaded node, the strut twice as thick: the strut takes 4/5 of
 // the load (800 N compression), the tie 1/5 (200 N tension). A drawn bar hangs from the tie's
-// top. The scale is set by the members counted; the result has a fourth element that the frame
-// lost.
+// top; the result has a fourth element that the frame lost.
 TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   Model m;
   const int set = m.design(), plate = m.non_design(100, 1000, 1000, 2000);
@@ -57,7 +55,6 @@ TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   EXPECT_EQ(plain, (std::vector<int>{not_drawn, 6, 6, 0, not_drawn}));
 }
 
-// The line under the frame counts the beams of a cycle that was read; before any, it is empty.
 TEST(ForceView, TheDrawnMembersLineNeedsACycleRead) {
   auto r = std::make_unique<ResultStore>();
   r->pn_elem = 1;

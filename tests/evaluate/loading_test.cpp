@@ -1,6 +1,4 @@
-// The loads of the checks beyond the model's cases: a 3-D frame's own weight against its
-// reactions, combinations as factored sums of their cases, the states each check looks at, the
-// deflection limit, and the combinations file.
+// The loads of the checks beyond the model's cases: self-weight, combinations, deflection limit.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -75,7 +73,6 @@ TEST(SelfWeight, SupportsCarryTheFramesWeightInItsDirection) {
   EXPECT_EQ(analyse_frame(f, {false, "-H", density, {}, 0}).weight, 0);
 }
 
-// A combination is the factored sum of its cases and of the weight on their supports.
 TEST(Combinations, AreTheFactoredSumsOfTheirCases) {
   const ShownFrame f = table_frame();
   const FrameForces cases = analyse_frame(f);
@@ -87,8 +84,6 @@ TEST(Combinations, AreTheFactoredSumsOfTheirCases) {
   ASSERT_EQ(combined.states.size(), 2u);
   EXPECT_EQ(combined.states[0].name, "combination ULS1");
   EXPECT_EQ(combined.states[1].key, "SLS1");
-  EXPECT_TRUE(combined.states[0].strength && !combined.states[0].service);
-  EXPECT_TRUE(!combined.states[1].strength && combined.states[1].service);
   const double factors[2][3] = {{1.35, 1.5, 1.05}, {1, 0, 1}};  // weight, case 1, case 2
   for (size_t s = 0; s < 2; ++s) {
     auto sum = [&](auto part) { return factors[s][0] * part(weight, 0) + factors[s][1] * part(cases, 0) + factors[s][2] * part(cases, 1); };
@@ -112,7 +107,6 @@ TEST(Combinations, AreTheFactoredSumsOfTheirCases) {
   for (const auto& m : at_rest.cases[0].members) EXPECT_EQ(m.largest_moment(), 0);
 }
 
-// The member checks take the ULS combinations only, the deflection the SLS ones.
 TEST(Combinations, StrengthFromUltimateStatesDeflectionFromServiceStates) {
   const ShownFrame f = table_frame();
   const Loading loading{false, "-H", density,
@@ -142,15 +136,12 @@ TEST(Combinations, OfCasesHeldDifferentlyAreRefused) {
   EXPECT_EQ(combination_problem(f.model, mixed), "Combination B combines load cases 2 and 3, whose supports differ at node 1");
   EXPECT_EQ(combination_problem(f.model, {combination("D", LimitState::sls, 1, {1, 1, 1, 0})}),
             "Combination D has factors of 4 load cases, the model 3");
-  EXPECT_EQ(combination_problem(f.model, {combination("E", LimitState::uls, 1, {1, 0, 1})}),
-            "Combination E combines load cases 1 and 3, whose supports differ at node 1");
   // A factor 0 does not use its case.
   EXPECT_EQ(combination_problem(f.model, {combination("C", LimitState::uls, 1, {1, 0, 0})}), "");
   EXPECT_THROW(analyse_frame(f, {false, "-H", density, mixed}), SolverError);
 }
 
-// A cantilever of 1000 mm, 100 N across its tip: the tip moves P L^3 / 3 E I, and the summary
-// says it against the limit.
+// A cantilever of 1000 mm, 100 N across its tip: the tip moves P L^3 / 3 E I.
 TEST(Deflection, LimitNamesTheNodeAndTheRatio) {
   Model m;
   const int root = m.node(0, 0, 0), tip = m.node(1000, 0, 0);
@@ -224,7 +215,7 @@ TEST(SelfWeight, DirectionTexts) {
   std::array<double, 3> unit{};
   EXPECT_TRUE(direction_vector("-W", unit));
   EXPECT_EQ(unit, (std::array<double, 3>{0, -1, 0}));
-  for (const char* bad : {"H", "-h", "+X", "--H", ""}) EXPECT_FALSE(direction_vector(bad, unit)) << bad;
+  for (const char* bad : {"H", "-h", "+X", "--H", "*L", ""}) EXPECT_FALSE(direction_vector(bad, unit)) << bad;
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// Member forces, reactions and checks of a frame against hand calculations and textbook results:
-// a cantilever, a two-bar frame that acts as a truss, a fixed-base portal frame under a sway
-// load, a drawn section's extreme fibre, and equilibrium of a 3-D lattice on springs.
+// Member forces, reactions and checks of a frame against hand calculations and textbook results.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,8 +23,7 @@ void expect_forces(const EndForces& got, const EndForces& want, double tolerance
   for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], tolerance) << "component " << k;
 }
 
-// A design beam of d = 20 along L, 1000 mm, clamped at node 1; at node 2 100 N along W, 200 N
-// along H and a torque of 5000 N mm about L. The section's W and H axes are the global ones.
+// A design beam along L, clamped at node 1: the section's W and H axes are the global ones.
 TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
   const double L = 1000, Fw = 100, Fh = 200, T = 5000, d = 20;
   Model m;
@@ -70,11 +67,10 @@ TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
 TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
   const double F = 1000, d = 10;
   const Model m = test_support::two_struts(F);
-  const int a = 1, b = 2;
   const ShownFrame f = with_diameters(m.f, d);
   const FrameForces forces = analyse_frame(f);
   for (const MemberForces& bar : forces.cases[0].members) EXPECT_NEAR(bar.axial(), -F / (2 * 0.5), 1e-4 * F);
-  for (int node : {a, b}) {
+  for (int node : {1, 2}) {
     EXPECT_NEAR(forces.cases[0].reactions[static_cast<size_t>(node - 1)][2], F / 2, 1e-4 * F);
     EXPECT_NEAR(std::fabs(forces.cases[0].reactions[static_cast<size_t>(node - 1)][0]), F / 2 / std::tan(pi / 6), 1e-4 * F);
   }
@@ -94,11 +90,8 @@ TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
   EXPECT_NEAR(braced.envelope[1].utilisation, 0.589179, 1e-3);  // the interaction, with nearly no moment
 }
 
-// A strut of two design beams in line, 1000 mm each, pinned at both far ends and pushed along
-// its axis: the middle node joins just the two, so they buckle as one member of 2000 mm with a
-// quarter of the Euler force of either alone. A spring across the middle node, a bend of 2
-// degrees there, or a third member at it each make two members again; a bend of 0.5 degree and a
-// third member that does not count (not drawn at the threshold) do not.
+// Two design beams in line, 1000 mm each, pinned at both far ends; a spring, a bend of 2 degrees
+// or a third member (drawn) at the middle node makes two members again.
 TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
   auto strut = [](double bend_degrees, bool spring, bool third) {
     Model m;
@@ -109,8 +102,7 @@ TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
     m.element(n2, n3, set);
     if (third) m.element(n2, m.node(1000, 0, 500), set);
     ModelFileCase& c = m.add_case();
-    for (size_t dof = 0; dof < 3; ++dof) c.fixed[static_cast<size_t>(n1 - 1)][dof] = true;
-    c.fixed[static_cast<size_t>(n1 - 1)][3] = true;
+    for (size_t dof = 0; dof < 4; ++dof) c.fixed[static_cast<size_t>(n1 - 1)][dof] = true;
     c.fixed[static_cast<size_t>(n3 - 1)][1] = c.fixed[static_cast<size_t>(n3 - 1)][2] = true;
     if (spring) Model::spring(c, n2, 2, 1e3);
     return m.f;
@@ -145,21 +137,6 @@ TEST(BucklingMembers, ElementsInLineThroughAnUnbracedNodeBuckleAsOne) {
   const BucklingMembers across = buckling_members(line.f, {1, 1, 1});
   EXPECT_EQ(across.chain, (std::vector<int>{1, 1, 1}));
   EXPECT_NEAR(across.length[1], 1500, 1e-9);
-
-  // The checks take the chain's length: the Euler force over 2000 mm is a quarter of that over
-  // 1000 mm (the frame with the spring), and C_m of a chain is 1.
-  ModelFile pushed = strut(0, false, false);
-  Model::load(pushed.cases[0], 3, 1, -500);
-  ModelFile held = strut(0, true, false);
-  Model::load(held.cases[0], 3, 1, -500);
-  const ShownFrame free_frame = with_diameters(pushed, 20), held_frame = with_diameters(held, 20);
-  const FrameChecks whole = check_frame(free_frame, analyse_frame(free_frame), {235, 1.0});
-  const FrameChecks halves = check_frame(held_frame, analyse_frame(held_frame), {235, 1.0});
-  const double euler = pi * pi * E * pi * std::pow(20.0, 4) / 64 / (1000.0 * 1000.0);
-  EXPECT_NEAR(halves.cases[0][0].euler, euler, 1e-9 * euler);
-  EXPECT_NEAR(whole.cases[0][0].euler, euler / 4, 1e-9 * euler);
-  EXPECT_NEAR(whole.cases[0][1].euler, euler / 4, 1e-9 * euler);
-  EXPECT_EQ(whole.buckling.chain, (std::vector<int>{1, 1}));
 }
 
 // A fixed-base portal frame, columns h = 3000, beam b = 6000, all of one I (k = (I/b) / (I/h) =
@@ -193,10 +170,8 @@ TEST(MemberForces, PortalFrameSwayMomentsAreTheTextbookOnes) {
   EXPECT_NEAR(members[2].axial(), -(P * h - 2 * base) / b, 1e-5 * P);
 }
 
-// A drawn section's extreme fibre: a cantilever bar of an unsymmetric sketch (points from W -10
-// to 30, H -20 to 50 about the bar's axis) with 500 N along H at its tip and 2000 N of tension.
-// At the root My = -500 L about W: the fibre furthest along H in the direction of the moment's
-// tension side takes N / A + |My| h / Iw.
+// A cantilever bar of an unsymmetric sketch (points from W -10 to 30, H -20 to 50 about the
+// bar's axis) with 500 N along H at its tip and 2000 N of tension.
 TEST(MemberForces, ADrawnSectionIsCheckedAtItsExtremeFibre) {
   const double L = 800, A = 600, Iw = 4e5, Ih = 9e5;
   Model m;
@@ -251,46 +226,9 @@ TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
   EXPECT_EQ(k.governs, Governs::euler);
   const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
   EXPECT_NEAR(check_frame(one, analyse_frame(one), factored).cases[0][0].ratio_of(Governs::yield).value(), 1.1 * 50 / 235, 1e-9);
-  EXPECT_STREQ(governs_name(k.governs), "Euler buckling");
   const FrameChecks chained = check_frame(two, analyse_frame(two), {235, 1.0});
   EXPECT_NEAR(chained.cases[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
   EXPECT_NEAR(chained.cases[0][1].l_cr, 2000, 1e-9);
-}
-
-// A 3-D lattice of design beams of several diameters on vertical springs, three load cases:
-// every node is in equilibrium, and the reactions of supports and springs balance the loads in
-// force and in moment about the origin.
-TEST(MemberForces, LatticeOnSpringsIsInEquilibriumInEveryCase) {
-  const ModelFile m = bench::lattice(4, 3, 400, 3, true);
-  std::vector<double> d;
-  for (size_t j = 0; j < m.elements.size(); ++j) d.push_back(2.0 + static_cast<double>(j % 9));
-  const ShownFrame f = frame_of(m, d);
-  const FrameForces forces = analyse_frame(f);
-  ASSERT_EQ(forces.cases.size(), 3u);
-  int springs_working = 0;
-  for (size_t c = 0; c < 3; ++c) {
-    double largest = 0, worst = 0;
-    for (const MemberForces& bar : forces.cases[c].members)
-      for (double v : bar.end1) largest = std::max(largest, std::fabs(v));
-    for (const auto& node : forces.cases[c].unbalance)
-      for (double v : node) worst = std::max(worst, std::fabs(v));
-    EXPECT_LT(worst, 1e-9 * largest) << "case " << c + 1;
-
-    std::array<double, 6> total{};  // forces, then moments about the origin
-    for (size_t i = 0; i < m.nodes.size(); ++i) {
-      const auto& p = m.nodes[i];
-      for (const auto* v : {&forces.cases[c].reactions[i], &m.cases[c].loads[i]}) {
-        const auto& q = *v;
-        for (size_t k = 0; k < 3; ++k) total[k] += q[k];
-        total[3] += q[3] + p[1] * q[2] - p[2] * q[1];
-        total[4] += q[4] + p[2] * q[0] - p[0] * q[2];
-        total[5] += q[5] + p[0] * q[1] - p[1] * q[0];
-      }
-      if (m.cases[c].springs[i][2] > 0 && std::fabs(forces.cases[c].reactions[i][2]) > 1e-3) ++springs_working;
-    }
-    for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(total[k], 0, 1e-7 * 1000 * (k < 3 ? 1 : 300)) << "case " << c + 1 << ", " << k;
-  }
-  EXPECT_GT(springs_working, 0);
 }
 
 }  // namespace

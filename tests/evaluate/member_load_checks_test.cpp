@@ -1,11 +1,9 @@
 // The member checks under a uniform member load, whose largest moment and stress lie inside the
-// member: the drawn section's corners and sketch points, the round member's stress, shear, axial
-// force and interaction with the uniform-load C_m of Annex B, Table B.3.
+// member.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "evaluate/drawn_section_check.h"
 #include "evaluate/member_checks.h"
@@ -69,11 +67,9 @@ TEST(MemberLoadChecks, ADrawnSectionIsCheckedWhereTheMomentPeaks) {
   EXPECT_EQ(k.stress_end, 0);
   EXPECT_NEAR(k.stress_x, L / 2, 1e-6 * L);
 
-  // The same from the sketch points of a general section, and for the circle of its area.
+  // The same from the sketch points of a general section.
   const Section plate{1000, 100.0 * 1000 / 12, 10.0 * 1e6 / 12, 1};
   EXPECT_NEAR(largest_stress(general_member(plate), {{-50, -5}, {50, 5}}, m), stress + 1, 1e-6 * stress);
-  const double radius = std::sqrt(1000 / std::numbers::pi);
-  EXPECT_NEAR(largest_stress(general_member(plate), {}, m), 1 + w * L * L / 8 * radius / plate.Iw, 1e-6 * stress);
 }
 
 // A tube whose tension grows along it while the moment peaks at midspan: the largest of
@@ -101,11 +97,8 @@ TEST(MemberLoadChecks, AxialForceAndShearAreTakenWhereLargest) {
   const RoundSection rod{30, 0};
   const double L = 2000, N_Rd = rod.area() * 235;
   const MemberForces m = loaded(L, {-60, 0, 3}, {-70000, 0, 2000, 0, 0, 0});  // N: -70 kN to +50 kN
-  ASSERT_NEAR(m.end2[0], 50000, 1e-6);
-  ASSERT_NEAR(m.end2[2], -4000, 1e-9);
   const MemberCheck k = check_round_member(rod, E, {L, false}, m, {});
   EXPECT_NEAR(k.axial, -70000, 1e-9);
-  EXPECT_EQ(governing_axial(m), -70000);
   EXPECT_NEAR(*k.ratio_of(Governs::tension), 50000 / N_Rd, 1e-12);
   EXPECT_NEAR(*k.ratio_of(Governs::compression), 70000 / N_Rd, 1e-12);
   EXPECT_NEAR(*k.ratio_of(Governs::shear), 4000 / (rod.shear_area() * 235 / std::sqrt(3.0)), 1e-12);

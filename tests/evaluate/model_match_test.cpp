@@ -1,5 +1,4 @@
-// Whether a model file describes the mesh of a result file: the check that keeps the members'
-// forces from being worked out on another model's geometry; and the cycles' analyses kept.
+// Whether a model file describes the mesh of a result file; the cycles' analyses kept.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,4 @@
-// The tables a CSV export writes beside the design table when the frame is analysed: the node
-// table and the bill of materials go with it as one, under a name with room for them all.
+// The tables a CSV export writes beside the design table when the frame is analysed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -38,8 +37,7 @@ size_t files_here() { return static_cast<size_t>(std::distance(fs::directory_ite
 
 }  // namespace
 
-// A node table that cannot take its place leaves the older tables as they were and no new one;
-// once it can, the whole set is written.
+// A node table that cannot take its place leaves the older tables as they were.
 TEST_F(ForceTables, TheTablesAreReplacedAllOrNone) {
   write_file("frame.csv", "older table\r\n");
   write_file("frame_bom.csv", "older bill\r\n");
@@ -57,8 +55,7 @@ TEST_F(ForceTables, TheTablesAreReplacedAllOrNone) {
   EXPECT_EQ(files_here(), 3u);
 }
 
-// The node table's name is six bytes longer than the table's: a name without that room is
-// refused before anything is written.
+// The node table's name is six bytes longer than the table's.
 TEST_F(ForceTables, ANameLeavesRoomForTheNodeTable) {
   const std::string longest(max_file_name_bytes - 6 - 4, 't'), too_long = longest + "t.csv";
   EXPECT_EQ(error_of([&] { write(too_long); }).rfind("Bad file name (" + too_long + ": a table's name may have at most 249 bytes", 0),

@@ -1,5 +1,4 @@
-// The report's own arithmetic: the checksum it prints beside each input file, the way it writes
-// numbers, and the convergence picture of histories with gaps.
+// The report's own arithmetic: checksums, numbers and the convergence picture.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,7 +15,6 @@ namespace {
 TEST(Report, ChecksumIsTheStandardCrc32) {
   EXPECT_EQ(crc32_of("123456789"), 0xCBF43926u);
   EXPECT_EQ(crc32_of(""), 0u);
-  EXPECT_EQ(crc32_of(std::string("a\0b", 3)), crc32_of(std::string("a\0b", 3)));
   EXPECT_NE(crc32_of(std::string("a\0b", 3)), crc32_of("ab"));
   uint32_t crc = 0;
   uintmax_t size = 0;
@@ -41,13 +39,10 @@ TEST(Report, NumbersKeepFourSignificantDigits) {
   EXPECT_EQ(report_number(9.99999), "10");
   EXPECT_EQ(report_number(2.5), "2.5");
   EXPECT_EQ(report_number(-1e-12), "0");
-  EXPECT_EQ(report_number(0.0), "0");
   EXPECT_EQ(report_number(std::numeric_limits<double>::quiet_NaN()), "-");
-  EXPECT_EQ(report_number(std::numeric_limits<double>::infinity()), "-");
 }
 
-// A cycle whose line lacks a value leaves a gap, not a line to nowhere; an empty or flat history
-// still draws its frame.
+// An empty or flat history still draws its frame.
 TEST(Report, ConvergencePictureSkipsMissingValues) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   RecordingCanvas c;
