@@ -61,12 +61,11 @@ TEST(Geometry, LatticeOrderAndBlend) {
   b.gr_apex(kb, 1, 1) = 10;
   const Lattice lat = record_lattice(b, kb, record_corners(b, kb).displaced);
   ASSERT_EQ(lat.count(), 12);
-  const int16_t first[3][3] = {{2, 1, 0}, {1, 1, 0}, {0, 1, 0}};
-  for (int p = 1; p <= 3; ++p)
-    for (int a = 0; a < 3; ++a) EXPECT_EQ(lat.index[p][a], first[p - 1][a]);
-  EXPECT_EQ(lat.index[12][0], 0);
-  EXPECT_EQ(lat.index[12][1], 0);
-  EXPECT_EQ(lat.index[12][2], 1);
+  using Index = std::array<int16_t, 3>;
+  EXPECT_EQ(lat.index[1], (Index{2, 1, 0}));
+  EXPECT_EQ(lat.index[2], (Index{1, 1, 0}));
+  EXPECT_EQ(lat.index[3], (Index{0, 1, 0}));
+  EXPECT_EQ(lat.index[12], (Index{0, 0, 1}));
   expect_near(lat.xyz[1], Vec3(60, 50, -50));  // the moved corner
   expect_near(lat.xyz[2], Vec3(5, 50, -50));   // the edge midpoint follows by half
   expect_near(lat.xyz[3], Vec3(-50, 50, -50));
