@@ -1,5 +1,4 @@
-// Design lists for the model tests: boxes and bars added to a store as the design panel
-// would leave them.
+// Boxes and bars added to a store as the design panel would leave them.
 #pragma once
 
 #include <string>

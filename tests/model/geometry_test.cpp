@@ -1,5 +1,4 @@
-// The geometry of a record: the fixed rotation, its corners, the lattice blended between them
-// and the rule that joins two lattice points by a beam.
+// A record's rotation, corners and lattice, and the rule that joins two lattice points by a beam.
 #include "model/geometry.h"
 
 #include <gtest/gtest.h>

@@ -152,8 +152,7 @@ TEST(AnalysisModel, BarsAndTheirPropertySets) {
   EXPECT_EQ(m.elem_nod(1, 2), 2);
 
   // A design bar and a non-design bar of the same material differ in the sign of E and in
-  // the section values of the non-design one (its section is record 2's; the values of a
-  // drawn section are checked in the scenario section_editor).
+  // the section values of the non-design one (its section is record 2's).
   ModelStore two;
   add_bar(two, 100, Vec3(50, 0, 0));
   add_bar(two, 100, Vec3(50, 100, 0), Vec3(0, 0, 90), 0.0f);

@@ -1,5 +1,4 @@
-// The analysis-model display as a user sees it: where the elements, the nodes, the symbols of
-// the current case and the axis triad land, in which colour and shape, and degenerate models.
+// The analysis-model display as a user sees it: elements, nodes, the case's symbols, the triad.
 #include "model/model_display.h"
 
 #include <gtest/gtest.h>
