@@ -1,5 +1,4 @@
-// Editing a section sketch: picking, lines made and deleted, the capacity
-// refusals, the dropping of unused points, and the picture drawn of a section.
+// Editing a section sketch, and the picture drawn of it.
 #include <gtest/gtest.h>
 
 #include <functional>
