@@ -1,5 +1,4 @@
-// Placing a window beside what it must not hide: the point dialog beside its node, topo beside
-// the post-processing window (figures in screen pixels, worked out by hand).
+// Placing a window beside what it must not hide (screen pixels, worked out by hand).
 #include <gtest/gtest.h>
 
 #include "base/placement.h"
