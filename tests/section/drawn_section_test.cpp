@@ -53,14 +53,14 @@ TEST(DrawnSection, PlateAboutItsCentroid) {
     SCOPED_TRACE(p.w);
     const DrawnSectionProperties d = props({p.line});
     EXPECT_DOUBLE_EQ(d.area, 200);
-    EXPECT_NEAR(d.centroid_w, p.w, 1e-12);
-    EXPECT_NEAR(d.centroid_h, p.h, 1e-12);
+    EXPECT_DOUBLE_EQ(d.centroid_w, p.w);
+    EXPECT_DOUBLE_EQ(d.centroid_h, p.h);
     EXPECT_NEAR(d.iw, 200.0 / 3, 1e-9);
     EXPECT_NEAR(d.ih, 500000.0 / 3, 1e-6);
-    EXPECT_NEAR(d.iwh, 0, 1e-9);
+    EXPECT_DOUBLE_EQ(d.iwh, 0);
     EXPECT_NEAR(d.i1, 500000.0 / 3, 1e-6);
     EXPECT_NEAR(d.i2, 200.0 / 3, 1e-9);
-    EXPECT_NEAR(d.angle, 90, 1e-9);
+    EXPECT_DOUBLE_EQ(d.angle, 90);
     EXPECT_NEAR(d.j, 800.0 / 3, 1e-9);
     EXPECT_EQ(d.cells, 0);
     EXPECT_DOUBLE_EQ(d.size, 100);
