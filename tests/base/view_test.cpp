@@ -23,17 +23,16 @@ void expect_near(const Vec3& p, float l, float w, float h) {
 }  // namespace
 
 TEST(Rotate3D, QuarterTurnsAboutEachAxis) {
-  Vec3 p(1, 0, 0);
-  Rotate_3D(p, degrees(0, 90, 0));
-  expect_near(p, 0, 0, -1);
-
-  p = Vec3(1, 0, 0);
-  Rotate_3D(p, degrees(0, 0, 90));
-  expect_near(p, 0, 1, 0);
-
-  p = Vec3(0, 1, 0);
-  Rotate_3D(p, degrees(90, 0, 0));
-  expect_near(p, 0, 0, 1);
+  const struct {
+    Vec3 from, angles, to;
+  } turns[] = {{Vec3(1, 0, 0), degrees(0, 90, 0), Vec3(0, 0, -1)},
+               {Vec3(1, 0, 0), degrees(0, 0, 90), Vec3(0, 1, 0)},
+               {Vec3(0, 1, 0), degrees(90, 0, 0), Vec3(0, 0, 1)}};
+  for (const auto& t : turns) {
+    Vec3 p = t.from;
+    Rotate_3D(p, t.angles);
+    expect_near(p, t.to[1], t.to[2], t.to[3]);
+  }
 }
 
 TEST(Rotate3D, AppliesLThenWThenH) {
