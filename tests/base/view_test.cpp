@@ -75,6 +75,21 @@ TEST(ViewWindowArithmetic, ZoomInAndOutScaleOffsetsAndScales) {
   EXPECT_EQ(v, (ViewWindow{3465, 4455, 2700, 2700}));
 }
 
+TEST(ViewMouse, WheelZoomKeepsThePointerAndAnglesWrapByWholeTurns) {
+  ViewWindow v{3500, 4500, 3000, 3000};
+  zoom_about(v, 1.1, 3000, 4000);
+  EXPECT_FLOAT_EQ(v.cx, 3550);
+  EXPECT_FLOAT_EQ(v.cy, 4550);
+  EXPECT_FLOAT_EQ(v.sx, 3300);
+  // (3000 - cx) / sx, the normalised point under the pointer, is unchanged: -1/6.
+  EXPECT_NEAR((3000 - v.cx) / v.sx, -1.0 / 6, 1e-6);
+  EXPECT_EQ(wrap_degrees(365), 5);
+  EXPECT_EQ(wrap_degrees(-370), -10);
+  EXPECT_EQ(wrap_degrees(360), 360);
+  EXPECT_EQ(wrap_degrees(720), 360);
+  EXPECT_EQ(wrap_degrees(-45), -45);
+}
+
 TEST(ViewWindowArithmetic, ScreenPositionsRoundHalvesToEven) {
   const ViewWindow v{100, 200, 5, 5};
   EXPECT_EQ(to_screen(v, 0.5, -0.5), (ScreenPoint{102, 198}));  // 102.5 -> 102, 197.5 -> 198
