@@ -1,11 +1,9 @@
 // Editing a section sketch, and the picture drawn of it.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "base/recording_canvas.h"
-#include "formats/errors.h"
 #include "section/sketch_display.h"
 #include "section/sketch_edit.h"
 #include "support/test_support.h"
