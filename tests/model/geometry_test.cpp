@@ -25,9 +25,8 @@ TEST(Geometry, FixedRotationIsRotate3DBitForBit) {
     for (int k = 1; k <= 3; ++k) ASSERT_EQ(p[k], q[k]);
   }
   // Turned 45 degrees about L, W and H add up beyond the Single range.
-  Vec3 huge(0, 3e38f, 3e38f), same = huge;
+  Vec3 huge(0, 3e38f, 3e38f);
   EXPECT_EQ(error_of([&] { FixedRotation(Vec3(0.7854f, 0, 0)).apply(huge); }), "Overflow");
-  EXPECT_EQ(error_of([&] { Rotate_3D(same, Vec3(0.7854f, 0, 0)); }), "Overflow");
 }
 
 TEST(Geometry, CornersAreTurnedMovedAndDisplaced) {

@@ -134,11 +134,20 @@ TEST(AnalysisModel, TwoBoxesSharingAFaceKeepItOnceWithTheLaterSet) {
 }
 
 TEST(AnalysisModel, BarsAndTheirPropertySets) {
+  // A design bar and a non-design bar of the same material differ in the sign of E and in
+  // the section values of the non-design one (its section is record 2's).
   ModelStore m;
   add_bar(m, 100, Vec3(50, 0, 0));
-  build(m);
-  ASSERT_EQ(m.n_node, 2);
-  ASSERT_EQ(m.n_elem, 1);
+  add_bar(m, 100, Vec3(50, 100, 0), Vec3(0, 0, 90), 0.0f);
+  SectionValueTable sections;
+  sections(2, 1) = 200;
+  build_analysis_model(m, sections);
+  ASSERT_EQ(m.n_node, 4);
+  ASSERT_EQ(m.n_elem, 2);
+  EXPECT_EQ(m.prop_tab(2, 1), 206000.0f);
+  EXPECT_EQ(m.prop_tab(1, 3), 0.0f);
+  EXPECT_EQ(m.prop_tab(2, 3), 200.0f);
+  // The first bar runs along L from the origin, its reference along W.
   for (int a = 1; a <= 3; ++a) {
     EXPECT_EQ(m.node_xyz(1, a), 0.0f);
     EXPECT_EQ(m.node_xyz(2, a), a == 1 ? 100.0f : 0.0f);
@@ -146,28 +155,15 @@ TEST(AnalysisModel, BarsAndTheirPropertySets) {
   }
   EXPECT_EQ(m.elem_nod(1, 1), 1);
   EXPECT_EQ(m.elem_nod(1, 2), 2);
-
-  // A design bar and a non-design bar of the same material differ in the sign of E and in
-  // the section values of the non-design one (its section is record 2's).
-  ModelStore two;
-  add_bar(two, 100, Vec3(50, 0, 0));
-  add_bar(two, 100, Vec3(50, 100, 0), Vec3(0, 0, 90), 0.0f);
-  SectionValueTable sections;
-  sections(2, 1) = 200;
-  build_analysis_model(two, sections);
-  EXPECT_EQ(two.prop_tab(2, 1), 206000.0f);
-  EXPECT_EQ(two.prop_tab(1, 3), 0.0f);
-  EXPECT_EQ(two.prop_tab(2, 3), 200.0f);
   // Turned 90 degrees about H, the second bar runs along W from (50, 50, 0) to (50, 150, 0)
   // and its reference (local W) points along -L.
-  EXPECT_EQ(two.n_node, 4);
-  EXPECT_NEAR(two.node_xyz(3, 2), 50, 1e-4);
-  EXPECT_NEAR(two.node_xyz(4, 2), 150, 1e-4);
-  EXPECT_NEAR(two.elem_prop(2, 1), -10, 1e-4);
+  EXPECT_NEAR(m.node_xyz(3, 2), 50, 1e-4);
+  EXPECT_NEAR(m.node_xyz(4, 2), 150, 1e-4);
+  EXPECT_NEAR(m.elem_prop(2, 1), -10, 1e-4);
 
   // Poisson's ratio -1 would divide by zero.
-  two.gr_mat(1, 2) = -1;
-  EXPECT_EQ(error_of([&] { build_analysis_model(two, sections); }),
+  m.gr_mat(1, 2) = -1;
+  EXPECT_EQ(error_of([&] { build_analysis_model(m, sections); }),
             "Division by zero (Poisson's ratio -1 of box/bar 1)");
 }
 
