@@ -39,6 +39,21 @@ DrawnSectionProperties props(std::initializer_list<Line> lines) { return drawn_s
 
 // An 80 x 50 x 6 angle on its centre lines, corner at the origin, long leg along W.
 SectionTable angle_80_50_6() { return drawn({{0, 0, 80, 0, 6}, {0, 0, 0, 50, 6}}); }
+
+struct Values {
+  double area, centroid_w, centroid_h, iw, ih, iwh, i1, i2, angle, j;
+};
+
+// Each value against its hand figure to the last few digits of a double; the principal
+// moments, a difference of larger sums, within `principal` mm4.
+void expect_values(const DrawnSectionProperties& d, const Values& v, double principal) {
+  const double got[] = {d.area, d.centroid_w, d.centroid_h, d.iw, d.ih, d.iwh, d.angle, d.j};
+  const double want[] = {v.area, v.centroid_w, v.centroid_h, v.iw, v.ih, v.iwh, v.angle, v.j};
+  const char* names[] = {"area", "centroid W", "centroid H", "Iw", "Ih", "Iwh", "angle", "J"};
+  for (size_t k = 0; k < std::size(got); ++k) EXPECT_DOUBLE_EQ(got[k], want[k]) << names[k];
+  EXPECT_NEAR(d.i1, v.i1, principal);
+  EXPECT_NEAR(d.i2, v.i2, principal);
+}
 }  // namespace
 
 // 100 x 2: A = 200, about W 100 x 2^3 / 12, about H 2 x 100^3 / 12, J = 100 x 2^3 / 3; the
@@ -52,16 +67,7 @@ TEST(DrawnSection, PlateAboutItsCentroid) {
   for (const auto& p : plates) {
     SCOPED_TRACE(p.w);
     const DrawnSectionProperties d = props({p.line});
-    EXPECT_DOUBLE_EQ(d.area, 200);
-    EXPECT_DOUBLE_EQ(d.centroid_w, p.w);
-    EXPECT_DOUBLE_EQ(d.centroid_h, p.h);
-    EXPECT_NEAR(d.iw, 200.0 / 3, 1e-9);
-    EXPECT_NEAR(d.ih, 500000.0 / 3, 1e-6);
-    EXPECT_DOUBLE_EQ(d.iwh, 0);
-    EXPECT_NEAR(d.i1, 500000.0 / 3, 1e-6);
-    EXPECT_NEAR(d.i2, 200.0 / 3, 1e-9);
-    EXPECT_DOUBLE_EQ(d.angle, 90);
-    EXPECT_NEAR(d.j, 800.0 / 3, 1e-9);
+    expect_values(d, {200, p.w, p.h, 200.0 / 3, 500000.0 / 3, 0, 500000.0 / 3, 200.0 / 3, 90, 800.0 / 3}, 1e-9);
     EXPECT_EQ(d.cells, 0);
     EXPECT_DOUBLE_EQ(d.size, 100);
   }
@@ -101,20 +107,12 @@ TEST(DrawnSection, Angle80x50x6) {
   const double ih = 6.0 * 512000 / 12 + 480 * (40 - wc) * (40 - wc) + 50.0 * 216 / 12 + 300 * wc * wc;
   const double iwh = 480 * (40 - wc) * (0 - hc) + 300 * (0 - wc) * (25 - hc);
   const double mean = (iw + ih) / 2, r = std::sqrt((iw - ih) * (iw - ih) / 4 + iwh * iwh);
-  EXPECT_DOUBLE_EQ(d.area, 780);
-  EXPECT_NEAR(d.centroid_w, 24.6153846, 1e-6);
-  EXPECT_NEAR(d.centroid_h, 9.6153846, 1e-6);
-  EXPECT_NEAR(d.iw, iw, 1e-6);
-  EXPECT_NEAR(d.ih, ih, 1e-6);
-  EXPECT_NEAR(d.iwh, iwh, 1e-6);
-  EXPECT_LT(d.iwh, 0);
-  EXPECT_NEAR(d.i1, mean + r, 1e-6);
-  EXPECT_NEAR(d.i2, mean - r, 1e-6);
-  EXPECT_NEAR(d.i2, 103397.24, 0.01);  // against 251440 about the sketch's W axis
   // tan 2a = -2 Iwh / (Iw - Ih), the stronger axis near the short leg's direction.
-  EXPECT_NEAR(d.angle, 90 + std::atan(-2 * iwh / (iw - ih)) / 2 * 180 / std::numbers::pi, 1e-9);
+  const double angle = 90 + std::atan(-2 * iwh / (iw - ih)) / 2 * 180 / std::numbers::pi;
+  expect_values(d, {780, wc, hc, iw, ih, iwh, mean + r, mean - r, angle, 9360}, 1e-6);
+  EXPECT_LT(d.iwh, 0);
+  EXPECT_NEAR(d.i2, 103397.24, 0.01);  // against 251440 about the sketch's W axis
   EXPECT_NEAR(d.angle, 67.644, 1e-3);
-  EXPECT_DOUBLE_EQ(d.j, 9360);
   EXPECT_EQ(d.cells, 0);
   // Each leg's line 3 mm to its left, then to its right (seen from its first end).
   const std::vector<std::array<double, 2>> corners{{0, 3}, {80, 3}, {80, -3}, {0, -3},
@@ -132,12 +130,9 @@ TEST(DrawnSection, RectangularTubeByBredt) {
   SectionTable t = tube(100, 60, 2);
   const DrawnSectionProperties d = drawn_section_properties(t, s);
   const double bredt = 4.0 * 6000 * 6000 / 160;
-  EXPECT_DOUBLE_EQ(d.area, 640);
-  EXPECT_NEAR(d.iw, 2 * (100 * 2 * 900.0 + 100.0 * 8 / 12) + 2 * (2 * 216000.0 / 12), 1e-6);
-  EXPECT_NEAR(d.ih, 2 * (60 * 2 * 2500.0 + 60.0 * 8 / 12) + 2 * (2 * 1e6 / 12), 1e-6);
-  EXPECT_DOUBLE_EQ(d.iwh, 0);
-  EXPECT_DOUBLE_EQ(d.angle, 90);
-  EXPECT_NEAR(d.j, bredt, 1e-6);
+  const double iw = 2 * (100 * 2 * 900.0 + 100.0 * 8 / 12) + 2 * (2 * 216000.0 / 12);
+  const double ih = 2 * (60 * 2 * 2500.0 + 60.0 * 8 / 12) + 2 * (2 * 1e6 / 12);
+  expect_values(d, {640, 0, 0, iw, ih, 0, ih, iw, 90, bredt}, 1e-6);
   EXPECT_EQ(d.cells, 1);
 
   // The fin from corner (50, 30) outwards along W.
