@@ -190,6 +190,7 @@ TEST(PointConditions, CopyCaseTakesSupportsAndSpringsOnly) {
   EXPECT_EQ(m.bc_val(2, 2, 2, 6), 12);
   EXPECT_EQ(m.bc_flag(2, 2), 1);
   EXPECT_EQ(error_of([&] { copy_case_supports(m, 1, 6); }), "Subscript out of range (load case 6 of 1 to 5)");
+  EXPECT_EQ(error_of([&] { copy_case_supports(m, 2, 1); }), "");  // case 1 is a target like any other
 }
 
 // Conditions kept by place come back on the nodes that still lie there, whatever their new
