@@ -79,26 +79,22 @@ TEST(ResultDisplay, PrismCornersEdgesAndAxesByHand) {
   ResultDisplay d;
   const RecordingCanvas c = drawn(d, m);
 
+  using Ends = std::array<double, 4>;
+  auto ends = [](const Primitive& p) { return Ends{p.x1, p.y1, p.x2, p.y2}; };
   const auto prism = lines_of(c, design_colour);
   ASSERT_EQ(prism.size(), 18u);  // 6 longitudinal edges, 6 at each end
   // Frame of an element along L: R = (0, 1, 0) / D, so U1 = H and U2 = W. The corner at -30
   // degrees of node 1 lies at W = -10 cos 30 = -8.66, H = 10 sin(-30) = -5, and maps to
   // x = (-8.66 - 50) / 100 * 6000 + 4000 = 480, y = (-5 - 50) / 100 * 6000 + 4000 = 700; its
   // neighbour at +30 degrees to y = 1300. Edge 1-4 of face 1 joins them.
-  EXPECT_EQ(prism[0].x1, 480);
-  EXPECT_EQ(prism[0].y1, 700);
-  EXPECT_EQ(prism[0].x2, 480);
-  EXPECT_EQ(prism[0].y2, 1300);
+  EXPECT_EQ(ends(prism[0]), (Ends{480, 700, 480, 1300}));
 
   // The triad at the origin, 0.3 D long: L points at the viewer, W right, H down.
   const auto axes = lines_of(c, axes_colour);
   ASSERT_EQ(axes.size(), 3u);
-  EXPECT_EQ(axes[0].x1, 1000);
-  EXPECT_EQ(axes[0].y1, 1000);
-  EXPECT_EQ(axes[1].x2, 2800);
-  EXPECT_EQ(axes[1].y2, 1000);
-  EXPECT_EQ(axes[2].x2, 1000);
-  EXPECT_EQ(axes[2].y2, 2800);
+  EXPECT_EQ(ends(axes[0]), (Ends{1000, 1000, 1000, 1000}));
+  EXPECT_EQ(ends(axes[1]), (Ends{1000, 1000, 2800, 1000}));
+  EXPECT_EQ(ends(axes[2]), (Ends{1000, 1000, 1000, 2800}));
 }
 
 TEST(ResultDisplay, ThresholdTurnsThinDesignElementsIntoCentreLines) {
