@@ -78,9 +78,7 @@ TEST(ViewWindowArithmetic, ZoomInAndOutScaleOffsetsAndScales) {
 TEST(ViewMouse, WheelZoomKeepsThePointerAndAnglesWrapByWholeTurns) {
   ViewWindow v{3500, 4500, 3000, 3000};
   zoom_about(v, 1.1, 3000, 4000);
-  EXPECT_FLOAT_EQ(v.cx, 3550);
-  EXPECT_FLOAT_EQ(v.cy, 4550);
-  EXPECT_FLOAT_EQ(v.sx, 3300);
+  EXPECT_EQ(v, (ViewWindow{3550, 4550, 3300, 3300}));
   // (3000 - cx) / sx, the normalised point under the pointer, is unchanged: -1/6.
   EXPECT_NEAR((3000 - v.cx) / v.sx, -1.0 / 6, 1e-6);
   EXPECT_EQ(wrap_degrees(365), 5);
