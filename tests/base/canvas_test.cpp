@@ -1,5 +1,4 @@
-// The drawing surface: current position, attributes carried with each primitive, and the
-// JSON record the scenario runner prints.
+// The drawing surface: current position, attributes, and the JSON record the scenario runner prints.
 #include <gtest/gtest.h>
 
 #include "base/recording_canvas.h"
@@ -40,7 +39,6 @@ TEST(Canvas, RecordsAttributesAsJsonLines) {
             "{\"op\":\"text\",\"x\":5,\"y\":6,\"text\":\" (1.00,2.00,3.00)\",\"font_size\":7,\"text_colour\":4}\n");
 }
 
-// (Light red, colour 12, is checked on the surface by the rubber band of the window tests.)
 TEST(Canvas, PaletteHasSixteenColours) {
   EXPECT_EQ(palette_rgb(15).b, 255);
   EXPECT_THROW(palette_rgb(16), RunTimeError);

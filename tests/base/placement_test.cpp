@@ -1,10 +1,7 @@
-// Placing a window beside what it must not hide: the point dialog beside its node, topo beside
-// the post-processing window (figures in screen pixels, worked out by hand).
+// Placing a window beside what it must not hide (screen pixels, worked out by hand).
 #include <gtest/gtest.h>
 
 #include "base/placement.h"
-#include "base/rotate.h"
-#include "base/view_window.h"
 
 namespace {
 bool same(const ScreenRect& a, const ScreenRect& b) {
@@ -39,19 +36,4 @@ TEST(Placement, WithoutRoomItLeavesThePartThatMattersInSight) {
   EXPECT_EQ(overlap_area(at, status), 376LL * 70);
   // On a screen tall enough, below it and clear of it.
   EXPECT_TRUE(same(place_beside(post, status, 1328, 580, {0, 0, 1920, 1200}, 8), {0, 588, 1328, 580}));
-}
-
-TEST(ViewMouse, WheelZoomKeepsThePointerAndAnglesWrapByWholeTurns) {
-  ViewWindow v{3500, 4500, 3000, 3000};
-  zoom_about(v, 1.1, 3000, 4000);
-  EXPECT_FLOAT_EQ(v.cx, 3550);
-  EXPECT_FLOAT_EQ(v.cy, 4550);
-  EXPECT_FLOAT_EQ(v.sx, 3300);
-  // (3000 - cx) / sx, the normalised point under the pointer, is unchanged: -1/6.
-  EXPECT_NEAR((3000 - v.cx) / v.sx, -1.0 / 6, 1e-6);
-  EXPECT_EQ(wrap_degrees(365), 5);
-  EXPECT_EQ(wrap_degrees(-370), -10);
-  EXPECT_EQ(wrap_degrees(360), 360);
-  EXPECT_EQ(wrap_degrees(720), 360);
-  EXPECT_EQ(wrap_degrees(-45), -45);
 }

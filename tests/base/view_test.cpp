@@ -5,9 +5,9 @@
 
 #include "base/rotate.h"
 #include "base/view_window.h"
-#include "formats/errors.h"
 #include "formats/mirror.h"
 #include "support/drawing.h"
+#include "support/test_support.h"
 
 namespace {
 Vec3 degrees(double l, double w, double h) {
@@ -23,17 +23,16 @@ void expect_near(const Vec3& p, float l, float w, float h) {
 }  // namespace
 
 TEST(Rotate3D, QuarterTurnsAboutEachAxis) {
-  Vec3 p(1, 0, 0);
-  Rotate_3D(p, degrees(0, 90, 0));
-  expect_near(p, 0, 0, -1);
-
-  p = Vec3(1, 0, 0);
-  Rotate_3D(p, degrees(0, 0, 90));
-  expect_near(p, 0, 1, 0);
-
-  p = Vec3(0, 1, 0);
-  Rotate_3D(p, degrees(90, 0, 0));
-  expect_near(p, 0, 0, 1);
+  const struct {
+    Vec3 from, angles, to;
+  } turns[] = {{Vec3(1, 0, 0), degrees(0, 90, 0), Vec3(0, 0, -1)},
+               {Vec3(1, 0, 0), degrees(0, 0, 90), Vec3(0, 1, 0)},
+               {Vec3(0, 1, 0), degrees(90, 0, 0), Vec3(0, 0, 1)}};
+  for (const auto& t : turns) {
+    Vec3 p = t.from;
+    Rotate_3D(p, t.angles);
+    expect_near(p, t.to[1], t.to[2], t.to[3]);
+  }
 }
 
 TEST(Rotate3D, AppliesLThenWThenH) {
@@ -55,12 +54,7 @@ TEST(Rotate3D, AppliesLThenWThenH) {
 
 TEST(Rotate3D, OverflowOfSingleRangeIsARunTimeError) {
   Vec3 p(3e38f, 3e38f, 0);
-  try {
-    Rotate_3D(p, degrees(0, 0, 45));
-    FAIL() << "no error";
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.name(), "Overflow");
-  }
+  EXPECT_EQ(test_support::error_name_of([&] { Rotate_3D(p, degrees(0, 0, 45)); }), "Overflow");
 }
 
 TEST(ViewAngles, ReadFromTextsAndZeroWhenNotANumber) {
@@ -79,6 +73,19 @@ TEST(ViewWindowArithmetic, ZoomInAndOutScaleOffsetsAndScales) {
   v = modelling_view;
   zoom_out(v);
   EXPECT_EQ(v, (ViewWindow{3465, 4455, 2700, 2700}));
+}
+
+TEST(ViewMouse, WheelZoomKeepsThePointerAndAnglesWrapByWholeTurns) {
+  ViewWindow v{3500, 4500, 3000, 3000};
+  zoom_about(v, 1.1, 3000, 4000);
+  EXPECT_EQ(v, (ViewWindow{3550, 4550, 3300, 3300}));
+  // (3000 - cx) / sx, the normalised point under the pointer, is unchanged: -1/6.
+  EXPECT_NEAR((3000 - v.cx) / v.sx, -1.0 / 6, 1e-6);
+  EXPECT_EQ(wrap_degrees(365), 5);
+  EXPECT_EQ(wrap_degrees(-370), -10);
+  EXPECT_EQ(wrap_degrees(360), 360);
+  EXPECT_EQ(wrap_degrees(720), 360);
+  EXPECT_EQ(wrap_degrees(-45), -45);
 }
 
 TEST(ViewWindowArithmetic, ScreenPositionsRoundHalvesToEven) {

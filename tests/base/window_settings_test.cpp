@@ -1,5 +1,4 @@
-// A window's settings file: written and read back in order, and a file damaged by hand loses
-// only its damaged lines.
+// A window's settings file read back in order; a damaged file loses only its damaged lines.
 #include <gtest/gtest.h>
 
 #include "base/window_settings.h"

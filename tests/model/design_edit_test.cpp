@@ -4,23 +4,20 @@
 #include "model/design_edit.h"
 
 TEST(BarFromPoints, AnglesOfBarsAlongTheAxes) {
-  auto w = bar_from_points({0, 50, 0}, {0, -50, 0});
-  ASSERT_TRUE(w);
-  EXPECT_DOUBLE_EQ(w->length, 100);
-  EXPECT_NEAR(w->rotation_degrees[1], 0, 1e-12);
-  EXPECT_NEAR(w->rotation_degrees[2], 90, 1e-12);
-  EXPECT_NEAR(bar_from_points({0, -50, 0}, {0, 50, 0})->rotation_degrees[2], -90, 1e-12);
-
-  auto h = bar_from_points({10, 20, 130}, {10, 20, 30});
-  ASSERT_TRUE(h);
-  EXPECT_NEAR(h->rotation_degrees[1], -90, 1e-12);
-  EXPECT_NEAR(h->rotation_degrees[2], 0, 1e-12);
-  EXPECT_EQ(h->centre, (Point3d{10, 20, 80}));
-  EXPECT_NEAR(bar_from_points({10, 20, 30}, {10, 20, 130})->rotation_degrees[1], 90, 1e-12);
-
-  auto back = bar_from_points({-100, 0, 0}, {0, 0, 0});
-  EXPECT_NEAR(back->rotation_degrees[2], 180, 1e-12);
-
+  const struct {
+    Point3d p1, p2;
+    double about_w, about_h;
+  } bars[] = {{{0, 50, 0}, {0, -50, 0}, 0, 90},      {{0, -50, 0}, {0, 50, 0}, 0, -90},
+              {{10, 20, 130}, {10, 20, 30}, -90, 0}, {{10, 20, 30}, {10, 20, 130}, 90, 0},
+              {{-100, 0, 0}, {0, 0, 0}, 0, 180}};
+  for (const auto& b : bars) {
+    const auto g = bar_from_points(b.p1, b.p2);
+    ASSERT_TRUE(g);
+    EXPECT_NEAR(g->rotation_degrees[1], b.about_w, 1e-12) << b.p1[0] << ", " << b.p1[1] << ", " << b.p1[2];
+    EXPECT_NEAR(g->rotation_degrees[2], b.about_h, 1e-12) << b.p1[0] << ", " << b.p1[1] << ", " << b.p1[2];
+  }
+  EXPECT_DOUBLE_EQ(bar_from_points({0, 50, 0}, {0, -50, 0})->length, 100);
+  EXPECT_EQ(bar_from_points({10, 20, 130}, {10, 20, 30})->centre, (Point3d{10, 20, 80}));
   EXPECT_FALSE(bar_from_points({1, 2, 3}, {1, 2, 3}));
 }
 

@@ -1,11 +1,7 @@
-// Design lists for the model tests: boxes and bars added to a store as the design panel
-// would leave them.
+// Boxes and bars added to a store as the design panel would leave them.
 #pragma once
 
-#include <string>
-
 #include "base/rotate.h"
-#include "formats/errors.h"
 #include "model/model_store.h"
 #include "support/test_support.h"
 

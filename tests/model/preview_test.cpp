@@ -1,5 +1,4 @@
-// The design preview as a user sees it: the edited record in yellow over the others in dotted
-// blue, its corners in red with the picked one ringed, labels, and the positions kept for picking.
+// The design preview as a user sees it: the edited record over the others, corners, labels.
 #include "model/preview.h"
 
 #include <gtest/gtest.h>
@@ -105,30 +104,13 @@ TEST(DesignPreview, EditedRecordAgainstTheOthers) {
 }
 
 TEST(DesignPreview, FlatBoxAndEmptyList) {
-  // The preview tests all three axes: a flat box shows the pairs between its coinciding
-  // layers that the analysis model drops (137 of 153 pairs against 28 elements).
+  // A flat box shows the pairs between its coinciding layers: 137 of 153, against 28 elements.
   ModelStore m;
   add_box(m, Vec3(100, 100, 0), Vec3(0, 0, 0), 2, 2, 1);
   EXPECT_EQ(count_of(drawn(m), Op::line, yellow), 137);
 
   ModelStore empty;
   EXPECT_TRUE(drawn(empty).empty());
-}
-
-TEST(DesignPreview, Fit) {
-  ExtentFit none;
-  EXPECT_EQ(none.fit().half_range, 1);  // no points: nothing to divide by zero
-  ExtentFit one;
-  one.add(Vec3(5, 7, 9));
-  EXPECT_EQ(one.fit().half_range, 1);
-  EXPECT_EQ(one.fit().u(Vec3(0, 7, 9)), 0.0f);
-  ExtentFit two;
-  two.add(Vec3(0, -10, 100));
-  two.add(Vec3(0, 10, 110));
-  // Half of the span of both directions together: (110 - (-10)) / 2.
-  EXPECT_EQ(two.fit().half_range, 60);
-  EXPECT_EQ(two.fit().c2, 0);
-  EXPECT_EQ(two.fit().c3, 105);
 }
 
 }  // namespace

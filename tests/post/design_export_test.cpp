@@ -1,6 +1,4 @@
-// The exports read back with the tests' own readers: the table against the result store, the
-// solid mesh for closedness, outward facets and volume, the drawing for layers and lines; and
-// the safe-writing rules.
+// The exports read back with the tests' own readers, and the safe-writing rules.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,5 +1,4 @@
-// The convergence plot's value axes: ranges worked out by hand for compliances of 1e2, 1e6 and
-// 1e9, linear and logarithmic; short labels; never below zero for a positive series.
+// The convergence plot's value axes, linear and logarithmic, against ranges worked out by hand.
 #include <gtest/gtest.h>
 
 #include <string>

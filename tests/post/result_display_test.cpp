@@ -1,5 +1,4 @@
-// The result display against hand calculations: prism corners, frames, threshold, edges,
-// section sketches and the back-to-front painting order.
+// The result display against hand calculations: prisms, threshold, sections, painting order.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +8,7 @@
 
 #include "base/recording_canvas.h"
 #include "post/result_display.h"
+#include "section/sketch_edit.h"
 #include "support/drawing.h"
 
 namespace {
@@ -41,17 +41,10 @@ struct Result {
   }
   // A section whose lines join the given (W, H) points pairwise: {p1, p2, p3, p4} gives 2 lines.
   int section(const std::vector<std::pair<float, float>>& ends) {
-    SectionTable& t = r.sections;
-    const int s = ++t.n_sec;
-    for (size_t i = 0; i < ends.size(); ++i) {
-      const int p = ++t.n_pnt(s);
-      t.pnt_xy(s, p, 1) = ends[i].first;
-      t.pnt_xy(s, p, 2) = ends[i].second;
-      if (i % 2 == 1) {
-        const int l = ++t.n_line(s);
-        t.line_pnt(s, l, 1) = static_cast<int16_t>(p - 1);
-        t.line_pnt(s, l, 2) = static_cast<int16_t>(p);
-      }
+    const int s = ++r.sections.n_sec;
+    for (size_t i = 1; i < ends.size(); i += 2) {
+      const int p = add_section_point(r.sections, s, ends[i - 1].first, ends[i - 1].second);
+      add_section_line(r.sections, s, p, add_section_point(r.sections, s, ends[i].first, ends[i].second), 0);
     }
     return s;
   }
@@ -63,6 +56,12 @@ ResultPicture plain_view(float threshold = 1, bool hidden = false) {
   p.hidden_lines = hidden;
   p.angles = Vec3(0, 0, 0);
   return p;
+}
+
+RecordingCanvas drawn(ResultDisplay& d, const Result& m, const ResultPicture& p = plain_view()) {
+  RecordingCanvas c;
+  d.draw(c, m.r, p);
+  return c;
 }
 
 std::vector<Primitive> lines_of(const RecordingCanvas& c, int colour) { return test_support::of(c.primitives(), Primitive::Op::line, colour); }
@@ -77,30 +76,25 @@ TEST(ResultDisplay, PrismCornersEdgesAndAxesByHand) {
   m.node(100, 0, 0);
   m.node(0, 100, 100);  // widens the extent: D = 100, centre (50, 50)
   m.element(1, 2, 20);
-  RecordingCanvas c;
   ResultDisplay d;
-  d.draw(c, m.r, plain_view());
+  const RecordingCanvas c = drawn(d, m);
 
+  using Ends = std::array<double, 4>;
+  auto ends = [](const Primitive& p) { return Ends{p.x1, p.y1, p.x2, p.y2}; };
   const auto prism = lines_of(c, design_colour);
   ASSERT_EQ(prism.size(), 18u);  // 6 longitudinal edges, 6 at each end
   // Frame of an element along L: R = (0, 1, 0) / D, so U1 = H and U2 = W. The corner at -30
   // degrees of node 1 lies at W = -10 cos 30 = -8.66, H = 10 sin(-30) = -5, and maps to
   // x = (-8.66 - 50) / 100 * 6000 + 4000 = 480, y = (-5 - 50) / 100 * 6000 + 4000 = 700; its
   // neighbour at +30 degrees to y = 1300. Edge 1-4 of face 1 joins them.
-  EXPECT_EQ(prism[0].x1, 480);
-  EXPECT_EQ(prism[0].y1, 700);
-  EXPECT_EQ(prism[0].x2, 480);
-  EXPECT_EQ(prism[0].y2, 1300);
+  EXPECT_EQ(ends(prism[0]), (Ends{480, 700, 480, 1300}));
 
   // The triad at the origin, 0.3 D long: L points at the viewer, W right, H down.
   const auto axes = lines_of(c, axes_colour);
   ASSERT_EQ(axes.size(), 3u);
-  EXPECT_EQ(axes[0].x1, 1000);
-  EXPECT_EQ(axes[0].y1, 1000);
-  EXPECT_EQ(axes[1].x2, 2800);
-  EXPECT_EQ(axes[1].y2, 1000);
-  EXPECT_EQ(axes[2].x2, 1000);
-  EXPECT_EQ(axes[2].y2, 2800);
+  EXPECT_EQ(ends(axes[0]), (Ends{1000, 1000, 1000, 1000}));
+  EXPECT_EQ(ends(axes[1]), (Ends{1000, 1000, 2800, 1000}));
+  EXPECT_EQ(ends(axes[2]), (Ends{1000, 1000, 1000, 2800}));
 }
 
 TEST(ResultDisplay, ThresholdTurnsThinDesignElementsIntoCentreLines) {
@@ -122,8 +116,7 @@ TEST(ResultDisplay, ThresholdTurnsThinDesignElementsIntoCentreLines) {
       {2.0f, 0, 3},  // above the scroll bar's range: still a threshold
   };
   for (const auto& c : cases) {
-    RecordingCanvas canvas;
-    d.draw(canvas, m.r, plain_view(c.threshold));
+    const RecordingCanvas canvas = drawn(d, m, plain_view(c.threshold));
     EXPECT_EQ(lines_of(canvas, design_colour).size(), 18 * c.prisms) << c.threshold;
     EXPECT_EQ(lines_of(canvas, centre_colour).size(), c.centres) << c.threshold;
     EXPECT_EQ(lines_of(canvas, section_colour).size(), 4u) << c.threshold;
@@ -140,9 +133,8 @@ TEST(ResultDisplay, PrismAlongWTurnsByTheHAxis) {
   m.element(o, w, 20);     // faces 0..5
   m.element(o, n997, 20);  // faces 6..11
   m.element(o, n999, 20);  // faces 12..17
-  RecordingCanvas c;
   ResultDisplay d;
-  d.draw(c, m.r, plain_view(1, true));
+  const RecordingCanvas c = drawn(d, m, plain_view(1, true));
   const auto& f = d.faces();
   ASSERT_EQ(f.size(), 18u);
   // D = 100 (the W extent), centre H = 0. Along W the reference is (0, 0, 1): U2 = H, U1 = L,
@@ -166,9 +158,8 @@ TEST(ResultDisplay, SectionsFollowTheirReferenceDirectionAndTheKthSectionWithLin
   m.element(b, c3, 20, 0, Vec3(100, 501, 500));
   m.element(a, c3, 5, 1, Vec3(0, 1, 0));
   m.element(b, c3, 5, 1, Vec3(1, 0, 0));
-  RecordingCanvas c;
   ResultDisplay d;
-  d.draw(c, m.r, plain_view());
+  const RecordingCanvas c = drawn(d, m);
   const auto section = lines_of(c, section_colour);
   ASSERT_EQ(section.size(), 4u + 8u + 8u);  // 4 edges per section line
   EXPECT_EQ(section[0].state.line_style, LineStyle::dot);
@@ -204,9 +195,8 @@ TEST(ResultDisplay, HiddenLinesPaintBackToFrontAfterTheCentreLines) {
   m.element(a, b, 20);
   ResultPicture p = plain_view(0.5f, true);
   p.angles = Vec3(0.3f, 0.4f, 0.5f);
-  RecordingCanvas c;
   ResultDisplay d;
-  d.draw(c, m.r, p);
+  const RecordingCanvas c = drawn(d, m, p);
   const auto& prims = c.primitives();
   ASSERT_EQ(prims.size(), 1u + 6u * 6u + 3u + 3u);
   EXPECT_EQ(prims[0].colour, centre_colour);  // under every face
@@ -222,9 +212,8 @@ TEST(ResultDisplay, TheFaceStoreGrowsPastTenThousandFaces) {
   Result m;
   for (int i = 0; i < 1000; ++i) m.node(static_cast<float>(i % 10) * 100, static_cast<float>(i / 10 % 10) * 100, static_cast<float>(i / 100) * 100);
   for (int e = 0; e < 2000; ++e) m.element(1 + e % 1000, 1 + (e * 7 + 13) % 1000, 20);
-  RecordingCanvas c;
   ResultDisplay d;
-  d.draw(c, m.r, plain_view(0, true));
+  const RecordingCanvas c = drawn(d, m, plain_view(0, true));
   EXPECT_EQ(d.faces().size(), 12000u);
   EXPECT_EQ(lines_of(c, grey).size(), 24000u);
 }

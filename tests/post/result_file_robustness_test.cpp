@@ -1,6 +1,4 @@
-// "Read Data" against damaged files: the result file's reader names the file and line of any
-// fault, and the read as a whole then gives no store; the model files that follow a good
-// result file report their faults by file and line (each reader's own faults are in its table).
+// "Read Data" against damaged files: each fault named by file and line, and then no store.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -53,15 +53,21 @@ TEST_F(ResultFile, EveryCycleIsReadAndKindOneAloneIsNonDesign) {
   EXPECT_EQ(r.pc_comp(2), 500.0);
   EXPECT_EQ(r.pc_vol(3), 0.3);
   // The cycle line is the solver's summary: one that does not hold it leaves the cycle out of
-  // the convergence history and is no fault of the file.
+  // the convergence history and is no fault of the file; one with the compliance alone stays.
   auto lines = test_support::file_lines(paths.results);
   lines[4] = "    1  converging";
+  lines[12] = FieldLine().i5(2).e15(500).str();
   write_file(paths.results, crlf(lines));
   read_result_file(r, paths.results);
   EXPECT_EQ(r.pn_cyc, 3);
   const auto history = convergence_history(r);
   ASSERT_EQ(history.size(), 2u);
   EXPECT_EQ(history[0].cycle, 2);
+  EXPECT_NEAR(history[0].compliance, 500, 1e-2);
+  EXPECT_TRUE(std::isnan(history[0].volume_ratio));
+  EXPECT_EQ(history[1].cycle, 3);
+  EXPECT_NEAR(history[1].compliance, 1000.0 / 3, 1e-2);
+  EXPECT_DOUBLE_EQ(history[1].volume_ratio, 0.3);
 }
 
 TEST_F(ResultFile, ModelFilesGiveSectionsAndReferences) {
@@ -108,22 +114,5 @@ TEST_F(ResultFile, ARunsTokenKeepsAWindowToItsOwnResults) {
   EXPECT_EQ(own.store->res_ok, 1);
   write_run_token("00000000000000bb");
   EXPECT_TRUE(read_result_set(paths).store);  // a window that follows no run reads any
-}
-
-// Cycle lines may carry the compliance alone: the history keeps what the lines carry.
-TEST_F(ResultFile, CycleLinesWithTheComplianceAloneStillMakeAHistory) {
-  write_results(paths.results, 2, {0}, 3);
-  auto lines = file_lines(paths.results);
-  for (int c = 1; c <= 3; ++c) lines[size_t(2 + 4 * (c - 1))] = FieldLine().i5(c).e15(1000.0 / c).str();
-  write_file(paths.results, crlf(lines));
-  ResultStore r;
-  read_result_file(r, paths.results);
-  const auto history = convergence_history(r);
-  ASSERT_EQ(history.size(), 3u);
-  for (int c = 1; c <= 3; ++c) {
-    EXPECT_EQ(history[size_t(c - 1)].cycle, c);
-    EXPECT_NEAR(history[size_t(c - 1)].compliance, 1000.0 / c, 1e-2);
-    EXPECT_TRUE(std::isnan(history[size_t(c - 1)].volume_ratio));
-  }
 }
 

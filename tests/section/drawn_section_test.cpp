@@ -1,6 +1,5 @@
-// A drawn section about its centroid and principal axes, and its St Venant torsion constant,
-// against hand formulas: a plate (level, raised, turned), an 80 x 50 x 6 angle, a rectangular
-// tube alone, with a fin and with a middle web, and what the editor says about each.
+// A drawn section about its centroid and principal axes, its St Venant torsion constant and
+// what the editor says about it, against hand formulas.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +7,7 @@
 #include <numbers>
 
 #include "section/section_props.h"
+#include "section/sketch_edit.h"
 #include "section/typical_shapes.h"
 
 namespace {
@@ -22,15 +22,16 @@ SectionTable drawn(std::initializer_list<Line> lines) {
   SectionTable t;
   t.n_sec = s;
   for (const Line& l : lines) {
-    const int p = t.n_pnt(s);
-    t.pnt_xy(s, p + 1, 1) = l.w1, t.pnt_xy(s, p + 1, 2) = l.h1;
-    t.pnt_xy(s, p + 2, 1) = l.w2, t.pnt_xy(s, p + 2, 2) = l.h2;
-    t.n_pnt(s) = static_cast<int16_t>(p + 2);
-    const int n = ++t.n_line(s);
-    t.line_pnt(s, n, 1) = static_cast<int16_t>(p + 1);
-    t.line_pnt(s, n, 2) = static_cast<int16_t>(p + 2);
-    t.line_t(s, n) = l.t;
+    const int p = add_section_point(t, s, l.w1, l.h1);
+    add_section_line(t, s, p, add_section_point(t, s, l.w2, l.h2), l.t);
   }
+  return t;
+}
+
+SectionTable tube(float width, float height, float wall) {
+  SectionTable t;
+  t.n_sec = s;
+  make_rectangular_tube(t, s, width, height, wall);
   return t;
 }
 
@@ -38,42 +39,42 @@ DrawnSectionProperties props(std::initializer_list<Line> lines) { return drawn_s
 
 // An 80 x 50 x 6 angle on its centre lines, corner at the origin, long leg along W.
 SectionTable angle_80_50_6() { return drawn({{0, 0, 80, 0, 6}, {0, 0, 0, 50, 6}}); }
+
+struct Values {
+  double area, centroid_w, centroid_h, iw, ih, iwh, i1, i2, angle, j;
+};
+
+// Each value against its hand figure to the last few digits of a double; the principal
+// moments, a difference of larger sums, within `principal` mm4.
+void expect_values(const DrawnSectionProperties& d, const Values& v, double principal) {
+  const double got[] = {d.area, d.centroid_w, d.centroid_h, d.iw, d.ih, d.iwh, d.angle, d.j};
+  const double want[] = {v.area, v.centroid_w, v.centroid_h, v.iw, v.ih, v.iwh, v.angle, v.j};
+  const char* names[] = {"area", "centroid W", "centroid H", "Iw", "Ih", "Iwh", "angle", "J"};
+  for (size_t k = 0; k < std::size(got); ++k) EXPECT_DOUBLE_EQ(got[k], want[k]) << names[k];
+  EXPECT_NEAR(d.i1, v.i1, principal);
+  EXPECT_NEAR(d.i2, v.i2, principal);
+}
 }  // namespace
 
 // 100 x 2: A = 200, about W 100 x 2^3 / 12, about H 2 x 100^3 / 12, J = 100 x 2^3 / 3; the
-// stronger axis (i1) is H, at 90 degrees. Its corners lie 1 mm to either side.
-TEST(DrawnSection, LevelPlate) {
-  const DrawnSectionProperties d = props({{-50, 0, 50, 0, 2}});
-  EXPECT_DOUBLE_EQ(d.area, 200);
-  EXPECT_DOUBLE_EQ(d.centroid_w, 0);
-  EXPECT_DOUBLE_EQ(d.centroid_h, 0);
-  EXPECT_NEAR(d.iw, 200.0 / 3, 1e-9);
-  EXPECT_NEAR(d.ih, 500000.0 / 3, 1e-6);
-  EXPECT_DOUBLE_EQ(d.iwh, 0);
-  EXPECT_NEAR(d.i1, 500000.0 / 3, 1e-6);
-  EXPECT_NEAR(d.i2, 200.0 / 3, 1e-9);
-  EXPECT_DOUBLE_EQ(d.angle, 90);
-  EXPECT_NEAR(d.j, 800.0 / 3, 1e-9);
-  EXPECT_EQ(d.cells, 0);
-  EXPECT_DOUBLE_EQ(d.size, 100);
-  const std::vector<std::array<double, 2>> corners{{-50, 1}, {50, 1}, {50, -1}, {-50, -1}};
-  EXPECT_EQ(d.corners, corners);
-}
-
-// Raised by 10 and moved 50 along W the plate keeps its moments about its centroid, which
-// sits at (50, 10); drawn from right to left, the same.
-TEST(DrawnSection, MovedPlateKeepsItsCentroidalValues) {
-  for (const Line l : {Line{0, 10, 100, 10, 2}, Line{100, 10, 0, 10, 2}}) {
-    const DrawnSectionProperties d = props({l});
-    EXPECT_NEAR(d.centroid_w, 50, 1e-12);
-    EXPECT_NEAR(d.centroid_h, 10, 1e-12);
-    EXPECT_NEAR(d.iw, 200.0 / 3, 1e-9);
-    EXPECT_NEAR(d.ih, 500000.0 / 3, 1e-6);
-    EXPECT_NEAR(d.iwh, 0, 1e-9);
-    EXPECT_NEAR(d.angle, 90, 1e-9);
+// stronger axis (i1) is H, at 90 degrees. Raised by 10 and moved 50 along W, or drawn from
+// right to left, it keeps these about its centroid. Its corners lie 1 mm to either side.
+TEST(DrawnSection, PlateAboutItsCentroid) {
+  const struct {
+    Line line;
+    double w, h;
+  } plates[] = {{{-50, 0, 50, 0, 2}, 0, 0}, {{0, 10, 100, 10, 2}, 50, 10}, {{100, 10, 0, 10, 2}, 50, 10}};
+  for (const auto& p : plates) {
+    SCOPED_TRACE(p.w);
+    const DrawnSectionProperties d = props({p.line});
+    expect_values(d, {200, p.w, p.h, 200.0 / 3, 500000.0 / 3, 0, 500000.0 / 3, 200.0 / 3, 90, 800.0 / 3}, 1e-9);
+    EXPECT_EQ(d.cells, 0);
+    EXPECT_DOUBLE_EQ(d.size, 100);
   }
-  const std::vector<std::array<double, 2>> corners{{0, 11}, {100, 11}, {100, 9}, {0, 9}};
-  EXPECT_EQ(props({{0, 10, 100, 10, 2}}).corners, corners);
+  const std::vector<std::array<double, 2>> corners{{-50, 1}, {50, 1}, {50, -1}, {-50, -1}};
+  EXPECT_EQ(props({{-50, 0, 50, 0, 2}}).corners, corners);
+  const std::vector<std::array<double, 2>> raised{{0, 11}, {100, 11}, {100, 9}, {0, 9}};
+  EXPECT_EQ(props({{0, 10, 100, 10, 2}}).corners, raised);
 }
 
 // A plate turned 30 degrees from W: with c = cos 30, s = sin 30, along = t L^3 / 12 and
@@ -106,20 +107,12 @@ TEST(DrawnSection, Angle80x50x6) {
   const double ih = 6.0 * 512000 / 12 + 480 * (40 - wc) * (40 - wc) + 50.0 * 216 / 12 + 300 * wc * wc;
   const double iwh = 480 * (40 - wc) * (0 - hc) + 300 * (0 - wc) * (25 - hc);
   const double mean = (iw + ih) / 2, r = std::sqrt((iw - ih) * (iw - ih) / 4 + iwh * iwh);
-  EXPECT_DOUBLE_EQ(d.area, 780);
-  EXPECT_NEAR(d.centroid_w, 24.6153846, 1e-6);
-  EXPECT_NEAR(d.centroid_h, 9.6153846, 1e-6);
-  EXPECT_NEAR(d.iw, iw, 1e-6);
-  EXPECT_NEAR(d.ih, ih, 1e-6);
-  EXPECT_NEAR(d.iwh, iwh, 1e-6);
-  EXPECT_LT(d.iwh, 0);
-  EXPECT_NEAR(d.i1, mean + r, 1e-6);
-  EXPECT_NEAR(d.i2, mean - r, 1e-6);
-  EXPECT_NEAR(d.i2, 103397.24, 0.01);  // against 251440 about the sketch's W axis
   // tan 2a = -2 Iwh / (Iw - Ih), the stronger axis near the short leg's direction.
-  EXPECT_NEAR(d.angle, 90 + std::atan(-2 * iwh / (iw - ih)) / 2 * 180 / std::numbers::pi, 1e-9);
+  const double angle = 90 + std::atan(-2 * iwh / (iw - ih)) / 2 * 180 / std::numbers::pi;
+  expect_values(d, {780, wc, hc, iw, ih, iwh, mean + r, mean - r, angle, 9360}, 1e-6);
+  EXPECT_LT(d.iwh, 0);
+  EXPECT_NEAR(d.i2, 103397.24, 0.01);  // against 251440 about the sketch's W axis
   EXPECT_NEAR(d.angle, 67.644, 1e-3);
-  EXPECT_DOUBLE_EQ(d.j, 9360);
   EXPECT_EQ(d.cells, 0);
   // Each leg's line 3 mm to its left, then to its right (seen from its first end).
   const std::vector<std::array<double, 2>> corners{{0, 3}, {80, 3}, {80, -3}, {0, -3},
@@ -134,24 +127,16 @@ TEST(DrawnSection, Angle80x50x6) {
 // sum(L / t) = 320 / 2, no product moment. A fin of 30 x 3 on a corner adds 30 x 3^3 / 3.
 // Drawn with points of its own at every corner it is the same tube.
 TEST(DrawnSection, RectangularTubeByBredt) {
-  SectionTable t;
-  t.n_sec = s;
-  make_rectangular_tube(t, s, 100, 60, 2);
+  SectionTable t = tube(100, 60, 2);
   const DrawnSectionProperties d = drawn_section_properties(t, s);
   const double bredt = 4.0 * 6000 * 6000 / 160;
-  EXPECT_DOUBLE_EQ(d.area, 640);
-  EXPECT_NEAR(d.iw, 2 * (100 * 2 * 900.0 + 100.0 * 8 / 12) + 2 * (2 * 216000.0 / 12), 1e-6);
-  EXPECT_NEAR(d.ih, 2 * (60 * 2 * 2500.0 + 60.0 * 8 / 12) + 2 * (2 * 1e6 / 12), 1e-6);
-  EXPECT_DOUBLE_EQ(d.iwh, 0);
-  EXPECT_DOUBLE_EQ(d.angle, 90);
-  EXPECT_NEAR(d.j, bredt, 1e-6);
+  const double iw = 2 * (100 * 2 * 900.0 + 100.0 * 8 / 12) + 2 * (2 * 216000.0 / 12);
+  const double ih = 2 * (60 * 2 * 2500.0 + 60.0 * 8 / 12) + 2 * (2 * 1e6 / 12);
+  expect_values(d, {640, 0, 0, iw, ih, 0, ih, iw, 90, bredt}, 1e-6);
   EXPECT_EQ(d.cells, 1);
 
   // The fin from corner (50, 30) outwards along W.
-  const int p = ++t.n_pnt(s), l = ++t.n_line(s);
-  t.pnt_xy(s, p, 1) = 80, t.pnt_xy(s, p, 2) = 30;
-  t.line_pnt(s, l, 1) = 1, t.line_pnt(s, l, 2) = static_cast<int16_t>(p);
-  t.line_t(s, l) = 3;
+  add_section_line(t, s, 1, add_section_point(t, s, 80, 30), 3);
   EXPECT_NEAR(drawn_section_properties(t, s).j, bredt + 30 * 27.0 / 3, 1e-6);
 
   const DrawnSectionProperties loose =
@@ -168,20 +153,13 @@ TEST(DrawnSection, RectangularTubeByBredt) {
 // wall, 4 x 6000^2 / 160) with the web an open wall of 60 x 2^3 / 3. Two tubes side by side
 // add up; a 50 x 60 cell alone gives 4 x 3000^2 / 110.
 TEST(DrawnSection, SeveralCells) {
-  SectionTable t;
-  t.n_sec = s;
-  make_rectangular_tube(t, s, 100, 60, 2);
-  t.n_pnt(s) = 6;
-  t.pnt_xy(s, 5, 1) = 0, t.pnt_xy(s, 5, 2) = 30;
-  t.pnt_xy(s, 6, 1) = 0, t.pnt_xy(s, 6, 2) = -30;
+  SectionTable t = tube(100, 60, 2);
+  add_section_point(t, s, 0, 30);
+  add_section_point(t, s, 0, -30);
   // Outer walls split at the web: 1-2 right, 2-6, 6-3, 3-4 left, 4-5, 5-1; web 5-6.
-  const int ends[7][2] = {{1, 2}, {2, 6}, {6, 3}, {3, 4}, {4, 5}, {5, 1}, {5, 6}};
-  t.n_line(s) = 7;
-  for (int l = 1; l <= 7; ++l) {
-    t.line_pnt(s, l, 1) = static_cast<int16_t>(ends[l - 1][0]);
-    t.line_pnt(s, l, 2) = static_cast<int16_t>(ends[l - 1][1]);
-    t.line_t(s, l) = 2;
-  }
+  t.n_line(s) = 0;
+  for (const auto& [a, b] : {std::pair{1, 2}, {2, 6}, {6, 3}, {3, 4}, {4, 5}, {5, 1}, {5, 6}})
+    add_section_line(t, s, a, b, 2);
   const DrawnSectionProperties d = drawn_section_properties(t, s);
   EXPECT_EQ(d.cells, 2);
   EXPECT_NEAR(d.j, 4.0 * 6000 * 6000 / 160 + 60 * 8.0 / 3, 1e-6);
@@ -196,8 +174,7 @@ TEST(DrawnSection, SeveralCells) {
 // A wall drawn twice over the same two points encloses nothing: two open walls, no cell.
 TEST(DrawnSection, AWallDrawnTwiceIsNoCell) {
   SectionTable t = drawn({{-50, 0, 50, 0, 2}});
-  const int l = ++t.n_line(s);
-  t.line_pnt(s, l, 1) = 2, t.line_pnt(s, l, 2) = 1, t.line_t(s, l) = 2;
+  add_section_line(t, s, 2, 1, 2);
   const DrawnSectionProperties d = drawn_section_properties(t, s);
   EXPECT_EQ(d.cells, 0);
   EXPECT_NEAR(d.j, 2 * 800.0 / 3, 1e-9);
@@ -225,6 +202,9 @@ TEST(DrawnSection, WhatTheEditorNotes) {
   auto notes = [](const SectionTable& t) {
     return drawn_section_notes(drawn_section_properties(t, s), section_properties(t, s, MomentSums::double_precision));
   };
+  auto text = [](const SectionTable& t) {
+    return drawn_section_note_text(drawn_section_properties(t, s), section_properties(t, s, MomentSums::single_precision));
+  };
   const DrawnSectionNotes plate = notes(drawn({{-50, 0, 50, 0, 2}}));
   EXPECT_FALSE(plate.centroid_off);
   EXPECT_FALSE(plate.product_moment);
@@ -240,30 +220,20 @@ TEST(DrawnSection, WhatTheEditorNotes) {
   EXPECT_FALSE(turned(0.1).product_moment);
   const DrawnSectionNotes angle = notes(angle_80_50_6());
   EXPECT_TRUE(angle.centroid_off && angle.product_moment && angle.torsion);
-  SectionTable tube;
-  tube.n_sec = s;
-  make_rectangular_tube(tube, s, 100, 100, 1);
-  EXPECT_FALSE(notes(tube).any());
+  EXPECT_FALSE(notes(tube(100, 100, 1)).any());
   // A 150 x 50 x 1 tube: Iw + Ih = 187500 + 20833 + 562500 + 562500 = 1.333e6 against Bredt's
   // 4 x 7500^2 / 400 = 562500, 2.37 times: noted.
-  make_rectangular_tube(tube, s, 150, 50, 1);
-  EXPECT_TRUE(notes(tube).torsion);
+  EXPECT_TRUE(notes(tube(150, 50, 1)).torsion);
 
-  const SectionTable a = angle_80_50_6();
-  const std::string text = drawn_section_note_text(drawn_section_properties(a, s),
-                                                   section_properties(a, s, MomentSums::single_precision));
-  EXPECT_EQ(text,
+  EXPECT_EQ(text(angle_80_50_6()),
             "The analysis takes this section as drawn. Its centroid lies 26.43 mm from the origin, where the analysis "
             "puts the bar's axis: the bar bends about the origin (Iw 251440, Ih 1.0249e+06 mm4) and its axial force "
             "bends it too. W and H are not principal axes: the weakest lies at 157.6\u00b0 from W, I2 = 103397 mm4, "
             "42 % below the smaller of Iw and Ih about the centroid. Its torsion constant Iw + Ih = 1.27634e+06 mm4 "
             "is 136.4 times the St Venant J.");
-  make_rectangular_tube(tube, s, 100, 100, 1);
-  EXPECT_EQ(drawn_section_note_text(drawn_section_properties(tube, s), section_properties(tube, s, MomentSums::single_precision)), "");
+  EXPECT_EQ(text(tube(100, 100, 1)), "");
   // A plate turned 30 degrees from W is weakest about the axis along it.
-  const SectionTable turned30 = drawn({{0, 0, float(100 * std::cos(std::numbers::pi / 6)), 50, 2}});
-  EXPECT_NE(drawn_section_note_text(drawn_section_properties(turned30, s),
-                                    section_properties(turned30, s, MomentSums::single_precision))
+  EXPECT_NE(text(drawn({{0, 0, float(100 * std::cos(std::numbers::pi / 6)), 50, 2}}))
                 .find("the weakest lies at 30\u00b0 from W, I2 = 66.6667 mm4"),
             std::string::npos);
 }

@@ -1,5 +1,4 @@
-// Every reader of the cross-section data file against damaged files, and writes that fail:
-// a clear error naming the file and line, and nothing of the caller's changed.
+// The cross-section data file damaged or failing to write: the error names file and line, nothing changes.
 #include <gtest/gtest.h>
 
 #include <filesystem>

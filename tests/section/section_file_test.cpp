@@ -1,5 +1,4 @@
-// The cross-section data file: the properties by hand, the layout, and the editor's procedures
-// that add, keep and delete the sections of the records.
+// The cross-section data file: the properties by hand, the layout, and the editor's procedures.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,30 +8,17 @@
 #include "support/test_support.h"
 #include "section/section_props.h"
 #include "section/section_table.h"
+#include "section/sketch_edit.h"
 
 using namespace test_support;
 namespace fs = std::filesystem;
 
 namespace {
 
-// Adds a point (W, H) and returns its number.
-int add_point(SectionTable& t, int s, float w, float h) {
-  const int p = ++t.n_pnt(s);
-  t.pnt_xy(s, p, 1) = w;
-  t.pnt_xy(s, p, 2) = h;
-  return p;
-}
-
-void add_line(SectionTable& t, int s, int p1, int p2, float thickness) {
-  const int l = ++t.n_line(s);
-  t.line_pnt(s, l, 1) = static_cast<int16_t>(p1);
-  t.line_pnt(s, l, 2) = static_cast<int16_t>(p2);
-  t.line_t(s, l) = thickness;
-}
-
 // Section s: the line (w1, h1)-(w2, h2) of thickness t alone.
 void one_line(SectionTable& tab, int s, float w1, float h1, float w2, float h2, float t) {
-  add_line(tab, s, add_point(tab, s, w1, h1), add_point(tab, s, w2, h2), t);
+  const int p = add_section_point(tab, s, w1, h1);
+  add_section_line(tab, s, p, add_section_point(tab, s, w2, h2), t);
 }
 
 // Each test in a fresh working directory, on the file of the program.
@@ -57,7 +43,7 @@ TEST(SectionProperties, ThinWallsByHand) {
   // Vertical wall: the roles of the two moments swap.
   one_line(t, 3, 0, -50, 0, 50, 2);
   // Two ends on one point add nothing; a slanted wall shares its own terms by cos^2.
-  add_line(t, 4, add_point(t, 4, 3, 3), 1, 5);
+  add_section_line(t, 4, add_section_point(t, 4, 3, 3), 1, 5);
   one_line(t, 4, 0, 0, 30, 40, 1);  // length 50, c = (30/50)^2 = 0.36
 
   for (MomentSums sums : {MomentSums::single_precision, MomentSums::double_precision}) {
@@ -104,11 +90,11 @@ TEST_F(SectionFile, LayoutOfEmptyAndDrawnSections) {
 
   // Three points and two lines: header, 3 points, 2 lines, properties = 7 lines.
   t.n_sec = 2;
-  add_point(t, 2, -50, 0);
-  add_point(t, 2, 50, 0);
-  add_point(t, 2, 50, -25.5f);
-  add_line(t, 2, 1, 2, 2);
-  add_line(t, 2, 2, 2, 1.5f);  // both ends on one point: no contribution
+  add_section_point(t, 2, -50, 0);
+  add_section_point(t, 2, 50, 0);
+  add_section_point(t, 2, 50, -25.5f);
+  add_section_line(t, 2, 1, 2, 2);
+  add_section_line(t, 2, 2, 2, 1.5f);  // both ends on one point: no contribution
   write_section_file(t, MomentSums::single_precision, path_);
   const std::vector<std::string> l = lines();
   ASSERT_EQ(l.size(), 1u + 1 + 7);  // count, empty section 1, section 2

@@ -1,12 +1,9 @@
-// Editing a section sketch: picking, lines made and deleted, the capacity
-// refusals, the dropping of unused points, and the picture drawn of a section.
+// Editing a section sketch, and the picture drawn of it.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "base/recording_canvas.h"
-#include "formats/errors.h"
 #include "section/sketch_display.h"
 #include "section/sketch_edit.h"
 #include "support/test_support.h"
@@ -16,11 +13,17 @@ using test_support::error_of;
 namespace {
 constexpr int s = 3;  // any section but the first, so nothing depends on section 1
 
-// Section s with the points given as (W, H) pairs, mm.
-SectionTable with_points(std::initializer_list<std::pair<float, float>> points) {
+struct Wall {
+  int p1, p2;
+  float t;
+};
+
+// Section s with the points given as (W, H) pairs, mm, and the walls between them.
+SectionTable with_points(std::initializer_list<std::pair<float, float>> points, std::initializer_list<Wall> walls = {}) {
   SectionTable t;
   t.n_sec = s;
   for (auto [w, h] : points) add_section_point(t, s, w, h);
+  for (const Wall& l : walls) add_section_line(t, s, l.p1, l.p2, l.t);
   return t;
 }
 }  // namespace
@@ -41,26 +44,20 @@ TEST(SketchEdit, NearestPointHasNoRadiusAndTiesGoToTheLowerNumber) {
 
 TEST(SketchEdit, NearestLineMeasuresToFiveInnerSamples) {
   const SketchMap map;
-  SectionTable t = with_points({{0, 0}, {6, 0}, {0, -30}, {0, 30}});
-  add_section_line(t, s, 1, 2, 1);  // short: its samples lie 1..5 mm from point 1
-  add_section_line(t, s, 3, 4, 1);  // long: its middle sample is point 1 itself
+  // The short line's samples lie 1..5 mm from point 1; the long line's middle one is point 1.
+  const SectionTable t = with_points({{0, 0}, {6, 0}, {0, -30}, {0, 30}}, {{1, 2, 1}, {3, 4, 1}});
   // A press on the short line's end picks the long line.
   EXPECT_EQ(nearest_section_line(t, s, map, map.x_of(0), map.y_of(0)), 2);
   EXPECT_EQ(nearest_section_line(t, s, map, map.x_of(3), map.y_of(0)), 1);
 
   // Two lines at equal distance: the lower number.
-  SectionTable u = with_points({{-10, 10}, {10, 10}, {-10, -10}, {10, -10}});
-  add_section_line(u, s, 1, 2, 1);
-  add_section_line(u, s, 3, 4, 1);
+  const SectionTable u = with_points({{-10, 10}, {10, 10}, {-10, -10}, {10, -10}}, {{1, 2, 1}, {3, 4, 1}});
   EXPECT_EQ(nearest_section_line(u, s, map, 3500, 3500), 1);
   EXPECT_EQ(nearest_section_line(SectionTable{}, s, map, 3500, 3500), 0);
 }
 
 TEST(SketchEdit, DeletingLineTwoOfThreeKeepsTheOthersWithTheirThicknesses) {
-  SectionTable t = with_points({{0, 0}, {10, 0}, {10, 10}});
-  add_section_line(t, s, 1, 2, 1.5f);
-  add_section_line(t, s, 2, 3, 2.5f);
-  add_section_line(t, s, 3, 1, 3.5f);
+  SectionTable t = with_points({{0, 0}, {10, 0}, {10, 10}}, {{1, 2, 1.5f}, {2, 3, 2.5f}, {3, 1, 3.5f}});
   delete_section_line(t, s, 2);
   ASSERT_EQ(t.n_line(s), 2);
   EXPECT_EQ(t.line_pnt(s, 2, 1) * 10 + t.line_pnt(s, 2, 2), 31);
@@ -75,10 +72,7 @@ TEST(SketchEdit, DeletingLineTwoOfThreeKeepsTheOthersWithTheirThicknesses) {
 
 TEST(SketchEdit, UnusedPointsAreDroppedAndLineEndsRenumbered) {
   // Points 1..5; point 3 belongs to no line.
-  SectionTable t = with_points({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}});
-  add_section_line(t, s, 1, 2, 1);
-  add_section_line(t, s, 4, 5, 1);
-  add_section_line(t, s, 5, 1, 1);
+  SectionTable t = with_points({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}, {{1, 2, 1}, {4, 5, 1}, {5, 1, 1}});
   EXPECT_EQ(drop_unused_points(t, s), 4);
   EXPECT_FLOAT_EQ(t.pnt_xy(s, 3, 2), 4);
   EXPECT_EQ(t.line_pnt(s, 2, 2), 4);
@@ -86,8 +80,7 @@ TEST(SketchEdit, UnusedPointsAreDroppedAndLineEndsRenumbered) {
 
   // A line from a point to itself keeps that point; a section whose points all lie on lines
   // is unchanged.
-  SectionTable u = with_points({{0, 0}, {7, 7}});
-  add_section_line(u, s, 2, 2, 1);
+  SectionTable u = with_points({{0, 0}, {7, 7}}, {{2, 2, 1}});
   EXPECT_EQ(drop_unused_points(u, s), 1);
   EXPECT_FLOAT_EQ(u.pnt_xy(s, 1, 1), 7);
   EXPECT_EQ(u.line_pnt(s, 1, 1), 1);
@@ -114,8 +107,7 @@ TEST(SketchEdit, TypedNumbers) {
 }
 
 TEST(SketchDisplay, DotsWallThicknessAxesAndFrameSize) {
-  SectionTable t = with_points({{-50, 0}, {50.01f, 0}});
-  add_section_line(t, s, 1, 2, 2);
+  SectionTable t = with_points({{-50, 0}, {50.01f, 0}}, {{1, 2, 2}});
   RecordingCanvas c;
   draw_sketch(c, t, s, SketchMap{});
   const auto& p = c.primitives();

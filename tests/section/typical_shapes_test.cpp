@@ -1,5 +1,4 @@
-// The prepared sections: the rectangular tube, the octagon with its angle constant, the sign
-// test of the sizes, and the properties of the default rectangle by hand.
+// The prepared sections: the rectangular tube, the octagon, and the sizes they accept.
 #include <gtest/gtest.h>
 
 #include "section/section_props.h"
@@ -19,12 +18,10 @@ TEST(TypicalShapes, DefaultRectangleAndItsPropertiesByHand) {
   t.n_sec = s;
   ASSERT_TRUE(make_typical_shape(t, s, TypicalShapeInput{}));
   ASSERT_EQ(t.n_pnt(s), 4);
-  expect_point(t, 1, 50, 50);
-  expect_point(t, 2, 50, -50);
-  expect_point(t, 3, -50, -50);
-  expect_point(t, 4, -50, 50);
   ASSERT_EQ(t.n_line(s), 4);
+  const float corners[5][2] = {{}, {50, 50}, {50, -50}, {-50, -50}, {-50, 50}};
   for (int l = 1; l <= 4; ++l) {
+    expect_point(t, l, corners[l][0], corners[l][1]);
     EXPECT_EQ(t.line_pnt(s, l, 1), l);
     EXPECT_EQ(t.line_pnt(s, l, 2), l % 4 + 1);
     EXPECT_FLOAT_EQ(t.line_t(s, l), 1);
