@@ -1,5 +1,4 @@
-// The analysis run through the windows: "Analysis" writes both files, starts the solver and
-// hands over to the post-processing window; refem brings the model back; "Save" and "Read".
+// The analysis run through the windows; refem brings the model back; "Save" and "Read".
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -26,8 +25,7 @@ class AnalysisRun : public WindowTest {
   AnalysisRun() { run("click frmSplash.Command1\n"); }
   Form2& f() { return Forms::form2(); }
 
-  // One box 2 x 1 x 1 and a design bar from one of its corners, in the boundary-condition
-  // stage, with conditions in cases 1 and 3 and a spring only in case 2.
+  // A box 2 x 1 x 1 and a bar, with conditions in cases 1 and 3 and a spring only in case 2.
   void build_model() {
     run("click Form2.Command1\nset Form2.Text13 2\nclick Form2.Command2\n"
         "click Form2.Option2\nclick Form2.Command1\nset Form2.Text10 100\nset Form2.Text11 50\nset Form2.Text12 50\n"
@@ -61,8 +59,7 @@ TEST_F(AnalysisRun, AnalysisWritesTheFilesStartsTheSolverAndHandsOver) {
   EXPECT_EQ(file.settings.max_diameter, 25);
   EXPECT_EQ(file.settings.display, 0);
 
-  // The post-processing window's way back: the modelling window again, then refem, which
-  // brings the written cases back renumbered 1 and 2, and the settings.
+  // refem brings the written cases back renumbered 1 and 2, and the settings.
   Forms::unload("Form1");
   Forms::show("Form2");
   run("call Form2.refem\n");
@@ -93,8 +90,7 @@ TEST_F(AnalysisRun, UnusableSettingsStopAnalysisBeforeAnyFile) {
   }
 }
 
-// While the solver it started runs, "Analysis" is refused and the model file it reads stays;
-// the old results and log went before it started, so "Read Data" finds nothing of them.
+// While its solver runs, "Analysis" is refused; the old results went before it started.
 TEST_F(AnalysisRun, OneRunAtATimeAndNoOldResultsForTheNewRun) {
   write_program("topo_nd", "exec sleep 20\n");
   fs::copy_file(tests_dir() / "data" / "post_small" / "post_pl.dat", "post_pl.dat");
@@ -115,18 +111,14 @@ TEST_F(AnalysisRun, OneRunAtATimeAndNoOldResultsForTheNewRun) {
   ::kill(static_cast<pid_t>(solver), SIGKILL);
 }
 
-TEST_F(AnalysisRun, RefemWithAMissingFileLeavesTheWindowAsItWas) {
+TEST_F(AnalysisRun, RefemWithAMissingFileOrAnotherMeshLeavesTheWindowAsItWas) {
   build_model();
   run("click Form2.Command15\n");  // temp_save.dat, but no analysis model file yet
   run("call Form2.refem\nexpect-error fem_gr_jo.dat\n");
   EXPECT_EQ(f().model.bc_val(1, 9, 2, 3), -1000);
   EXPECT_EQ(f().model.n_node, 13);
-}
-
-TEST_F(AnalysisRun, RefemWithTheFileOfAnotherMeshLeavesTheWindowAsItWas) {
-  build_model();
-  write_model_file(f().model, f().analysis_settings());
   // The design grows by a box after the analysis model was written.
+  write_model_file(f().model, f().analysis_settings());
   run("click Form2.Command14\nclick Form2.Option1\nclick Form2.Command1\nset Form2.Text10 500\n"
       "click Form2.Command2\nclick Form2.Command15\n");
   f().model.bc_flag(1, 2) = 1;
@@ -141,8 +133,7 @@ TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing)
   build_model();
   write_model_file(f().model, f().analysis_settings());
   run("click Form2.Command15\nclick Form2.Check3\nset Form2.Text31 25\n");
-  // A folder holds the name of the cross-section file's temporary copy: the file cannot be
-  // replaced, whoever runs the test.
+  // A folder at the name of the cross-section file's temporary copy: it cannot be replaced.
   fs::create_directory("cross_data_4th.dat.tmp." + std::to_string(getpid()));
   for (const char* step : {"click Form2.Command16\n", "call Form2.refem\n"}) {
     SCOPED_TRACE(step);
@@ -175,9 +166,7 @@ TEST_F(AnalysisRun, ReadWithoutAFileChangesNothingButTheLabels) {
   EXPECT_TRUE(f().procedure_label->isHidden());
 }
 
-// "Stop" in the post-processing window asks the run to end after the cycle under way: here a
-// stand-in solver that logs a cycle, waits for the request and ends as a stopped run does.
-// The status is kept true: once read, the results are no longer "to be read".
+// "Stop" asks a stand-in solver, which logs a cycle and waits for the request, to end.
 TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
   write_program("topo_nd",
                 "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > topo_run.log\n"
