@@ -1,5 +1,4 @@
-// The design stage driven through the modelling window: making, modifying and deleting boxes
-// and bars, bars from two points, corner moves and the settings panel.
+// The design stage driven through the modelling window.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -19,7 +18,6 @@ namespace fs = std::filesystem;
 using test_support::file_text;
 
 namespace {
-// Each test works in a fresh directory of its own, where the data files are written.
 class DesignStage : public test_support::WindowTest {
  protected:
   DesignStage() { run("click frmSplash.Command1\n"); }
@@ -106,18 +104,14 @@ TEST_F(DesignStage, DeletingRecordTwoOfThreeMovesTheLastUpWithItsSection) {
                                                           "    1.00000E+00    2.00000E+00\r\n";
   run("click Form2.Command9\nset Form2.HScroll14 2\nclick Form2.Command10\n");
   EXPECT_EQ(f().model.n_gr, 2);
-  EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    1    0\r\n    1.00000E+00    2.00000E+00\r\n");
+  const std::string after = "    2\r\n    0    0\r\n    1    0\r\n    1.00000E+00    2.00000E+00\r\n";
+  EXPECT_EQ(file_text("cross_data_4th.dat"), after);
   EXPECT_EQ(Forms::form4().Text3->text(), "1");
   EXPECT_FALSE(f().design.frame->isHidden());
-}
-
-TEST_F(DesignStage, DeletingTheLastRecordLeavesTheFileAlone) {
-  make("Option1");
-  make("Option1", "set Form2.Text10 100\n");
-  const std::string before = file_text("cross_data_4th.dat");
+  // Deleting the last record leaves the file alone.
   run("click Form2.Command9\nclick Form2.Command10\n");
   EXPECT_EQ(f().model.n_gr, 1);
-  EXPECT_EQ(file_text("cross_data_4th.dat"), before);
+  EXPECT_EQ(file_text("cross_data_4th.dat"), after);
 }
 
 TEST_F(DesignStage, ModifyAndDeleteDoNothingOnAnEmptyList) {
@@ -147,8 +141,7 @@ TEST_F(DesignStage, BarFromTwoPoints) {
   EXPECT_EQ(f().geometry.rotation[2]->text(), "90");
 }
 
-// The ends follow the geometry as it is edited: the frame's "Modify" after typing one end keeps
-// the other where the edit put it (it used to take the bar back to its centre W of 0).
+// The ends follow the geometry as it is edited; "Modify" after typing one end keeps the other.
 TEST_F(DesignStage, BarEndsFollowTheGeometry) {
   run("click Form2.Option2\nclick Form2.Command1\nset Form2.Text11 -50\n");
   EXPECT_EQ(f().bar_ends.first[0]->text(), " 50.00");
@@ -214,8 +207,7 @@ TEST_F(DesignStage, SettingsPanelDefaults) {
       "expect Form2.Text34 text 1.0\nexpect Form2.Text35 text 1.0\nexpect Form2.Check5 checked 1\n");
 }
 
-// Zoomed far in, the picture still keeps left of the controls' column: nothing of it is painted
-// over the panels (the plain ones show the window's own surface through).
+// Zoomed far in, nothing of the picture is painted over the controls' column.
 TEST_F(DesignStage, APictureZoomedInKeepsLeftOfTheControls) {
   make("Option1");
   for (int k = 0; k < 8; ++k) run("click Form2.Command21\n");

@@ -1,7 +1,5 @@
-// Optimised frames that must make sense to an engineer: a cantilever box and a bridge-like box
-// built in the modelling window and optimised by the real solver. The history must lower the
-// compliance, meet the volume target, and leave a load path of thick beams from the loads to
-// the supports.
+// Frames optimised by the real solver must make sense to an engineer: the compliance falls, the
+// volume target is met, and thick beams lead from the loads to the supports.
 #include <gtest/gtest.h>
 
 #include <functional>
