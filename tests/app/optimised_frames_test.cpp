@@ -58,13 +58,6 @@ const Frame frames[] = {
 
 class OptimisedFrames : public WindowTest, public ::testing::WithParamInterface<Frame> {
  protected:
-  static std::set<int> nodes_where(const ModelStore& m, const Where& at) {
-    std::set<int> nodes;
-    for (int n = 1; n <= m.n_node; ++n)
-      if (at(m.node_xyz(n, 1), m.node_xyz(n, 2), m.node_xyz(n, 3))) nodes.insert(n);
-    return nodes;
-  }
-
   // "Analysis" with topo_nd and the volume target; the result read once the solver has ended.
   ResultStore optimise(const char* volume_ratio) {
     run(std::string("click Form2.Check3\nset Form2.Text33 ") + volume_ratio +
@@ -87,8 +80,7 @@ class OptimisedFrames : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(OptimisedFrames, LoadsReachTheirSupportsAlongThickBeams) {
   const Frame& frame = GetParam();
-  run("click frmSplash.Command1\nclick Form2.Command1\nset Form2.Text7 " + std::to_string(frame.length) +
-      "\nset Form2.Text13 " + std::to_string(frame.divisions) + "\nclick Form2.Command2\nclick Form2.Command12\n");
+  run("click frmSplash.Command1\n" + box_to_analysis(frame.length, frame.divisions));
   ModelStore& m = Forms::form2().model;
   const auto loaded = nodes_where(m, frame.loaded);
   ASSERT_EQ(loaded.size(), 2u);

@@ -149,13 +149,6 @@ TEST_F(PostWindow, StatusLineAndThresholdDiameter) {
       "expect Form1.Label60 text Nothing exported: Cannot write file (missing/frame.csv: the folder does not exist)\n");
 }
 
-TEST_F(PostWindow, ReadDataWithoutResultsSaysWhy) {
-  fs::remove("post_pl.dat");
-  run("click Form1.Command1\nexpect Form1.Command1 shown 1\n");
-  EXPECT_EQ(f().status().rfind("Nothing read: ", 0), 0u) << f().status();
-  EXPECT_NE(f().status().find("post_pl.dat"), std::string::npos) << f().status();
-}
-
 TEST_F(PostWindow, CycleAndThresholdMirrors) {
   run("click Form1.Command1\n");
   const int clears = f().canvas().clears();
@@ -180,16 +173,20 @@ TEST_F(PostWindow, CycleAndThresholdMirrors) {
   run("set Form1.HScroll5 0\n");
   EXPECT_EQ(lines_in(f().canvas(), design_colour), 5 * 18);
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 0);
+  // Hidden lines paint every face.
+  run("click Form1.Check1\n");
+  EXPECT_EQ(f().display.faces().size(), 5u * 6u + 4u);
+  EXPECT_EQ(lines_in(f().canvas(), 7), 2 * 34);
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(PostWindow, HiddenLinesPaintEveryFace) {
-  run("click Form1.Command1\nset Form1.HScroll5 0\nclick Form1.Check1\n");
-  EXPECT_EQ(f().display.faces().size(), 5u * 6u + 4u);
-  EXPECT_EQ(lines_in(f().canvas(), 7), 2 * 34);
-}
-
 TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
+  // No result file: the status line says why.
+  fs::remove("post_pl.dat");
+  run("click Form1.Command1\nexpect Form1.Command1 shown 1\n");
+  EXPECT_EQ(f().status().rfind("Nothing read: ", 0), 0u) << f().status();
+  EXPECT_NE(f().status().find("post_pl.dat"), std::string::npos) << f().status();
+  test_support::copy_result_set();
   // The last cycle cut short (40 lines less one): rejected without a word, the button stays.
   cut_results(39);
   run("click Form1.Command1\n");

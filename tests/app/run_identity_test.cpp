@@ -41,22 +41,11 @@ class OwnRun : public WindowTest {
 
   // A box of `divisions` x 1 x 1 clamped at least L, loaded down at one node of greatest L.
   void build_cantilever(int divisions) {
-    run("click Form2.Command1\nset Form2.Text7 " + std::to_string(100 * divisions) + "\nset Form2.Text13 " +
-        std::to_string(divisions) + "\nclick Form2.Command2\nclick Form2.Command12\n");
+    run(box_to_analysis(100 * divisions, divisions));
     ModelStore& m = f().model;
-    float low = 1e30f, high = -1e30f;
-    for (int n = 1; n <= m.n_node; ++n) {
-      low = std::min(low, m.node_xyz(n, 1));
-      high = std::max(high, m.node_xyz(n, 1));
-    }
-    int loaded = 0;
-    for (int n = 1; n <= m.n_node; ++n) {
-      if (m.node_xyz(n, 1) == low) {
-        set_support(m, 1, n);
-      } else if (m.node_xyz(n, 1) == high && loaded++ == 0) {
-        set_load(m, 1, n, 3, -1000);
-      }
-    }
+    const float end = 50.0f * divisions;
+    for (int n : nodes_where(m, [&](float l, float, float) { return l == -end; })) set_support(m, 1, n);
+    set_load(m, 1, *nodes_where(m, [&](float l, float, float) { return l == end; }).begin(), 3, -1000);
     run("click Form2.Check3\nclick Form2.Check5\n");
   }
 };

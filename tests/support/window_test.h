@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,22 @@ class WindowTest : public ::testing::Test {
  private:
   std::unique_ptr<ScenarioRunner> runner_ = std::make_unique<ScenarioRunner>();
 };
+
+// Scenario lines that make one box `length` long in `divisions` along L, centred on the origin,
+// and go to the boundary-condition stage.
+inline std::string box_to_analysis(int length, int divisions) {
+  return "click Form2.Command1\nset Form2.Text7 " + std::to_string(length) + "\nset Form2.Text13 " +
+         std::to_string(divisions) + "\nclick Form2.Command2\nclick Form2.Command12\n";
+}
+
+// The nodes whose L, W and H satisfy `at`.
+template <typename F>
+std::set<int> nodes_where(const ModelStore& m, F at) {
+  std::set<int> nodes;
+  for (int n = 1; n <= m.n_node; ++n)
+    if (at(m.node_xyz(n, 1), m.node_xyz(n, 2), m.node_xyz(n, 3))) nodes.insert(n);
+  return nodes;
+}
 
 // Conditions put into load case c of the store as the point dialog stores them: a node fixed
 // in its first `dofs` degrees of freedom, a load along one.
