@@ -49,6 +49,11 @@ class MemberForcesWindow : public test_support::WindowTest {
     }
     return out;
   }
+  std::string dump_text() {
+    JsonWriter j;
+    f().dump(j);
+    return j.str();
+  }
 };
 
 // Element 3 (the plate) pulls, element 1 pushes: tension red, compression blue. Utilisation:
@@ -185,9 +190,7 @@ TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
       "\"gamma_m0\":1.05,\"gamma_m1\":1.1,\"k\":1,\"slenderness_limit\":0}\n");
   // The design checks of the dump: one entry per element, the plate without a class.
   run("click Form1.Option3\n");
-  JsonWriter j;
-  f().dump(j);
-  const std::string dump = j.str();
+  const std::string dump = dump_text();
   EXPECT_NE(dump.find("\"design_checks\":[{\"chain\":1,\"l_cr\":"), std::string::npos) << dump;
   size_t entries = 0;
   for (size_t at = dump.find("{\"chain\":"); at != std::string::npos; at = dump.find("{\"chain\":", at + 1)) ++entries;
@@ -203,27 +206,16 @@ TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
   EXPECT_TRUE(errors().empty());
 }
 
-}  // namespace
-
-namespace {
-
 // The loads of the checks: self-weight, deflection limit and combinations.
-class LoadsOfTheChecks : public MemberForcesWindow {
- protected:
-  std::string dump() {
-    JsonWriter j;
-    f().dump(j);
-    return j.str();
-  }
-};
+class LoadsOfTheChecks : public MemberForcesWindow {};
 
 TEST_F(LoadsOfTheChecks, SelfWeightAndDeflectionLimitReachTheChecksAndAreKept) {
   EXPECT_FALSE(f().Frame8->isHidden());
   run("click Form1.Option2\n"
       "expect-state Form1 self_weight {\"on\":false,\"direction\":\"-H\",\"weight\":0}\n");
-  const std::string without = dump();
+  const std::string without = dump_text();
   run("click Form1.Check42\nset Form1.Text45 +X\nset Form1.Text45 -W\nset Form1.Text46 0.001\n");
-  const std::string with = dump();
+  const std::string with = dump_text();
   EXPECT_NE(with.find("\"self_weight\":{\"on\":true,\"direction\":\"-W\",\"weight\":"), std::string::npos) << with;
   EXPECT_EQ(with.find("\"weight\":0}"), std::string::npos);
   EXPECT_NE(with.find("\"deflection\":[{\"node\":4,"), std::string::npos) << with;
@@ -242,7 +234,7 @@ TEST_F(LoadsOfTheChecks, CombinationsAreEditedKeptAndReadWithTheResults) {
       "expect-state Form1 combinations [{\"name\":\"C1\",\"kind\":\"ULS\",\"self_weight\":1.35,\"factors\":[1.5]},"
       "{\"name\":\"C2\",\"kind\":\"SLS\",\"self_weight\":1,\"factors\":[1]}]\n");
   // One entry per combination; the deflection of the SLS one only.
-  const std::string d = dump();
+  const std::string d = dump_text();
   EXPECT_NE(d.find("\"deflection\":[{\"node\":4,"), std::string::npos) << d;
   EXPECT_EQ(d.find("\"deflection\":[{", d.find("\"deflection\":[{") + 1), std::string::npos);
 
