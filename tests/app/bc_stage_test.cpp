@@ -1,5 +1,4 @@
-// The boundary-condition stage driven through the modelling window and the point dialog:
-// "Go to Analysis", picking, the dialog's rules and ways out, load cases and "Cancel".
+// The boundary-condition stage driven through the modelling window and the point dialog.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>

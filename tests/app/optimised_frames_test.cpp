@@ -35,8 +35,7 @@ std::set<int> reached(const ResultStore& r, const std::set<int>& from, double th
 
 using Where = std::function<bool(float, float, float)>;  // of a node's L, W, H
 
-// A box 100 x 100 across, of the given length and divisions along L, with supports fixed in
-// their first `dofs` degrees of freedom and 1000 N downwards on the loaded nodes.
+// A box 100 x 100 across, supports fixed in their first `dofs`, 1000 N down on each loaded node.
 struct Frame {
   const char* name;
   int length, divisions, dofs;

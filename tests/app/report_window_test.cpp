@@ -53,7 +53,6 @@ std::map<int, MemberRow> member_rows(const std::string& text) {
     MemberRow r;
     r.state = w.back();
     w.pop_back();
-    std::string tail;
     for (const char* name : check_names) {
       const std::vector<std::string> nw = words(name);
       if (nw.size() < w.size() && std::equal(nw.rbegin(), nw.rend(), w.rbegin())) {

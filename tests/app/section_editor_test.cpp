@@ -98,7 +98,7 @@ TEST_F(SectionEditor, MovePointByDragAndByTypedCoordinates) {
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(SectionEditor, LineWithItsThicknessAndAFirstEndKeptAcrossModes) {
+TEST_F(SectionEditor, LinesWithTheirThicknessAndAFirstEndKeptAcrossModesAndDeletions) {
   open_for_bar();
   points({{0, 0}, {10, 0}, {0, 10}});
   Form3& f = e();
@@ -132,24 +132,19 @@ TEST_F(SectionEditor, LineWithItsThicknessAndAFirstEndKeptAcrossModes) {
   EXPECT_FLOAT_EQ(f.table.line_t(1, 2), 0);
   run("expect-error Type mismatch\nexpect Form3.Frame2 shown 1\nset Form3.Text1 3\nclick Form3.Command2\n");
   EXPECT_FLOAT_EQ(f.table.line_t(1, 2), 3);
-}
 
-TEST_F(SectionEditor, PendingFirstEndSurvivesADeletedLine) {
-  open_for_bar();
-  points({{0, 0}, {10, 0}, {0, 10}});
-  line({0, 0}, {10, 0});
-  Form3& f = e();
+  // A pending first end survives a deleted line.
   run("click Form3.Option3\n");
   press(0, 10);  // first end: point 3
   run("click Form3.Option5\n");
-  press(5, 0);  // deletes line 1
-  EXPECT_EQ(f.pick_line, 1);
-  EXPECT_EQ(f.table.n_line(1), 0);
+  press(5, 0);  // deletes line 2, from (10, 0) to (0, 0)
+  EXPECT_EQ(f.pick_line, 2);
+  EXPECT_EQ(f.table.n_line(1), 1);
   run("click Form3.Option3\n");
   press(10, 0);
-  ASSERT_EQ(f.table.n_line(1), 1);
-  EXPECT_EQ(f.table.line_pnt(1, 1, 1), 3);
-  EXPECT_EQ(f.table.line_pnt(1, 1, 2), 2);
+  ASSERT_EQ(f.table.n_line(1), 2);
+  EXPECT_EQ(f.table.line_pnt(1, 2, 1), 3);
+  EXPECT_EQ(f.table.line_pnt(1, 2, 2), 2);
 }
 
 TEST_F(SectionEditor, TypicalShapesPanel) {

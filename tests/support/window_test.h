@@ -1,5 +1,4 @@
-// The fixture of window tests: a fresh working directory, and the program started in it with
-// a scenario runner that drives the real windows and captures reported errors.
+// The fixture of window tests: the program started in a fresh working directory by a scenario runner.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,8 +27,7 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<ScenarioRunner> runner_ = std::make_unique<ScenarioRunner>();
 };
 
-// Scenario lines that make one box `length` long in `divisions` along L, centred on the origin,
-// and go to the boundary-condition stage.
+// Scenario lines that make one box, centred on the origin, and go to the boundary-condition stage.
 inline std::string box_to_analysis(int length, int divisions) {
   return "click Form2.Command1\nset Form2.Text7 " + std::to_string(length) + "\nset Form2.Text13 " +
          std::to_string(divisions) + "\nclick Form2.Command2\nclick Form2.Command12\n";
@@ -44,8 +42,7 @@ std::set<int> nodes_where(const ModelStore& m, F at) {
   return nodes;
 }
 
-// Conditions put into load case c of the store as the point dialog stores them: a node fixed
-// in its first `dofs` degrees of freedom, a load along one.
+// Conditions put into load case c as the point dialog stores them: a node fixed in its first `dofs`.
 inline void set_support(ModelStore& m, int c, int node, int dofs = 6) {
   m.bc_flag(c, node) = 1;
   for (int d = 1; d <= dofs; ++d) m.bc_val(c, node, 1, d) = 1;
