@@ -37,6 +37,7 @@ struct SolverCleanup {
 class OwnRun : public WindowTest {
  protected:
   OwnRun() { run("click frmSplash.Command1\n"); }
+  SolverCleanup cleanup_;
   Form2& f() { return Forms::form2(); }
 
   // A box of `divisions` x 1 x 1 clamped at least L, loaded down at one node of greatest L.
@@ -55,7 +56,6 @@ class OwnRun : public WindowTest {
 // 20 times: the second is refused before it writes anything; the one that runs reads its own
 // results (its own node count).
 TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
-  SolverCleanup cleanup;
   // The two designs' files, saved by an "Analysis" whose solver does nothing: 12 and 16 nodes.
   write_program("topo_nd", "exit 0\n");
   const int nodes[2] = {12, 16};
@@ -107,7 +107,6 @@ TEST_F(OwnRun, TwoProgramsRacingOnOneFolderEachReadOnlyTheirOwnRun) {
 
 // Killed, its id taken at once by another process (every id alive): the run still ends.
 TEST_F(OwnRun, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
-  SolverCleanup cleanup;
   write_program("topo_nd", "exec sleep 20\n");
   build_cantilever(2);
   run("click Form2.Command13\nexpect Form1 shown\nexpect-state Form1 run_state \"running\"\n");
@@ -124,7 +123,6 @@ TEST_F(OwnRun, ASolverWhoseProcessIdIsReusedStillEndsItsRun) {
 
 // Results and a log that the run did not write are not this run's.
 TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
-  SolverCleanup cleanup;
   const fs::path small_results = tests_dir() / "data" / "post_small" / "post_pl.dat";
   write_program("topo_nd", "cp '" + small_results.string() +
                                "' post_pl.dat\nprintf 'cycle    1    1.00000E+00    1.00000E-01    0.00000E+00\\r\\n"
@@ -137,7 +135,6 @@ TEST_F(OwnRun, ReadDataTakesOnlyItsOwnRunAndSaysWhyThereIsNothing) {
 
 // "Stop" before the solver has even started stops the run after its first cycle.
 TEST_F(OwnRun, StopAtOnceAfterAnalysisStopsTheRun) {
-  SolverCleanup cleanup;
   write_program("topo_nd", "sleep 1\nexec '" + (bin_dir / "topo_nd").string() + "'\n");
   build_cantilever(3);
   run("click Form2.Command13\nexpect Form1 shown\nclick Form1.Command20\nexpect-error none\nwait-run 60\n"
@@ -148,7 +145,6 @@ TEST_F(OwnRun, StopAtOnceAfterAnalysisStopsTheRun) {
 
 // A solver that fails before its log is there is shown with its reason.
 TEST_F(OwnRun, AFailureBeforeTheLogIsShownWithItsReason) {
-  SolverCleanup cleanup;
   build_cantilever(2);
   fs::create_directories(fs::path(run_stop_name) / "inside");
   run("click Form2.Command13\nexpect Form1 shown\nwait-run 30\n"
@@ -161,7 +157,6 @@ TEST_F(OwnRun, AFailureBeforeTheLogIsShownWithItsReason) {
 
 // A pipe, or a link to an endless device, at the run's files: the window goes on at once.
 TEST_F(OwnRun, APipeOrADeviceAtTheRunsFilesLeavesTheWindowResponsive) {
-  SolverCleanup cleanup;
   write_program("topo_nd", "exec sleep 20\n");
   build_cantilever(2);
   run("click Form2.Command13\nexpect Form1 shown\n");
