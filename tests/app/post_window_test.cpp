@@ -21,7 +21,6 @@
 #include "support/robustness.h"
 #include "support/window_test.h"
 #include "ui/form1.h"
-#include "ui/form2.h"
 #include "ui/qt_convergence_plot.h"
 
 namespace fs = std::filesystem;

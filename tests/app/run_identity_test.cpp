@@ -13,7 +13,6 @@
 #include "base/processes.h"
 #include "base/run_files.h"
 #include "support/window_test.h"
-#include "ui/form1.h"
 #include "ui/form2.h"
 
 using namespace test_support;

@@ -8,7 +8,6 @@
 
 #include "app/forms.h"
 #include "support/window_test.h"
-#include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/form4.h"
 

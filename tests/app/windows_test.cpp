@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScrollBar>
 
 #include "app/forms.h"
 #include "support/window_test.h"
