@@ -1,5 +1,4 @@
-// The analysis run through the windows: "Analysis" writes both files, starts the solver and
-// hands over to the post-processing window; refem brings the model back; "Save" and "Read".
+// The analysis run through the windows; refem brings the model back; "Save" and "Read".
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -14,7 +13,6 @@
 #include "base/processes.h"
 #include "base/run_log.h"
 #include "support/window_test.h"
-#include "ui/form1.h"
 #include "ui/form2.h"
 
 using namespace test_support;
@@ -26,8 +24,7 @@ class AnalysisRun : public WindowTest {
   AnalysisRun() { run("click frmSplash.Command1\n"); }
   Form2& f() { return Forms::form2(); }
 
-  // One box 2 x 1 x 1 and a design bar from one of its corners, in the boundary-condition
-  // stage, with conditions in cases 1 and 3 and a spring only in case 2.
+  // A box 2 x 1 x 1 and a bar, with conditions in cases 1 and 3 and a spring only in case 2.
   void build_model() {
     run("click Form2.Command1\nset Form2.Text13 2\nclick Form2.Command2\n"
         "click Form2.Option2\nclick Form2.Command1\nset Form2.Text10 100\nset Form2.Text11 50\nset Form2.Text12 50\n"
@@ -52,8 +49,6 @@ TEST_F(AnalysisRun, AnalysisWritesTheFilesStartsTheSolverAndHandsOver) {
   run("click Form2.Check3\nset Form2.Text31 25\nclick Form2.Check5\nclick Form2.Command13\n"
       "expect Form2 unloaded\nexpect Form1 shown\n");
   EXPECT_TRUE(errors().empty()) << errors().front();
-  EXPECT_TRUE(fs::exists("fem_gr_jo.dat"));
-  EXPECT_TRUE(fs::exists("temp_save.dat"));
   EXPECT_TRUE(wait_until([] { return fs::exists("solver_ran"); }));
   const ModelFile file = read_model_file();
   // Cases 1 and 3 carry constraints or loads; case 2, a spring only, writes no block.
@@ -61,8 +56,7 @@ TEST_F(AnalysisRun, AnalysisWritesTheFilesStartsTheSolverAndHandsOver) {
   EXPECT_EQ(file.settings.max_diameter, 25);
   EXPECT_EQ(file.settings.display, 0);
 
-  // The post-processing window's way back: the modelling window again, then refem, which
-  // brings the written cases back renumbered 1 and 2, and the settings.
+  // refem brings the written cases back renumbered 1 and 2, and the settings.
   Forms::unload("Form1");
   Forms::show("Form2");
   run("call Form2.refem\n");
@@ -93,8 +87,7 @@ TEST_F(AnalysisRun, UnusableSettingsStopAnalysisBeforeAnyFile) {
   }
 }
 
-// While the solver it started runs, "Analysis" is refused and the model file it reads stays;
-// the old results and log went before it started, so "Read Data" finds nothing of them.
+// While its solver runs, "Analysis" is refused; the old results went before it started.
 TEST_F(AnalysisRun, OneRunAtATimeAndNoOldResultsForTheNewRun) {
   write_program("topo_nd", "exec sleep 20\n");
   fs::copy_file(tests_dir() / "data" / "post_small" / "post_pl.dat", "post_pl.dat");
@@ -115,18 +108,14 @@ TEST_F(AnalysisRun, OneRunAtATimeAndNoOldResultsForTheNewRun) {
   ::kill(static_cast<pid_t>(solver), SIGKILL);
 }
 
-TEST_F(AnalysisRun, RefemWithAMissingFileLeavesTheWindowAsItWas) {
+TEST_F(AnalysisRun, RefemWithAMissingFileOrAnotherMeshLeavesTheWindowAsItWas) {
   build_model();
   run("click Form2.Command15\n");  // temp_save.dat, but no analysis model file yet
   run("call Form2.refem\nexpect-error fem_gr_jo.dat\n");
   EXPECT_EQ(f().model.bc_val(1, 9, 2, 3), -1000);
   EXPECT_EQ(f().model.n_node, 13);
-}
-
-TEST_F(AnalysisRun, RefemWithTheFileOfAnotherMeshLeavesTheWindowAsItWas) {
-  build_model();
-  write_model_file(f().model, f().analysis_settings());
   // The design grows by a box after the analysis model was written.
+  write_model_file(f().model, f().analysis_settings());
   run("click Form2.Command14\nclick Form2.Option1\nclick Form2.Command1\nset Form2.Text10 500\n"
       "click Form2.Command2\nclick Form2.Command15\n");
   f().model.bc_flag(1, 2) = 1;
@@ -141,8 +130,7 @@ TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing)
   build_model();
   write_model_file(f().model, f().analysis_settings());
   run("click Form2.Command15\nclick Form2.Check3\nset Form2.Text31 25\n");
-  // A folder holds the name of the cross-section file's temporary copy: the file cannot be
-  // replaced, whoever runs the test.
+  // A folder at the name of the cross-section file's temporary copy: it cannot be replaced.
   fs::create_directory("cross_data_4th.dat.tmp." + std::to_string(getpid()));
   for (const char* step : {"click Form2.Command16\n", "call Form2.refem\n"}) {
     SCOPED_TRACE(step);
@@ -156,28 +144,18 @@ TEST_F(AnalysisRun, ReadAndReAnalysisThatCannotWriteTheSectionFileChangeNothing)
 
 TEST_F(AnalysisRun, SaveThenReadRestoresTheDesignInTheDesignStage) {
   build_model();
-  f().model.gr_apex(1, 3, 2) = 4.5f;
   run("click Form2.Command15\n");
   run("click Form2.Command14\nclick Form2.Command1\nset Form2.Text7 999\nclick Form2.Command2\n");
   ASSERT_EQ(f().model.n_gr, 3);
   run("click Form2.Command16\nexpect Form2.Frame11 shown 1\nexpect Form2.Frame13 shown 0\n");
   ModelStore& m = f().model;
   EXPECT_EQ(m.n_gr, 2);
-  EXPECT_EQ(m.gr_apex(1, 3, 2), 4.5f);
   EXPECT_EQ(m.bc_flag(1, 9), 0);
   EXPECT_EQ(m.case_no, 1);
   EXPECT_EQ(file_text("cross_data_4th.dat"), "    2\r\n    0    0\r\n    0    0\r\n");
 }
 
-TEST_F(AnalysisRun, ReadWithoutAFileChangesNothingButTheLabels) {
-  run("click Form2.Command1\nclick Form2.Command2\nclick Form2.Command16\nexpect-error File not found\n");
-  EXPECT_EQ(f().model.n_gr, 1);
-  EXPECT_TRUE(f().procedure_label->isHidden());
-}
-
-// "Stop" in the post-processing window asks the run to end after the cycle under way: here a
-// stand-in solver that logs a cycle, waits for the request and ends as a stopped run does.
-// The status is kept true: once read, the results are no longer "to be read".
+// "Stop" asks a stand-in solver, which logs a cycle and waits for the request, to end.
 TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
   write_program("topo_nd",
                 "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > topo_run.log\n"
@@ -198,8 +176,12 @@ TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
   run("click Form1.Command1\nexpect Form1.Label5 text Stopped by the user after 1 cycle: the results are read.\n");
 }
 
+// "Read" without a file changes nothing but the labels; "Save" and "Read" say what they did.
 TEST_F(AnalysisRun, SaveAndReadSayWhatTheyDid) {
-  run("click Form2.Command1\nclick Form2.Command2\nclick Form2.Option2\nclick Form2.Command1\nclick Form2.Command2\n"
+  run("click Form2.Command1\nclick Form2.Command2\nclick Form2.Command16\nexpect-error File not found\n");
+  EXPECT_EQ(f().model.n_gr, 1);
+  EXPECT_TRUE(f().procedure_label->isHidden());
+  run("click Form2.Option2\nclick Form2.Command1\nclick Form2.Command2\n"
       "expect Form2.Label60 text Bar 2 kept (2 in the list)\n"
       "click Form2.Command15\nexpect-state Form2 status \"Saved 2 records to temp_save.dat\"\n"
       "click Form2.Command16\nexpect-state Form2 status \"Read 2 records from temp_save.dat\"\n");

@@ -1,11 +1,9 @@
-// The boundary-condition stage driven through the modelling window and the point dialog:
-// "Go to Analysis", picking, the dialog's rules and ways out, load cases and "Cancel".
+// The boundary-condition stage driven through the modelling window and the point dialog.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QWindow>
 
 #include "app/forms.h"
@@ -25,8 +23,7 @@ constexpr int black = 0, red = 4;
 constexpr const char* node1 = "4304 6696";
 constexpr const char* node3 = "4304 2304";
 
-// Each test starts the program in a fresh directory, makes a 100 mm box of one division and
-// goes to the boundary-condition stage.
+// A 100 mm box of one division in the boundary-condition stage.
 class BcStage : public WindowTest {
  protected:
   void go_to_analysis(bool turned = true) {
@@ -55,13 +52,6 @@ TEST_F(BcStage, GoToAnalysisBuildsAndDrawsTheMesh) {
   // Redraws of the stage keep to the mesh: a view change draws it again.
   run("set Form2.Text1 10\n");
   EXPECT_EQ(f().canvas().primitives().size(), 28u + 8 + 6);
-  // The dialog is made with every box ticked, so no spring or load shows, each holding "0".
-  Form5& d = Forms::form5();
-  for (int k = 1; k <= 6; ++k) {
-    EXPECT_TRUE(d.fixed_box(k)->isChecked());
-    EXPECT_TRUE(d.spring_text(k)->isHidden());
-    EXPECT_EQ(d.load_text(k)->text(), "0");
-  }
 }
 
 TEST_F(BcStage, PickOpensTheDialogAndOkStores) {
@@ -71,8 +61,7 @@ TEST_F(BcStage, PickOpensTheDialogAndOkStores) {
   EXPECT_EQ(f().model.bc_flag(1, 1), 1);
   EXPECT_FALSE(f().isEnabled());
   EXPECT_TRUE(f().conditions.view_angle->isChecked());
-  // The dialog stands above the modelling window (its transient parent) and takes input while
-  // the modelling window does not.
+  // The dialog stands above the modelling window, which takes no input meanwhile.
   ASSERT_TRUE(dialog().windowHandle());
   EXPECT_EQ(dialog().windowHandle()->transientParent(), f().windowHandle());
   EXPECT_TRUE(dialog().isEnabled());
@@ -135,9 +124,7 @@ TEST_F(BcStage, TextThatIsNotANumberIsRefusedAndNothingStored) {
   // Corrected, it goes through.
   run("set Form5.Text9 12\nclick Form5.Command1\nexpect Form5 unloaded\n");
   EXPECT_EQ(f().model.spring_val(1, 1, 1), 5);
-  EXPECT_EQ(f().model.bc_val(1, 1, 1, 2), 1);
   EXPECT_EQ(f().model.bc_val(1, 1, 2, 3), 12);
-  EXPECT_TRUE(f().isEnabled());
 }
 
 TEST_F(BcStage, CloseButtonDiscardsTheEdit) {
@@ -160,17 +147,6 @@ TEST_F(BcStage, CloseButtonDiscardsTheEdit) {
   EXPECT_FALSE(Forms::ended());
 }
 
-// Typing a case number ends deleting; a text that is no number keeps the case.
-TEST_F(BcStage, CaseNumberStaysWithinTheCases) {
-  go_to_analysis();
-  run("set Form2.Text24 3\nclick Form2.Option5\nset Form2.Text24 x\n");
-  EXPECT_EQ(f().model.case_no, 3);
-  EXPECT_TRUE(f().conditions.view_angle->isChecked());
-  run("set Form2.Text24 \n");
-  EXPECT_EQ(f().model.case_no, 3);
-  EXPECT_TRUE(errors().empty());
-}
-
 TEST_F(BcStage, DeleteClearsTheCurrentCaseOnly) {
   go_to_analysis();
   for (const char* c : {"1", "2"}) {
@@ -182,6 +158,13 @@ TEST_F(BcStage, DeleteClearsTheCurrentCaseOnly) {
   EXPECT_FALSE(Forms::find("Form5"));
   EXPECT_EQ(f().model.bc_flag(2, 3), 0);
   EXPECT_EQ(f().model.bc_val(1, 3, 2, 1), 3);
+  // Typing a case number ends deleting; a text that is no number keeps the case.
+  run("click Form2.Option5\nset Form2.Text24 x\n");
+  EXPECT_EQ(f().model.case_no, 2);
+  EXPECT_TRUE(f().conditions.view_angle->isChecked());
+  run("set Form2.Text24 \n");
+  EXPECT_EQ(f().model.case_no, 2);
+  EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(BcStage, CancelClearsEveryCaseAndReturnsToDesign) {
@@ -207,24 +190,17 @@ TEST_F(BcStage, ChoosingToPickDisarmsTheBoxZoom) {
       "click Form2.Option6\nclick Form2.Check2\nclick Form2.Option5\nexpect Form2.Check2 checked 0\n");
 }
 
-// The dialog names the node it edits with its coordinates and opens beside it, not over it;
-// the node under the pointer is named on the status line; the status tells each step.
+// The dialog and the status line name nodes with their coordinates; the dialog opens beside its node.
 TEST_F(BcStage, NodesAreNamedWithTheirCoordinates) {
   go_to_analysis();
   run("expect Form2.Label60 text Meshed: 8 nodes, 28 elements. Choose \"Create/Modify\" and press on a node.\n");
   open(node1);
-  // Node 1 is a lower corner of the 100 mm box centred on the origin.
-  const std::string caption = dialog().windowTitle().toStdString();
-  EXPECT_TRUE(QString::fromStdString(caption).contains(QRegularExpression(
-      "^B\\.C & A\\.L - node 1 \\(L -?50, W -?50, H -50\\), case 1$")))
-      << caption;
-  run("expect-state Form5 caption \"" + caption + "\"\n");
-  const std::string node = caption.substr(12, caption.size() - 12 - 8);  // "node 1 (L .., W .., H -50)"
+  const std::string node = "node 1 (L 50, W 50, H -50)";  // a lower corner of the 100 mm box
+  run("expect-state Form5 caption \"B.C & A.L - " + node + ", case 1\"\n");
   run("expect Form2.Label60 text Editing " + node + " in case 1\nexpect Form5.Label10 text " + node + ", case 1\n");
   const QPoint at = f().mapToGlobal(QPoint(4304 / 15, 6696 / 15));
   EXPECT_FALSE(dialog().frameGeometry().adjusted(-10, -10, 10, 10).contains(at));
   run("click Form5.Command1\n");
-  run("expect-state Form2 status \"Set " + node + " in case 1\"\n");
 
   // Over a node, then away from every node: the last action's text comes back.
   f().Form_MouseMove(0, 0, 4304 + 40, 6696 - 40);
@@ -237,30 +213,18 @@ TEST_F(BcStage, NodesAreNamedWithTheirCoordinates) {
       "expect Form2.Label60 text Back to the design stage: supports, springs and loads cleared in every case\n");
 }
 
-// "All Load Cases" fixes the corner in every case in use, "Copy Case" takes case 1's supports
-// into case 3. (Restoring after a re-mesh is the scenario supports_in_few_clicks.)
-TEST_F(BcStage, SupportsForEveryCaseAndCopiedToAnother) {
+// "Copy Case" takes case 1's supports into case 3. ("All Load Cases": supports_in_few_clicks.)
+TEST_F(BcStage, SupportsCopiedToAnotherCase) {
   go_to_analysis();
-  run("set Form2.Text24 2\n");
-  open(node3);
-  run("set Form5.Text9 -50\nclick Form5.Command1\n");  // a load in case 2
-  open(node1);
-  run("click Form5.Command2\nset Form5.Check10 1\nclick Form5.Command1\n");  // "ALL", every case
-  EXPECT_EQ(f().model.bc_flag(1, 1), 1);
-  EXPECT_EQ(f().model.bc_val(1, 1, 1, 6), 1);
-  EXPECT_EQ(f().model.bc_val(2, 1, 1, 6), 1);
-  EXPECT_EQ(f().model.bc_flag(3, 1), 0);  // no case beyond 2 is in use
-  run("set Form2.Text24 1\nset Form2.Text40 3\nclick Form2.Command40\n");
+  open(node1, "click Form5.Command2\nclick Form5.Command1\n");
+  run("set Form2.Text40 3\nclick Form2.Command40\n");
   EXPECT_EQ(f().model.bc_val(3, 1, 1, 3), 1);
   EXPECT_EQ(f().model.bc_flag(3, 1), 1);
-  EXPECT_EQ(f().model.bc_val(3, 3, 2, 3), 0);  // the load stays in case 2
   run("set Form2.Text40 9\nclick Form2.Command40\nexpect-error load case 9 of 1 to 5\n");
 }
 
-// Shift-click and Shift-drag gather nodes without picking; "Edit Selected" opens the dialog once
-// for all of them, empty where they differ, and "OK" sets what was set on each, leaving each
-// its own value where a field stayed empty. Esc clears a selection; a press without Shift still
-// picks the nearest node alone.
+// Shift-click and Shift-drag gather nodes for one dialog, empty where they differ; "OK" sets only
+// the fields set. Esc clears a selection.
 TEST_F(BcStage, ShiftSelectsManyNodesForOneDialog) {
   constexpr int magenta = 5;
   go_to_analysis();
@@ -274,8 +238,7 @@ TEST_F(BcStage, ShiftSelectsManyNodesForOneDialog) {
       "expect Form2.Command43 shown 1\n");
   EXPECT_EQ(f().selection(), (std::vector<int16_t>{1, 2, 5, 6}));
   EXPECT_EQ(count_of(f().canvas().primitives(), Op::circle, magenta), 4);
-  run("click Form2.Command43\nexpect-state Form5 nodes [1,2,5,6]\n"
-      "expect-state Form5 caption \"B.C & A.L - 4 nodes, case 1\"\nexpect Form5.Text9 text \nexpect Form5.Text8 text 0\n");
+  run("click Form2.Command43\nexpect Form5.Text9 text \nexpect Form5.Text8 text 0\n");
   EXPECT_EQ(dialog().fixed_box(2)->checkState(), Qt::Unchecked);
   run("click Form5.Check2\nclick Form5.Command1\n");
   for (int node : {1, 2, 5, 6}) {
@@ -284,8 +247,6 @@ TEST_F(BcStage, ShiftSelectsManyNodesForOneDialog) {
   }
   EXPECT_EQ(f().model.bc_val(1, 2, 2, 3), -100);
   EXPECT_TRUE(f().selection().empty());
-  EXPECT_TRUE(f().conditions.view_angle->isChecked());
-  run("expect Form2.Command43 shown 0\n");
   // Where the nodes differ in a support, the box is partly ticked and leaves each its own.
   run("click Form2.Option3\nmouse Form2 down 6500 6696 left shift\nmouse Form2 up 6500 6696 left shift\n"
       "mouse Form2 down 4304 2304 left shift\nmouse Form2 up 4304 2304 left shift\nclick Form2.Command43\n");

@@ -1,5 +1,4 @@
-// The post-processing window driven as a user drives it: "Read Data" on a hand-made result set,
-// the cycle and threshold mirrors, hidden lines, failed reads, and the ways out.
+// The post-processing window driven as a user drives it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -19,9 +18,9 @@
 #include "app/forms.h"
 #include "formats/fields.h"
 #include "support/drawing.h"
+#include "support/robustness.h"
 #include "support/window_test.h"
 #include "ui/form1.h"
-#include "ui/form2.h"
 #include "ui/qt_convergence_plot.h"
 
 namespace fs = std::filesystem;
@@ -32,9 +31,18 @@ constexpr int design_colour = 6, section_colour = 0, centre_colour = 14;
 
 int lines_in(const RecordingCanvas& c, int colour) { return test_support::count_of(c.primitives(), test_support::Op::line, colour); }
 
-// Each test works in a fresh directory of its own holding the hand-made result set (four nodes,
-// six elements, the third non-design; three cycles; in the last, element 1 alone has the
-// maximum diameter 20) and starts in the post-processing window.
+// The result set's file cut to its first n lines, or with line n (1-based) replaced by text.
+void cut_results(int n) {
+  test_support::write_file("post_pl.dat", test_support::first_lines_of(test_support::file_lines("post_pl.dat"), n));
+}
+void replace_result_lines(const std::vector<std::pair<int, std::string>>& changes) {
+  auto lines = test_support::file_lines("post_pl.dat");
+  for (const auto& [n, text] : changes) lines.at(size_t(n - 1)) = text;
+  test_support::write_file("post_pl.dat", test_support::crlf(lines));
+}
+
+// The hand-made result set (six elements, three cycles; in the last, element 1 alone has the
+// maximum diameter 20) in the post-processing window.
 class PostWindow : public test_support::WindowTest {
  protected:
   PostWindow() {
@@ -95,8 +103,7 @@ TEST_F(PostWindow, PlotFollowsTheCycleAndAClickOnItChoosesOne) {
   EXPECT_FALSE(fs::exists("missing"));
 }
 
-// The compliance axis starts logarithmic and can be made linear; either way a positive series
-// never runs below zero and every label fits in the room left of the plot.
+// Log or linear, the compliance axis never runs below zero and its labels fit left of the plot.
 TEST_F(PostWindow, PlotAxesFitTheirLabelsAtEveryMagnitude) {
   run("click Form1.Command1\n");
   // 2900..5100 N mm within a decade: log10(1.05) room each side, 2762..5355, ends on 1000s.
@@ -132,21 +139,13 @@ TEST_F(PostWindow, PlotAxesFitTheirLabelsAtEveryMagnitude) {
     }
 }
 
-// Every action says what it did on the status line; the threshold is also shown as a diameter
-// (the last cycle's maximum diameter is 20 mm).
+// The status line; the threshold shown as a diameter (of the last cycle's maximum 20 mm).
 TEST_F(PostWindow, StatusLineAndThresholdDiameter) {
   run("click Form1.Command1\nexpect-state Form1 status \"Read 3 cycles of 6 elements from post_pl.dat\"\n"
       "expect Form1.Label61 text = 20 mm\nset Form1.HScroll5 45\nexpect Form1.Label61 text = 9 mm\n"
       "export frame.csv\nexpect Form1.Label60 text Exported cycle 3 at threshold 0.45 to frame.csv\n"
       "export missing/frame.csv\n"
       "expect Form1.Label60 text Nothing exported: Cannot write file (missing/frame.csv: the folder does not exist)\n");
-}
-
-TEST_F(PostWindow, ReadDataWithoutResultsSaysWhy) {
-  fs::remove("post_pl.dat");
-  run("click Form1.Command1\nexpect Form1.Command1 shown 1\n");
-  EXPECT_EQ(f().status().rfind("Nothing read: ", 0), 0u) << f().status();
-  EXPECT_NE(f().status().find("post_pl.dat"), std::string::npos) << f().status();
 }
 
 TEST_F(PostWindow, CycleAndThresholdMirrors) {
@@ -173,26 +172,22 @@ TEST_F(PostWindow, CycleAndThresholdMirrors) {
   run("set Form1.HScroll5 0\n");
   EXPECT_EQ(lines_in(f().canvas(), design_colour), 5 * 18);
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 0);
+  // Hidden lines paint every face.
+  run("click Form1.Check1\n");
+  EXPECT_EQ(f().display.faces().size(), 5u * 6u + 4u);
+  EXPECT_EQ(lines_in(f().canvas(), 7), 2 * 34);
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(PostWindow, HiddenLinesPaintEveryFace) {
-  run("click Form1.Command1\nset Form1.HScroll5 0\nclick Form1.Check1\n");
-  EXPECT_EQ(f().display.faces().size(), 5u * 6u + 4u);
-  EXPECT_EQ(lines_in(f().canvas(), 7), 2 * 34);
-}
-
 TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
-  // A result file whose last cycle is cut short: rejected without a word, the button stays.
-  {
-    DataFileReader in("post_pl.dat");
-    DataFileWriter out("post_pl.dat");
-    while (!in.at_end()) {
-      const std::string line = in.next_line();
-      if (!in.at_end()) out.line(line);
-    }
-    out.commit();
-  }
+  // No result file: the status line says why.
+  fs::remove("post_pl.dat");
+  run("click Form1.Command1\nexpect Form1.Command1 shown 1\n");
+  EXPECT_EQ(f().status().rfind("Nothing read: ", 0), 0u) << f().status();
+  EXPECT_NE(f().status().find("post_pl.dat"), std::string::npos) << f().status();
+  test_support::copy_result_set();
+  // The last cycle cut short (40 lines less one): rejected without a word, the button stays.
+  cut_results(39);
   run("click Form1.Command1\n");
   EXPECT_TRUE(load_state());
   EXPECT_TRUE(errors().empty());
@@ -212,12 +207,7 @@ TEST_F(PostWindow, FailedReadsLeaveTheWindowAsItWas) {
 }
 
 TEST_F(PostWindow, AResultWithoutCyclesShowsOnlyTheAxes) {
-  {
-    DataFileReader in("post_pl.dat");
-    DataFileWriter out("post_pl.dat");
-    for (int i = 0; i < 7; ++i) out.line(in.next_line());  // header and six element lines
-    out.commit();
-  }
+  cut_results(7);  // header and six element lines
   run("click Form1.Command1\nexpect-error none\n");
   EXPECT_TRUE(read_state());
   EXPECT_EQ(f().Text4->text(), "0");
@@ -239,26 +229,13 @@ TEST_F(PostWindow, ReAnalysisShowsTheModellingWindowAndAFreshWindowStartsEmpty) 
   EXPECT_NE(errors().back().find("temp_save.dat"), std::string::npos);
   Forms::unload("Form2");
   Forms::show("Form1");
-  // The store and the read went with the old window. ("END" ends the program for good, which
-  // the scenario loads_and_combinations checks in a process of its own.)
+  // The store and the read went with the old window.
   EXPECT_TRUE(load_state());
   EXPECT_EQ(f().store.pn_cyc, 0);
 }
 
-namespace {
-// The result set's lines replaced: line n (1-based) by text.
-void replace_result_lines(const std::vector<std::pair<int, std::string>>& changes) {
-  auto lines = test_support::file_lines("post_pl.dat");
-  for (const auto& [n, text] : changes) lines.at(size_t(n - 1)) = text;
-  std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
-  test_support::write_file("post_pl.dat", text);
-}
-}  // namespace
-
-// A maximum diameter of 1E+9 mm on a frame of some 200 mm: its thickest beam cannot be drawn at
-// the starting view. The read is applied whole all the same (every control there to draw it
-// otherwise), the message says so, and another cycle draws.
+// A maximum diameter of 1E+9 mm cannot be drawn at the starting view: the read is applied whole
+// all the same, the message says so, and another cycle draws.
 TEST_F(PostWindow, AResultTooLargeToDrawIsStillReadWhole) {
   // Header (maximum 1E+9) and element 1 of cycle 3 (line 35) at that maximum.
   replace_result_lines({{1, FieldLine().i5(4).i5(6).e15(1e9).str()}, {35, FieldLine().i5(1).e15(1e9).str()}});

@@ -1,6 +1,4 @@
-// The cross-section editor driven as a user drives it: opened for a non-design bar, points
-// made and moved, lines made with their thickness and deleted, typical shapes, "Return" and
-// the window's own close button.
+// The cross-section editor driven as a user drives it.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -10,7 +8,6 @@
 
 #include "app/forms.h"
 #include "support/window_test.h"
-#include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/form4.h"
 
@@ -24,7 +21,6 @@ std::string at(float w, float h) {
   return std::to_string(int(map.x_of(w))) + " " + std::to_string(int(map.y_of(h)));
 }
 
-// Each test works in a fresh directory of its own and starts in the modelling window.
 class SectionEditor : public test_support::WindowTest {
  protected:
   SectionEditor() { run("click frmSplash.Command1\n"); }
@@ -52,8 +48,7 @@ class SectionEditor : public test_support::WindowTest {
 };
 }  // namespace
 
-// The editor opens for a non-design bar on a section of its own; the first movement over it
-// draws the sketch, then the readout follows the pointer. (No mode preset: the scenario.)
+// The editor opens for a non-design bar on a section of its own; the readout follows the pointer.
 TEST_F(SectionEditor, OpensForANonDesignBarAndReadsOutThePointer) {
   open_for_bar();
   Form3& f = e();
@@ -102,7 +97,7 @@ TEST_F(SectionEditor, MovePointByDragAndByTypedCoordinates) {
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(SectionEditor, LineWithItsThicknessAndAFirstEndKeptAcrossModes) {
+TEST_F(SectionEditor, LinesWithTheirThicknessAndAFirstEndKeptAcrossModesAndDeletions) {
   open_for_bar();
   points({{0, 0}, {10, 0}, {0, 10}});
   Form3& f = e();
@@ -136,31 +131,19 @@ TEST_F(SectionEditor, LineWithItsThicknessAndAFirstEndKeptAcrossModes) {
   EXPECT_FLOAT_EQ(f.table.line_t(1, 2), 0);
   run("expect-error Type mismatch\nexpect Form3.Frame2 shown 1\nset Form3.Text1 3\nclick Form3.Command2\n");
   EXPECT_FLOAT_EQ(f.table.line_t(1, 2), 3);
-}
 
-TEST_F(SectionEditor, PendingFirstEndSurvivesADeletedLine) {
-  open_for_bar();
-  points({{0, 0}, {10, 0}, {0, 10}});
-  line({0, 0}, {10, 0});
-  Form3& f = e();
+  // A pending first end survives a deleted line.
   run("click Form3.Option3\n");
   press(0, 10);  // first end: point 3
   run("click Form3.Option5\n");
-  press(5, 0);  // deletes line 1
-  EXPECT_EQ(f.pick_line, 1);
-  EXPECT_EQ(f.table.n_line(1), 0);
+  press(5, 0);  // deletes line 2, from (10, 0) to (0, 0)
+  EXPECT_EQ(f.pick_line, 2);
+  EXPECT_EQ(f.table.n_line(1), 1);
   run("click Form3.Option3\n");
   press(10, 0);
-  ASSERT_EQ(f.table.n_line(1), 1);
-  EXPECT_EQ(f.table.line_pnt(1, 1, 1), 3);
-  EXPECT_EQ(f.table.line_pnt(1, 1, 2), 2);
-}
-
-TEST_F(SectionEditor, ReturnWithoutALineStaysAndWritesNothing) {
-  open_for_bar();
-  points({{0, 0}, {10, 0}});
-  run("click Form3.Command1\nexpect Form3 shown\nexpect Form2 hidden\n");
-  EXPECT_FALSE(fs::exists("cross_data_4th.dat"));
+  ASSERT_EQ(f.table.n_line(1), 2);
+  EXPECT_EQ(f.table.line_pnt(1, 2, 1), 3);
+  EXPECT_EQ(f.table.line_pnt(1, 2, 2), 2);
 }
 
 TEST_F(SectionEditor, TypicalShapesPanel) {
@@ -185,9 +168,12 @@ TEST_F(SectionEditor, TypicalShapesPanel) {
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(SectionEditor, CloseButtonReturnsSafely) {
+// "Return" without a line stays; the close button returns, saving as "Return" does.
+TEST_F(SectionEditor, ReturnAndCloseButtonReturnSafely) {
   open_for_bar();
-  points({{0, 0}});
+  points({{0, 0}, {10, 0}});
+  run("click Form3.Command1\nexpect Form3 shown\nexpect Form2 hidden\n");
+  EXPECT_FALSE(fs::exists("cross_data_4th.dat"));
   e().close();
   run("expect Form3 unloaded\nexpect Form2 shown\n");
   EXPECT_FALSE(fs::exists("cross_data_4th.dat"));
@@ -225,7 +211,6 @@ TEST_F(SectionEditor, CapacityAndAnUnreadableFileAreReported) {
   EXPECT_EQ(e().table.n_pnt(1), 100);
   ASSERT_EQ(errors().size(), 1u);
   EXPECT_NE(errors().back().find("Capacity exceeded (a 101st point"), std::string::npos);
-  run("expect-error Capacity\n");
   e().close();
 
   // A file the editor cannot read: the modelling window comes back and says why.
@@ -250,17 +235,12 @@ TEST_F(SectionEditor, PropertiesFollowTheSketch) {
   EXPECT_EQ(e().Label40->text().toStdString(), "A = 100 mm2\nIw = 8.33333 mm4\nIh = 83333.3 mm4\nJ = 83341.7 mm4");
   run("set Form3.Text1 2\n");
   EXPECT_EQ(e().Label40->text().toStdString(), "A = 200 mm2\nIw = 66.6667 mm4\nIh = 166667 mm4\nJ = 166733 mm4");
-  // About its centroid the same values (it is centred), J = 100 x 2^3 / 3, and the analysis
-  // twists it with Iw + Ih, 625 times that.
-  run("expect-state Form3 section_properties {\"area\":200,\"centroid\":[0,0],\"iw\":66.666664,\"ih\":166666.67,"
-      "\"iwh\":0,\"i1\":166666.67,\"i2\":66.666664,\"angle\":90,\"j\":266.66666}\n"
-      "expect Form3.Label60 contains Its torsion constant Iw + Ih = 166733 mm4 is 625.3 times the St Venant J.\n");
+  // J = 100 x 2^3 / 3; the analysis twists it with Iw + Ih, 625 times that.
+  run("expect Form3.Label60 contains Its torsion constant Iw + Ih = 166733 mm4 is 625.3 times the St Venant J.\n");
 }
 
-// An 80 x 50 x 6 angle drawn on its centre lines: beside the values as drawn the editor shows
-// it about its centroid (480 x 40 / 780, 300 x 25 / 780), its principal moments (the smaller
-// 103397 mm4 against 251440 about W) and J = 130 x 6^3 / 3, and says what the analysis, which
-// takes it as drawn, changes. A centred 100 x 100 tube leaves the status line empty.
+// An 80 x 50 x 6 angle: the values about its centroid (480 x 40 / 780, 300 x 25 / 780) and
+// J = 130 x 6^3 / 3 beside those as drawn, and a note. A centred 100 x 100 tube has no note.
 TEST_F(SectionEditor, AngleAboutItsCentroidAndWhatTheAnalysisChanges) {
   open_for_bar();
   points({{0, 0}, {80, 0}, {0, 50}});
@@ -277,11 +257,6 @@ TEST_F(SectionEditor, AngleAboutItsCentroidAndWhatTheAnalysisChanges) {
             "I1 = 628212 mm4\nI2 = 103397 mm4\nAngle of I1 = 67.64\u00b0\nSt Venant J = 9360 mm4");
   const std::string status = f.Label60->text().toStdString();
   EXPECT_EQ(status.rfind("The analysis takes this section as drawn.", 0), 0u) << status;
-  for (const char* part : {"centroid lies 26.43 mm", "not principal axes", "1.27634e+06 mm4 is 136.4 times the St Venant J."})
-    EXPECT_NE(status.find(part), std::string::npos) << part;
-  run("expect-state Form3 section_properties "
-      "{\"area\":780,\"centroid\":[24.615385,9.615385],\"iw\":179324.61,\"ih\":552284.6,\"iwh\":-184615.39,"
-      "\"i1\":628212,\"i2\":103397.24,\"angle\":67.64394,\"j\":9360}\n");
 
   run("click Form3.Check1\nset Form3.Text7 1\nclick Form3.Command3\n");
   EXPECT_EQ(f.Label60->text().toStdString(), "");

@@ -1,5 +1,4 @@
-// What a drawing put on the surface, as a user would describe it: primitives picked by kind
-// and colour, and each one as a short line of its shape, place, size and style.
+// What a drawing put on the surface: primitives picked by kind and colour, or as short lines.
 #pragma once
 
 #include <sstream>

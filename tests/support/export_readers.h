@@ -1,5 +1,4 @@
-// Readers of the exported files written for the tests alone, independent of the writers: a
-// binary STL reader that checks the mesh, a DXF group reader, and a CSV splitter.
+// Readers of the exported files for the tests alone, independent of the writers.
 #pragma once
 
 #include <array>

@@ -1,5 +1,4 @@
-// A model file built in memory for the engine's tests: nodes, property sets, elements and load
-// cases numbered from 1 as in the file. Steel-like E and G unless a test says otherwise.
+// A model file built in memory for the engine's tests, numbered from 1 as in the file.
 #pragma once
 
 #include <array>

@@ -46,9 +46,8 @@ struct BadFile {
   std::string error;
 };
 
-// Runs `write` in a child process after `setup` (which returns "" or why it failed). Returns
-// the message of the run-time error `write` raised, "" when it raised none; a child that died
-// otherwise gives a message saying so.
+// Runs `write` in a child process after `setup` (which returns "" or why it failed): the message
+// of the run-time error `write` raised, "" for none, or a word on how the child died.
 template <typename S, typename F>
 std::string error_in_child(S&& setup, F&& write) {
   int pipe_fd[2];
@@ -81,10 +80,8 @@ std::string error_in_child(S&& setup, F&& write) {
   return message;
 }
 
-// Runs `write` in a child process whose files cannot grow past `limit` bytes. SIGXFSZ is
-// ignored there (unless `ignore_signal` is false: then `write` must see to it as a program
-// does), so a write past the limit fails with EFBIG as on a full disk instead of ending the
-// process.
+// Runs `write` in a child process whose files cannot grow past `limit` bytes; with SIGXFSZ
+// ignored (unless `ignore_signal` is false), a write past it fails with EFBIG as on a full disk.
 template <typename F>
 std::string error_under_file_limit(rlim_t limit, F&& write, bool ignore_signal = true) {
   return error_in_child(

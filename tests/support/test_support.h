@@ -77,8 +77,7 @@ inline void write_program(const std::filesystem::path& path, const std::string& 
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
-// The hand-made result set of tests/data/post_small (four nodes, six elements, three cycles)
-// copied into the working directory: the result file, the section file and the model file.
+// The hand-made result set of tests/data/post_small copied into the working directory.
 inline void copy_result_set(bool with_results = true) {
   const std::filesystem::path set = tests_dir() / "data" / "post_small";
   for (const char* f : {"post_pl.dat", "cross_data_4th.dat", "fem_gr_jo.dat"})
