@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <numbers>
+#include <string>
 
 #include "evaluate/force_view.h"
+#include "formats/json.h"
 #include "support/model_builder.h"
 
 namespace {
@@ -53,6 +56,13 @@ TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   EXPECT_EQ(colours(ColourBy::axial, {1, 0, 1})[1], rgb_colour({220, 0, 0}));  // the tie alone sets it
   const std::vector<int> plain = colours(ColourBy::diameter, {1, 1, 1});
   EXPECT_EQ(plain, (std::vector<int>{not_drawn, 6, 6, 0, not_drawn}));
+  // The state dump's largest movement: node 1 sinks P L / (E (A_tie + A_strut)) = 1e6 / (2e5 125 pi) mm.
+  JsonWriter j;
+  write_force_json(j.begin_object(), f, forces, check_frame(f, forces, s, {1, 1, 1}), {1, 1, 1}, m.f.n_elem);
+  const std::string key = "\"displacement_max\":[{\"node\":1,\"value\":";
+  const size_t at = j.str().find(key);
+  ASSERT_NE(at, std::string::npos) << j.str();
+  EXPECT_NEAR(std::stod(j.str().substr(at + key.size())), 1e6 / (2e5 * 125 * std::numbers::pi), 1e-9);
 }
 
 TEST(ForceView, TheDrawnMembersLineNeedsACycleRead) {
