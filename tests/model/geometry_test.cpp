@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "design_fixtures.h"
 
@@ -12,21 +11,6 @@ namespace {
 
 void expect_near(const Vec3& got, const Vec3& want, double tol = 1e-4) {
   for (int a = 1; a <= 3; ++a) EXPECT_NEAR(got[a], want[a], tol) << "axis " << a;
-}
-
-TEST(Geometry, FixedRotationIsRotate3DBitForBit) {
-  std::mt19937 rng(3);
-  std::uniform_real_distribution<float> angle(-7, 7), coordinate(-1e4f, 1e4f);
-  for (int i = 0; i < 2000; ++i) {
-    const Vec3 a(angle(rng), angle(rng), angle(rng));
-    Vec3 p(coordinate(rng), coordinate(rng), coordinate(rng)), q = p;
-    Rotate_3D(p, a);
-    FixedRotation(a).apply(q);
-    for (int k = 1; k <= 3; ++k) ASSERT_EQ(p[k], q[k]);
-  }
-  // Turned 45 degrees about L, W and H add up beyond the Single range.
-  Vec3 huge(0, 3e38f, 3e38f);
-  EXPECT_EQ(error_of([&] { FixedRotation(Vec3(0.7854f, 0, 0)).apply(huge); }), "Overflow");
 }
 
 TEST(Geometry, CornersAreTurnedMovedAndDisplaced) {

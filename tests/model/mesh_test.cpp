@@ -127,9 +127,8 @@ TEST(AnalysisModel, TwoBoxesSharingAFaceKeepItOnceWithTheLaterSet) {
   // The counts shown while the geometry is edited.
   m.gr_mat(2, 2) = -1;  // a Poisson's ratio the property set refuses does not hide the counts
   EXPECT_EQ(model_count_text(m), "Model: 12 nodes, 50 elements");
-  m.gr_div(1, 1) = m.gr_div(1, 2) = m.gr_div(1, 3) = 4;
-  EXPECT_EQ(model_count_text(m), "Over the limit (1000 nodes, 5000 elements): 133 nodes, 6440 elements before merging");
   m.gr_div(1, 1) = 5;
+  m.gr_div(1, 2) = m.gr_div(1, 3) = 4;
   EXPECT_EQ(model_count_text(m), "Over the limit: box/bar 1: 150 lattice points, more than 10000 pairs");
 }
 
@@ -194,8 +193,6 @@ TEST(AnalysisModel, MergeToleranceAndTheMergeWalk) {
     build(m);
     EXPECT_EQ(m.n_node, nodes) << gap;
   }
-  EXPECT_TRUE(nodes_coincide(Vec3(0, 0, 0), Vec3(0.1f, 0, 0)));
-  EXPECT_FALSE(nodes_coincide(Vec3(0, 0, 0), Vec3(0.11f, 0, 0)));
   EXPECT_TRUE(nodes_coincide(Vec3(0, 0, 0), Vec3(0.06f, 0.08f, 0)));  // 0.1 by Pythagoras
 
   // Node 3 lies within 0.1 of node 1 and of node 2: it takes node 1's number first, then

@@ -76,8 +76,6 @@ TEST(PlotAxis, AxesEndOnTicksFromOneHundredToOneBillion) {
 }
 
 TEST(PlotAxis, EngineeringLabels) {
-  EXPECT_EQ(engineering_label(1.5e6, 6, 1), "1.5e6");
-  EXPECT_EQ(engineering_label(2.5e5, 3, 0), "250e3");
   EXPECT_EQ(engineering_label(0.25, 0, 2), "0.25");
   EXPECT_EQ(engineering_label(0, 6, 1), "0");
   EXPECT_EQ(engineering_label(2e-3, -3, 0), "2e-3");

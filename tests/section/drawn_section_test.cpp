@@ -73,8 +73,6 @@ TEST(DrawnSection, PlateAboutItsCentroid) {
   }
   const std::vector<std::array<double, 2>> corners{{-50, 1}, {50, 1}, {50, -1}, {-50, -1}};
   EXPECT_EQ(props({{-50, 0, 50, 0, 2}}).corners, corners);
-  const std::vector<std::array<double, 2>> raised{{0, 11}, {100, 11}, {100, 9}, {0, 9}};
-  EXPECT_EQ(props({{0, 10, 100, 10, 2}}).corners, raised);
 }
 
 // A plate turned 30 degrees from W: with c = cos 30, s = sin 30, along = t L^3 / 12 and
@@ -110,9 +108,6 @@ TEST(DrawnSection, Angle80x50x6) {
   // tan 2a = -2 Iwh / (Iw - Ih), the stronger axis near the short leg's direction.
   const double angle = 90 + std::atan(-2 * iwh / (iw - ih)) / 2 * 180 / std::numbers::pi;
   expect_values(d, {780, wc, hc, iw, ih, iwh, mean + r, mean - r, angle, 9360}, 1e-6);
-  EXPECT_LT(d.iwh, 0);
-  EXPECT_NEAR(d.i2, 103397.24, 0.01);  // against 251440 about the sketch's W axis
-  EXPECT_NEAR(d.angle, 67.644, 1e-3);
   EXPECT_EQ(d.cells, 0);
   // Each leg's line 3 mm to its left, then to its right (seen from its first end).
   const std::vector<std::array<double, 2>> corners{{0, 3}, {80, 3}, {80, -3}, {0, -3},
