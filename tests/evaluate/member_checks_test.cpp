@@ -73,9 +73,7 @@ TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
   // Euler: pi^2 E I / (K L)^2 = 968.95 N for K = 1; lambda_bar = sqrt(A f_y / N_cr) = 4.36445,
   // curve c (a rod): chi = 0.047192, so N_b,Rd = chi A f_y = 871.0 N. L / i = 400, twice the limit,
   // governs. A buckling length of 0.7 L: lambda_bar 3.05511, chi 0.091959, ratio 0.589179.
-  const double I = pi * std::pow(d, 4) / 64, euler = pi * pi * E * I / (1000.0 * 1000.0);
   const FrameChecks pinned = check_frame(f, forces, {235, 1.0});
-  EXPECT_NEAR(pinned.cases[0][0].euler, euler, 1e-9 * euler);
   EXPECT_NEAR(pinned.cases[0][0].chi, 0.047192, 1e-6);
   EXPECT_NEAR(pinned.cases[0][0].ratio_of(Governs::buckling).value(), 1.148084, 1e-3);
   EXPECT_NEAR(pinned.envelope[0].utilisation, 2.0, 1e-9);
