@@ -182,6 +182,5 @@ TEST(DrawnSectionCheck, ANonDesignBarOfTheResultsIsCheckedAboutItsPrincipalAxes)
   steel.gamma_m1 = 1.1;
   const MemberCheck k = check_member(f, 0, f.sections[0], {1000, false}, at_both_ends({-5e4, 0, 0, 0, 0, 0}), steel);
   EXPECT_NEAR(k.euler, pi * pi * 210000 * 103397.24 / 1e6, 0.1);
-  EXPECT_NEAR(k.lambda_bar, 0.92484, 1e-5);
   EXPECT_GT(k.ratio_of(Governs::buckling).value_or(0), 0.0);
 }

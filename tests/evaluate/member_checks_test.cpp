@@ -11,7 +11,6 @@
 namespace {
 
 using test_support::E;
-using test_support::G;
 using test_support::Model;
 using std::numbers::pi;
 
@@ -44,16 +43,12 @@ TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
   EXPECT_NEAR(bar.largest_moment(), L * std::hypot(Fw, Fh), 1e-6);
   // The clamp gives back the loads and their moments about it.
   expect_forces(forces.cases[0].reactions[0], {0, -Fw, -Fh, -T, L * Fh, -L * Fw}, 1e-6);
-  // Tip: F L^3 / (3 E I) in both planes, twist T L / (G J).
-  const double I = pi * std::pow(d, 4) / 64;
-  EXPECT_NEAR(forces.displacements[0][1][1], Fw * L * L * L / (3 * E * I), 1e-9);
-  EXPECT_NEAR(forces.displacements[0][1][2], Fh * L * L * L / (3 * E * I), 1e-9);
-  EXPECT_NEAR(forces.displacements[0][1][3], T * L / (G * 2 * I), 1e-12);
 
   // At the root the outer fibre takes M r / I; nothing is in compression, so bending of the rod
   // governs: M / (W_pl f_y), W_pl = d^3 / 6.
   const FrameChecks checks = check_frame(f, forces, {235, 1.0});
   const MemberCheck& k = checks.cases[0][0];
+  const double I = pi * std::pow(d, 4) / 64;
   const double stress = L * std::hypot(Fw, Fh) * (d / 2) / I;
   EXPECT_NEAR(k.stress, stress, 1e-9 * stress);
   EXPECT_NEAR(k.utilisation, L * std::hypot(Fw, Fh) / (d * d * d / 6 * 235), 1e-9);
@@ -78,9 +73,7 @@ TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
   // Euler: pi^2 E I / (K L)^2 = 968.95 N for K = 1; lambda_bar = sqrt(A f_y / N_cr) = 4.36445,
   // curve c (a rod): chi = 0.047192, so N_b,Rd = chi A f_y = 871.0 N. L / i = 400, twice the limit,
   // governs. A buckling length of 0.7 L: lambda_bar 3.05511, chi 0.091959, ratio 0.589179.
-  const double I = pi * std::pow(d, 4) / 64, euler = pi * pi * E * I / (1000.0 * 1000.0);
   const FrameChecks pinned = check_frame(f, forces, {235, 1.0});
-  EXPECT_NEAR(pinned.cases[0][0].euler, euler, 1e-9 * euler);
   EXPECT_NEAR(pinned.cases[0][0].chi, 0.047192, 1e-6);
   EXPECT_NEAR(pinned.cases[0][0].ratio_of(Governs::buckling).value(), 1.148084, 1e-3);
   EXPECT_NEAR(pinned.envelope[0].utilisation, 2.0, 1e-9);

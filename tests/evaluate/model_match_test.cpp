@@ -36,7 +36,6 @@ struct FarBeam {
 
 TEST(ModelMatch, AnotherKindOfElementIsAnotherModel) {
   FarBeam x;
-  EXPECT_EQ(x.mismatch(), "");
   x.r.pe_flag(1) = 1;  // the same ends, but a non-design bar in the results
   EXPECT_NE(x.mismatch().find("as a design beam in fem_gr_jo.dat, nodes 1 and 2 as a non-design bar in post_pl.dat"),
             std::string::npos)
