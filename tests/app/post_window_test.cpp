@@ -248,6 +248,8 @@ TEST_F(PostWindow, AResultTooLargeToDrawIsStillReadWhole) {
   run("expect-error Overflow\n");
   run("set Form1.HScroll4 1\nexpect-error none\n");
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
+  // Once the read is over, the cycle that cannot be drawn says so again when it is shown.
+  run("set Form1.HScroll4 3\nexpect-error Overflow\n");
 }
 
 // Cycle lines that carry the compliance but not the volume ratio: the plot shows the compliance.

@@ -109,6 +109,11 @@ TEST(DesignPreview, FlatBoxAndEmptyList) {
 
   ModelStore empty;
   EXPECT_TRUE(drawn(empty).empty());
+  // Points that all project onto one spot (a bar seen end on) keep a half range of 1.
+  ExtentFit spot;
+  spot.add(Vec3(0, 5, 5));
+  spot.add(Vec3(100, 5, 5));
+  EXPECT_EQ(spot.fit().half_range, 1);
 }
 
 }  // namespace
