@@ -199,6 +199,9 @@ TEST(SteelDesign, ClassThreeTubeIsCheckedElastically) {
   EXPECT_NEAR(k.stress, 196.6671, 1e-4);
   EXPECT_NEAR(ratio(k, Governs::interaction), 0.900536, 1e-6);
   EXPECT_EQ(k.governs, Governs::interaction);
+  // The moment turned about H: k_zz = k_yz = 1 + 0.6 lambda_bar n = k_yy, and 6.61 gives 0.900536 again.
+  const MemberCheck turned = check_round_member(tube, E, {3000, false}, forces(-100e3, 0, 0, 10e6, 10e6), CheckSettings{});
+  EXPECT_NEAR(ratio(turned, Governs::interaction), 0.900536, 1e-6);
   // 8000 mm long, 50 kN, 10 kNm about W and 4 kNm about H, both uniform: lambda_bar = 1.219853
   // is above 1, where the factors stop growing: chi = 0.517597, n = 0.265005,
   // k_yy = k_zz = k_yz = 1 + 0.6 n = 1.159003, k_zy = 0.8 k_yy;
