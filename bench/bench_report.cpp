@@ -50,20 +50,25 @@ void time_report(const char* name, const ModelFile& model, double aim) {
   const FrameForces forces = analyse_frame(frame);
   const double analysis = seconds_since(start);
 
+  Evaluated shown;
+  shown.frame = &frame;
+  shown.forces = &forces;
+  shown.drawn.assign(frame.element.size(), 1);
+  const FrameChecks checks = check_frame(frame, forces, {}, shown.drawn);
+  shown.checks = &checks;
+  shown.deflections = deflections(forces, 0);
+  shown.summary = summarise(forces, checks, shown.drawn);
   ReportInput in;
   in.store = store.get();
   in.model = &model;
-  in.frame = &frame;
-  in.forces = &forces;
-  in.drawn.assign(frame.element.size(), 1);
+  in.shown = &shown;
   in.picture.cycle = 1;
   in.picture.threshold = 0.5f;
   in.picture.angles = Vec3(-0.5f, 0.3f, 0.4f);
   in.folder = std::filesystem::temp_directory_path().string();
   in.date = "bench";
   double factor = 0;
-  show_forces(in.picture, {ColourBy::utilisation, envelope_case, false}, frame, &forces, in.checks, 0, *store,
-              FrameKind::optimised, factor);
+  show_forces(in.picture, {ColourBy::utilisation, envelope_state, false}, shown, store->pn_elem, factor);
 
   start = std::chrono::steady_clock::now();
   const Report report = make_report(in);

@@ -70,7 +70,7 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
 }
 
 std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary,
-                         double deflection_limit) {
+                         const Deflection& deflected) {
   const CleanFrame& c = b.clean;
   std::string s = "Clean frame: " + std::to_string(c.frame.element.size()) + " members, " + std::to_string(c.nodes) +
                   " nodes; removed " + std::to_string(c.removed()) + " (" + std::to_string(c.removed_thin) + " thin, " +
@@ -87,7 +87,7 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
          " of " + plural(static_cast<int>(b.bill->lines.size()), "section") + ", volume " + digits(ratio_v) +
          " and compliance " + digits(ratio_c) + " of the optimised design's";
     s += sizing_end(*b.sizing) + sizing_failures(c.frame, *b.sizing);
-    if (deflection_limit > 0 && largest_movement(*c.forces).value > deflection_limit)
+    if (deflected.ratio > 1)
       s += "; the sections are chosen for strength, and the frame deflects past the limit";
     s += ".";
   } else {

@@ -11,7 +11,7 @@ class JsonWriter;
 
 #include "evaluate/bill_of_materials.h"
 #include "evaluate/clean_up.h"
-#include "evaluate/design_evaluation.h"
+#include "evaluate/member_checks.h"
 #include "evaluate/standard_sizes.h"
 
 struct BuiltFrame {
@@ -29,20 +29,19 @@ struct BuiltFrame {
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
                        const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
 
-// "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
-// two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
-// summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
-// kg/m3) and, with a limit on section types, the mass with as many as needed; pieces and sections,
-// rounds, and the elements that fail.
 // Why the frame to build cannot be exported with its forces: "the clean frame cannot stand:
 // load case 1: ... is free along W; a lower threshold keeps more members, or "Show Optimised"
 // exports the optimised design". "" when it stands.
 std::string unstable_export(const BuiltFrame& b);
 
-// A sized frame whose deflection passes the limit (mm, 0 for none) says that the sizes were chosen
-// for strength.
+// "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
+// two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
+// summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
+// kg/m3) and, with a limit on section types, the mass with as many as needed; pieces and sections,
+// rounds, and the elements that fail. A sized frame that deflects past the limit (`deflected`, of
+// its states checked for deflection) says that the sizes were chosen for strength.
 std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary,
-                         double deflection_limit = 0);
+                         const Deflection& deflected = {});
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
 // cases; 0 when it cannot stand), mechanism (it cannot stand, being free to move), load_lost

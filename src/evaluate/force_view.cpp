@@ -30,21 +30,21 @@ int utilisation_colour(double u) {
   return rgb_colour(blend(yellow, red, (u - 0.5) / 0.5));
 }
 
-double shown_axial(const FrameChecks& checks, int load_case, size_t j) {
-  if (load_case != envelope_case) return checks.cases[static_cast<size_t>(load_case)][j].axial;
+double shown_axial(const FrameChecks& checks, int state, size_t j) {
+  if (state != envelope_state) return checks.by_state[static_cast<size_t>(state)][j].axial;
   double value = 0;
-  for (const auto& c : checks.cases)
+  for (const auto& c : checks.by_state)
     if (std::fabs(c[j].axial) > std::fabs(value)) value = c[j].axial;
   return value;
 }
 
-double shown_utilisation(const FrameChecks& checks, int load_case, size_t j) {
-  return load_case == envelope_case ? checks.envelope[j].utilisation
-                                    : checks.cases[static_cast<size_t>(load_case)][j].utilisation;
+double shown_utilisation(const FrameChecks& checks, int state, size_t j) {
+  return state == envelope_state ? checks.envelope[j].utilisation
+                                    : checks.by_state[static_cast<size_t>(state)][j].utilisation;
 }
 
-double deformation_factor(const FrameForces& forces, int load_case, double size) {
-  const double largest = largest_movement(forces, load_case).value;
+double deformation_factor(const FrameForces& forces, int state, double size) {
+  const double largest = largest_movement(forces, state).value;
   return largest > 0 ? 0.1 * size / largest : 0.0;
 }
 
@@ -56,11 +56,11 @@ double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& 
     p.element_colour.assign(static_cast<size_t>(n_elem) + 1, not_drawn);
     double largest = 0;
     for (size_t j = 0; j < members && by == ColourBy::axial; ++j)
-      if (counted[j]) largest = std::max(largest, std::fabs(shown_axial(*checks, v.load_case, j)));
+      if (counted[j]) largest = std::max(largest, std::fabs(shown_axial(*checks, v.state, j)));
     for (size_t j = 0; j < members; ++j) {
       int colour = f.sections[j].shape != MemberSection::Shape::general ? 6 : 0;  // the plain picture's
-      if (by == ColourBy::axial) colour = axial_colour(shown_axial(*checks, v.load_case, j), largest);
-      if (by == ColourBy::utilisation) colour = utilisation_colour(shown_utilisation(*checks, v.load_case, j));
+      if (by == ColourBy::axial) colour = axial_colour(shown_axial(*checks, v.state, j), largest);
+      if (by == ColourBy::utilisation) colour = utilisation_colour(shown_utilisation(*checks, v.state, j));
       p.element_colour[static_cast<size_t>(f.element[j])] = colour;
     }
     if (by == ColourBy::axial) {
@@ -83,10 +83,10 @@ double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& 
     if (f.sections[j].shape == MemberSection::Shape::circle)
       p.element_diameter[static_cast<size_t>(f.element[j])] = static_cast<float>(f.sections[j].outer);
   if (!v.deformed || forces == nullptr) return 0;
-  const double factor = deformation_factor(*forces, v.load_case, size);
+  const double factor = deformation_factor(*forces, v.state, size);
   // The envelope shows the case that moves most.
-  const int shown_case = v.load_case != envelope_case ? v.load_case : largest_movement(*forces).load_case;
-  const auto& shown = forces->displacements[static_cast<size_t>(shown_case)];
+  const int shown_state = v.state != envelope_state ? v.state : largest_movement(*forces).state;
+  const auto& shown = forces->displacements[static_cast<size_t>(shown_state)];
   p.deformed.assign(shown.size() + 1, P3{});
   for (size_t i = 0; i < shown.size(); ++i) p.deformed[i + 1] = {factor * shown[i][0], factor * shown[i][1], factor * shown[i][2]};
   return factor;
@@ -96,19 +96,6 @@ std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c
   std::vector<char> shown(f.element.size());
   for (size_t j = 0; j < f.element.size(); ++j) shown[j] = shown_as_beam(r, c, f.element[j], threshold);
   return shown;
-}
-
-std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
-                        const CheckSettings& s, double deflection_limit, const ResultStore& r, FrameKind kind,
-                        double& factor) {
-  const std::vector<char> shown = members_shown(f, r, p.cycle, p.threshold);
-  if (forces == nullptr) {
-    factor = apply_force_view(p, v, f, nullptr, nullptr, shown, r.pn_elem, frame_size(f.model));
-    return {};
-  }
-  const FrameChecks checks = check_frame(f, *forces, s, shown);
-  factor = apply_force_view(p, v, f, forces, &checks, shown, r.pn_elem, frame_size(f.model));
-  return summary_text(f, summarise(*forces, checks, shown, deflection_limit), frame_name(kind, shown, p.threshold));
 }
 
 std::string drawn_members_text(const ResultStore& r, int c, float threshold) {
@@ -135,7 +122,7 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
   std::vector<int> member(static_cast<size_t>(n_elem) + 1, -1);
   for (size_t k = 0; k < f.element.size(); ++k) member[static_cast<size_t>(f.element[k])] = static_cast<int>(k);
   j.key("forces").begin_array();
-  for (const auto& c : checks.cases) {
+  for (const auto& c : checks.by_state) {
     j.begin_array();
     for (int e = 1; e <= n_elem; ++e) {
       const int k = member[static_cast<size_t>(e)];
@@ -153,12 +140,12 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
   j.key("utilisation_max").begin_object();
   if (s.member >= 0)
     j.key("value").value(s.worst.utilisation).key("element").value(f.element[static_cast<size_t>(s.member)])
-        .key("case").value(s.worst.load_case + 1).key("check").value(governs_name(s.worst.governs));
+        .key("case").value(s.worst.state + 1).key("check").value(governs_name(s.worst.governs));
   j.end_object();
   j.key("design_checks").begin_array();
   for (int e = 1; e <= n_elem; ++e) {
     const int k = member[static_cast<size_t>(e)];
-    if (k < 0 || checks.cases.empty()) {
+    if (k < 0 || checks.by_state.empty()) {
       j.null();
       continue;
     }
@@ -169,7 +156,7 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
     if (round) j.value(m.section_class).key("lambda_bar").value(m.lambda_bar).key("chi").value(m.chi);
     else j.null().key("lambda_bar").null().key("chi").null();
     j.key("utilisation").value(m.utilisation).key("check").value(governs_name(m.governs));
-    j.key("case").value(checks.envelope[static_cast<size_t>(k)].load_case + 1).end_object();
+    j.key("case").value(checks.envelope[static_cast<size_t>(k)].state + 1).end_object();
   }
   j.end_array();
   j.key("displacement_max").begin_array();
@@ -180,9 +167,11 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
   j.end_array();
 }
 
-void write_deflection_json(JsonWriter& j, const FrameForces& forces, double limit) {
+void write_deflection_json(JsonWriter& j, const FrameForces& forces, const std::vector<Deflection>& deflected, double limit) {
   j.key("deflection").begin_array();
-  for (const Deflection& d : deflections(forces, limit > 0 ? limit : 1)) {
+  for (size_t s = 0; s < deflected.size(); ++s) {
+    if (!forces.states[s].service) continue;
+    const Deflection& d = deflected[s];
     j.begin_object().key("node").value(d.moved.value > 0 ? d.moved.node + 1 : 0).key("value").value(d.moved.value).key("ratio");
     if (limit > 0) j.value(d.ratio);
     else j.null();

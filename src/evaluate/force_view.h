@@ -15,7 +15,7 @@ enum class ColourBy { diameter, axial, utilisation };
 
 struct ForceView {
   ColourBy by = ColourBy::diameter;
-  int load_case = envelope_case;  // 0-based, or envelope_case
+  int state = envelope_state;  // 0-based, or envelope_state
   bool deformed = false;
 };
 
@@ -25,13 +25,13 @@ int utilisation_colour(double utilisation);
 
 // The axial force a view shows for member j: the case's, or for the envelope the case's value
 // of the largest size.
-double shown_axial(const FrameChecks& checks, int load_case, size_t j);
+double shown_axial(const FrameChecks& checks, int state, size_t j);
 // The utilisation a view shows for member j: the case's, or the envelope's.
-double shown_utilisation(const FrameChecks& checks, int load_case, size_t j);
+double shown_utilisation(const FrameChecks& checks, int state, size_t j);
 
 // The magnification of the deformed frame: a tenth of `size` (mm) over the largest translation
 // of the case (over every case for the envelope); 0 when nothing moves.
-double deformation_factor(const FrameForces& forces, int load_case, double size);
+double deformation_factor(const FrameForces& forces, int state, double size);
 
 // Fills the picture's element colours, legend, diameters and deformed nodes for the view.
 // `counted` flags the members whose forces set the scale (those drawn as beams); elements that
@@ -49,14 +49,6 @@ std::vector<char> members_shown(const ShownFrame& f, const ResultStore& r, int c
 // frame in standard sizes.
 enum class FrameKind { optimised, clean, sized };
 
-// The whole force view of a frame for the picture of cycle c: the checks made with the settings
-// (buckling members made of the members drawn as beams), the picture's colours, legend, diameters
-// and deformed frame, and the summary of the members drawn as beams ("" without forces), which
-// names the frame: for the optimised design its threshold and how many members it hides, and
-// when they are most, that "Clean Up" gives the frame to build. Sets `factor` to the magnification.
-std::string show_forces(ResultPicture& p, const ForceView& v, const ShownFrame& f, const FrameForces* forces,
-                        const CheckSettings& s, double deflection_limit, const ResultStore& r, FrameKind kind,
-                        double& factor);
 // "At threshold 1, 13 of 242 members are drawn as beams; the checks count these." for cycle c
 // (1..pn_cyc) of r; "" without cycles.
 std::string drawn_members_text(const ResultStore& r, int c, float threshold);
@@ -64,16 +56,15 @@ std::string drawn_members_text(const ResultStore& r, int c, float threshold);
 // hidden as thin: "Clean Up" gives the frame to build)" for the flags of the members drawn.
 std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float threshold);
 
-// The window's dump of an analysed frame: `forces`, per load case one entry per element 1..n_elem
+// The window's dump of an analysed frame: `forces`, per state one entry per element 1..n_elem
 // [axial force (tension positive), largest bending moment, largest normal stress, utilisation]
 // (null for an element not in the frame); `utilisation_max` {value, element, case, check} over
-// the members drawn as beams; `displacement_max` per case {node, value}; `design_checks`, per
-// element {chain, l_cr, class, lambda_bar, chi, utilisation, check, case} of its governing case
+// the members drawn as beams; `displacement_max` per state {node, value}; `design_checks`, per
+// element {chain, l_cr, class, lambda_bar, chi, utilisation, check, case} of its governing state
 // (class, lambda_bar and chi null for a drawn section; the entry null for an element not in the
-// frame).
-// `deflection`: per state whose deflection is checked {node (1-based; 0 when nothing moves),
-// value (mm), ratio (to the limit; null without one)}.
-void write_deflection_json(JsonWriter& j, const FrameForces& forces, double limit);
-
+// frame). "case" numbers the states from 1.
 void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
                       const std::vector<char>& counted, int n_elem);
+// `deflection`: per state whose deflection is checked {node (1-based; 0 when nothing moves),
+// value (mm), ratio (to the limit; null without one)}, from the deflections of every state.
+void write_deflection_json(JsonWriter& j, const FrameForces& forces, const std::vector<Deflection>& deflected, double limit);

@@ -33,21 +33,6 @@ double FrameForces::total_compliance() const {
   return sum;
 }
 
-std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loading) {
-  std::array<double, 3> down{};
-  if (!loading.self_weight || !direction_vector(loading.direction, down)) return {};
-  std::vector<MemberLoad> w;
-  const double per_mm3 = loading.density * 1e-9 * gravity;  // N/mm3
-  for (const MemberSection& s : f.sections) w.push_back({s.values.A * per_mm3 * down[0], s.values.A * per_mm3 * down[1], s.values.A * per_mm3 * down[2]});
-  return w;
-}
-
-double frame_weight(const ShownFrame& f, const std::vector<MemberLoad>& w) {
-  double weight = 0;
-  for (size_t j = 0; j < w.size(); ++j) weight += std::hypot(w[j][0], w[j][1], w[j][2]) * member_length(f.model, j);
-  return weight;
-}
-
 namespace {
 // The model with, after its load cases, each case's supports and springs again carrying only the
 // members' weights (as their equivalent nodal loads).
@@ -105,21 +90,17 @@ void add_to(Solution& sum, const Solution& part, double factor) {
       for (size_t k = 0; k < 6; ++k) (*to)[i][k] += factor * (*from)[i][k];
 }
 
-void add_state(FrameForces& out, LoadState state, Solution s) {
-  out.states.push_back(std::move(state));
-  out.cases.push_back(std::move(s.forces));
-  out.displacements.push_back(std::move(s.u));
-}
-}  // namespace
+// Every load case of the model analysed alone, and its supports carrying only the members' weight.
+struct CaseSolutions {
+  std::vector<Solution> cases, weights;  // per load case; weights empty without the self-weight
+  std::vector<double> compliance;        // per load case
+};
 
-FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
-  if (const std::string why = combination_problem(f.model, loading.combinations); !why.empty()) throw SolverError(why);
-  const std::vector<MemberLoad> w = member_weights(f, loading);
+CaseSolutions solve_cases(const ShownFrame& f, const std::vector<MemberLoad>& w) {
   const int n = static_cast<int>(f.model.cases.size());
   const ModelFile model = w.empty() ? f.model : with_weight_cases(f.model, w);
   const std::vector<Section> sections = f.section_values();
-  std::vector<Solution> cases, weights;  // per load case: its own loads, the weight on its supports
-  FrameForces out;
+  CaseSolutions out;
   try {
     FrameAnalysis analysis(model);
     analysis.set_factor_reuse(false);
@@ -131,39 +112,37 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
         for (int k = 0; k < 6; ++k) s.u.back()[static_cast<size_t>(k)] = analysis.displacement(c, i, k);
       }
       if (c < n) out.compliance.push_back(analysis.compliance(c));
-      (c < n ? cases : weights).push_back(std::move(s));
+      (c < n ? out.cases : out.weights).push_back(std::move(s));
     }
   } catch (const SolverError& e) {
     throw renamed(e, n);
   }
+  return out;
+}
+}  // namespace
+
+// A state is the superposition of the cases' solutions, as its loads are of theirs.
+FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
+  if (const std::string why = combination_problem(f.model, loading.combinations); !why.empty()) throw SolverError(why);
+  const std::vector<MemberLoad> w = member_weights(f, loading);
+  const CaseSolutions solved = solve_cases(f, w);
+  FrameForces out;
+  out.compliance = solved.compliance;
   out.weight = frame_weight(f, w);
-  if (loading.combinations.empty()) {
-    for (size_t c = 0; c < cases.size(); ++c) {
-      if (!weights.empty()) add_to(cases[c], weights[c], 1);
-      add_state(out, {"load case " + std::to_string(c + 1), std::to_string(c + 1)}, std::move(cases[c]));
-    }
-    return out;
-  }
-  for (const Combination& k : loading.combinations) {
-    Solution sum = at_rest(cases[0]);
-    size_t supports = cases.size();  // the first case used gives the supports of its weight
-    for (size_t c = 0; c < cases.size(); ++c)
-      if (k.factor(c) != 0) {
-        add_to(sum, cases[c], k.factor(c));
-        supports = std::min(supports, c);
-      }
-    if (!weights.empty() && k.self_weight != 0) add_to(sum, weights[supports == cases.size() ? 0 : supports], k.self_weight);
-    const bool uls = k.kind == LimitState::uls;
-    add_state(out, {"combination " + k.name, k.name, uls, !uls}, std::move(sum));
+  out.states = load_states(solved.cases.size(), loading);
+  for (const LoadState& state : out.states) {
+    Solution sum = superpose(state, at_rest(solved.cases[0]), solved.cases, solved.weights, add_to);
+    out.by_state.push_back(std::move(sum.forces));
+    out.displacements.push_back(std::move(sum.u));
   }
   return out;
 }
 
-Movement largest_movement(const FrameForces& forces, int load_case) {
+Movement largest_movement(const FrameForces& forces, int state) {
   Movement m;
   const bool any_service = std::any_of(forces.states.begin(), forces.states.end(), [](const LoadState& s) { return s.service; });
   for (size_t c = 0; c < forces.displacements.size(); ++c) {
-    if (load_case == envelope_case ? any_service && !forces.states[c].service : static_cast<int>(c) != load_case) continue;
+    if (state == envelope_state ? any_service && !forces.states[c].service : static_cast<int>(c) != state) continue;
     for (size_t i = 0; i < forces.displacements[c].size(); ++i) {
       const auto& u = forces.displacements[c][i];
       if (const double d = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]); m.node < 0 || d > m.value)
@@ -173,13 +152,14 @@ Movement largest_movement(const FrameForces& forces, int load_case) {
   return m;
 }
 
+Deflection deflection(const FrameForces& forces, int state, double limit) {
+  const Movement m = largest_movement(forces, state);
+  return {m, limit > 0 ? m.value / limit : 0.0};
+}
+
 std::vector<Deflection> deflections(const FrameForces& forces, double limit) {
   std::vector<Deflection> out;
-  for (size_t c = 0; c < forces.states.size(); ++c)
-    if (forces.states[c].service) {
-      const Movement m = largest_movement(forces, static_cast<int>(c));
-      out.push_back({m, m.value / limit});
-    }
+  for (size_t s = 0; s < forces.states.size(); ++s) out.push_back(deflection(forces, static_cast<int>(s), limit));
   return out;
 }
 
@@ -266,17 +246,17 @@ FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const Ch
   out.envelope.assign(n, {});
   out.buckling = buckling_members(f.model, members);
   bool first = true;  // the first state checked for strength
-  for (size_t c = 0; c < forces.cases.size(); ++c) {
+  for (size_t c = 0; c < forces.by_state.size(); ++c) {
     std::vector<MemberCheck> checks(n);
     const bool enveloped = forces.states[c].strength;
     for (size_t j = 0; j < n; ++j) {
       const BucklingLength b{s.k_factor * out.buckling.length[j], out.buckling.elements[j] > 1};
-      const MemberCheck& k = checks[j] = check_member(f, j, f.sections[j], b, forces.cases[c].members[j], s);
+      const MemberCheck& k = checks[j] = check_member(f, j, f.sections[j], b, forces.by_state[c].members[j], s);
       MemberEnvelope& e = out.envelope[j];
       if (enveloped && (first || k.utilisation > e.utilisation)) e = {k.utilisation, static_cast<int>(c), k.governs};
     }
     first = first && !enveloped;
-    out.cases.push_back(std::move(checks));
+    out.by_state.push_back(std::move(checks));
   }
   return out;
 }
@@ -294,9 +274,10 @@ FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
     ++s.counted;
     if (!(e.utilisation <= 1)) ++s.above_one;
   }
-  if (s.member >= 0) s.worst_in = forces.states[static_cast<size_t>(s.worst.load_case)].name;
-  s.moved = largest_movement(forces);
-  if (s.moved.node >= 0) s.moved_in = forces.states[static_cast<size_t>(s.moved.load_case)].name;
+  if (s.member >= 0) s.worst_in = forces.states[static_cast<size_t>(s.worst.state)].name;
+  s.deflected = deflection(forces, envelope_state, deflection_limit);
+  const Movement& moved = s.deflected.moved;
+  if (moved.node >= 0) s.moved_in = forces.states[static_cast<size_t>(moved.state)].name;
   s.deflection_limit = deflection_limit;
   return s;
 }
@@ -318,10 +299,11 @@ std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::
            node_text(f.model, el.node2 - 1) + "), " + s.worst_in + ", " +
            governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + plural(s.counted, "member") + " above 1 in " + frame + ".";
   }
-  if (s.moved.node >= 0)
-    text += " Largest displacement " + significant_text(s.moved.value, 3) + " mm at " + node_text(f.model, s.moved.node) +
+  const Movement& moved = s.deflected.moved;
+  if (moved.node >= 0)
+    text += " Largest displacement " + significant_text(moved.value, 3) + " mm at " + node_text(f.model, moved.node) +
             ", " + s.moved_in +
-            (s.deflection_limit > 0 ? ", " + significant_text(s.moved.value / s.deflection_limit, 3) + " of the deflection limit " +
+            (s.deflection_limit > 0 ? ", " + significant_text(s.deflected.ratio, 3) + " of the deflection limit " +
                                           significant_text(s.deflection_limit, 3) + " mm"
                                     : "") +
             ".";

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "evaluate/buckling_members.h"
-#include "evaluate/loading.h"
+#include "evaluate/load_state.h"
 #include "evaluate/shown_frame.h"
 #include "evaluate/steel_design.h"
 #include "solver/member_forces.h"
@@ -22,19 +22,9 @@
 // combination as the factored sum of its cases (which share their supports). A frame that is not
 // held (a mechanism) or not loaded is a SolverError from the engine, naming node, dof and case; a
 // combination of cases with different supports is a SolverError naming them.
-inline constexpr int envelope_case = -1;  // every state at once
-
-// A state the frame is checked in: a load case, or a combination.
-struct LoadState {
-  std::string name;      // "load case 2", "combination ULS1"
-  std::string key;       // in column names: "2", "ULS1"
-  bool strength = true;  // its members are checked (a load case, or an ULS combination)
-  bool service = true;   // its deflection is checked (a load case, or an SLS combination)
-};
-
 struct FrameForces {
   std::vector<LoadState> states;
-  std::vector<CaseForces> cases;                                  // per state, per member
+  std::vector<CaseForces> by_state;                               // per state, per member
   std::vector<std::vector<std::array<double, 6>>> displacements;  // per state, per node: mm, rad
   // Per load case of the model, without the self-weight: f^T u (N mm), what the optimisation
   // minimised.
@@ -44,44 +34,46 @@ struct FrameForces {
 };
 FrameForces analyse_frame(const ShownFrame& f, const Loading& loading = {});
 
-// Each member's own weight per mm along it (N/mm, global): its area x density x g in the
-// loading's direction; none when the self-weight is off.
-std::vector<MemberLoad> member_weights(const ShownFrame& f, const Loading& loading);
-// The frame's weight under those member loads, N.
-double frame_weight(const ShownFrame& f, const std::vector<MemberLoad>& w);
+// A cycle's design and its analysis.
+struct AnalysedFrame {
+  ShownFrame frame;
+  FrameForces forces;
+};
 
 // The largest translation of a state (0-based), or of every state whose deflection is checked
 // (of every state when none is):
 // its node (0-based; the first of equal ones), state and size in mm. No node: node -1.
 struct Movement {
   int node = -1;
-  int load_case = 0;
+  int state = 0;
   double value = 0;
 };
-Movement largest_movement(const FrameForces& forces, int load_case = envelope_case);
+Movement largest_movement(const FrameForces& forces, int state = envelope_state);
 
-// The deflection check of every state whose deflection is checked: its largest translation
-// against the limit (mm, above 0).
+// The deflection of a state (envelope_state: of every state whose deflection is checked): its
+// largest translation and that over the deflection limit (mm; 0 for none, and then ratio 0).
 struct Deflection {
   Movement moved;
   double ratio = 0;
 };
+Deflection deflection(const FrameForces& forces, int state, double limit);
+// Per state, in their order.
 std::vector<Deflection> deflections(const FrameForces& forces, double limit);
 
 // A member's utilisation over the states checked for strength: the largest, its state (0-based)
 // and check.
 struct MemberEnvelope {
   double utilisation = 0;
-  int load_case = 0;
+  int state = 0;
   Governs governs = Governs::none;
 };
 
 struct FrameChecks {
-  std::vector<std::vector<MemberCheck>> cases;  // per state, per member
+  std::vector<std::vector<MemberCheck>> by_state;  // per state, per member
   std::vector<MemberEnvelope> envelope;         // per member
   BucklingMembers buckling;                     // per member: its chain and buckling length K x its length
   // The check of member j in the case that governs its envelope.
-  const MemberCheck& governing(size_t j) const { return cases[static_cast<size_t>(envelope[j].load_case)][j]; }
+  const MemberCheck& governing(size_t j) const { return by_state[static_cast<size_t>(envelope[j].state)][j]; }
 };
 
 // Largest normal stress of a member with end forces m: a circle or tube at its outer radius,
@@ -105,7 +97,7 @@ struct FrameSummary {
   int counted = 0;              // members counted
   int above_one = 0;            // members whose utilisation exceeds 1
   std::string worst_in;         // the state of the worst member
-  Movement moved;               // the largest translation of every state checked for deflection
+  Deflection deflected;         // of every state checked for deflection
   std::string moved_in;         // its state
   double deflection_limit = 0;  // mm, 0: none
 };

@@ -30,8 +30,8 @@ std::vector<int> by_area(const std::vector<StandardSection>& list) {
 double utilisation_with(const MemberSection& s, size_t j, const BucklingLength& b, const ShownFrame& f,
                         const FrameForces& forces, const CheckSettings& checks) {
   double worst = 0;
-  for (size_t c = 0; c < forces.cases.size(); ++c)
-    if (forces.states[c].strength) worst = std::max(worst, check_member(f, j, s, b, forces.cases[c].members[j], checks).utilisation);
+  for (size_t c = 0; c < forces.by_state.size(); ++c)
+    if (forces.states[c].strength) worst = std::max(worst, check_member(f, j, s, b, forces.by_state[c].members[j], checks).utilisation);
   return worst;
 }
 

@@ -15,6 +15,7 @@ struct StandardSection {
   std::string name;
   double outer = 0;  // mm
   double wall = 0;   // mm, 0 for a solid rod
+  bool operator==(const StandardSection&) const = default;
 };
 
 // The default list: hot-finished circular hollow sections of EN 10210-2 and round bars of
@@ -44,6 +45,7 @@ struct SizingOptions {
   std::string smallest;
   bool only_grow = false;
   int rounds = max_sizing_rounds;
+  bool operator==(const SizingOptions&) const = default;
 };
 
 struct Sizing {

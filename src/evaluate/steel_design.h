@@ -20,6 +20,7 @@ struct CheckSettings {
   double gamma_m0 = 1.0;           // partial factor of cross-section resistance
   double gamma_m1 = 1.0;           // partial factor of member (buckling) resistance
   double slenderness_limit = 200;  // largest L_cr / i of a member in compression; 0: no limit
+  bool operator==(const CheckSettings&) const = default;
 };
 
 // The steel grades offered, and the nominal yield stress of each (N/mm2, thickness up to 40 mm);

@@ -16,7 +16,7 @@
 #include <Eigen/Core>
 #include <Eigen/Geometry>
 
-#include "evaluate/member_checks.h"
+#include "evaluate/load_state.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 #include "solver/frame.h"
@@ -93,9 +93,6 @@ struct Held {
   std::vector<int> springs;
 };
 
-// Loads on the frame's nodes: per node, forces (N) and moments (N mm) along and about x, y, z.
-using NodeLoads = std::vector<std::array<double, 6>>;
-
 // One *STEP: the springs and supports of a load case switched on, and its loads as written
 // (none at a node no member touches, and of the load cases none on a fixed dof).
 struct Step {
@@ -156,82 +153,62 @@ std::string comment_text(std::string name) {
   return name;
 }
 
-void add(NodeLoads& into, const NodeLoads& loads, double factor) {
-  for (size_t i = 0; i < into.size(); ++i)
-    for (size_t k = 0; k < 6; ++k) into[i][k] += factor * loads[i][k];
-}
-
 bool has_load(const NodeLoads& loads) {
   return std::any_of(loads.begin(), loads.end(), [](const std::array<double, 6>& at) {
     return std::any_of(at.begin(), at.end(), [](double v) { return v != 0; });
   });
 }
 
-// The loads of load case c on the frame: none at a node no member touches, none on a fixed dof
-// (its support takes it).
-NodeLoads case_loads(const ModelFile& m, const Deck& d, size_t c) {
-  const ModelFileCase& mc = m.cases[c];
-  NodeLoads out(d.touched.size(), std::array<double, 6>{});
-  for (size_t i = 0; i < out.size(); ++i)
-    for (size_t k = 0; k < 6; ++k)
-      if (d.touched[i] && !mc.fixed[i][k]) out[i][k] = mc.loads[i][k];
-  return out;
-}
-
-// The nodal loads equivalent to the members' weight, as the analysis takes them; the total
-// weight (N) goes to d.weight. A direction or density the weight cannot have is refused.
-NodeLoads weight_loads(const ShownFrame& f, Deck& d, const Loading& loading) {
+// A direction or density the weight cannot have is refused.
+void check_weight(const Loading& loading) {
   std::array<double, 3> unit{};
   if (!direction_vector(loading.direction, unit))
     raise_error(err::invalid_setting, "the direction of the self-weight, \"" + loading.direction + "\"");
   if (!(loading.density >= 0 && std::isfinite(loading.density)))
     raise_error(err::invalid_setting, "the density of the self-weight, " + text(loading.density) + " kg/m3");
-  const std::vector<MemberLoad> w = member_weights(f, loading);
-  d.weight = frame_weight(f, w);
-  return equivalent_nodal_loads(f.model, w);
 }
 
-// The steps: one per load case, or one per combination, each only if it has a load.
+// The loads of a state as the deck writes them: its cases' loads, except at a node no member
+// touches and on a dof its supports fix (the support takes them), and the nodal loads equivalent
+// to the members' weight, as the analysis takes them, everywhere.
+NodeLoads step_loads(const ShownFrame& f, const Deck& d, const LoadState& state, const StateLoads& loads) {
+  const ModelFileCase& held = f.model.cases[state.supports];
+  NodeLoads out(d.touched.size(), std::array<double, 6>{});
+  for (size_t i = 0; i < out.size(); ++i)
+    for (size_t k = 0; k < 6; ++k)
+      if (d.touched[i] && !held.fixed[i][k]) out[i][k] = loads.nodal[i][k];
+  if (!loads.weight.empty()) add_loads(out, loads.weight_at_nodes, loads.weight_factor);
+  return out;
+}
+
+// "load case 2 and the self-weight", or "combination ULS1 (ULS): 1.35 x self-weight + 1.5 x load
+// case 1".
+std::string step_title(const LoadState& state, const Combination* k, bool self_weight) {
+  if (k == nullptr) return state.name + (self_weight ? " and the self-weight" : "");
+  std::string terms;
+  if (self_weight && state.self_weight != 0) terms = " " + text(state.self_weight) + " x self-weight";
+  for (size_t c = 0; c < state.factors.size(); ++c)
+    if (state.factors[c] != 0)
+      terms += (terms.empty() ? " " : " + ") + text(state.factors[c]) + " x load case " + std::to_string(c + 1);
+  return "combination " + comment_text(k->name) + " (" + limit_state_name(k->kind) + "):" + (terms.empty() ? " no load" : terms);
+}
+
+// The steps: one per state, each only if it has a load.
 void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
-  const ModelFile& m = f.model;
-  if (const std::string why = combination_problem(m, loading.combinations); !why.empty()) raise_error(err::invalid_setting, why);
-  const NodeLoads none(d.touched.size(), std::array<double, 6>{});
-  const NodeLoads weight = loading.self_weight ? weight_loads(f, d, loading) : none;
+  if (const std::string why = combination_problem(f.model, loading.combinations); !why.empty()) raise_error(err::invalid_setting, why);
+  if (loading.self_weight) check_weight(loading);
   d.self_weight = loading.self_weight;
   d.combined = !loading.combinations.empty();
-  auto keep = [&](Step s, const std::string& name) {
-    if (has_load(s.loads))
-      d.steps.push_back(std::move(s));
+  const std::vector<LoadState> states = load_states(f.model.cases.size(), loading);
+  for (size_t s = 0; s < states.size(); ++s) {
+    const StateLoads loads = state_loads(f, states[s], loading);
+    d.weight = loads.frame_weight;
+    const Combination* k = d.combined ? &loading.combinations[s] : nullptr;
+    Step step{step_title(states[s], k, d.self_weight), static_cast<int>(states[s].supports), step_loads(f, d, states[s], loads)};
+    if (has_load(step.loads))
+      d.steps.push_back(std::move(step));
     else
-      d.without_load.push_back(name);
-  };
-  if (!d.combined) {
-    for (size_t c = 0; c < m.cases.size(); ++c) {
-      const std::string title = "load case " + std::to_string(c + 1) + (d.self_weight ? " and the self-weight" : "");
-      Step s{title, static_cast<int>(c), case_loads(m, d, c)};
-      add(s.loads, weight, 1);
-      keep(std::move(s), "Load case " + std::to_string(c + 1));
-    }
-    return;
-  }
-  for (const Combination& cb : loading.combinations) {
-    const std::string name = comment_text(cb.name);
-    Step s{"combination " + name + " (" + limit_state_name(cb.kind) + "):", -1, none};
-    std::string terms;
-    if (d.self_weight && cb.self_weight != 0) {
-      add(s.loads, weight, cb.self_weight);
-      terms = " " + text(cb.self_weight) + " x self-weight";
-    }
-    for (size_t c = 0; c < m.cases.size(); ++c) {
-      const double factor = cb.factor(c);
-      if (factor == 0) continue;
-      if (s.springs_of < 0) s.springs_of = static_cast<int>(c);
-      add(s.loads, case_loads(m, d, c), factor);
-      terms += (terms.empty() ? " " : " + ") + text(factor) + " x load case " + std::to_string(c + 1);
-    }
-    s.springs_of = std::max(s.springs_of, 0);
-    s.title += terms.empty() ? " no load" : terms;
-    keep(std::move(s), "Combination " + name);
+      d.without_load.push_back(k ? "Combination " + comment_text(k->name) : "Load case " + std::to_string(s + 1));
   }
 }
 

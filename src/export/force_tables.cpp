@@ -36,7 +36,7 @@ std::string design_fields(const MemberCheck& k, int chain) {
 
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem) {
   ExtraColumns t;
-  const size_t cases = forces.cases.size();
+  const size_t cases = forces.by_state.size();
   for (const LoadState& s : forces.states) t.header += ",axial_" + s.key + ",moment_" + s.key + ",stress_" + s.key;
   t.header += std::string(",utilisation,governing_case,governing_check,chain,l_cr,class,lambda_bar,chi") + ratio_columns;
   bool sized = false;
@@ -47,12 +47,12 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
   for (size_t j = 0; j < f.element.size(); ++j) {
     std::string row;
     for (size_t c = 0; c < cases; ++c) {
-      const MemberCheck& m = checks.cases[c][j];
+      const MemberCheck& m = checks.by_state[c][j];
       row += field(m.axial) + field(m.moment) + field(m.stress);
     }
     const MemberEnvelope& e = checks.envelope[j];
-    row += field(e.utilisation) + "," + forces.states[static_cast<size_t>(e.load_case)].key + "," + governs_name(e.governs);
-    if (!checks.cases.empty()) row += design_fields(checks.governing(j), checks.buckling.chain[j]);
+    row += field(e.utilisation) + "," + forces.states[static_cast<size_t>(e.state)].key + "," + governs_name(e.governs);
+    if (!checks.by_state.empty()) row += design_fields(checks.governing(j), checks.buckling.chain[j]);
     if (sized) row += "," + f.sections[j].name;
     t.rows[static_cast<size_t>(f.element[j])] = row;
   }
@@ -68,9 +68,9 @@ void write_node_table(const ShownFrame& f, const FrameForces& forces, DataFileWr
   for (size_t i = 0; i < f.model.nodes.size(); ++i) {
     std::string row = std::to_string(i + 1);
     for (double x : f.model.nodes[i]) row += field(x);
-    for (size_t c = 0; c < forces.cases.size(); ++c) {
+    for (size_t c = 0; c < forces.by_state.size(); ++c) {
       for (double u : forces.displacements[c][i]) row += field(u);
-      for (double r : forces.cases[c].reactions[i]) row += field(r);
+      for (double r : forces.by_state[c].reactions[i]) row += field(r);
     }
     out.line(row);
   }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 
 #include "base/canvas.h"
@@ -116,7 +117,7 @@ void title_block(Report& r, const ReportInput& in) {
   const std::string version = MARULLA_VERSION;
   r.paragraph("Program: Marulla" + (version.empty() ? "" : " " + version) + ". Date: " + in.date + ". Working directory: " +
               in.folder + ".");
-  r.paragraph("Frame: " + frame_name(in.kind, in.drawn, in.picture.threshold) + ", cycle " +
+  r.paragraph("Frame: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", cycle " +
               std::to_string(in.picture.cycle) + " of " + std::to_string(in.store->pn_cyc) + ".");
   ReportTable t{{"File", "Size [bytes]", "CRC-32"}, {}, {false, true, true}};
   for (const std::string& name : in.files) {
@@ -193,7 +194,7 @@ void model_section(Report& r, const ReportInput& in) {
   node_table(r, m);
   element_table(r, m);
   property_table(r, m);
-  drawn_section_table(r, *in.frame);
+  drawn_section_table(r, *in.shown->frame);
 }
 
 // --- loads ---
@@ -221,7 +222,7 @@ void loads_section(Report& r, const ReportInput& in) {
   if (l.self_weight)
     r.paragraph("Self-weight: on, each member's area x " + num(l.density) + " kg/m3 x g " + num(gravity) +
                 " m/s2 as a uniform load along it, towards " + l.direction +
-                (in.forces ? "; the frame weighs " + kn(in.forces->weight) + " kN." : "."));
+                (in.shown->forces ? "; the frame weighs " + kn(in.shown->forces->weight) + " kN." : "."));
   else
     r.paragraph("Self-weight: off.");
   if (l.combinations.empty())
@@ -254,7 +255,9 @@ void optimisation_section(Report& r, const ReportInput& in) {
 
 // --- the frame's pictures ---
 
-ReportPicture frame_picture(const ResultStore* store, ResultPicture p, double width_mm) {
+// The pictures share a copy of the results, so that the report may be laid out after the window
+// that made it has read others or gone.
+ReportPicture frame_picture(const std::shared_ptr<const ResultStore>& store, ResultPicture p, double width_mm) {
   return {8400, 8000, width_mm, [store, p](Canvas& c) {
             ResultDisplay display;
             display.draw(c, *store, p);
@@ -263,8 +266,9 @@ ReportPicture frame_picture(const ResultStore* store, ResultPicture p, double wi
 
 void frame_section(Report& r, const ReportInput& in) {
   r.heading("The frame");
-  r.paragraph("Shown: " + frame_name(in.kind, in.drawn, in.picture.threshold) + ", coloured as on screen.");
-  r.picture("The view as shown", frame_picture(in.store, in.picture, 120));
+  r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen.");
+  const auto store = std::make_shared<const ResultStore>(*in.store);
+  r.picture("The view as shown", frame_picture(store, in.picture, 120));
   struct Plane {
     const char* name;
     const char *l, *w, *h;
@@ -273,7 +277,7 @@ void frame_section(Report& r, const ReportInput& in) {
     ResultPicture p = in.picture;
     p.angles = angles_from_texts(v.l, v.w, v.h, pi_post);
     p.view = post_view;
-    r.picture(std::string("The ") + v.name + " plane", frame_picture(in.store, p, 95));
+    r.picture(std::string("The ") + v.name + " plane", frame_picture(store, p, 95));
   }
 }
 
@@ -282,28 +286,23 @@ void frame_section(Report& r, const ReportInput& in) {
 // The loads applied in state s: its cases' nodal forces (factored in a combination) and the
 // self-weight, N along L, W, H.
 std::array<double, 3> applied_load(const ReportInput& in, size_t s) {
-  const ModelFile& m = *in.model;
-  const bool combined = !in.loading.combinations.empty();
+  const StateLoads loads = state_loads(*in.shown->frame, in.shown->forces->states[s], in.loading);
   std::array<double, 3> sum{};
-  for (size_t c = 0; c < m.cases.size(); ++c) {
-    const double factor = combined ? in.loading.combinations[s].factor(c) : (c == s ? 1.0 : 0.0);
-    for (const auto& load : m.cases[c].loads)
-      for (size_t d = 0; d < 3; ++d) sum[d] += factor * load[d];
-  }
+  for (const auto& load : loads.nodal)
+    for (size_t d = 0; d < 3; ++d) sum[d] += load[d];
   std::array<double, 3> unit{};
   direction_vector(in.loading.direction, unit);
-  const double weight = in.forces->weight * (combined ? in.loading.combinations[s].self_weight : 1.0);
-  for (size_t d = 0; d < 3; ++d) sum[d] += weight * unit[d];
+  for (size_t d = 0; d < 3; ++d) sum[d] += loads.weight_factor * loads.frame_weight * unit[d];
   return sum;
 }
 
 void reaction_table(Report& r, const ReportInput& in, size_t s) {
-  const FrameForces& f = *in.forces;
+  const FrameForces& f = *in.shown->forces;
   ReportTable t{{"Node", "R_L [kN]", "R_W [kN]", "R_H [kN]", "M_L [kN m]", "M_W [kN m]", "M_H [kN m]"}, {}, {}};
   std::array<double, 3> sum{};
   for (size_t i = 0; i < in.model->nodes.size(); ++i) {
     if (!is_supported(*in.model, i)) continue;
-    const auto& reaction = f.cases[s].reactions[i];
+    const auto& reaction = f.by_state[s].reactions[i];
     Row row{std::to_string(i + 1)};
     for (size_t d = 0; d < 3; ++d) sum[d] += reaction[d];
     for (size_t d = 0; d < 3; ++d) row.push_back(kn(reaction[d]));
@@ -318,18 +317,18 @@ void reaction_table(Report& r, const ReportInput& in, size_t s) {
 }
 
 void displacement_table(Report& r, const ReportInput& in) {
-  const FrameForces& f = *in.forces;
+  const FrameForces& f = *in.shown->forces;
   const double limit = in.loading.deflection_limit;
   ReportTable t{{"State", "Node", "L [mm]", "W [mm]", "H [mm]", "Displacement [mm]", "Limit [mm]", "Ratio"}, {}, {}};
   t.numeric.assign(t.header.size(), true);
   t.numeric[0] = false;
   for (size_t s = 0; s < f.states.size(); ++s) {
-    const Movement m = largest_movement(f, static_cast<int>(s));
-    if (m.node < 0) continue;
-    const auto& p = in.model->nodes[static_cast<size_t>(m.node)];
+    const Deflection& d = in.shown->deflections[s];
+    if (d.moved.node < 0) continue;
+    const auto& p = in.model->nodes[static_cast<size_t>(d.moved.node)];
     const bool checked = limit > 0 && f.states[s].service;
-    t.rows.push_back({f.states[s].name, std::to_string(m.node + 1), num(p[0]), num(p[1]), num(p[2]), num(m.value),
-                      checked ? num(limit) : "-", checked ? num(m.value / limit) : "-"});
+    t.rows.push_back({f.states[s].name, std::to_string(d.moved.node + 1), num(p[0]), num(p[1]), num(p[2]), num(d.moved.value),
+                      checked ? num(limit) : "-", checked ? num(d.ratio) : "-"});
   }
   r.table("Largest displacement of each state, and the deflection check", std::move(t));
 }
@@ -346,7 +345,7 @@ std::string section_text(const ShownFrame& f, size_t j) {
 }
 
 Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
-  const ShownFrame& f = *in.frame;
+  const ShownFrame& f = *in.shown->frame;
   const MemberCheck& k = checks.governing(j);
   const MemberEnvelope& e = checks.envelope[j];
   const ModelFileElement& el = f.model.elements[j];
@@ -365,14 +364,14 @@ Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
           knm(k.moment),
           num(e.utilisation),
           governs_name(e.governs),
-          in.forces->states[static_cast<size_t>(e.load_case)].key};
+          in.shown->forces->states[static_cast<size_t>(e.state)].key};
 }
 
 void member_table(Report& r, const ReportInput& in, const FrameChecks& checks) {
-  const size_t n = in.frame->element.size();
+  const size_t n = in.shown->frame->element.size();
   std::vector<size_t> order;
   for (size_t j = 0; j < n; ++j)
-    if (in.drawn.empty() || in.drawn[j]) order.push_back(j);
+    if (in.shown->drawn.empty() || in.shown->drawn[j]) order.push_back(j);
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
     return checks.envelope[a].utilisation > checks.envelope[b].utilisation;
   });
@@ -407,30 +406,30 @@ void bill_table(Report& r, const Bill& bill) {
 
 void results_section(Report& r, const ReportInput& in) {
   r.heading("Results");
-  if (in.forces == nullptr) {
+  const Evaluated& e = *in.shown;
+  if (e.forces == nullptr) {
     r.paragraph("The frame shown cannot be analysed: " + in.problem);
     return;
   }
-  const FrameChecks checks = check_frame(*in.frame, *in.forces, in.checks, in.drawn);
-  const FrameSummary s = summarise(*in.forces, checks, in.drawn, in.loading.deflection_limit);
-  r.paragraph(summary_text(*in.frame, s, frame_name(in.kind, in.drawn, in.picture.threshold)));
+  const FrameChecks& checks = *e.checks;
+  r.paragraph(summary_text(*e.frame, e.summary, frame_name(e.kind, e.drawn, in.picture.threshold)));
   r.subheading("Reactions");
-  for (size_t k = 0; k < in.forces->states.size(); ++k) reaction_table(r, in, k);
+  for (size_t k = 0; k < e.forces->states.size(); ++k) reaction_table(r, in, k);
   r.subheading("Displacements");
   displacement_table(r, in);
   r.subheading("Member checks");
   member_table(r, in, checks);
-  if (in.built && in.built->bill) {
+  if (e.built && e.built->bill) {
     r.subheading("Bill of materials");
-    r.paragraph("Mass " + num(in.built->bill->mass()) + " kg at " + num(in.loading.density) + " kg/m3.");
-    bill_table(r, *in.built->bill);
+    r.paragraph("Mass " + num(e.built->bill->mass()) + " kg at " + num(in.loading.density) + " kg/m3.");
+    bill_table(r, *e.built->bill);
   }
 }
 
 // --- method ---
 
 void method_section(Report& r, const ReportInput& in) {
-  const CheckSettings& c = in.checks;
+  const CheckSettings& c = in.steel;
   r.heading("Method");
   r.paragraph("A linear analysis of the frame shown (6 degrees of freedom per node, beam elements): every design beam a "
               "solid circle of its diameter (or the standard section chosen), every non-design bar its drawn section. "

@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "evaluate/built_frame.h"
-#include "evaluate/force_view.h"
+#include "evaluate/evaluation.h"
 #include "evaluate/loading.h"
 #include "post/result_display.h"
 
@@ -53,13 +52,9 @@ struct Report {
 struct ReportInput {
   const ResultStore* store = nullptr;
   const ModelFile* model = nullptr;  // the whole model file, as read by the evaluation
-  const ShownFrame* frame = nullptr;
-  const FrameForces* forces = nullptr;  // null: the frame cannot stand, and the report says so
-  const BuiltFrame* built = nullptr;    // the clean (or sized) frame on screen, else null
-  std::vector<char> drawn;              // per member of frame: drawn as a beam (counted by the checks)
-  FrameKind kind = FrameKind::optimised;
+  const Evaluated* shown = nullptr;   // the frame on screen; without forces the report says why it cannot stand
   ResultPicture picture;  // the view on screen, with its colours and legend
-  CheckSettings checks;
+  CheckSettings steel;
   Loading loading;
   std::string folder;                   // the working directory
   std::string date;                     // "2026-12-07 21:05"

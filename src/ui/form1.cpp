@@ -19,8 +19,7 @@
 #include "base/processes.h"
 #include "base/run_files.h"
 #include "base/window_settings.h"
-#include "evaluate/built_frame.h"
-#include "evaluate/design_evaluation.h"
+#include "evaluate/evaluation.h"
 #include "export/fe_deck.h"
 #include "export/force_tables.h"
 #include "export/report.h"
@@ -304,8 +303,6 @@ void Form1::Command1_Click() {
   }
   store = std::move(*set.store);
   evaluation_.reset();  // the model is read again against these results
-  built_.reset();
-  built_key_.clear();
   // A damaged combinations file keeps the table held, and is said once the results are read.
   std::optional<std::string> combinations_failure;
   try {
@@ -462,7 +459,7 @@ void Form1::Command10_Click() {
 // A failed export leaves no word of an earlier one in the status line that would pass for it.
 void Form1::export_design_to(const std::string& path) {
   refuse_empty_export();
-  const OnScreen shown = clean_mode_ ? on_screen() : OnScreen{};
+  const Evaluated shown = clean_mode_ ? on_screen() : Evaluated{};
   const std::string unstable = shown.built ? unstable_export(*shown.built) : "";
   try {
     const ExportFormat format = export_format(path);
@@ -483,10 +480,9 @@ void Form1::export_file(const std::string& path) {
   const ExportFormat format = export_format(path);
   if (format == ExportFormat::inp) return export_deck(path);
   if (format == ExportFormat::pdf) return export_report(path);
-  const OnScreen shown = format == ExportFormat::csv ? on_screen() : OnScreen{};
+  const Evaluated shown = format == ExportFormat::csv ? on_screen() : Evaluated{};
   if (shown.forces == nullptr) return export_design(store, d, path);
-  const FrameChecks checks = check_frame(*shown.frame, *shown.forces, check_settings_, drawn_members(*shown.frame));
-  const ExtraColumns more = force_columns(*shown.frame, *shown.forces, checks, store.pn_elem);
+  const ExtraColumns more = force_columns(*shown.frame, *shown.forces, *shown.checks, store.pn_elem);
   d.more = &more;
   write_force_tables(store, d, *shown.frame, *shown.forces, shown.built && shown.built->bill ? &*shown.built->bill : nullptr,
                      path);
@@ -495,7 +491,7 @@ void Form1::export_file(const std::string& path) {
 // The deck of the frame shown: the clean frame (in standard sizes) while it is shown, else the
 // cycle's design; a design that cannot be analysed says why.
 void Form1::export_deck(const std::string& path) {
-  const OnScreen shown = on_screen();
+  const Evaluated shown = on_screen();
   if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
   write_fe_deck(*shown.frame, loading_, path);
 }
@@ -505,21 +501,17 @@ void Form1::export_deck(const std::string& path) {
 void Form1::export_report(const std::string& path) {
   ReportInput in;
   in.picture = picture_shown();
-  const OnScreen shown = on_screen();
+  const Evaluated shown = on_screen();
   if (shown.frame == nullptr) throw std::runtime_error(forces_problem_);
   in.store = &store;
   in.model = &evaluation().model();
-  in.frame = shown.frame;
-  in.forces = shown.forces;
-  in.built = shown.built;
-  in.drawn = drawn_members(*shown.frame);
-  in.kind = frame_kind(shown);
-  in.checks = check_settings_;
+  in.shown = &shown;
+  in.steel = check_settings_;
   in.loading = loading_;
   in.folder = std::filesystem::current_path().string();
   in.date = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm 'UTC'").toStdString();
   in.files = {model_file_name, post_file_name};
-  if (shown.built && shown.built->sizing) in.files.push_back(section_list_name);
+  if (shown.kind == FrameKind::sized) in.files.push_back(section_list_name);
   if (!loading_.combinations.empty()) in.files.push_back(combinations_file_name);
   in.problem = shown.built ? unstable_export(*shown.built) : forces_problem_;
   write_pdf_report(make_report(in), path);
@@ -530,7 +522,7 @@ void Form1::write_forces_json(JsonWriter& j) {
   const ForceView v = force_view();
   static constexpr const char* by[] = {"diameter", "axial", "utilisation"};
   j.key("colour_by").value(by[static_cast<int>(v.by)]);
-  j.key("load_case").value(v.load_case + 1);
+  j.key("load_case").value(v.state + 1);
   j.key("deformed").value(v.deformed);
   j.key("yield_stress").value(check_settings_.yield);
   j.key("buckling_k").value(check_settings_.k_factor);
@@ -539,37 +531,23 @@ void Form1::write_forces_json(JsonWriter& j) {
   j.key("cold_formed").value(c.cold_formed).key("gamma_m0").value(c.gamma_m0).key("gamma_m1").value(c.gamma_m1);
   j.key("k").value(c.k_factor).key("slenderness_limit").value(c.slenderness_limit).end_object();
   j.key("summary").value(Label11->text().toStdString());
-  const OnScreen shown = store.res_ok == 1 ? on_screen() : OnScreen{};
+  const Evaluated shown = store.res_ok == 1 ? on_screen() : Evaluated{};
   j.key("self_weight").begin_object().key("on").value(loading_.self_weight).key("direction").value(loading_.direction);
   j.key("weight").value(shown.forces ? shown.forces->weight : 0.0).end_object();
   write_combinations_json(j, loading_.combinations);
   j.key("forces_problem").value(forces_problem_);
   if (shown.built) write_built_json(j, *shown.built, store.pn_elem);
   if (shown.forces == nullptr) return;
-  const std::vector<char> drawn = drawn_members(*shown.frame);
-  write_force_json(j, *shown.frame, *shown.forces, check_frame(*shown.frame, *shown.forces, check_settings_, drawn), drawn,
-                   store.pn_elem);
-  write_deflection_json(j, *shown.forces, loading_.deflection_limit);
+  write_force_json(j, *shown.frame, *shown.forces, *shown.checks, shown.drawn, store.pn_elem);
+  write_deflection_json(j, *shown.forces, shown.deflections, loading_.deflection_limit);
 }
 
 ForceView Form1::force_view() const {
   ForceView v;
   v.by = Option2->isChecked() ? ColourBy::axial : Option3->isChecked() ? ColourBy::utilisation : ColourBy::diameter;
-  v.load_case = HScroll6->value() - 1;  // 0 is the envelope
+  v.state = HScroll6->value() - 1;  // 0 is the envelope
   v.deformed = value_of(Check4) == 1;
   return v;
-}
-
-const AnalysedFrame* Form1::shown_analysis() {
-  forces_problem_.clear();
-  try {
-    evaluation();
-    HScroll6->setMaximum(load_states());
-    return &evaluation_->cycle(store, chosen_cycle(), loading_);
-  } catch (const std::exception& e) {
-    forces_problem_ = e.what();
-    return nullptr;
-  }
 }
 
 void Form1::draw_forces(ResultPicture& p) {
@@ -582,55 +560,36 @@ void Form1::draw_forces(ResultPicture& p) {
                                             "design shown, or \"Clean Up\" for the frame to build."));
     return;
   }
-  const OnScreen shown = on_screen();
+  const Evaluated shown = on_screen();
   if (shown.frame == nullptr) {
     Label8->setText("");
     Label11->setText(QString::fromStdString(store.pn_cyc >= 1 ? forces_problem_ : "No cycle to analyse."));
     return;
   }
   double factor = 0;
-  const std::string summary = show_forces(p, v, *shown.frame, shown.forces, check_settings_, loading_.deflection_limit, store,
-                                          frame_kind(shown), factor);
-  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, loading_.density, summary, loading_.deflection_limit)
+  const std::string summary = show_forces(p, v, shown, store.pn_elem, factor);
+  Label11->setText(QString::fromStdString(shown.built ? built_status(*shown.built, loading_.density, summary, shown.summary.deflected)
                                                       : summary));
   Label8->setText(v.deformed && shown.forces ? QString::fromStdString("x " + plain_text(std::round(factor * 10) / 10)) : "");
 }
 
-FrameKind Form1::frame_kind(const OnScreen& shown) {
-  return !shown.built ? FrameKind::optimised : shown.built->sizing ? FrameKind::sized : FrameKind::clean;
+// The design is analysed, and its model file read, on first use.
+Evaluated Form1::on_screen() {
+  Evaluated shown;
+  if (store.pn_cyc >= 1) try {
+      evaluation();
+      HScroll6->setMaximum(load_states());
+      shown = evaluation_->evaluate(store, {chosen_cycle(), chosen_threshold(), clean_mode_}, evaluation_settings());
+    } catch (const std::exception& e) {
+      shown.problem = e.what();
+    }
+  forces_problem_ = shown.problem;
+  return shown;
 }
 
-Form1::OnScreen Form1::on_screen() {
-  const AnalysedFrame* a = store.pn_cyc >= 1 ? shown_analysis() : nullptr;
-  if (a == nullptr) return {};
-  if (!clean_mode_) return {&a->frame, &a->forces, nullptr};
-  try {
-    const BuiltFrame* b = built_frame(*a);
-    return {&b->clean.frame, b->clean.forces ? &*b->clean.forces : nullptr, b};
-  } catch (const std::exception& e) {  // a breakdown of the engine: said where the status goes
-    built_.reset();
-    forces_problem_ = e.what();
-    return {};
-  }
-}
-
-const BuiltFrame* Form1::built_frame(const AnalysedFrame& design) {
+EvaluationSettings Form1::evaluation_settings() const {
   const bool sized = value_of(Check3) == 1 && !section_list_.empty();
-  const CheckSettings& c = check_settings_;
-  const std::string key = std::to_string(chosen_cycle()) + " " + plain_text(chosen_threshold()) + " " +
-                          std::to_string(sized ? section_list_reads_ : 0) + " " + plain_text(c.yield) + " " +
-                          plain_text(c.k_factor) + " " + c.grade + " " + std::to_string(c.cold_formed) + " " +
-                          plain_text(c.gamma_m0) + " " + plain_text(c.gamma_m1) + " " + plain_text(c.slenderness_limit) + " " +
-                          plain_text(loading_.density) + " " + std::to_string(loading_.self_weight) + loading_.direction + " " +
-                          std::to_string(combinations_taken_) + " " + std::to_string(sizing_options_.section_types) + " " +
-                          sizing_options_.smallest;
-  if (!built_ || key != built_key_) {
-    built_ = std::make_unique<BuiltFrame>(build_frame(design, members_shown(design.frame, store, chosen_cycle(), chosen_threshold()),
-                                                      sized ? &section_list_ : nullptr, check_settings_, loading_,
-                                                      sizing_options_));
-    built_key_ = key;
-  }
-  return built_.get();
+  return {check_settings_, loading_, {sized, sized ? section_list_ : std::vector<StandardSection>{}, sizing_options_}};
 }
 
 // A view that cannot be analysed says why once, and the picture goes back to the diameters.
@@ -726,18 +685,15 @@ void Form1::keep_settings() {
   }
 }
 
-std::vector<char> Form1::drawn_members(const ShownFrame& f) const {
-  return members_shown(f, store, chosen_cycle(), chosen_threshold());
-}
-
 // The clean frame stays on while cycle, threshold and settings change, made again for each.
 void Form1::Command11_Click() {
   clean_mode_ = true;
   Draw_3D();
   const std::string of = "cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold());
-  if (!forces_problem_.empty() || !built_) return set_status("No clean frame of " + of + ": " + forces_problem_);
-  set_status("Clean frame of " + of + ": " + std::to_string(built_->clean.frame.element.size()) + " members" +
-             (built_->clean.forces ? "" : ", which cannot stand"));
+  const Evaluated shown = on_screen();
+  if (shown.built == nullptr) return set_status("No clean frame of " + of + ": " + forces_problem_);
+  set_status("Clean frame of " + of + ": " + std::to_string(shown.built->clean.frame.element.size()) + " members" +
+             (shown.built->clean.forces ? "" : ", which cannot stand"));
 }
 
 void Form1::Command12_Click() {
@@ -754,7 +710,6 @@ void Form1::Check3_Click() {
     clean_mode_ = true;
     try {
       section_list_ = read_section_list();
-      ++section_list_reads_;
       set_status("Standard sizes: " + plural(static_cast<int>(section_list_.size()), "section") + " read from " +
                  section_list_name);
     } catch (const std::exception&) {
@@ -809,8 +764,8 @@ void Form1::Command42_Click() {
   shell().show("Form6");
 }
 
-DesignEvaluation& Form1::evaluation() {
-  if (!evaluation_) evaluation_ = std::make_unique<DesignEvaluation>(store);
+Evaluation& Form1::evaluation() {
+  if (!evaluation_) evaluation_ = std::make_unique<Evaluation>(store);
   return *evaluation_;
 }
 
@@ -830,7 +785,6 @@ std::string Form1::state_caption(int n) const {
 // combinations fit its load cases.
 void Form1::read_kept_combinations() {
   loading_.combinations = read_combinations(combinations_file_name, max_cases);
-  ++combinations_taken_;
 }
 
 // The dialog's table, for the model read.
@@ -839,7 +793,6 @@ void Form1::use_combinations(const std::vector<Combination>& list) {
     raise_error(err::invalid_setting, why);
   write_combinations(list, evaluation().case_count(), combinations_file_name);
   loading_.combinations = list;
-  ++combinations_taken_;
   HScroll6->setMaximum(load_states());
   Label7->setText(QString::fromStdString(state_caption(HScroll6->value())));
   Draw_3D();

@@ -11,8 +11,7 @@
 
 #include "base/run_log.h"
 #include "base/window_settings.h"
-#include "evaluate/force_view.h"
-#include "evaluate/standard_sizes.h"
+#include "evaluate/evaluation.h"
 #include "formats/errors.h"
 #include "post/result_display.h"
 #include "post/result_file.h"
@@ -20,9 +19,6 @@
 #include "ui/form_view.h"
 
 class ConvergencePlot;
-class DesignEvaluation;
-struct BuiltFrame;
-struct AnalysedFrame;
 class QCheckBox;
 class QLabel;
 class QRadioButton;
@@ -194,9 +190,6 @@ class Form1 : public ViewForm {
   ResultPicture picture_shown();
   // The view the force controls ask for.
   ForceView force_view() const;
-  // The design shown, analysed: null when its analysis cannot be made (the reason is in
-  // forces_problem_); the model file is read on first use.
-  const AnalysedFrame* shown_analysis();
   // Fills the picture's force view and the summary; a picture whose analysis cannot be made
   // stays the plain one, and the summary says why.
   void draw_forces(ResultPicture& p);
@@ -209,26 +202,17 @@ class Form1 : public ViewForm {
   WindowSettings settings_in_effect() const;
   void apply_kept_settings();
   void keep_settings();
-  // The members of f drawn as beams in the cycle and at the threshold shown.
-  std::vector<char> drawn_members(const ShownFrame& f) const;
   bool applying_settings_ = false;
 
   QTimer* run_timer_;
   long long solver_pid_ = 0;
-  // The clean frame of the design shown, made again when what it was made from changes.
-  const BuiltFrame* built_frame(const AnalysedFrame& design);
-  // The frame the window shows and its forces: the clean frame while "Clean Up" is on, else the
-  // cycle's design. No frame when the design cannot be analysed, no forces when the clean
-  // frame cannot stand.
-  struct OnScreen {
-    const ShownFrame* frame = nullptr;
-    const FrameForces* forces = nullptr;
-    const BuiltFrame* built = nullptr;
-  };
-  OnScreen on_screen();
-  static FrameKind frame_kind(const OnScreen& shown);
+  // The frame the window shows, evaluated: the clean frame while "Clean Up" is on, else the
+  // cycle's design. No frame when the design cannot be analysed (forces_problem_ says why), no
+  // forces when the clean frame cannot stand.
+  Evaluated on_screen();
+  EvaluationSettings evaluation_settings() const;
 
-  std::unique_ptr<DesignEvaluation> evaluation_;
+  std::unique_ptr<Evaluation> evaluation_;
   bool clean_mode_ = false;
   Loading loading_;  // with the density of the frame to build
   SizingOptions sizing_options_;
@@ -241,14 +225,10 @@ class Form1 : public ViewForm {
   // fit the model's load cases, else written to combinations.csv and taken.
   void use_combinations(const std::vector<Combination>& list);
   // The evaluation of the results read, made on first use: the model file read and checked.
-  DesignEvaluation& evaluation();
+  Evaluation& evaluation();
   // "case 2", or the combination's name and kind, for "Load case" n (0: the envelope).
   std::string state_caption(int n) const;
   std::vector<StandardSection> section_list_;
-  int section_list_reads_ = 0;  // a list read again sizes the frame again
-  int combinations_taken_ = 0;  // so does a table of combinations taken
-  std::unique_ptr<BuiltFrame> built_;
-  std::string built_key_;
   CheckSettings check_settings_;
   std::string forces_problem_;
   std::string run_token_;  // of the run followed; "" reads whatever lies in the folder

@@ -10,6 +10,9 @@
 #include <map>
 #include <sstream>
 
+#include "app/forms.h"
+#include "formats/json.h"
+#include "ui/form1.h"
 #include "support/export_readers.h"
 #include "support/window_test.h"
 
@@ -179,8 +182,24 @@ TEST_F(ReportWindow, SizedFrameReportCarriesItsBillAndInputs) {
 TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
   std::ofstream("combinations.csv") << "name,kind,self-weight,case 1\r\nC1,ULS,1.35,1.5\r\nC2,SLS,1,1\r\n";
   run("restart\nclick frmSplash.Command3\nclick Form1.Command1\nclick Form1.Check42\nclick Form1.Option3\n"
-      "export combined.pdf\nexpect-error none\n");
+      "set Form1.Text46 0.001\nexport combined.pdf\nexpect-error none\n");
   const std::string text = pdf_text("combined.pdf");
+  // The deflection check of the SLS combination: the window's ratio to the limit.
+  JsonWriter j;
+  Forms::form1().dump(j);
+  const std::string dump = j.str(), key = "\"ratio\":";
+  const size_t ratio_at = dump.find(key, dump.find("\"deflection\":[{"));
+  ASSERT_NE(ratio_at, std::string::npos) << dump;
+  const double window_ratio = std::stod(dump.substr(ratio_at + key.size()));
+  EXPECT_GT(window_ratio, 1);
+  int checked = 0;
+  for (const std::string& line : text_lines(text))
+    if (const auto w = words(line); w.size() == 9 && w[0] == "combination") {
+      EXPECT_EQ(w[7] == "-", w[1] == "C1") << line;  // the ULS combination's deflection is not checked
+      if (w[1] == "C2") expect_close(std::stod(w[8]), window_ratio, "deflection ratio");
+      checked += w[1] == "C2";
+    }
+  EXPECT_EQ(checked, 1);
   for (const char* part : {"combinations.csv", "Load combinations", "Reactions, combination C1", "Reactions, combination C2"})
     EXPECT_NE(text.find(part), std::string::npos) << part;
   EXPECT_EQ(balanced_states(text), 2);

@@ -46,7 +46,7 @@ TEST(ForceView, CountedMembersSetTheAxialScaleAndLostElementsAreNotDrawn) {
   auto colours = [&](ColourBy by, const std::vector<char>& counted) {
     ResultPicture p;
     const FrameChecks checks = check_frame(f, forces, s, counted);
-    apply_force_view(p, {by, envelope_case, false}, f, &forces, &checks, counted, 4, 1000);
+    apply_force_view(p, {by, envelope_state, false}, f, &forces, &checks, counted, 4, 1000);
     return p.element_colour;
   };
   const std::vector<int> all = colours(ColourBy::axial, {1, 1, 1});

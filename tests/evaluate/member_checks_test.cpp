@@ -37,17 +37,17 @@ TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
   const FrameForces forces = analyse_frame(f);
 
   // Cut at x: what lies beyond carries the tip loads, so V = F, T = T and M = (L - x) e_x x F.
-  const MemberForces& bar = forces.cases[0].members[0];
+  const MemberForces& bar = forces.by_state[0].members[0];
   expect_forces(bar.end1, {0, Fw, Fh, T, -L * Fh, L * Fw}, 1e-6);
   expect_forces(bar.end2, {0, Fw, Fh, T, 0, 0}, 1e-6);
   EXPECT_NEAR(bar.largest_moment(), L * std::hypot(Fw, Fh), 1e-6);
   // The clamp gives back the loads and their moments about it.
-  expect_forces(forces.cases[0].reactions[0], {0, -Fw, -Fh, -T, L * Fh, -L * Fw}, 1e-6);
+  expect_forces(forces.by_state[0].reactions[0], {0, -Fw, -Fh, -T, L * Fh, -L * Fw}, 1e-6);
 
   // At the root the outer fibre takes M r / I; nothing is in compression, so bending of the rod
   // governs: M / (W_pl f_y), W_pl = d^3 / 6.
   const FrameChecks checks = check_frame(f, forces, {235, 1.0});
-  const MemberCheck& k = checks.cases[0][0];
+  const MemberCheck& k = checks.by_state[0][0];
   const double I = pi * std::pow(d, 4) / 64;
   const double stress = L * std::hypot(Fw, Fh) * (d / 2) / I;
   EXPECT_NEAR(k.stress, stress, 1e-9 * stress);
@@ -64,22 +64,22 @@ TEST(MemberForces, TwoBarFrameCarriesTheTrussForce) {
   const Model m = test_support::two_struts(F);
   const ShownFrame f = with_diameters(m.f, d);
   const FrameForces forces = analyse_frame(f);
-  for (const MemberForces& bar : forces.cases[0].members) EXPECT_NEAR(bar.axial(), -F / (2 * 0.5), 1e-4 * F);
+  for (const MemberForces& bar : forces.by_state[0].members) EXPECT_NEAR(bar.axial(), -F / (2 * 0.5), 1e-4 * F);
   for (int node : {1, 2}) {
-    EXPECT_NEAR(forces.cases[0].reactions[static_cast<size_t>(node - 1)][2], F / 2, 1e-4 * F);
-    EXPECT_NEAR(std::fabs(forces.cases[0].reactions[static_cast<size_t>(node - 1)][0]), F / 2 / std::tan(pi / 6), 1e-4 * F);
+    EXPECT_NEAR(forces.by_state[0].reactions[static_cast<size_t>(node - 1)][2], F / 2, 1e-4 * F);
+    EXPECT_NEAR(std::fabs(forces.by_state[0].reactions[static_cast<size_t>(node - 1)][0]), F / 2 / std::tan(pi / 6), 1e-4 * F);
   }
 
   // Euler: pi^2 E I / (K L)^2 = 968.95 N for K = 1; lambda_bar = sqrt(A f_y / N_cr) = 4.36445,
   // curve c (a rod): chi = 0.047192, so N_b,Rd = chi A f_y = 871.0 N. L / i = 400, twice the limit,
   // governs. A buckling length of 0.7 L: lambda_bar 3.05511, chi 0.091959, ratio 0.589179.
   const FrameChecks pinned = check_frame(f, forces, {235, 1.0});
-  EXPECT_NEAR(pinned.cases[0][0].chi, 0.047192, 1e-6);
-  EXPECT_NEAR(pinned.cases[0][0].ratio_of(Governs::buckling).value(), 1.148084, 1e-3);
+  EXPECT_NEAR(pinned.by_state[0][0].chi, 0.047192, 1e-6);
+  EXPECT_NEAR(pinned.by_state[0][0].ratio_of(Governs::buckling).value(), 1.148084, 1e-3);
   EXPECT_NEAR(pinned.envelope[0].utilisation, 2.0, 1e-9);
   EXPECT_EQ(pinned.envelope[0].governs, Governs::slenderness);
   const FrameChecks braced = check_frame(f, forces, {235, 0.7, "S235", false, 1.0, 1.0, 0});
-  EXPECT_NEAR(braced.cases[0][1].ratio_of(Governs::buckling).value(), 0.589179, 1e-3);
+  EXPECT_NEAR(braced.by_state[0][1].ratio_of(Governs::buckling).value(), 0.589179, 1e-3);
   EXPECT_NEAR(braced.envelope[1].utilisation, 0.589179, 1e-3);  // the interaction, with nearly no moment
 }
 
@@ -149,7 +149,7 @@ TEST(MemberForces, PortalFrameSwayMomentsAreTheTextbookOnes) {
   Model::clamp(c, base2);
   Model::load(c, top1, 1, P);
   const FrameForces forces = analyse_frame(with_diameters(m.f, 0));
-  const auto& members = forces.cases[0].members;
+  const auto& members = forces.by_state[0].members;
   const double base = P * h / 2 * (3 * k + 1) / (6 * k + 1), corner = P * h / 2 * 3 * k / (6 * k + 1);
   const double tolerance = 1e-5 * base;
   for (int column : {0, 2}) {
@@ -180,13 +180,13 @@ TEST(MemberForces, ADrawnSectionIsCheckedAtItsExtremeFibre) {
   // My = -500 L at the root: fibres at H = -20 are in tension, 2000 / A + 500 L 20 / Iw = 23.33;
   // those at H = 50 in compression, 2000 / A - 500 L 50 / Iw = -46.67: the larger in size wins.
   const FrameChecks checks = check_frame(f, forces, {235, 1.0});
-  EXPECT_NEAR(checks.cases[0][0].stress, 500 * L * 50 / Iw - 2000 / A, 1e-9);
-  EXPECT_EQ(checks.cases[0][0].governs, Governs::yield);
-  EXPECT_EQ(checks.cases[0][0].section_class, 0);
-  EXPECT_FALSE(checks.cases[0][0].ratio_of(Governs::bending));  // not checked as a round member
+  EXPECT_NEAR(checks.by_state[0][0].stress, 500 * L * 50 / Iw - 2000 / A, 1e-9);
+  EXPECT_EQ(checks.by_state[0][0].governs, Governs::yield);
+  EXPECT_EQ(checks.by_state[0][0].section_class, 0);
+  EXPECT_FALSE(checks.by_state[0][0].ratio_of(Governs::bending));  // not checked as a round member
   // Without a sketch the circle of its area stands in: r = sqrt(A / pi).
   f.fibres[0].clear();
-  EXPECT_NEAR(check_frame(f, forces, {235, 1.0}).cases[0][0].stress,
+  EXPECT_NEAR(check_frame(f, forces, {235, 1.0}).by_state[0][0].stress,
               2000 / A + 500 * L * std::sqrt(A / pi) / Iw, 1e-9);
 }
 
@@ -212,16 +212,16 @@ TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
     return with_diameters(m.f, 0);
   };
   const ShownFrame one = strut(1), two = strut(2);
-  const MemberCheck k = check_frame(one, analyse_frame(one), {235, 1.0}).cases[0][0];
+  const MemberCheck k = check_frame(one, analyse_frame(one), {235, 1.0}).by_state[0][0];
   EXPECT_NEAR(k.euler, pi * pi * E * 5e3 / 1e6, 1e-6);
   EXPECT_NEAR(k.ratio_of(Governs::euler).value(), 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
   EXPECT_NEAR(k.ratio_of(Governs::yield).value(), 50.0 / 235, 1e-9);
   EXPECT_EQ(k.governs, Governs::euler);
   const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
-  EXPECT_NEAR(check_frame(one, analyse_frame(one), factored).cases[0][0].ratio_of(Governs::yield).value(), 1.1 * 50 / 235, 1e-9);
+  EXPECT_NEAR(check_frame(one, analyse_frame(one), factored).by_state[0][0].ratio_of(Governs::yield).value(), 1.1 * 50 / 235, 1e-9);
   const FrameChecks chained = check_frame(two, analyse_frame(two), {235, 1.0});
-  EXPECT_NEAR(chained.cases[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
-  EXPECT_NEAR(chained.cases[0][1].l_cr, 2000, 1e-9);
+  EXPECT_NEAR(chained.by_state[0][1].ratio_of(Governs::euler).value(), 4 * 5000 / (pi * pi * E * 5e3 / 1e6), 1e-9);
+  EXPECT_NEAR(chained.by_state[0][1].l_cr, 2000, 1e-9);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Whether a model file describes the mesh of a result file; the cycles' analyses kept.
+// Whether a model file describes the mesh of a result file; the cycles' analyses kept, and what
+// the evaluation keeps while the settings it depends on stay.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +7,7 @@
 #include <numbers>
 #include <string>
 
-#include "evaluate/design_evaluation.h"
+#include "evaluate/evaluation.h"
 #include "evaluate/shown_frame.h"
 #include "post/result_file.h"
 #include "support/model_builder.h"
@@ -52,19 +53,63 @@ TEST(ModelMatch, NodesMatchWithinTheDigitsTheResultFileKeeps) {
   EXPECT_NE(x.mismatch().find("node 1 lies at (10000, 0, 0)"), std::string::npos) << x.mismatch();
 }
 
+struct SmallRun {
+  test_support::WorkingDirectory dir;
+  ResultSet set;
+  SmallRun() {
+    for (const char* name : {"post_pl.dat", "fem_gr_jo.dat", "cross_data_4th.dat"})
+      std::filesystem::copy_file(test_support::tests_dir() / "data" / "post_small" / name, name);
+    set = read_result_set();
+  }
+};
 }  // namespace
 
 // Browsing back and forth gives each cycle its own design: cycle 2 after cycle 1, then 1 again,
 // is analysed with the diameters each cycle wrote (element 1: 10.9544 mm, then 16 mm).
-TEST(DesignEvaluation, EachCycleAskedForIsItsOwn) {
+TEST(Evaluation, EachCycleAskedForIsItsOwn) {
   test_support::WorkingDirectory dir;
   for (const char* name : {"post_pl.dat", "fem_gr_jo.dat", "cross_data_4th.dat"})
     std::filesystem::copy_file(test_support::tests_dir() / "data" / "post_small" / name, name);
   const ResultSet set = read_result_set();
   ASSERT_TRUE(set.store);
-  DesignEvaluation evaluation(*set.store);
+  Evaluation evaluation(*set.store);
   const auto diameter = [&](int c) { return std::sqrt(evaluation.cycle(*set.store, c).frame.section_values()[0].A * 4 / pi); };
   EXPECT_NEAR(diameter(1), 10.9544, 1e-4);
   EXPECT_NEAR(diameter(2), 16, 1e-4);
   EXPECT_NEAR(diameter(1), 10.9544, 1e-4);
+}
+
+// The deflection limit touches neither the analysis nor the frame to build nor the checks; the
+// yield stress remakes the checks and the sized frame; equal settings made afresh keep all.
+TEST(Evaluation, RemakesOnlyWhatAChangedSettingTouches) {
+  const SmallRun run;
+  ASSERT_TRUE(run.set.store);
+  const ResultStore& r = *run.set.store;
+  Evaluation evaluation(r);
+  EvaluationSettings s;
+  s.sizing = {true, default_sections(), {}};
+  const FrameChoice build{r.pn_cyc, 0.01f, true};
+  const Evaluated a = evaluation.evaluate(r, build, s);
+  ASSERT_TRUE(a.built && a.checks) << a.problem;
+  EXPECT_EQ(a.kind, FrameKind::sized);
+  EXPECT_EQ(a.summary.deflected.ratio, 0);
+
+  EvaluationSettings limited = s;
+  limited.loading.deflection_limit = 1e-6;
+  const Evaluated b = evaluation.evaluate(r, build, limited);
+  EXPECT_EQ(b.built, a.built);
+  EXPECT_EQ(b.checks, a.checks);
+  EXPECT_GT(b.summary.deflected.ratio, 1);
+  EXPECT_EQ(b.deflections.size(), b.forces->states.size());
+
+  limited.steel.yield = 100;
+  const Evaluated c = evaluation.evaluate(r, build, limited);
+  EXPECT_NE(c.built, a.built);
+  EXPECT_NE(c.checks, a.checks);
+  EXPECT_EQ(evaluation.evaluate(r, build, limited).built, c.built);
+
+  const Evaluated design = evaluation.evaluate(r, {r.pn_cyc, 0.01f, false}, limited);
+  EXPECT_EQ(design.kind, FrameKind::optimised);
+  EXPECT_EQ(design.built, nullptr);
+  EXPECT_EQ(design.frame, &evaluation.cycle(r, r.pn_cyc, s.loading).frame);
 }

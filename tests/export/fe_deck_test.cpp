@@ -107,7 +107,7 @@ Answer marulla_answer(const ShownFrame& f, const Loading& loading, const std::ve
     for (Eigen::Index d = 0; d < u.size(); ++d) {
       const size_t node = static_cast<size_t>(d / 6), dof = static_cast<size_t>(d % 6);
       u[d] = forces.displacements[state][node][dof];
-      r[d] = forces.cases[state].reactions[node][dof];
+      r[d] = forces.by_state[state].reactions[node][dof];
     }
     a.u.push_back(u);
     a.reactions.push_back(r);

@@ -1,0 +1,95 @@
+// The model read once; the last cycles' analyses, the frame to build and the checks kept while
+// what they were made from stays.
+#include "evaluate/evaluation.h"
+
+#include "formats/errors.h"
+
+namespace {
+// The settings as far as the analyses, the frame to build and the checks depend on them: the
+// deflection limit enters only the deflections and the summary, and the sizing only the frame to
+// build.
+std::pair<FrameChoice, EvaluationSettings> what_it_is_made_from(const FrameChoice& choice, EvaluationSettings s) {
+  s.loading.deflection_limit = 0;
+  if (!choice.to_build) s.sizing = {};
+  return {choice, std::move(s)};
+}
+}  // namespace
+
+Evaluation::Evaluation(const ResultStore& r, const std::string& model_path, const std::string& result_path)
+    : model_(read_model_file(model_path, ModelFileExtent::whole, {r.pn_node, r.pn_elem, -1, post_file_name})) {
+  if (const std::string why = model_mismatch(r, model_, model_path, result_path); !why.empty())
+    throw RunTimeError(err::model_mismatch, why);
+}
+
+const AnalysedFrame& Evaluation::cycle(const ResultStore& r, int c, const Loading& loading) {
+  Loading loads = loading;
+  loads.deflection_limit = 0;
+  if (!(loads == loading_)) {
+    cycles_.clear();
+    loading_ = loads;
+  }
+  for (auto it = cycles_.begin(); it != cycles_.end(); ++it)
+    if (it->first == c) {
+      cycles_.splice(cycles_.begin(), cycles_, it);
+      return cycles_.front().second;
+    }
+  AnalysedFrame a;
+  a.frame = shown_frame(r, model_, c);
+  a.forces = analyse_frame(a.frame, loads);
+  cycles_.emplace_front(c, std::move(a));
+  if (cycles_.size() > kept) cycles_.pop_back();
+  return cycles_.front().second;
+}
+
+const BuiltFrame& Evaluation::built(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings) {
+  const auto from = what_it_is_made_from(choice, settings);
+  if (built_ && built_from_ == from) return *built_;
+  built_from_.reset();  // until made: a frame that cannot be made is made again when asked for
+  const AnalysedFrame& design = cycle(r, choice.cycle, settings.loading);
+  const SizingSettings& s = settings.sizing;
+  built_ = std::make_unique<const BuiltFrame>(build_frame(design, members_shown(design.frame, r, choice.cycle, choice.threshold),
+                                                          s.on && !s.list.empty() ? &s.list : nullptr, settings.steel,
+                                                          from.second.loading, s.options));
+  built_from_ = from;
+  return *built_;
+}
+
+const FrameChecks& Evaluation::checks(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
+                                      const FrameChoice& choice, const EvaluationSettings& settings) {
+  const auto from = what_it_is_made_from(choice, settings);
+  if (!checks_ || checked_from_ != from) {
+    checked_from_.reset();
+    checks_ = std::make_unique<const FrameChecks>(check_frame(f, forces, settings.steel, drawn));
+    checked_from_ = from;
+  }
+  return *checks_;
+}
+
+Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings) {
+  Evaluated e;
+  try {
+    const AnalysedFrame& design = cycle(r, choice.cycle, settings.loading);
+    e.frame = &design.frame;
+    e.forces = &design.forces;
+    if (choice.to_build) {
+      e.built = &built(r, choice, settings);
+      e.kind = e.built->sizing ? FrameKind::sized : FrameKind::clean;
+      e.frame = &e.built->clean.frame;
+      e.forces = e.built->clean.forces ? &*e.built->clean.forces : nullptr;
+    }
+  } catch (const std::exception& ex) {
+    return Evaluated{.problem = ex.what()};
+  }
+  e.drawn = members_shown(*e.frame, r, choice.cycle, choice.threshold);
+  if (e.forces == nullptr) return e;
+  e.checks = &checks(*e.frame, *e.forces, e.drawn, choice, settings);
+  e.deflections = deflections(*e.forces, settings.loading.deflection_limit);
+  e.summary = summarise(*e.forces, *e.checks, e.drawn, settings.loading.deflection_limit);
+  return e;
+}
+
+std::string show_forces(ResultPicture& p, const ForceView& v, const Evaluated& e, int n_elem, double& factor) {
+  factor = apply_force_view(p, v, *e.frame, e.forces, e.checks, e.drawn, n_elem, frame_size(e.frame->model));
+  if (e.forces == nullptr) return {};
+  return summary_text(*e.frame, e.summary, frame_name(e.kind, e.drawn, p.threshold));
+}
