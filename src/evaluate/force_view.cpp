@@ -39,8 +39,7 @@ double shown_axial(const FrameChecks& checks, int state, size_t j) {
 }
 
 double shown_utilisation(const FrameChecks& checks, int state, size_t j) {
-  return state == envelope_state ? checks.envelope[j].utilisation
-                                    : checks.by_state[static_cast<size_t>(state)][j].utilisation;
+  return state == envelope_state ? checks.envelope[j].utilisation : checks.by_state[static_cast<size_t>(state)][j].utilisation;
 }
 
 double deformation_factor(const FrameForces& forces, int state, double size) {
@@ -84,7 +83,7 @@ double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& 
       p.element_diameter[static_cast<size_t>(f.element[j])] = static_cast<float>(f.sections[j].outer);
   if (!v.deformed || forces == nullptr) return 0;
   const double factor = deformation_factor(*forces, v.state, size);
-  // The envelope shows the case that moves most.
+  // The envelope shows the state that moves most.
   const int shown_state = v.state != envelope_state ? v.state : largest_movement(*forces).state;
   const auto& shown = forces->displacements[static_cast<size_t>(shown_state)];
   p.deformed.assign(shown.size() + 1, P3{});

@@ -23,14 +23,14 @@ struct ForceView {
 int axial_colour(double axial, double largest);
 int utilisation_colour(double utilisation);
 
-// The axial force a view shows for member j: the case's, or for the envelope the case's value
+// The axial force a view shows for member j: the state's, or for the envelope the state's value
 // of the largest size.
 double shown_axial(const FrameChecks& checks, int state, size_t j);
-// The utilisation a view shows for member j: the case's, or the envelope's.
+// The utilisation a view shows for member j: the state's, or the envelope's.
 double shown_utilisation(const FrameChecks& checks, int state, size_t j);
 
 // The magnification of the deformed frame: a tenth of `size` (mm) over the largest translation
-// of the case (over every case for the envelope); 0 when nothing moves.
+// of the state (over every state for the envelope); 0 when nothing moves.
 double deformation_factor(const FrameForces& forces, int state, double size);
 
 // Fills the picture's element colours, legend, diameters and deformed nodes for the view.

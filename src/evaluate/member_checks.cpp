@@ -129,6 +129,7 @@ FrameForces analyse_frame(const ShownFrame& f, const Loading& loading) {
   FrameForces out;
   out.compliance = solved.compliance;
   out.weight = frame_weight(f, w);
+  if (solved.cases.empty()) return out;
   out.states = load_states(solved.cases.size(), loading);
   for (const LoadState& state : out.states) {
     Solution sum = superpose(state, at_rest(solved.cases[0]), solved.cases, solved.weights, add_to);

@@ -1,6 +1,6 @@
 // What the frame on screen carries and whether it holds: the analysis of a shown frame through
 // the solver's engine (member forces, displacements, reactions of every load case) and the checks
-// of every member with their envelope over the cases: the steel checks of a round member over its
+// of every member with their envelope over the states: the steel checks of a round member over its
 // buckling member's length, and for a drawn section its largest normal stress and Euler buckling.
 // Units: mm, N, N mm, N/mm2. Neglected: second-order effects of the frame as a whole; for drawn
 // sections also shear and torsion stresses, local buckling of thin walls and any product moment.
@@ -72,7 +72,7 @@ struct FrameChecks {
   std::vector<std::vector<MemberCheck>> by_state;  // per state, per member
   std::vector<MemberEnvelope> envelope;         // per member
   BucklingMembers buckling;                     // per member: its chain and buckling length K x its length
-  // The check of member j in the case that governs its envelope.
+  // The check of member j in the state that governs its envelope.
   const MemberCheck& governing(size_t j) const { return by_state[static_cast<size_t>(envelope[j].state)][j]; }
 };
 
@@ -80,12 +80,12 @@ struct FrameChecks {
 // a general section at the sketch points given (or, without any, at the radius of the circle
 // of its area).
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m);
-// Every member of f in every case. `members` flags the members that make the buckling members
+// Every member of f in every state. `members` flags the members that make the buckling members
 // (those drawn as beams of an optimised design); without it every member does.
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s);
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
                         const std::vector<char>& members);
-// Member j of f (0-based) with the section s instead of its own, under the forces m of one case,
+// Member j of f (0-based) with the section s instead of its own, under the forces m of one state,
 // over the buckling length b (mm).
 MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, const BucklingLength& b,
                          const MemberForces& m, const CheckSettings& settings);
