@@ -334,87 +334,125 @@ void FrameAnalysis::build_elements(const ModelFile& model) {
   }
 }
 
+namespace {
+// The row of K of an element's local dof a (0..11: node 1's six, then node 2's), -1 when that
+// dof is fixed or dropped.
+int row_of(const std::vector<int>& reduced, const FrameElement& e, int a) {
+  return reduced[static_cast<size_t>(6 * (a < 6 ? e.node1 : e.node2) + a % 6)];
+}
+
+// Where entry (row, col) of K, which its pattern holds, lies in K's value array.
+int value_index(const SparseMatrix& K, int row, int col) {
+  const int* begin = K.innerIndexPtr() + K.outerIndexPtr()[col];
+  const int* end = K.innerIndexPtr() + K.outerIndexPtr()[col + 1];
+  return static_cast<int>(std::lower_bound(begin, end, row) - K.innerIndexPtr());
+}
+}  // namespace
+
+// The load cases, read and checked, then for every group of cases that hold the frame alike its
+// matrix and symbolic factorisation.
 void FrameAnalysis::build_groups(const ModelFile& model) {
-  const size_t ndof = 6 * static_cast<size_t>(n_node_);
   std::vector<char> on_element(static_cast<size_t>(n_node_), 0);
   for (const FrameElement& e : elements_) on_element[static_cast<size_t>(e.node1)] = on_element[static_cast<size_t>(e.node2)] = 1;
-
   for (size_t b = 0; b < model.cases.size(); ++b) {
-    const ModelFileCase& in = model.cases[b];
-    Case c;
-    c.number = static_cast<int>(b + 1);
-    c.load = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(ndof));
-    c.fixed.assign(ndof, 0);
-    c.springs.assign(ndof, 0.0);
-    for (size_t d = 0; d < ndof; ++d) {
-      const size_t i = d / 6, k = d % 6;
-      c.fixed[d] = in.fixed[i][k];
-      c.springs[d] = in.springs[i][k];
-      c.load[static_cast<Eigen::Index>(d)] = c.fixed[d] ? 0.0 : in.loads[i][k];  // a support takes it
-      if (c.fixed[d] && in.loads[i][k] != 0 && c.support_load < 0) c.support_load = static_cast<int>(d);
-      const std::string where = "load case " + std::to_string(c.number) + ", " +
-                                dof_name(static_cast<int>(i), static_cast<int>(k), nodes_);
-      if (c.springs[d] < 0) throw SolverError(where + ": a spring must not be negative");
-      const bool held = on_element[i] || c.springs[d] > 0;
-      if (c.load[static_cast<Eigen::Index>(d)] != 0 && !held)
-        throw SolverError(where + ": the load acts where no element or spring holds the structure");
-      if (c.load[static_cast<Eigen::Index>(d)] != 0) c.loaded = true;
-    }
-    // Cases with the same constraints and springs share one matrix and one factorisation.
-    for (size_t g = 0; g < groups_.size() && c.group < 0; ++g) {
-      const Case& first = cases_[static_cast<size_t>(groups_[g]->cases.front())];
-      if (first.fixed == c.fixed && first.springs == c.springs) c.group = static_cast<int>(g);
-    }
-    if (c.group < 0 && c.loaded) {
-      c.group = static_cast<int>(groups_.size());
-      groups_.push_back(std::make_unique<Group>());
-    }
-    if (c.group >= 0) groups_[static_cast<size_t>(c.group)]->cases.push_back(static_cast<int>(b));
+    Case c = read_case(model, b, on_element);
+    join_group(c, static_cast<int>(b));
     cases_.push_back(std::move(c));
   }
+  for (auto& g : groups_) build_group(*g, on_element);
+}
 
-  for (auto& gp : groups_) {
-    Group& g = *gp;
-    const Case& c = cases_[static_cast<size_t>(g.cases.front())];
-    // Free dofs: not fixed, and touched by an element or a spring; the rest are dropped.
-    g.reduced.assign(ndof, -1);
-    for (size_t d = 0; d < ndof; ++d)
-      if (!c.fixed[d] && (on_element[d / 6] || c.springs[d] > 0)) g.reduced[d] = g.n++;
-    check_supports(g);
-
-    // The pattern once; every later assembly writes straight into the value array.
-    std::vector<Eigen::Triplet<double, int>> entries;
-    auto dofs_of = [&](const FrameElement& e, int a) { return g.reduced[static_cast<size_t>(6 * (a < 6 ? e.node1 : e.node2) + a % 6)]; };
-    for (const FrameElement& e : elements_)
-      for (int a = 0; a < 12; ++a)
-        for (int b = 0; b < 12; ++b) {
-          const int ra = dofs_of(e, a), rb = dofs_of(e, b);
-          if (ra >= 0 && rb >= 0 && ra >= rb) entries.emplace_back(ra, rb, 1.0);
-        }
-    for (size_t d = 0; d < ndof; ++d)
-      if (g.reduced[d] >= 0 && c.springs[d] > 0) entries.emplace_back(g.reduced[d], g.reduced[d], 1.0);
-    g.K.resize(g.n, g.n);
-    g.K.setFromTriplets(entries.begin(), entries.end());
-    g.K.makeCompressed();
-    auto slot = [&](int row, int col) {
-      const int* begin = g.K.innerIndexPtr() + g.K.outerIndexPtr()[col];
-      const int* end = g.K.innerIndexPtr() + g.K.outerIndexPtr()[col + 1];
-      return static_cast<int>(std::lower_bound(begin, end, row) - g.K.innerIndexPtr());
-    };
-    g.pair_slots.assign(triangle * elements_.size(), -1);
-    for (size_t j = 0; j < elements_.size(); ++j)
-      for (int k = 0; k < triangle; ++k) {
-        const int ra = dofs_of(elements_[j], pairs.row[k]), rb = dofs_of(elements_[j], pairs.col[k]);
-        if (ra >= 0 && rb >= 0) g.pair_slots[triangle * j + static_cast<size_t>(k)] = slot(std::max(ra, rb), std::min(ra, rb));
-      }
-    for (size_t d = 0; d < ndof; ++d)
-      if (g.reduced[d] >= 0 && c.springs[d] > 0) g.spring_slots.emplace_back(slot(g.reduced[d], g.reduced[d]), c.springs[d]);
-    if (g.n > 0) {
-      g.cholesky.analyzePattern(g.K);
-      const auto loaded = std::count_if(g.cases.begin(), g.cases.end(), [&](int k) { return cases_[static_cast<size_t>(k)].loaded; });
-      g.factor_worth = g.cholesky.iterations_worth(g.K.nonZeros(), static_cast<int>(loaded));
-    }
+// Load case b (0-based) of the model file: its supports, springs and loads, a load on a fixed dof
+// left to its support. A negative spring, or a load that neither an element nor a spring holds,
+// is a SolverError.
+FrameAnalysis::Case FrameAnalysis::read_case(const ModelFile& model, size_t b, const std::vector<char>& on_element) const {
+  const size_t ndof = 6 * static_cast<size_t>(n_node_);
+  const ModelFileCase& in = model.cases[b];
+  Case c;
+  c.number = static_cast<int>(b + 1);
+  c.load = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(ndof));
+  c.fixed.assign(ndof, 0);
+  c.springs.assign(ndof, 0.0);
+  for (size_t d = 0; d < ndof; ++d) {
+    const size_t i = d / 6, k = d % 6;
+    c.fixed[d] = in.fixed[i][k];
+    c.springs[d] = in.springs[i][k];
+    c.load[static_cast<Eigen::Index>(d)] = c.fixed[d] ? 0.0 : in.loads[i][k];  // a support takes it
+    if (c.fixed[d] && in.loads[i][k] != 0 && c.support_load < 0) c.support_load = static_cast<int>(d);
+    const std::string where = "load case " + std::to_string(c.number) + ", " +
+                              dof_name(static_cast<int>(i), static_cast<int>(k), nodes_);
+    if (c.springs[d] < 0) throw SolverError(where + ": a spring must not be negative");
+    const bool held = on_element[i] || c.springs[d] > 0;
+    if (c.load[static_cast<Eigen::Index>(d)] != 0 && !held)
+      throw SolverError(where + ": the load acts where no element or spring holds the structure");
+    if (c.load[static_cast<Eigen::Index>(d)] != 0) c.loaded = true;
   }
+  return c;
+}
+
+// Cases with the same constraints and springs share one matrix and one factorisation: case c,
+// the index-th, joins the first group whose cases hold the frame as it does, or opens a group of
+// its own when it has a load.
+void FrameAnalysis::join_group(Case& c, int index) {
+  for (size_t g = 0; g < groups_.size() && c.group < 0; ++g) {
+    const Case& first = cases_[static_cast<size_t>(groups_[g]->cases.front())];
+    if (first.fixed == c.fixed && first.springs == c.springs) c.group = static_cast<int>(g);
+  }
+  if (c.group < 0 && c.loaded) {
+    c.group = static_cast<int>(groups_.size());
+    groups_.push_back(std::make_unique<Group>());
+  }
+  if (c.group >= 0) groups_[static_cast<size_t>(c.group)]->cases.push_back(index);
+}
+
+// A group's matrix: its free dofs, checked to be held, its pattern, where every element's and
+// spring's stiffness goes in it, and its symbolic factorisation.
+void FrameAnalysis::build_group(Group& g, const std::vector<char>& on_element) const {
+  const Case& c = cases_[static_cast<size_t>(g.cases.front())];
+  // Free dofs: not fixed, and touched by an element or a spring; the rest are dropped.
+  g.reduced.assign(6 * static_cast<size_t>(n_node_), -1);
+  for (size_t d = 0; d < g.reduced.size(); ++d)
+    if (!c.fixed[d] && (on_element[d / 6] || c.springs[d] > 0)) g.reduced[d] = g.n++;
+  check_supports(g);
+  build_pattern(g, c);
+  find_slots(g, c);
+  if (g.n > 0) {
+    g.cholesky.analyzePattern(g.K);
+    const auto loaded = std::count_if(g.cases.begin(), g.cases.end(), [&](int k) { return cases_[static_cast<size_t>(k)].loaded; });
+    g.factor_worth = g.cholesky.iterations_worth(g.K.nonZeros(), static_cast<int>(loaded));
+  }
+}
+
+// The pattern once, the lower triangle of K with a 1 wherever an element or a spring of case c
+// adds stiffness; every later assembly writes straight into the value array.
+void FrameAnalysis::build_pattern(Group& g, const Case& c) const {
+  std::vector<Eigen::Triplet<double, int>> entries;
+  for (const FrameElement& e : elements_)
+    for (int a = 0; a < 12; ++a)
+      for (int b = 0; b < 12; ++b) {
+        const int ra = row_of(g.reduced, e, a), rb = row_of(g.reduced, e, b);
+        if (ra >= 0 && rb >= 0 && ra >= rb) entries.emplace_back(ra, rb, 1.0);
+      }
+  for (size_t d = 0; d < g.reduced.size(); ++d)
+    if (g.reduced[d] >= 0 && c.springs[d] > 0) entries.emplace_back(g.reduced[d], g.reduced[d], 1.0);
+  g.K.resize(g.n, g.n);
+  g.K.setFromTriplets(entries.begin(), entries.end());
+  g.K.makeCompressed();
+}
+
+// Where in K's values each entry of every element's lower triangle goes, and each spring of
+// case c with its stiffness.
+void FrameAnalysis::find_slots(Group& g, const Case& c) const {
+  g.pair_slots.assign(triangle * elements_.size(), -1);
+  for (size_t j = 0; j < elements_.size(); ++j)
+    for (int k = 0; k < triangle; ++k) {
+      const int ra = row_of(g.reduced, elements_[j], pairs.row[k]), rb = row_of(g.reduced, elements_[j], pairs.col[k]);
+      if (ra >= 0 && rb >= 0)
+        g.pair_slots[triangle * j + static_cast<size_t>(k)] = value_index(g.K, std::max(ra, rb), std::min(ra, rb));
+    }
+  for (size_t d = 0; d < g.reduced.size(); ++d)
+    if (g.reduced[d] >= 0 && c.springs[d] > 0)
+      g.spring_slots.emplace_back(value_index(g.K, g.reduced[d], g.reduced[d]), c.springs[d]);
 }
 
 // The pieces of the frame that the beams marked in `joins` hold together, as lists of nodes;

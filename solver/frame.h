@@ -146,6 +146,11 @@ class FrameAnalysis {
   struct Group;
   void build_elements(const ModelFile& model);
   void build_groups(const ModelFile& model);
+  Case read_case(const ModelFile& model, size_t b, const std::vector<char>& on_element) const;
+  void join_group(Case& c, int index);
+  void build_group(Group& g, const std::vector<char>& on_element) const;
+  void build_pattern(Group& g, const Case& c) const;
+  void find_slots(Group& g, const Case& c) const;
   std::vector<std::vector<int>> pieces(const std::vector<char>& joins) const;
   std::pair<int, int> free_motion(const Case& c, const std::vector<int>& nodes) const;
   void check_supports(const Group& g) const;

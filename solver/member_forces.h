@@ -29,7 +29,6 @@ struct MemberForces {
   std::array<double, 3> load{};  // the uniform member load in the element's axes x, y (W), z (H), N/mm
   double length = 0;             // mm
 
-  double axial() const { return end1[0]; }  // N at node 1
   // The largest compression and tension along the member (N, >= 0): N is linear, so at an end.
   double compression() const;
   double tension() const;

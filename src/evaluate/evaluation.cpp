@@ -78,7 +78,9 @@ Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, 
       e.forces = e.built->clean.forces ? &*e.built->clean.forces : nullptr;
     }
   } catch (const std::exception& ex) {
-    return Evaluated{.problem = ex.what()};
+    Evaluated failed;
+    failed.problem = ex.what();
+    return failed;
   }
   e.drawn = members_shown(*e.frame, r, choice.cycle, choice.threshold);
   if (e.forces == nullptr) return e;

@@ -7,7 +7,9 @@ std::vector<LoadState> load_states(size_t case_count, const Loading& loading) {
   std::vector<LoadState> out;
   if (loading.combinations.empty()) {
     for (size_t c = 0; c < case_count; ++c) {
-      LoadState s{"load case " + std::to_string(c + 1), std::to_string(c + 1)};
+      LoadState s;
+      s.name = "load case " + std::to_string(c + 1);
+      s.key = std::to_string(c + 1);
       s.factors.assign(case_count, 0);
       s.factors[c] = 1;
       s.supports = c;
@@ -16,8 +18,12 @@ std::vector<LoadState> load_states(size_t case_count, const Loading& loading) {
     return out;
   }
   for (const Combination& k : loading.combinations) {
-    const bool uls = k.kind == LimitState::uls;
-    LoadState s{"combination " + k.name, k.name, uls, !uls, true};
+    LoadState s;
+    s.name = "combination " + k.name;
+    s.key = k.name;
+    s.strength = k.kind == LimitState::uls;
+    s.service = !s.strength;
+    s.combined = true;
     for (size_t c = 0; c < case_count; ++c) s.factors.push_back(k.factor(c));
     while (s.supports + 1 < case_count && s.factors[s.supports] == 0) ++s.supports;
     if (s.factors.empty() || s.factors[s.supports] == 0) s.supports = 0;

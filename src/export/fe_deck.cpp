@@ -212,9 +212,13 @@ void plan_steps(Deck& d, const ShownFrame& f, const Loading& loading) {
   }
 }
 
-Deck plan(const ShownFrame& f, const Loading& loading) {
+// The smallest power of ten at or above x (x > 0).
+double power_of_ten_above(double x) { return std::pow(10.0, std::ceil(std::log10(x))); }
+
+// The members in the frame's order, each with its axes and material; marks the nodes they touch
+// and counts the nodes left out.
+void add_members(Deck& d, const ShownFrame& f) {
   const ModelFile& m = f.model;
-  Deck d;
   d.touched.assign(static_cast<size_t>(m.n_node), 0);
   for (size_t j = 0; j < m.elements.size(); ++j) {
     const ModelFileElement& e = m.elements[j];
@@ -233,8 +237,10 @@ Deck plan(const ShownFrame& f, const Loading& loading) {
     d.members.push_back(mb);
   }
   d.nodes_left_out = static_cast<int>(std::count(d.touched.begin(), d.touched.end(), 0));
+}
 
-  // The shear factor: 12 E I / (k G A L^2) at most shear_share on every element.
+// The shear factor: 12 E I / (k G A L^2) at most shear_share on every element.
+void choose_shear_factor(Deck& d, const ShownFrame& f) {
   double worst = 0;
   for (size_t j = 0; j < d.members.size(); ++j) {
     const Member& mb = d.members[j];
@@ -242,10 +248,13 @@ Deck plan(const ShownFrame& f, const Loading& loading) {
     const double E = d.materials[static_cast<size_t>(mb.material)].E;
     worst = std::max(worst, 12 * E * std::max(s.Iw, s.Ih) / (mb.shear_modulus * s.A / 2 * mb.length * mb.length));
   }
-  if (worst > 0 && std::isfinite(worst)) d.shear_factor = std::max(1.0, std::pow(10.0, std::ceil(std::log10(worst / shear_share))));
+  if (worst > 0 && std::isfinite(worst)) d.shear_factor = std::max(1.0, power_of_ten_above(worst / shear_share));
+}
 
-  // The stiffness of a support: support_ratio times the stiffest member end at its node, along
-  // (E A / L, 12 E I / L^3) and about (4 E I / L, G J / L) its axes, as a power of ten.
+// The stiffness of a support: support_ratio times the stiffest member end at its node, along
+// (E A / L, 12 E I / L^3) and about (4 E I / L, G J / L) its axes, as a power of ten.
+void choose_support_stiffness(Deck& d, const ShownFrame& f) {
+  const ModelFile& m = f.model;
   d.support_stiffness.assign(static_cast<size_t>(m.n_node), {0, 0});
   for (size_t j = 0; j < d.members.size(); ++j) {
     const Member& mb = d.members[j];
@@ -261,42 +270,71 @@ Deck plan(const ShownFrame& f, const Loading& loading) {
   }
   for (auto& k : d.support_stiffness)
     for (double& v : k)
-      if (v > 0 && std::isfinite(v)) v = std::pow(10.0, std::ceil(std::log10(v * support_ratio)));
+      if (v > 0 && std::isfinite(v)) v = power_of_ten_above(v * support_ratio);
+}
 
-  int next_node = m.n_node;
-  std::map<std::tuple<int, int, bool, double>, int> known;  // (node, dof, support, stiffness) -> spring
-  auto spring_at = [&](int node, int dof, double k, bool support) {
-    const auto [it, added] = known.try_emplace({node, dof, support, k}, static_cast<int>(d.springs.size()));
+// Makes the springs of the deck: each (node, dof, support, stiffness) once, its end and ground
+// nodes numbered after the frame's, and its dof held with a loose node of its own.
+class SpringMaker {
+ public:
+  SpringMaker(Deck& d, int n_node) : d_(d), next_node_(n_node) {}
+
+  // The spring on (node, dof), both 1-based, of stiffness k: its index, made on first use.
+  int at(int node, int dof, double k, bool support) {
+    const auto [it, added] = known_.try_emplace({node, dof, support, k}, static_cast<int>(d_.springs.size()));
     if (added) {
-      const int end = ++next_node, ground = ++next_node;
-      d.springs.push_back({node, dof, k, support, 0, end, ground});
-      auto h = std::find_if(d.held.begin(), d.held.end(), [&](const Held& x) { return x.node == node && x.dof == dof; });
-      if (h == d.held.end()) h = d.held.insert(d.held.end(), Held{node, dof, ++next_node, {}});
+      const int end = ++next_node_, ground = ++next_node_;
+      d_.springs.push_back({node, dof, k, support, 0, end, ground});
+      auto h = std::find_if(d_.held.begin(), d_.held.end(), [&](const Held& x) { return x.node == node && x.dof == dof; });
+      if (h == d_.held.end()) h = d_.held.insert(d_.held.end(), Held{node, dof, ++next_node_, {}});
       h->springs.push_back(it->second);
     }
     return it->second;
-  };
-  d.active.resize(m.cases.size());
-  for (size_t c = 0; c < m.cases.size(); ++c) {
-    const ModelFileCase& mc = m.cases[c];
-    for (int i = 0; i < m.n_node; ++i)
-      for (int k = 0; k < 6; ++k) {
-        const size_t ii = static_cast<size_t>(i), kk = static_cast<size_t>(k);
-        const double load = mc.loads[ii][kk], k_spring = mc.springs[ii][kk];
-        const bool fixed = mc.fixed[ii][kk];
-        if (load != 0 && fixed) ++d.loads_on_supports;
-        if (!d.touched[ii]) {
-          if (load != 0 && !fixed) ++d.loads_left_out;
-          if (k_spring > 0) ++d.springs_left_out;
-          continue;
-        }
-        if (fixed)
-          d.active[c].push_back(spring_at(i + 1, k + 1, d.support_stiffness[ii][k < 3 ? 0 : 1], true));
-        else if (k_spring > 0)
-          d.active[c].push_back(spring_at(i + 1, k + 1, k_spring, false));
-      }
   }
+
+ private:
+  Deck& d_;
+  int next_node_;                                            // the last node number given
+  std::map<std::tuple<int, int, bool, double>, int> known_;  // (node, dof, support, stiffness) -> spring
+};
+
+// The springs and supports load case c switches on. What lies at a node no member touches is
+// left out and counted, and so is a load on a fixed dof.
+void add_case_springs(Deck& d, const ModelFile& m, size_t c, SpringMaker& springs) {
+  const ModelFileCase& mc = m.cases[c];
+  for (int i = 0; i < m.n_node; ++i)
+    for (int k = 0; k < 6; ++k) {
+      const size_t ii = static_cast<size_t>(i), kk = static_cast<size_t>(k);
+      const double load = mc.loads[ii][kk], k_spring = mc.springs[ii][kk];
+      const bool fixed = mc.fixed[ii][kk];
+      if (load != 0 && fixed) ++d.loads_on_supports;
+      if (!d.touched[ii]) {
+        if (load != 0 && !fixed) ++d.loads_left_out;
+        if (k_spring > 0) ++d.springs_left_out;
+        continue;
+      }
+      if (fixed)
+        d.active[c].push_back(springs.at(i + 1, k + 1, d.support_stiffness[ii][k < 3 ? 0 : 1], true));
+      else if (k_spring > 0)
+        d.active[c].push_back(springs.at(i + 1, k + 1, k_spring, false));
+    }
+}
+
+// The springs and supports of every load case; their SPRING2 elements follow the members' U1
+// elements.
+void add_springs(Deck& d, const ModelFile& m) {
+  SpringMaker springs(d, m.n_node);
+  d.active.resize(m.cases.size());
+  for (size_t c = 0; c < m.cases.size(); ++c) add_case_springs(d, m, c, springs);
   for (size_t s = 0; s < d.springs.size(); ++s) d.springs[s].element = static_cast<int>(2 * d.members.size() + s + 1);
+}
+
+Deck plan(const ShownFrame& f, const Loading& loading) {
+  Deck d;
+  add_members(d, f);
+  choose_shear_factor(d, f);
+  choose_support_stiffness(d, f);
+  add_springs(d, f.model);
   plan_steps(d, f, loading);
   return d;
 }
@@ -357,9 +395,10 @@ std::vector<std::string> steps_head(const Deck& d, const Loading& loading) {
   return lines;
 }
 
-void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const Loading& loading) {
+// The head's paragraphs on the frame: units and numbering, and how a member is written, and why.
+std::vector<std::string> members_head(const Deck& d) {
   const std::string k = text(d.shear_factor);
-  std::vector<std::string> lines = {
+  return {
       "Marulla: the frame shown, as an input deck for a general finite-element program, in the",
       "keyword format of CalculiX (checked with ccx 2.20). Units mm, N, N/mm2, rad. The global",
       "x, y, z are Marulla's L, W, H; nodes keep Marulla's numbers; the line above each",
@@ -383,9 +422,11 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const L
       "to the seven digits it prints.",
       "",
   };
-  const std::vector<std::string> steps = steps_head(d, loading);
-  lines.insert(lines.end(), steps.begin(), steps.end());
-  lines.insert(lines.end(), {
+}
+
+// The head's paragraphs on the springs and supports, and on what the deck leaves out.
+std::vector<std::string> springs_head(const Deck& d) {
+  return {
       "SPRINGS AND SUPPORTS. Each spring to ground is a SPRING2 element on dof 1 between an",
       "auxiliary node, its end (set NAUX), and a ground node of its own (set NGROUND), both at",
       "its frame node; ground nodes are fixed in every step. A frame node's dof that has springs",
@@ -406,6 +447,12 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const L
       "support takes it, as in Marulla, whose reaction there is this support's force minus that",
       "load); " + std::string(d.combined ? "combinations" : "load cases") + " without a load.",
       "",
+  };
+}
+
+// The head's paragraph on what ccx prints, and how to read it.
+std::vector<std::string> output_head() {
+  return {
       "OUTPUT (the .dat file). *NODE PRINT U: displacements (mm) and rotations (rad) of the",
       "frame's nodes. *NODE PRINT RF of the ground nodes: as fx, the force of every spring and",
       "support on the frame, so the reactions, along its dof (N), or about it (N mm) for a",
@@ -418,9 +465,11 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const L
       "ccx prints seven digits: where a member that does not lie along a global axis carries",
       "torque, k times that torque fills every printed component and hides N and M.",
       "Numbers carry 12 significant digits: ccx reads at most 20 characters of a number.",
-  });
-  for (const std::string& l : lines) out.line(l.empty() ? "**" : "** " + l);
-  out.line("**");
+  };
+}
+
+// Under the head, what this deck holds and what it leaves out, counted.
+void write_counts(DataFileWriter& out, const ShownFrame& f, const Deck& d, const Loading& loading) {
   const auto supports = std::count_if(d.springs.begin(), d.springs.end(), [](const Spring& s) { return s.support; });
   out.line("** This deck: " + std::to_string(d.members.size()) + " members, " +
            std::to_string(f.model.n_node - d.nodes_left_out) + " nodes, " + std::to_string(supports) + " supports and " +
@@ -441,30 +490,42 @@ void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const L
     out.line("** Note: " + std::to_string(d.torsion_raised) + " materials carry more torsion than in Marulla (see them).");
 }
 
-void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
-  const ModelFile& m = f.model;
-  out.line("*HEADING");
-  out.line("Marulla frame: " + std::to_string(d.members.size()) + " members");
+void write_head(DataFileWriter& out, const ShownFrame& f, const Deck& d, const Loading& loading) {
+  for (const std::vector<std::string>& part : {members_head(d), steps_head(d, loading), springs_head(d), output_head()})
+    for (const std::string& l : part) out.line(l.empty() ? "**" : "** " + l);
+  out.line("**");
+  write_counts(out, f, d, loading);
+}
+
+// "x,y,z" of frame node `node` (1-based): where the deck's nodes at it lie.
+std::string place_of(const ModelFile& m, int node) {
+  return num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(node - 1)].data()));
+}
+
+// The frame's nodes that members touch, then the ground and auxiliary nodes of the springs, each
+// at its frame node.
+void write_nodes(DataFileWriter& out, const ModelFile& m, const Deck& d) {
   out.line("*NODE,NSET=NFRAME");
   for (int i = 0; i < m.n_node; ++i)
-    if (d.touched[static_cast<size_t>(i)])
-      out.line(std::to_string(i + 1) + "," + num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(i)].data())));
-  auto place = [&](const Spring& s) { return num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(s.node - 1)].data())); };
+    if (d.touched[static_cast<size_t>(i)]) out.line(std::to_string(i + 1) + "," + place_of(m, i + 1));
   if (!d.springs.empty()) {
     out.line("** the ground nodes of the springs and supports");
     out.line("*NODE,NSET=NGROUND");
-    for (const Spring& s : d.springs) out.line(std::to_string(s.ground) + "," + place(s));
+    for (const Spring& s : d.springs) out.line(std::to_string(s.ground) + "," + place_of(m, s.node));
   }
   if (!d.held.empty()) {
     out.line("** the auxiliary nodes: the ends of the springs and the loose nodes, whose dofs 1 sum to a frame node's dof");
     out.line("*NODE,NSET=NAUX");
     for (const Held& h : d.held) {
-      const std::string at = "," + num3(Eigen::Vector3d(m.nodes[static_cast<size_t>(h.node - 1)].data()));
+      const std::string at = "," + place_of(m, h.node);
       for (int s : h.springs) out.line(std::to_string(d.springs[static_cast<size_t>(s)].end) + at);
       out.line(std::to_string(h.loose) + at);
     }
   }
+}
 
+// The two U1 elements of every member, 2m-1 and 2m, on its two nodes.
+void write_member_elements(DataFileWriter& out, const Deck& d) {
   out.line("*USER ELEMENT,TYPE=U1,INTEGRATION POINTS=2,MAXDOF=6,NODES=2");
   out.line("*ELEMENT,TYPE=U1,ELSET=EFRAME");
   for (size_t j = 0; j < d.members.size(); ++j) {
@@ -472,6 +533,11 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
     out.line(std::to_string(2 * j + 1) + ends);
     out.line(std::to_string(2 * j + 2) + ends);
   }
+}
+
+// Every spring and support: a SPRING2 element in a set of its own, from its end to its ground
+// node on dof 1.
+void write_springs(DataFileWriter& out, const Deck& d) {
   for (size_t s = 0; s < d.springs.size(); ++s) {
     const Spring& sp = d.springs[s];
     const std::string name = "SP" + std::to_string(s + 1);
@@ -484,19 +550,25 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
     out.line("1,1");
     out.line(num(sp.k));
   }
+}
+
+// Every held dof as the sum of its terms: node dof = loose + the ends.
+void write_equations(DataFileWriter& out, const Deck& d) {
   if (!d.held.empty()) out.line("*EQUATION");
   for (const Held& h : d.held) {
-    // node dof = loose + the ends; ccx takes at most four terms a line
     std::vector<std::string> terms = {std::to_string(h.node) + "," + std::to_string(h.dof) + ",1.", std::to_string(h.loose) + ",1,-1."};
     for (int s : h.springs) terms.push_back(std::to_string(d.springs[static_cast<size_t>(s)].end) + ",1,-1.");
     out.line(std::to_string(terms.size()));
+    // ccx takes at most four terms a line
     for (size_t t = 0; t < terms.size(); t += 4) {
       std::string line;
       for (size_t u = t; u < std::min(t + 4, terms.size()); ++u) line += (u > t ? "," : "") + terms[u];
       out.line(line);
     }
   }
+}
 
+void write_materials(DataFileWriter& out, const Deck& d) {
   for (size_t i = 0; i < d.materials.size(); ++i) {
     const Material& mat = d.materials[i];
     out.line("** material of property set " + std::to_string(mat.prop) + " (and of any set alike)" +
@@ -505,29 +577,42 @@ void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
     out.line("*ELASTIC");
     out.line(num(mat.E) + "," + num(mat.nu));
   }
+}
 
-  const std::string k = num(d.shear_factor);
-  for (size_t j = 0; j < d.members.size(); ++j) {
-    const Member& mb = d.members[j];
-    const Section& s = f.sections[j].values;
-    const std::string id = std::to_string(j + 1);
-    const std::string material = "MAT" + std::to_string(mb.material + 1);
-    out.line("** member " + id + " = element " + std::to_string(f.element[j]) + " of the result: " + member_kind(f, j) +
-             "; A = " + text(s.A) + ", Iw = " + text(s.Iw) + ", Ih = " + text(s.Ih) + ", J = " + text(s.J));
-    const struct {
-      const char* side;
-      double I;
-      int axis;
-    } halves[2] = {{"W", s.Ih, 1}, {"H", s.Iw, 2}};
-    for (int h = 0; h < 2; ++h) {
-      const std::string set = "M" + id + halves[h].side;
-      out.line("*ELSET,ELSET=" + set);
-      out.line(std::to_string(2 * j + 1 + static_cast<size_t>(h)));
-      out.line("*BEAM SECTION,ELSET=" + set + ",MATERIAL=" + material + ",SECTION=GENERAL");
-      out.line(num(s.A / 2) + "," + num(halves[h].I) + ",0.,0.," + k);
-      out.line(num3(mb.axes.row(halves[h].axis).transpose()));
-    }
+// The sections of member j (0-based): one per element, with half the area and the second moment
+// of the plane it bends in, and its 1-direction; k is the shear factor as written.
+void write_member_sections(DataFileWriter& out, const ShownFrame& f, const Deck& d, size_t j, const std::string& k) {
+  const Member& mb = d.members[j];
+  const Section& s = f.sections[j].values;
+  const std::string id = std::to_string(j + 1);
+  const std::string material = "MAT" + std::to_string(mb.material + 1);
+  out.line("** member " + id + " = element " + std::to_string(f.element[j]) + " of the result: " + member_kind(f, j) +
+           "; A = " + text(s.A) + ", Iw = " + text(s.Iw) + ", Ih = " + text(s.Ih) + ", J = " + text(s.J));
+  const struct {
+    const char* side;
+    double I;
+    int axis;
+  } halves[2] = {{"W", s.Ih, 1}, {"H", s.Iw, 2}};
+  for (int h = 0; h < 2; ++h) {
+    const std::string set = "M" + id + halves[h].side;
+    out.line("*ELSET,ELSET=" + set);
+    out.line(std::to_string(2 * j + 1 + static_cast<size_t>(h)));
+    out.line("*BEAM SECTION,ELSET=" + set + ",MATERIAL=" + material + ",SECTION=GENERAL");
+    out.line(num(s.A / 2) + "," + num(halves[h].I) + ",0.,0.," + k);
+    out.line(num3(mb.axes.row(halves[h].axis).transpose()));
   }
+}
+
+void write_model(DataFileWriter& out, const ShownFrame& f, const Deck& d) {
+  out.line("*HEADING");
+  out.line("Marulla frame: " + std::to_string(d.members.size()) + " members");
+  write_nodes(out, f.model, d);
+  write_member_elements(out, d);
+  write_springs(out, d);
+  write_equations(out, d);
+  write_materials(out, d);
+  const std::string k = num(d.shear_factor);
+  for (size_t j = 0; j < d.members.size(); ++j) write_member_sections(out, f, d, j, k);
 }
 
 void write_steps(DataFileWriter& out, const Deck& d) {

@@ -86,14 +86,35 @@ Form1::Form1()
                2520) {
   Command8 = zoom_in_button;
   Command9 = zoom_out_button;
+  // The controls in the designer's order, which is the order of the tab key.
   Command1 = make_button(this, "Command1", "Read Data", {column, 240, 2400, 480}, "Read Calculated Results");
+  make_cycle_frame();
+  make_threshold_frame();
+  make_hidden_lines_check();
+  make_exit_frame();
+  make_plot_column();
+  make_run_status();
+  make_forces_frame();
+  make_build_frame();
+  make_check_summary();
+  make_steel_frame();
+  make_loads_frame();
+  make_stop_button();
+  make_status_line(this, {column, 7440, column_width, 660});
+  // Only "Read Data" is there until results are read.
+  for (QWidget* c : shown_after_read()) c->hide();
+  wire();
+}
 
+void Form1::make_cycle_frame() {
   Frame2 = make_frame(this, "Frame2", "Cycle No.", {column, 120, column_width, 840},
                       "Select Cycle No. of Calculation (History of Topology Optimization)");
   Text4 = make_text(Frame2, "Text4", "1", {120, 360, 900, 300});
   // Its maximum becomes the number of cycles read.
   HScroll4 = make_hscroll(Frame2, "HScroll4", 1, 1, 1, {1140, 375, 4380, 270});
+}
 
+void Form1::make_threshold_frame() {
   Frame3 = make_frame(this, "Frame3", "Threshold of Density", {column, 1080, column_width, 1320},
                       "Select Threshold of Density [ INPUT VALUE : 1 = Diameter of Each Beam Element : Maximum one ]");
   Text5 = make_text(Frame3, "Text5", "1.0", {120, 360, 900, 300});
@@ -102,26 +123,39 @@ Form1::Form1()
   Label4 = make_label(Frame3, "Label4", "vs. max_Diameter", {2040, 870, 2400, 300});
   Label61 = make_label(Frame3, "Label61", "", {4440, 870, 1140, 300});
   Label61->setToolTip("Threshold as a Diameter [mm]");
+}
 
+// The shared view frame grows to take the hidden-lines check under its own controls.
+void Form1::make_hidden_lines_check() {
   Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
   Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
+}
 
+void Form1::make_exit_frame() {
   Frame4 = make_frame(this, "Frame4", "Exit Selection", {column, 4980, column_width, 900});
   Command2 = make_button(Frame4, "Command2", "To Initial", {120, 300, 1700, 480}, "Go to Initial Stage");
   Command7 = make_button(Frame4, "Command7", "To Re-Analysis", {1920, 300, 1700, 480}, "Go to Re-Analysis Stage");
   Command3 = make_button(Frame4, "Command3", "END", {3720, 300, 1700, 480}, "Exit This Program");
+}
 
+// The convergence plot and the export, at the top of the third column.
+void Form1::make_plot_column() {
   Plot1 = new ConvergencePlot(this);
   Plot1->setObjectName("Plot1");
   place(Plot1, {plot_column, 120, plot_width, 5160});
   Command10 = make_button(this, "Command10", "Export...", {plot_column, 5400, 1800, 480},
                           "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines, .inp FE Deck)");
+}
 
-  // The run's status line, under the ways out; shown only for a run started from here.
+// The run's status line, under the ways out; shown only for a run started from here.
+void Form1::make_run_status() {
   Label5 = make_label(this, "Label5", "", {column, 6000, column_width, 900});
   Label5->setWordWrap(true);
   Label5->hide();
-  // The member forces of the design shown, under the plot.
+}
+
+// The member forces of the design shown, under the plot.
+void Form1::make_forces_frame() {
   Frame5 = make_frame(this, "Frame5", "Member Forces", {plot_column, 6000, plot_width, 2400},
                       "Forces, Checks and Deformation of the Design Shown");
   Option1 = make_option(Frame5, "Option1", "Diameter", {120, 300, 1500, 300}, "Colour by Diameter (Optimised Design)");
@@ -142,7 +176,10 @@ Form1::Form1()
   Label10 = make_label(Frame5, "Label10", "Buckling length factor K", {120, 1980, 2400, 300});
   Text8 = make_text(Frame5, "Text8", "1.0", {2580, 1950, 900, 300},
                     "Euler Buckling Length = K x Member Length");
-  // The frame to build from the design shown, under them.
+}
+
+// The frame to build from the design shown, under the member forces.
+void Form1::make_build_frame() {
   Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 1680},
                       "Clean Frame, Standard Sizes and Its Re-Analysis");
   Command11 = make_button(Frame6, "Command11", "Clean Up", {120, 300, 1600, 420},
@@ -158,10 +195,17 @@ Form1::Form1()
   Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1800, 300});
   Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 3380, 300},
                      "No Member Smaller than This Section of sections.csv (Empty = None)");
+}
+
+// What the checks found, at the foot of the third column.
+void Form1::make_check_summary() {
   Label11 = make_label(this, "Label11", "", {plot_column, 10200, plot_width, 1980});
   Label11->setWordWrap(true);
   Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // The steel design settings of the checks, under the status line.
+}
+
+// The steel design settings of the checks, under the status line.
+void Form1::make_steel_frame() {
   Frame7 = make_frame(this, "Frame7", "Steel Design", {column, 8220, column_width, 1560},
                       "Settings of the Member Checks (EN 1993-1-1) of Rods and Round Tubes");
   Label41 = make_label(Frame7, "Label41", "Steel grade", {120, 330, 1300, 300});
@@ -176,7 +220,10 @@ Form1::Form1()
   Label44 = make_label(Frame7, "Label44", "Slenderness limit L/i", {120, 1170, 2400, 300});
   Text44 = make_text(Frame7, "Text44", "200", {2580, 1140, 900, 300},
                      "Largest Buckling Length over Radius of Gyration of a Member in Compression (0 = No Limit)");
-  // The loads of the checks beyond the load cases, under the steel design.
+}
+
+// The loads of the checks beyond the load cases, under the steel design.
+void Form1::make_loads_frame() {
   Frame8 = make_frame(this, "Frame8", "Loads", {column, 9840, column_width, 1260},
                       "Self-Weight, Load Combinations and Deflection Limit of the Checks (Not of the Optimisation)");
   Check42 = make_check(Frame8, "Check42", "Self-weight", {120, 330, 1600, 300},
@@ -188,17 +235,15 @@ Form1::Form1()
   Label46 = make_label(Frame8, "Label46", "Deflection limit [mm]", {120, 780, 2400, 300});
   Text46 = make_text(Frame8, "Text46", "0", {2580, 750, 900, 300},
                      "Largest Displacement Allowed in Each SLS Combination, or Each Load Case without Combinations (0 = No Check)");
+}
 
+// The timer that follows a run started from here, and "Stop", shown while that run goes on.
+void Form1::make_stop_button() {
   run_timer_ = new QTimer(this);
   run_timer_->setInterval(500);
   Command20 = make_button(this, "Command20", "Stop", {column, 6960, 1500, 420},
                           "Stop the Optimization after the Cycle under Way (the Cycles Done are Kept)");
   Command20->hide();
-  make_status_line(this, {column, 7440, column_width, 660});
-
-  // Only "Read Data" is there until results are read.
-  for (QWidget* c : shown_after_read()) c->hide();
-  wire();
 }
 
 // Every handler of the window, in the order of its controls.

@@ -167,6 +167,19 @@ class Form1 : public ViewForm {
   ResultDisplay display;
 
  private:
+  // The window's controls, part by part, in the designer's order.
+  void make_cycle_frame();
+  void make_threshold_frame();
+  void make_hidden_lines_check();
+  void make_exit_frame();
+  void make_plot_column();
+  void make_run_status();
+  void make_forces_frame();
+  void make_build_frame();
+  void make_check_summary();
+  void make_steel_frame();
+  void make_loads_frame();
+  void make_stop_button();
   void wire();
   // The frames, the plot and "Export..." that a successful read shows.
   std::vector<QWidget*> shown_after_read() const;
