@@ -414,6 +414,10 @@ TEST(StandardSizes, FewestSectionsAreTheLightestGrouping) {
   const std::vector<char> none(5, 0), only_1{0, 1, 0, 0, 0}, not_1{1, 0, 1, 1, 1};
   EXPECT_EQ(fewest_sections({none, from(0)}, {1, 1}, area, 2), (std::vector<int>{4, 0}));
   EXPECT_EQ(fewest_sections({only_1, not_1}, {1, 1}, area, 2), (std::vector<int>{1, 0}));
+  // No item fits the largest section (a thin tube of class 4), and two share no section: in one
+  // type both take the heavier one's lightest fit, not the section that fails them both.
+  const std::vector<char> low{1, 1, 0, 0, 0}, high{0, 0, 1, 1, 0};
+  EXPECT_EQ(fewest_sections({low, high}, {1, 1}, area, 1), (std::vector<int>{2, 2}));
   EXPECT_TRUE(fewest_sections({}, {}, area, 2).empty());
 }
 
