@@ -53,7 +53,8 @@ size_t lightest_fit(const std::vector<char>& fits) {
 // by their lightest fit; `of[i]` is item i's row among them.
 struct Rows {
   std::vector<std::vector<char>> fits;
-  std::vector<double> weight;
+  std::vector<double> weight;  // the items' together
+  std::vector<int> items;      // how many items a row stands for
   std::vector<size_t> of;
 };
 Rows merged_rows(const std::vector<std::vector<char>>& fits, const std::vector<double>& weight) {
@@ -68,8 +69,10 @@ Rows merged_rows(const std::vector<std::vector<char>>& fits, const std::vector<d
     if (rows.fits.empty() || rows.fits.back() != fits[i]) {
       rows.fits.push_back(fits[i]);
       rows.weight.push_back(0);
+      rows.items.push_back(0);
     }
     rows.weight.back() += weight[i];
+    ++rows.items.back();
     rows.of[i] = rows.fits.size() - 1;
   }
   for (std::vector<char>& row : rows.fits)
@@ -99,7 +102,7 @@ std::vector<std::vector<Group>> group_costs(const Rows& rows, const std::vector<
       Group& x = g[a][b];
       x.section = s;
       x.cost.mass = area[s] * weight;
-      for (size_t i = a; i <= b; ++i) x.cost.misfits += rows.fits[i][s] ? 0 : 1;
+      for (size_t i = a; i <= b; ++i) x.cost.misfits += rows.fits[i][s] ? 0 : rows.items[i];
     }
   }
   return g;
