@@ -322,7 +322,7 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
   const size_t kept = out.settled ? sets.size() - 1 : lightest_passing(sets);
   s.apply(f, sets[kept].sections, out);
   forces = sets[kept].forces;
-  out.kept = static_cast<int>(kept) + 1;
+  out.kept_set = static_cast<int>(kept);
   out.failing = sets[kept].failing;
   out.too_small = sets[kept].too_small;
   return out;

@@ -47,12 +47,13 @@ struct SizingOptions {
 };
 
 struct Sizing {
-  std::vector<int> choice;   // per member: index into the list, -1 for a member that is not a design beam
+  std::vector<int> choice;   // per member: index (0-based) into the list, -1 for a member that is not a design beam
   int rounds = 0;            // analyses made
   bool settled = false;      // no member changed in the last round
   bool cycled = false;       // the choices came back to a set already tried
-  int kept = 0;              // the round whose set is kept (1-based): the last when settled, else the
-                             // lightest set whose members all passed under its own forces
+  int kept_set = 0;          // the set kept, by the round that tried it (0-based: the first round's is 0):
+                             // the last when settled, else the lightest whose members all passed under
+                             // its own forces
   int too_small = 0;         // members of the set kept for which even the largest section fails
   std::vector<int> failing;  // members (0-based) of the set kept that fail their checks under its forces
 };
