@@ -13,16 +13,20 @@
 
 namespace {
 
-// The members' candidates, lightest first (ties: the smaller outside first).
-std::vector<int> by_area(const std::vector<StandardSection>& list) {
-  std::vector<int> order(list.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    const double Aa = tube_section(list[static_cast<size_t>(a)].outer, list[static_cast<size_t>(a)].wall).A;
-    const double Ab = tube_section(list[static_cast<size_t>(b)].outer, list[static_cast<size_t>(b)].wall).A;
-    return Aa < Ab;
+// A sizing works on the sections in order of growing area: a section's position is its place in
+// that order (0 the lightest), its list index its place in the list as read. Positions per item
+// (a chain of members) are the sections of one set.
+using Positions = std::vector<size_t>;
+
+// The list indices of the members' candidates by position: lightest first (ties: the one first in
+// the list first).
+std::vector<size_t> list_by_area(const std::vector<StandardSection>& list) {
+  std::vector<size_t> list_index(list.size());
+  std::iota(list_index.begin(), list_index.end(), 0);
+  std::stable_sort(list_index.begin(), list_index.end(), [&](size_t a, size_t b) {
+    return tube_section(list[a].outer, list[a].wall).A < tube_section(list[b].outer, list[b].wall).A;
   });
-  return order;
+  return list_index;
 }
 
 // The member's largest utilisation with section s under the forces of every state checked for
@@ -43,17 +47,19 @@ struct Cost {
   Cost operator+(const Cost& o) const { return {misfits + o.misfits, mass + o.mass}; }
 };
 
-// The first section that item `fits` may take, or the largest when it fits none.
+// The position of the first section that item `fits` (per position) may take, or of the largest
+// when it fits none.
 size_t lightest_fit(const std::vector<char>& fits) {
-  const auto r = std::find(fits.begin(), fits.end(), 1);
-  return r == fits.end() ? fits.size() - 1 : static_cast<size_t>(r - fits.begin());
+  const auto first = std::find(fits.begin(), fits.end(), 1);
+  return first == fits.end() ? fits.size() - 1 : static_cast<size_t>(first - fits.begin());
 }
 
 // The items with the same row of fits merged (a set never needs to give them different sections),
 // by their lightest fit; `of[i]` is item i's row among them.
 struct Rows {
   std::vector<std::vector<char>> fits;
-  std::vector<double> weight;
+  std::vector<double> weight;  // the items' together
+  std::vector<int> items;      // how many items a row stands for
   std::vector<size_t> of;
 };
 Rows merged_rows(const std::vector<std::vector<char>>& fits, const std::vector<double>& weight) {
@@ -68,8 +74,10 @@ Rows merged_rows(const std::vector<std::vector<char>>& fits, const std::vector<d
     if (rows.fits.empty() || rows.fits.back() != fits[i]) {
       rows.fits.push_back(fits[i]);
       rows.weight.push_back(0);
+      rows.items.push_back(0);
     }
     rows.weight.back() += weight[i];
+    ++rows.items.back();
     rows.of[i] = rows.fits.size() - 1;
   }
   for (std::vector<char>& row : rows.fits)
@@ -78,9 +86,9 @@ Rows merged_rows(const std::vector<std::vector<char>>& fits, const std::vector<d
 }
 
 // One section for the rows a..b (by lightest fit): the lightest at or above b's lightest fit that
-// all of them fit, else b's lightest fit; and its cost.
+// all of them fit, else b's lightest fit; its position and its cost.
 struct Group {
-  size_t section = 0;
+  size_t position = 0;
   Cost cost;
 };
 std::vector<std::vector<Group>> group_costs(const Rows& rows, const std::vector<double>& area) {
@@ -88,18 +96,18 @@ std::vector<std::vector<Group>> group_costs(const Rows& rows, const std::vector<
   std::vector<std::vector<Group>> g(m, std::vector<Group>(m));
   for (size_t b = 0; b < m; ++b) {
     const size_t lowest = lightest_fit(rows.fits[b]);
-    std::vector<char> common(n_sections, 1);
+    std::vector<char> common(n_sections, 1);  // per position: every row a..b fits it
     double weight = 0;
     for (size_t a = b + 1; a-- > 0;) {
-      for (size_t r = 0; r < n_sections; ++r) common[r] = common[r] && rows.fits[a][r];
+      for (size_t pos = 0; pos < n_sections; ++pos) common[pos] = common[pos] && rows.fits[a][pos];
       weight += rows.weight[a];
-      size_t s = lowest;
-      while (s < n_sections && !common[s]) ++s;
-      if (s == n_sections) s = lowest;
+      size_t pos = lowest;
+      while (pos < n_sections && !common[pos]) ++pos;
+      if (pos == n_sections) pos = lowest;
       Group& x = g[a][b];
-      x.section = s;
-      x.cost.mass = area[s] * weight;
-      for (size_t i = a; i <= b; ++i) x.cost.misfits += rows.fits[i][s] ? 0 : 1;
+      x.position = pos;
+      x.cost.mass = area[pos] * weight;
+      for (size_t i = a; i <= b; ++i) x.cost.misfits += rows.fits[i][pos] ? 0 : rows.items[i];
     }
   }
   return g;
@@ -124,14 +132,14 @@ std::vector<int> fewest_sections(const std::vector<std::vector<char>>& fits, con
       for (size_t a = 1; a <= b; ++a)
         if (const Cost c = best[t - 1][a - 1] + g[a][b].cost; c < best[t][b]) best[t][b] = c, from[t][b] = a;
     }
-  std::vector<int> section_of_row(m, 0);
+  std::vector<int> position_of_row(m, 0);
   for (size_t b = m, t = groups; b > 0; --t) {
     const size_t a = from[t - 1][b - 1];
-    for (size_t i = a; i < b; ++i) section_of_row[i] = static_cast<int>(g[a][b - 1].section);
+    for (size_t i = a; i < b; ++i) position_of_row[i] = static_cast<int>(g[a][b - 1].position);
     b = a;
   }
   std::vector<int> out(fits.size());
-  for (size_t i = 0; i < fits.size(); ++i) out[i] = section_of_row[rows.of[i]];
+  for (size_t i = 0; i < fits.size(); ++i) out[i] = position_of_row[rows.of[i]];
   return out;
 }
 
@@ -142,9 +150,9 @@ struct Sizer {
   const ShownFrame& f;
   const CheckSettings& checks;
   const SizingOptions& options;
-  std::vector<int> order;               // list positions by growing area
-  std::vector<MemberSection> tube;      // per position in `order`
-  std::vector<double> area;             // per position in `order`, mm2
+  std::vector<size_t> list_index;       // per position: the section's index in the list
+  std::vector<MemberSection> tube;      // per position
+  std::vector<double> area;             // per position, mm2
   double least_area = 0;                // of the smallest section allowed, mm2
   std::vector<double> needed;           // per member: its optimised area, 0 for one not sized
   std::vector<BucklingLength> buckling;  // per member
@@ -152,12 +160,12 @@ struct Sizer {
   std::vector<double> weight;           // per item: its length, mm
 
   Sizer(const ShownFrame& frame, const std::vector<StandardSection>& list, const CheckSettings& c, const SizingOptions& o)
-      : f(frame), checks(c), options(o), order(by_area(list)) {
+      : f(frame), checks(c), options(o), list_index(list_by_area(list)) {
     if (options.section_types < 0)
       raise_error(err::invalid_setting, "section types: " + std::to_string(options.section_types) + " is below 0");
     if (options.rounds < 1) raise_error(err::invalid_setting, "sizing rounds: " + std::to_string(options.rounds) + " is below 1");
-    for (int r : order) {
-      const StandardSection& s = list[static_cast<size_t>(r)];
+    for (size_t l : list_index) {
+      const StandardSection& s = list[l];
       tube.push_back(tube_member(s.outer, s.wall, s.name));
       area.push_back(tube.back().values.A);
       if (s.name == options.smallest) least_area = area.back();
@@ -183,25 +191,25 @@ struct Sizer {
     }
   }
 
-  // Per sized member and section: it has the area and passes under `forces`.
+  // Per sized member and position: the section has the member's area and passes under `forces`.
   std::vector<std::vector<char>> passes(const FrameForces& forces) const {
     std::vector<std::vector<char>> p(f.sections.size());
     for (const std::vector<size_t>& item : items)
       for (size_t j : item)
-        for (size_t r = 0; r < tube.size(); ++r)
-          p[j].push_back(area[r] >= needed[j] && utilisation_with(tube[r], j, buckling[j], f, forces, checks) <= 1);
+        for (size_t pos = 0; pos < tube.size(); ++pos)
+          p[j].push_back(area[pos] >= needed[j] && utilisation_with(tube[pos], j, buckling[j], f, forces, checks) <= 1);
     return p;
   }
 
-  // Per item, the section of each the next round: the lightest that every member of its chain
-  // passes in, allowed by the options, within the number of section types.
-  std::vector<size_t> choose(const std::vector<std::vector<char>>& p, const std::vector<size_t>& now) const {
+  // The set of the next round after `now`: per item the lightest section that every member of
+  // its chain passes in, allowed by the options, within the number of section types.
+  Positions choose(const std::vector<std::vector<char>>& p, const Positions& now) const {
     std::vector<std::vector<char>> fits(items.size(), std::vector<char>(tube.size(), 0));
     for (size_t i = 0; i < items.size(); ++i)
-      for (size_t r = 0; r < tube.size(); ++r)
-        fits[i][r] = area[r] >= least_area && (!options.only_grow || r >= now[i]) &&
-                     std::all_of(items[i].begin(), items[i].end(), [&](size_t j) { return p[j][r] != 0; });
-    std::vector<size_t> next(items.size());
+      for (size_t pos = 0; pos < tube.size(); ++pos)
+        fits[i][pos] = area[pos] >= least_area && (!options.only_grow || pos >= now[i]) &&
+                       std::all_of(items[i].begin(), items[i].end(), [&](size_t j) { return p[j][pos] != 0; });
+    Positions next(items.size());
     if (options.section_types > 0) {
       const std::vector<int> given = fewest_sections(fits, weight, area, options.section_types);
       std::copy(given.begin(), given.end(), next.begin());
@@ -211,31 +219,32 @@ struct Sizer {
     return next;
   }
 
-  void apply(ShownFrame& frame, const std::vector<size_t>& sections, Sizing& out) const {
+  // Gives the members of frame the sections of the set, and says their list indices in out.
+  void apply(ShownFrame& frame, const Positions& set, Sizing& out) const {
     for (size_t i = 0; i < items.size(); ++i)
       for (size_t j : items[i]) {
-        frame.sections[j] = tube[sections[i]];
-        out.choice[j] = order[sections[i]];
+        frame.sections[j] = tube[set[i]];
+        out.choice[j] = static_cast<int>(list_index[set[i]]);
       }
   }
 };
 
-// A set of sections tried: its sections per item, the forces it carries, its volume (mm3) and
-// the members that fail in it, and of them those that fail even in the largest section.
+// A set of sections tried: its sections, the forces it carries, its volume (mm3) and the members
+// that fail in it, and of them those that fail even in the largest section.
 struct Tried {
-  std::vector<size_t> sections;
+  Positions set;
   FrameForces forces;
   double volume = 0;
   std::vector<int> failing;
   int too_small = 0;
 };
 
-Tried tried(const Sizer& s, const ShownFrame& f, const std::vector<size_t>& sections, FrameForces forces,
+Tried tried(const Sizer& s, const ShownFrame& f, const Positions& set, FrameForces forces,
             const std::vector<std::vector<char>>& p) {
-  Tried t{sections, std::move(forces), frame_volume(f), {}, 0};
+  Tried t{set, std::move(forces), frame_volume(f), {}, 0};
   for (size_t i = 0; i < s.items.size(); ++i)
     for (size_t j : s.items[i]) {
-      if (!p[j][sections[i]]) t.failing.push_back(static_cast<int>(j));
+      if (!p[j][set[i]]) t.failing.push_back(static_cast<int>(j));
       if (!p[j].back()) ++t.too_small;
     }
   return t;
@@ -303,23 +312,23 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
   out.settled = true;
   if (s.items.empty()) return out;
   std::vector<Tried> sets;
-  std::vector<size_t> next = s.choose(s.passes(forces), std::vector<size_t>(s.items.size(), 0));
+  Positions next = s.choose(s.passes(forces), Positions(s.items.size(), 0));
   for (;;) {
     s.apply(f, next, out);
     forces = analyse_frame(f, loading);
     ++out.rounds;
     const std::vector<std::vector<char>> p = s.passes(forces);
     sets.push_back(tried(s, f, next, forces, p));
-    const std::vector<size_t> after = s.choose(p, next);
+    const Positions after = s.choose(p, next);
     out.settled = after == next;
-    out.cycled = !out.settled && std::any_of(sets.begin(), sets.end(), [&](const Tried& t) { return t.sections == after; });
+    out.cycled = !out.settled && std::any_of(sets.begin(), sets.end(), [&](const Tried& t) { return t.set == after; });
     if (out.settled || out.cycled || out.rounds >= options.rounds) break;
     next = after;
   }
   const size_t kept = out.settled ? sets.size() - 1 : lightest_passing(sets);
-  s.apply(f, sets[kept].sections, out);
+  s.apply(f, sets[kept].set, out);
   forces = sets[kept].forces;
-  out.kept = static_cast<int>(kept) + 1;
+  out.kept_set = static_cast<int>(kept);
   out.failing = sets[kept].failing;
   out.too_small = sets[kept].too_small;
   return out;

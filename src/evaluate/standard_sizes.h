@@ -49,12 +49,13 @@ struct SizingOptions {
 };
 
 struct Sizing {
-  std::vector<int> choice;   // per member: index into the list, -1 for a member that is not a design beam
+  std::vector<int> choice;   // per member: index (0-based) into the list, -1 for a member that is not a design beam
   int rounds = 0;            // analyses made
   bool settled = false;      // no member changed in the last round
   bool cycled = false;       // the choices came back to a set already tried
-  int kept = 0;              // the round whose set is kept (1-based): the last when settled, else the
-                             // lightest set whose members all passed under its own forces
+  int kept_set = 0;          // the set kept, by the round that tried it (0-based: the first round's is 0):
+                             // the last when settled, else the lightest whose members all passed under
+                             // its own forces
   int too_small = 0;         // members of the set kept for which even the largest section fails
   std::vector<int> failing;  // members (0-based) of the set kept that fail their checks under its forces
 };
@@ -71,13 +72,13 @@ struct Sizing {
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
                     const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
 
-// At most n (>= 1) different sections for a set of items, lightest in all: `fits[i][r]` says
-// whether item i may take section r (positions in order of growing area, `area[r]` mm2), `weight`
-// its length (mm) or any weight. An item that fits no section counts as fitting the largest. Items
-// are grouped in order of their lightest fit, each group given the lightest section all its items
-// fit from the group's largest need up; of the groupings, those that give fewest items a section
-// they do not fit come first, the lightest of them wins (exact when each item fits every section
-// from its lightest up). Returns, per item, the section given.
+// At most n (>= 1) different sections for a set of items, lightest in all: `fits[i][pos]` says
+// whether item i may take the section at position pos (in order of growing area, `area[pos]` mm2),
+// `weight` its length (mm) or any weight. An item that fits no section counts as fitting the
+// largest. Items are grouped in order of their lightest fit, each group given the lightest section
+// all its items fit from the group's largest need up; of the groupings, those that give fewest
+// items a section they do not fit come first, the lightest of them wins (exact when each item fits
+// every section from its lightest up). Returns, per item, the position of the section given.
 std::vector<int> fewest_sections(const std::vector<std::vector<char>>& fits, const std::vector<double>& weight,
                                  const std::vector<double>& area, int n);
 

@@ -120,12 +120,16 @@ double RoundSection::plastic_modulus() const {
 }
 double RoundSection::shear_area() const { return solid() ? 0.9 * area() : 2 * area() / pi; }
 
+double tube_class_limit(int section_class, double yield) {
+  static constexpr double limits[] = {50, 70, 90};
+  return limits[std::clamp(section_class, 1, 3) - 1] * (235 / yield);
+}
+
 int section_class(const RoundSection& s, double yield) {
   if (s.solid()) return 1;
-  const double eps2 = 235 / yield, slender = s.outer / s.wall;
-  if (slender <= 50 * eps2) return 1;
-  if (slender <= 70 * eps2) return 2;
-  if (slender <= 90 * eps2) return 3;
+  const double slender = s.outer / s.wall;
+  for (int c = 1; c <= 3; ++c)
+    if (slender <= tube_class_limit(c, yield)) return c;
   return 4;
 }
 
@@ -228,7 +232,7 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
       k.governs = static_cast<Governs>(g);
     }
   if (k.section_class == 4) {
-    const double beyond = s.outer / s.wall / (90 * 235 / fy);
+    const double beyond = s.outer / s.wall / tube_class_limit(3, fy);
     set(Governs::class4, beyond);
     k.utilisation = std::max(k.utilisation, beyond);
     k.governs = Governs::class4;

@@ -96,8 +96,11 @@ struct RoundSection {
   double shear_area() const;
 };
 
-// Table 5.2, tubes in compression and bending: class 1, 2, 3 while D / t is at most 50, 70, 90
-// epsilon^2, epsilon = sqrt(235 / f_y); beyond, class 4. Solid rods are class 1. f_y in N/mm2.
+// Table 5.2, tubes in compression and bending: the largest D / t of class 1, 2 or 3 (a class
+// outside 1..3 takes the nearest), 50, 70 and 90 epsilon^2, epsilon^2 = 235 / f_y. f_y in N/mm2.
+double tube_class_limit(int section_class, double yield);
+// The class of a section: 1, 2, 3 while D / t is at most the tube limit of that class; beyond,
+// class 4. Solid rods are class 1. f_y in N/mm2.
 int section_class(const RoundSection& s, double yield);
 
 // The C_m of Annex B (Table B.3) for a moment varying linearly from m1 to m2 along the member

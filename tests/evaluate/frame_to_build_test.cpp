@@ -300,7 +300,7 @@ TEST(StandardSizes, NeverHeavierThanOnlyGrowingAndLighterWhereForcesMove) {
   EXPECT_GE(light.f.sections[0].values.A, tie.sections[0].values.A);  // never below the optimised area
   EXPECT_TRUE(light.s.settled && grown.s.settled);
   EXPECT_EQ(light.s.rounds, 2);  // the tie falls in the second round, and then nothing changes
-  EXPECT_EQ(light.s.kept, light.s.rounds);
+  EXPECT_EQ(light.s.kept_set, light.s.rounds - 1);  // the last
   expect_all_pass(light);
   expect_all_pass(grown);
   expect_lightest(light, tie);
@@ -414,6 +414,15 @@ TEST(StandardSizes, FewestSectionsAreTheLightestGrouping) {
   const std::vector<char> none(5, 0), only_1{0, 1, 0, 0, 0}, not_1{1, 0, 1, 1, 1};
   EXPECT_EQ(fewest_sections({none, from(0)}, {1, 1}, area, 2), (std::vector<int>{4, 0}));
   EXPECT_EQ(fewest_sections({only_1, not_1}, {1, 1}, area, 2), (std::vector<int>{1, 0}));
+  // No item fits the largest section (a thin tube of class 4), and two share no section: in one
+  // type both take the heavier one's lightest fit, not the section that fails them both.
+  const std::vector<char> low{1, 1, 0, 0, 0}, high{0, 0, 1, 1, 0};
+  EXPECT_EQ(fewest_sections({low, high}, {1, 1}, area, 1), (std::vector<int>{2, 2}));
+  // Misfits count items, not rows of alike items: in two types the one item, not the three alike,
+  // takes a section it does not fit, though heavier (areas 10, 11, 100).
+  const std::vector<char> at_0{1, 0, 0}, at_1{0, 1, 0}, at_2{0, 0, 1};
+  EXPECT_EQ(fewest_sections({at_0, at_0, at_0, at_1, at_2}, {1, 1, 1, 1, 1}, {10, 11, 100}, 2),
+            (std::vector<int>{0, 0, 0, 2, 2}));
   EXPECT_TRUE(fewest_sections({}, {}, area, 2).empty());
 }
 

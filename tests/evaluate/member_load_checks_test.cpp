@@ -115,6 +115,9 @@ TEST(MemberLoadChecks, ABeamColumnTakesTheUniformLoadFactor) {
   const double n = N / (k.chi * tube.area() * 235), my = M / (tube.plastic_modulus() * 235);
   const double kyy = 0.95 * (1 + std::min(k.lambda_bar - 0.2, 0.8) * n);
   EXPECT_NEAR(*k.ratio_of(Governs::interaction), n + kyy * my, 1e-9);
+  // The same load along W bends it about H, with the same C_m.
+  const MemberForces across = loaded(L, {0, -w, 0}, {-N, -w * L / 2, 0, 0, 0, 0});
+  EXPECT_NEAR(*check_round_member(tube, E, {L, false}, across, {}).ratio_of(Governs::interaction), n + kyy * my, 1e-9);
   // Over several elements in line the moments of one say nothing of the whole: C_m 1.
   const MemberCheck chain = check_round_member(tube, E, {L, true}, m, {});
   EXPECT_NEAR(*chain.ratio_of(Governs::interaction), n + kyy / 0.95 * my, 1e-9);

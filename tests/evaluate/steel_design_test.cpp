@@ -221,6 +221,9 @@ TEST(SteelDesign, ClassFourIsNeverPassing) {
   EXPECT_EQ(k.section_class, 4);
   EXPECT_EQ(k.governs, Governs::class4);
   EXPECT_NEAR(k.utilisation, 100.0 / 90, 1e-12);
+  // In S355 the class 3 limit is 90 x 235 / 355 = 59.6.
+  EXPECT_NEAR(check_round_member({200, 2}, E, {1000, false}, forces(-1, 0, 0), CheckSettings{355}).utilisation,
+              100 / (90 * 235.0 / 355), 1e-12);
   // Heavily loaded it still says class 4, with the largest ratio.
   const MemberCheck heavy = check_round_member({200, 2}, E, {1000, false}, forces(-2e6, 0, 0), CheckSettings{});
   EXPECT_EQ(heavy.governs, Governs::class4);
