@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -288,8 +289,7 @@ void frame_section(Report& r, const ReportInput& in) {
 std::array<double, 3> applied_load(const ReportInput& in, size_t s) {
   const StateLoads loads = state_loads(*in.shown->frame, in.shown->forces->states[s], in.loading);
   std::array<double, 3> sum{};
-  for (const auto& load : loads.nodal)
-    for (size_t d = 0; d < 3; ++d) sum[d] += load[d];
+  for (const auto& load : loads.nodal) std::transform(sum.begin(), sum.end(), load.begin(), sum.begin(), std::plus<>());
   std::array<double, 3> unit{};
   direction_vector(in.loading.direction, unit);
   for (size_t d = 0; d < 3; ++d) sum[d] += loads.weight_factor * loads.frame_weight * unit[d];

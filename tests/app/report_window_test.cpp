@@ -191,13 +191,17 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
   const size_t ratio_at = dump.find(key, dump.find("\"deflection\":[{"));
   ASSERT_NE(ratio_at, std::string::npos) << dump;
   const double window_ratio = std::stod(dump.substr(ratio_at + key.size()));
+  const std::string node_key = "\"deflection\":[{\"node\":";
+  const std::string window_node = std::to_string(std::stoi(dump.substr(dump.find(node_key) + node_key.size())));
   EXPECT_GT(window_ratio, 1);
   int checked = 0;
   for (const std::string& line : text_lines(text))
     if (const auto w = words(line); w.size() == 9 && w[0] == "combination") {
       EXPECT_EQ(w[7] == "-", w[1] == "C1") << line;  // the ULS combination's deflection is not checked
-      if (w[1] == "C2") expect_close(std::stod(w[8]), window_ratio, "deflection ratio");
-      checked += w[1] == "C2";
+      if (w[1] != "C2") continue;
+      EXPECT_EQ(w[2], window_node);
+      expect_close(std::stod(w[8]), window_ratio, "deflection ratio");
+      ++checked;
     }
   EXPECT_EQ(checked, 1);
   for (const char* part : {"combinations.csv", "Load combinations", "Reactions, combination C1", "Reactions, combination C2"})

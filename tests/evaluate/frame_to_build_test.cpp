@@ -418,6 +418,8 @@ TEST(StandardSizes, FewestSectionsAreTheLightestGrouping) {
   // type both take the heavier one's lightest fit, not the section that fails them both.
   const std::vector<char> low{1, 1, 0, 0, 0}, high{0, 0, 1, 1, 0};
   EXPECT_EQ(fewest_sections({low, high}, {1, 1}, area, 1), (std::vector<int>{2, 2}));
+  // Two that both fit a section above the heavier one's lightest fit (a class 4 tube between) take it.
+  EXPECT_EQ(fewest_sections({{1, 0, 1, 1, 0}, {0, 1, 1, 0, 0}}, {1, 1}, area, 1), (std::vector<int>{2, 2}));
   // Misfits count items, not rows of alike items: in two types the one item, not the three alike,
   // takes a section it does not fit, though heavier (areas 10, 11, 100).
   const std::vector<char> at_0{1, 0, 0}, at_1{0, 1, 0}, at_2{0, 0, 1};
