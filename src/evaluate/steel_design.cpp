@@ -61,13 +61,29 @@ InteractionFactors interaction_factors(bool plastic, double cm_y, double cm_z, d
   const double kzz = cm_z * (1 + 0.6 * std::min(lambda_bar, 1.0) * n);
   return {kyy, kzz, 0.8 * kyy, kzz};
 }
+
+// Table 3.1, per grade of steel_grades: f_y up to 40 mm and from 40 to 80 mm thick, N/mm2.
+struct GradeYield {
+  double thin, thick;
+};
+constexpr std::array<GradeYield, steel_grades.size()> grade_yields{
+    {{235, 215}, {275, 255}, {355, 335}, {420, 390}, {460, 430}}};
+
+const GradeYield* yields_of(const std::string& grade) {
+  for (size_t k = 0; k < steel_grades.size(); ++k)
+    if (grade == steel_grades[k]) return &grade_yields[k];
+  return nullptr;
+}
 }  // namespace
 
 double grade_yield(const std::string& grade) {
-  static constexpr double yields[] = {235, 275, 355, 420, 460};
-  for (size_t k = 0; k < steel_grades.size(); ++k)
-    if (grade == steel_grades[k]) return yields[k];
-  return 0;
+  const GradeYield* y = yields_of(grade);
+  return y ? y->thin : 0;
+}
+
+double CheckSettings::yield_at(double thickness) const {
+  const GradeYield* y = yields_of(grade);
+  return thickness > 40 && y ? yield * y->thick / y->thin : yield;
 }
 
 const char* governs_name(Governs g) {
@@ -118,6 +134,7 @@ double RoundSection::plastic_modulus() const {
   const double inner = solid() ? 0 : outer - 2 * wall;
   return (outer * outer * outer - inner * inner * inner) / 6;
 }
+double RoundSection::thickness() const { return solid() ? outer : wall; }
 double RoundSection::shear_area() const { return solid() ? 0.9 * area() : 2 * area() / pi; }
 
 double tube_class_limit(int section_class, double yield) {
@@ -162,7 +179,7 @@ double governing_axial(const MemberForces& m) {
 MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLength& b, const MemberForces& m,
                                const CheckSettings& settings) {
   MemberCheck k;
-  const double fy = settings.yield, A = s.area(), I = s.second_moment();
+  const double fy = settings.yield_at(s.thickness()), A = s.area(), I = s.second_moment();
   const double compression = m.compression(), largest_axial = std::max(compression, m.tension());
   k.axial = governing_axial(m);
   k.moment = m.largest_moment();
