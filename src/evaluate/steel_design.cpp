@@ -199,13 +199,15 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
 
   // Shear with torsion (6.2.6, 6.2.7(9)): V_Ed / V_pl,Rd + tau_t / tau_Rd <= 1 is the same limit as
   // V_Ed <= V_pl,T,Rd. Above half of it, bending takes the reduced yield stress (1 - rho) f_y of
-  // 6.2.8 over the whole section.
+  // 6.2.8 over the whole section. At or beyond the limit the section fails in shear and has no
+  // moment resistance left to reduce: bending is then checked without shear, so that its ratios
+  // stay numbers and a bending failure still shows beside the shear one.
   const double tau_Rd = fy / (std::sqrt(3.0) * settings.gamma_m0);
   const double V = largest_shear(m);
   const double tau_t = ratio(std::fabs(m.end1[3]) * s.outer / 2, 2 * I);
   const double shear = ratio(V, s.shear_area() * tau_Rd) + ratio(tau_t, tau_Rd);
   set(Governs::shear, shear);
-  const double rho = shear > 0.5 ? std::min(1.0, std::pow(2 * shear - 1, 2)) : 0.0;
+  const double rho = shear > 0.5 && shear < 1 ? std::pow(2 * shear - 1, 2) : 0.0;
   const double M_Rd = W * fy * (1 - rho) / settings.gamma_m0;
   set(Governs::bending, ratio(k.moment, M_Rd));
 

@@ -278,6 +278,15 @@ TEST(SteelDesign, RodInShearTorsionAndBending) {
   const CheckSettings factored{235, 1.0, "S235", false, 1.1, 1.0};
   const MemberCheck f = check_round_member({30, 0}, E, {1000, false}, forces(-20e3, 2e5, 2e5, 0, 0, 10e3), factored);
   EXPECT_NEAR(ratio(f, Governs::shear), 0.127441, 1e-6);
+  // 100 kN of shear: 2.5 x 0.463423 + 0.139027 = 1.297585, beyond the limit, governs. No moment
+  // resistance is left to reduce, so bending is checked without shear (as with 10 kN) and stays
+  // a number.
+  const MemberCheck sheared =
+      check_round_member({30, 0}, E, {1000, false}, forces(-20e3, 2e5, 2e5, 0, 0, 100e3, 1e5), CheckSettings{});
+  EXPECT_EQ(sheared.governs, Governs::shear);
+  EXPECT_NEAR(sheared.utilisation, 1.297585, 1e-6);
+  EXPECT_NEAR(ratio(sheared, Governs::bending), 0.189125, 1e-6);
+  EXPECT_NEAR(ratio(sheared, Governs::axial_bending), 0.189125 + 20e3 / (706.858 * 235), 1e-6);
 }
 
 }  // namespace
