@@ -1,9 +1,9 @@
 // The steel checks of a round member (a solid rod or a circular tube) to EN 1993-1-1 in one load
 // case: cross-section class, tension, compression, bending with the resultant moment, shear with
-// torsion, axial force with bending, flexural buckling, the interaction of compression and bending
-// (6.3.3 with the factors of Annex B), and a slenderness limit, with f_y by the thickness. Each
-// check is a ratio of effect to resistance; the member's utilisation is the largest. Units: mm,
-// N, N mm, N/mm2.
+// torsion, axial force with bending, flexural buckling, the interaction of compression and the
+// resultant moment (6.3.3 with the factors of Annex B), and a slenderness limit, with f_y by the
+// thickness. Each check is a ratio of effect to resistance; the member's utilisation is the
+// largest. Units: mm, N, N mm, N/mm2.
 #pragma once
 
 #include <array>
