@@ -149,11 +149,13 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
       continue;
     }
     const MemberCheck& m = checks.governing(static_cast<size_t>(k));
-    const bool round = m.section_class > 0;
     j.begin_object().key("chain").value(checks.buckling.chain[static_cast<size_t>(k)]).key("l_cr").value(m.l_cr);
     j.key("class");
-    if (round) j.value(m.section_class).key("lambda_bar").value(m.lambda_bar).key("chi").value(m.chi);
-    else j.null().key("lambda_bar").null().key("chi").null();
+    if (m.section_class > 0) j.value(m.section_class);
+    else j.null();
+    j.key("lambda_bar");
+    if (m.ratio_of(Governs::buckling)) j.value(m.lambda_bar).key("chi").value(m.chi);
+    else j.null().key("chi").null();
     j.key("utilisation").value(m.utilisation).key("check").value(governs_name(m.governs));
     j.key("case").value(checks.envelope[static_cast<size_t>(k)].state + 1).end_object();
   }

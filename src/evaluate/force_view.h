@@ -61,8 +61,9 @@ std::string frame_name(FrameKind kind, const std::vector<char>& drawn, float thr
 // (null for an element not in the frame); `utilisation_max` {value, element, case, check} over
 // the members drawn as beams; `displacement_max` per state {node, value}; `design_checks`, per
 // element {chain, l_cr, class, lambda_bar, chi, utilisation, check, case} of its governing state
-// (class, lambda_bar and chi null for a drawn section; the entry null for an element not in the
-// frame). "case" numbers the states from 1.
+// (class null for a drawn section, lambda_bar and chi null for a bar checked without flexural
+// buckling, whose section has no lines; the entry null for an element not in the frame). "case"
+// numbers the states from 1.
 void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks,
                       const std::vector<char>& counted, int n_elem);
 // `deflection`: per state whose deflection is checked {node (1-based; 0 when nothing moves),

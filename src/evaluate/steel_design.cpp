@@ -19,17 +19,20 @@ double ratio(double effect, double resistance) {
   return resistance > 0 ? effect / resistance : std::numeric_limits<double>::infinity();
 }
 
-// The largest |value| of one component of the resultants along the member.
-double largest_along(const MemberForces& m, size_t k) {
-  const auto component = [k](const EndForces& f) { return f[k]; };
-  return std::fabs(m.largest_of(component).forces[k]);
-}
-
-// C_m about one axis from the moments of component k (4 or 5), whose plane takes the member
-// load's component q: the uniform-load row of Table B.3 under such a load, else the linear one.
-double axis_moment_factor(const MemberForces& m, size_t k, double q) {
-  if (q == 0) return moment_factor(m.end1[k], m.end2[k]);
-  return moment_factor_uniform(m.end1[k], m.at(m.length / 2)[k], m.end2[k]);
+// One C_m for the resultant moment: Table B.3 on the components along the largest end or mid-length moment.
+// The uniform-load row under a load across the member, else the linear one. Moments in one plane
+// keep that plane's C_m, and no turn of the section's axes changes it.
+double resultant_moment_factor(const MemberForces& m) {
+  const bool loaded = m.load[1] != 0 || m.load[2] != 0;
+  const EndForces mid = loaded ? m.at(m.length / 2) : m.end1;
+  const auto size = [](const EndForces& f) { return std::hypot(f[4], f[5]); };
+  const EndForces* largest = &m.end1;
+  for (const EndForces* f : {&mid, &m.end2})
+    if (size(*f) > size(*largest)) largest = f;
+  // Scaled by the largest moment's size, which the ratios of Table B.3 do not see.
+  const auto along = [largest](const EndForces& f) { return f[4] * (*largest)[4] + f[5] * (*largest)[5]; };
+  if (!loaded) return moment_factor(along(m.end1), along(m.end2));
+  return moment_factor_uniform(along(m.end1), along(mid), along(m.end2));
 }
 
 // The largest N / A + M / W_el along the member, N/mm2.
@@ -46,28 +49,35 @@ double largest_shear(const MemberForces& m) {
   return std::max(std::hypot(m.end1[1], m.end1[2]), std::hypot(m.end2[1], m.end2[2]));
 }
 
-// Annex B, Table B.1, members not susceptible to torsional deformation (hollow sections):
-// k_yy, k_yz, k_zy, k_zz from the C_m of each axis, lambda_bar and n = N_Ed / (chi N_Rk / gamma_M1).
-struct InteractionFactors {
-  double yy, yz, zy, zz;
+// Annex B, Table B.1, members not susceptible to torsional deformation (hollow sections): k_yy
+// from C_m, lambda_bar and n = N_Ed / (chi N_Rk / gamma_M1); k_zy, 0.6 or 0.8 k_yy, is never larger.
+double interaction_factor(bool plastic, double cm, double lambda_bar, double n) {
+  if (plastic) return cm * (1 + std::min(lambda_bar - 0.2, 0.8) * n);
+  return cm * (1 + 0.6 * std::min(lambda_bar, 1.0) * n);
+}
+
+// Table 3.1, per grade of steel_grades: f_y up to 40 mm and from 40 to 80 mm thick, N/mm2.
+struct GradeYield {
+  double thin, thick;
 };
-InteractionFactors interaction_factors(bool plastic, double cm_y, double cm_z, double lambda_bar, double n) {
-  if (plastic) {
-    const double kyy = cm_y * (1 + std::min(lambda_bar - 0.2, 0.8) * n);
-    const double kzz = cm_z * (1 + std::min(lambda_bar - 0.2, 0.8) * n);
-    return {kyy, 0.6 * kzz, 0.6 * kyy, kzz};
-  }
-  const double kyy = cm_y * (1 + 0.6 * std::min(lambda_bar, 1.0) * n);
-  const double kzz = cm_z * (1 + 0.6 * std::min(lambda_bar, 1.0) * n);
-  return {kyy, kzz, 0.8 * kyy, kzz};
+constexpr std::array<GradeYield, steel_grades.size()> grade_yields{
+    {{235, 215}, {275, 255}, {355, 335}, {420, 390}, {460, 430}}};
+
+const GradeYield* yields_of(const std::string& grade) {
+  for (size_t k = 0; k < steel_grades.size(); ++k)
+    if (grade == steel_grades[k]) return &grade_yields[k];
+  return nullptr;
 }
 }  // namespace
 
 double grade_yield(const std::string& grade) {
-  static constexpr double yields[] = {235, 275, 355, 420, 460};
-  for (size_t k = 0; k < steel_grades.size(); ++k)
-    if (grade == steel_grades[k]) return yields[k];
-  return 0;
+  const GradeYield* y = yields_of(grade);
+  return y ? y->thin : 0;
+}
+
+double CheckSettings::yield_at(double thickness) const {
+  const GradeYield* y = yields_of(grade);
+  return thickness > 40 && y ? yield * y->thick / y->thin : yield;
 }
 
 const char* governs_name(Governs g) {
@@ -118,6 +128,7 @@ double RoundSection::plastic_modulus() const {
   const double inner = solid() ? 0 : outer - 2 * wall;
   return (outer * outer * outer - inner * inner * inner) / 6;
 }
+double RoundSection::thickness() const { return solid() ? outer : wall; }
 double RoundSection::shear_area() const { return solid() ? 0.9 * area() : 2 * area() / pi; }
 
 double tube_class_limit(int section_class, double yield) {
@@ -162,7 +173,7 @@ double governing_axial(const MemberForces& m) {
 MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLength& b, const MemberForces& m,
                                const CheckSettings& settings) {
   MemberCheck k;
-  const double fy = settings.yield, A = s.area(), I = s.second_moment();
+  const double fy = settings.yield_at(s.thickness()), A = s.area(), I = s.second_moment();
   const double compression = m.compression(), largest_axial = std::max(compression, m.tension());
   k.axial = governing_axial(m);
   k.moment = m.largest_moment();
@@ -182,13 +193,15 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
 
   // Shear with torsion (6.2.6, 6.2.7(9)): V_Ed / V_pl,Rd + tau_t / tau_Rd <= 1 is the same limit as
   // V_Ed <= V_pl,T,Rd. Above half of it, bending takes the reduced yield stress (1 - rho) f_y of
-  // 6.2.8 over the whole section.
+  // 6.2.8 over the whole section. At or beyond the limit the section fails in shear and has no
+  // moment resistance left to reduce: bending is then checked without shear, so that its ratios
+  // stay numbers and a bending failure still shows beside the shear one.
   const double tau_Rd = fy / (std::sqrt(3.0) * settings.gamma_m0);
   const double V = largest_shear(m);
   const double tau_t = ratio(std::fabs(m.end1[3]) * s.outer / 2, 2 * I);
   const double shear = ratio(V, s.shear_area() * tau_Rd) + ratio(tau_t, tau_Rd);
   set(Governs::shear, shear);
-  const double rho = shear > 0.5 ? std::min(1.0, std::pow(2 * shear - 1, 2)) : 0.0;
+  const double rho = shear > 0.5 && shear < 1 ? std::pow(2 * shear - 1, 2) : 0.0;
   const double M_Rd = W * fy * (1 - rho) / settings.gamma_m0;
   set(Governs::bending, ratio(k.moment, M_Rd));
 
@@ -208,17 +221,14 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   const double N_b_Rd = k.chi * A * fy / settings.gamma_m1;
   set(Governs::buckling, ratio(compression, N_b_Rd));
 
-  // Compression and bending (6.3.3, 6.61 and 6.62): the moments about W and H of the element's
-  // axes, each with its C_m; a round section has no lateral-torsional buckling (chi_LT = 1).
+  // Compression and bending (6.3.3): a round section bends alike about every axis, so the resultant
+  // moment is taken as if about W alone, with one C_m; 6.62 then never exceeds 6.61. No
+  // lateral-torsional buckling (chi_LT = 1).
   double interaction = 0;
   if (compression > 0) {
-    const double cm_y = b.several ? 1.0 : axis_moment_factor(m, 4, m.load[2]);
-    const double cm_z = b.several ? 1.0 : axis_moment_factor(m, 5, m.load[1]);
+    const double cm = b.several ? 1.0 : resultant_moment_factor(m);
     const double n_b = ratio(compression, N_b_Rd);
-    const InteractionFactors f = interaction_factors(plastic, cm_y, cm_z, k.lambda_bar, n_b);
-    const double M_Rd1 = W * fy / settings.gamma_m1;  // M_Rk / gamma_M1
-    const double my = ratio(largest_along(m, 4), M_Rd1), mz = ratio(largest_along(m, 5), M_Rd1);
-    interaction = std::max(n_b + f.yy * my + f.yz * mz, n_b + f.zy * my + f.zz * mz);
+    interaction = n_b + interaction_factor(plastic, cm, k.lambda_bar, n_b) * ratio(k.moment, W * fy / settings.gamma_m1);
   }
   set(Governs::interaction, interaction);
 

@@ -14,10 +14,10 @@
 // governing_case (its k) and governing_check (governs_name), the buckling member: chain (its number),
 // l_cr (mm), and in the governing case class, lambda_bar, chi and the ratios ratio_tension,
 // ratio_compression, ratio_bending, ratio_axial_bending, ratio_shear, ratio_buckling,
-// ratio_interaction, ratio_slenderness (empty for a drawn section, which is checked for yield and
-// Euler buckling only); for a frame of standard sizes the section's name (section; empty for a
-// non-design bar). An element that is not a member of the frame (removed by a clean-up) has empty
-// fields.
+// ratio_interaction, ratio_slenderness (a drawn section has no class and only lambda_bar, chi and
+// ratio_buckling, when it is checked for flexural buckling); for a frame of standard sizes the
+// section's name (section; empty for a non-design bar). An element that is not a member of the
+// frame (removed by a clean-up) has empty fields.
 ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const FrameChecks& checks, int n_elem);
 
 // One row per node: node, L, W, H, then per state k (as above) its displacements uL_k, uW_k, uH_k,

@@ -439,7 +439,9 @@ void method_section(Report& r, const ReportInput& in) {
               "6.2.4); bending with the resultant moment against M_pl,Rd or M_el,Rd (6.2.5); shear with torsion "
               "(6.2.6, 6.2.7; shear area 2A/pi for a tube, 0.9A for a rod); axial force and bending (6.2.9); flexural "
               "buckling over L_cr (6.3.1; curve a for hot-finished tubes, a0 in S460, c for cold-formed tubes and "
-              "rods); the interaction of compression and bending (6.3.3, Annex B); and the slenderness limit L_cr / i.");
+              "rods); the interaction of compression and the resultant moment, with one C_m (6.3.3, Annex B); and "
+              "the slenderness limit L_cr / i. f_y follows the thickness (Table 3.1): a tube's wall, a rod's "
+              "diameter.");
   r.paragraph("Non-design bars (drawn sections): the largest elastic normal stress at the walls' outer corners against "
               "f_y / gamma_M0, and flexural buckling about the weaker principal axis (curve b for a closed section, c "
               "for an open one).");
@@ -447,7 +449,8 @@ void method_section(Report& r, const ReportInput& in) {
               "buckle together; L_cr = K x the buckling member's length.");
   ReportTable t{{"Setting", "Value"}, {}, {false, false}};
   t.rows = {{"Steel grade", c.grade},
-            {"Yield stress f_y [N/mm2]", num(c.yield)},
+            {"Yield stress f_y [N/mm2], up to 40 mm thick", num(c.yield)},
+            {"Yield stress f_y [N/mm2], over 40 mm thick", num(c.yield_at(80))},
             {"Tubes", c.cold_formed ? "cold-formed" : "hot-finished"},
             {"gamma_M0", num(c.gamma_m0)},
             {"gamma_M1", num(c.gamma_m1)},

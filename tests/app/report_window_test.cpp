@@ -118,6 +118,9 @@ TEST_F(ReportWindow, ReportOfTheDesignShownAgreesWithItsTables) {
   }
   EXPECT_NE(text.find("page 1 of "), std::string::npos);
   EXPECT_NE(text.find("4 members hidden as thin at the threshold 1 are not listed"), std::string::npos);
+  // The settings give f_y over 40 mm thick too: 215 in S235.
+  const std::string thick = text.substr(text.find("over 40 mm thick"), 100);
+  EXPECT_EQ(words(thick.substr(0, thick.find('\n'))).back(), "215") << thick;
 
   // The member table: the members drawn as beams, worst first, each as the table has it.
   const std::vector<std::string> csv = test_support::file_lines("frame.csv");

@@ -55,6 +55,39 @@ TEST(MemberForces, CantileverCarriesItsTipLoadsToTheSupport) {
   EXPECT_EQ(k.governs, Governs::bending);
 }
 
+// A round member bends alike about every axis: turning its reference direction (its W and H axes
+// about its length) changes none of its ratios. A class 3 CHS 273 x 5 in S355, a cantilever along
+// L under its own weight, pushed at its tip and bent there by a force along W and a moment about
+// W: moments in no one plane, whose interaction governs.
+TEST(MemberChecks, ARoundMemberDoesNotDependOnItsReferenceDirection) {
+  const auto checked = [](double degrees) {
+    const double a = degrees * pi / 180;
+    Model m;
+    const int n1 = m.node(0, 0, 0), n2 = m.node(8000, 0, 0);
+    m.element(n1, n2, m.design(), {0, std::cos(a), std::sin(a)});
+    ModelFileCase& c = m.add_case();
+    Model::clamp(c, n1);
+    Model::load(c, n2, 1, -300e3);
+    Model::load(c, n2, 2, 2e3);
+    Model::load(c, n2, 5, 20e6);
+    ShownFrame f = with_diameters(m.f, 0);
+    f.sections[0] = tube_member(273, 5, "");
+    Loading weight;
+    weight.self_weight = true;
+    return check_frame(f, analyse_frame(f, weight), {355, 1.0, "S355"}).by_state[0][0];
+  };
+  const MemberCheck straight = checked(0);
+  EXPECT_EQ(straight.section_class, 3);
+  EXPECT_EQ(straight.governs, Governs::interaction);
+  for (double degrees : {30.0, 45.0}) {
+    const MemberCheck turned = checked(degrees);
+    EXPECT_NEAR(turned.utilisation, straight.utilisation, 1e-9) << degrees;
+    for (size_t g = 0; g < check_count; ++g)
+      EXPECT_NEAR(turned.ratio[g].value_or(-1), straight.ratio[g].value_or(-1), 1e-9)
+          << governs_name(static_cast<Governs>(g)) << " at " << degrees;
+  }
+}
+
 // Two slender bars from the supports at (-+866, 0, 0) to the apex (0, 0, 500), 30 degrees to the
 // horizontal, 1000 N down at the apex: each bar is a strut of N = F / (2 sin a) = 1000 N, up to
 // the bending of a rigid apex (of the order I / (A L^2) = 6e-6). The supports are pins; one of them

@@ -1,12 +1,18 @@
 // The tables a CSV export writes beside the design table when the frame is analysed.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <numbers>
 #include <string>
 
+#include "evaluate/force_view.h"
 #include "export/force_tables.h"
 #include "formats/fields.h"
+#include "formats/json.h"
+#include "formats/numtext.h"
 #include "post/result_file.h"
+#include "support/model_builder.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -63,4 +69,28 @@ TEST_F(ForceTables, ANameLeavesRoomForTheNodeTable) {
   EXPECT_EQ(files_here(), 0u);
   write(longest + ".csv");
   EXPECT_TRUE(fs::exists(longest + "_nodes.csv"));
+}
+
+// A stub that fails in shear: a rod of 40, 5 mm long, clamped, 240 kN across its free end.
+// V / V_pl,Rd = 240e3 / (0.9 A 235 / sqrt 3) = 1.564 governs, and the table and the state dump
+// carry it.
+TEST(ForceColumns, AShearFailureIsNamedAndExported) {
+  Model m;
+  const int n1 = m.node(0, 0, 0), n2 = m.node(5, 0, 0);
+  m.element(n1, n2, m.design());
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, n1);
+  Model::load(c, n2, 2, 240e3);
+  const ShownFrame f = frame_of(m.f, {40});
+  const FrameForces forces = analyse_frame(f);
+  const FrameChecks checks = check_frame(f, forces, {});
+  const double shear = 240e3 / (0.9 * std::numbers::pi * 400 * 235 / std::sqrt(3.0));
+  EXPECT_NEAR(checks.envelope[0].utilisation, shear, 1e-9);
+  EXPECT_EQ(checks.envelope[0].governs, Governs::shear);
+  const std::string row = force_columns(f, forces, checks, 1).rows[1];
+  EXPECT_NE(row.find("," + plain_text(checks.envelope[0].utilisation) + ",1,shear,"), std::string::npos) << row;
+  JsonWriter j;
+  write_force_json(j.begin_object(), f, forces, checks, {1}, 1);
+  EXPECT_NE(j.str().find("\"utilisation_max\":{\"value\":1.564"), std::string::npos) << j.str();
+  EXPECT_NE(j.str().find("\"check\":\"shear\",\"case\":1}]"), std::string::npos) << j.str();
 }
