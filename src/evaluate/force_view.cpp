@@ -150,7 +150,7 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
     }
     const MemberCheck& m = checks.governing(static_cast<size_t>(k));
     const bool round = m.section_class > 0;
-    j.begin_object().key("chain").value(checks.buckling.chain[static_cast<size_t>(k)]).key("l_cr").value(m.l_cr);
+    j.begin_object().key("chain").value(checks.chain(static_cast<size_t>(k))).key("l_cr").value(m.l_cr);
     j.key("class");
     if (round) j.value(m.section_class).key("lambda_bar").value(m.lambda_bar).key("chi").value(m.chi);
     else j.null().key("lambda_bar").null().key("chi").null();
