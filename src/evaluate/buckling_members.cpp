@@ -2,6 +2,7 @@
 // not yet in a chain, for the supports of one load case.
 #include "evaluate/buckling_members.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -68,11 +69,18 @@ struct ChainWalk {
     }
     return n;
   }
+
+  // The chain ends at `node` in element j, and nothing at all holds it there.
+  bool free(size_t j, int node) const {
+    const auto& joined = at[static_cast<size_t>(node)];
+    return !fixed(node, 0) && !fixed(node, 1) && !fixed(node, 2) &&
+           std::all_of(joined.begin(), joined.end(), [j](size_t k) { return k == j; });
+  }
 };
 }  // namespace
 
 BucklingLength BucklingMembers::buckling_length(size_t j, double k_factor) const {
-  return {k_factor * length[j], elements[j] > 1};
+  return {k_factor * length[j], elements[j] > 1, free_end[j] != 0};
 }
 
 BucklingMembers buckling_members(const ModelFile& m, const std::vector<char>& members, size_t supports) {
@@ -83,12 +91,13 @@ BucklingMembers buckling_members(const ModelFile& m, const std::vector<char>& me
     if (members[j])
       for (int node : {m.elements[j].node1 - 1, m.elements[j].node2 - 1}) walk.at[static_cast<size_t>(node)].push_back(j);
 
-  BucklingMembers out{std::vector<int>(n, 0), std::vector<double>(n, 0), std::vector<int>(n, 0)};
+  BucklingMembers out{std::vector<int>(n, 0), std::vector<double>(n, 0), std::vector<int>(n, 0), std::vector<char>(n, 0)};
   int chains = 0;
   for (size_t first = 0; first < n; ++first) {
     if (out.chain[first] != 0) continue;
     std::vector<size_t> chain{first};
     out.chain[first] = ++chains;
+    bool free_end = false;
     // Walk away from the first element through each of its ends.
     for (int node : {m.elements[first].node1 - 1, m.elements[first].node2 - 1}) {
       size_t j = first;
@@ -98,12 +107,14 @@ BucklingMembers buckling_members(const ModelFile& m, const std::vector<char>& me
         node = other_end(m.elements[k], node);
         j = k;
       }
+      free_end = free_end || walk.free(j, node);
     }
     double length = 0;
     for (size_t j : chain) length += norm(walk.along(j, m.elements[j].node1 - 1));
     for (size_t j : chain) {
       out.length[j] = length;
       out.elements[j] = static_cast<int>(chain.size());
+      out.free_end[j] = free_end;
     }
   }
   return out;

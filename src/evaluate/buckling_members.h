@@ -16,6 +16,9 @@ struct BucklingMembers {
   std::vector<int> chain;      // per element of the model: its chain, numbered from 1 in element order
   std::vector<double> length;  // per element: the length of its chain, mm
   std::vector<int> elements;   // per element: how many elements its chain holds
+  // Per element: an end of its chain is held by nothing at all (no support of a translation, no
+  // other member), so the chain sways like a cantilever.
+  std::vector<char> free_end;
   // Element j's buckling length: K x its chain's length, mm.
   BucklingLength buckling_length(size_t j, double k_factor) const;
 };

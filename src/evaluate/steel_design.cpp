@@ -212,8 +212,8 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   // axes, each with its C_m; a round section has no lateral-torsional buckling (chi_LT = 1).
   double interaction = 0;
   if (compression > 0) {
-    const double cm_y = b.several ? 1.0 : axis_moment_factor(m, 4, m.load[2]);
-    const double cm_z = b.several ? 1.0 : axis_moment_factor(m, 5, m.load[1]);
+    const double cm_y = b.free_end ? 0.9 : b.several ? 1.0 : axis_moment_factor(m, 4, m.load[2]);
+    const double cm_z = b.free_end ? 0.9 : b.several ? 1.0 : axis_moment_factor(m, 5, m.load[1]);
     const double n_b = ratio(compression, N_b_Rd);
     const InteractionFactors f = interaction_factors(plastic, cm_y, cm_z, k.lambda_bar, n_b);
     const double M_Rd1 = W * fy / settings.gamma_m1;  // M_Rk / gamma_M1

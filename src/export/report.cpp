@@ -445,7 +445,8 @@ void method_section(Report& r, const ReportInput& in) {
               "for an open one).");
   r.paragraph("Buckling members: elements in line buckle together through every node that is not held across them in "
               "two directions (by supports of translation in the state's load case, or by members not in line); "
-              "L_cr = K x the buckling member's length.");
+              "L_cr = K x the buckling member's length. One with an end that nothing holds sways, and takes C_m = 0.9 "
+              "(Table B.3).");
   ReportTable t{{"Setting", "Value"}, {}, {false, false}};
   t.rows = {{"Steel grade", c.grade},
             {"Yield stress f_y [N/mm2]", num(c.yield)},

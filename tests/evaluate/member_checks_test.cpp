@@ -175,6 +175,24 @@ TEST(BucklingMembers, OnlyANodeHeldAcrossBothWaysEndsAChain) {
   EXPECT_EQ(pieces(3, checks.buckling), (std::vector<int>{1, 1, 1}));
 }
 
+// A cantilever rod in two elements, d 40, 1500 mm, clamped at its foot, 20 kN down and 500 N along
+// L at its free tip: its buckling member sways, and the root's interaction takes C_m = 0.9 (Table
+// B.3), not the 1 of a member of several elements nor the 0.6 of its end moments.
+TEST(BucklingMembers, ACantileverSwaysWithCmOfPointNine) {
+  Model m;
+  const int set = m.design();
+  for (double h : {0.0, 750.0, 1500.0}) m.node(0, 0, h);
+  for (int k : {1, 2}) m.element(k, k + 1, set);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, 1);
+  Model::load(c, 3, 3, -20000);
+  Model::load(c, 3, 1, 500);
+  const ShownFrame f = with_diameters(m.f, 40);
+  const MemberCheck k = check_frame(f, analyse_frame(f), {235, 1.0}).by_state[0][0];
+  const double n = 20000 / (k.chi * pi * 400 * 235), my = 500 * 1500 / (40 * 40 * 40 / 6.0 * 235);
+  EXPECT_NEAR(k.ratio_of(Governs::interaction).value(), n + 0.9 * (1 + std::min(k.lambda_bar - 0.2, 0.8) * n) * my, 1e-6);
+}
+
 // A fixed-base portal frame, columns h = 3000, beam b = 6000, all of one I (k = (I/b) / (I/h) =
 // 0.5) and nearly rigid axially, with P along L at the top of the left column. The textbook sway
 // moments: at the bases P h / 2 (3k + 1) / (6k + 1), at the corners P h / 2 3k / (6k + 1); each
