@@ -65,7 +65,8 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
   }
   b.sizing = size_members(b.clean.frame, *b.clean.forces, *sizes, checks, loading, options);
   const ShownFrame& f = b.clean.frame;
-  b.bill = bill_of_materials(f, buckling_members(f.model, std::vector<char>(f.sections.size(), 1)).chain, loading.density);
+  const std::vector<char> every(f.sections.size(), 1);
+  b.bill = bill_of_materials(f, pieces(every.size(), state_chains(f.model, every, b.clean.forces->states)), loading.density);
   return b;
 }
 

@@ -149,7 +149,7 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
       continue;
     }
     const MemberCheck& m = checks.governing(static_cast<size_t>(k));
-    j.begin_object().key("chain").value(checks.buckling.chain[static_cast<size_t>(k)]).key("l_cr").value(m.l_cr);
+    j.begin_object().key("chain").value(checks.chain(static_cast<size_t>(k))).key("l_cr").value(m.l_cr);
     j.key("class");
     if (m.section_class > 0) j.value(m.section_class);
     else j.null();

@@ -245,13 +245,13 @@ FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const Ch
   FrameChecks out;
   const size_t n = f.sections.size();
   out.envelope.assign(n, {});
-  out.buckling = buckling_members(f.model, members);
+  out.buckling = state_chains(f.model, members, forces.states);
   bool first = true;  // the first state checked for strength
   for (size_t c = 0; c < forces.by_state.size(); ++c) {
     std::vector<MemberCheck> checks(n);
     const bool enveloped = forces.states[c].strength;
     for (size_t j = 0; j < n; ++j) {
-      const BucklingLength b{s.k_factor * out.buckling.length[j], out.buckling.elements[j] > 1};
+      const BucklingLength b = out.buckling[c].buckling_length(j, s.k_factor);
       const MemberCheck& k = checks[j] = check_member(f, j, f.sections[j], b, forces.by_state[c].members[j], s);
       MemberEnvelope& e = out.envelope[j];
       if (enveloped && (first || k.utilisation > e.utilisation)) e = {k.utilisation, static_cast<int>(c), k.governs};

@@ -71,17 +71,20 @@ struct MemberEnvelope {
 struct FrameChecks {
   std::vector<std::vector<MemberCheck>> by_state;  // per state, per member
   std::vector<MemberEnvelope> envelope;         // per member
-  BucklingMembers buckling;                     // per member: its chain and buckling length K x its length
+  std::vector<BucklingMembers> buckling;        // per state: the chains on its supports
   // The check of member j in the state that governs its envelope.
   const MemberCheck& governing(size_t j) const { return by_state[static_cast<size_t>(envelope[j].state)][j]; }
+  // Member j's chain in that state.
+  int chain(size_t j) const { return buckling[static_cast<size_t>(envelope[j].state)].chain[j]; }
 };
 
 // Largest normal stress of a member with end forces m: a circle or tube at its outer radius,
 // a general section at the sketch points given (or, without any, at the radius of the circle
 // of its area).
 double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fibres, const MemberForces& m);
-// Every member of f in every state. `members` flags the members that make the buckling members
-// (those drawn as beams of an optimised design); without it every member does.
+// Every member of f in every state, over the buckling members on the state's supports. `members`
+// flags the members that make the buckling members (those drawn as beams of an optimised design);
+// without it every member does.
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s);
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
                         const std::vector<char>& members);

@@ -30,12 +30,15 @@ std::vector<size_t> list_by_area(const std::vector<StandardSection>& list) {
 }
 
 // The member's largest utilisation with section s under the forces of every state checked for
-// strength, over its buckling length b.
-double utilisation_with(const MemberSection& s, size_t j, const BucklingLength& b, const ShownFrame& f,
+// strength, over its buckling length in the chains of that state.
+double utilisation_with(const MemberSection& s, size_t j, const std::vector<BucklingMembers>& chains, const ShownFrame& f,
                         const FrameForces& forces, const CheckSettings& checks) {
   double worst = 0;
   for (size_t c = 0; c < forces.by_state.size(); ++c)
-    if (forces.states[c].strength) worst = std::max(worst, check_member(f, j, s, b, forces.by_state[c].members[j], checks).utilisation);
+    if (forces.states[c].strength) {
+      const BucklingLength b = chains[c].buckling_length(j, checks.k_factor);
+      worst = std::max(worst, check_member(f, j, s, b, forces.by_state[c].members[j], checks).utilisation);
+    }
   return worst;
 }
 
@@ -155,12 +158,14 @@ struct Sizer {
   std::vector<double> area;             // per position, mm2
   double least_area = 0;                // of the smallest section allowed, mm2
   std::vector<double> needed;           // per member: its optimised area, 0 for one not sized
-  std::vector<BucklingLength> buckling;  // per member
-  std::vector<std::vector<size_t>> items;  // the sized members of each chain
+  std::vector<BucklingMembers> chains;   // per state
+  std::vector<std::vector<size_t>> items;  // the sized members of each piece (the chains of every state joined)
   std::vector<double> weight;           // per item: its length, mm
 
-  Sizer(const ShownFrame& frame, const std::vector<StandardSection>& list, const CheckSettings& c, const SizingOptions& o)
-      : f(frame), checks(c), options(o), list_index(list_by_area(list)) {
+  Sizer(const ShownFrame& frame, const std::vector<LoadState>& states, const std::vector<StandardSection>& list,
+        const CheckSettings& c, const SizingOptions& o)
+      : f(frame), checks(c), options(o), list_index(list_by_area(list)),
+        chains(state_chains(frame.model, std::vector<char>(frame.sections.size(), 1), states)) {
     if (options.section_types < 0)
       raise_error(err::invalid_setting, "section types: " + std::to_string(options.section_types) + " is below 0");
     if (options.rounds < 1) raise_error(err::invalid_setting, "sizing rounds: " + std::to_string(options.rounds) + " is below 1");
@@ -173,14 +178,13 @@ struct Sizer {
     if (!options.smallest.empty() &&
         std::none_of(list.begin(), list.end(), [&](const StandardSection& s) { return s.name == options.smallest; }))
       raise_error(err::invalid_setting, "smallest section \"" + options.smallest + "\" is not in the section list");
-    const BucklingMembers chains = buckling_members(f.model, std::vector<char>(f.sections.size(), 1));
-    std::vector<int> item_of_chain(f.sections.size() + 1, -1);
+    const std::vector<int> piece = pieces(f.sections.size(), chains);
+    std::vector<int> item_of_piece(f.sections.size() + 1, -1);
     needed.assign(f.sections.size(), 0);
     for (size_t j = 0; j < f.sections.size(); ++j) {
-      buckling.push_back({checks.k_factor * chains.length[j], chains.elements[j] > 1});
       if (f.sections[j].shape != MemberSection::Shape::circle) continue;
       needed[j] = f.sections[j].values.A;
-      int& item = item_of_chain[static_cast<size_t>(chains.chain[j])];
+      int& item = item_of_piece[static_cast<size_t>(piece[j])];
       if (item < 0) {
         item = static_cast<int>(items.size());
         items.emplace_back();
@@ -197,7 +201,7 @@ struct Sizer {
     for (const std::vector<size_t>& item : items)
       for (size_t j : item)
         for (size_t pos = 0; pos < tube.size(); ++pos)
-          p[j].push_back(area[pos] >= needed[j] && utilisation_with(tube[pos], j, buckling[j], f, forces, checks) <= 1);
+          p[j].push_back(area[pos] >= needed[j] && utilisation_with(tube[pos], j, chains, f, forces, checks) <= 1);
     return p;
   }
 
@@ -306,7 +310,7 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
 
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
                     const CheckSettings& checks, const Loading& loading, const SizingOptions& options) {
-  const Sizer s(f, list, checks, options);
+  const Sizer s(f, forces.states, list, checks, options);
   Sizing out;
   out.choice.assign(f.sections.size(), -1);
   out.settled = true;

@@ -19,19 +19,25 @@ double ratio(double effect, double resistance) {
   return resistance > 0 ? effect / resistance : std::numeric_limits<double>::infinity();
 }
 
-// One C_m for the resultant moment: Table B.3 on the components along the largest end or mid-length moment.
-// The uniform-load row under a load across the member, else the linear one. Moments in one plane
-// keep that plane's C_m, and no turn of the section's axes changes it.
+// One C_m for the resultant moment. A straight-line moment takes 0.2 + 0.8 |M_mid| / |M_end| (at
+// least 0.4): in one plane that is Table B.3's 0.6 + 0.4 psi, and a moment that turns along the
+// member (equal end moments at right angles: 0.77) is not taken as a reversing one. Under a load
+// across the member, the uniform-load row on the components along the largest end or mid-length
+// moment. No turn of the section's axes changes it.
 double resultant_moment_factor(const MemberForces& m) {
-  const bool loaded = m.load[1] != 0 || m.load[2] != 0;
-  const EndForces mid = loaded ? m.at(m.length / 2) : m.end1;
   const auto size = [](const EndForces& f) { return std::hypot(f[4], f[5]); };
+  if (m.load[1] == 0 && m.load[2] == 0) {
+    const double end = std::max(size(m.end1), size(m.end2));
+    if (end == 0) return 1;
+    const double middle = std::hypot(m.end1[4] + m.end2[4], m.end1[5] + m.end2[5]) / 2;
+    return std::max(0.4, 0.2 + 0.8 * middle / end);
+  }
+  const EndForces mid = m.at(m.length / 2);
   const EndForces* largest = &m.end1;
   for (const EndForces* f : {&mid, &m.end2})
     if (size(*f) > size(*largest)) largest = f;
   // Scaled by the largest moment's size, which the ratios of Table B.3 do not see.
   const auto along = [largest](const EndForces& f) { return f[4] * (*largest)[4] + f[5] * (*largest)[5]; };
-  if (!loaded) return moment_factor(along(m.end1), along(m.end2));
   return moment_factor_uniform(along(m.end1), along(mid), along(m.end2));
 }
 
@@ -226,7 +232,7 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   // lateral-torsional buckling (chi_LT = 1).
   double interaction = 0;
   if (compression > 0) {
-    const double cm = b.several ? 1.0 : resultant_moment_factor(m);
+    const double cm = b.free_end ? 0.9 : b.several ? 1.0 : resultant_moment_factor(m);
     const double n_b = ratio(compression, N_b_Rd);
     interaction = n_b + interaction_factor(plastic, cm, k.lambda_bar, n_b) * ratio(k.moment, W * fy / settings.gamma_m1);
   }

@@ -73,11 +73,13 @@ struct MemberCheck {
   const std::optional<double>& ratio_of(Governs g) const { return ratio[static_cast<size_t>(g)]; }
 };
 
-// How a member buckles: its buckling length and whether that runs over several elements in line
-// (then the moments of one element say nothing of the whole length's, and C_m is 1).
+// How a member buckles: its buckling length, whether that runs over several elements in line
+// (then the moments of one element say nothing of the whole length's, and C_m is 1), and whether
+// an end of it is held by nothing (a cantilever: it sways, and C_m is 0.9, Table B.3).
 struct BucklingLength {
   double l_cr = 0;  // mm
   bool several = false;
+  bool free_end = false;
 };
 
 // Buckling curves of EN 1993-1-1 Table 6.1 and their imperfection factors alpha.

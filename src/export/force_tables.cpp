@@ -52,7 +52,7 @@ ExtraColumns force_columns(const ShownFrame& f, const FrameForces& forces, const
     }
     const MemberEnvelope& e = checks.envelope[j];
     row += field(e.utilisation) + "," + forces.states[static_cast<size_t>(e.state)].key + "," + governs_name(e.governs);
-    if (!checks.by_state.empty()) row += design_fields(checks.governing(j), checks.buckling.chain[j]);
+    if (!checks.by_state.empty()) row += design_fields(checks.governing(j), checks.chain(j));
     if (sized) row += "," + f.sections[j].name;
     t.rows[static_cast<size_t>(f.element[j])] = row;
   }

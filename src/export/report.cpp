@@ -355,7 +355,7 @@ Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
           std::to_string(el.node1) + "-" + std::to_string(el.node2),
           section_text(f, j),
           num(member_length(f.model, j)),
-          std::to_string(checks.buckling.chain[j]),
+          std::to_string(checks.chain(j)),
           num(k.l_cr),
           round ? std::to_string(k.section_class) : "-",
           buckles ? num(k.lambda_bar) : "-",
@@ -445,8 +445,10 @@ void method_section(Report& r, const ReportInput& in) {
   r.paragraph("Non-design bars (drawn sections): the largest elastic normal stress at the walls' outer corners against "
               "f_y / gamma_M0, and flexural buckling about the weaker principal axis (curve b for a closed section, c "
               "for an open one).");
-  r.paragraph("Buckling members: elements in line through a node that joins just two members and that nothing holds "
-              "buckle together; L_cr = K x the buckling member's length.");
+  r.paragraph("Buckling members: elements in line buckle together through every node that is not held across them in "
+              "two directions (by supports of translation in the state's load case, or by members not in line); "
+              "L_cr = K x the buckling member's length. One with an end that nothing holds sways, and takes C_m = 0.9 "
+              "(Table B.3).");
   ReportTable t{{"Setting", "Value"}, {}, {false, false}};
   t.rows = {{"Steel grade", c.grade},
             {"Yield stress f_y [N/mm2], up to 40 mm thick", num(c.yield)},

@@ -184,7 +184,7 @@ void expect_all_pass(const Sized& x, const CheckSettings& k = {235, 1.0}) {
 // optimised areas fails one of them.
 void expect_lightest(const Sized& x, const ShownFrame& optimised, const CheckSettings& k = {235, 1.0}) {
   ASSERT_TRUE(x.s.settled);
-  const std::vector<int> chain = check_frame(x.f, x.forces, k).buckling.chain;
+  const std::vector<int> chain = pieces(x.f.sections.size(), check_frame(x.f, x.forces, k).buckling);
   for (int c = 1; c <= *std::max_element(chain.begin(), chain.end()); ++c) {
     std::vector<size_t> members;
     for (size_t j = 0; j < chain.size(); ++j)
@@ -534,7 +534,7 @@ TEST(BillOfMaterials, PiecesByChainLinesBySection) {
   ShownFrame f = frame_of(m.f, {0, 0, 0, 0});
   f.sections[0] = f.sections[1] = tube_member(48.3, 3.2, "CHS 48.3x3.2");
   f.sections[2] = tube_member(20, 0, "RD 20");
-  const Bill bill = bill_of_materials(f, buckling_members(f.model, {1, 1, 1, 1}).chain, 7850);
+  const Bill bill = bill_of_materials(f, buckling_members(f.model, {1, 1, 1, 1}, 0).chain, 7850);
   ASSERT_EQ(bill.lines.size(), 3u);
   EXPECT_EQ(bill.lines[0].section, "CHS 48.3x3.2");
   EXPECT_EQ(bill.lines[0].cut_lengths, std::vector<double>{2000});
