@@ -36,11 +36,14 @@ struct CutFrame {
 
 bool in_compression(const MemberForces& m) { return std::min(m.end1[0], m.end2[0]) < 0; }
 
+// The frame cut into pieces; without `hidden`, the members whose flag in `geometric` is cleared
+// are left out.
 CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections, const std::vector<MemberForces>& forces,
-                   const std::vector<char>& geometric) {
+                   const std::vector<char>& geometric, bool hidden) {
   CutFrame cut;
   for (const auto& p : model.nodes) cut.nodes.emplace_back(p[0], p[1], p[2]);
   for (size_t j = 0; j < model.elements.size(); ++j) {
+    if (!hidden && !geometric[j]) continue;
     const ModelFileElement& e = model.elements[j];
     const auto& material = model.props[static_cast<size_t>(e.prop - 1)];
     const Eigen::Vector3d a = cut.nodes[static_cast<size_t>(e.node1 - 1)], b = cut.nodes[static_cast<size_t>(e.node2 - 1)];
@@ -62,13 +65,19 @@ CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections,
   return cut;
 }
 
-// Per dof of the cut frame (6 per node): its place among the free dofs, or -1 where the case fixes it.
+// Per dof of the cut frame (6 per node): its place among the free dofs, or -1 where the case
+// fixes it or nothing holds it (no piece at its node, no spring on it), as in the analysis.
 std::vector<int> free_dofs(const CutFrame& cut, const ModelFileCase& held, int& count) {
+  std::vector<char> on_piece(cut.nodes.size(), 0);
+  for (const Piece& p : cut.pieces) on_piece[static_cast<size_t>(p.node1)] = on_piece[static_cast<size_t>(p.node2)] = 1;
   std::vector<int> place(6 * cut.nodes.size(), -1);
   count = 0;
   for (size_t i = 0; i < cut.nodes.size(); ++i)
-    for (size_t k = 0; k < 6; ++k)
-      if (i >= held.fixed.size() || !held.fixed[i][k]) place[6 * i + k] = count++;
+    for (size_t k = 0; k < 6; ++k) {
+      const bool frame_node = i < held.fixed.size();
+      if (frame_node && held.fixed[i][k]) continue;
+      if (on_piece[i] || (frame_node && held.springs[i][k] > 0)) place[6 * i + k] = count++;
+    }
   return place;
 }
 
@@ -174,14 +183,23 @@ FrameBuckling frame_buckling(const ModelFile& model, const std::vector<Section>&
   FrameBuckling out;
   for (size_t j = 0; j < forces.size(); ++j) out.compressed = out.compressed || (geometric[j] && in_compression(forces[j]));
   if (!out.compressed) return out;
-  const CutFrame cut = cut_frame(model, sections, forces, geometric);
   const ModelFileCase& held = model.cases[supports];
-  int n = 0;
-  const std::vector<int> place = free_dofs(cut, held, n);
+  // Pieces that only members hidden as thin hold (too thin to tell from rounding) are left out
+  // with those members when the frame cannot be factorised with them.
+  CutFrame cut;
+  std::vector<int> place;
   SparseMatrix K, KG;
-  assemble(cut, held, place, n, K, KG);
-  Eigen::SimplicialLLT<SparseMatrix> llt(K);
-  if (llt.info() != Eigen::Success) throw SolverError("load case " + std::to_string(supports + 1) + ": the frame is not held (a mechanism)");
+  Eigen::SimplicialLLT<SparseMatrix> llt;
+  for (bool hidden : {true, false}) {
+    cut = cut_frame(model, sections, forces, geometric, hidden);
+    int n = 0;
+    place = free_dofs(cut, held, n);
+    assemble(cut, held, place, n, K, KG);
+    llt.compute(K);
+    if (llt.info() == Eigen::Success) break;
+  }
+  if (llt.info() != Eigen::Success)
+    throw SolverError("load case " + std::to_string(supports + 1) + ": the frame is not held (a mechanism)");
   BucklingOperator op(llt, KG);
   double largest = 0;
   Eigen::VectorXd y;

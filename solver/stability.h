@@ -22,7 +22,8 @@ struct FrameBuckling {
 // The buckling of the frame of `model` (its nodes and elements, the supports and springs of load
 // case `supports`, 0-based) with one section per element, under the axial forces of `forces`
 // (per element, as an analysis of one state gives them). Elements whose flag in `geometric` is
-// cleared (members hidden as thin) keep their stiffness but take no axial force. A frame that is
-// not held is the SolverError of a mechanism.
+// cleared (members hidden as thin) keep their stiffness but take no axial force (or are left out,
+// where only they hold a piece of the frame). A frame that is not held is the SolverError of a
+// mechanism.
 FrameBuckling frame_buckling(const ModelFile& model, const std::vector<Section>& sections, size_t supports,
                              const std::vector<MemberForces>& forces, const std::vector<char>& geometric);
