@@ -1,15 +1,18 @@
 // Linear buckling: the frame cut into pieces, K and K_G assembled over the free dofs, K
-// factorised once, and the largest eigenvalue 1 / alpha of L^-1 P (-K_G) P^T L^-T found by
-// Lanczos iterations (Spectra).
+// factorised once (CHOLMOD), and the largest eigenvalue 1 / alpha of -K_G x = (1 / alpha) K x
+// found by Lanczos iterations in the K inner product (Spectra).
 #include "solver/stability.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include <memory>
+
+#include <Eigen/CholmodSupport>
 #include <Eigen/Eigenvalues>
-#include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
-#include <Spectra/SymEigsSolver.h>
+#include <Spectra/MatOp/SparseSymMatProd.h>
+#include <Spectra/SymGEigsSolver.h>
 
 #include "base/analysis_model.h"
 
@@ -108,45 +111,43 @@ void assemble(const CutFrame& cut, const ModelFileCase& held, const std::vector<
   KG.setFromTriplets(kg.begin(), kg.end());
 }
 
-// x -> L^-1 P (-K_G) P^T L^-T x, with P K P^T = L L^T: symmetric, its eigenvalues 1 / alpha.
-class BucklingOperator {
+// K as Spectra takes the matrix B of A x = lambda B x: its product and, through its sparse
+// Cholesky factor, its solve.
+class StiffnessOperator {
  public:
   using Scalar = double;
-  BucklingOperator(const Eigen::SimplicialLLT<SparseMatrix>& llt, const SparseMatrix& KG) : llt_(llt), KG_(KG) {}
-  Eigen::Index rows() const { return KG_.rows(); }
-  Eigen::Index cols() const { return KG_.cols(); }
+  explicit StiffnessOperator(const SparseMatrix& K) : K_(K) { llt_.compute(K); }
+  bool factorised() const { return llt_.info() == Eigen::Success; }
+  Eigen::Index rows() const { return K_.rows(); }
+  Eigen::Index cols() const { return K_.cols(); }
+  void solve(const double* x_in, double* y_out) const {
+    Eigen::Map<Eigen::VectorXd>(y_out, rows()) = llt_.solve(Eigen::Map<const Eigen::VectorXd>(x_in, rows()));
+  }
   void perform_op(const double* x_in, double* y_out) const {
-    Eigen::Map<const Eigen::VectorXd> x(x_in, rows());
-    Eigen::Map<Eigen::VectorXd>(y_out, rows()) = apply(x);
-  }
-  Eigen::VectorXd apply(const Eigen::VectorXd& x) const {
-    const Eigen::VectorXd spread = llt_.permutationPinv() * Eigen::VectorXd(llt_.matrixU().solve(x));
-    const Eigen::VectorXd pushed = -(KG_ * spread);
-    return llt_.matrixL().solve(Eigen::VectorXd(llt_.permutationP() * pushed));
-  }
-  // The buckled shape over the free dofs of an eigenvector y.
-  Eigen::VectorXd shape(const Eigen::VectorXd& y) const {
-    return llt_.permutationPinv() * Eigen::VectorXd(llt_.matrixU().solve(y));
+    Eigen::Map<Eigen::VectorXd>(y_out, rows()) = K_ * Eigen::Map<const Eigen::VectorXd>(x_in, rows());
   }
 
  private:
-  const Eigen::SimplicialLLT<SparseMatrix>& llt_;
-  const SparseMatrix& KG_;
+  const SparseMatrix& K_;
+  Eigen::CholmodSupernodalLLT<SparseMatrix> llt_;
 };
 
-// The largest eigenvalue of the operator and its eigenvector: by Lanczos iterations, or whole for
-// a problem too small for them.
-bool largest_eigenvalue(BucklingOperator& op, double& value, Eigen::VectorXd& vector) {
-  const Eigen::Index n = op.rows();
-  if (n < 3) {
-    Eigen::MatrixXd C(n, n);
-    for (Eigen::Index c = 0; c < n; ++c) C.col(c) = op.apply(Eigen::VectorXd::Unit(n, c));
-    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> dense(0.5 * (C + C.transpose()));
+// The largest mu of -K_G x = mu K x (mu = 1 / alpha) and its x: by Lanczos iterations, or whole
+// for a problem too small for them.
+bool largest_eigenvalue(const SparseMatrix& minus_KG, StiffnessOperator& K, const SparseMatrix& K_matrix, double& value,
+                        Eigen::VectorXd& vector) {
+  const Eigen::Index n = K.rows();
+  if (n <= 40) {
+    const Eigen::MatrixXd A = minus_KG, B = K_matrix;
+    const Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::MatrixXd> dense(A, B);
+    if (dense.info() != Eigen::Success) return false;
     value = dense.eigenvalues()(n - 1);
     vector = dense.eigenvectors().col(n - 1);
     return true;
   }
-  Spectra::SymEigsSolver<BucklingOperator> eigs(op, 1, std::min<Eigen::Index>(n, 20));
+  Spectra::SparseSymMatProd<double> A(minus_KG);
+  Spectra::SymGEigsSolver<Spectra::SparseSymMatProd<double>, StiffnessOperator, Spectra::GEigsMode::RegularInverse> eigs(
+      A, K, 1, std::min<Eigen::Index>(n, 20));
   eigs.init();
   eigs.compute(Spectra::SortRule::LargestAlge, 1000, 1e-10);
   if (eigs.info() != Spectra::CompInfo::Successful) return false;
@@ -189,22 +190,22 @@ FrameBuckling frame_buckling(const ModelFile& model, const std::vector<Section>&
   CutFrame cut;
   std::vector<int> place;
   SparseMatrix K, KG;
-  Eigen::SimplicialLLT<SparseMatrix> llt;
+  std::unique_ptr<StiffnessOperator> stiffness;
   for (bool hidden : {true, false}) {
     cut = cut_frame(model, sections, forces, geometric, hidden);
     int n = 0;
     place = free_dofs(cut, held, n);
     assemble(cut, held, place, n, K, KG);
-    llt.compute(K);
-    if (llt.info() == Eigen::Success) break;
+    stiffness = std::make_unique<StiffnessOperator>(K);
+    if (stiffness->factorised()) break;
   }
-  if (llt.info() != Eigen::Success)
+  if (!stiffness->factorised())
     throw SolverError("load case " + std::to_string(supports + 1) + ": the frame is not held (a mechanism)");
-  BucklingOperator op(llt, KG);
+  const SparseMatrix minus_KG = -KG;
   double largest = 0;
-  Eigen::VectorXd y;
-  if (!largest_eigenvalue(op, largest, y) || !(largest > 0)) return out;
+  Eigen::VectorXd shape;
+  if (!largest_eigenvalue(minus_KG, *stiffness, K, largest, shape) || !(largest > 0)) return out;
   out.alpha = 1 / largest;
-  out.mode_node = moving_node(op.shape(y), place, model.nodes.size());
+  out.mode_node = moving_node(shape, place, model.nodes.size());
   return out;
 }
