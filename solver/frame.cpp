@@ -209,6 +209,21 @@ Matrix12 local_stiffness(double E, double G, const Section& s, double L) {
   return k;
 }
 
+Matrix12 local_geometric_stiffness(double N, const Section& s, double L) {
+  Matrix12 k = Matrix12::Zero();
+  Eigen::Matrix4d g;
+  g << 6 / (5 * L), 0.1, -6 / (5 * L), 0.1,  //
+      0.1, 2 * L / 15, -0.1, -L / 30,        //
+      -6 / (5 * L), -0.1, 6 / (5 * L), -0.1,  //
+      0.1, -L / 30, -0.1, 2 * L / 15;
+  add_bending(k, N, g, bend_h_dofs, bend_h_signs);
+  add_bending(k, N, g, bend_w_dofs, bend_w_signs);
+  const double twist = s.A > 0 ? N * (s.Iw + s.Ih) / (s.A * L) : 0;
+  k(3, 3) = k(9, 9) = twist;
+  k(3, 9) = k(9, 3) = -twist;
+  return k;
+}
+
 Eigen::Matrix3d beam_axes(const Eigen::Vector3d& p1, const Eigen::Vector3d& p2, const Eigen::Vector3d& ref, bool design,
                           const std::string& name) {
   const double length = (p2 - p1).norm();

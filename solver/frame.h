@@ -70,6 +70,10 @@ struct UnitEnergies {
 // The 12 x 12 stiffness of a beam in its own axes (x, y = W, z = H), dofs u, v, w, rx, ry, rz at
 // node 1 then node 2. E, G in N/mm2, section in mm, length in mm.
 Eigen::Matrix<double, 12, 12> local_stiffness(double E, double G, const Section& s, double length);
+// The geometric stiffness of the same beam under the axial force N (N, tension positive: it
+// stiffens, compression softens), from the same cubic shape functions, with the torsional term
+// N Ip / (A L), Ip = Iw + Ih.
+Eigen::Matrix<double, 12, 12> local_geometric_stiffness(double N, const Section& s, double length);
 
 // The axes of a beam from p1 to p2 (mm), as rows: x from node 1 to node 2, y the section's W axis
 // (the part of the reference across the beam), z = x cross y its H axis. The reference is a point

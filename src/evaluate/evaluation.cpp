@@ -54,15 +54,15 @@ const BuiltFrame& Evaluation::built(const ResultStore& r, const FrameChoice& cho
   return *built_;
 }
 
-const FrameChecks& Evaluation::checks(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
-                                      const FrameChoice& choice, const EvaluationSettings& settings) {
+const Evaluation::Judged& Evaluation::judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
+                                             const FrameChoice& choice, const EvaluationSettings& settings) {
   const auto from = what_it_is_made_from(choice, settings);
-  if (!checks_ || checked_from_ != from) {
-    checked_from_.reset();
-    checks_ = std::make_unique<const FrameChecks>(check_frame(f, forces, settings.steel, drawn));
-    checked_from_ = from;
+  if (!judged_ || judged_from_ != from) {
+    judged_from_.reset();
+    judged_ = std::make_unique<const Judged>(Judged{check_frame(f, forces, settings.steel, drawn), frame_stability(f, forces, drawn)});
+    judged_from_ = from;
   }
-  return *checks_;
+  return *judged_;
 }
 
 Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings) {
@@ -84,9 +84,12 @@ Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, 
   }
   e.drawn = members_shown(*e.frame, r, choice.cycle, choice.threshold);
   if (e.forces == nullptr) return e;
-  e.checks = &checks(*e.frame, *e.forces, e.drawn, choice, settings);
+  const Judged& j = judged(*e.frame, *e.forces, e.drawn, choice, settings);
+  e.checks = &j.checks;
+  e.stability = j.stability;
   e.deflections = deflections(*e.forces, settings.loading.deflection_limit);
   e.summary = summarise(*e.forces, *e.checks, e.drawn, settings.loading.deflection_limit);
+  e.summary.stability = stability_text(*e.forces, e.stability);
   return e;
 }
 

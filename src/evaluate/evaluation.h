@@ -15,6 +15,7 @@
 #include "base/files.h"
 #include "evaluate/built_frame.h"
 #include "evaluate/force_view.h"
+#include "evaluate/frame_stability.h"
 
 // Standard sizes: on, with the list read and the sizing's options.
 struct SizingSettings {
@@ -51,6 +52,7 @@ struct Evaluated {
   const BuiltFrame* built = nullptr;    // the frame to build, when it is chosen and could be made
   std::vector<char> drawn;              // per member of frame: drawn as a beam, counted by the checks
   std::vector<Deflection> deflections;  // per state, against the deflection limit
+  std::vector<StateStability> stability;  // per state checked for strength
   FrameSummary summary;                 // of the members drawn, with the forces
   std::string problem;
 };
@@ -73,17 +75,22 @@ class Evaluation {
 
  private:
   const BuiltFrame& built(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings);
-  const FrameChecks& checks(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
-                            const FrameChoice& choice, const EvaluationSettings& settings);
+  // The checks and the stability of the frame chosen, made again when what they are made from changes.
+  struct Judged {
+    FrameChecks checks;
+    std::vector<StateStability> stability;
+  };
+  const Judged& judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
+                       const FrameChoice& choice, const EvaluationSettings& settings);
 
   static constexpr size_t kept = 8;
   ModelFile model_;
   std::list<std::pair<int, AnalysedFrame>> cycles_;  // most recently used first
   Loading loading_;                                  // theirs
   // What the frame to build and the checks were last made from, and what they were.
-  std::optional<std::pair<FrameChoice, EvaluationSettings>> built_from_, checked_from_;
+  std::optional<std::pair<FrameChoice, EvaluationSettings>> built_from_, judged_from_;
   std::unique_ptr<const BuiltFrame> built_;
-  std::unique_ptr<const FrameChecks> checks_;
+  std::unique_ptr<const Judged> judged_;
 };
 
 // The force view of the frame evaluated on the picture of its cycle: the colours, legend,

@@ -308,5 +308,6 @@ std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::
                                           significant_text(s.deflection_limit, 3) + " mm"
                                     : "") +
             ".";
+  if (!s.stability.empty()) text += " " + s.stability + ".";
   return text;
 }

@@ -103,6 +103,7 @@ struct FrameSummary {
   Deflection deflected;         // of every state checked for deflection
   std::string moved_in;         // its state
   double deflection_limit = 0;  // mm, 0: none
+  std::string stability;        // "Critical load factor alpha_cr 12.3 (load case 1)", or ""
 };
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
                        const std::vector<char>& counted, double deflection_limit = 0);

@@ -333,6 +333,18 @@ void displacement_table(Report& r, const ReportInput& in) {
   r.table("Largest displacement of each state, and the deflection check", std::move(t));
 }
 
+void stability_table(Report& r, const ReportInput& in) {
+  ReportTable t{{"State", "alpha_cr", "Node moving most"}, {}, {false, true, true}};
+  for (const StateStability& s : in.shown->stability) {
+    const FrameBuckling& b = s.buckling;
+    t.rows.push_back({in.shown->forces->states[static_cast<size_t>(s.state)].name, b.alpha > 0 ? num(b.alpha) : "-",
+                      b.mode_node >= 0 ? std::to_string(b.mode_node + 1) : "-"});
+  }
+  r.table("Critical load factor of each ultimate state: linear buckling under its axial forces (\"-\": nothing in "
+          "compression)",
+          std::move(t));
+}
+
 std::string section_text(const ShownFrame& f, size_t j) {
   const MemberSection& s = f.sections[j];
   if (!s.name.empty()) return s.name;
@@ -417,6 +429,8 @@ void results_section(Report& r, const ReportInput& in) {
   for (size_t k = 0; k < e.forces->states.size(); ++k) reaction_table(r, in, k);
   r.subheading("Displacements");
   displacement_table(r, in);
+  r.subheading("Stability");
+  stability_table(r, in);
   r.subheading("Member checks");
   member_table(r, in, checks);
   if (e.built && e.built->bill) {
@@ -462,8 +476,11 @@ void method_section(Report& r, const ReportInput& in) {
             {"Self-weight", in.loading.self_weight ? "on, towards " + in.loading.direction : "off"},
             {"Deflection limit [mm]", in.loading.deflection_limit > 0 ? num(in.loading.deflection_limit) : "none"}};
   r.table("Factors and settings", std::move(t));
-  r.paragraph("Neglected: second-order (P-delta) effects of the frame as a whole (the buckling checks stand for them "
-              "member by member) and the normal stresses of torsion; for drawn sections also shear and torsion "
+  r.paragraph("Stability of the frame: the critical load factor alpha_cr of each ultimate state, from a linear buckling "
+              "analysis under its axial forces (each member in compression cut into four beams; members hidden as thin "
+              "take no axial force). Below 10 the frame's second-order effects are not negligible (5.2.1).");
+  r.paragraph("Neglected: second-order (P-delta) effects of the frame as a whole in the forces (the buckling checks stand "
+              "for them member by member) and the normal stresses of torsion; for drawn sections also shear and torsion "
               "stresses, local buckling of thin walls, lateral-torsional and torsional buckling. Lengths are "
               "centre-line lengths between nodes; joints are not designed.");
 }

@@ -585,6 +585,7 @@ void Form1::write_forces_json(JsonWriter& j) {
   if (shown.forces == nullptr) return;
   write_force_json(j, *shown.frame, *shown.forces, *shown.checks, shown.drawn, store.pn_elem);
   write_deflection_json(j, *shown.forces, shown.deflections, loading_.deflection_limit);
+  write_stability_json(j, *shown.forces, shown.stability);
 }
 
 ForceView Form1::force_view() const {

@@ -224,6 +224,10 @@ TEST_F(LoadsOfTheChecks, SelfWeightAndDeflectionLimitReachTheChecksAndAreKept) {
   EXPECT_NE(with.find("\"self_weight\":{\"on\":true,\"direction\":\"-W\",\"weight\":"), std::string::npos) << with;
   EXPECT_EQ(with.find("\"weight\":0}"), std::string::npos);
   EXPECT_NE(with.find("\"deflection\":[{\"node\":4,"), std::string::npos) << with;
+  const std::string stability = "\"stability\":[{\"state\":\"load case 1\",\"alpha_cr\":";
+  const size_t alpha = with.find(stability);
+  ASSERT_NE(alpha, std::string::npos) << with;
+  EXPECT_TRUE(std::isdigit(with[alpha + stability.size()])) << with.substr(alpha, 80);
   EXPECT_NE(without.substr(without.find("\"forces\"")), with.substr(with.find("\"forces\"")));
   run("restart\nclick frmSplash.Command3\n"
       "expect Form1.Check42 checked 1\nexpect Form1.Text45 text -W\nexpect Form1.Text46 text 0.001\n");

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <tuple>
 
-#include "evaluate/member_checks.h"
+#include "evaluate/frame_stability.h"
 #include "support/model_builder.h"
 
 namespace {
@@ -318,4 +318,30 @@ TEST(MemberForces, ADrawnStrutBucklesAboutItsWeakerAxisOverItsChain) {
   EXPECT_NEAR(chained.by_state[0][1].l_cr, 2000, 1e-9);
 }
 
+}  // namespace
+
+namespace {
+// The ultimate state of a cantilever column in two elements under 1.5 times its load buckles at
+// Euler's load over twice its length; the serviceability state is not asked.
+TEST(FrameStability, UltimateStatesBuckleAtTheirFactoredLoads) {
+  const double P = 1000, d = 20, L = 1000;
+  Model m;
+  const int base = m.node(0, 0, 0), middle = m.node(0, 0, L / 2), top = m.node(0, 0, L);
+  m.element(base, middle, m.design());
+  m.element(middle, top, 1);
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, base);
+  Model::load(c, top, 3, -P);
+  const ShownFrame f = with_diameters(m.f, d);
+  Loading loading;
+  loading.combinations = {{"U", LimitState::uls, 0, {1.5}}, {"S", LimitState::sls, 0, {1}}};
+  const FrameForces forces = analyse_frame(f, loading);
+  const std::vector<StateStability> stability = frame_stability(f, forces, {1, 1});
+  ASSERT_EQ(stability.size(), 1u);
+  EXPECT_EQ(stability[0].state, 0);
+  const double euler = pi * pi * E * (pi * std::pow(d, 4) / 64) / std::pow(2 * L, 2);
+  EXPECT_NEAR(stability[0].buckling.alpha * 1.5 * P / euler, 1, 1e-3);
+  EXPECT_EQ(stability[0].buckling.mode_node, top - 1);
+  EXPECT_NE(stability_text(forces, stability).find(" (combination U): below 10,"), std::string::npos);
+}
 }  // namespace

@@ -1,0 +1,79 @@
+// The critical load factor of single columns against Euler's loads pi^2 E I / (beta L)^2 and the
+// torsional buckling load G J A / Ip.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "solver/stability.h"
+#include "support/model_builder.h"
+
+namespace {
+
+using test_support::E;
+using test_support::G;
+using test_support::Model;
+using std::numbers::pi;
+
+constexpr double height = 3000, P = 1000;  // mm, N of compression
+
+enum class Ends { pinned, cantilever, fixed_pinned };
+
+// A column along H from node 1 at the base to node 2 at the top, one element of section s
+// carrying P of compression. Torsion is held at the base, and at a pinned top too.
+struct Column {
+  Model m;
+  Section s;
+  Column(Ends ends, const Section& section) : s(section) {
+    m.node(0, 0, 0);
+    m.node(0, 0, height);
+    m.element(1, 2, m.non_design(s.A, s.Iw, s.Ih, s.J));
+    ModelFileCase& c = m.add_case();
+    auto fix = [&c](int node, std::initializer_list<size_t> dofs) {
+      for (size_t d : dofs) c.fixed[static_cast<size_t>(node - 1)][d] = true;
+    };
+    fix(1, {0, 1, 2, 5});
+    if (ends != Ends::pinned) fix(1, {3, 4});
+    if (ends != Ends::cantilever) fix(2, {0, 1, 5});
+  }
+  FrameBuckling buckling(double axial = -P, char geometric = 1) const {
+    MemberForces f;
+    f.end1[0] = f.end2[0] = axial;
+    f.length = height;
+    return frame_buckling(m.f, {s}, 0, {f}, {geometric});
+  }
+};
+
+TEST(FrameBuckling, SingleColumnsBuckleAtEulersLoad) {
+  // Iw and Ih trade places so that both bending planes are the weaker in some column.
+  const struct {
+    Ends ends;
+    double beta, Iw, Ih;
+    int mode_node;
+  } columns[] = {{Ends::pinned, 1, 2e6, 1e6, -1},
+                 {Ends::cantilever, 2, 1e6, 2e6, 1},
+                 {Ends::fixed_pinned, pi / 4.493409457909064, 2e6, 1e6, -1}};
+  for (const auto& c : columns) {
+    const Column column(c.ends, {1000, c.Iw, c.Ih, 3e6});
+    const FrameBuckling b = column.buckling();
+    const double euler = pi * pi * E * 1e6 / std::pow(c.beta * height, 2);
+    EXPECT_TRUE(b.compressed);
+    EXPECT_NEAR(b.alpha * P / euler, 1, 3e-3) << c.beta;
+    if (c.mode_node >= 0) {
+      EXPECT_EQ(b.mode_node, c.mode_node);
+    }
+  }
+  // Twisting: a section of next to no torsion constant buckles at G J A / (Iw + Ih).
+  const Column twisting(Ends::pinned, {1000, 2e6, 1e6, 1});
+  EXPECT_NEAR(twisting.buckling().alpha * P, G * 1 * 1000 / 3e6, 1e-6);
+}
+
+TEST(FrameBuckling, WithoutCompressionNothingBuckles) {
+  const Column column(Ends::cantilever, {1000, 1e6, 1e6, 2e6});
+  EXPECT_FALSE(column.buckling(P).compressed);
+  EXPECT_FALSE(column.buckling(-P, 0).compressed);  // a member hidden as thin takes no axial force
+  EXPECT_EQ(column.buckling(P).alpha, 0);
+}
+
+}  // namespace
