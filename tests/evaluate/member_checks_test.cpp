@@ -326,7 +326,7 @@ namespace {
 TEST(FrameStability, UltimateStatesBuckleAtTheirFactoredLoads) {
   const double P = 1000, d = 20, L = 1000;
   Model m;
-  const int base = m.node(0, 0, 0), middle = m.node(0, 0, L / 2), top = m.node(0, 0, L);
+  const int top = m.node(0, 0, L), middle = m.node(0, 0, L / 2), base = m.node(0, 0, 0);
   m.element(base, middle, m.design());
   m.element(middle, top, 1);
   ModelFileCase& c = m.add_case();
@@ -343,5 +343,8 @@ TEST(FrameStability, UltimateStatesBuckleAtTheirFactoredLoads) {
   EXPECT_NEAR(stability[0].buckling.alpha * 1.5 * P / euler, 1, 1e-3);
   EXPECT_EQ(stability[0].buckling.mode_node, top - 1);
   EXPECT_NE(stability_text(forces, stability).find(" (combination U): below 10,"), std::string::npos);
+  // The largest displacement of the serviceability state is the tip's, node 1.
+  const std::string summary = summary_text(f, summarise(forces, check_frame(f, forces, {}), {1, 1}), "the column");
+  EXPECT_NE(summary.find(" mm at node 1 at (0, 0, 1000), combination S."), std::string::npos) << summary;
 }
 }  // namespace
