@@ -24,7 +24,8 @@ std::vector<LoadState> load_states(size_t case_count, const Loading& loading) {
     s.strength = k.kind == LimitState::uls;
     s.service = !s.strength;
     s.combined = true;
-    for (size_t c = 0; c < case_count; ++c) s.factors.push_back(k.factor(c));
+    s.factors = k.factors;
+    s.factors.resize(case_count, 0.0);  // cases past the end have factor 0
     while (s.supports + 1 < case_count && s.factors[s.supports] == 0) ++s.supports;
     if (s.factors.empty() || s.factors[s.supports] == 0) s.supports = 0;
     s.self_weight = k.self_weight;

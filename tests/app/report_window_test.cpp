@@ -110,7 +110,7 @@ TEST_F(ReportWindow, ReportOfTheDesignShownAgreesWithItsTables) {
   for (const char* part : {"Calculation report", "fem_gr_jo.dat", "post_pl.dat", "You must verify your results.",
                            "\nModel", "Nodes", "Elements", "Materials and property sets", "Supports, springs and loads",
                            "Load case 1:", "Optimisation", "Convergence", "The frame", "The L-W plane", "The W-H plane",
-                           "The H-L plane", "Results", "Reactions", "Largest displacement", "Members", "Method",
+                           "The H-L plane", "Results", "Reactions", "Largest displacement", "Node moving most", "Members", "Method",
                            "EN 1993-1-1", "Neglected"}) {
     const size_t found = text.find(part, at);
     ASSERT_NE(found, std::string::npos) << part;
@@ -207,6 +207,16 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
       ++checked;
     }
   EXPECT_EQ(checked, 1);
+  // The stability of the ULS combination, as the window gives it.
+  const std::string alpha_key = "\"stability\":[{\"state\":\"combination C1\",\"alpha_cr\":";
+  const double window_alpha = std::stod(dump.substr(dump.find(alpha_key) + alpha_key.size()));
+  int stable = 0;
+  for (const std::string& line : text_lines(text))
+    if (const auto w = words(line); w.size() == 4 && w[0] == "combination" && w[1] == "C1") {
+      expect_close(std::stod(w[2]), window_alpha, "alpha_cr");
+      ++stable;
+    }
+  EXPECT_EQ(stable, 1);
   for (const char* part : {"combinations.csv", "Load combinations", "Reactions, combination C1", "Reactions, combination C2"})
     EXPECT_NE(text.find(part), std::string::npos) << part;
   EXPECT_EQ(balanced_states(text), 2);
