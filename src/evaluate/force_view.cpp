@@ -170,9 +170,8 @@ void write_force_json(JsonWriter& j, const ShownFrame& f, const FrameForces& for
 
 void write_deflection_json(JsonWriter& j, const FrameForces& forces, const std::vector<Deflection>& deflected, double limit) {
   j.key("deflection").begin_array();
-  for (size_t s = 0; s < deflected.size(); ++s) {
-    if (!forces.states[s].service) continue;
-    const Deflection& d = deflected[s];
+  for (size_t s = 0; const Deflection& d : deflected) {
+    if (!forces.states[s++].service) continue;
     j.begin_object().key("node").value(d.moved.value > 0 ? d.moved.node + 1 : 0).key("value").value(d.moved.value).key("ratio");
     if (limit > 0) j.value(d.ratio);
     else j.null();

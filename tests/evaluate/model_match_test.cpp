@@ -107,6 +107,8 @@ TEST(Evaluation, RemakesOnlyWhatAChangedSettingTouches) {
   EXPECT_NE(c.built, a.built);
   EXPECT_NE(c.checks, a.checks);
   EXPECT_EQ(evaluation.evaluate(r, build, limited).built, c.built);
+  limited.sizing.on = false;  // the list stays, unused
+  EXPECT_EQ(evaluation.evaluate(r, build, limited).kind, FrameKind::clean);
 
   const Evaluated design = evaluation.evaluate(r, {r.pn_cyc, 0.01f, false}, limited);
   EXPECT_EQ(design.kind, FrameKind::optimised);
