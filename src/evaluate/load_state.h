@@ -35,8 +35,8 @@ std::vector<LoadState> load_states(size_t case_count, const Loading& loading);
 // factor)` adds factor x part to sum. Terms of factor 0 take no part.
 template <class T, class Add>
 T superpose(const LoadState& s, T sum, const std::vector<T>& cases, const std::vector<T>& weights, Add add) {
-  for (size_t c = 0; c < cases.size() && c < s.factors.size(); ++c)
-    if (s.factors[c] != 0) add(sum, cases[c], s.factors[c]);
+  for (size_t c = 0; const T& part : cases)
+    if (const double factor = s.factors.at(c++); factor != 0) add(sum, part, factor);
   if (!weights.empty() && s.self_weight != 0) add(sum, weights[s.supports], s.self_weight);
   return sum;
 }
