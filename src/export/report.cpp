@@ -292,7 +292,8 @@ std::array<double, 3> applied_load(const ReportInput& in, size_t s) {
   for (const auto& load : loads.nodal) std::transform(sum.begin(), sum.end(), load.begin(), sum.begin(), std::plus<>());
   std::array<double, 3> unit{};
   direction_vector(in.loading.direction, unit);
-  for (size_t d = 0; d < 3; ++d) sum[d] += loads.weight_factor * loads.frame_weight * unit[d];
+  const double weight = loads.weight_factor * loads.frame_weight;
+  std::transform(sum.begin(), sum.end(), unit.begin(), sum.begin(), [weight](double f, double u) { return f + weight * u; });
   return sum;
 }
 
