@@ -18,7 +18,7 @@ using std::numbers::pi;
 
 constexpr double height = 3000, P = 1000;  // mm, N of compression
 
-enum class Ends { pinned, cantilever, fixed_pinned };
+enum class Ends { pinned, cantilever, fixed_pinned, fixed_sprung };  // sprung: stiff springs across at the top
 
 // A column along H from node 1 at the base to node 2 at the top, one element of section s
 // carrying P of compression. Torsion is held at the base, and at a pinned top too.
@@ -35,7 +35,11 @@ struct Column {
     };
     fix(1, {0, 1, 2, 5});
     if (ends != Ends::pinned) fix(1, {3, 4});
-    if (ends != Ends::cantilever) fix(2, {0, 1, 5});
+    if (ends == Ends::pinned || ends == Ends::fixed_pinned) fix(2, {0, 1, 5});
+    if (ends == Ends::fixed_sprung) {
+      fix(2, {5});
+      for (int dof : {1, 2}) Model::spring(c, 2, dof, 1e9);
+    }
   }
   FrameBuckling buckling(double axial = -P, char geometric = 1) const {
     MemberForces f;
@@ -53,7 +57,8 @@ TEST(FrameBuckling, SingleColumnsBuckleAtEulersLoad) {
     int mode_node;
   } columns[] = {{Ends::pinned, 1, 2e6, 1e6, -1},
                  {Ends::cantilever, 2, 1e6, 2e6, 1},
-                 {Ends::fixed_pinned, pi / 4.493409457909064, 2e6, 1e6, -1}};
+                 {Ends::fixed_pinned, pi / 4.493409457909064, 2e6, 1e6, -1},
+                 {Ends::fixed_sprung, pi / 4.493409457909064, 1e6, 2e6, -1}};
   for (const auto& c : columns) {
     const Column column(c.ends, {1000, c.Iw, c.Ih, 3e6});
     const FrameBuckling b = column.buckling();
@@ -74,6 +79,32 @@ TEST(FrameBuckling, WithoutCompressionNothingBuckles) {
   EXPECT_FALSE(column.buckling(P).compressed);
   EXPECT_FALSE(column.buckling(-P, 0).compressed);  // a member hidden as thin takes no axial force
   EXPECT_EQ(column.buckling(P).alpha, 0);
+}
+
+// A member hidden as thin keeps its stiffness: two of them brace a pinned column at mid-height,
+// which then buckles as two columns of half its length.
+TEST(FrameBuckling, MembersHiddenAsThinStillBrace) {
+  Model m;
+  const Section s{1000, 1e6, 1e6, 2e6};
+  const int set = m.non_design(s.A, s.Iw, s.Ih, s.J);
+  const int base = m.node(0, 0, 0), middle = m.node(0, 0, height / 2), top = m.node(0, 0, height);
+  const int along_l = m.node(1000, 0, height / 2), along_w = m.node(0, 1000, height / 2);
+  m.element(base, middle, set);
+  m.element(middle, top, set);
+  m.element(middle, along_l, set, {0, 1, 0});
+  m.element(middle, along_w, set, {1, 0, 0});
+  ModelFileCase& c = m.add_case();
+  for (size_t d : {0, 1, 2, 5}) c.fixed[static_cast<size_t>(base - 1)][d] = true;
+  for (size_t d : {0, 1, 5}) c.fixed[static_cast<size_t>(top - 1)][d] = true;
+  Model::clamp(c, along_l);
+  Model::clamp(c, along_w);
+  MemberForces column, brace;
+  column.end1[0] = column.end2[0] = -P;
+  column.length = height / 2;
+  brace.length = 1000;
+  const Section bar{1000, 1, 1, 2};  // stiff along, next to nothing in bending: a lateral hold only
+  const FrameBuckling b = frame_buckling(m.f, {s, s, bar, bar}, 0, {column, column, brace, brace}, {1, 1, 0, 0});
+  EXPECT_NEAR(b.alpha * P / (pi * pi * E * 1e6 / std::pow(height / 2, 2)), 1, 3e-3);
 }
 
 }  // namespace
