@@ -302,6 +302,10 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
       in.fail(err::invalid_setting, "an outer diameter must be from " + plain_text(min_section_size) + " to " +
                                         plain_text(max_section_size) + " mm, and a wall 0 (a solid rod) or from " +
                                         plain_text(min_section_size) + " mm to half the diameter");
+    // The bill of materials names its lines by section, and ends with "total".
+    if (std::any_of(list.begin(), list.end(), [&s](const StandardSection& x) { return x.name == s.name; }))
+      in.fail(err::invalid_setting, "the section name " + s.name + " is used twice");
+    if (s.name == "total") in.fail(err::invalid_setting, "\"total\" names the last line of the bill of materials, not a section");
     list.push_back(s);
   }
   if (list.empty()) raise_error(err::invalid_setting, path + ": no section in the list");

@@ -495,7 +495,9 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
             "CHS 114.3x5 CHS 139.7x5 CHS 168.3x5 CHS 168.3x6.3 CHS 219.1x6.3 CHS 273x8 CHS 323.9x8 CHS 406.4x10 ");
   EXPECT_DOUBLE_EQ(list.back().wall, 10);
   for (const auto& [text, error] : {std::pair{"name,outer,wall\r\nA,10,1\r\nB,12\r\n", "sections.csv, line 3"},
-                                    {"A,10,x\r\n", "sections.csv, line 1"}, {"\r\n", "no section"}}) {
+                                    {"A,10,x\r\n", "sections.csv, line 1"}, {"\r\n", "no section"},
+                                    {"A,10,1\r\nA,12,1\r\n", "line 2: the section name A is used twice"},
+                                    {"total,10,1\r\n", "line 1: \"total\" names"}}) {
     test_support::write_file(section_list_name, text);
     EXPECT_NE(test_support::error_of([] { read_section_list(); }).find(error), std::string::npos) << text;
   }
