@@ -827,10 +827,15 @@ std::string Form1::state_caption(int n) const {
   return k.name + " (" + limit_state_name(k.kind) + ")";
 }
 
-// The model is read when the design is first analysed, which then says whether the
-// combinations fit its load cases.
+// The model read with the results bounds the case factors a combination may have; a model that
+// cannot be read is said when the design is analysed, and bounds nothing here.
 void Form1::read_kept_combinations() {
-  loading_.combinations = read_combinations(combinations_file_name, max_cases);
+  int cases = max_cases;
+  try {
+    cases = Evaluation(store).case_count();  // the evaluation itself reads it when first asked
+  } catch (const std::exception&) {
+  }
+  loading_.combinations = read_combinations(combinations_file_name, cases);
 }
 
 // The dialog's table, for the model read.

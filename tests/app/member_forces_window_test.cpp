@@ -254,6 +254,10 @@ TEST_F(LoadsOfTheChecks, CombinationsAreEditedKeptAndReadWithTheResults) {
   run("restart\nclick frmSplash.Command3\nclick Form1.Command1\n"
       "expect-error Invalid setting (combinations.csv, line 3: the kind of a combination is ULS or SLS)\n"
       "expect Form1.HScroll6 max 1\n");
+  // Factors of more load cases than the model has are refused when the results are read.
+  run("edit-file combinations.csv 3 C2,SLS,1,1,1\n");
+  run("restart\nclick frmSplash.Command3\nclick Form1.Command1\n"
+      "expect-error Invalid setting (combinations.csv, line 3: more factors than the 1 load case)\n");
 }
 
 }  // namespace
