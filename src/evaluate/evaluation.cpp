@@ -5,11 +5,17 @@
 #include "formats/errors.h"
 
 namespace {
+// The loading as far as an analysis depends on it: the deflection limit enters only the
+// deflections and the summary.
+Loading loads_of(Loading loading) {
+  loading.deflection_limit = 0;
+  return loading;
+}
+
 // The settings as far as the analyses, the frame to build and the checks depend on them: the
-// deflection limit enters only the deflections and the summary, and the sizing only the frame to
-// build.
+// sizing enters only the frame to build.
 std::pair<FrameChoice, EvaluationSettings> what_it_is_made_from(const FrameChoice& choice, EvaluationSettings s) {
-  s.loading.deflection_limit = 0;
+  s.loading = loads_of(s.loading);
   if (!choice.to_build) s.sizing = {};
   return {choice, std::move(s)};
 }
@@ -22,8 +28,7 @@ Evaluation::Evaluation(const ResultStore& r, const std::string& model_path, cons
 }
 
 const AnalysedFrame& Evaluation::cycle(const ResultStore& r, int c, const Loading& loading) {
-  Loading loads = loading;
-  loads.deflection_limit = 0;
+  const Loading loads = loads_of(loading);
   if (!(loads == loading_)) {
     cycles_.clear();
     loading_ = loads;
