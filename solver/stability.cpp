@@ -102,9 +102,9 @@ void assemble(const CutFrame& cut, const ModelFileCase& held, const std::vector<
         if (kge(r, c) != 0) kg.emplace_back(gr, gc, kge(r, c));
       }
   }
-  for (size_t i = 0; i < held.springs.size(); ++i)
-    for (size_t d = 0; d < 6; ++d)
-      if (const int g = place[6 * i + d]; g >= 0 && held.springs[i][d] > 0) k.emplace_back(g, g, held.springs[i][d]);
+  for (size_t d = 0; const auto& node : held.springs)
+    for (const double stiffness : node)
+      if (const int g = place[d++]; g >= 0 && stiffness > 0) k.emplace_back(g, g, stiffness);
   K.resize(n, n);
   KG.resize(n, n);
   K.setFromTriplets(k.begin(), k.end());

@@ -34,7 +34,7 @@ std::string stability_text(const FrameForces& forces, const std::vector<StateSta
   const std::string text = "Critical load factor alpha_cr " + significant_text(alpha, 3) + " (" +
                            forces.states[static_cast<size_t>(least->state)].name + ")";
   if (alpha <= 1) return text + ": the frame buckles under these loads";
-  if (alpha < 10) return text + ": below 10, the frame's second-order effects are not negligible";
+  if (alpha < 10) return text + ": below 10, second-order effects matter";
   return text;
 }
 

@@ -188,6 +188,7 @@ TEST(BucklingMembers, OnlyANodeHeldAcrossBothWaysEndsAChain) {
       {"rotational supports", column({4, 5, 6}), 3000},
       {"supports along L and W in load case 2", column({1, 2}, {}, 1), 3000},
       {"members along L and -L", column({}, {{1000, 0, 1000}, {-1000, 0, 1000}}), 3000},
+      {"members along W and half a degree off it", column({}, {{0, 1000, 1000}, {8.7265, 999.962, 1000}}), 3000},
       {"a member seen along L, a support along L", column({1}, {{1000, 0, 2000}}), 3000},
       {"supports along L and W", column({1, 2}), 1000},
       {"members along L and W", column({}, {{1000, 0, 1000}, {0, 1000, 1000}}), 1000},
