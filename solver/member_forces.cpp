@@ -55,22 +55,6 @@ std::vector<double> roots_inside(Polynomial p) {
   return roots;
 }
 
-// The fixed-end forces of a uniform load q (N/mm, own axes) on a beam of length L held at both
-// ends, in its axes and dofs (u, v, w, rx, ry, rz at node 1, then node 2): what the nodes exert
-// on it. Each end takes half the load; the end moments are q L^2 / 12, bending about z turning
-// with +rz and about y with -ry (frame.cpp).
-Vector12 fixed_end_forces(const Eigen::Vector3d& q, double L) {
-  Vector12 f = Vector12::Zero();
-  const double m = L * L / 12;
-  for (int end = 0; end < 2; ++end) {
-    f.segment<3>(6 * end) = -q * L / 2;
-    const double sign = end == 0 ? 1 : -1;
-    f[6 * end + 4] = sign * q[2] * m;
-    f[6 * end + 5] = -sign * q[1] * m;
-  }
-  return f;
-}
-
 Eigen::Vector3d local_load(const Eigen::Matrix3d& axes, const std::vector<MemberLoad>& w, size_t j) {
   return j < w.size() ? Eigen::Vector3d(axes * Eigen::Vector3d(w[j].data())) : Eigen::Vector3d::Zero();
 }
@@ -92,6 +76,20 @@ void add_to_nodes(std::vector<std::array<double, 6>>& nodes, const Eigen::Matrix
 bool unloaded(const std::array<double, 3>& q) { return q[0] == 0 && q[1] == 0 && q[2] == 0; }
 
 }  // namespace
+
+// Each end takes half the load; the end moments are q L^2 / 12, bending about z turning with +rz
+// and about y with -ry (frame.cpp).
+Vector12 fixed_end_forces(const Eigen::Vector3d& q, double L) {
+  Vector12 f = Vector12::Zero();
+  const double m = L * L / 12;
+  for (int end = 0; end < 2; ++end) {
+    f.segment<3>(6 * end) = -q * L / 2;
+    const double sign = end == 0 ? 1 : -1;
+    f[6 * end + 4] = sign * q[2] * m;
+    f[6 * end + 5] = -sign * q[1] * m;
+  }
+  return f;
+}
 
 double MemberForces::compression() const { return std::max({-end1[0], -end2[0], 0.0}); }
 double MemberForces::tension() const { return std::max({end1[0], end2[0], 0.0}); }

@@ -72,6 +72,11 @@ struct CaseForces {
                                                    // zero to rounding where the frame is in equilibrium
 };
 
+// The fixed-end forces of a uniform load q (N/mm, own axes) on a beam of length L held at both
+// ends, in its axes and dofs (u, v, w, rx, ry, rz at node 1, then node 2): what the nodes exert
+// on it.
+Eigen::Matrix<double, 12, 1> fixed_end_forces(const Eigen::Vector3d& q, double L);
+
 // The equivalent nodal loads of uniform member loads w (N/mm, global; indexed like
 // model.elements, missing ones unloaded): per node (0-based), the forces (N) and moments (N mm)
 // along and about L, W, H that the fixed-end forces of every loaded member put on its nodes,

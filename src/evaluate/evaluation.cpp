@@ -59,12 +59,12 @@ const BuiltFrame& Evaluation::built(const ResultStore& r, const FrameChoice& cho
   return *built_;
 }
 
-const Evaluation::Judged& Evaluation::judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
+const FrameJudgement& Evaluation::judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
                                              const FrameChoice& choice, const EvaluationSettings& settings) {
   const auto from = what_it_is_made_from(choice, settings);
   if (!judged_ || judged_from_ != from) {
     judged_from_.reset();
-    judged_ = std::make_unique<const Judged>(Judged{check_frame(f, forces, settings.steel, drawn), frame_stability(f, forces, drawn)});
+    judged_ = std::make_unique<const FrameJudgement>(judge_frame(f, forces, settings.steel, settings.loading, drawn));
     judged_from_ = from;
   }
   return *judged_;
@@ -89,7 +89,8 @@ Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, 
   }
   e.drawn = members_shown(*e.frame, r, choice.cycle, choice.threshold);
   if (e.forces == nullptr) return e;
-  const Judged& j = judged(*e.frame, *e.forces, e.drawn, choice, settings);
+  const FrameJudgement& j = judged(*e.frame, *e.forces, e.drawn, choice, settings);
+  e.forces = &j.forces;
   e.checks = &j.checks;
   e.stability = j.stability;
   e.deflections = deflections(*e.forces, settings.loading.deflection_limit);

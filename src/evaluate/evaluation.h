@@ -15,7 +15,7 @@
 #include "base/files.h"
 #include "evaluate/built_frame.h"
 #include "evaluate/force_view.h"
-#include "evaluate/frame_stability.h"
+#include "evaluate/frame_judgement.h"
 
 // Standard sizes: on, with the list read and the sizing's options.
 struct SizingSettings {
@@ -47,7 +47,7 @@ struct FrameChoice {
 struct Evaluated {
   FrameKind kind = FrameKind::optimised;
   const ShownFrame* frame = nullptr;    // null: the design cannot be analysed, `problem` says why
-  const FrameForces* forces = nullptr;  // null: the frame cannot stand
+  const FrameForces* forces = nullptr;  // null: the frame cannot stand; ultimate states second order
   const FrameChecks* checks = nullptr;  // with the forces
   const BuiltFrame* built = nullptr;    // the frame to build, when it is chosen and could be made
   std::vector<char> drawn;              // per member of frame: drawn as a beam, counted by the checks
@@ -75,12 +75,9 @@ class Evaluation {
 
  private:
   const BuiltFrame& built(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings);
-  // The checks and the stability of the frame chosen, made again when what they are made from changes.
-  struct Judged {
-    FrameChecks checks;
-    std::vector<StateStability> stability;
-  };
-  const Judged& judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
+  // The second-order forces, checks and stability of the frame chosen, made again when what they
+  // are made from changes.
+  const FrameJudgement& judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
                        const FrameChoice& choice, const EvaluationSettings& settings);
 
   static constexpr size_t kept = 8;
@@ -90,7 +87,7 @@ class Evaluation {
   // What the frame to build and the checks were last made from, and what they were.
   std::optional<std::pair<FrameChoice, EvaluationSettings>> built_from_, judged_from_;
   std::unique_ptr<const BuiltFrame> built_;
-  std::unique_ptr<const Judged> judged_;
+  std::unique_ptr<const FrameJudgement> judged_;
 };
 
 // The force view of the frame evaluated on the picture of its cycle: the colours, legend,

@@ -9,7 +9,8 @@ std::vector<StateStability> frame_stability(const ShownFrame& f, const FrameForc
   const std::vector<Section> sections = f.section_values();
   for (size_t s = 0; s < forces.states.size(); ++s) {
     if (!forces.states[s].strength) continue;
-    StateStability entry{static_cast<int>(s), {}, {}};
+    StateStability entry;
+    entry.state = static_cast<int>(s);
     try {
       entry.buckling = frame_buckling(f.model, sections, forces.states[s].supports, forces.by_state[s].members, drawn);
     } catch (const SolverError& e) {

@@ -15,7 +15,12 @@ class JsonWriter;
 struct StateStability {
   int state = 0;  // 0-based, among the frame's states
   FrameBuckling buckling;
-  std::string problem;  // why the buckling analysis could not be made, or ""
+  double phi = 0;             // the equivalent sway imperfection, rad
+  bool second_order = false;  // its forces are second order with the sway imperfection
+  std::string direction;      // the sway that governs its largest utilisation ("+L"), or ""
+  std::string problem;        // why the buckling or second-order analysis could not be made, or ""
+  // The frame buckles under the state's loads: alpha_cr <= 1 with a member in compression.
+  bool buckles() const { return buckling.compressed && buckling.alpha > 0 && buckling.alpha <= 1; }
 };
 
 // One entry per state checked for strength, in the order of the states. `drawn` flags the

@@ -240,25 +240,36 @@ FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const Ch
   return check_frame(f, forces, s, std::vector<char>(f.sections.size(), 1));
 }
 
+std::vector<MemberCheck> check_state(const ShownFrame& f, const std::vector<MemberForces>& members,
+                                     const BucklingMembers& chains, const CheckSettings& s) {
+  std::vector<MemberCheck> checks(f.sections.size());
+  for (size_t j = 0; j < checks.size(); ++j)
+    checks[j] = check_member(f, j, f.sections[j], chains.buckling_length(j, s.k_factor), members[j], s);
+  return checks;
+}
+
+void take_envelope(FrameChecks& checks, const std::vector<LoadState>& states) {
+  checks.envelope.assign(checks.by_state.empty() ? 0 : checks.by_state[0].size(), {});
+  bool first = true;  // the first state checked for strength
+  for (size_t c = 0; c < checks.by_state.size(); ++c) {
+    if (!states[c].strength) continue;
+    for (size_t j = 0; j < checks.envelope.size(); ++j) {
+      const MemberCheck& k = checks.by_state[c][j];
+      MemberEnvelope& e = checks.envelope[j];
+      if (first || k.utilisation > e.utilisation) e = {k.utilisation, static_cast<int>(c), k.governs};
+    }
+    first = false;
+  }
+}
+
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
                         const std::vector<char>& members) {
   FrameChecks out;
-  const size_t n = f.sections.size();
-  out.envelope.assign(n, {});
   out.buckling = state_chains(f.model, members, forces.states);
-  bool first = true;  // the first state checked for strength
-  for (size_t c = 0; c < forces.by_state.size(); ++c) {
-    std::vector<MemberCheck> checks(n);
-    const bool enveloped = forces.states[c].strength;
-    for (size_t j = 0; j < n; ++j) {
-      const BucklingLength b = out.buckling[c].buckling_length(j, s.k_factor);
-      const MemberCheck& k = checks[j] = check_member(f, j, f.sections[j], b, forces.by_state[c].members[j], s);
-      MemberEnvelope& e = out.envelope[j];
-      if (enveloped && (first || k.utilisation > e.utilisation)) e = {k.utilisation, static_cast<int>(c), k.governs};
-    }
-    first = first && !enveloped;
-    out.by_state.push_back(std::move(checks));
-  }
+  for (size_t c = 0; c < forces.by_state.size(); ++c)
+    out.by_state.push_back(check_state(f, forces.by_state[c].members, out.buckling[c], s));
+  take_envelope(out, forces.states);
+  if (out.envelope.empty()) out.envelope.assign(f.sections.size(), {});
   return out;
 }
 

@@ -88,6 +88,11 @@ double largest_stress(const MemberSection& s, const std::vector<SketchPoint>& fi
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s);
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s,
                         const std::vector<char>& members);
+// Every member of f under the forces of one state (per member), over the buckling members of its supports.
+std::vector<MemberCheck> check_state(const ShownFrame& f, const std::vector<MemberForces>& members,
+                                     const BucklingMembers& chains, const CheckSettings& s);
+// Each member's envelope over the states checked for strength, from checks.by_state.
+void take_envelope(FrameChecks& checks, const std::vector<LoadState>& states);
 // Member j of f (0-based) with the section s instead of its own, under the forces m of one state,
 // over the buckling length b (mm).
 MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, const BucklingLength& b,

@@ -7,6 +7,7 @@
 
 #include "evaluate/buckling_members.h"
 #include "evaluate/clean_up.h"
+#include "evaluate/frame_judgement.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
@@ -30,14 +31,19 @@ std::vector<size_t> list_by_area(const std::vector<StandardSection>& list) {
 }
 
 // The member's largest utilisation with section s under the forces of every state checked for
-// strength, over its buckling length in the chains of that state.
+// strength, over its buckling length in the chains of that state. Where the state's loads buckle
+// the frame and the member is in compression, the frame-buckling ratio 1 / alpha_cr falls as the
+// member's stiffness grows (as if every member in compression grew alike).
 double utilisation_with(const MemberSection& s, size_t j, const std::vector<BucklingMembers>& chains, const ShownFrame& f,
-                        const FrameForces& forces, const CheckSettings& checks) {
+                        const FrameJudgement& judged, const CheckSettings& checks) {
   double worst = 0;
+  const FrameForces& forces = judged.forces;
   for (size_t c = 0; c < forces.by_state.size(); ++c)
     if (forces.states[c].strength) {
       const BucklingLength b = chains[c].buckling_length(j, checks.k_factor);
       worst = std::max(worst, check_member(f, j, s, b, forces.by_state[c].members[j], checks).utilisation);
+      if (const double ratio = frame_buckling_ratio(judged, c, j); ratio > 0)
+        worst = std::max(worst, ratio * f.sections[j].values.Iw / s.values.Iw);
     }
   return worst;
 }
@@ -195,13 +201,13 @@ struct Sizer {
     }
   }
 
-  // Per sized member and position: the section has the member's area and passes under `forces`.
-  std::vector<std::vector<char>> passes(const FrameForces& forces) const {
+  // Per sized member and position: the section has the member's area and passes as judged.
+  std::vector<std::vector<char>> passes(const FrameJudgement& judged) const {
     std::vector<std::vector<char>> p(f.sections.size());
     for (const std::vector<size_t>& item : items)
       for (size_t j : item)
         for (size_t pos = 0; pos < tube.size(); ++pos)
-          p[j].push_back(area[pos] >= needed[j] && utilisation_with(tube[pos], j, chains, f, forces, checks) <= 1);
+          p[j].push_back(area[pos] >= needed[j] && utilisation_with(tube[pos], j, chains, f, judged, checks) <= 1);
     return p;
   }
 
@@ -320,12 +326,13 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
   out.settled = true;
   if (s.items.empty()) return out;
   std::vector<Tried> sets;
-  Positions next = s.choose(s.passes(forces), Positions(s.items.size(), 0));
+  const std::vector<char> every(f.sections.size(), 1);
+  Positions next = s.choose(s.passes(judge_frame(f, forces, checks, loading, every)), Positions(s.items.size(), 0));
   for (;;) {
     s.apply(f, next, out);
     forces = analyse_frame(f, loading);
     ++out.rounds;
-    const std::vector<std::vector<char>> p = s.passes(forces);
+    const std::vector<std::vector<char>> p = s.passes(judge_frame(f, forces, checks, loading, every));
     sets.push_back(tried(s, f, next, forces, p));
     const Positions after = s.choose(p, next);
     out.settled = after == next;

@@ -99,6 +99,7 @@ const char* governs_name(Governs g) {
     case Governs::class4: return "class 4";
     case Governs::yield: return "yield";
     case Governs::euler: return "Euler buckling";
+    case Governs::frame_buckling: return "frame buckling";
     case Governs::none: break;
   }
   return "-";

@@ -36,7 +36,8 @@ inline constexpr std::array<const char*, 5> steel_grades{"S235", "S275", "S355",
 double grade_yield(const std::string& grade);
 
 // The checks a member can fail, in the order of the tables. A drawn (non-design) section has only
-// the last two: its largest normal stress against f_y, and its compression against the Euler force.
+// yield and euler: its largest normal stress against f_y, and its compression against the Euler
+// force. Any member in compression fails by frame buckling in a state whose loads buckle the frame.
 enum class Governs {
   none,
   tension,
@@ -49,9 +50,10 @@ enum class Governs {
   slenderness,
   class4,
   yield,
-  euler
+  euler,
+  frame_buckling  // the frame buckles (alpha_cr <= 1) in a state where the member is in compression
 };
-inline constexpr size_t check_count = static_cast<size_t>(Governs::euler) + 1;
+inline constexpr size_t check_count = static_cast<size_t>(Governs::frame_buckling) + 1;
 // "tension", "compression", "bending", "axial and bending", "shear", "buckling", "interaction",
 // "slenderness", "class 4", "yield", "Euler buckling"; "-" for none.
 const char* governs_name(Governs g);

@@ -7,11 +7,15 @@
 #include <filesystem>
 #include <set>
 
+#include "evaluate/frame_judgement.h"
 #include "evaluate/bill_of_materials.h"
+#include "evaluate/frame_judgement.h"
 #include "evaluate/built_frame.h"
+#include "evaluate/frame_judgement.h"
 #include "evaluate/clean_up.h"
 #include "formats/json.h"
 #include "formats/numtext.h"
+#include "evaluate/frame_judgement.h"
 #include "evaluate/standard_sizes.h"
 #include "solver/optimiser.h"
 #include "support/model_builder.h"
@@ -142,6 +146,7 @@ struct TieAndStruts {
     for (int end : {up, left, right}) m.element(n, end, set);
     ModelFileCase& c = m.add_case();
     for (int end : {up, left, right}) Model::clamp(c, end);
+    Model::spring(c, n, 2, 1e6);  // held across its plane, where only the members' bending would hold it
     Model::load(c, n, 3, -20000);
   }
   std::vector<double> d{7.5, 3, 3};
@@ -235,12 +240,21 @@ TEST(StandardSizes, TheLightestSectionWithTheAreaThatPassesTheChecks) {
   EXPECT_TRUE(s.settled);
   EXPECT_EQ(s.rounds, 1);
   EXPECT_EQ(f.sections[0].name, "CHS 21.3x2.3");
-  // Half the buckling length and no slenderness limit: a 10 mm rod is enough (lambda_bar 2.182,
-  // curve c: chi = 0.1686, N_b,Rd = 3.11 kN), and its area is the circle's exactly.
-  ShownFrame loose = frame_of(m.f, {10, 10});
+  // Half the buckling length and no slenderness limit would let a 10 mm rod pass (lambda_bar
+  // 2.182, curve c: chi = 0.1686, N_b,Rd = 3.11 kN), but K does not hold the frame: pinned at
+  // their feet, 10 mm struts buckle in their plane below the load (N_cr = pi^2 E I / L^2 = 969 N
+  // < 1000 N), so frame buckling takes the next rod, 12 mm. The apex is held across the plane.
+  Model held = test_support::two_struts(1000);
+  Model::spring(held.f.cases[0], 3, 2, 1e6);
+  ShownFrame loose = frame_of(held.f, {10, 10});
   FrameForces loose_forces = analyse_frame(loose);
-  size_members(loose, loose_forces, default_sections(), {235, 0.5, "S235", false, 1.0, 1.0, 0});
-  EXPECT_EQ(loose.sections[0].name, "RD 10");
+  const CheckSettings half{235, 0.5, "S235", false, 1.0, 1.0, 0};
+  const FrameJudgement rods = judge_frame(loose, loose_forces, half, {}, {1, 1});
+  EXPECT_TRUE(rods.stability[0].buckles());
+  EXPECT_EQ(rods.checks.envelope[0].governs, Governs::frame_buckling);
+  size_members(loose, loose_forces, default_sections(), half);
+  EXPECT_EQ(loose.sections[0].name, "RD 12");
+  EXPECT_FALSE(judge_frame(loose, loose_forces, half, {}, {1, 1}).stability[0].buckles());
 }
 
 // The serviceability state, ten times the load, does not size the members; the strength state

@@ -1,11 +1,12 @@
 // The critical load factor of single columns against Euler's loads pi^2 E I / (beta L)^2 and the
-// torsional buckling load G J A / Ip.
+// torsional buckling load G J A / Ip; a cantilever's second-order moments against the closed form.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "solver/second_order.h"
 #include "solver/stability.h"
 #include "support/model_builder.h"
 
@@ -105,6 +106,39 @@ TEST(FrameBuckling, MembersHiddenAsThinStillBrace) {
   const Section bar{1000, 1, 1, 2};  // stiff along, next to nothing in bending: a lateral hold only
   const FrameBuckling b = frame_buckling(m.f, {s, s, bar, bar}, 0, {column, column, brace, brace}, {1, 1, 0, 0});
   EXPECT_NEAR(b.alpha * P / (pi * pi * E * 1e6 / std::pow(height / 2, 2)), 1, 3e-3);
+}
+
+// A cantilever under P down and H across its top bends to second order: its base moment is
+// H tan(kL) / k, k = sqrt(P / EI), and the top's P rides on its sway.
+TEST(SecondOrder, CantileverBaseMomentFollowsTheClosedForm) {
+  const double I = 1e6, H = 500;
+  const Column column(Ends::cantilever, {1000, I, I, 2e6});
+  for (const double load : {10e3, 30e3, 50e3}) {  // Euler's load of the cantilever: 54.8 kN
+    MemberForces first;
+    first.end1[0] = first.end2[0] = -load;
+    first.length = height;
+    std::vector<std::array<double, 6>> nodal(2, std::array<double, 6>{});
+    nodal[1][0] = H;
+    nodal[1][2] = -load;
+    const SecondOrderForces got = second_order_forces(column.m.f, {column.s}, 0, nodal, {}, {first}, {1});
+    const double k = std::sqrt(load / (E * I));
+    const MemberForces& m = got.members[0];
+    EXPECT_NEAR(std::hypot(m.end1[4], m.end1[5]) / (H * std::tan(k * height) / k), 1, 1e-3) << load;
+    EXPECT_NEAR(std::hypot(m.end2[4], m.end2[5]), 0, 1e-6 * H * height);
+    EXPECT_NEAR(m.end1[0], -load, 1e-6 * load);
+    // In tension the column stiffens: less than H L.
+    first.end1[0] = first.end2[0] = load;
+    nodal[1][2] = load;
+    const SecondOrderForces pulled = second_order_forces(column.m.f, {column.s}, 0, nodal, {}, {first}, {1});
+    EXPECT_NEAR(std::hypot(pulled.members[0].end1[4], pulled.members[0].end1[5]) / (H * std::tanh(k * height) / k), 1, 2e-2);
+  }
+  // Beyond Euler's load the stiffness is no longer positive.
+  MemberForces over;
+  over.end1[0] = over.end2[0] = -60e3;
+  over.length = height;
+  std::vector<std::array<double, 6>> nodal(2, std::array<double, 6>{});
+  nodal[1][2] = -60e3;
+  EXPECT_THROW(second_order_forces(column.m.f, {column.s}, 0, nodal, {}, {over}, {1}), SolverError);
 }
 
 }  // namespace
