@@ -35,7 +35,6 @@ std::string stability_text(const FrameForces& forces, const std::vector<StateSta
   const std::string text = "Critical load factor alpha_cr " + significant_text(alpha, 3) + " (" +
                            forces.states[static_cast<size_t>(least->state)].name + ")";
   if (alpha <= 1) return text + ": the frame buckles under these loads";
-  if (alpha < 10) return text + ": below 10, second-order effects matter";
   return text;
 }
 
@@ -45,7 +44,9 @@ void write_stability_json(JsonWriter& j, const FrameForces& forces, const std::v
     j.begin_object().key("state").value(forces.states[static_cast<size_t>(s.state)].name).key("alpha_cr");
     if (s.buckling.alpha > 0) j.value(s.buckling.alpha);
     else j.null();
-    j.key("mode_node").value(s.buckling.mode_node + 1).end_object();
+    j.key("mode_node").value(s.buckling.mode_node + 1).key("phi").value(s.phi).key("second_order").value(s.second_order);
+    if (!s.direction.empty()) j.key("direction").value(s.direction);
+    j.end_object();
   }
   j.end_array();
 }

@@ -31,10 +31,10 @@ std::vector<StateStability> frame_stability(const ShownFrame& f, const FrameForc
 const StateStability* least_stable(const std::vector<StateStability>& stability);
 
 // "Critical load factor alpha_cr 12.3 (load case 1)" for the smallest, or "" when no state has
-// one; at most 1 it adds that the frame buckles, below 10 that its second-order effects are not
-// negligible (the forces are first-order).
+// one; at most 1 it adds that the frame buckles under these loads.
 std::string stability_text(const FrameForces& forces, const std::vector<StateStability>& stability);
 
 // The window's dump: `stability`, per state checked for strength {state (its name), alpha_cr
-// (null without compression), mode_node (1-based; 0 without)}.
+// (null without compression), mode_node (1-based; 0 without), phi (rad), second_order (its forces
+// are), direction (of the sway that governs its largest utilisation; left out without one)}.
 void write_stability_json(JsonWriter& j, const FrameForces& forces, const std::vector<StateStability>& stability);

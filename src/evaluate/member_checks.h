@@ -2,8 +2,9 @@
 // the solver's engine (member forces, displacements, reactions of every load case) and the checks
 // of every member with their envelope over the states: the steel checks of a round member over its
 // buckling member's length, and for a drawn section its largest normal stress and Euler buckling.
-// Units: mm, N, N mm, N/mm2. Neglected: second-order effects of the frame as a whole; for drawn
-// sections also shear and torsion stresses, local buckling of thin walls and any product moment.
+// Units: mm, N, N mm, N/mm2. These forces are first order; frame_judgement takes the ultimate states
+// to second order. Neglected for drawn sections: shear and torsion stresses, local buckling of thin
+// walls and any product moment.
 #pragma once
 
 #include <array>

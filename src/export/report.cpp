@@ -335,14 +335,15 @@ void displacement_table(Report& r, const ReportInput& in) {
 }
 
 void stability_table(Report& r, const ReportInput& in) {
-  ReportTable t{{"State", "alpha_cr", "Node moving most"}, {}, {false, true, true}};
+  ReportTable t{{"State", "alpha_cr", "Node moving most", "phi", "Sway governing"}, {}, {false, true, true, true, false}};
   for (const StateStability& s : in.shown->stability) {
     const FrameBuckling& b = s.buckling;
     t.rows.push_back({in.shown->forces->states[static_cast<size_t>(s.state)].name, b.alpha > 0 ? num(b.alpha) : "-",
-                      b.mode_node >= 0 ? std::to_string(b.mode_node + 1) : "-"});
+                      b.mode_node >= 0 ? std::to_string(b.mode_node + 1) : "-", "1/" + num(1 / s.phi),
+                      s.buckles() ? "buckles" : s.direction.empty() ? "-" : s.direction});
   }
-  r.table("Critical load factor of each ultimate state: linear buckling under its axial forces (\"-\": nothing in "
-          "compression)",
+  r.table("Stability of each ultimate state: its critical load factor (\"-\": nothing in compression), its sway "
+          "imperfection and the direction of the sway that governs its largest utilisation",
           std::move(t));
 }
 
@@ -446,10 +447,10 @@ void results_section(Report& r, const ReportInput& in) {
 void method_section(Report& r, const ReportInput& in) {
   const CheckSettings& c = in.steel;
   r.heading("Method");
-  r.paragraph("A linear analysis of the frame shown (6 degrees of freedom per node, beam elements): every design beam a "
+  r.paragraph("An analysis of the frame shown (6 degrees of freedom per node, beam elements): every design beam a "
               "solid circle of its diameter (or the standard section chosen), every non-design bar its drawn section. "
-              "Each member is checked in every ultimate state to EN 1993-1-1; its utilisation is the largest ratio of "
-              "effect to resistance.");
+              "Each member is checked in every ultimate state to EN 1993-1-1 under the state's second-order forces; "
+              "its utilisation is the largest ratio of effect to resistance. Deflections are first order.");
   r.paragraph("Round members: cross-section class (Table 5.2); tension and compression N / (A f_y / gamma_M0) (6.2.3, "
               "6.2.4); bending with the resultant moment against M_pl,Rd or M_el,Rd (6.2.5); shear with torsion "
               "(6.2.6, 6.2.7; shear area 2A/pi for a tube, 0.9A for a rod); axial force and bending (6.2.9); flexural "
@@ -479,9 +480,16 @@ void method_section(Report& r, const ReportInput& in) {
   r.table("Factors and settings", std::move(t));
   r.paragraph("Stability of the frame: the critical load factor alpha_cr of each ultimate state, from a linear buckling "
               "analysis under its axial forces (each member in compression cut into four beams; members hidden as thin "
-              "take no axial force). Below 10 the frame's second-order effects are not negligible (5.2.1).");
-  r.paragraph("Neglected: second-order (P-delta) effects of the frame as a whole in the forces (the buckling checks stand "
-              "for them member by member) and the normal stresses of torsion; for drawn sections also shear and torsion "
+              "take no axial force). A state with alpha_cr at most 1 buckles the frame: every member in compression in "
+              "it fails by frame buckling, with the ratio 1 / alpha_cr.");
+  r.paragraph("Second-order forces (5.2.2(3)b): each ultimate state is analysed in the displaced geometry, the geometric "
+              "stiffness of the axial forces iterated until they settle, with the equivalent sway imperfection (5.3.2) "
+              "phi = phi0 alpha_h alpha_m, phi0 = 1/200, alpha_h = 2 / sqrt(h) within 2/3 to 1 (h the frame's height "
+              "in m along the self-weight's direction), alpha_m = 1: horizontal forces phi times each node's load "
+              "along that direction, applied along each of the four directions across it in turn. Each member is "
+              "checked in the direction that governs it, and its forces in the tables are that direction's. Member "
+              "imperfections are left to the buckling checks, over the members' system lengths.");
+  r.paragraph("Neglected: the normal stresses of torsion; for drawn sections also shear and torsion "
               "stresses, local buckling of thin walls, lateral-torsional and torsional buckling. Lengths are "
               "centre-line lengths between nodes; joints are not designed.");
 }

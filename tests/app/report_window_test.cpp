@@ -219,11 +219,17 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
   EXPECT_EQ(checked, 1);
   // The stability of the ULS combination, as the window gives it.
   const std::string alpha_key = "\"stability\":[{\"state\":\"combination C1\",\"alpha_cr\":";
-  const double window_alpha = std::stod(dump.substr(dump.find(alpha_key) + alpha_key.size()));
+  const size_t entry = dump.find(alpha_key);
+  const double window_alpha = std::stod(dump.substr(entry + alpha_key.size()));
+  const double window_phi = std::stod(dump.substr(dump.find("\"phi\":", entry) + 6));
+  const size_t direction = dump.find("\"direction\":\"", entry) + 13;
   int stable = 0;
   for (const std::string& line : text_lines(text))
-    if (const auto w = words(line); w.size() == 4 && w[0] == "combination" && w[1] == "C1") {
+    if (const auto w = words(line); w.size() == 6 && w[0] == "combination" && w[1] == "C1") {
       expect_close(std::stod(w[2]), window_alpha, "alpha_cr");
+      ASSERT_EQ(w[4].substr(0, 2), "1/");
+      expect_close(1 / std::stod(w[4].substr(2)), window_phi, "phi");
+      EXPECT_EQ(w[5], dump.substr(direction, 2));
       ++stable;
     }
   EXPECT_EQ(stable, 1);
