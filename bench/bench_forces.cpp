@@ -10,7 +10,7 @@
 
 #include "bench/models.h"
 #include "evaluate/clean_up.h"
-#include "evaluate/frame_stability.h"
+#include "evaluate/frame_judgement.h"
 #include "solver/optimiser.h"
 
 namespace {
@@ -18,10 +18,13 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-// The buckling of load case 1 of f against one analysis of f, the best of three each.
+// The buckling of load case 1 of f, and the whole judgement of f (for every state alpha_cr and
+// the second-order forces of four sways, and the checks), against one analysis of f, the best of
+// three each.
 void time_stability(const char* name, const ShownFrame& f, const std::vector<char>& drawn) {
-  double analysis = 1e300, stability = 1e300;
+  double analysis = 1e300, stability = 1e300, judged = 1e300;
   FrameBuckling b;
+  size_t states = 1;
   for (int repeat = 0; repeat < 3; ++repeat) {
     auto start = std::chrono::steady_clock::now();
     const FrameForces forces = analyse_frame(f);
@@ -29,10 +32,17 @@ void time_stability(const char* name, const ShownFrame& f, const std::vector<cha
     start = std::chrono::steady_clock::now();
     b = frame_buckling(f.model, f.section_values(), 0, forces.by_state[0].members, drawn);
     stability = std::min(stability, seconds_since(start));
+    start = std::chrono::steady_clock::now();
+    const FrameJudgement j = judge_frame(f, forces, {}, {}, drawn);
+    judged = std::min(judged, seconds_since(start));
+    states = std::max<size_t>(j.stability.size(), 1);
   }
   std::printf("  %s (%zu members): alpha_cr %.3g of load case 1 in %.4f s; the stability of one state / one analysis "
               "of all its cases: %.2f (aim: at most 5)\n",
               name, f.sections.size(), b.alpha, stability, stability / analysis);
+  std::printf("    with its second-order forces in four sways and the checks, one state / one analysis: %.2f "
+              "(%zu states in %.3f s)\n",
+              judged / static_cast<double>(states) / analysis, states, judged);
 }
 }  // namespace
 

@@ -52,16 +52,20 @@ void take_second_order(FrameJudgement& out, const ShownFrame& f, const std::vect
   const AppliedLoads loads = applied_loads(f, state, loading);
   const std::vector<MemberForces> first = out.forces.by_state[s].members;
   const std::array<SwayDirection, 4> directions = sway_directions(down);
+  std::vector<NodeLoads> swayed;
+  for (const SwayDirection& d : directions) {
+    swayed.push_back(loads.nodal);
+    add_loads(swayed.back(), sway_forces(loads.vertical, st.phi, down, d.unit), 1);
+  }
+  const std::vector<SecondOrderForces> sway =
+      second_order_forces(f.model, sections, state.supports, swayed, loads.weight, first, drawn);
   std::vector<size_t> taken(drawn.size(), 0);
   for (size_t d = 0; d < directions.size(); ++d) {
-    NodeLoads nodal = loads.nodal;
-    add_loads(nodal, sway_forces(loads.vertical, st.phi, down, directions[d].unit), 1);
-    const SecondOrderForces sway = second_order_forces(f.model, sections, state.supports, nodal, loads.weight, first, drawn);
-    const std::vector<MemberCheck> checks = check_state(f, sway.members, out.checks.buckling[s], steel);
+    const std::vector<MemberCheck> checks = check_state(f, sway[d].members, out.checks.buckling[s], steel);
     for (size_t j = 0; j < checks.size(); ++j)
       if (d == 0 || checks[j].utilisation > out.checks.by_state[s][j].utilisation) {
         out.checks.by_state[s][j] = checks[j];
-        out.forces.by_state[s].members[j] = sway.members[j];
+        out.forces.by_state[s].members[j] = sway[d].members[j];
         taken[j] = d;
       }
   }
