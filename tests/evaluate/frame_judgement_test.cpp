@@ -107,4 +107,42 @@ TEST(FrameJudgement, AStateWhoseLoadsBuckleTheFrameFailsItsCompressedMembers) {
   EXPECT_EQ(frame_buckling_ratio(pulled, 0, 0), 0);
 }
 
+// A tower of four columns h high on pinned feet at the corners of a square of side a, their tops
+// joined by four beams, each top pushed down with P. It sways as its two portals along L do: a
+// column's top is held against turning by the beam in its plane alone (6 E I_b / a, the beam in
+// double curvature), so its critical load solves kh tan(kh) = 6 (I_b / I_c) (h / a), k^2 = P /
+// (E I_c); the beams across the sway turn whole. Each column in four pieces meets it to 0.3 %.
+TEST(FrameBuckling, APinnedTowerSwaysAsItsPortalsDo) {
+  const double h = 3000, a = 2000, dc = 50, db = 60, P = 1000;
+  Model m;
+  const int set = m.design();
+  int feet[4], tops[4];
+  for (int c = 0; c < 4; ++c) {
+    const double x = c == 1 || c == 2 ? a : 0, y = c >= 2 ? a : 0;
+    feet[c] = m.node(x, y, 0);
+    tops[c] = m.node(x, y, h);
+  }
+  for (int c = 0; c < 4; ++c) m.element(feet[c], tops[c], set);
+  for (int c = 0; c < 4; ++c) m.element(tops[c], tops[(c + 1) % 4], set, {0, 0, 1});
+  ModelFileCase& load = m.add_case();
+  for (int c = 0; c < 4; ++c) {
+    for (size_t dof = 0; dof < 3; ++dof) load.fixed[static_cast<size_t>(feet[c] - 1)][dof] = true;
+    Model::load(load, tops[c], 3, -P);
+  }
+  load.fixed[static_cast<size_t>(feet[0] - 1)][5] = true;  // the columns' own twist is held at one foot
+  const ShownFrame f = frame_of(m.f, {dc, dc, dc, dc, db, db, db, db});
+  const FrameJudgement j = judge_frame(f, analyse_frame(f), {235, 1.0}, {}, std::vector<char>(8, 1));
+  const double Ic = pi * std::pow(dc, 4) / 64, Ib = pi * std::pow(db, 4) / 64, held = 6 * (Ib / Ic) * (h / a);
+  double lo = 0, hi = pi / 2;  // kh tan(kh) rises from 0 to infinity on (0, pi/2)
+  for (int step = 0; step < 100; ++step) {
+    const double mid = (lo + hi) / 2;
+    (mid * std::tan(mid) < held ? lo : hi) = mid;
+  }
+  const double critical = E * Ic * std::pow(lo / h, 2);
+  ASSERT_EQ(j.stability.size(), 1u);
+  EXPECT_NEAR(j.stability[0].buckling.alpha * P / critical, 1, 3e-3);
+  EXPECT_EQ(j.stability[0].phi, 1.0 / 200);
+  EXPECT_TRUE(j.stability[0].second_order);
+}
+
 }  // namespace
