@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -45,6 +46,8 @@ struct MemberSection {
   double wall = 0;    // tube: wall thickness, mm (0 for a solid rod)
   Section values;     // A, Iw, Ih, J as the analysis takes them
   std::string name;   // a standard size's name, else empty
+  // A standard tube's product as its list gives it: cold-formed or not; none: as the checks are set.
+  std::optional<bool> cold_formed;
 };
 MemberSection circle_member(double d);
 MemberSection tube_member(double outer, double wall, std::string name);

@@ -19,7 +19,9 @@ std::string sized_mass(const BuiltFrame& b, double density) {
 // " (3 rounds)", or how the sizing ended when it did not settle and which set it kept.
 std::string sizing_end(const Sizing& s) {
   if (s.settled) return " (" + plural(s.rounds, "round") + ")";
-  const std::string kept = "; kept the lightest set that passes, of round " + std::to_string(s.kept_set + 1) + ")";
+  const std::string kept = (s.failing.empty() ? "; kept the lightest set that passes, of round "
+                                              : "; no set passed: kept the one with fewest failing members, of round ") +
+                           std::to_string(s.kept_set + 1) + ")";
   if (s.cycled) return " (the sizes came back to a set tried before after " + plural(s.rounds, "round") + kept;
   return " (stopped after " + plural(s.rounds, "round") + " with members still changing" + kept;
 }

@@ -233,7 +233,9 @@ MemberCheck check_member(const ShownFrame& f, size_t j, const MemberSection& s, 
   if (s.shape == MemberSection::Shape::general && j < f.drawn.size() && f.drawn[j])
     return check_principal_member(*f.drawn[j], E, b, m, settings);
   if (s.shape == MemberSection::Shape::general) return check_drawn_member(s, f.fibres[j], E, b, m, settings);
-  return check_round_member({s.outer, s.shape == MemberSection::Shape::tube ? s.wall : 0.0}, E, b, m, settings);
+  CheckSettings own = settings;
+  own.cold_formed = s.cold_formed.value_or(settings.cold_formed);
+  return check_round_member({s.outer, s.shape == MemberSection::Shape::tube ? s.wall : 0.0}, E, b, m, own);
 }
 
 FrameChecks check_frame(const ShownFrame& f, const FrameForces& forces, const CheckSettings& s) {

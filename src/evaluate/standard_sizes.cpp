@@ -163,7 +163,7 @@ struct Sizer {
   std::vector<MemberSection> tube;      // per position
   std::vector<double> area;             // per position, mm2
   double least_area = 0;                // of the smallest section allowed, mm2
-  std::vector<double> needed;           // per member: its optimised area, 0 for one not sized
+  std::vector<double> needed;           // per member: the least area it may take (its optimised area with keep_areas)
   std::vector<BucklingMembers> chains;   // per state
   std::vector<std::vector<size_t>> items;  // the sized members of each piece (the chains of every state joined)
   std::vector<double> weight;           // per item: its length, mm
@@ -177,7 +177,7 @@ struct Sizer {
     if (options.rounds < 1) raise_error(err::invalid_setting, "sizing rounds: " + std::to_string(options.rounds) + " is below 1");
     for (size_t l : list_index) {
       const StandardSection& s = list[l];
-      tube.push_back(tube_member(s.outer, s.wall, s.name));
+      tube.push_back(standard_member(s));
       area.push_back(tube.back().values.A);
       if (s.name == options.smallest) least_area = area.back();
     }
@@ -189,7 +189,7 @@ struct Sizer {
     needed.assign(f.sections.size(), 0);
     for (size_t j = 0; j < f.sections.size(); ++j) {
       if (f.sections[j].shape != MemberSection::Shape::circle) continue;
-      needed[j] = f.sections[j].values.A;
+      if (options.keep_areas) needed[j] = f.sections[j].values.A;
       int& item = item_of_piece[static_cast<size_t>(piece[j])];
       if (item < 0) {
         item = static_cast<int>(items.size());
@@ -276,19 +276,30 @@ size_t lightest_passing(const std::vector<Tried>& sets) {
 std::vector<StandardSection> default_sections() {
   std::vector<StandardSection> list;
   for (double d : {6.0, 8.0, 10.0, 12.0, 16.0, 20.0, 25.0, 30.0, 40.0, 50.0})
-    list.push_back({"RD " + plain_text(d), d, 0});
-  const double tubes[][2] = {{21.3, 2.3},  {26.9, 2.3},  {33.7, 2.6},  {42.4, 2.6},  {48.3, 2.6},
-                             {48.3, 3.2},  {60.3, 3.2},  {76.1, 3.2},  {88.9, 3.2},  {88.9, 4.0},
-                             {114.3, 3.6}, {114.3, 5.0}, {139.7, 5.0}, {168.3, 5.0}, {168.3, 6.3},
-                             {219.1, 6.3}, {273.0, 8.0}, {323.9, 8.0}, {406.4, 10.0}};
-  for (const auto& t : tubes) list.push_back({"CHS " + plain_text(t[0]) + "x" + plain_text(t[1]), t[0], t[1]});
+    list.push_back({"RD " + plain_text(d), d, 0, ""});
+  const double hot[][2] = {{21.3, 2.3},  {26.9, 2.3},  {33.7, 2.6},  {42.4, 2.6},  {48.3, 2.6},
+                           {48.3, 3.2},  {60.3, 3.2},  {76.1, 3.2},  {88.9, 3.2},  {88.9, 4.0},
+                           {114.3, 3.6}, {114.3, 5.0}, {139.7, 5.0}, {168.3, 5.0}, {168.3, 6.3},
+                           {219.1, 6.3}, {273.0, 8.0}, {323.9, 8.0}, {406.4, 10.0}};
+  for (const auto& t : hot) list.push_back({"CHS " + plain_text(t[0]) + "x" + plain_text(t[1]), t[0], t[1], "hot"});
+  const double cold[][2] = {{21.3, 2.0},  {26.9, 2.0},  {33.7, 2.0},  {42.4, 2.0},  {48.3, 2.0},
+                            {60.3, 2.0},  {76.1, 2.0},  {88.9, 2.0},  {114.3, 2.5}, {139.7, 3.0},
+                            {168.3, 3.0}, {219.1, 3.0}, {273.0, 4.0}, {323.9, 5.0}, {406.4, 6.0}};
+  for (const auto& t : cold) list.push_back({"CFCHS " + plain_text(t[0]) + "x" + plain_text(t[1]), t[0], t[1], "cold"});
   return list;
+}
+
+MemberSection standard_member(const StandardSection& s) {
+  MemberSection m = tube_member(s.outer, s.wall, s.name);
+  if (!s.product.empty()) m.cold_formed = s.product == "cold";
+  return m;
 }
 
 void write_section_list(const std::vector<StandardSection>& list, const std::string& path) {
   DataFileWriter out(path);
-  out.line("name,outer diameter [mm],wall thickness [mm] (0 for a solid rod)");
-  for (const StandardSection& s : list) out.line(s.name + "," + plain_text(s.outer) + "," + plain_text(s.wall));
+  out.line("name,outer diameter [mm],wall thickness [mm] (0 for a solid rod),product (hot or cold)");
+  for (const StandardSection& s : list)
+    out.line(s.name + "," + plain_text(s.outer) + "," + plain_text(s.wall) + "," + s.product);
   out.commit();
 }
 
@@ -300,9 +311,11 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
     const std::vector<std::string> c = comma_cells(in.next_line());
     if (c.size() == 1 && c[0].empty()) continue;
     if (in.line_no() == 1 && c[0].rfind("name", 0) == 0) continue;
-    if (c.size() != 3 || c[0].empty() || !is_number(c[1]) || !is_number(c[2]))
-      in.fail(err::type_mismatch, "a section is name, outer diameter, wall thickness");
-    const StandardSection s{c[0], to_number(c[1]), to_number(c[2])};
+    if ((c.size() != 3 && c.size() != 4) || c[0].empty() || !is_number(c[1]) || !is_number(c[2]))
+      in.fail(err::type_mismatch, "a section is name, outer diameter, wall thickness and, if given, product");
+    const StandardSection s{c[0], to_number(c[1]), to_number(c[2]), c.size() == 4 ? c[3] : ""};
+    if (s.product != "" && s.product != "hot" && s.product != "cold")
+      in.fail(err::invalid_setting, "a product is hot, cold or empty, not " + s.product);
     const auto in_size_range = [](double mm) { return mm >= min_section_size && mm <= max_section_size; };
     if (!in_size_range(s.outer) || !(s.wall == 0 || in_size_range(s.wall)) || 2 * s.wall > s.outer)
       in.fail(err::invalid_setting, "an outer diameter must be from " + plain_text(min_section_size) + " to " +
@@ -327,7 +340,15 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
   if (s.items.empty()) return out;
   std::vector<Tried> sets;
   const std::vector<char> every(f.sections.size(), 1);
-  Positions next = s.choose(s.passes(judge_frame(f, forces, checks, loading, every)), Positions(s.items.size(), 0));
+  // Sized from the forces alone, the first forces are those of the smallest sections, so that
+  // the optimiser's scale leaves no trace; keeping the optimised areas, those of the design.
+  const Positions smallest(s.items.size(), 0);
+  FrameForces start = forces;
+  if (!options.keep_areas) {
+    s.apply(f, smallest, out);
+    start = analyse_frame(f, loading);
+  }
+  Positions next = s.choose(s.passes(judge_frame(f, start, checks, loading, every)), smallest);
   for (;;) {
     s.apply(f, next, out);
     forces = analyse_frame(f, loading);

@@ -15,22 +15,27 @@ struct StandardSection {
   std::string name;
   double outer = 0;  // mm
   double wall = 0;   // mm, 0 for a solid rod
+  std::string product;  // "hot" (hot-finished), "cold" (cold-formed), or "" as "Cold-formed tubes" sets
   bool operator==(const StandardSection&) const = default;
 };
 
-// The default list: hot-finished circular hollow sections of EN 10210-2 and round bars of
-// EN 10060, in mm.
+// The default list: round bars of EN 10060, hot-finished circular hollow sections of EN 10210-2
+// and thin-walled cold-formed ones of EN 10219-2 (named CFCHS), in mm.
 std::vector<StandardSection> default_sections();
+
+// A section of the list as a member's section: a tube (a rod without a wall) with its product.
+MemberSection standard_member(const StandardSection& s);
 
 // The sizes a list may hold, mm: from a wire to the largest tube a frame is built of.
 inline constexpr double min_section_size = 0.1;
 inline constexpr double max_section_size = 10000;
 
-// Reads the list: a line "name,outer diameter,wall thickness" per section (lines ended by CR LF,
-// LF or CR alone), blank lines and a first line beginning with "name" skipped. A line of other
-// fields, a diameter outside min_section_size..max_section_size, or a wall that is neither 0 nor
-// in that range up to half the diameter is a RunTimeError naming the file and line. A missing
-// file is written with the default list first.
+// Reads the list: a line "name,outer diameter,wall thickness[,product]" per section (lines ended
+// by CR LF, LF or CR alone; product hot, cold or empty), blank lines and a first line beginning
+// with "name" skipped. A line of other fields, a product of another word, a diameter outside
+// min_section_size..max_section_size, or a wall that is neither 0 nor in that range up to half
+// the diameter is a RunTimeError naming the file and line. A missing file is written with the
+// default list first.
 std::vector<StandardSection> read_section_list(const std::string& path = section_list_name);
 void write_section_list(const std::vector<StandardSection>& list, const std::string& path = section_list_name);
 
@@ -38,13 +43,15 @@ void write_section_list(const std::vector<StandardSection>& list, const std::str
 // need; n > 0: at most n, chosen to make the frame lightest. `smallest`: a name from the list; no
 // member gets a section of less area ("" for none). `only_grow`: a member's section never falls
 // from round to round (lighter sections are not tried again once left). `rounds`: the most
-// analyses made.
+// analyses made. `keep_areas`: no member gets less than its optimised area (else its section
+// follows its forces alone, whatever the optimiser's scale).
 inline constexpr int max_sizing_rounds = 10;
 struct SizingOptions {
   int section_types = 0;
   std::string smallest;
   bool only_grow = false;
   int rounds = max_sizing_rounds;
+  bool keep_areas = false;
   bool operator==(const SizingOptions&) const = default;
 };
 
@@ -64,7 +71,7 @@ struct Sizing {
 // sections in f by the chosen tubes; `forces` becomes the analysis of the sized frame under the
 // loading (its own weight, with the self-weight on, that of the sections chosen). Members are
 // sized for the states checked for strength. Each round gives every member the lightest section
-// with at least its optimised area that passes under the forces of the sizes before, every
+// (with at least its optimised area, with keep_areas) that passes under the forces of the sizes before, every
 // element of a chain (one member through nodes in line) one section, and re-analyses, until no
 // member changes. When the choices repeat, or after the rounds allowed, the lightest set tried
 // whose members all pass is kept (the lightest of all when none does). A smallest section not in

@@ -193,8 +193,10 @@ void Form1::make_build_frame() {
   Text47 = make_text(Frame6, "Text47", "0", {4560, 810, 800, 300},
                      "Most Different Sections the Sizing Uses, Chosen for the Lightest Frame (0 = As Many as Needed)");
   Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1800, 300});
-  Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 3380, 300},
+  Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 1500, 300},
                      "No Member Smaller than This Section of sections.csv (Empty = None)");
+  Check43 = make_check(Frame6, "Check43", "Keep optimised areas", {3600, 1260, 1860, 300},
+                       "No Member Smaller than Its Optimised Circle's Area (Off: Sizes from the Forces Alone)");
 }
 
 // What the checks found, at the foot of the third column.
@@ -273,6 +275,7 @@ void Form1::wire() {
   on_edit(Text10, this, &Form1::Text10_Change);
   on_edit(Text47, this, &Form1::Text47_Change);
   on_edit(Text48, this, &Form1::Text48_Change);
+  on_click(Check43, this, &Form1::Check43_Click);
   on_edit(Text41, this, &Form1::Text41_Change);
   on_click(Check41, this, &Form1::Check41_Click);
   on_edit(Text42, this, &Form1::Text42_Change);
@@ -516,7 +519,7 @@ void Form1::export_design_to(const std::string& path) {
     throw;
   }
   set_status("Exported cycle " + std::to_string(chosen_cycle()) + " at threshold " + plain_text(chosen_threshold()) +
-             (clean_mode_ ? " (the clean frame)" : "") + " to " + path +
+             (!clean_mode_ ? "" : shown.kind == FrameKind::sized ? " (the sized frame)" : " (the clean frame)") + " to " + path +
              (unstable.empty() ? "" : "; " + unstable.substr(0, unstable.find(", or \"Show"))));
 }
 
@@ -707,7 +710,7 @@ WindowSettings Form1::settings_in_effect() const {
           {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(loading_.density)},
           {"Check42", loading_.self_weight ? "1" : "0"}, {"Text45", loading_.direction},
           {"Text46", plain_text(loading_.deflection_limit)}, {"Text47", std::to_string(sizing_options_.section_types)},
-          {"Text48", sizing_options_.smallest}};
+          {"Text48", sizing_options_.smallest}, {"Check43", sizing_options_.keep_areas ? "1" : "0"}};
 }
 
 void Form1::apply_kept_settings() {
@@ -716,7 +719,7 @@ void Form1::apply_kept_settings() {
   for (const auto& [name, text] : read_window_settings(post_settings_name)) {
     for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10, Text45, Text46, Text47, Text48})
       if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
-    for (QCheckBox* b : {Check41, Check42})
+    for (QCheckBox* b : {Check41, Check42, Check43})
       if (b->objectName().toStdString() == name) set_value(b, text == "1" ? 1 : 0);
   }
 }
@@ -782,6 +785,12 @@ void Form1::Text47_Change() {
 // A name the list does not hold is said when the frame is sized.
 void Form1::Text48_Change() {
   sizing_options_.smallest = text_of(Text48);
+  keep_settings();
+  Draw_3D();
+}
+
+void Form1::Check43_Click() {
+  sizing_options_.keep_areas = value_of(Check43) == 1;
   keep_settings();
   Draw_3D();
 }

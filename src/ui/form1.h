@@ -93,6 +93,7 @@ class Form1 : public ViewForm {
   void Text10_Change();    // Density
   void Text47_Change();    // Section types
   void Text48_Change();    // Smallest section
+  void Check43_Click();    // Keep optimised areas
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -141,6 +142,7 @@ class Form1 : public ViewForm {
   QLineEdit* Text47;       // at most this many different sections, 0 for as many as needed
   QLabel* Label48;         // "Smallest section"
   QLineEdit* Text48;       // a name of sections.csv, or empty
+  QCheckBox* Check43;      // Keep optimised areas
   QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
   QWidget* Frame7;       // Steel Design
   QLabel* Label41;       // "Steel grade"

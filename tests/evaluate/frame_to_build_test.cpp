@@ -158,14 +158,27 @@ struct Sized {
   FrameForces forces;
   Sizing s;
 };
-Sized sized(const ShownFrame& f, const FrameForces& forces, SizingOptions o = {}, const CheckSettings& k = {235, 1.0}) {
+// The rods and hot-finished tubes of the default list, which the sizes below were worked with.
+std::vector<StandardSection> hot_sections() {
+  std::vector<StandardSection> list;
+  for (const StandardSection& s : default_sections())
+    if (s.product != "cold") list.push_back(s);
+  return list;
+}
+// Options that keep the optimised areas, as the sizes below were worked.
+SizingOptions keeping(SizingOptions o = {}) {
+  o.keep_areas = true;
+  return o;
+}
+Sized sized(const ShownFrame& f, const FrameForces& forces, SizingOptions o = keeping(), const CheckSettings& k = {235, 1.0},
+            const std::vector<StandardSection>& list = hot_sections()) {
   Sized x{f, forces, {}};
-  x.s = size_members(x.f, x.forces, default_sections(), k, {}, o);
+  x.s = size_members(x.f, x.forces, list, k, {}, o);
   return x;
 }
-// f analysed and built in the default sections, every member drawn.
-BuiltFrame built(const ShownFrame& f, const SizingOptions& o = {}) {
-  const std::vector<StandardSection> sizes = default_sections();
+// f analysed and built in the hot sections, every member drawn.
+BuiltFrame built(const ShownFrame& f, const SizingOptions& o = keeping()) {
+  const std::vector<StandardSection> sizes = hot_sections();
   return build_frame({f, analyse_frame(f)}, std::vector<char>(f.sections.size(), 1), &sizes, {235, 1.0}, {}, o);
 }
 int sections_used(const ShownFrame& f) {
@@ -195,8 +208,8 @@ void expect_lightest(const Sized& x, const ShownFrame& optimised, const CheckSet
     for (size_t j = 0; j < chain.size(); ++j)
       if (chain[j] == c && x.s.choice[j] >= 0) members.push_back(j);
     if (members.empty()) continue;
-    for (const StandardSection& s : default_sections()) {
-      const MemberSection t = tube_member(s.outer, s.wall, s.name);
+    for (const StandardSection& s : hot_sections()) {
+      const MemberSection t = standard_member(s);
       if (t.values.A >= x.f.sections[members[0]].values.A) continue;
       ShownFrame lighter = x.f;
       bool area = true;
@@ -236,7 +249,7 @@ TEST(StandardSizes, TheLightestSectionWithTheAreaThatPassesTheChecks) {
   const Model m = test_support::two_struts(1000);
   ShownFrame f = frame_of(m.f, {10, 10});
   FrameForces forces = analyse_frame(f);
-  const Sizing s = size_members(f, forces, default_sections(), {235, 1.0});
+  const Sizing s = size_members(f, forces, hot_sections(), {235, 1.0}, {}, keeping());
   EXPECT_TRUE(s.settled);
   EXPECT_EQ(s.rounds, 1);
   EXPECT_EQ(f.sections[0].name, "CHS 21.3x2.3");
@@ -252,7 +265,7 @@ TEST(StandardSizes, TheLightestSectionWithTheAreaThatPassesTheChecks) {
   const FrameJudgement rods = judge_frame(loose, loose_forces, half, {}, {1, 1});
   EXPECT_TRUE(rods.stability[0].buckles());
   EXPECT_EQ(rods.checks.envelope[0].governs, Governs::frame_buckling);
-  size_members(loose, loose_forces, default_sections(), half);
+  size_members(loose, loose_forces, hot_sections(), half, {}, keeping());
   EXPECT_EQ(loose.sections[0].name, "RD 12");
   EXPECT_FALSE(judge_frame(loose, loose_forces, half, {}, {1, 1}).stability[0].buckles());
 }
@@ -265,8 +278,8 @@ TEST(StandardSizes, SizedForStrengthStatesWithTheirOwnWeight) {
                         {{"S", LimitState::sls, 1, {10}}, {"U", LimitState::uls, 1.35, {1}}}};
   AnalysedFrame design{frame_of(m.f, {10, 10}), {}};
   design.forces = analyse_frame(design.frame, loading);
-  const std::vector<StandardSection> sizes = default_sections();
-  const BuiltFrame b = build_frame(design, {1, 1}, &sizes, {235, 1.0}, loading);
+  const std::vector<StandardSection> sizes = hot_sections();
+  const BuiltFrame b = build_frame(design, {1, 1}, &sizes, {235, 1.0}, loading, keeping());
   ASSERT_TRUE(b.sizing && b.clean.forces);
   EXPECT_EQ(b.clean.frame.sections[0].name, "CHS 21.3x2.3");
   const double tube = b.clean.frame.sections[0].values.A;
@@ -307,7 +320,7 @@ TEST(CleanUp, AnOptimisedLatticeKeepsItsStiffnessWithFewerMembers) {
 TEST(StandardSizes, NeverHeavierThanOnlyGrowingAndLighterWhereForcesMove) {
   TieAndStruts t;
   const ShownFrame tie = frame_of(t.m.f, t.d);
-  const SizingOptions only_growing{0, "", true};
+  const SizingOptions only_growing = keeping({0, "", true});
   const Sized grown = sized(tie, analyse_frame(tie), only_growing), light = sized(tie, analyse_frame(tie));
   std::printf("tie and struts: %.4f kg growing only, %.4f kg\n", frame_mass(grown.f, 7850), frame_mass(light.f, 7850));
   EXPECT_LT(frame_mass(light.f, 7850), frame_mass(grown.f, 7850) * 0.99);
@@ -341,13 +354,21 @@ TEST(StandardSizes, NeverHeavierThanOnlyGrowingAndLighterWhereForcesMove) {
 // No round allowed, or fewer than no section types, is refused.
 TEST(StandardSizes, StoppedShortKeepsAPassingSetAndNothingToSizeSettles) {
   TieAndStruts t;
-  SizingOptions o;
+  SizingOptions o = keeping();
   o.rounds = 1;
   const BuiltFrame b = built(frame_of(t.m.f, t.d), o);
   ASSERT_TRUE(b.sizing);
   EXPECT_TRUE(b.sizing->failing.empty());
   EXPECT_NE(built_status(b, 7850, "").find(" (stopped after 1 round with members still changing; kept the lightest set that passes, of round 1)."),
             std::string::npos) << built_status(b, 7850, "");
+  // A set kept though a member fails in it is not said to pass.
+  BuiltFrame none_passed = b;
+  none_passed.sizing->failing = {1};
+  const std::string failed_line = built_status(none_passed, 7850, "");
+  EXPECT_NE(failed_line.find("; no set passed: kept the one with fewest failing members, of round 1); 1 member fails in "
+                             "the sections chosen (element 2)."),
+            std::string::npos)
+      << failed_line;
   const BuiltFrame settled = built(frame_of(t.m.f, t.d));
   EXPECT_NE(built_status(settled, 7850, "").find(" (2 rounds)."), std::string::npos) << built_status(settled, 7850, "");
 
@@ -378,7 +399,7 @@ TEST(StandardSizes, AFewSectionTypes) {
   ASSERT_GE(needed, 3);
   double before = frame_mass(all.f, 7850);
   for (int n : {needed, 3, 2, 1}) {
-    SizingOptions o;
+    SizingOptions o = keeping();
     o.section_types = n;
     const Sized few = sized(lattice.frame, *lattice.forces, o);
     const double mass = frame_mass(few.f, 7850);
@@ -390,7 +411,7 @@ TEST(StandardSizes, AFewSectionTypes) {
   }
 
   TieAndStruts t;
-  const BuiltFrame free = built(frame_of(t.m.f, t.d)), one = built(frame_of(t.m.f, t.d), {1, "", false});
+  const BuiltFrame free = built(frame_of(t.m.f, t.d)), one = built(frame_of(t.m.f, t.d), keeping({1, "", false}));
   ASSERT_TRUE(one.sizing && free.sizing);
   EXPECT_EQ(sections_used(one.clean.frame), 1);
   const std::string line = built_status(one, 7850, "");
@@ -443,12 +464,61 @@ TEST(StandardSizes, FewestSectionsAreTheLightestGrouping) {
   EXPECT_TRUE(fewest_sections({}, {}, area, 2).empty());
 }
 
+// Sized from the forces alone (the default), the same layout gives the same frame whatever the
+// optimiser's scale: the lattice's clean frame with its circles three times as thick sizes alike.
+// Keeping the optimised areas, the thicker design gives a heavier frame.
+TEST(StandardSizes, TheSameLayoutSizesAlikeFromAnyScale) {
+  const CleanFrame& lattice = optimised_lattice().clean;
+  ASSERT_TRUE(lattice.forces) << lattice.problem;
+  ShownFrame thick = lattice.frame;
+  for (MemberSection& s : thick.sections)
+    if (s.shape == MemberSection::Shape::circle) s = circle_member(3 * s.outer);
+  const std::vector<StandardSection> list = default_sections();
+  const Sized a = sized(lattice.frame, *lattice.forces, {}, {235, 1.0}, list), b = sized(thick, analyse_frame(thick), {}, {235, 1.0}, list);
+  for (size_t j = 0; j < a.f.sections.size(); ++j) EXPECT_EQ(a.f.sections[j].name, b.f.sections[j].name) << j;
+  const Sized kept = sized(thick, analyse_frame(thick), keeping(), {235, 1.0}, list);
+  std::printf("lattice from the forces alone %.4f kg; keeping three times the optimised areas %.4f kg\n",
+              frame_mass(a.f, 7850), frame_mass(kept.f, 7850));
+  EXPECT_GT(frame_mass(kept.f, 7850), frame_mass(a.f, 7850));
+  for (size_t j = 0; j < thick.sections.size(); ++j)
+    EXPECT_GE(kept.f.sections[j].values.A, thick.sections[j].values.A * (1 - 1e-12)) << j;
+}
+
+// A line's product sets its buckling curve: the same tube cold-formed buckles on curve c, hot-
+// finished on a; a line without one follows "Cold-formed tubes"; a rod is always on c.
+TEST(StandardSizes, EachLineBucklesOnItsProductsCurve) {
+  test_support::WorkingDirectory dir;
+  test_support::write_file(section_list_name, "name,outer,wall,product\nH,48.3,2,hot\nC,48.3,2,cold\nN,48.3,2\nR,20,0,\n");
+  const std::vector<StandardSection> list = read_section_list();
+  ASSERT_EQ(list.size(), 4u);
+  const Model m = test_support::two_struts(1000);
+  const ShownFrame f = frame_of(m.f, {10, 10});
+  const FrameForces forces = analyse_frame(f);
+  const BucklingLength b{1000, false, false};
+  auto chi = [&](const StandardSection& s, bool cold_setting) {
+    CheckSettings k{235, 1.0};
+    k.cold_formed = cold_setting;
+    return check_member(f, 0, standard_member(s), b, forces.by_state[0].members[0], k).chi;
+  };
+  const double lambda = check_member(f, 0, standard_member(list[0]), b, forces.by_state[0].members[0], {235, 1.0}).lambda_bar;
+  EXPECT_DOUBLE_EQ(chi(list[0], true), buckling_reduction(lambda, BucklingCurve::a));
+  EXPECT_DOUBLE_EQ(chi(list[1], false), buckling_reduction(lambda, BucklingCurve::c));
+  EXPECT_DOUBLE_EQ(chi(list[2], false), buckling_reduction(lambda, BucklingCurve::a));
+  EXPECT_DOUBLE_EQ(chi(list[2], true), buckling_reduction(lambda, BucklingCurve::c));
+  EXPECT_LT(chi(list[1], false), chi(list[0], false));
+  const double rod = check_member(f, 0, standard_member(list[3]), b, forces.by_state[0].members[0], {235, 1.0}).lambda_bar;
+  EXPECT_DOUBLE_EQ(chi(list[3], false), buckling_reduction(rod, BucklingCurve::c));
+  // Written back, a list keeps its products.
+  write_section_list(list);
+  EXPECT_EQ(read_section_list(), list);
+}
+
 // No member lighter than the smallest section asked for (CHS 21.3x2.3 passes anyway); a name not
 // in the list is refused by name.
 TEST(StandardSizes, NoSectionLighterThanTheSmallestAskedFor) {
   const Model m = test_support::two_struts(1000);
   const ShownFrame f = frame_of(m.f, {10, 10});
-  SizingOptions o;
+  SizingOptions o = keeping();
   for (const auto& [smallest, chosen] : {std::pair{"CHS 48.3x3.2", "CHS 48.3x3.2"}, {"CHS 21.3x2.3", "CHS 21.3x2.3"}, {"RD 6", "CHS 21.3x2.3"}}) {
     o.smallest = smallest;
     const Sized x = sized(f, analyse_frame(f), o);
@@ -506,12 +576,18 @@ TEST(StandardSizes, TheListIsMadeReadAndRefusedByLine) {
   EXPECT_EQ(names,
             "RD 6 RD 8 RD 10 RD 12 RD 16 RD 20 RD 25 RD 30 RD 40 RD 50 CHS 21.3x2.3 CHS 26.9x2.3 CHS 33.7x2.6 "
             "CHS 42.4x2.6 CHS 48.3x2.6 CHS 48.3x3.2 CHS 60.3x3.2 CHS 76.1x3.2 CHS 88.9x3.2 CHS 88.9x4 CHS 114.3x3.6 "
-            "CHS 114.3x5 CHS 139.7x5 CHS 168.3x5 CHS 168.3x6.3 CHS 219.1x6.3 CHS 273x8 CHS 323.9x8 CHS 406.4x10 ");
-  EXPECT_DOUBLE_EQ(list.back().wall, 10);
+            "CHS 114.3x5 CHS 139.7x5 CHS 168.3x5 CHS 168.3x6.3 CHS 219.1x6.3 CHS 273x8 CHS 323.9x8 CHS 406.4x10 "
+            "CFCHS 21.3x2 CFCHS 26.9x2 CFCHS 33.7x2 CFCHS 42.4x2 CFCHS 48.3x2 CFCHS 60.3x2 CFCHS 76.1x2 CFCHS 88.9x2 "
+            "CFCHS 114.3x2.5 CFCHS 139.7x3 CFCHS 168.3x3 CFCHS 219.1x3 CFCHS 273x4 CFCHS 323.9x5 CFCHS 406.4x6 ");
+  EXPECT_EQ(list[10].product, "hot");
+  EXPECT_EQ(list.back().product, "cold");
+  EXPECT_EQ(list[0].product, "");
   for (const auto& [text, error] : {std::pair{"name,outer,wall\r\nA,10,1\r\nB,12\r\n", "sections.csv, line 3"},
                                     {"A,10,x\r\n", "sections.csv, line 1"}, {"\r\n", "no section"},
                                     {"A,10,1\r\nA,12,1\r\n", "line 2: the section name A is used twice"},
-                                    {"total,10,1\r\n", "line 1: \"total\" names"}}) {
+                                    {"total,10,1\r\n", "line 1: \"total\" names"},
+                                    {"A,10,1,hot\r\nB,10,1,cool\r\n", "line 2: a product is hot, cold or empty, not cool"},
+                                    {"A,10,1,cold,x\r\n", "sections.csv, line 1"}}) {
     test_support::write_file(section_list_name, text);
     EXPECT_NE(test_support::error_of([] { read_section_list(); }).find(error), std::string::npos) << text;
   }
