@@ -15,12 +15,13 @@ bool in_compression(const MemberForces& m) { return std::min(m.end1[0], m.end2[0
 CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections, const std::vector<MemberForces>& forces,
                    const std::vector<char>& geometric, bool hidden, const std::vector<MemberLoad>& loads) {
   CutFrame cut;
-  for (const auto& p : model.nodes) cut.nodes.emplace_back(p[0], p[1], p[2]);
+  cut.nodes = model.nodes.size();
   for (size_t j = 0; j < model.elements.size(); ++j) {
     if (!hidden && !geometric[j]) continue;
     const ModelFileElement& e = model.elements[j];
     const auto& material = model.props[static_cast<size_t>(e.prop - 1)];
-    const Eigen::Vector3d a = cut.nodes[static_cast<size_t>(e.node1 - 1)], b = cut.nodes[static_cast<size_t>(e.node2 - 1)];
+    const Eigen::Vector3d a(model.nodes[static_cast<size_t>(e.node1 - 1)].data());
+    const Eigen::Vector3d b(model.nodes[static_cast<size_t>(e.node2 - 1)].data());
     const bool takes_axial = geometric[j] != 0;
     const int n = takes_axial && in_compression(forces[j]) ? compressed_pieces : 1;
     const double length = (b - a).norm() / n;
@@ -30,8 +31,7 @@ CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections,
     for (int k = 0; k < n; ++k) {
       int to = e.node2 - 1;
       if (k + 1 < n) {
-        to = static_cast<int>(cut.nodes.size());
-        cut.nodes.push_back(a + (b - a) * (k + 1.0) / n);
+        to = static_cast<int>(cut.nodes++);
       }
       const double axial = takes_axial ? forces[j].at((k + 0.5) * length)[0] : 0.0;
       cut.pieces.push_back({from, to, static_cast<int>(j), std::fabs(material[0]), material[1], length, axial, takes_axial,
@@ -43,11 +43,11 @@ CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections,
 }
 
 std::vector<int> free_dofs(const CutFrame& cut, const ModelFileCase& held, int& count) {
-  std::vector<char> on_piece(cut.nodes.size(), 0);
+  std::vector<char> on_piece(cut.nodes, 0);
   for (const Piece& p : cut.pieces) on_piece[static_cast<size_t>(p.node1)] = on_piece[static_cast<size_t>(p.node2)] = 1;
-  std::vector<int> place(6 * cut.nodes.size(), -1);
+  std::vector<int> place(6 * cut.nodes, -1);
   count = 0;
-  for (size_t i = 0; i < cut.nodes.size(); ++i)
+  for (size_t i = 0; i < cut.nodes; ++i)
     for (size_t k = 0; k < 6; ++k) {
       const bool frame_node = i < held.fixed.size();
       if (frame_node && held.fixed[i][k]) continue;

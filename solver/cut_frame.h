@@ -30,8 +30,8 @@ struct Piece {
 };
 
 struct CutFrame {
-  std::vector<Eigen::Vector3d> nodes;  // the frame's nodes, then the pieces' inner nodes
-  std::vector<Piece> pieces;           // those of each member in a row, from its node 1
+  size_t nodes = 0;           // the frame's nodes, then the pieces' inner nodes, in a row
+  std::vector<Piece> pieces;  // those of each member in a row, from its node 1
 };
 
 // Whether a member's axial force is compression anywhere along it.
