@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "evaluate/member_checks.h"
+#include "formats/fields.h"
 
 inline constexpr const char* section_list_name = "sections.csv";
 
@@ -29,8 +30,16 @@ inline constexpr double max_section_size = 10000;
 // Reads the list: a line "name,outer diameter,wall thickness" per section (lines ended by CR LF,
 // LF or CR alone), blank lines and a first line beginning with "name" skipped. A line of other
 // fields, a diameter outside min_section_size..max_section_size, or a wall that is neither 0 nor
-// in that range up to half the diameter is a RunTimeError naming the file and line. A missing
-// file is written with the default list first.
+// in that range up to half the diameter is a RunTimeError naming the file and line. Nothing at
+// the path: the default list is written there first, and when it cannot be written (a read-only
+// folder) it is used all the same, `unsaved` saying why.
+struct SectionList {
+  std::vector<StandardSection> sections;
+  FileStamp source;     // the file as read; no path for the default list unsaved
+  std::string unsaved;  // "Cannot write file (sections.csv: ...)", or ""
+};
+SectionList load_section_list(const std::string& path = section_list_name);
+// The sections alone.
 std::vector<StandardSection> read_section_list(const std::string& path = section_list_name);
 void write_section_list(const std::vector<StandardSection>& list, const std::string& path = section_list_name);
 
