@@ -272,6 +272,17 @@ TEST_F(ReportWindow, InputsReplacedByPipesAreReportedAsReadWithoutWaiting) {
   EXPECT_EQ(listed.size(), inputs.size());
 }
 
+// What a killed export of the same name left goes with the next one; names that only look like
+// it stay.
+TEST_F(ReportWindow, TheNextExportOfANameClearsWhatAKilledOneLeft) {
+  const std::string left = "report.pdf.tmp." + std::to_string(test_support::dead_pid());
+  test_support::write_file(left, "");
+  test_support::write_file("report.pdf.tmp.mine", "");
+  run("export report.pdf\nexpect-error none\n");
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_TRUE(fs::exists("report.pdf.tmp.mine"));
+}
+
 // A place that cannot be written: the error names it, and nothing is left behind.
 TEST_F(ReportWindow, FailedWriteLeavesNoFile) {
   std::ofstream("blocker") << "a file where a folder should be";
