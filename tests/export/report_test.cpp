@@ -34,8 +34,10 @@ TEST(Report, InputFilesAreTheBytesReadAndSayWhatBecameOfThem) {
   out.bytes(content.substr(70000));
   out.commit();
   std::vector<FileStamp> read;
-  for (const char* name : {"kept.dat", "edited.dat", "removed.dat", "piped.dat"}) {
-    if (name != std::string("kept.dat")) test_support::write_file(name, "1,2\r\n");
+  std::filesystem::create_symlink("kept.dat", "linked.dat");  // a data file may be a link
+  for (const char* name : {"kept.dat", "edited.dat", "removed.dat", "piped.dat", "linked.dat"}) {
+    if (name == std::string("edited.dat") || name == std::string("removed.dat") || name == std::string("piped.dat"))
+      test_support::write_file(name, "1,2\r\n");
     read.push_back(DataFileReader(name).stamp());
   }
   EXPECT_EQ(read[0], out.stamp());
@@ -48,8 +50,9 @@ TEST(Report, InputFilesAreTheBytesReadAndSayWhatBecameOfThem) {
   char hex[16];
   std::snprintf(hex, sizeof hex, "%08X", crc32_of("1,2\r\n"));
   EXPECT_EQ(t.header, (std::vector<std::string>{"File", "Size [bytes]", "CRC-32", "On disk now"}));
-  ASSERT_EQ(t.rows.size(), 4u);
+  ASSERT_EQ(t.rows.size(), 5u);
   EXPECT_EQ(t.rows[0][3], "unchanged");
+  EXPECT_EQ(t.rows[4][3], "unchanged");
   EXPECT_EQ(t.rows[1], (std::vector<std::string>{"edited.dat", "5", hex, "changed since read"}));
   EXPECT_EQ(t.rows[2], (std::vector<std::string>{"removed.dat", "5", hex, "removed since read"}));
   EXPECT_EQ(t.rows[3], (std::vector<std::string>{"piped.dat", "5", hex, "a named pipe now"}));
