@@ -188,13 +188,13 @@ Section tube_section(double D, double t) {
   return {std::numbers::pi * (D2 - d2) / 4, I, I, 2 * I};
 }
 
-MemberSection circle_member(double d) { return {MemberSection::Shape::circle, d, 0, circle_section(d), {}}; }
+MemberSection circle_member(double d) { return {MemberSection::Shape::circle, d, 0, circle_section(d), {}, {}}; }
 
 MemberSection tube_member(double outer, double wall, std::string name) {
-  return {MemberSection::Shape::tube, outer, wall, tube_section(outer, wall), std::move(name)};
+  return {MemberSection::Shape::tube, outer, wall, tube_section(outer, wall), std::move(name), {}};
 }
 
-MemberSection general_member(const Section& values) { return {MemberSection::Shape::general, 0, 0, values, {}}; }
+MemberSection general_member(const Section& values) { return {MemberSection::Shape::general, 0, 0, values, {}, {}}; }
 
 Matrix12 local_stiffness(double E, double G, const Section& s, double L) {
   Matrix12 k = Matrix12::Zero();

@@ -211,6 +211,7 @@ ModelFile read_model_file(const std::string& path, ModelFileExtent extent, MeshC
   ModelFile f;
   read_header(in, f, expect);
   read_mesh(in, f);
+  f.source = in.stamp();
   if (extent == ModelFileExtent::through_elements) return f;
   read_props(in, f);
   for (auto& c : f.cases) read_case(in, c, f.n_node);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/files.h"
+#include "formats/fields.h"
 
 // The optimisation settings of "Detailed Information for Analysis" and the display switch.
 // They live in the text boxes; this is their Single value at the moment of writing.
@@ -67,6 +68,7 @@ struct ModelFile {
   std::vector<ModelFileElement> elements;
   std::vector<std::array<double, 7>> props;     // -E (design) or E, G, A, Iw, Ih, J, 0
   std::vector<ModelFileCase> cases;             // the blocks in file order: cases 1, 2, ...
+  FileStamp source;                             // the file as read
 };
 
 // How much of the file a reader needs: the post-processing window stops after the elements.

@@ -17,6 +17,7 @@
 #include <random>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 #include "base/processes.h"
 #include "base/run_log.h"
@@ -188,24 +189,44 @@ void let_go_of_run_lock(bool remove_file) {
 }
 
 namespace {
+bool ends_with(std::string_view text, std::string_view end) {
+  return text.size() > end.size() && text.substr(text.size() - end.size()) == end;
+}
+
 // The id of the process that wrote a temporary file, from what follows its prefix: "" (a writer
-// of old, without an id: 0), ".<pid>" or the result file's spool ".<pid>.cycles"; -1 for any
-// other name, which is some user's file.
+// of old, without an id: 0), ".<pid>", the result file's spool ".<pid>.cycles", or the old file
+// ".<pid>.old" and the list ".<pid>.set" of files committed together; -1 for any other name,
+// which is some user's file.
 long long temp_writer(std::string_view rest) {
   if (rest.empty()) return 0;
   if (rest.front() != '.') return -1;
   rest.remove_prefix(1);
-  if (rest.size() > 7 && rest.substr(rest.size() - 7) == ".cycles") rest.remove_suffix(7);
+  for (std::string_view end : {".cycles", ".old", ".set"})
+    if (ends_with(rest, end)) {
+      rest.remove_suffix(end.size());
+      break;
+    }
   if (rest.empty() || rest.size() > 10 || rest.find_first_not_of("0123456789") != std::string_view::npos) return -1;
   return std::atoll(std::string(rest).c_str());
 }
 
-// A writer that is still a live process of this program keeps its file; an id that has passed
-// to some other program's process left it behind.
-void remove_if_writer_ended(const std::filesystem::path& file, long long writer) {
-  if (writer < 0 || (writer > 0 && process_of_this_program(writer))) return;
+bool writer_ended(long long writer) { return writer == 0 || (writer > 0 && !process_of_this_program(writer)); }
+
+// The temporary files in `dir` whose names `writer_of` tells (-1 for a name that is not one),
+// of writers that are no live process of this program (an id that has passed to some other
+// program's process left its file behind): the sets they were committing are rolled back
+// first, then every such file goes.
+template <typename WriterOf>
+void remove_files_of_ended_writers(const std::filesystem::path& dir, WriterOf writer_of) {
+  std::vector<std::filesystem::path> files;
   std::error_code ec;
-  std::filesystem::remove(file, ec);
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (writer_ended(writer_of(name))) files.push_back(entry.path());
+  }
+  for (const std::filesystem::path& f : files)
+    if (ends_with(f.filename().string(), ".set")) roll_back_commit(f.string());
+  for (const std::filesystem::path& f : files) std::filesystem::remove(f, ec);
 }
 
 bool is_export_name(std::string name) {
@@ -220,27 +241,22 @@ void remove_stale_temp_files(const std::string& target) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(target).parent_path().empty() ? fs::path(".") : fs::path(target).parent_path();
   const std::string prefix = temp_file_prefix(target);
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    const std::string name = entry.path().filename().string();
-    if (name.compare(0, prefix.size(), prefix) != 0) continue;
-    remove_if_writer_ended(entry.path(), temp_writer(std::string_view(name).substr(prefix.size())));
-  }
+  remove_files_of_ended_writers(dir, [&](const std::string& name) {
+    return name.compare(0, prefix.size(), prefix) == 0 ? temp_writer(std::string_view(name).substr(prefix.size())) : -1;
+  });
 }
 
 void remove_stale_run_temp_files() {
   for (const char* name : {post_file_name, temp_file_name, model_file_name, section_file_name})
     remove_stale_temp_files(name);
   // Exports: "<name>.<csv|stl|dxf>.tmp.<pid>", whatever the name.
-  std::error_code ec;
   const std::string marker = std::string(temp_suffix) + ".";
-  for (const auto& entry : std::filesystem::directory_iterator(".", ec)) {
-    const std::string name = entry.path().filename().string();
+  remove_files_of_ended_writers(".", [&](const std::string& name) {
     const size_t at = name.rfind(marker);
-    if (at == std::string::npos || !is_export_name(name.substr(0, at))) continue;
+    if (at == std::string::npos || !is_export_name(name.substr(0, at))) return -1LL;
     const long long writer = temp_writer(std::string_view(name).substr(at + std::strlen(temp_suffix)));
-    if (writer > 0) remove_if_writer_ended(entry.path(), writer);
-  }
+    return writer > 0 ? writer : -1LL;
+  });
 }
 
 void take_lock_for_run(DirectoryLock& lock, long long started_pid, const std::string& token) {

@@ -82,8 +82,10 @@ std::string read_run_token(const std::string& path = run_token_name);
 void write_run_token(const std::string& token, const std::string& path = run_token_name);
 
 // Removes the temporary files of `target` whose writer is no live process of this program
-// ("post_pl.dat.tmp", "post_pl.dat.tmp.<pid>" and the result file's "post_pl.dat.tmp.<pid>.cycles"):
-// what a killed writer leaves behind. Names that only begin like them are the user's, and stay.
+// ("post_pl.dat.tmp", "post_pl.dat.tmp.<pid>", the result file's "post_pl.dat.tmp.<pid>.cycles",
+// and the ".old" and ".set" files of a commit of several files): what a killed writer leaves
+// behind. A set of files such a writer was committing is rolled back first, so that each of
+// its files holds what it held before. Names that only begin like them are the user's, and stay.
 void remove_stale_temp_files(const std::string& target);
 // The same for the program's own files in the working directory (design, model, sections,
 // results) and for the exports there (.csv, .stl, .dxf): where a solver run cleans up.

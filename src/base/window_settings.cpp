@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 
 #include "formats/fields.h"
 
@@ -17,7 +16,7 @@ bool plain_name(const std::string& s) {
 
 WindowSettings read_window_settings(const std::string& path) {
   WindowSettings out;
-  if (!std::filesystem::exists(path)) return out;
+  if (file_absent(path)) return out;
   DataFileReader in(path);
   while (!in.at_end()) {
     const std::string& line = in.next_line();

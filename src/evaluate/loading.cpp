@@ -2,7 +2,7 @@
 // be summed.
 #include "evaluate/loading.h"
 
-#include <filesystem>
+#include <cmath>
 #include <set>
 
 #include "formats/errors.h"
@@ -34,8 +34,8 @@ const char* limit_state_name(LimitState kind) { return kind == LimitState::uls ?
 
 Combination combination_from_cells(const std::vector<std::string>& c, int case_count) {
   if (c.size() < 3) raise_error(err::type_mismatch, "a combination is name, kind, self-weight factor, factors of the cases");
-  if (c[0].empty() || c[0].find(',') != std::string::npos)
-    raise_error(err::invalid_setting, "a combination needs a name without a comma");
+  if (c[0].empty() || c[0].find_first_of(",\r\n") != std::string::npos || !valid_utf8(c[0]))
+    raise_error(err::invalid_setting, "a combination needs a name of UTF-8 text without a comma");
   Combination k;
   k.name = c[0];
   if (c[1] == "ULS") k.kind = LimitState::uls;
@@ -47,21 +47,26 @@ Combination combination_from_cells(const std::vector<std::string>& c, int case_c
     const bool blank_case = i > 2 && c[i].empty();  // an empty case factor is 0
     if (!blank_case && !is_number(c[i])) raise_error(err::type_mismatch, "a factor is a number");
     const double v = blank_case ? 0.0 : to_number(c[i]);
+    if (std::fabs(v) > max_combination_factor)
+      raise_error(err::invalid_setting, "a factor is from " + plain_text(-max_combination_factor) + " to " +
+                                            plain_text(max_combination_factor));
     if (i == 2) k.self_weight = v;
     else k.factors.push_back(v);
   }
   return k;
 }
 
-std::vector<Combination> read_combinations(const std::string& path, int case_count) {
+std::vector<Combination> read_combinations(const std::string& path, int case_count, FileStamp* source) {
   std::vector<Combination> list;
-  if (!std::filesystem::exists(path)) return list;
+  if (source) *source = {};
+  if (file_absent(path)) return list;
   DataFileReader in(path, LineEnds::any);  // a spreadsheet may end its lines with CR alone
   std::set<std::string> names;
   while (!in.at_end()) {
     const std::vector<std::string> c = comma_cells(in.next_line());
     if (c.size() == 1 && c[0].empty()) continue;
-    if (in.line_no() == 1 && c[0].rfind("name", 0) == 0) continue;
+    // The line of column names, known by its columns, not by a name that begins like one.
+    if (in.line_no() == 1 && c.size() >= 3 && c[0] == "name" && c[1] == "kind" && c[2] == "self-weight") continue;
     if (static_cast<int>(list.size()) == max_combinations)
       in.fail(err::capacity, "at most " + std::to_string(max_combinations) + " combinations");
     try {
@@ -71,10 +76,11 @@ std::vector<Combination> read_combinations(const std::string& path, int case_cou
     }
     if (!names.insert(list.back().name).second) in.fail(err::invalid_setting, "the name " + list.back().name + " is used twice");
   }
+  if (source) *source = in.stamp();
   return list;
 }
 
-void write_combinations(const std::vector<Combination>& list, int case_count, const std::string& path) {
+FileStamp write_combinations(const std::vector<Combination>& list, int case_count, const std::string& path) {
   DataFileWriter out(path);
   std::string head = "name,kind,self-weight";
   for (int i = 1; i <= case_count; ++i) head += ",case " + std::to_string(i);
@@ -85,6 +91,7 @@ void write_combinations(const std::vector<Combination>& list, int case_count, co
     out.line(line);
   }
   out.commit();
+  return out.stamp();
 }
 
 std::string combination_problem(const ModelFile& m, const std::vector<Combination>& list) {

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "base/analysis_model.h"
+#include "formats/fields.h"
 
 class JsonWriter;
 
 inline constexpr const char* combinations_file_name = "combinations.csv";
 inline constexpr int max_combinations = 20;
+inline constexpr double max_combination_factor = 100;  // a factor is from -100 to 100
 inline constexpr double gravity = 9.81;  // m/s2
 
 enum class LimitState { uls, sls };
@@ -43,19 +45,23 @@ bool direction_vector(const std::string& text, std::array<double, 3>& unit);
 // "ULS" or "SLS".
 const char* limit_state_name(LimitState kind);
 
-// One combination from its cells: name, kind (ULS or SLS), self-weight factor, then at most
-// `case_count` case factors (an empty one is 0). Cells that cannot be one are a RunTimeError
-// saying what is wrong.
+// One combination from its cells: name (any text of valid UTF-8 without a comma or a line end),
+// kind (ULS or SLS), self-weight factor, then at most `case_count` case factors (an empty one is
+// 0), each from -max_combination_factor to max_combination_factor. Cells that cannot be one are a
+// RunTimeError saying what is wrong.
 Combination combination_from_cells(const std::vector<std::string>& cells, int case_count);
 
 // Reads combinations.csv: a line "name,kind,self-weight factor,factor of case 1,..." per
 // combination (kind ULS or SLS, missing case factors 0), blank lines skipped, a first line of
-// column names (beginning with "name") allowed. A line that cannot be read, a name that is empty
-// or used twice, more than `case_count` case factors or more than max_combinations lines is a
-// RunTimeError naming the file and line. A missing file is no combination.
-std::vector<Combination> read_combinations(const std::string& path, int case_count);
-// Writes the table with its line of column names, replacing the file whole or not at all.
-void write_combinations(const std::vector<Combination>& list, int case_count, const std::string& path);
+// column names ("name,kind,self-weight", then the cases) allowed. A line that cannot be read, a
+// name that is empty or used twice, more than `case_count` case factors or more than
+// max_combinations lines is a RunTimeError naming the file and line. Nothing at the path is no
+// combination; anything else that cannot be read is the reader's error. `source`, when given,
+// becomes the file as read.
+std::vector<Combination> read_combinations(const std::string& path, int case_count, FileStamp* source = nullptr);
+// Writes the table with its line of column names, replacing the file whole or not at all;
+// returns the file as written.
+FileStamp write_combinations(const std::vector<Combination>& list, int case_count, const std::string& path);
 
 // The window's dump: `combinations`, a list of {name, kind, self_weight, factors (per case)}.
 void write_combinations_json(JsonWriter& j, const std::vector<Combination>& list);

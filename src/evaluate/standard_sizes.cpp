@@ -303,8 +303,18 @@ void write_section_list(const std::vector<StandardSection>& list, const std::str
   out.commit();
 }
 
-std::vector<StandardSection> read_section_list(const std::string& path) {
-  if (!std::filesystem::exists(path)) write_section_list(default_sections(), path);
+std::vector<StandardSection> read_section_list(const std::string& path) { return load_section_list(path).sections; }
+
+SectionList load_section_list(const std::string& path) {
+  SectionList out;
+  if (file_absent(path)) try {
+      write_section_list(default_sections(), path);
+    } catch (const RunTimeError& e) {
+      if (e.name() != err::write_failed) throw;
+      out.sections = default_sections();
+      out.unsaved = e.what();
+      return out;
+    }
   DataFileReader in(path, LineEnds::any);
   std::vector<StandardSection> list;
   while (!in.at_end()) {
@@ -313,6 +323,7 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
     if (in.line_no() == 1 && c[0].rfind("name", 0) == 0) continue;
     if ((c.size() != 3 && c.size() != 4) || c[0].empty() || !is_number(c[1]) || !is_number(c[2]))
       in.fail(err::type_mismatch, "a section is name, outer diameter, wall thickness and, if given, product");
+    if (!valid_utf8(c[0])) in.fail(err::invalid_setting, "a section's name is text in UTF-8");
     const StandardSection s{c[0], to_number(c[1]), to_number(c[2]), c.size() == 4 ? c[3] : ""};
     if (s.product != "" && s.product != "hot" && s.product != "cold")
       in.fail(err::invalid_setting, "a product is hot, cold or empty, not " + s.product);
@@ -328,7 +339,9 @@ std::vector<StandardSection> read_section_list(const std::string& path) {
     list.push_back(s);
   }
   if (list.empty()) raise_error(err::invalid_setting, path + ": no section in the list");
-  return list;
+  out.sections = std::move(list);
+  out.source = in.stamp();
+  return out;
 }
 
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,

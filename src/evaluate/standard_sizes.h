@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "evaluate/member_checks.h"
+#include "formats/fields.h"
 
 inline constexpr const char* section_list_name = "sections.csv";
 
@@ -34,8 +35,16 @@ inline constexpr double max_section_size = 10000;
 // by CR LF, LF or CR alone; product hot, cold or empty), blank lines and a first line beginning
 // with "name" skipped. A line of other fields, a product of another word, a diameter outside
 // min_section_size..max_section_size, or a wall that is neither 0 nor in that range up to half
-// the diameter is a RunTimeError naming the file and line. A missing file is written with the
-// default list first.
+// the diameter is a RunTimeError naming the file and line. Nothing at the path: the default list
+// is written there first, and when it cannot be written (a read-only folder) it is used all the
+// same, `unsaved` saying why.
+struct SectionList {
+  std::vector<StandardSection> sections;
+  FileStamp source;     // the file as read; no path for the default list unsaved
+  std::string unsaved;  // "Cannot write file (sections.csv: ...)", or ""
+};
+SectionList load_section_list(const std::string& path = section_list_name);
+// The sections alone.
 std::vector<StandardSection> read_section_list(const std::string& path = section_list_name);
 void write_section_list(const std::vector<StandardSection>& list, const std::string& path = section_list_name);
 

@@ -110,3 +110,8 @@ std::string table_beside(const std::string& table_path, const std::string& suffi
 
 std::string node_table_path(const std::string& table_path) { return table_beside(table_path, nodes_suffix); }
 std::string bill_path(const std::string& table_path) { return table_beside(table_path, bill_suffix); }
+
+std::vector<std::string> export_file_names(const std::string& path) {
+  if (export_format(path) != ExportFormat::csv) return {path};
+  return {path, node_table_path(path), bill_path(path)};
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "evaluate/bill_of_materials.h"
 #include "evaluate/member_checks.h"
@@ -39,3 +40,6 @@ std::string table_beside(const std::string& table_path, const std::string& suffi
 std::string node_table_path(const std::string& table_path);
 // Where the bill of materials of a sized frame's table goes: "frame.csv" -> "frame_bom.csv".
 std::string bill_path(const std::string& table_path);
+// Every file an export to `path` may write, the design table first: a table's node table and
+// bill of materials beside it too.
+std::vector<std::string> export_file_names(const std::string& path);

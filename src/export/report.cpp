@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <set>
@@ -31,42 +30,14 @@ void Report::picture(const std::string& caption, ReportPicture p) {
   blocks.push_back({ReportBlock::Kind::picture, caption, {}, std::move(p)});
 }
 
-namespace {
-// One step of the reflected CRC-32 over a block; crc starts at (and ends XORed with) 0xFFFFFFFF.
-uint32_t crc32_update(uint32_t crc, const char* data, size_t n) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  for (size_t i = 0; i < n; ++i) crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (crc >> 8);
-  return crc;
-}
-}  // namespace
-
-uint32_t crc32_of(const std::string& bytes) { return crc32_update(0xFFFFFFFFu, bytes.data(), bytes.size()) ^ 0xFFFFFFFFu; }
-
-// Read in blocks: a result file may run to tens of megabytes.
-bool file_crc32(const std::string& path, uint32_t& crc, uintmax_t& size) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  uint32_t c = 0xFFFFFFFFu;
-  uintmax_t n = 0;
-  std::vector<char> block(1 << 16);
-  while (in) {
-    in.read(block.data(), static_cast<std::streamsize>(block.size()));
-    const auto got = static_cast<size_t>(in.gcount());
-    c = crc32_update(c, block.data(), got);
-    n += got;
+ReportTable input_file_table(const std::vector<FileStamp>& files) {
+  ReportTable t{{"File", "Size [bytes]", "CRC-32", "On disk now"}, {}, {false, true, true, false}};
+  for (const FileStamp& f : files) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", f.crc);
+    t.rows.push_back({std::filesystem::path(f.path).filename().string(), std::to_string(f.size), hex, on_disk_since(f)});
   }
-  if (in.bad()) return false;
-  crc = c ^ 0xFFFFFFFFu;
-  size = n;
-  return true;
+  return t;
 }
 
 std::string report_number(double value, int digits) {
@@ -120,19 +91,8 @@ void title_block(Report& r, const ReportInput& in) {
               in.folder + ".");
   r.paragraph("Frame: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", cycle " +
               std::to_string(in.picture.cycle) + " of " + std::to_string(in.store->pn_cyc) + ".");
-  ReportTable t{{"File", "Size [bytes]", "CRC-32"}, {}, {false, true, true}};
-  for (const std::string& name : in.files) {
-    uint32_t crc = 0;
-    uintmax_t size = 0;
-    if (!file_crc32((std::filesystem::path(in.folder) / name).string(), crc, size)) {
-      t.rows.push_back({name, "-", "cannot be read"});
-      continue;
-    }
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%08X", crc);
-    t.rows.push_back({name, std::to_string(size), hex});
-  }
-  r.table("Input files (checksum: CRC-32, IEEE 802.3 polynomial, as zip and PNG use)", std::move(t));
+  r.table("Input files as read and used (checksum: CRC-32, IEEE 802.3 polynomial, as zip and PNG use)",
+          input_file_table(in.files));
   r.paragraph("You must verify your results.");
 }
 

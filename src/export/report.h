@@ -58,7 +58,7 @@ struct ReportInput {
   Loading loading;
   std::string folder;                   // the working directory
   std::string date;                     // "2026-12-07 21:05"
-  std::vector<std::string> files;       // the input files, in the working directory
+  std::vector<FileStamp> files;         // the input files as read and used
   std::string problem;                  // why there are no forces, when there are none
 };
 
@@ -68,10 +68,9 @@ Report make_report(const ReportInput& in);
 // them, its fixed degrees of freedom named ("L W rH", "-" for none).
 ReportTable conditions_table(const ModelFile& m, size_t c);
 
-// CRC-32 (IEEE 802.3, the polynomial of zip and PNG) of a byte string, and of a file read whole;
-// false when the file cannot be read.
-uint32_t crc32_of(const std::string& bytes);
-bool file_crc32(const std::string& path, uint32_t& crc, uintmax_t& size);
+// The input files as read and used: name, size, CRC-32, and how each stands on disk now, which
+// is looked at without waiting and within the size a data file may have.
+ReportTable input_file_table(const std::vector<FileStamp>& files);
 
 // A value with four significant digits in fixed notation ("1234", "12.35", "0.001235"), without
 // trailing zeros; "0" for zero (and for anything below 1e-9 of a unit), "-" for a value that is

@@ -64,3 +64,19 @@ std::string write_failure_cause(int errnum) {
     }
   }
 }
+
+std::string read_failure_cause(int errnum) {
+  switch (errnum) {
+    case EACCES:
+    case EPERM:
+      return "reading it is not permitted";
+    case ENAMETOOLONG:
+      return "the name is too long";
+    case ENOTDIR:
+      return "a part of the path is not a folder";
+    case EIO:
+      return "the disk failed to read (input/output error)";
+    default:
+      return write_failure_cause(errnum);
+  }
+}

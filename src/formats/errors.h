@@ -12,6 +12,7 @@ inline constexpr const char* overflow = "Overflow";
 inline constexpr const char* type_mismatch = "Type mismatch";
 inline constexpr const char* subscript = "Subscript out of range";
 inline constexpr const char* file_not_found = "File not found";
+inline constexpr const char* cannot_read = "Cannot read file";
 inline constexpr const char* past_end = "Input past end of file";
 inline constexpr const char* division_by_zero = "Division by zero";
 inline constexpr const char* write_failed = "Cannot write file";
@@ -52,6 +53,9 @@ class RunTimeError : public std::runtime_error {
 // full", "the name is too long", "writing there is not permitted: the folder is read-only";
 // "" for 0.
 std::string write_failure_cause(int errnum);
+// Why the system refused to read a file that is there, in the user's words: "reading it is not
+// permitted", "the name is too long", "the disk failed to read (input/output error)".
+std::string read_failure_cause(int errnum);
 
 // Every message to the user goes through the reporter: the program shows a message box,
 // tests and the scenario runner capture the text instead.

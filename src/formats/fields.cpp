@@ -262,12 +262,26 @@ std::string failed_path(const std::string& path, int errnum) {
 }
 }  // namespace
 
+namespace {
+// Why a file could not be opened for reading (errno `why`), as the error to raise.
+[[noreturn]] void refuse_open(const std::string& path, int why, bool follow_links) {
+  const std::string kind = not_regular_kind(path);
+  if (why == ENOENT)
+    raise_error(err::file_not_found, kind.empty() ? path : path + ": " + kind + " to nothing");
+  if (why == ELOOP && follow_links) raise_error(err::not_a_file, path + ": a loop of symbolic links");
+  if ((why == ELOOP || why == ENXIO) && !kind.empty()) raise_error(err::not_a_file, refusal(path, kind.c_str()));
+  raise_error(err::cannot_read, path + ": " + read_failure_cause(why));
+}
+}  // namespace
+
+bool file_absent(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
 std::string read_regular_file(const std::string& path, std::uintmax_t limit, bool follow_links) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow_links ? 0 : O_NOFOLLOW));
-  if (fd < 0) {
-    const std::string kind = errno == ELOOP || errno == ENXIO ? not_regular_kind(path) : std::string();
-    raise_error(kind.empty() ? err::file_not_found : err::not_a_file, kind.empty() ? path : refusal(path, kind.c_str()));
-  }
+  if (fd < 0) refuse_open(path, errno, follow_links);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
@@ -282,8 +296,10 @@ std::string read_regular_file(const std::string& path, std::uintmax_t limit, boo
   for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 || text.size() + static_cast<size_t>(n) > limit) {
+      const int why = errno;
       ::close(fd);
-      raise_error(n < 0 ? err::file_not_found : err::too_large, path);
+      if (n < 0) raise_error(err::cannot_read, path + ": " + read_failure_cause(why));
+      raise_error(err::too_large, path);
     }
     text.append(buffer, static_cast<size_t>(n));
   }
@@ -291,7 +307,44 @@ std::string read_regular_file(const std::string& path, std::uintmax_t limit, boo
   return text;
 }
 
+namespace {
+// The reflected CRC-32 over a block, carried on from `crc` (which starts at 0xFFFFFFFF and ends
+// XORed with it).
+std::uint32_t crc32_update(std::uint32_t crc, std::string_view data) {
+  static const std::array<std::uint32_t, 256> table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  for (const char ch : data) crc = table[(crc ^ static_cast<unsigned char>(ch)) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+}  // namespace
+
+std::uint32_t crc32_of(std::string_view bytes) { return crc32_update(0xFFFFFFFFu, bytes) ^ 0xFFFFFFFFu; }
+
+FileStamp stamp_of(const std::string& path, std::string_view bytes) { return {path, bytes.size(), crc32_of(bytes)}; }
+
+std::string on_disk_since(const FileStamp& then) {
+  if (file_absent(then.path)) return "removed since read";
+  try {
+    const bool same = stamp_of(then.path, read_regular_file(then.path, max_data_file_bytes, true)) == then;
+    return same ? "unchanged" : "changed since read";
+  } catch (const RunTimeError&) {
+    const std::string kind = not_regular_kind(then.path);
+    return kind.empty() || kind == "a symbolic link" ? "cannot be read now" : kind + " now";
+  }
+}
+
 DataFileWriter::DataFileWriter(std::string path) : path_(std::move(path)), temp_path_(temp_file_path(path_, ::getpid())) {
+  // The temporary name is cut to fit; the target's own name is said to be too long before anything is written.
+  if (std::filesystem::path(path_).filename().string().size() > max_file_name_bytes)
+    raise_error(err::write_failed, path_ + ": the name is too long (a file name has at most " +
+                                       std::to_string(max_file_name_bytes) + " bytes)");
   if (const std::string kind = not_regular_kind(path_); !kind.empty()) raise_error(err::write_failed, refusal(path_, kind.c_str()));
   // A file or pipe of the temporary name is this process's own leftover (a pipe would stop the
   // open for ever); a folder there stays, and the write fails.
@@ -325,6 +378,8 @@ void DataFileWriter::put(std::string_view data) {
   errno = 0;
   out_.write(data.data(), static_cast<std::streamsize>(data.size()));
   if (!out_) fail(errno);
+  written_ += data.size();
+  crc_ = crc32_update(crc_, data);
 }
 
 // The first failure is the one said, every time after.
@@ -352,61 +407,120 @@ void DataFileWriter::commit() {
   committed_ = true;
 }
 
+namespace {
+constexpr const char* kept_suffix = ".old";
+constexpr const char* set_suffix = ".set";
+constexpr const char* set_end = "end";
+
+// One target of a set being committed: its temporary file and whether its old file was kept.
+struct SetEntry {
+  std::string temp, target;
+  bool had_old = false;
+};
+
+// Gives one target of a set what it held before the commit, however far the commit went: a
+// temporary file still there was never renamed, so its target is as it was.
+void roll_back_entry(const SetEntry& e) {
+  const std::string old = e.temp + kept_suffix;
+  if (!file_absent(e.temp)) ::unlink(e.temp.c_str());
+  else if (!e.had_old) ::unlink(e.target.c_str());
+  else if (!file_absent(old)) ::rename(old.c_str(), e.target.c_str());
+  ::unlink(old.c_str());
+}
+
+// The list of a set: per target "0" or "1" (its old file kept), its temporary name and its
+// name, each ended by a zero byte (a file name may hold any other), then "end".
+void write_set_list(const std::string& path, const std::vector<SetEntry>& set) {
+  std::string text;
+  for (const SetEntry& e : set) {
+    for (const std::string& field : {std::string(e.had_old ? "1" : "0"), e.temp, e.target}) text += field + '\0';
+  }
+  text += std::string(set_end) + '\0';
+  const int fd = open_regular_for_writing(path, O_WRONLY | O_CREAT | O_TRUNC);
+  const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  const int why = errno;
+  ::close(fd);
+  if (!written) {
+    ::unlink(path.c_str());
+    raise_error(err::write_failed, failed_path(path, why));
+  }
+}
+}  // namespace
+
+void roll_back_commit(const std::string& set_list) {
+  std::string text;
+  try {
+    text = read_regular_file(set_list, max_data_file_bytes);
+  } catch (const RunTimeError&) {
+    return;  // nothing this program wrote
+  }
+  std::vector<std::string> fields;
+  for (size_t at = 0, end; (end = text.find('\0', at)) != std::string::npos; at = end + 1)
+    fields.push_back(text.substr(at, end - at));
+  if (!fields.empty() && fields.back() == set_end)
+    for (size_t k = 0; k + 3 < fields.size(); k += 3) roll_back_entry({fields[k + 1], fields[k + 2], fields[k] == "1"});
+  ::unlink(set_list.c_str());
+}
+
 void commit_together(const std::vector<DataFileWriter*>& writers) {
   for (DataFileWriter* w : writers) w->finish();
   // Each target's old file is kept under a second name (a hard link, or a copy where the file
   // system has none) until every rename has been made.
-  std::vector<std::string> kept(writers.size());  // "" where there is nothing to give back
+  std::vector<SetEntry> set;
   const auto drop_kept = [&] {
-    for (const std::string& k : kept)
-      if (!k.empty()) ::unlink(k.c_str());
+    for (const SetEntry& e : set) ::unlink((e.temp + kept_suffix).c_str());
   };
-  for (size_t i = 0; i < writers.size(); ++i) {
-    DataFileWriter& w = *writers[i];
-    const std::string old = w.temp_path_ + ".old";
+  for (DataFileWriter* w : writers) {
+    const std::string old = w->temp_path_ + kept_suffix;
+    set.push_back({w->temp_path_, w->path_, false});
     ::unlink(old.c_str());
-    if (::link(w.path_.c_str(), old.c_str()) == 0) {
-      kept[i] = old;
+    if (::link(w->path_.c_str(), old.c_str()) == 0) {
+      set.back().had_old = true;
       continue;
     }
     const bool absent = errno == ENOENT;
     std::error_code ec;
     // Nothing there yet; or a folder, which the rename below refuses.
-    if (absent || std::filesystem::is_directory(std::filesystem::symlink_status(w.path_, ec))) continue;
-    if (std::filesystem::copy_file(w.path_, old, ec)) {
-      kept[i] = old;
+    if (absent || std::filesystem::is_directory(std::filesystem::symlink_status(w->path_, ec))) continue;
+    if (std::filesystem::copy_file(w->path_, old, ec)) {
+      set.back().had_old = true;
       continue;
     }
     drop_kept();
-    w.fail(ec.value());
+    w->fail(ec.value());
+  }
+  const std::string list = writers.front()->temp_path_ + set_suffix;
+  try {
+    write_set_list(list, set);
+  } catch (const RunTimeError&) {
+    drop_kept();
+    throw;
   }
   for (size_t i = 0; i < writers.size(); ++i) {
     DataFileWriter& w = *writers[i];
+    if (before_commit_rename) before_commit_rename(i);
     if (::rename(w.temp_path_.c_str(), w.path_.c_str()) == 0) {
       w.committed_ = true;
       continue;
     }
     const int why = errno;
-    for (size_t k = 0; k < i; ++k) {
-      DataFileWriter& done = *writers[k];
-      if (kept[k].empty()) ::unlink(done.path_.c_str());
-      else if (::rename(kept[k].c_str(), done.path_.c_str()) == 0) kept[k].clear();
-      done.committed_ = false;
+    for (size_t k = 0; k < writers.size(); ++k) {
+      if (k != i) roll_back_entry(set[k]);
+      writers[k]->committed_ = false;
     }
-    drop_kept();
+    ::unlink((set[i].temp + kept_suffix).c_str());
+    ::unlink(list.c_str());
     w.fail(why);
   }
+  if (before_commit_rename) before_commit_rename(writers.size());
+  ::unlink(list.c_str());  // from here on the set is the new one
   drop_kept();
 }
 
 // Opened without waiting (a pipe would wait for a writer) and checked on the open file, so that
 // a device or a huge file is never read until memory runs out. Data files may be links.
 DataFileReader::DataFileReader(std::string path, LineEnds ends) : path_(std::move(path)), ends_(ends) {
-  try {
-    content_ = read_regular_file(path_, max_data_file_bytes, true);
-  } catch (const RunTimeError& e) {
-    raise_error(e.name(), path_);
-  }
+  content_ = read_regular_file(path_, max_data_file_bytes, true);
   // A spreadsheet's or an editor's byte-order mark is no part of the first line.
   if (content_.rfind("\xEF\xBB\xBF", 0) == 0) next_ = 3;
 }
@@ -478,4 +592,21 @@ std::vector<std::string> comma_cells(std::string_view line) {
     s.erase(s.find_last_not_of(' ') + 1);
   }
   return out;
+}
+
+bool valid_utf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char b = byte(i);
+    const size_t n = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((byte(i + k) & 0xC0) != 0x80) return false;
+    // The second byte's range that excludes overlong forms, surrogates and code points past U+10FFFF.
+    if ((b == 0xE0 && byte(i + 1) < 0xA0) || (b == 0xED && byte(i + 1) > 0x9F) || (b == 0xF0 && byte(i + 1) < 0x90) ||
+        (b == 0xF4 && byte(i + 1) > 0x8F))
+      return false;
+    i += n;
+  }
+  return true;
 }

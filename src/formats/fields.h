@@ -64,9 +64,30 @@ int open_regular_for_writing(const std::string& path, int flags);
 
 // The whole of a regular file of at most `limit` bytes, read without ever waiting (a pipe put
 // in its place) and, unless `follow_links`, without following a symbolic link. "File not
-// found" when there is none, "Not a data file (path: a folder)" for anything but a regular
-// file, "File too large" beyond the limit (also for a file that grows while it is read).
+// found" when there is none (also for a link to nothing: "path: a symbolic link to nothing"),
+// "Not a data file (path: a folder, not a regular file)" for anything but a regular file or a
+// loop of links, "Cannot read file (path: reading it is not permitted)" when the system refuses
+// with its reason, "File too large" beyond the limit (also for a file that grows while read).
 std::string read_regular_file(const std::string& path, std::uintmax_t limit, bool follow_links = false);
+
+// True when nothing at all stands at `path` (not even a link to nothing): the one case in which
+// a reader of an optional file takes its defaults without a word.
+bool file_absent(const std::string& path);
+
+// What a file held when it was read or written: its path, size and CRC-32 (IEEE 802.3, the
+// polynomial of zip and PNG). An empty path is no file.
+struct FileStamp {
+  std::string path;
+  std::uintmax_t size = 0;
+  std::uint32_t crc = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+std::uint32_t crc32_of(std::string_view bytes);
+FileStamp stamp_of(const std::string& path, std::string_view bytes);
+// How the file stands now against what it held then, read as a data file is (without waiting,
+// within max_data_file_bytes): "unchanged", "changed since read", "removed since read",
+// "cannot be read now", or what stands there instead ("a named pipe now").
+std::string on_disk_since(const FileStamp& then);
 
 // Writes a data file whole and atomically: lines go to a temporary file beside the target,
 // and commit() renames it over the target. A writer destroyed without commit() removes its
@@ -87,6 +108,8 @@ class DataFileWriter {
   void line(const FieldLine& fields) { line(fields.str()); }
   void bytes(std::string_view data);  // written exactly as given
   void commit();
+  // The target with what has been written to it so far.
+  FileStamp stamp() const { return {path_, written_, crc_ ^ 0xFFFFFFFFu}; }
 
  private:
   friend void commit_together(const std::vector<DataFileWriter*>& writers);
@@ -99,13 +122,26 @@ class DataFileWriter {
   std::ofstream out_;
   bool committed_ = false;
   std::string failure_;  // "path: why" once a write failed
+  std::uintmax_t written_ = 0;
+  std::uint32_t crc_ = 0xFFFFFFFFu;  // running CRC-32 of what was written
 };
 
 // Commits files that belong together (a table and the tables beside it) as one: every
-// temporary file is completed first, then each is renamed over its target; when one cannot be
-// written or renamed, the targets already replaced get their old files back (or go, where
-// there was none), so that the set is replaced whole or not at all.
+// temporary file is completed first, and the old file of each target kept beside it
+// ("<temporary name>.old"); then a list of the set ("<first temporary name>.set") is written,
+// each is renamed over its target, and the list and the old files go. When one cannot be
+// renamed, the targets already replaced get their old files back (or go, where there was none),
+// so that the set is replaced whole or not at all. A writer killed between its renames leaves
+// the list, by which roll_back_commit() later gives every target its old file again.
 void commit_together(const std::vector<DataFileWriter*>& writers);
+// Undoes a commit_together() that did not finish, from the list it left: every target renamed
+// gets its old file back (or goes, where there was none), and the list, the old files and the
+// temporary files of the set go. A list cut short (a kill while it was written) was written
+// before any rename: only it goes. Runs again safely after a kill part-way.
+void roll_back_commit(const std::string& set_list);
+// For tests of a kill part-way through a commit: called before each rename of commit_together()
+// with its number from 0, and with the number of writers after the last.
+inline void (*before_commit_rename)(size_t) = nullptr;
 
 // How lines end: CR LF or LF (a CR before other text stays in the line), or, for files that
 // people edit in other programs, also a CR alone, as some spreadsheets save text.
@@ -115,10 +151,13 @@ enum class LineEnds { crlf_or_lf, any };
 // Errors name the file and the line: "Type mismatch (fem_gr_jo.dat, line 12)".
 class DataFileReader {
  public:
-  // Raises "File not found" when the file does not exist or cannot be opened, "Not a data
-  // file" for a folder, pipe or device, and "File too large" beyond max_data_file_bytes; the
-  // file is read whole only after these checks. A UTF-8 byte-order mark at its start is skipped.
+  // Raises the errors of read_regular_file() ("File not found", "Not a data file" for a folder,
+  // pipe or device, "Cannot read file", and "File too large" beyond max_data_file_bytes), links
+  // followed; the file is read whole only after these checks. A UTF-8 byte-order mark at its
+  // start is skipped.
   explicit DataFileReader(std::string path, LineEnds ends = LineEnds::crlf_or_lf);
+  // The file as read, whole.
+  FileStamp stamp() const { return stamp_of(path_, content_); }
 
   bool at_end() const { return next_ >= content_.size(); }
   // Moves to the next line; "Input past end of file" when there is none.
@@ -152,6 +191,9 @@ class DataFileReader {
 // The cells of one line of a comma-separated file, each without its surrounding blanks (and a
 // CR left by a line end); a line without a comma is one cell.
 std::vector<std::string> comma_cells(std::string_view line);
+// True when `text` is valid UTF-8: no stray or missing continuation byte, no overlong form, no
+// surrogate, nothing beyond U+10FFFF.
+bool valid_utf8(std::string_view text);
 
 // Far above the largest file the capacities allow (a result file of 200 cycles of 1000 nodes
 // and 10000 elements is about 55 MB), and small enough to hold whole.

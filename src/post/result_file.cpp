@@ -115,6 +115,7 @@ void read_result_file(ResultStore& r, const std::string& path) {
       r.pe_dia(c, e) = diameter_field(in, 6);
     }
   }
+  r.source = in.stamp();
 }
 
 std::string read_result_model(ResultStore& r, const std::string& section_path, const std::string& model_path) {

@@ -8,6 +8,7 @@
 
 #include "base/files.h"
 #include "base/table.h"
+#include "formats/fields.h"
 #include "section/section_table.h"
 
 class JsonWriter;
@@ -30,6 +31,7 @@ struct ResultStore {
   Table<float, max_result_elements, 3> pe_ref;
   SectionTable sections;  // the model's sketches; a thickness that could not be read is 0
   int16_t res_ok = 0;     // 1 once a result file has been read to its end
+  FileStamp source;       // the result file as read
 
   bool is_non_design(int e) const { return pe_flag(e) == 1; }
 };

@@ -35,11 +35,36 @@
 #include "ui/qt_convergence_plot.h"
 #include "ui/shell.h"
 
+// The range a setting of the window may take, as the guide states it, with the caption it is
+// named by; 0 besides switches a limit off where `zero_allowed`.
+struct SettingRange {
+  const char* caption;
+  double low, high;
+  bool zero_allowed = false;
+  bool whole = false;
+};
+
 namespace {
 // A third column beside the original window holds the convergence plot and the export.
 constexpr int form_width = 19920, form_height = 12240;
 constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
+
+constexpr SettingRange yield_range{"Yield stress [N/mm2]", 100, 1000};
+constexpr SettingRange k_range{"Buckling length factor K", 0.1, 10};
+constexpr SettingRange gamma_m0_range{"gamma_M0", 1, 2};
+constexpr SettingRange gamma_m1_range{"gamma_M1", 1, 2};
+constexpr SettingRange slenderness_range{"Slenderness limit L/i", 10, 1000, true};
+constexpr SettingRange density_range{"Density [kg/m3]", 100, 50000};
+constexpr SettingRange section_types_range{"Section types", 0, 1000, true, true};
+constexpr SettingRange deflection_range{"Deflection limit [mm]", 0.001, 100000, true};
+
+// "Yield stress [N/mm2]: 1e308 is refused (from 100 to 1000); 235 is used".
+std::string refusal_text(const SettingRange& r, const std::string& typed, double used) {
+  return std::string(r.caption) + ": " + typed + " is refused (" + (r.whole ? "a whole number " : "") +
+         (r.zero_allowed && r.low > 0 ? "0 or " : "") + "from " + plain_text(r.low) + " to " + plain_text(r.high) + "); " +
+         plain_text(used) + " is used";
+}
 
 constexpr const char* export_filters =
     "Table (*.csv);;Solid mesh, binary STL (*.stl);;Drawing, DXF (*.dxf);;Input deck for an FE program (*.inp);;"
@@ -268,23 +293,31 @@ void Form1::wire() {
   on_change(HScroll6, this, &Form1::HScroll6_Change);
   on_click(Check4, this, &Form1::Check4_Click);
   on_edit(Text7, this, &Form1::Text7_Change);
+  show_used_on_leave(Text7, [this] { return check_settings_.yield; });
   on_edit(Text8, this, &Form1::Text8_Change);
+  show_used_on_leave(Text8, [this] { return check_settings_.k_factor; });
   on_click(Command11, this, &Form1::Command11_Click);
   on_click(Command12, this, &Form1::Command12_Click);
   on_click(Check3, this, &Form1::Check3_Click);
   on_edit(Text10, this, &Form1::Text10_Change);
+  show_used_on_leave(Text10, [this] { return loading_.density; });
   on_edit(Text47, this, &Form1::Text47_Change);
+  show_used_on_leave(Text47, [this] { return sizing_options_.section_types; });
   on_edit(Text48, this, &Form1::Text48_Change);
   on_click(Check43, this, &Form1::Check43_Click);
   on_edit(Text41, this, &Form1::Text41_Change);
   on_click(Check41, this, &Form1::Check41_Click);
   on_edit(Text42, this, &Form1::Text42_Change);
+  show_used_on_leave(Text42, [this] { return check_settings_.gamma_m0; });
   on_edit(Text43, this, &Form1::Text43_Change);
+  show_used_on_leave(Text43, [this] { return check_settings_.gamma_m1; });
   on_edit(Text44, this, &Form1::Text44_Change);
+  show_used_on_leave(Text44, [this] { return check_settings_.slenderness_limit; });
   on_click(Check42, this, &Form1::Check42_Click);
   on_edit(Text45, this, &Form1::Text45_Change);
   on_click(Command42, this, &Form1::Command42_Click);
   on_edit(Text46, this, &Form1::Text46_Change);
+  show_used_on_leave(Text46, [this] { return loading_.deflection_limit; });
   connect(run_timer_, &QTimer::timeout, this, [this] { poll_run(); });
   on_click(Command20, this, &Form1::Command20_Click);
 }
@@ -510,6 +543,9 @@ void Form1::export_design_to(const std::string& path) {
   const Evaluated shown = clean_mode_ ? on_screen() : Evaluated{};
   const std::string unstable = shown.built ? unstable_export(*shown.built) : "";
   try {
+    // What a killed export of this name left is cleared first (a set of tables half replaced
+    // goes back to what it was).
+    for (const std::string& file : export_file_names(path)) remove_stale_temp_files(file);
     const ExportFormat format = export_format(path);
     const bool with_forces = format == ExportFormat::csv || format == ExportFormat::inp;
     if (!unstable.empty() && with_forces) raise_error(err::cannot_stand, unstable);
@@ -558,9 +594,9 @@ void Form1::export_report(const std::string& path) {
   in.loading = loading_;
   in.folder = std::filesystem::current_path().string();
   in.date = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm 'UTC'").toStdString();
-  in.files = {model_file_name, post_file_name};
-  if (shown.kind == FrameKind::sized) in.files.push_back(section_list_name);
-  if (!loading_.combinations.empty()) in.files.push_back(combinations_file_name);
+  in.files = {evaluation().model().source, store.source};
+  if (shown.kind == FrameKind::sized && !section_source_.path.empty()) in.files.push_back(section_source_);
+  if (!loading_.combinations.empty()) in.files.push_back(combinations_source_);
   in.problem = shown.built ? unstable_export(*shown.built) : forces_problem_;
   write_pdf_report(make_report(in), path);
 }
@@ -669,16 +705,34 @@ void Form1::Check4_Click() {
   Draw_3D();
 }
 
-void Form1::take_setting(const QLineEdit* text, double& setting, bool zero_allowed) {
-  const double v = to_number(text_of(text));
-  if (!(v > 0) && !(zero_allowed && v == 0)) return;
+bool Form1::in_range(const QLineEdit* text, const SettingRange& range, double used, double& value) {
+  const std::string typed = text_of(text);
+  if (typed.empty()) return false;
+  value = is_number(typed) ? to_number(typed) : std::nan("");
+  if ((value >= range.low && value <= range.high && (!range.whole || value == std::floor(value))) ||
+      (range.zero_allowed && value == 0))
+    return true;
+  set_status(refusal_text(range, typed, used));
+  return false;
+}
+
+void Form1::take_setting(const QLineEdit* text, double& setting, const SettingRange& range) {
+  double v = 0;
+  if (!in_range(text, range, setting, v)) return;
   setting = v;
   keep_settings();
   Draw_3D();
 }
 
-void Form1::Text7_Change() { take_setting(Text7, check_settings_.yield); }
-void Form1::Text8_Change() { take_setting(Text8, check_settings_.k_factor); }
+void Form1::show_used_on_leave(QLineEdit* text, std::function<double()> used) {
+  connect(text, &QLineEdit::editingFinished, this, [text, used] {
+    const std::string typed = text_of(text);
+    if (!is_number(typed) || to_number(typed) != used()) text->setText(QString::fromStdString(plain_text(used())));
+  });
+}
+
+void Form1::Text7_Change() { take_setting(Text7, check_settings_.yield, yield_range); }
+void Form1::Text8_Change() { take_setting(Text8, check_settings_.k_factor, k_range); }
 
 // A grade sets the yield stress through its text box, which stays free to be set apart from it.
 void Form1::Text41_Change() {
@@ -697,9 +751,9 @@ void Form1::Check41_Click() {
   Draw_3D();
 }
 
-void Form1::Text42_Change() { take_setting(Text42, check_settings_.gamma_m0); }
-void Form1::Text43_Change() { take_setting(Text43, check_settings_.gamma_m1); }
-void Form1::Text44_Change() { take_setting(Text44, check_settings_.slenderness_limit, true); }
+void Form1::Text42_Change() { take_setting(Text42, check_settings_.gamma_m0, gamma_m0_range); }
+void Form1::Text43_Change() { take_setting(Text43, check_settings_.gamma_m1, gamma_m1_range); }
+void Form1::Text44_Change() { take_setting(Text44, check_settings_.slenderness_limit, slenderness_range); }
 
 // The settings in effect (not a text still being typed), by the control that sets each; the
 // grade before the yield stress, so that a yield stress set apart from its grade comes back.
@@ -713,10 +767,17 @@ WindowSettings Form1::settings_in_effect() const {
           {"Text48", sizing_options_.smallest}, {"Check43", sizing_options_.keep_areas ? "1" : "0"}};
 }
 
+// A file that cannot be read loses its settings, and says why; the window opens all the same.
 void Form1::apply_kept_settings() {
+  WindowSettings kept;
+  try {
+    kept = read_window_settings(post_settings_name);
+  } catch (const std::exception& e) {
+    return set_status(std::string("The settings kept are not used: ") + e.what());
+  }
   applying_settings_ = true;
   const auto done = qScopeGuard([this] { applying_settings_ = false; });
-  for (const auto& [name, text] : read_window_settings(post_settings_name)) {
+  for (const auto& [name, text] : kept) {
     for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10, Text45, Text46, Text47, Text48})
       if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
     for (QCheckBox* b : {Check41, Check42, Check43})
@@ -758,9 +819,13 @@ void Form1::Check3_Click() {
   if (value_of(Check3) == 1) {
     clean_mode_ = true;
     try {
-      section_list_ = read_section_list();
-      set_status("Standard sizes: " + plural(static_cast<int>(section_list_.size()), "section") + " read from " +
-                 section_list_name);
+      SectionList read = load_section_list();
+      section_list_ = std::move(read.sections);
+      section_source_ = read.source;
+      const std::string count = plural(static_cast<int>(section_list_.size()), "section");
+      set_status(read.unsaved.empty() ? "Standard sizes: " + count + " read from " + section_list_name
+                                      : "Standard sizes: the built-in list of " + count + ", which could not be saved (" +
+                                            read.unsaved + ")");
     } catch (const std::exception&) {
       if (section_list_.empty()) set_value(Check3, 0);
       Draw_3D();
@@ -770,13 +835,11 @@ void Form1::Check3_Click() {
   Draw_3D();
 }
 
-void Form1::Text10_Change() { take_setting(Text10, loading_.density); }
+void Form1::Text10_Change() { take_setting(Text10, loading_.density, density_range); }
 
-// A whole number from 0 is taken; anything else is ignored while typed.
 void Form1::Text47_Change() {
-  const std::string text = text_of(Text47);
-  const double n = is_number(text) ? to_number(text) : -1;
-  if (!(n >= 0 && n <= 1000 && n == std::floor(n))) return;
+  double n = 0;
+  if (!in_range(Text47, section_types_range, sizing_options_.section_types, n)) return;
   sizing_options_.section_types = static_cast<int>(n);
   keep_settings();
   Draw_3D();
@@ -809,7 +872,7 @@ void Form1::Text45_Change() {
   Draw_3D();
 }
 
-void Form1::Text46_Change() { take_setting(Text46, loading_.deflection_limit, true); }
+void Form1::Text46_Change() { take_setting(Text46, loading_.deflection_limit, deflection_range); }
 
 // The dialog edits the table held, for the model's load cases; "Save" comes back here.
 void Form1::Command42_Click() {
@@ -844,14 +907,16 @@ void Form1::read_kept_combinations() {
     cases = Evaluation(store).case_count();  // the evaluation itself reads it when first asked
   } catch (const std::exception&) {
   }
-  loading_.combinations = read_combinations(combinations_file_name, cases);
+  FileStamp source;
+  loading_.combinations = read_combinations(combinations_file_name, cases, &source);
+  combinations_source_ = source;
 }
 
 // The dialog's table, for the model read.
 void Form1::use_combinations(const std::vector<Combination>& list) {
   if (const std::string why = combination_problem(evaluation().model(), list); !why.empty())
     raise_error(err::invalid_setting, why);
-  write_combinations(list, evaluation().case_count(), combinations_file_name);
+  combinations_source_ = write_combinations(list, evaluation().case_count(), combinations_file_name);
   loading_.combinations = list;
   HScroll6->setMaximum(load_states());
   Label7->setText(QString::fromStdString(state_caption(HScroll6->value())));

@@ -4,6 +4,7 @@
 // modelling window or ends the program.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "ui/form_view.h"
 
 class ConvergencePlot;
+struct SettingRange;
 class QCheckBox;
 class QLabel;
 class QRadioButton;
@@ -209,9 +211,13 @@ class Form1 : public ViewForm {
   // stays the plain one, and the summary says why.
   void draw_forces(ResultPicture& p);
   void choose_view();
-  // A setting typed: taken (and the picture redrawn, the settings kept) when it is a number above
-  // 0, or from 0 when `zero_allowed`; anything else is ignored while typed.
-  void take_setting(const QLineEdit* text, double& setting, bool zero_allowed = false);
+  // A setting typed: taken (and the picture redrawn, the settings kept) when it is a number in
+  // its range; anything else is refused at once on the status line, with the setting's caption
+  // and range, and the value used stays. An empty text (a value being retyped) is passed over.
+  void take_setting(const QLineEdit* text, double& setting, const SettingRange& range);
+  bool in_range(const QLineEdit* text, const SettingRange& range, double used, double& value);
+  // When the user leaves a setting's box with a text that is not used, the box shows the value used.
+  void show_used_on_leave(QLineEdit* text, std::function<double()> used);
   // The window's settings kept in the working directory: applied through their controls as a
   // user would type them, and written whenever one is taken.
   WindowSettings settings_in_effect() const;
@@ -244,6 +250,8 @@ class Form1 : public ViewForm {
   // "case 2", or the combination's name and kind, for "Load case" n (0: the envelope).
   std::string state_caption(int n) const;
   std::vector<StandardSection> section_list_;
+  FileStamp section_source_;        // sections.csv as read for the list held
+  FileStamp combinations_source_;   // combinations.csv as read or written for the table held
   CheckSettings check_settings_;
   std::string forces_problem_;
   std::string run_token_;  // of the run followed; "" reads whatever lies in the folder

@@ -209,9 +209,8 @@ void set_up(QPdfWriter& writer, const Report& r) {
 }  // namespace
 
 void write_pdf_report(const Report& r, const std::string& path) {
-  // The file is opened first, so that a place that cannot be written fails before any work; the
-  // pages are made in memory and written whole.
-  DataFileWriter out(path);
+  // The pages are made in memory before the file is opened, so that a report stopped while they
+  // are made leaves no file behind; then they are written whole.
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -223,6 +222,7 @@ void write_pdf_report(const Report& r, const std::string& path) {
     PageLayout(writer, &painter, r, pages).run();
     if (!painter.end()) raise_error(err::write_failed, path + ": the PDF writer failed");
   }
+  DataFileWriter out(path);
   out.bytes(std::string_view(buffer.data().constData(), static_cast<size_t>(buffer.data().size())));
   out.commit();
 }

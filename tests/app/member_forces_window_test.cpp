@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <cctype>
 #include <filesystem>
 #include <map>
 
+#include <unistd.h>
+
 #include "app/forms.h"
 #include "base/canvas.h"
+#include "evaluate/standard_sizes.h"
+#include "formats/fields.h"
 #include "formats/json.h"
 #include "support/drawing.h"
 #include "support/export_readers.h"
@@ -209,6 +214,62 @@ TEST_F(MemberForcesWindow, DesignSettingsReachTheChecksAndAreKept) {
       "expect Form1.Text42 text 1.05\nexpect Form1.Text43 text 1.1\nexpect Form1.Text44 text 0\n"
       "expect Form1.Text47 text 3\n");
   EXPECT_TRUE(errors().empty());
+}
+
+// A setting out of its range is refused at once, named with its range; the value used stays,
+// and leaving the box shows it again.
+TEST_F(MemberForcesWindow, SettingsOutOfTheirRangeAreRefusedByCaptionAndRange) {
+  const struct {
+    const char* box;
+    const char* typed;
+    const char* said;
+  } cases[] = {
+      {"Text7", "1e308", "Yield stress [N/mm2]: 1e308 is refused (from 100 to 1000); 235 is used"},
+      {"Text7", "1e-300", "Yield stress [N/mm2]: 1e-300 is refused (from 100 to 1000); 235 is used"},
+      {"Text8", "abc", "Buckling length factor K: abc is refused (from 0.1 to 10); 1 is used"},
+      {"Text42", "1e308", "gamma_M0: 1e308 is refused (from 1 to 2); 1 is used"},
+      {"Text43", "0.5", "gamma_M1: 0.5 is refused (from 1 to 2); 1 is used"},
+      {"Text44", "5", "Slenderness limit L/i: 5 is refused (0 or from 10 to 1000); 200 is used"},
+      {"Text10", "1e308", "Density [kg/m3]: 1e308 is refused (from 100 to 50000); 7850 is used"},
+      {"Text47", "-1", "Section types: -1 is refused (a whole number from 0 to 1000); 0 is used"},
+      {"Text47", "1.5", "Section types: 1.5 is refused (a whole number from 0 to 1000); 0 is used"},
+      {"Text47", "nan", "Section types: nan is refused (a whole number from 0 to 1000); 0 is used"},
+      {"Text46", "-1", "Deflection limit [mm]: -1 is refused (0 or from 0.001 to 100000); 0 is used"},
+  };
+  for (const auto& c : cases)
+    run(std::string("set Form1.") + c.box + " " + c.typed + "\nexpect Form1.Label60 text " + c.said + "\n");
+  run("expect-state Form1 design_settings {\"grade\":\"S235\",\"yield\":235,\"cold_formed\":false,"
+      "\"gamma_m0\":1,\"gamma_m1\":1,\"k\":1,\"slenderness_limit\":200}\n");
+  // The box shows what is used once it is left; a value in range stays as typed.
+  emit f().Text47->editingFinished();
+  EXPECT_EQ(f().Text47->text(), "0");
+  run("set Form1.Text7 300.0\n");
+  emit f().Text7->editingFinished();
+  EXPECT_EQ(f().Text7->text(), "300.0");
+  run("set Form1.Text7 5\n");
+  emit f().Text7->editingFinished();
+  EXPECT_EQ(f().Text7->text(), "300");
+  EXPECT_TRUE(errors().empty());
+}
+
+// A list that cannot be saved: the built-in list of standard sizes is used, and said to be unsaved.
+TEST_F(MemberForcesWindow, StandardSizesThatCannotBeSavedUseTheBuiltInList) {
+  const std::string said = "Standard sizes: the built-in list of 44 sections, which could not be saved (Cannot write file (";
+  // A folder where the list's temporary file would go, whoever runs the test.
+  const std::string blocker = temp_file_path(section_list_name, ::getpid());
+  fs::create_directory(blocker);
+  run("click Form1.Check3\nexpect-error none\nexpect Form1.Check3 checked 1\nexpect Form1.Label60 text " + said +
+      "sections.csv: a folder of that name is in the way))\n");
+  EXPECT_FALSE(fs::exists(section_list_name));
+  fs::remove(blocker);
+  if (::geteuid() == 0) return;  // root writes in any folder
+  run("click Form1.Check3\n");
+  fs::permissions(".", fs::perms::owner_read | fs::perms::owner_exec);
+  run("click Form1.Check3\n");
+  fs::permissions(".", fs::perms::owner_all);
+  run("expect-error none\nexpect Form1.Label60 text " + said +
+      "sections.csv: writing there is not permitted: the folder is read-only))\n");
+  EXPECT_FALSE(fs::exists(section_list_name));
 }
 
 // The loads of the checks: self-weight, deflection limit and combinations.

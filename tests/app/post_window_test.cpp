@@ -15,7 +15,10 @@
 #include <QtCharts/QXYSeries>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "app/forms.h"
+#include "base/window_settings.h"
 #include "formats/fields.h"
 #include "support/drawing.h"
 #include "support/robustness.h"
@@ -60,7 +63,33 @@ class PostWindow : public test_support::WindowTest {
   }
 };
 
+// The program started in a folder whose settings file is planted first.
+class KeptSettings : public test_support::WindowTest {};
+
 }  // namespace
+
+// A settings file that cannot be read loses those settings and no more: the window opens with
+// the settings' defaults, says why, and reads the results.
+TEST_F(KeptSettings, ASettingsFileThatCannotBeReadOpensTheWindowSayingWhy) {
+  test_support::copy_result_set();
+  const struct {
+    void (*plant)();
+    const char* why;
+  } cases[] = {
+      {[] { fs::create_directory(post_settings_name); }, "a folder, not a regular file"},
+      {[] { ASSERT_EQ(::mkfifo(post_settings_name, 0600), 0); }, "a named pipe, not a regular file"},
+      {[] { fs::create_symlink(post_settings_name, post_settings_name); }, "a loop of symbolic links"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    fs::remove_all(post_settings_name);
+    c.plant();
+    run(std::string("restart\nclick frmSplash.Command3\nexpect Form1 shown\nexpect Form1.Label60 text The settings kept "
+                    "are not used: Not a data file (post_settings.csv: ") +
+        c.why + ")\nexpect Form1.Text7 text 235\nexpect-error none\n");
+    run("click Form1.Command1\nexpect-error none\nexpect Form1.Command1 shown 0\n");
+  }
+}
 
 TEST_F(PostWindow, ReadDataShowsTheLastOfThreeCycles) {
   ASSERT_TRUE(load_state());

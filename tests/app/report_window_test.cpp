@@ -8,9 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "app/forms.h"
+#include "formats/fields.h"
 #include "formats/json.h"
 #include "ui/form1.h"
 #include "support/export_readers.h"
@@ -245,6 +249,44 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
     }
   EXPECT_LT(c1_down, -1.5);
   EXPECT_GT(c1_down, -1.6);
+}
+
+// The inputs as read and used: each replaced by a named pipe after reading, the report is made
+// without waiting on one, with the size and checksum of what was read, and says what stands there now.
+TEST_F(ReportWindow, InputsReplacedByPipesAreReportedAsReadWithoutWaiting) {
+  std::ofstream("combinations.csv") << "name,kind,self-weight,case 1\r\nC1,ULS,1.35,1.5\r\n";
+  run("restart\nclick frmSplash.Command3\nclick Form1.Command1\nclick Form1.Check3\nclick Form1.Option3\nexpect-error none\n");
+  const std::vector<std::string> inputs{"fem_gr_jo.dat", "post_pl.dat", "sections.csv", "combinations.csv"};
+  std::map<std::string, std::pair<std::string, std::string>> read;  // size, CRC-32
+  for (const std::string& name : inputs) {
+    const std::string bytes = test_support::file_text(name);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", crc32_of(bytes));
+    read[name] = {std::to_string(bytes.size()), hex};
+    fs::remove(name);
+    ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+  }
+  run("export piped.pdf\nexpect-error none\n");
+  std::set<std::string> listed;
+  for (const std::string& line : text_lines(pdf_text("piped.pdf")))
+    if (const auto w = words(line); w.size() >= 4 && read.count(w[0])) {
+      EXPECT_EQ(w[1], read[w[0]].first) << line;
+      EXPECT_EQ(w[2], read[w[0]].second) << line;
+      EXPECT_EQ(w[3], "a") << line;  // "a named pipe now", wherever the cell breaks
+      listed.insert(w[0]);
+    }
+  EXPECT_EQ(listed.size(), inputs.size());
+}
+
+// What a killed export of the same name left goes with the next one; names that only look like
+// it stay.
+TEST_F(ReportWindow, TheNextExportOfANameClearsWhatAKilledOneLeft) {
+  const std::string left = "report.pdf.tmp." + std::to_string(test_support::dead_pid());
+  test_support::write_file(left, "");
+  test_support::write_file("report.pdf.tmp.mine", "");
+  run("export report.pdf\nexpect-error none\n");
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_TRUE(fs::exists("report.pdf.tmp.mine"));
 }
 
 // A place that cannot be written: the error names it, and nothing is left behind.

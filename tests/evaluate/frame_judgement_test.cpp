@@ -36,6 +36,11 @@ TEST(SwayImperfection, FollowsTheFramesHeightWithinItsBounds) {
   EXPECT_DOUBLE_EQ(frame_height(m.f, {1, 0}, {0, 0, -1}), 2000);
   EXPECT_DOUBLE_EQ(frame_height(m.f, {1, 1}, {0, 0, -1}), 9000);
   EXPECT_DOUBLE_EQ(frame_height(m.f, {1, 1}, {1, 0, 0}), 0);
+  Model leaning;
+  const int foot = leaning.node(0, 0, 0), head = leaning.node(3000, 0, 2000);
+  leaning.element(foot, head, leaning.design());
+  EXPECT_DOUBLE_EQ(frame_height(leaning.f, {1}, {-1, 0, 0}), 3000);
+  EXPECT_DOUBLE_EQ(frame_height(leaning.f, {1}, {0, 0, 1}), 2000);
 }
 
 // A cantilever column 6 m high (alpha_h = 2 / sqrt 6) of a 60 mm rod, clamped at its foot, with P
@@ -86,6 +91,29 @@ TEST(FrameJudgement, ACantileverSwaysWithItsImperfectionToSecondOrder) {
   ASSERT_EQ(both.stability.size(), 1u);
   EXPECT_EQ(both.forces.by_state[1].members[0].end1, first.by_state[0].members[0].end1);
   EXPECT_EQ(both.forces.by_state[0].members[0].end1, base.end1);
+}
+
+// The self-weight along any axis, with its factor: a column along L under gravity towards -L
+// carries P and 1.35 times its own weight at its foot, to second order too.
+TEST(FrameJudgement, TheFactoredSelfWeightAlongAnyAxisLoadsTheSecondOrder) {
+  const double L = 6000, d = 60, P = 2000;
+  Model m;
+  const int foot = m.node(0, 0, 0), top = m.node(L, 0, 0);
+  m.element(foot, top, m.design(), {0, 0, 1});
+  ModelFileCase& c = m.add_case();
+  Model::clamp(c, foot);
+  Model::load(c, top, 1, -P);
+  const ShownFrame f = frame_of(m.f, {d});
+  Loading loading;
+  loading.self_weight = true;
+  loading.direction = "-L";
+  loading.combinations = {{"U", LimitState::uls, 1.35, {1.0}}};
+  const FrameJudgement j = judge_frame(f, analyse_frame(f, loading), {235, 1.0}, loading, {1});
+  ASSERT_TRUE(j.stability[0].second_order);
+  const double weight = pi * d * d / 4 * 7850e-9 * 9.81 * L;
+  EXPECT_NEAR(j.forces.by_state[0].members[0].end1[0] / -(P + 1.35 * weight), 1, 1e-9);
+  EXPECT_DOUBLE_EQ(j.stability[0].phi, 2 / std::sqrt(6.0) / 200);
+  EXPECT_EQ(j.stability[0].direction.substr(1), j.stability[0].direction[1] == 'W' ? "W" : "H");
 }
 
 // Above the cantilever's critical load (8.7 kN) the state cannot stand: its compressed member

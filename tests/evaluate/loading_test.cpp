@@ -181,10 +181,28 @@ TEST(CombinationsFile, ReadsWhatItWritesAndRefusesABadLineByNumber) {
            {"a,ULS,x\n", "Type mismatch (combinations.csv, line 1: a factor is a number)"},
            {"a,ULS\n", "Type mismatch (combinations.csv, line 1: a combination is name, kind, self-weight factor, factors of "
                        "the cases)"},
-           {"a,ULS,1\na,SLS,1\n", "Invalid setting (combinations.csv, line 2: the name a is used twice)"}}) {
+           {"a,ULS,1\na,SLS,1\n", "Invalid setting (combinations.csv, line 2: the name a is used twice)"},
+           {"a,ULS,1,1e300\n", "Invalid setting (combinations.csv, line 1: a factor is from -100 to 100)"},
+           {"a,ULS,-101\n", "Invalid setting (combinations.csv, line 1: a factor is from -100 to 100)"},
+           {"a\xC3,ULS,1\n", "Invalid setting (combinations.csv, line 1: a combination needs a name of UTF-8 text without a comma)"},
+           {"name,kind,self-weight\nname,kind,1\n",
+            "Invalid setting (combinations.csv, line 2: the kind of a combination is ULS or SLS)"}}) {
     test_support::write_file(combinations_file_name, text);
     EXPECT_EQ(test_support::error_of([] { read_combinations(combinations_file_name, 3); }), error) << text;
   }
+  // A header is known by its columns: a first combination whose name begins like one is read.
+  test_support::write_file(combinations_file_name, "names of G,ULS,1.35,1.5\r\n\xC3\xA9t\xC3\xA9 \"1\",SLS,1,-100\r\n");
+  const std::vector<Combination> named = read_combinations(combinations_file_name, 3);
+  ASSERT_EQ(named.size(), 2u);
+  EXPECT_EQ(named[0].name, "names of G");
+  EXPECT_EQ(named[1], combination("\xC3\xA9t\xC3\xA9 \"1\"", LimitState::sls, 1, {-100}));
+  // What was read is kept as read; what is written, as written.
+  FileStamp source;
+  EXPECT_EQ(read_combinations(combinations_file_name, 3, &source), named);
+  EXPECT_EQ(source, stamp_of(combinations_file_name, test_support::file_text(combinations_file_name)));
+  const FileStamp written = write_combinations(named, 3, combinations_file_name);
+  EXPECT_EQ(written, stamp_of(combinations_file_name, test_support::file_text(combinations_file_name)));
+  EXPECT_NE(written, source);  // the line of column names added
   std::string many;
   for (int k = 1; k <= max_combinations + 1; ++k) many += "c" + std::to_string(k) + ",ULS,1\n";
   test_support::write_file(combinations_file_name, many);

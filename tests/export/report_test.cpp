@@ -6,8 +6,12 @@
 #include <fstream>
 #include <limits>
 
+#include <sys/stat.h>
+
 #include "base/recording_canvas.h"
 #include "export/report.h"
+#include "formats/fields.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -16,18 +20,42 @@ TEST(Report, ChecksumIsTheStandardCrc32) {
   EXPECT_EQ(crc32_of("123456789"), 0xCBF43926u);
   EXPECT_EQ(crc32_of(""), 0u);
   EXPECT_NE(crc32_of(std::string("a\0b", 3)), crc32_of("ab"));
-  uint32_t crc = 0;
-  uintmax_t size = 0;
-  EXPECT_FALSE(file_crc32("no_such_file.dat", crc, size));
-  // A file read in several blocks gives the checksum of its whole content.
+}
+
+// The input files as they were read: the table keeps size and checksum of the bytes read and
+// written, whatever became of each file since, and says what did, without waiting on a pipe.
+TEST(Report, InputFilesAreTheBytesReadAndSayWhatBecameOfThem) {
+  test_support::WorkingDirectory dir;
+  // A file read in several blocks of the writer gives the checksum of its whole content.
   std::string content(150001, 'x');
   for (size_t i = 0; i < content.size(); i += 7) content[i] = static_cast<char>(i % 251);
-  const std::string path = (std::filesystem::temp_directory_path() / "marulla_crc_test.bin").string();
-  std::ofstream(path, std::ios::binary) << content;
-  ASSERT_TRUE(file_crc32(path, crc, size));
-  EXPECT_EQ(size, content.size());
-  EXPECT_EQ(crc, crc32_of(content));
-  std::filesystem::remove(path);
+  DataFileWriter out("kept.dat");
+  out.bytes(content.substr(0, 70000));
+  out.bytes(content.substr(70000));
+  out.commit();
+  std::vector<FileStamp> read;
+  std::filesystem::create_symlink("kept.dat", "linked.dat");  // a data file may be a link
+  for (const char* name : {"kept.dat", "edited.dat", "removed.dat", "piped.dat", "linked.dat"}) {
+    if (name == std::string("edited.dat") || name == std::string("removed.dat") || name == std::string("piped.dat"))
+      test_support::write_file(name, "1,2\r\n");
+    read.push_back(DataFileReader(name).stamp());
+  }
+  EXPECT_EQ(read[0], out.stamp());
+  EXPECT_EQ(read[0], (FileStamp{"kept.dat", content.size(), crc32_of(content)}));
+  test_support::write_file("edited.dat", "1,3\r\n");  // the same size
+  std::filesystem::remove("removed.dat");
+  std::filesystem::remove("piped.dat");
+  ASSERT_EQ(::mkfifo("piped.dat", 0600), 0);
+  const ReportTable t = input_file_table(read);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%08X", crc32_of("1,2\r\n"));
+  EXPECT_EQ(t.header, (std::vector<std::string>{"File", "Size [bytes]", "CRC-32", "On disk now"}));
+  ASSERT_EQ(t.rows.size(), 5u);
+  EXPECT_EQ(t.rows[0][3], "unchanged");
+  EXPECT_EQ(t.rows[4][3], "unchanged");
+  EXPECT_EQ(t.rows[1], (std::vector<std::string>{"edited.dat", "5", hex, "changed since read"}));
+  EXPECT_EQ(t.rows[2], (std::vector<std::string>{"removed.dat", "5", hex, "removed since read"}));
+  EXPECT_EQ(t.rows[3], (std::vector<std::string>{"piped.dat", "5", hex, "a named pipe now"}));
 }
 
 // Four significant digits, no exponent, no trailing zeros; rounding carries into the next digit.

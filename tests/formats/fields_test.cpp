@@ -148,7 +148,7 @@ TEST_F(DataFiles, WriterFailuresAreReportedWithTheirCause) {
   } cases[] = {
       {"no_such_dir/out.dat", "the folder does not exist"},
       {"plain/out.dat", "a part of the path is not a folder"},
-      {long_name, "the name is too long"},
+      {long_name, "the name is too long (a file name has at most 255 bytes)"},
       {"taken.dat", "a folder, not a regular file"},  // refused before anything is written
       {"blocked.dat", "a folder of that name is in the way"},
   };
@@ -275,7 +275,8 @@ TEST_F(DataFiles, AFullDiskKeepsThePreviousFile) {
   EXPECT_FALSE(temp_file_left("out.dat"));
 }
 
-// Not a data file, or far larger than the capacities allow: refused by name before reading.
+// Not a data file, or far larger than the capacities allow: refused by name and what it is,
+// before reading.
 TEST_F(DataFiles, ReaderTakesOnlyRegularFilesOfAPlausibleSize) {
   fs::create_directory("folder.dat");
   ASSERT_EQ(::mkfifo("pipe.dat", 0600), 0);  // opening it would wait for a writer for good
@@ -285,19 +286,46 @@ TEST_F(DataFiles, ReaderTakesOnlyRegularFilesOfAPlausibleSize) {
   std::ofstream("largest.dat").close();
   fs::resize_file("largest.dat", max_data_file_bytes);
   fs::create_symlink("largest.dat", "link.dat");
+  fs::create_symlink("loop.dat", "loop.dat");
+  fs::create_symlink("missing.dat", "dangling.dat");
+  const std::string long_name(max_file_name_bytes + 1, 'n');
   const struct {
-    const char* path;
+    std::string path;
     std::string error;
   } cases[] = {
-      {"missing.dat", "File not found (missing.dat)"},   {"folder.dat", "Not a data file (folder.dat)"},
-      {"pipe.dat", "Not a data file (pipe.dat)"},        {"zero.dat", "Not a data file (zero.dat)"},
-      {"huge.dat", "File too large (huge.dat)"},         {"largest.dat", ""},
+      {"missing.dat", "File not found (missing.dat)"},
+      {"dangling.dat", "File not found (dangling.dat: a symbolic link to nothing)"},
+      {"loop.dat", "Not a data file (loop.dat: a loop of symbolic links)"},
+      {"folder.dat", "Not a data file (folder.dat: a folder, not a regular file)"},
+      {"pipe.dat", "Not a data file (pipe.dat: a named pipe, not a regular file)"},
+      {"zero.dat", "Not a data file (zero.dat: a device, not a regular file)"},
+      {long_name, "Cannot read file (" + long_name + ": the name is too long)"},
+      {"huge.dat", "File too large (huge.dat)"},
+      {"largest.dat", ""},
       {"link.dat", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(error_of([&] { DataFileReader in(c.path); }), c.error);
   }
+  EXPECT_FALSE(file_absent("dangling.dat"));  // something is there, and it is said
+  EXPECT_TRUE(file_absent("missing.dat"));
+  // A file that is there but may not be read says so, not that it is missing (root reads anything).
+  write_file("secret.dat", "x");
+  fs::permissions("secret.dat", fs::perms::none);
+  if (::geteuid() != 0) {
+    EXPECT_EQ(error_of([] { DataFileReader in("secret.dat"); }), "Cannot read file (secret.dat: reading it is not permitted)");
+  }
+}
+
+// A name is taken as UTF-8 text only when it is valid.
+TEST(Fields, Utf8IsCheckedWhole) {
+  for (const char* good : {"", "plain", "G+Q \xC3\xA9t\xC3\xA9", "\xE2\x82\xAC 1", "\xF0\x9F\x8F\x97", "\xED\x9F\xBF"})
+    EXPECT_TRUE(valid_utf8(good)) << good;
+  // A stray continuation, a lead without its continuation, overlong forms, a surrogate, past U+10FFFF.
+  for (const char* bad : {"\x80", "a\xC3", "\xC3" "a", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                          "\xF5\x80\x80\x80", "\xFF"})
+    EXPECT_FALSE(valid_utf8(bad)) << bad;
 }
 
 // A folder that may not be written to is named as the cause, whoever runs the test.
