@@ -1,6 +1,6 @@
 // The calculation report of the frame on screen: what it says, as a document of headings,
 // paragraphs, tables and pictures with every number already written in its unit. A renderer
-// (the PDF writer of the windows) only lays it out on pages. Units of the tables: mm, N or kN,
+// (the PDF writer of the windows) only lays it out on pages. Units of the tables: mm, kN,
 // kN m, N/mm2, kg.
 #pragma once
 
@@ -64,9 +64,11 @@ struct ReportInput {
 
 Report make_report(const ReportInput& in);
 
-// The supports, springs and loads of load case c (from 0): one row per node that holds any of
-// them, its fixed degrees of freedom named ("L W rH", "-" for none).
-ReportTable conditions_table(const ModelFile& m, size_t c);
+// The supports and springs of load case c (from 0): one row per node that holds any, its fixed
+// degrees of freedom named ("L W rH", "-" for none), springs in kN/mm and kN m/rad.
+ReportTable supports_table(const ModelFile& m, size_t c);
+// The loads of load case c at the nodes that carry any, kN and kN m.
+ReportTable loads_table(const ModelFile& m, size_t c);
 
 // CRC-32 (IEEE 802.3, the polynomial of zip and PNG) of a byte string, and of a file read whole;
 // false when the file cannot be read.

@@ -61,8 +61,8 @@ TEST(Report, ConvergencePictureSkipsMissingValues) {
   EXPECT_FALSE(flat.primitives().empty());
 }
 
-// A load case's table lists only the nodes that hold something in it.
-TEST(Report, ConditionsTableListsOnlyTheNodesThatHoldSomething) {
+// A load case's tables list only the nodes that hold something in them, in kN, kN/mm and kN m.
+TEST(Report, ConditionsTablesListOnlyTheNodesThatHoldSomething) {
   ModelFile m;
   m.nodes.assign(4, {0, 0, 0});
   ModelFileCase c;
@@ -71,14 +71,20 @@ TEST(Report, ConditionsTableListsOnlyTheNodesThatHoldSomething) {
   c.springs.assign(4, {});
   c.fixed[0] = {true, true, false, false, false, true};
   c.springs[2][1] = 50;
+  c.springs[2][4] = 2e6;
   c.loads[3][2] = -1000;
+  c.loads[3][3] = 2.5e6;
   m.cases = {c};
-  const ReportTable t = conditions_table(m, 0);
-  ASSERT_EQ(t.rows.size(), 3u);  // node 2 is free
+  const ReportTable t = supports_table(m, 0);
+  ASSERT_EQ(t.rows.size(), 2u);  // node 2 is free, node 4 only loaded
   EXPECT_EQ(t.rows[0][0], "1");
   EXPECT_EQ(t.rows[0][1], "L W rH");
-  EXPECT_EQ(t.rows[1][0] + t.rows[1][1] + t.rows[1][3], "3-50");
-  EXPECT_EQ(t.rows[2][0] + t.rows[2][10], "4-1000");
+  EXPECT_EQ(t.rows[1][0] + t.rows[1][1] + t.rows[1][3] + "|" + t.rows[1][6], "3-0.05|2");
+  const ReportTable loads = loads_table(m, 0);
+  ASSERT_EQ(loads.rows.size(), 1u);
+  EXPECT_EQ(loads.rows[0][0] + " " + loads.rows[0][3] + " " + loads.rows[0][4], "4 -1 2.5");
+  for (const ReportTable* table : {&t, &loads})
+    for (const std::string& h : table->header) EXPECT_EQ(h.find("[N"), std::string::npos) << h;
 }
 
 }  // namespace
