@@ -110,6 +110,9 @@ void title_block(Report& r, const ReportInput& in) {
   r.title = "Calculation report";
   r.header = in.folder + "    " + in.date;
   r.heading("Calculation report");
+  ReportTable job{{report_title_fields.begin(), report_title_fields.end()}, {{in.title.begin(), in.title.end()}}, {}};
+  job.numeric.assign(job.header.size(), false);
+  r.table("Job", std::move(job));
   const std::string version = MARULLA_VERSION;
   r.paragraph("Program: Marulla" + (version.empty() ? "" : " " + version) + ". Date: " + in.date + ". Working directory: " +
               in.folder + ".");

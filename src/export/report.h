@@ -4,6 +4,7 @@
 // kN m, N/mm2, kg.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,6 +49,11 @@ struct Report {
   void picture(const std::string& caption, ReportPicture p);
 };
 
+// The job's title block on the first page, in the order of report_title_fields.
+using ReportTitle = std::array<std::string, 6>;
+inline constexpr std::array<const char*, 6> report_title_fields{"Project",  "Job number", "Structure",
+                                                                "Designer", "Checker",    "Revision"};
+
 // Everything the report is made of: the frame on screen as the post-processing window holds it.
 struct ReportInput {
   const ResultStore* store = nullptr;
@@ -56,6 +62,7 @@ struct ReportInput {
   ResultPicture picture;  // the view on screen, with its colours and legend
   CheckSettings steel;
   Loading loading;
+  ReportTitle title;                    // empty fields are left blank
   std::string folder;                   // the working directory
   std::string date;                     // "2026-12-07 21:05"
   std::vector<std::string> files;       // the input files, in the working directory

@@ -2,6 +2,8 @@
 // the tables that leave the program. The hand-made result set of the member-force tests.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -371,6 +373,26 @@ TEST(ReportLayout, WideTableGoesInPartsInsideTheMargins) {
     if (!w.empty() && w[0] == "sum") EXPECT_EQ(words(before).empty() ? "" : words(before)[0], "row94");
     if (!w.empty()) before = line;
   }
+}
+
+// "Report..." asks for the title block, keeps it with the folder's settings and opens the report
+// with it; "Cancel" keeps nothing.
+TEST_F(ReportWindow, TitleBlockOfTheReportDialogIsKept) {
+  run("click Form1.Command45\nexpect Form7 shown\nset Form7.Text1 Canopy, north side\nset Form7.Text2 J-1234\n"
+      "set Form7.Text3 Roof frame\nset Form7.Text4 A. Designer\nset Form7.Text5 C. Checker\nset Form7.Text6 B\n"
+      "click Form7.Command1\nexpect Form7 hidden\n");
+  auto* dialog = Forms::form1().findChild<QFileDialog*>("ReportFile");
+  ASSERT_NE(dialog, nullptr);
+  // The name the dialog proposes.
+  QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+  run("expect-error none\n");
+  const std::string first_page = prose(pdf_text("report.pdf").substr(0, 1500));
+  EXPECT_NE(first_page.find("Project Job number Structure Designer Checker Revision"), std::string::npos) << first_page;
+  for (const char* field : {"Canopy, north side", "J-1234", "Roof frame", "A. Designer", "C. Checker"})
+    EXPECT_NE(first_page.find(field), std::string::npos) << field;
+  run("click Form1.Command45\nexpect Form7.Text2 text J-1234\nset Form7.Text2 J-9\nclick Form7.Command2\n"
+      "restart\nclick frmSplash.Command3\nclick Form1.Command1\nclick Form1.Command45\n"
+      "expect Form7.Text1 text Canopy, north side\nexpect Form7.Text2 text J-1234\nexpect Form7.Text6 text B\n");
 }
 
 // A place that cannot be written: the error names it, and nothing is left behind.
