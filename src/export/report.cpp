@@ -298,16 +298,19 @@ void frame_section(Report& r, const ReportInput& in) {
   r.heading("The frame");
   r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen.");
   const auto store = std::make_shared<const ResultStore>(*in.store);
-  r.picture("The view as shown", frame_picture(store, in.picture, 120));
+  ResultPicture shown = in.picture;
+  shown.node_numbers = shown.element_numbers = true;
+  r.picture("The view as shown, with the node numbers (blue) and the member numbers (red) of the tables",
+            frame_picture(store, shown, 160));
   struct Plane {
     const char* name;
     const char *l, *w, *h;
   };
   for (const Plane& v : {Plane{"L-W", "-90", "0", "90"}, Plane{"W-H", "0", "180", "0"}, Plane{"H-L", "-90", "90", "0"}}) {
-    ResultPicture p = in.picture;
+    ResultPicture p = shown;
     p.angles = angles_from_texts(v.l, v.w, v.h, pi_post);
     p.view = post_view;
-    r.picture(std::string("The ") + v.name + " plane", frame_picture(store, p, 95));
+    r.picture(std::string("The ") + v.name + " plane", frame_picture(store, p, 120));
   }
 }
 

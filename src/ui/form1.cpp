@@ -129,7 +129,10 @@ void Form1::make_threshold_frame() {
 // The shared view frame grows to take the hidden-lines check under its own controls.
 void Form1::make_hidden_lines_check() {
   Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
-  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
+  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 2400, 300}, "Select Display Option of Hidden Lines");
+  make_node_numbers_check(Frame1, {2640, 1920, 1380, 300});
+  Check7 = make_check(Frame1, "Check7", "Elem. No.", {4080, 1920, 1440, 300},
+                      "Show the Number of Each Element Drawn as a Beam at Its Middle");
 }
 
 void Form1::make_exit_frame() {
@@ -257,6 +260,7 @@ void Form1::wire() {
   on_edit(Text5, this, &Form1::Text5_Change);
   on_change(HScroll5, this, &Form1::HScroll5_Change);
   on_click(Check1, this, &Form1::Check1_Click);
+  on_click(Check7, this, &Form1::Check1_Click);
   on_click(Command2, this, &Form1::Command2_Click);
   on_click(Command7, this, &Form1::Command7_Click);
   on_click(Command3, this, &Form1::Command3_Click);
@@ -434,6 +438,8 @@ ResultPicture Form1::picture_shown() {
   p.cycle = chosen_cycle();
   p.threshold = chosen_threshold();
   p.hidden_lines = value_of(Check1) == 1;
+  p.node_numbers = node_numbers_shown();
+  p.element_numbers = value_of(Check7) == 1;
   p.angles = view_angles();
   p.view = view_win;
   draw_forces(p);

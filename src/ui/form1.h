@@ -51,7 +51,7 @@ class Form1 : public ViewForm {
   void Text4_Change();
   void HScroll5_Change();
   void Text5_Change();
-  void Check1_Click();
+  void Check1_Click();  // also "Elem. No.": the picture drawn again
   void Command2_Click();  // To Initial
   void Command7_Click();  // To Re-Analysis
   void Command3_Click();  // END
@@ -110,6 +110,7 @@ class Form1 : public ViewForm {
   QLabel* Label4;
   QLabel* Label61;       // the threshold as a diameter, mm
   QCheckBox* Check1;      // Hidden Lines
+  QCheckBox* Check7;      // Elem. No.
   QPushButton* Command8;  // IN
   QPushButton* Command9;  // OUT
   QWidget* Frame4;        // Exit Selection
