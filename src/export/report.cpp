@@ -9,12 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <set>
 
 #include "base/canvas.h"
 #include "base/rotate.h"
 #include "formats/numtext.h"
+#include "post/plot_axis.h"
 
 #ifndef MARULLA_VERSION
 #define MARULLA_VERSION ""
@@ -566,37 +568,66 @@ void method_section(Report& r, const ReportInput& in) {
               "centre-line lengths between nodes; joints are not designed.");
 }
 
-// Convergence picture: a frame, its axes' end values, and the two series.
-constexpr double margin_left = 1500, margin_right = 1200, margin_top = 400, margin_bottom = 700;
+// Convergence picture: a frame, ticked and labelled axes (cycle below, compliance left, volume
+// ratio right) and the two series.
+constexpr double margin_left = 1500, margin_right = 1300, margin_top = 700, margin_bottom = 900, tick = 90;
 
-void plot_series(Canvas& c, const std::vector<CyclePoint>& h, double w, double ht, bool compliance, int colour) {
-  double lo = 1e300, hi = -1e300;
-  auto value = [&](const CyclePoint& p) { return compliance ? std::log10(p.compliance) : p.volume_ratio; };
-  for (const CyclePoint& p : h)
-    if (std::isfinite(value(p))) lo = std::min(lo, value(p)), hi = std::max(hi, value(p));
-  if (lo > hi) return;
-  if (hi - lo < 1e-12) {  // a flat series runs across the middle
-    const double pad = compliance ? 0.5 : std::max(std::fabs(lo) * 0.5, 1e-3);
-    lo -= pad;
-    hi += pad;
-  }
-  const double x0 = margin_left, x1 = w - margin_right, y0 = ht - margin_bottom, y1 = margin_top;
-  const double first = h.front().cycle, last = std::max(h.back().cycle, h.front().cycle + 1);
+// Where a value lies along an axis, 0 at its minimum to 1 at its maximum.
+double along(const PlotAxis& a, double v) {
+  if (a.log) return (std::log10(v) - std::log10(a.min)) / (std::log10(a.max) - std::log10(a.min));
+  return a.max > a.min ? (v - a.min) / (a.max - a.min) : 0.5;
+}
+
+// The values that can be drawn: a cycle without a value leaves a gap in its series.
+std::vector<double> finite(const std::vector<double>& values) {
+  std::vector<double> out;
+  std::copy_if(values.begin(), values.end(), std::back_inserter(out), [](double v) { return std::isfinite(v); });
+  return out;
+}
+
+struct PlotFrame {
+  double x0, x1, y0, y1;  // left, right, bottom, top, twips
+};
+
+// The series' line and its axis's ticks and labels on the left or the right of the frame.
+void plot_series(Canvas& c, const PlotFrame& f, const PlotAxis& cycles, const std::vector<double>& x,
+                 const std::vector<double>& y, const PlotAxis& axis, bool left, int colour) {
   bool started = false;
   double px = 0, py = 0;
-  for (const CyclePoint& p : h) {
-    if (!std::isfinite(value(p))) continue;
-    const double x = x0 + (p.cycle - first) / (last - first) * (x1 - x0);
-    const double y = y0 - (value(p) - lo) / (hi - lo) * (y0 - y1);
-    if (started) c.line(px, py, x, y, colour);
-    px = x, py = y, started = true;
+  for (size_t k = 0; k < x.size(); ++k) {
+    if (!std::isfinite(y[k]) || (axis.log && !(y[k] > 0))) continue;
+    const double sx = f.x0 + along(cycles, x[k]) * (f.x1 - f.x0), sy = f.y0 - along(axis, y[k]) * (f.y0 - f.y1);
+    if (started) c.line(px, py, sx, sy, colour);
+    px = sx, py = sy, started = true;
   }
-  auto label = [&](double v) { return compliance ? report_number(std::pow(10.0, v) / 1e6, 3) : report_number(v, 3); };
   c.set_text_colour(colour);
-  c.move_to(compliance ? 60 : x1 + 80, y1 - 100);
-  c.text(label(hi));
-  c.move_to(compliance ? 60 : x1 + 80, y0 - 200);
-  c.text(label(lo));
+  const double side = left ? f.x0 : f.x1;
+  for (const PlotTick& t : axis.ticks) {
+    const double ty = f.y0 - along(axis, t.value) * (f.y0 - f.y1);
+    c.line(side, ty, side + (left ? -tick : tick), ty, 0);
+    c.move_to(left ? 80 : f.x1 + 2 * tick, ty - 110);
+    c.text(t.label);
+  }
+}
+
+// Whole cycles from the first to the last, at most ten ticks.
+PlotAxis cycle_ticks(int first, int last) {
+  PlotAxis a{static_cast<double>(first), static_cast<double>(std::max(last, first + 1)), false, {}};
+  const int step = std::max(1, (static_cast<int>(a.max) - first + 9) / 10);
+  for (int k = first; k <= a.max; k += step) a.ticks.push_back({static_cast<double>(k), std::to_string(k)});
+  return a;
+}
+
+void cycle_axis(Canvas& c, const PlotFrame& f, const PlotAxis& cycles) {
+  c.set_text_colour(0);
+  for (const PlotTick& t : cycles.ticks) {
+    const double tx = f.x0 + along(cycles, t.value) * (f.x1 - f.x0);
+    c.line(tx, f.y0, tx, f.y0 + tick, 0);
+    c.move_to(tx - 60, f.y0 + 2 * tick);
+    c.text(t.label);
+  }
+  c.move_to((f.x0 + f.x1) / 2 - 200, f.y0 + 420);
+  c.text("cycle");
 }
 
 }  // namespace
@@ -607,21 +638,29 @@ void draw_convergence(Canvas& c, const std::vector<CyclePoint>& history, double 
   c.set_font_size(9);
   c.set_line_width(1);
   c.set_line_style(LineStyle::solid);
-  const double x0 = margin_left, x1 = width - margin_right, y0 = height - margin_bottom, y1 = margin_top;
-  c.rect(x0, y1, x1, y0, 0, false);
+  const PlotFrame f{margin_left, width - margin_right, height - margin_bottom, margin_top};
+  c.rect(f.x0, f.y1, f.x1, f.y0, 0, false);
   if (history.empty()) {
-    c.move_to(x0 + 200, y1 + 200);
+    c.move_to(f.x0 + 200, f.y1 + 200);
     c.text("No cycle with a summary line.");
     return;
   }
-  c.set_line_width(2);
-  plot_series(c, history, width, height, true, 12);
-  plot_series(c, history, width, height, false, 10);
-  c.set_text_colour(0);
-  c.move_to(x0, y0 + 120);
-  c.text("cycle " + std::to_string(history.front().cycle));
-  c.move_to(x1 - 900, y0 + 120);
-  c.text("cycle " + std::to_string(history.back().cycle));
+  std::vector<double> x, compliance, volume;
+  for (const CyclePoint& p : history) {
+    x.push_back(p.cycle);
+    compliance.push_back(p.compliance / 1e6);  // kN m
+    volume.push_back(p.volume_ratio);
+  }
+  const PlotAxis cycles = cycle_ticks(history.front().cycle, history.back().cycle);
+  cycle_axis(c, f, cycles);
+  plot_series(c, f, cycles, x, compliance, value_axis(finite(compliance), true), true, 12);
+  plot_series(c, f, cycles, x, volume, value_axis(finite(volume), false), false, 10);
+  c.set_text_colour(12);
+  c.move_to(80, 80);
+  c.text("compliance [kN m]");
+  c.set_text_colour(10);
+  c.move_to(f.x1 - 600, 80);
+  c.text("volume ratio");
 }
 
 ReportTable supports_table(const ModelFile& m, size_t c) {

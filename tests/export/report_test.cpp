@@ -1,6 +1,7 @@
 // The report's own arithmetic: checksums, numbers and the convergence picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -52,9 +53,22 @@ TEST(Report, ConvergencePictureSkipsMissingValues) {
     EXPECT_GE(p.x1, 0);
     EXPECT_LE(p.x2, 12000);
   }
-  size_t lines = 0;
-  for (const Primitive& p : c.primitives()) lines += p.op == Primitive::Op::line ? 1 : 0;
-  EXPECT_EQ(lines, 3u);  // compliance 1-3, volume 1-2-3
+  size_t compliance = 0, volume = 0, ticks = 0;
+  std::vector<std::string> texts;
+  for (const Primitive& p : c.primitives()) {
+    if (p.op == Primitive::Op::text) texts.push_back(p.text);
+    if (p.op != Primitive::Op::line) continue;
+    compliance += p.colour == 12 ? 1 : 0;
+    volume += p.colour == 10 ? 1 : 0;
+    ticks += p.colour == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(compliance, 1u);  // 1-3
+  EXPECT_EQ(volume, 2u);      // 1-2-3
+  EXPECT_GE(ticks, 6u);       // at least two on each of the three axes
+  // The axes are named, and ticked with the compliance in kN m (0.0001 to 0.00001 kN m).
+  for (const char* name : {"cycle", "compliance [kN m]", "volume ratio"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), name), texts.end()) << name;
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "100"), texts.end());
   RecordingCanvas flat;
   draw_convergence(flat, {{1, 5, 0.1}}, 12000, 6000);
   draw_convergence(flat, {}, 12000, 6000);
