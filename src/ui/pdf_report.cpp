@@ -90,12 +90,15 @@ class PageLayout {
         return mm(1.5) + text_height(b.text, font(body_pt)) + (keeps_next(i) ? lead(i + 1) : 0);
       case ReportBlock::Kind::table: {
         const Columns cols = columns(b.table);
-        return mm(2) + caption_height(b.text) + cols.row_height * static_cast<double>(1 + std::min<size_t>(3, b.table.rows.size()));
+        return mm(2) + caption_height(b.text) + cols.row_height * static_cast<double>(1 + rows_kept_first(b.table));
       }
       case ReportBlock::Kind::picture: return mm(2) + picture_height(b.picture) + caption_height(b.text);
     }
     return 0;
   }
+
+  // The rows a table starts a page with: a short table whole, a long one its first three.
+  static size_t rows_kept_first(const ReportTable& t) { return t.rows.size() <= 12 ? t.rows.size() : 3; }
 
   double text_height(const std::string& s, const QFont& f) const {
     return metrics(f).boundingRect(QRectF(0, 0, width_, 1e6), Qt::TextWordWrap, q(s)).height();
@@ -233,7 +236,7 @@ class PageLayout {
     const Columns cols = columns(t);
     const QFont caption_font = font(body_pt, false, true);
     y_ += mm(2);
-    need(caption_height(caption) + cols.row_height * static_cast<double>(1 + std::min<size_t>(3, t.rows.size())));
+    need(caption_height(caption) + cols.row_height * static_cast<double>(1 + rows_kept_first(t)));
     auto head = [&](bool continued) {
       const std::string text = caption + (continued ? " (continued)" : "");
       const double height = caption_height(text);
