@@ -395,6 +395,55 @@ TEST_F(ReportWindow, TitleBlockOfTheReportDialogIsKept) {
       "expect Form7.Text1 text Canopy, north side\nexpect Form7.Text2 text J-1234\nexpect Form7.Text6 text B\n");
 }
 
+// The report's pages as pdftotext gives them, split at the form feeds.
+std::vector<std::string> pages_of(const std::string& text) {
+  std::vector<std::string> pages(1);
+  for (char ch : text) {
+    if (ch == '\f')
+      pages.emplace_back();
+    else
+      pages.back().push_back(ch);
+  }
+  return pages;
+}
+
+// Whatever the heights, a heading shares its page with the picture after it (its caption below
+// it), and a short table stays whole with its caption.
+TEST(ReportLayout, HeadingsAndShortTablesStayWithWhatTheyHold) {
+  test_support::WorkingDirectory dir;
+  Report r;
+  for (int k = 1; k <= 80; ++k) {
+    r.heading("Heading " + std::to_string(k));
+    r.picture("Picture " + std::to_string(k), {8000, 8000.0 * (0.2 + 0.03 * (k * 7 % 23)), 120, [](Canvas&) {}});
+    ReportTable t{{"Key", "Value"}, {}, {}};
+    for (int row = 1; row <= 2 + k % 9; ++row) t.rows.push_back({"t" + std::to_string(k) + "r" + std::to_string(row), "1"});
+    r.table("Table " + std::to_string(k), t);
+  }
+  write_pdf_report(r, "keep.pdf");
+  const std::vector<std::string> pages = pages_of(pdf_text("keep.pdf"));
+  ASSERT_GT(pages.size(), 10u);
+  auto page_of = [&](const std::string& word) {
+    for (size_t p = 0; p < pages.size(); ++p)
+      for (const std::string& w : words(pages[p]))
+        if (w == word) return static_cast<int>(p);
+    return -1;
+  };
+  for (int k = 1; k <= 80; ++k) {
+    const std::string n = std::to_string(k);
+    EXPECT_NE(prose(pages[static_cast<size_t>(std::max(0, page_of("t" + n + "r1")))]).find("Table " + n + " Key"), std::string::npos) << k;
+    EXPECT_EQ(page_of("t" + n + "r1"), page_of("t" + n + "r" + std::to_string(2 + k % 9))) << k;
+    // The heading's page holds its picture's caption.
+    int heading_page = -1, caption_page = -1;
+    for (size_t p = 0; p < pages.size(); ++p) {
+      const std::string text = " " + prose(pages[p]) + " ";
+      if (text.find(" Heading " + n + " ") != std::string::npos) heading_page = static_cast<int>(p);
+      if (text.find(" Picture " + n + " ") != std::string::npos) caption_page = static_cast<int>(p);
+    }
+    EXPECT_GE(heading_page, 0) << k;
+    EXPECT_EQ(heading_page, caption_page) << k;
+  }
+}
+
 // A place that cannot be written: the error names it, and nothing is left behind.
 TEST_F(ReportWindow, FailedWriteLeavesNoFile) {
   std::ofstream("blocker") << "a file where a folder should be";
