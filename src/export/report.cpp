@@ -287,6 +287,18 @@ void optimisation_section(Report& r, const ReportInput& in) {
 
 // --- the frame's pictures ---
 
+// The sides of the box round the frame's nodes.
+std::string overall_dimensions(const ModelFile& m, const std::vector<size_t>& nodes) {
+  if (nodes.empty()) return "";
+  std::string text = "Overall dimensions (the box round its nodes):";
+  for (size_t d = 0; d < 3; ++d) {
+    const auto [low, high] = std::minmax_element(nodes.begin(), nodes.end(),
+                                                 [&](size_t a, size_t b) { return m.nodes[a][d] < m.nodes[b][d]; });
+    text += std::string(d ? "," : "") + " " + dof_names[d] + " " + num(m.nodes[*high][d] - m.nodes[*low][d]) + " mm";
+  }
+  return text + ".";
+}
+
 // The pictures share a copy of the results, so that the report may be laid out after the window
 // that made it has read others or gone.
 ReportPicture frame_picture(const std::shared_ptr<const ResultStore>& store, ResultPicture p, double width_mm) {
@@ -298,7 +310,8 @@ ReportPicture frame_picture(const std::shared_ptr<const ResultStore>& store, Res
 
 void frame_section(Report& r, const ReportInput& in) {
   r.heading("The frame");
-  r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen.");
+  r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen. " +
+              overall_dimensions(*in.model, nodes_shown(*in.shown)));
   const auto store = std::make_shared<const ResultStore>(*in.store);
   ResultPicture shown = in.picture;
   shown.node_numbers = shown.element_numbers = true;

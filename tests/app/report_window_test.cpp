@@ -328,6 +328,9 @@ TEST_F(ReportWindow, CleanFrameReportListsOnlyItsOwnMembers) {
   for (const auto& [element, r] : member_rows(text)) listed.insert(element);
   EXPECT_EQ(listed, kept);
   EXPECT_LT(kept.size(), 6u);
+  // Members 1 and 3 join nodes 1, 3 and 4 at (0, 0, 0), (0, 0, 100) and (200, 50, 50).
+  EXPECT_NE(prose(text).find("Overall dimensions (the box round its nodes): L 200 mm, W 50 mm, H 100 mm."),
+            std::string::npos);
   const std::string members = text.substr(text.find("Members of the frame"));
   std::set<int> geometry;
   for (const std::string& line : text_lines(members.substr(0, members.find("Materials"))))
