@@ -12,6 +12,7 @@
 #include "ui/form4.h"
 #include "ui/form5.h"
 #include "ui/form6.h"
+#include "ui/form7.h"
 #include "ui/frm_splash.h"
 #include "ui/shell.h"
 
@@ -30,6 +31,7 @@ std::map<std::string, Entry>& registry() {
       {"Form4", {[] { return new Form4; }, {}}},
       {"Form5", {[] { return new Form5; }, {}}},
       {"Form6", {[] { return new Form6; }, {}}},
+      {"Form7", {[] { return new Form7; }, {}}},
   };
   return r;
 }

@@ -219,6 +219,7 @@ MemberCheck check_principal_member(const DrawnSectionProperties& d, double E, co
   k.euler = c.n_cr;
   k.lambda_bar = c.lambda_bar;
   k.chi = c.chi;
+  k.n_b_rd = c.n_b_rd;
   k.ratio[static_cast<size_t>(Governs::yield)] = c.stress_ratio;
   k.ratio[static_cast<size_t>(Governs::buckling)] = c.buckling_ratio;
   k.utilisation = c.utilisation();

@@ -195,6 +195,7 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   const bool plastic = k.section_class <= 2;
   const double W = plastic ? s.plastic_modulus() : s.elastic_modulus();
   const double N_Rd = A * fy / settings.gamma_m0;
+  k.n_rd = N_Rd;
   set(Governs::tension, ratio(m.tension(), N_Rd));
   set(Governs::compression, ratio(compression, N_Rd));
 
@@ -206,10 +207,12 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   const double tau_Rd = fy / (std::sqrt(3.0) * settings.gamma_m0);
   const double V = largest_shear(m);
   const double tau_t = ratio(std::fabs(m.end1[3]) * s.outer / 2, 2 * I);
-  const double shear = ratio(V, s.shear_area() * tau_Rd) + ratio(tau_t, tau_Rd);
+  k.v_rd = s.shear_area() * tau_Rd;
+  const double shear = ratio(V, k.v_rd) + ratio(tau_t, tau_Rd);
   set(Governs::shear, shear);
   const double rho = shear > 0.5 && shear < 1 ? std::pow(2 * shear - 1, 2) : 0.0;
   const double M_Rd = W * fy * (1 - rho) / settings.gamma_m0;
+  k.m_rd = M_Rd;
   set(Governs::bending, ratio(k.moment, M_Rd));
 
   // Axial force and bending (6.2.9): a class 1 or 2 tube M_N,Rd = M_pl,Rd (1 - n^1.7); a rod and
@@ -217,8 +220,8 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   // The largest axial force with the largest moment, wherever each lies along the member.
   const double n = ratio(largest_axial, N_Rd);
   const bool reduced_moment = plastic && !s.solid() && n < 1;
-  set(Governs::axial_bending,
-      reduced_moment ? ratio(k.moment, M_Rd * (1 - std::pow(n, 1.7))) : n + ratio(k.moment, M_Rd));
+  if (reduced_moment) k.m_n_rd = M_Rd * (1 - std::pow(n, 1.7));
+  set(Governs::axial_bending, reduced_moment ? ratio(k.moment, k.m_n_rd) : n + ratio(k.moment, M_Rd));
 
   // Flexural buckling over the buckling length (6.3.1): the same about every axis.
   k.l_cr = b.l_cr;
@@ -226,6 +229,7 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   k.lambda_bar = std::sqrt(ratio(A * fy, k.euler));
   k.chi = buckling_reduction(k.lambda_bar, round_curve(s.solid(), settings));
   const double N_b_Rd = k.chi * A * fy / settings.gamma_m1;
+  k.n_b_rd = N_b_Rd;
   set(Governs::buckling, ratio(compression, N_b_Rd));
 
   // Compression and bending (6.3.3): a round section bends alike about every axis, so the resultant

@@ -69,6 +69,12 @@ struct MemberCheck {
   int section_class = 0;   // 1..4 for a round member, 0 for a drawn section
   double lambda_bar = 0;   // relative slenderness over L_cr
   double chi = 1;          // flexural buckling reduction factor
+  // The resistances the checks used, N and N mm; 0 for one no check of this member used.
+  double n_rd = 0;         // N_pl,Rd = A f_y / gamma_M0, also N_t,Rd of a round member
+  double n_b_rd = 0;       // chi A f_y / gamma_M1
+  double m_rd = 0;         // M_pl,Rd or M_el,Rd, reduced for shear above half its resistance
+  double m_n_rd = 0;       // M_N,Rd of a class 1 or 2 tube under axial force
+  double v_rd = 0;         // V_pl,Rd = A_v f_y / (sqrt 3 gamma_M0)
   std::array<std::optional<double>, check_count> ratio{};  // indexed by Governs
   double utilisation = 0;  // the largest ratio
   Governs governs = Governs::none;

@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <set>
 
 #include "base/canvas.h"
 #include "base/rotate.h"
 #include "formats/numtext.h"
+#include "post/plot_axis.h"
 
 #ifndef MARULLA_VERSION
 #define MARULLA_VERSION ""
@@ -75,17 +77,15 @@ bool is_supported(const ModelFile& m, size_t node) {
   return false;
 }
 
-std::string model_counts_text(const ModelFile& m) {
-  return plural(m.n_node, "node") + ", " + plural(m.n_elem, "element") + ", " + plural(m.n_prop, "property set") + ", " +
-         plural(static_cast<int>(m.cases.size()), "load case");
-}
-
 // --- title block ---
 
 void title_block(Report& r, const ReportInput& in) {
   r.title = "Calculation report";
   r.header = in.folder + "    " + in.date;
   r.heading("Calculation report");
+  ReportTable job{{report_title_fields.begin(), report_title_fields.end()}, {{in.title.begin(), in.title.end()}}, {}};
+  job.numeric.assign(job.header.size(), false);
+  r.table("Job", std::move(job));
   const std::string version = MARULLA_VERSION;
   r.paragraph("Program: Marulla" + (version.empty() ? "" : " " + version) + ". Date: " + in.date + ". Working directory: " +
               in.folder + ".");
@@ -93,26 +93,49 @@ void title_block(Report& r, const ReportInput& in) {
               std::to_string(in.picture.cycle) + " of " + std::to_string(in.store->pn_cyc) + ".");
   r.table("Input files as read and used (checksum: CRC-32, IEEE 802.3 polynomial, as zip and PNG use)",
           input_file_table(in.files));
+  r.paragraph("Units throughout: lengths mm, forces kN, moments kN m, stresses and moduli N/mm2, masses kg.");
   r.paragraph("You must verify your results.");
 }
 
 // --- model ---
 
-void node_table(Report& r, const ModelFile& m) {
-  ReportTable t{{"Node", "L [mm]", "W [mm]", "H [mm]"}, {}, {}};
-  for (size_t i = 0; i < m.nodes.size(); ++i)
-    t.rows.push_back({std::to_string(i + 1), num(m.nodes[i][0]), num(m.nodes[i][1]), num(m.nodes[i][2])});
-  r.table("Nodes", std::move(t));
+// The members the report is about: those drawn as beams (every member of a frame to build).
+std::vector<size_t> members_shown(const Evaluated& e) {
+  std::vector<size_t> out;
+  for (size_t j = 0; j < e.frame->element.size(); ++j)
+    if (e.drawn.empty() || e.drawn[j]) out.push_back(j);
+  return out;
 }
 
-void element_table(Report& r, const ModelFile& m) {
-  ReportTable t{{"Element", "Node 1", "Node 2", "Set", "Kind", "Length [mm]"}, {}, {true, true, true, true, false, true}};
-  for (size_t j = 0; j < m.elements.size(); ++j) {
-    const ModelFileElement& e = m.elements[j];
-    t.rows.push_back({std::to_string(j + 1), std::to_string(e.node1), std::to_string(e.node2), std::to_string(e.prop),
-                      is_design_set(m, e.prop) ? "design" : "non-design", num(member_length(m, j))});
+// The nodes those members join, 0-based, in order.
+std::vector<size_t> nodes_shown(const Evaluated& e) {
+  std::set<size_t> nodes;
+  for (size_t j : members_shown(e)) {
+    const ModelFileElement& el = e.frame->model.elements[j];
+    nodes.insert(static_cast<size_t>(el.node1 - 1));
+    nodes.insert(static_cast<size_t>(el.node2 - 1));
   }
-  r.table("Elements", std::move(t));
+  return {nodes.begin(), nodes.end()};
+}
+
+void node_table(Report& r, const ModelFile& m, const std::vector<size_t>& nodes) {
+  ReportTable t{{"Node", "L [mm]", "W [mm]", "H [mm]"}, {}, {}};
+  for (size_t i : nodes)
+    t.rows.push_back({std::to_string(i + 1), num(m.nodes[i][0]), num(m.nodes[i][1]), num(m.nodes[i][2])});
+  r.table("Nodes of the frame (numbered as in the model)", std::move(t));
+}
+
+std::string section_text(const ShownFrame& f, size_t j);
+
+void member_geometry_table(Report& r, const Evaluated& e) {
+  const ShownFrame& f = *e.frame;
+  ReportTable t{{"Member", "Node 1", "Node 2", "Set", "Section [mm]", "Length [mm]"}, {}, {true, true, true, true, false, true}};
+  for (size_t j : members_shown(e)) {
+    const ModelFileElement& el = f.model.elements[j];
+    t.rows.push_back({std::to_string(f.element[j]), std::to_string(el.node1), std::to_string(el.node2),
+                      std::to_string(el.prop), section_text(f, j), num(member_length(f.model, j))});
+  }
+  r.table("Members of the frame (numbered as the elements of the model and the .csv export)", std::move(t));
 }
 
 void property_table(Report& r, const ModelFile& m) {
@@ -150,10 +173,16 @@ void model_section(Report& r, const ReportInput& in) {
   r.heading("Model");
   int design = 0;
   for (const ModelFileElement& e : m.elements) design += is_design_set(m, e.prop) ? 1 : 0;
-  r.paragraph("The model (fem_gr_jo.dat) has " + model_counts_text(m) + "; design beams: " + std::to_string(design) +
-              ", non-design bars: " + std::to_string(m.n_elem - design) + ".");
-  node_table(r, m);
-  element_table(r, m);
+  r.paragraph("Ground structure (fem_gr_jo.dat): " + plural(m.n_node, "node") + ", " +
+              plural(m.n_elem, "potential member") + " (" + std::to_string(design) + " design, " +
+              std::to_string(m.n_elem - design) + " non-design), " + plural(m.n_prop, "property set") + ", " +
+              plural(static_cast<int>(m.cases.size()), "load case") + ".");
+  const std::vector<size_t> nodes = nodes_shown(*in.shown);
+  r.paragraph("The frame reported: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", " +
+              plural(static_cast<int>(nodes.size()), "node") + " and " +
+              plural(static_cast<int>(members_shown(*in.shown).size()), "member") + ".");
+  node_table(r, m, nodes);
+  member_geometry_table(r, *in.shown);
   property_table(r, m);
   drawn_section_table(r, *in.shown->frame);
 }
@@ -176,9 +205,11 @@ void combination_table(Report& r, const std::vector<Combination>& list, size_t c
 
 void loads_section(Report& r, const ReportInput& in) {
   r.heading("Supports, springs and loads");
-  for (size_t c = 0; c < in.model->cases.size(); ++c)
-    r.table("Load case " + std::to_string(c + 1) + ": supports (fixed degrees of freedom), springs to ground and loads",
-            conditions_table(*in.model, c));
+  for (size_t c = 0; c < in.model->cases.size(); ++c) {
+    const std::string name = "Load case " + std::to_string(c + 1);
+    r.table(name + ": supports (fixed degrees of freedom) and springs to ground", supports_table(*in.model, c));
+    r.table(name + ": loads at the nodes", loads_table(*in.model, c));
+  }
   const Loading& l = in.loading;
   if (l.self_weight)
     r.paragraph("Self-weight: on, each member's area x " + num(l.density) + " kg/m3 x g " + num(gravity) +
@@ -207,14 +238,26 @@ void optimisation_section(Report& r, const ReportInput& in) {
   const std::vector<CyclePoint> history = convergence_history(*in.store);
   std::string last;
   if (!history.empty())
-    last = ": compliance " + num(history.back().compliance) + " N mm, volume ratio " + num(history.back().volume_ratio) +
+    last = ": compliance " + knm(history.back().compliance) + " kN m, volume ratio " + num(history.back().volume_ratio) +
            " at the last";
   r.paragraph(plural(in.store->pn_cyc, "cycle") + " run" + last + ".");
   ReportPicture p{12000, 6000, 160, [history](Canvas& c) { draw_convergence(c, history, 12000, 6000); }};
-  r.picture("Convergence: compliance (N mm, logarithmic, left) and volume ratio (right) against cycle", std::move(p));
+  r.picture("Convergence: compliance (kN m, logarithmic, left) and volume ratio (right) against cycle", std::move(p));
 }
 
 // --- the frame's pictures ---
+
+// The sides of the box round the frame's nodes.
+std::string overall_dimensions(const ModelFile& m, const std::vector<size_t>& nodes) {
+  if (nodes.empty()) return "";
+  std::string text = "Overall dimensions (the box round its nodes):";
+  for (size_t d = 0; d < 3; ++d) {
+    const auto [low, high] = std::minmax_element(nodes.begin(), nodes.end(),
+                                                 [&](size_t a, size_t b) { return m.nodes[a][d] < m.nodes[b][d]; });
+    text += std::string(d ? "," : "") + " " + dof_names[d] + " " + num(m.nodes[*high][d] - m.nodes[*low][d]) + " mm";
+  }
+  return text + ".";
+}
 
 // The pictures share a copy of the results, so that the report may be laid out after the window
 // that made it has read others or gone.
@@ -227,18 +270,22 @@ ReportPicture frame_picture(const std::shared_ptr<const ResultStore>& store, Res
 
 void frame_section(Report& r, const ReportInput& in) {
   r.heading("The frame");
-  r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen.");
+  r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen. " +
+              overall_dimensions(*in.model, nodes_shown(*in.shown)));
   const auto store = std::make_shared<const ResultStore>(*in.store);
-  r.picture("The view as shown", frame_picture(store, in.picture, 120));
+  ResultPicture shown = in.picture;
+  shown.node_numbers = shown.element_numbers = true;
+  r.picture("The view as shown, with the node numbers (blue) and the member numbers (red) of the tables",
+            frame_picture(store, shown, 160));
   struct Plane {
     const char* name;
     const char *l, *w, *h;
   };
   for (const Plane& v : {Plane{"L-W", "-90", "0", "90"}, Plane{"W-H", "0", "180", "0"}, Plane{"H-L", "-90", "90", "0"}}) {
-    ResultPicture p = in.picture;
+    ResultPicture p = shown;
     p.angles = angles_from_texts(v.l, v.w, v.h, pi_post);
     p.view = post_view;
-    r.picture(std::string("The ") + v.name + " plane", frame_picture(store, p, 95));
+    r.picture(std::string("The ") + v.name + " plane", frame_picture(store, p, 120));
   }
 }
 
@@ -318,10 +365,17 @@ std::string section_text(const ShownFrame& f, size_t j) {
   return "drawn, set " + std::to_string(f.model.elements[j].prop);
 }
 
-Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
-  const ShownFrame& f = *in.shown->frame;
+// Members by utilisation, largest first.
+std::vector<size_t> members_by_utilisation(const Evaluated& e) {
+  std::vector<size_t> order = members_shown(e);
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return e.checks->envelope[a].utilisation > e.checks->envelope[b].utilisation;
+  });
+  return order;
+}
+
+Row member_buckling_row(const ShownFrame& f, const FrameChecks& checks, size_t j) {
   const MemberCheck& k = checks.governing(j);
-  const MemberEnvelope& e = checks.envelope[j];
   const ModelFileElement& el = f.model.elements[j];
   const bool round = k.section_class > 0;
   const bool buckles = round || k.ratio_of(Governs::buckling).has_value();
@@ -333,36 +387,78 @@ Row member_row(const ReportInput& in, const FrameChecks& checks, size_t j) {
           num(k.l_cr),
           round ? std::to_string(k.section_class) : "-",
           buckles ? num(k.lambda_bar) : "-",
-          buckles ? num(k.chi) : "-",
-          kn(k.axial),
-          knm(k.moment),
-          num(e.utilisation),
-          governs_name(e.governs),
-          in.shown->forces->states[static_cast<size_t>(e.state)].key};
+          buckles ? num(k.chi) : "-"};
 }
 
-void member_table(Report& r, const ReportInput& in, const FrameChecks& checks) {
-  const size_t n = in.shown->frame->element.size();
-  std::vector<size_t> order;
-  for (size_t j = 0; j < n; ++j)
-    if (in.shown->drawn.empty() || in.shown->drawn[j]) order.push_back(j);
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    return checks.envelope[a].utilisation > checks.envelope[b].utilisation;
-  });
-  ReportTable t{{"Element", "Nodes", "Section [mm]", "Length [mm]", "Chain", "L_cr [mm]", "Class", "lambda_bar", "chi",
-                 "N [kN]", "M [kN m]", "Utilisation", "Check", "State"},
-                {},
-                {}};
+// A resistance a check used, "-" where none did.
+std::string resistance(double value, bool moment) {
+  if (!(value > 0)) return "-";
+  return moment ? knm(value) : kn(value);
+}
+
+Row member_resistance_row(const Evaluated& e, size_t j) {
+  const MemberCheck& k = e.checks->governing(j);
+  const MemberEnvelope& env = e.checks->envelope[j];
+  return {std::to_string(e.frame->element[j]),
+          e.forces->states[static_cast<size_t>(env.state)].key,
+          kn(k.axial),
+          resistance(k.n_rd, false),
+          resistance(k.n_b_rd, false),
+          knm(k.moment),
+          resistance(k.m_rd, true),
+          resistance(k.m_n_rd, true),
+          resistance(k.v_rd, false),
+          num(env.utilisation),
+          governs_name(env.governs)};
+}
+
+void member_table(Report& r, const ReportInput& in) {
+  const Evaluated& e = *in.shown;
+  const std::vector<size_t> order = members_by_utilisation(e);
+  ReportTable t{{"Member", "Nodes", "Section [mm]", "Length [mm]", "Chain", "L_cr [mm]", "Class", "lambda_bar", "chi"}, {}, {}};
   t.numeric.assign(t.header.size(), true);
-  t.numeric[1] = t.numeric[2] = t.numeric[12] = t.numeric[13] = false;
-  for (size_t j : order) t.rows.push_back(member_row(in, checks, j));
-  const size_t hidden = n - order.size();
-  r.paragraph("Members by utilisation, in the state that governs each (N tension positive, M the largest resultant "
-              "bending moment)" +
+  t.numeric[1] = t.numeric[2] = false;
+  ReportTable checked{{"Member", "State", "N_Ed [kN]", "N_pl,Rd [kN]", "N_b,Rd [kN]", "M_Ed [kN m]", "M_Rd [kN m]",
+                       "M_N,Rd [kN m]", "V_Rd [kN]", "Utilisation", "Check"},
+                      {},
+                      {}};
+  checked.numeric.assign(checked.header.size(), true);
+  checked.numeric[1] = checked.numeric[10] = false;
+  for (size_t j : order) {
+    t.rows.push_back(member_buckling_row(*e.frame, *e.checks, j));
+    checked.rows.push_back(member_resistance_row(e, j));
+  }
+  const size_t hidden = e.frame->element.size() - order.size();
+  r.paragraph("Members by utilisation, in the state that governs each (N_Ed tension positive, M_Ed the largest "
+              "resultant bending moment; a round member's N_pl,Rd is also its N_t,Rd, its M_Rd is reduced for shear "
+              "above half of V_Rd, and M_N,Rd is that of a class 1 or 2 tube under N_Ed)" +
               (hidden ? "; " + plural(static_cast<int>(hidden), "member") + " hidden as thin at the threshold " +
                             plain_text(in.picture.threshold) + " are not listed and not counted."
                       : "."));
-  r.table("Members", std::move(t));
+  r.table("Members: buckling lengths", std::move(t));
+  r.table("Members: forces, resistances and utilisation", std::move(checked));
+}
+
+// Every check's ratio of every member listed, in every state; a check not made for a member "-".
+void ratio_appendix(Report& r, const Evaluated& e) {
+  static constexpr Governs shown[] = {Governs::tension,     Governs::compression, Governs::bending,
+                                      Governs::axial_bending, Governs::shear,     Governs::buckling,
+                                      Governs::interaction, Governs::slenderness, Governs::yield,
+                                      Governs::euler};
+  ReportTable t{{"Member", "State"}, {}, {}};
+  for (Governs g : shown) t.header.push_back(governs_name(g));
+  t.numeric.assign(t.header.size(), true);
+  t.numeric[1] = false;
+  for (size_t j : members_by_utilisation(e))
+    for (size_t s = 0; s < e.checks->by_state.size(); ++s) {
+      const MemberCheck& k = e.checks->by_state[s][j];
+      Row row{std::to_string(e.frame->element[j]), e.forces->states[s].key};
+      for (Governs g : shown) row.push_back(k.ratio_of(g) ? num(*k.ratio_of(g)) : "-");
+      t.rows.push_back(row);
+    }
+  r.heading("Appendix: the ratio of every check");
+  r.paragraph("Effect over resistance of each check of each member listed above, in every state, as the .csv export gives them for the governing state.");
+  r.table("Ratios of the checks per member and state", std::move(t));
 }
 
 void bill_table(Report& r, const Bill& bill) {
@@ -385,7 +481,6 @@ void results_section(Report& r, const ReportInput& in) {
     r.paragraph("The frame shown cannot be analysed: " + in.problem);
     return;
   }
-  const FrameChecks& checks = *e.checks;
   r.paragraph(summary_text(*e.frame, e.summary, frame_name(e.kind, e.drawn, in.picture.threshold)));
   r.subheading("Reactions");
   for (size_t k = 0; k < e.forces->states.size(); ++k) reaction_table(r, in, k);
@@ -394,7 +489,7 @@ void results_section(Report& r, const ReportInput& in) {
   r.subheading("Stability");
   stability_table(r, in);
   r.subheading("Member checks");
-  member_table(r, in, checks);
+  member_table(r, in);
   if (e.built && e.built->bill) {
     r.subheading("Bill of materials");
     r.paragraph("Mass " + num(e.built->bill->mass()) + " kg at " + num(in.loading.density) + " kg/m3.");
@@ -454,37 +549,66 @@ void method_section(Report& r, const ReportInput& in) {
               "centre-line lengths between nodes; joints are not designed.");
 }
 
-// Convergence picture: a frame, its axes' end values, and the two series.
-constexpr double margin_left = 1500, margin_right = 1200, margin_top = 400, margin_bottom = 700;
+// Convergence picture: a frame, ticked and labelled axes (cycle below, compliance left, volume
+// ratio right) and the two series.
+constexpr double margin_left = 1500, margin_right = 1300, margin_top = 700, margin_bottom = 900, tick = 90;
 
-void plot_series(Canvas& c, const std::vector<CyclePoint>& h, double w, double ht, bool compliance, int colour) {
-  double lo = 1e300, hi = -1e300;
-  auto value = [&](const CyclePoint& p) { return compliance ? std::log10(p.compliance) : p.volume_ratio; };
-  for (const CyclePoint& p : h)
-    if (std::isfinite(value(p))) lo = std::min(lo, value(p)), hi = std::max(hi, value(p));
-  if (lo > hi) return;
-  if (hi - lo < 1e-12) {  // a flat series runs across the middle
-    const double pad = compliance ? 0.5 : std::max(std::fabs(lo) * 0.5, 1e-3);
-    lo -= pad;
-    hi += pad;
-  }
-  const double x0 = margin_left, x1 = w - margin_right, y0 = ht - margin_bottom, y1 = margin_top;
-  const double first = h.front().cycle, last = std::max(h.back().cycle, h.front().cycle + 1);
+// Where a value lies along an axis, 0 at its minimum to 1 at its maximum.
+double along(const PlotAxis& a, double v) {
+  if (a.log) return (std::log10(v) - std::log10(a.min)) / (std::log10(a.max) - std::log10(a.min));
+  return a.max > a.min ? (v - a.min) / (a.max - a.min) : 0.5;
+}
+
+// The values that can be drawn: a cycle without a value leaves a gap in its series.
+std::vector<double> finite(const std::vector<double>& values) {
+  std::vector<double> out;
+  std::copy_if(values.begin(), values.end(), std::back_inserter(out), [](double v) { return std::isfinite(v); });
+  return out;
+}
+
+struct PlotFrame {
+  double x0, x1, y0, y1;  // left, right, bottom, top, twips
+};
+
+// The series' line and its axis's ticks and labels on the left or the right of the frame.
+void plot_series(Canvas& c, const PlotFrame& f, const PlotAxis& cycles, const std::vector<double>& x,
+                 const std::vector<double>& y, const PlotAxis& axis, bool left, int colour) {
   bool started = false;
   double px = 0, py = 0;
-  for (const CyclePoint& p : h) {
-    if (!std::isfinite(value(p))) continue;
-    const double x = x0 + (p.cycle - first) / (last - first) * (x1 - x0);
-    const double y = y0 - (value(p) - lo) / (hi - lo) * (y0 - y1);
-    if (started) c.line(px, py, x, y, colour);
-    px = x, py = y, started = true;
+  for (size_t k = 0; k < x.size(); ++k) {
+    if (!std::isfinite(y[k]) || (axis.log && !(y[k] > 0))) continue;
+    const double sx = f.x0 + along(cycles, x[k]) * (f.x1 - f.x0), sy = f.y0 - along(axis, y[k]) * (f.y0 - f.y1);
+    if (started) c.line(px, py, sx, sy, colour);
+    px = sx, py = sy, started = true;
   }
-  auto label = [&](double v) { return compliance ? report_number(std::pow(10.0, v), 3) : report_number(v, 3); };
   c.set_text_colour(colour);
-  c.move_to(compliance ? 60 : x1 + 80, y1 - 100);
-  c.text(label(hi));
-  c.move_to(compliance ? 60 : x1 + 80, y0 - 200);
-  c.text(label(lo));
+  const double side = left ? f.x0 : f.x1;
+  for (const PlotTick& t : axis.ticks) {
+    const double ty = f.y0 - along(axis, t.value) * (f.y0 - f.y1);
+    c.line(side, ty, side + (left ? -tick : tick), ty, 0);
+    c.move_to(left ? 80 : f.x1 + 2 * tick, ty - 110);
+    c.text(t.label);
+  }
+}
+
+// Whole cycles from the first to the last, at most ten ticks.
+PlotAxis cycle_ticks(int first, int last) {
+  PlotAxis a{static_cast<double>(first), static_cast<double>(std::max(last, first + 1)), false, {}};
+  const int step = std::max(1, (static_cast<int>(a.max) - first + 9) / 10);
+  for (int k = first; k <= a.max; k += step) a.ticks.push_back({static_cast<double>(k), std::to_string(k)});
+  return a;
+}
+
+void cycle_axis(Canvas& c, const PlotFrame& f, const PlotAxis& cycles) {
+  c.set_text_colour(0);
+  for (const PlotTick& t : cycles.ticks) {
+    const double tx = f.x0 + along(cycles, t.value) * (f.x1 - f.x0);
+    c.line(tx, f.y0, tx, f.y0 + tick, 0);
+    c.move_to(tx - 60, f.y0 + 2 * tick);
+    c.text(t.label);
+  }
+  c.move_to((f.x0 + f.x1) / 2 - 200, f.y0 + 420);
+  c.text("cycle");
 }
 
 }  // namespace
@@ -495,27 +619,35 @@ void draw_convergence(Canvas& c, const std::vector<CyclePoint>& history, double 
   c.set_font_size(9);
   c.set_line_width(1);
   c.set_line_style(LineStyle::solid);
-  const double x0 = margin_left, x1 = width - margin_right, y0 = height - margin_bottom, y1 = margin_top;
-  c.rect(x0, y1, x1, y0, 0, false);
+  const PlotFrame f{margin_left, width - margin_right, height - margin_bottom, margin_top};
+  c.rect(f.x0, f.y1, f.x1, f.y0, 0, false);
   if (history.empty()) {
-    c.move_to(x0 + 200, y1 + 200);
+    c.move_to(f.x0 + 200, f.y1 + 200);
     c.text("No cycle with a summary line.");
     return;
   }
-  c.set_line_width(2);
-  plot_series(c, history, width, height, true, 12);
-  plot_series(c, history, width, height, false, 10);
-  c.set_text_colour(0);
-  c.move_to(x0, y0 + 120);
-  c.text("cycle " + std::to_string(history.front().cycle));
-  c.move_to(x1 - 900, y0 + 120);
-  c.text("cycle " + std::to_string(history.back().cycle));
+  std::vector<double> x, compliance, volume;
+  for (const CyclePoint& p : history) {
+    x.push_back(p.cycle);
+    compliance.push_back(p.compliance / 1e6);  // kN m
+    volume.push_back(p.volume_ratio);
+  }
+  const PlotAxis cycles = cycle_ticks(history.front().cycle, history.back().cycle);
+  cycle_axis(c, f, cycles);
+  plot_series(c, f, cycles, x, compliance, value_axis(finite(compliance), true), true, 12);
+  plot_series(c, f, cycles, x, volume, value_axis(finite(volume), false), false, 10);
+  c.set_text_colour(12);
+  c.move_to(80, 80);
+  c.text("compliance [kN m]");
+  c.set_text_colour(10);
+  c.move_to(f.x1 - 600, 80);
+  c.text("volume ratio");
 }
 
-ReportTable conditions_table(const ModelFile& m, size_t c) {
+ReportTable supports_table(const ModelFile& m, size_t c) {
   const ModelFileCase& lc = m.cases[c];
-  ReportTable t{{"Node", "Fixed", "k_L [N/mm]", "k_W [N/mm]", "k_H [N/mm]", "k_rL [Nmm/rad]", "k_rW [Nmm/rad]",
-                 "k_rH [Nmm/rad]", "F_L [N]", "F_W [N]", "F_H [N]", "M_L [N mm]", "M_W [N mm]", "M_H [N mm]"},
+  ReportTable t{{"Node", "Fixed", "k_L [kN/mm]", "k_W [kN/mm]", "k_H [kN/mm]", "k_rL [kN m/rad]", "k_rW [kN m/rad]",
+                 "k_rH [kN m/rad]"},
                 {},
                 {}};
   t.numeric.assign(t.header.size(), true);
@@ -523,15 +655,27 @@ ReportTable conditions_table(const ModelFile& m, size_t c) {
   for (size_t i = 0; i < m.nodes.size(); ++i) {
     std::string fixed;
     bool any = false;
-    Row row{std::to_string(i + 1), ""};
     for (size_t d = 0; d < 6; ++d) {
       if (lc.fixed[i][d]) fixed += (fixed.empty() ? "" : " ") + std::string(dof_names[d]);
-      any = any || lc.fixed[i][d] || lc.springs[i][d] != 0 || lc.loads[i][d] != 0;
+      any = any || lc.fixed[i][d] || lc.springs[i][d] != 0;
     }
     if (!any) continue;
-    row[1] = fixed.empty() ? "-" : fixed;
-    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.springs[i][d]));
-    for (size_t d = 0; d < 6; ++d) row.push_back(num(lc.loads[i][d]));
+    Row row{std::to_string(i + 1), fixed.empty() ? "-" : fixed};
+    for (size_t d = 0; d < 3; ++d) row.push_back(kn(lc.springs[i][d]));
+    for (size_t d = 3; d < 6; ++d) row.push_back(knm(lc.springs[i][d]));
+    t.rows.push_back(row);
+  }
+  return t;
+}
+
+ReportTable loads_table(const ModelFile& m, size_t c) {
+  const ModelFileCase& lc = m.cases[c];
+  ReportTable t{{"Node", "F_L [kN]", "F_W [kN]", "F_H [kN]", "M_L [kN m]", "M_W [kN m]", "M_H [kN m]"}, {}, {}};
+  for (size_t i = 0; i < m.nodes.size(); ++i) {
+    if (std::all_of(lc.loads[i].begin(), lc.loads[i].end(), [](double v) { return v == 0; })) continue;
+    Row row{std::to_string(i + 1)};
+    for (size_t d = 0; d < 3; ++d) row.push_back(kn(lc.loads[i][d]));
+    for (size_t d = 3; d < 6; ++d) row.push_back(knm(lc.loads[i][d]));
     t.rows.push_back(row);
   }
   return t;
@@ -546,5 +690,6 @@ Report make_report(const ReportInput& in) {
   frame_section(r, in);
   results_section(r, in);
   method_section(r, in);
+  if (in.shown->checks) ratio_appendix(r, *in.shown);
   return r;
 }

@@ -1,9 +1,10 @@
 // The calculation report of the frame on screen: what it says, as a document of headings,
 // paragraphs, tables and pictures with every number already written in its unit. A renderer
-// (the PDF writer of the windows) only lays it out on pages. Units of the tables: mm, N or kN,
+// (the PDF writer of the windows) only lays it out on pages. Units of the tables: mm, kN,
 // kN m, N/mm2, kg.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,6 +49,11 @@ struct Report {
   void picture(const std::string& caption, ReportPicture p);
 };
 
+// The job's title block on the first page, in the order of report_title_fields.
+using ReportTitle = std::array<std::string, 6>;
+inline constexpr std::array<const char*, 6> report_title_fields{"Project",  "Job number", "Structure",
+                                                                "Designer", "Checker",    "Revision"};
+
 // Everything the report is made of: the frame on screen as the post-processing window holds it.
 struct ReportInput {
   const ResultStore* store = nullptr;
@@ -56,6 +62,7 @@ struct ReportInput {
   ResultPicture picture;  // the view on screen, with its colours and legend
   CheckSettings steel;
   Loading loading;
+  ReportTitle title;                    // empty fields are left blank
   std::string folder;                   // the working directory
   std::string date;                     // "2026-12-07 21:05"
   std::vector<FileStamp> files;         // the input files as read and used
@@ -64,9 +71,11 @@ struct ReportInput {
 
 Report make_report(const ReportInput& in);
 
-// The supports, springs and loads of load case c (from 0): one row per node that holds any of
-// them, its fixed degrees of freedom named ("L W rH", "-" for none).
-ReportTable conditions_table(const ModelFile& m, size_t c);
+// The supports and springs of load case c (from 0): one row per node that holds any, its fixed
+// degrees of freedom named ("L W rH", "-" for none), springs in kN/mm and kN m/rad.
+ReportTable supports_table(const ModelFile& m, size_t c);
+// The loads of load case c at the nodes that carry any, kN and kN m.
+ReportTable loads_table(const ModelFile& m, size_t c);
 
 // The input files as read and used: name, size, CRC-32, and how each stands on disk now, which
 // is looked at without waiting and within the size a data file may have.

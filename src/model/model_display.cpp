@@ -167,3 +167,12 @@ void draw_model_display(Canvas& canvas, ModelStore& m, const Vec3& view_angles, 
   }
   draw_axes(canvas, triad);
 }
+
+std::vector<NumberLabel> node_labels(ModelStore& m, const ViewWindow& view) {
+  std::vector<NumberLabel> labels;
+  for (int i = 1; i <= m.n_node; ++i) {
+    const Pt p = screen(view, m.node_uv(i, 1), m.node_uv(i, 2));
+    labels.push_back({p.x, p.y, i});
+  }
+  return labels;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/canvas.h"
+#include "base/number_labels.h"
 #include "base/rotate.h"
 #include "base/view_window.h"
 #include "model/model_store.h"
@@ -22,3 +23,5 @@
 // Leaves line width 2, solid lines, solid fill in colour 10, text colour 9, font size 18.
 // Node or element numbers beyond the store raise "Subscript out of range".
 void draw_model_display(Canvas& canvas, ModelStore& m, const Vec3& view_angles, const ViewWindow& view);
+// Every node at the place the last drawing gave it (node_uv through `view`), with its number.
+std::vector<NumberLabel> node_labels(ModelStore& m, const ViewWindow& view);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "base/number_labels.h"
 #include "post/element_frame.h"
 
 namespace {
@@ -152,6 +153,26 @@ class Drawing {
       const ScreenPoint b = proj_.screen(proj_.corner(node_of(r_, cycle_, n2) + p_.deformed[static_cast<size_t>(n2)]));
       canvas_.line(a.x, a.y, b.x, b.y, deformed_colour);
     }
+  }
+
+  // The numbers of the nodes and elements drawn as beams, over everything else but the triad.
+  void numbers() {
+    if (cycle_ == 0 || !(p_.node_numbers || p_.element_numbers)) return;
+    std::vector<NumberLabel> nodes, elements;
+    std::vector<char> node_seen(static_cast<size_t>(r_.pn_node) + 1, 0);
+    for (int e = 1; e <= r_.pn_elem; ++e) {
+      if (colour_of(e, true) == not_drawn || !(r_.is_non_design(e) || shown_as_beam(r_, cycle_, e, p_.threshold))) continue;
+      const int n[2] = {r_.pe_nod(e, 1), r_.pe_nod(e, 2)};
+      ScreenPoint at[2];
+      for (int k = 0; k < 2; ++k) {
+        at[k] = proj_.screen(proj_.corner(node_of(r_, cycle_, n[k])));
+        if (!node_seen[static_cast<size_t>(n[k])]) nodes.push_back({static_cast<double>(at[k].x), static_cast<double>(at[k].y), n[k]});
+        node_seen[static_cast<size_t>(n[k])] = 1;
+      }
+      elements.push_back({(at[0].x + at[1].x) / 2.0, (at[0].y + at[1].y) / 2.0, e});
+    }
+    if (p_.element_numbers) draw_number_labels(canvas_, elements, LabelKind::element);
+    if (p_.node_numbers) draw_number_labels(canvas_, nodes, LabelKind::node);
   }
 
   void axes() {
@@ -303,6 +324,7 @@ void ResultDisplay::draw(Canvas& canvas, const ResultStore& r, const ResultPictu
   d.elements();
   if (p.hidden_lines) d.paint(ranking_, painted_);
   d.deformed();
+  d.numbers();
   d.axes();
   draw_legend(canvas, p.legend);
 }

@@ -40,6 +40,10 @@ struct ResultPicture {
   // deformed frame is drawn over the picture as solid centre lines in deformed_colour.
   std::vector<P3> deformed;
   Legend legend;
+  // The numbers of the nodes and of the elements drawn as beams (design elements at or above
+  // the threshold and non-design bars), beside them at a fixed size.
+  bool node_numbers = false;
+  bool element_numbers = false;
 };
 inline constexpr int deformed_colour = 13;
 

@@ -30,6 +30,7 @@
 #include "model/model_store.h"
 #include "ui/form2.h"
 #include "ui/form6.h"
+#include "ui/form7.h"
 #include "ui/pdf_report.h"
 #include "ui/qt_controls.h"
 #include "ui/qt_convergence_plot.h"
@@ -153,7 +154,10 @@ void Form1::make_threshold_frame() {
 // The shared view frame grows to take the hidden-lines check under its own controls.
 void Form1::make_hidden_lines_check() {
   Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
-  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 3000, 300}, "Select Display Option of Hidden Lines");
+  Check1 = make_check(Frame1, "Check1", "Hidden Lines", {120, 1920, 2400, 300}, "Select Display Option of Hidden Lines");
+  make_node_numbers_check(Frame1, {2640, 1920, 1380, 300});
+  Check7 = make_check(Frame1, "Check7", "Elem. No.", {4080, 1920, 1440, 300},
+                      "Show the Number of Each Element Drawn as a Beam at Its Middle");
 }
 
 void Form1::make_exit_frame() {
@@ -170,6 +174,8 @@ void Form1::make_plot_column() {
   place(Plot1, {plot_column, 120, plot_width, 5160});
   Command10 = make_button(this, "Command10", "Export...", {plot_column, 5400, 1800, 480},
                           "Export the Design Shown (.csv Table, .stl Solids, .dxf Lines, .inp FE Deck)");
+  Command45 = make_button(this, "Command45", "Report...", {plot_column + 1920, 5400, 1800, 480},
+                          "Write the Calculation Report of the Frame Shown (PDF), with the Job's Title Block");
 }
 
 // The run's status line, under the ways out; shown only for a run started from here.
@@ -281,11 +287,13 @@ void Form1::wire() {
   on_edit(Text5, this, &Form1::Text5_Change);
   on_change(HScroll5, this, &Form1::HScroll5_Change);
   on_click(Check1, this, &Form1::Check1_Click);
+  on_click(Check7, this, &Form1::Check1_Click);
   on_click(Command2, this, &Form1::Command2_Click);
   on_click(Command7, this, &Form1::Command7_Click);
   on_click(Command3, this, &Form1::Command3_Click);
   Plot1->on_cycle_clicked = [this](int cycle) { run_guarded([&] { Plot1_Click(cycle); }); };
   on_click(Command10, this, &Form1::Command10_Click);
+  on_click(Command45, this, &Form1::Command45_Click);
   on_click(Option1, this, &Form1::Option1_Click);
   on_click(Option2, this, &Form1::Option2_Click);
   on_click(Option3, this, &Form1::Option3_Click);
@@ -423,7 +431,7 @@ void Form1::Command1_Click() {
 }
 
 std::vector<QWidget*> Form1::shown_after_read() const {
-  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Frame5, Frame6, Label11, Frame7, Frame8};
+  return {Frame1, Frame2, Frame3, Frame4, Plot1, Command10, Command45, Frame5, Frame6, Label11, Frame7, Frame8};
 }
 
 void Form1::HScroll4_Change() {
@@ -466,6 +474,8 @@ ResultPicture Form1::picture_shown() {
   p.cycle = chosen_cycle();
   p.threshold = chosen_threshold();
   p.hidden_lines = value_of(Check1) == 1;
+  p.node_numbers = node_numbers_shown();
+  p.element_numbers = value_of(Check7) == 1;
   p.angles = view_angles();
   p.view = view_win;
   draw_forces(p);
@@ -524,6 +534,30 @@ void Form1::Form_MouseUp(int, int, float x, float y) {
 
 // The cycle scroll bar does the rest: the text, the picture and the marker follow it.
 void Form1::Plot1_Click(int cycle) { HScroll4->setValue(cycle); }
+
+// The report dialog first, for the title block; its "OK" keeps the six texts and asks for the file.
+void Form1::Command45_Click() {
+  refuse_empty_export();
+  report_dialog().edit(report_title_, [this](const ReportTitle& title) {
+    report_title_ = title;
+    keep_settings();
+    ask_report_file();
+  });
+  shell().show("Form7");
+}
+
+// The file dialog waits open (not in a loop of its own), so that the window behind stays drawn.
+void Form1::ask_report_file() {
+  auto* dialog = new QFileDialog(this, "Report", "report.pdf", "Calculation report, PDF (*.pdf)");
+  dialog->setObjectName("ReportFile");
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  connect(dialog, &QFileDialog::accepted, this, [this, dialog] {
+    if (dialog->selectedFiles().isEmpty()) return;
+    run_guarded([&] { export_design_to(with_extension(name_as_typed(*dialog), dialog->selectedNameFilter())); });
+  });
+  dialog->open();
+}
 
 void Form1::Command10_Click() {
   refuse_empty_export();
@@ -592,6 +626,7 @@ void Form1::export_report(const std::string& path) {
   in.shown = &shown;
   in.steel = check_settings_;
   in.loading = loading_;
+  in.title = report_title_;
   in.folder = std::filesystem::current_path().string();
   in.date = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm 'UTC'").toStdString();
   in.files = {evaluation().model().source, store.source};
@@ -759,12 +794,14 @@ void Form1::Text44_Change() { take_setting(Text44, check_settings_.slenderness_l
 // grade before the yield stress, so that a yield stress set apart from its grade comes back.
 WindowSettings Form1::settings_in_effect() const {
   const CheckSettings& c = check_settings_;
-  return {{"Text41", c.grade},          {"Text7", plain_text(c.yield)},       {"Check41", c.cold_formed ? "1" : "0"},
+  WindowSettings kept{{"Text41", c.grade},          {"Text7", plain_text(c.yield)},       {"Check41", c.cold_formed ? "1" : "0"},
           {"Text42", plain_text(c.gamma_m0)}, {"Text43", plain_text(c.gamma_m1)}, {"Text8", plain_text(c.k_factor)},
           {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(loading_.density)},
           {"Check42", loading_.self_weight ? "1" : "0"}, {"Text45", loading_.direction},
           {"Text46", plain_text(loading_.deflection_limit)}, {"Text47", std::to_string(sizing_options_.section_types)},
           {"Text48", sizing_options_.smallest}, {"Check43", sizing_options_.keep_areas ? "1" : "0"}};
+  for (size_t k = 0; k < report_title_.size(); ++k) kept.emplace_back(title_setting(k), report_title_[k]);
+  return kept;
 }
 
 // A file that cannot be read loses its settings, and says why; the window opens all the same.
@@ -782,6 +819,8 @@ void Form1::apply_kept_settings() {
       if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
     for (QCheckBox* b : {Check41, Check42, Check43})
       if (b->objectName().toStdString() == name) set_value(b, text == "1" ? 1 : 0);
+    for (size_t k = 0; k < report_title_.size(); ++k)
+      if (name == title_setting(k)) report_title_[k] = text;
   }
 }
 

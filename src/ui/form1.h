@@ -13,6 +13,7 @@
 #include "base/run_log.h"
 #include "base/window_settings.h"
 #include "evaluate/evaluation.h"
+#include "export/report.h"
 #include "formats/errors.h"
 #include "post/result_display.h"
 #include "post/result_file.h"
@@ -52,12 +53,13 @@ class Form1 : public ViewForm {
   void Text4_Change();
   void HScroll5_Change();
   void Text5_Change();
-  void Check1_Click();
+  void Check1_Click();  // also "Elem. No.": the picture drawn again
   void Command2_Click();  // To Initial
   void Command7_Click();  // To Re-Analysis
   void Command3_Click();  // END
   void Plot1_Click(int cycle);
   void Command10_Click();  // Export...
+  void Command45_Click();  // Report...
   void Command20_Click();  // Stop
   // Writes the design on screen (its cycle and threshold) to `path`; the extension chooses the
   // format (.csv, .stl, .dxf, .inp, or .pdf: the calculation report of the frame shown).
@@ -111,6 +113,7 @@ class Form1 : public ViewForm {
   QLabel* Label4;
   QLabel* Label61;       // the threshold as a diameter, mm
   QCheckBox* Check1;      // Hidden Lines
+  QCheckBox* Check7;      // Elem. No.
   QPushButton* Command8;  // IN
   QPushButton* Command9;  // OUT
   QWidget* Frame4;        // Exit Selection
@@ -119,6 +122,7 @@ class Form1 : public ViewForm {
   QPushButton* Command3;
   ConvergencePlot* Plot1;  // compliance and volume ratio against cycle
   QPushButton* Command10;  // Export...
+  QPushButton* Command45;  // Report...
   QLabel* Label5;  // how the run started from the modelling window stands
   QWidget* Frame5;  // Member Forces
   QRadioButton* Option1;
@@ -221,6 +225,10 @@ class Form1 : public ViewForm {
   // The window's settings kept in the working directory: applied through their controls as a
   // user would type them, and written whenever one is taken.
   WindowSettings settings_in_effect() const;
+  // The title block's texts kept among the settings: "Form7Text1" .. "Form7Text6".
+  static std::string title_setting(size_t k) { return "Form7Text" + std::to_string(k + 1); }
+  void ask_report_file();
+  ReportTitle report_title_;
   void apply_kept_settings();
   void keep_settings();
   bool applying_settings_ = false;

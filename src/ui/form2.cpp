@@ -59,6 +59,9 @@ Form2::Form2()
       files(this) {
   end_button = make_button(this, "Command18", "END", {column_a, 7740, 1500, 420}, "Exit with No Analysis");
   end_button->hide();
+  // The shared view frame grows to take "Node No." under its own controls.
+  Frame1->resize(Frame1->width(), 2340 / twips_per_pixel);
+  make_node_numbers_check(Frame1, {120, 1920, 1500, 300});
   show_coordinates = make_check(this, "Check4", "(L,W,H)", {column_a + 1620, 7800, 1500, 300});
   unit_label = make_label(this, "Label28", "Unit: mm, N", {column_a + 3240, 7800, 2200, 300});
   make_cover_labels();

@@ -75,6 +75,7 @@ void Form2::Form_MouseUp(int, int, float x, float y) {
 
 void Form2::Draw_3D() {
   draw_model_display(canvas(), model, view_angles(), view_win);
+  if (node_numbers_shown()) draw_number_labels(canvas(), node_labels(model, view_win), LabelKind::node);
   draw_marks();
 }
 

@@ -216,3 +216,10 @@ void ViewForm::write_view_json(JsonWriter& j) const {
   j.key("zoom_drag").value(int(zoom.drag));
   if (StatusLine) j.key("status").value(status());
 }
+
+void ViewForm::make_node_numbers_check(QWidget* frame, const Twips& at) {
+  Check6 = make_check(frame, "Check6", "Node No.", at, "Show the Number of Each Node beside It");
+  on_click(Check6, this, &ViewForm::Check6_Click);
+}
+
+bool ViewForm::node_numbers_shown() const { return Check6 != nullptr && value_of(Check6) == 1; }

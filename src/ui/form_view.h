@@ -48,6 +48,7 @@ class ViewForm : public FormWindow {
   void Command6_Click();
   void Command17_Click();
   virtual void Check2_Click() {}
+  void Check6_Click() { redraw(); }
   void zoom_in_click();
   void zoom_out_click();
   // The wheel zooms about the pointer, a notch as "in" or "out".
@@ -67,6 +68,9 @@ class ViewForm : public FormWindow {
   QWidget* Frame15;
   QPushButton* Command17;
   QCheckBox* Check2;
+  // "Node No.": each node's number beside it. Each window places it in its own view controls.
+  QCheckBox* Check6 = nullptr;
+  bool node_numbers_shown() const;
 
   // The status line: what the last action did ("Saved temp_save.dat"). A passing note (the node
   // under the pointer) takes its place until an empty note gives the last action back.
@@ -88,6 +92,7 @@ class ViewForm : public FormWindow {
   void box_zoom_move(float x, float y);
   void box_zoom_up(float x, float y);
   void write_view_json(JsonWriter& j) const;
+  void make_node_numbers_check(QWidget* frame, const Twips& at);
   void make_status_line(QWidget* parent, const Twips& at);
   // Turning the view with the mouse: a press of the right button, or of the left while the
   // window has nothing armed for it (`left_armed`: picking, box zoom), starts a turn and is

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <string>
 
 #include "formats/errors.h"
 #include "formats/fields.h"
@@ -43,20 +44,70 @@ class PageLayout {
 
   int run() {
     begin_page();
-    for (const ReportBlock& b : report_.blocks) block(b);
+    const auto& blocks = report_.blocks;
+    for (size_t i = 0; i < blocks.size(); ++i) block(blocks[i], keeps_next(i) ? lead(i + 1) : 0);
     return page_;
   }
 
  private:
-  void block(const ReportBlock& b) {
+  // `keep`: the room a heading (or a paragraph that leads into what follows) needs after it,
+  // so that it never ends a page.
+  void block(const ReportBlock& b, double keep) {
     switch (b.kind) {
-      case ReportBlock::Kind::heading: return text(b.text, font(14, true), mm(6), mm(12));
-      case ReportBlock::Kind::subheading: return text(b.text, font(11, true), mm(4), mm(10));
-      case ReportBlock::Kind::paragraph: return text(b.text, font(body_pt), mm(1.5), 0);
-      case ReportBlock::Kind::table: return table(b.text, b.table);
+      case ReportBlock::Kind::heading: return text(b.text, heading_font(b), mm(6), keep);
+      case ReportBlock::Kind::subheading: return text(b.text, heading_font(b), mm(4), keep);
+      case ReportBlock::Kind::paragraph: return text(b.text, font(body_pt), mm(1.5), keep);
+      case ReportBlock::Kind::table: return tables(b.text, b.table);
       case ReportBlock::Kind::picture: return picture(b.text, b.picture);
     }
   }
+
+  // Headings stay with what follows them, and so does a paragraph before a table or a picture
+  // (which it introduces) unless the page would hold little else.
+  bool keeps_next(size_t i) const {
+    const auto& blocks = report_.blocks;
+    if (blocks[i].kind != ReportBlock::Kind::paragraph) return true;
+    return i + 1 < blocks.size() && (blocks[i + 1].kind == ReportBlock::Kind::table ||
+                                     blocks[i + 1].kind == ReportBlock::Kind::picture);
+  }
+
+  static QFont heading_font(const ReportBlock& b) {
+    return b.kind == ReportBlock::Kind::heading ? font(14, true) : font(11, true);
+  }
+
+  // The height of the start of block i that must share a page with the headings before it: a
+  // heading with what follows it, a paragraph's first lines, a table's caption, header and first
+  // rows, a picture whole.
+  double lead(size_t i) const {
+    const auto& blocks = report_.blocks;
+    if (i >= blocks.size()) return 0;
+    const ReportBlock& b = blocks[i];
+    switch (b.kind) {
+      case ReportBlock::Kind::heading:
+      case ReportBlock::Kind::subheading:
+        return text_height(b.text, heading_font(b)) + mm(6) + lead(i + 1);
+      case ReportBlock::Kind::paragraph:
+        return mm(1.5) + text_height(b.text, font(body_pt)) + (keeps_next(i) ? lead(i + 1) : 0);
+      case ReportBlock::Kind::table: {
+        const Columns cols = columns(b.table);
+        return mm(2) + caption_height(b.text) + cols.row_height * static_cast<double>(1 + rows_kept_first(b.table));
+      }
+      case ReportBlock::Kind::picture: return mm(2) + picture_height(b.picture) + caption_height(b.text);
+    }
+    return 0;
+  }
+
+  // The rows a table starts a page with: a short table whole, a long one its first three.
+  static size_t rows_kept_first(const ReportTable& t) { return t.rows.size() <= 12 ? t.rows.size() : 3; }
+
+  double text_height(const std::string& s, const QFont& f) const {
+    return metrics(f).boundingRect(QRectF(0, 0, width_, 1e6), Qt::TextWordWrap, q(s)).height();
+  }
+  // A caption wraps at the page's width, with a little room below.
+  double caption_height(const std::string& caption) const {
+    return text_height(caption, font(body_pt, false, true)) + metrics(font(body_pt)).height() * 0.3;
+  }
+  double picture_height(const ReportPicture& p) const { return std::min(mm(p.width_mm), width_) * p.height / p.width; }
 
   QFontMetricsF metrics(const QFont& f) const { return QFontMetricsF(f, &device_); }
 
@@ -101,7 +152,8 @@ class PageLayout {
     std::vector<double> widths;
     double row_height = 0;
   };
-  Columns columns(const ReportTable& t) const {
+  // Each column's width at table_pt: its widest cell or header, with the cell's padding.
+  std::vector<double> natural_widths(const ReportTable& t) const {
     std::vector<double> natural(t.header.size(), 0);
     const QFontMetricsF bold = metrics(font(table_pt, true));
     const QFontMetricsF plain = metrics(font(table_pt));
@@ -109,9 +161,13 @@ class PageLayout {
     for (const auto& row : t.rows)
       for (size_t c = 0; c < row.size() && c < natural.size(); ++c)
         natural[c] = std::max(natural[c], plain.horizontalAdvance(q(row[c])));
-    const double pad = mm(1.6);
+    for (double& w : natural) w += mm(1.6);
+    return natural;
+  }
+  Columns columns(const ReportTable& t) const {
+    const std::vector<double> natural = natural_widths(t);
     double total = 0;
-    for (double& w : natural) total += (w += pad);
+    for (double w : natural) total += w;
     const double scale = std::min(1.0, width_ / total);
     const double points = std::max(smallest_table_pt, table_pt * scale);
     Columns cols{font(points), font(points, true), {}, 0};
@@ -139,25 +195,64 @@ class PageLayout {
     y_ += cols.row_height;
   }
 
+  // A table too wide for the page even at the smallest font goes in parts side by side in the
+  // text: each part repeats the first column (what its rows are) and takes as many of the next
+  // columns as fit.
+  void tables(const std::string& caption, const ReportTable& t) {
+    const std::vector<double> natural = natural_widths(t);
+    const double room = width_ * table_pt / smallest_table_pt;
+    std::vector<std::vector<size_t>> parts{{0}};
+    double used = natural.empty() ? 0 : natural[0];
+    for (size_t c = 1; c < natural.size(); ++c) {
+      if (used + natural[c] > room && parts.back().size() > 1) {
+        parts.push_back({0});
+        used = natural[0];
+      }
+      parts.back().push_back(c);
+      used += natural[c];
+    }
+    if (parts.size() == 1) return table(caption, t);
+    for (size_t k = 0; k < parts.size(); ++k)
+      table(caption + " (part " + std::to_string(k + 1) + " of " + std::to_string(parts.size()) + ")",
+            columns_of(t, parts[k]));
+  }
+
+  static ReportTable columns_of(const ReportTable& t, const std::vector<size_t>& keep) {
+    ReportTable part;
+    part.last_row_total = t.last_row_total;
+    for (size_t c : keep) {
+      part.header.push_back(t.header[c]);
+      part.numeric.push_back(c < t.numeric.size() && t.numeric[c]);
+    }
+    for (const auto& row : t.rows) {
+      std::vector<std::string> cells;
+      for (size_t c : keep) cells.push_back(c < row.size() ? row[c] : "");
+      part.rows.push_back(cells);
+    }
+    return part;
+  }
+
   void table(const std::string& caption, const ReportTable& t) {
     const Columns cols = columns(t);
     const QFont caption_font = font(body_pt, false, true);
-    const double caption_height = metrics(caption_font).height() * 1.3;
     y_ += mm(2);
-    need(caption_height + cols.row_height * 3);
+    need(caption_height(caption) + cols.row_height * static_cast<double>(1 + rows_kept_first(t)));
     auto head = [&](bool continued) {
+      const std::string text = caption + (continued ? " (continued)" : "");
+      const double height = caption_height(text);
       if (painter_) {
         painter_->setFont(caption_font);
         painter_->setPen(Qt::black);
-        painter_->drawText(QRectF(0, y_, width_, caption_height), Qt::AlignLeft | Qt::AlignVCenter,
-                           q(caption + (continued ? " (continued)" : "")));
+        painter_->drawText(QRectF(0, y_, width_, height), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, q(text));
       }
-      y_ += caption_height;
+      y_ += height;
       row(t.header, t, cols, true, false);
     };
     head(false);
     for (size_t i = 0; i < t.rows.size(); ++i) {
-      if (y_ + cols.row_height > bottom_) {
+      // The last two rows (a sum and what it is taken with) stay together.
+      const double rows_kept = i + 2 == t.rows.size() ? 2 : 1;
+      if (y_ + cols.row_height * rows_kept > bottom_) {
         begin_page();
         head(true);
       }
@@ -168,13 +263,14 @@ class PageLayout {
 
   void picture(const std::string& caption, const ReportPicture& p) {
     const double w = std::min(mm(p.width_mm), width_);
-    const double h = w * p.height / p.width;
+    const double h = picture_height(p);
     const QFont caption_font = font(body_pt, false, true);
-    const double caption_height = metrics(caption_font).height() * 1.3;
+    const double caption_height = this->caption_height(caption);
     y_ += mm(2);
     need(h + caption_height);
     if (painter_) {
       QtCanvas canvas(nullptr);
+      canvas.set_background(Qt::white);
       canvas.resize(static_cast<int>(p.width / twips_per_pixel), static_cast<int>(p.height / twips_per_pixel));
       canvas.clear();
       p.draw(canvas);
@@ -184,7 +280,8 @@ class PageLayout {
       painter_->drawRect(target);
       painter_->setFont(caption_font);
       painter_->setPen(Qt::black);
-      painter_->drawText(QRectF(0, y_ + h, width_, caption_height), Qt::AlignHCenter | Qt::AlignVCenter, q(caption));
+      painter_->drawText(QRectF(0, y_ + h, width_, caption_height), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                         q(caption));
     }
     y_ += h + caption_height;
   }

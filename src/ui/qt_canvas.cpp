@@ -73,7 +73,7 @@ void QtCanvas::resize(int width_px, int height_px) {
   if (image_.width() == width_px && image_.height() == height_px) return;
   finish_painting();
   QImage grown(width_px, height_px, QImage::Format_RGB32);
-  grown.fill(QColor(window_background.r, window_background.g, window_background.b));
+  grown.fill(background_);
   QPainter p(&grown);
   p.drawImage(0, 0, image_);
   image_ = grown;
@@ -85,7 +85,7 @@ void QtCanvas::changed() {
 
 void QtCanvas::do_clear() {
   finish_painting();
-  image_.fill(QColor(window_background.r, window_background.g, window_background.b));
+  image_.fill(background_);
   RecordingCanvas::do_clear();
   changed();
 }

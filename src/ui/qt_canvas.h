@@ -22,6 +22,9 @@ class QtCanvas : public RecordingCanvas {
   void set_clip(const QRect& area);
   // The picture so far; what is still in the painter is finished first.
   const QImage& image();
+  // What a clear paints the surface with: the windows' background unless set (a printed page
+  // takes white).
+  void set_background(const QColor& colour) { background_ = colour; }
 
  protected:
   void do_clear() override;
@@ -37,6 +40,7 @@ class QtCanvas : public RecordingCanvas {
   // than drawing the primitive.
   QPainter& painter();
   void finish_painting();
+  QColor background_{window_background.r, window_background.g, window_background.b};
   struct PenKey {
     int colour, width;
     LineStyle style;

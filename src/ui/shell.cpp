@@ -8,6 +8,7 @@
 #include "ui/form4.h"
 #include "ui/form5.h"
 #include "ui/form6.h"
+#include "ui/form7.h"
 
 namespace {
 Shell*& installed() {
@@ -34,6 +35,7 @@ Form2* modelling_window() { return static_cast<Form2*>(shell().find("Form2")); }
 Form3& section_editor() { return loaded<Form3>("Form3"); }
 Form5& point_dialog() { return loaded<Form5>("Form5"); }
 Form6& combinations_dialog() { return loaded<Form6>("Form6"); }
+Form7& report_dialog() { return loaded<Form7>("Form7"); }
 
 void hand_over(const SectionHandOver& value) { loaded<Form4>("Form4").show_value(value); }
 SectionHandOver handed_over() { return loaded<Form4>("Form4").value(); }

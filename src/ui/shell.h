@@ -11,6 +11,7 @@ class Form2;
 class Form3;
 class Form5;
 class Form6;
+class Form7;
 
 // The hand-over between the modelling window and the section editor: the design record being
 // edited, as n_gr (records in the list) and n_gr_m (how far back from the last), and whether a
@@ -47,6 +48,7 @@ Form2* modelling_window();      // the modelling window when it is loaded
 Form3& section_editor();        // the section editor, loaded (shown or not)
 Form5& point_dialog();          // the point dialog, loaded (shown or not)
 Form6& combinations_dialog();   // the load combinations dialog, loaded (shown or not)
+Form7& report_dialog();         // the report's title block dialog, loaded (shown or not)
 // The hand-over value, shown on Form4 (loaded for it).
 void hand_over(const SectionHandOver& value);
 SectionHandOver handed_over();

@@ -1,12 +1,15 @@
 // The boundary-condition stage driven through the modelling window and the point dialog.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QWindow>
 
 #include "app/forms.h"
+#include "base/number_labels.h"
 #include "support/drawing.h"
 #include "support/window_test.h"
 #include "ui/form2.h"
@@ -52,6 +55,30 @@ TEST_F(BcStage, GoToAnalysisBuildsAndDrawsTheMesh) {
   // Redraws of the stage keep to the mesh: a view change draws it again.
   run("set Form2.Text1 10\n");
   EXPECT_EQ(f().canvas().primitives().size(), 28u + 8 + 6);
+}
+
+// "Node No." writes each node's number beside it, at one size however far the view is zoomed.
+TEST_F(BcStage, NodeNumbersBesideEveryNode) {
+  go_to_analysis(false);
+  auto numbers = [&] {
+    std::vector<Primitive> out;
+    for (const Primitive& p : of(f().canvas().primitives(), Op::text))
+      if (p.state.font_size == label_points) out.push_back(p);
+    return out;
+  };
+  EXPECT_TRUE(numbers().empty());
+  run("click Form2.Check6\n");
+  const std::vector<Primitive> shown = numbers();
+  ASSERT_EQ(shown.size(), 8u);
+  std::set<std::string> texts;
+  for (const Primitive& p : shown) texts.insert(p.text);
+  EXPECT_EQ(texts, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+  run("click Form2.Command21\n");  // zoom in
+  const std::vector<Primitive> zoomed = numbers();
+  ASSERT_EQ(zoomed.size(), 8u);
+  EXPECT_NE(zoomed[7].state.x, shown[7].state.x);
+  run("click Form2.Check6\n");
+  EXPECT_TRUE(numbers().empty());
 }
 
 TEST_F(BcStage, PickOpensTheDialogAndOkStores) {

@@ -14,11 +14,13 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QXYSeries>
 #include <filesystem>
+#include <set>
 
 #include <sys/stat.h>
 
 #include "app/forms.h"
 #include "base/window_settings.h"
+#include "base/number_labels.h"
 #include "formats/fields.h"
 #include "support/drawing.h"
 #include "support/robustness.h"
@@ -105,6 +107,23 @@ TEST_F(PostWindow, ReadDataShowsTheLastOfThreeCycles) {
   EXPECT_EQ(lines_in(f().canvas(), design_colour), 0);
   EXPECT_EQ(lines_in(f().canvas(), centre_colour), 5);
   EXPECT_TRUE(errors().empty());
+}
+
+// "Node No." and "Elem. No." number the nodes and elements drawn as beams: at threshold 1 element
+// 1 (nodes 1 and 4) and the section bar 3 (nodes 3 and 4).
+TEST_F(PostWindow, NodeAndElementNumbersOfTheBeamsDrawn) {
+  run("click Form1.Command1\nclick Form1.Check6\n");
+  auto numbers = [&] {
+    std::multiset<std::string> out;
+    for (const Primitive& p : test_support::of(f().canvas().primitives(), test_support::Op::text))
+      if (p.state.font_size == label_points) out.insert(p.text);
+    return out;
+  };
+  EXPECT_EQ(numbers(), (std::multiset<std::string>{"1", "3", "4"}));
+  run("click Form1.Check7\n");
+  EXPECT_EQ(numbers(), (std::multiset<std::string>{"1", "1", "3", "3", "4"}));
+  run("click Form1.Check6\n");
+  EXPECT_EQ(numbers(), (std::multiset<std::string>{"1", "3"}));
 }
 
 TEST_F(PostWindow, PlotFollowsTheCycleAndAClickOnItChoosesOne) {

@@ -2,6 +2,8 @@
 // the tables that leave the program. The hand-made result set of the member-force tests.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include "formats/fields.h"
 #include "formats/json.h"
 #include "ui/form1.h"
+#include "ui/pdf_report.h"
 #include "support/export_readers.h"
 #include "support/window_test.h"
 
@@ -46,38 +49,35 @@ std::string prose(const std::string& text) {
   return out;
 }
 
-// The rows of the member table: element -> its nine numbers before the check (counted from the
-// end, as the section and the check may be several words), the check and the state.
+// The rows of the two member tables: element -> the numbers of the buckling table (counted from
+// the end, as the section may be several words) and those of the resistance table, whose check
+// may be several words.
 struct MemberRow {
-  std::vector<double> numbers;  // length, chain, L_cr, class (0 for "-"), lambda_bar, chi, N kN, M kN m, utilisation
+  std::vector<double> buckling;  // length, chain, L_cr, class (0 for "-"), lambda_bar, chi
+  std::vector<double> checked;   // N_Ed, N_pl,Rd, N_b,Rd, M_Ed, M_Rd, M_N,Rd, V_Rd (0 for "-"), utilisation
   std::string check, state;
 };
-const char* const check_names[] = {"axial and bending", "Euler buckling", "class 4", "tension", "compression", "bending",
-                                   "shear", "buckling", "interaction", "slenderness", "yield", "-"};
+
+double number_or_dash(const std::string& w) { return w == "-" ? 0 : std::stod(w); }
 
 std::map<int, MemberRow> member_rows(const std::string& text) {
   std::map<int, MemberRow> rows;
-  bool inside = false;
+  enum { none, buckling, checked } table = none;
   for (const std::string& line : text_lines(text)) {
-    std::vector<std::string> w = words(line);
-    if (line.find("L_cr [mm]") != std::string::npos && line.find("Utilisation") != std::string::npos) inside = true;
-    if (!inside || w.size() < 13 || w[0].find_first_not_of("0123456789") != std::string::npos) {
-      if (inside && line.find("Bill of materials") != std::string::npos) break;
+    const std::vector<std::string> w = words(line);
+    if (line.find("lambda_bar") != std::string::npos) table = buckling;
+    if (line.find("N_pl,Rd [kN]") != std::string::npos) table = checked;
+    for (const char* end : {"Bill of materials", "Method", "Appendix"})
+      if (line.find(end) != std::string::npos) table = none;
+    if (table == none || w.size() < 7 || w[0].find_first_not_of("0123456789") != std::string::npos) continue;
+    MemberRow& r = rows[std::stoi(w[0])];
+    if (table == buckling) {
+      for (size_t k = w.size() - 6; k < w.size(); ++k) r.buckling.push_back(number_or_dash(w[k]));
       continue;
     }
-    MemberRow r;
-    r.state = w.back();
-    w.pop_back();
-    for (const char* name : check_names) {
-      const std::vector<std::string> nw = words(name);
-      if (nw.size() < w.size() && std::equal(nw.rbegin(), nw.rend(), w.rbegin())) {
-        r.check = name;
-        w.resize(w.size() - nw.size());
-        break;
-      }
-    }
-    for (size_t k = w.size() - 9; k < w.size(); ++k) r.numbers.push_back(w[k] == "-" ? 0 : std::stod(w[k]));
-    rows[std::stoi(w[0])] = r;
+    r.state = w[1];
+    for (size_t k = 2; k < 10; ++k) r.checked.push_back(number_or_dash(w[k]));
+    for (size_t k = 10; k < w.size(); ++k) r.check += (k > 10 ? " " : "") + w[k];
   }
   return rows;
 }
@@ -106,6 +106,38 @@ int balanced_states(const std::string& text) {
   return sums;
 }
 
+// Every word of the report inside the page's margins (15 mm of the A4 page's 595 x 842 points),
+// as pdftotext places it; returns how many words it looked at.
+int words_inside_margins(const std::string& pdf) {
+  EXPECT_EQ(std::system(("pdftotext -bbox " + pdf + " " + pdf + ".html").c_str()), 0);
+  const double margin = 15 / 25.4 * 72 - 0.5, width = 595.28, height = 841.89;
+  int seen = 0;
+  for (const std::string& line : text_lines(test_support::file_text(pdf + ".html"))) {
+    if (line.find("<word ") == std::string::npos) continue;
+    auto at = [&](const std::string& key) { return std::stod(line.substr(line.find(key + "=\"") + key.size() + 2)); };
+    EXPECT_GE(at("xMin"), margin) << line;
+    EXPECT_LE(at("xMax"), width - margin) << line;
+    EXPECT_GE(at("yMin"), margin) << line;
+    EXPECT_LE(at("yMax"), height - margin) << line;
+    ++seen;
+  }
+  return seen;
+}
+
+// The last line of text above each page's foot, page by page.
+std::vector<std::string> last_lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::string last;
+  for (const std::string& line : text_lines(text)) {
+    if (line.find("page ") != std::string::npos && line.find(" of ") != std::string::npos && words(line).size() == 4) {
+      out.push_back(prose(last));
+      continue;
+    }
+    if (!words(line).empty()) last = line;
+  }
+  return out;
+}
+
 class ReportWindow : public test_support::WindowTest {
  protected:
   ReportWindow() {
@@ -119,10 +151,10 @@ TEST_F(ReportWindow, ReportOfTheDesignShownAgreesWithItsTables) {
   run("click Form1.Option3\nexport frame.csv\nexport report.pdf\nexpect-error none\n");
   const std::string text = pdf_text("report.pdf");
   size_t at = 0;
-  for (const char* part : {"Calculation report", "fem_gr_jo.dat", "post_pl.dat", "\nModel", "Nodes", "Elements", "Materials and property sets", "Supports, springs and loads",
-                           "Load case 1:", "Optimisation", "Convergence", "The frame", "The L-W plane", "The W-H plane",
+  for (const char* part : {"Calculation report", "fem_gr_jo.dat", "post_pl.dat", "\nModel", "Nodes of the frame", "Members of the frame", "Materials and property sets", "Supports, springs and loads",
+                           "Load case 1: supports", "Load case 1: loads", "Optimisation", "Convergence", "The frame", "The L-W plane", "The W-H plane",
                            "The H-L plane", "Results", "Reactions", "Largest displacement", "Node moving most", "Members", "Method",
-                           "EN 1993-1-1", "Neglected"}) {
+                           "EN 1993-1-1", "Neglected", "Appendix", "Ratios of the checks"}) {
     const size_t found = text.find(part, at);
     ASSERT_NE(found, std::string::npos) << part;
     at = found;
@@ -148,19 +180,23 @@ TEST_F(ReportWindow, ReportOfTheDesignShownAgreesWithItsTables) {
       return cell.empty() ? 0.0 : std::stod(cell);
     };
     const std::string state = cells[column.at("governing_case")];
+    ASSERT_EQ(r.buckling.size(), 6u) << element;
+    ASSERT_EQ(r.checked.size(), 8u) << element;
     EXPECT_EQ(r.state, state);
     EXPECT_EQ(r.check, cells[column.at("governing_check")]);
-    const std::pair<size_t, const char*> same_unit[] = {{0, "length"},     {1, "chain"}, {2, "l_cr"},
-                                                        {4, "lambda_bar"}, {5, "chi"},   {8, "utilisation"}};
-    for (const auto& [k, name] : same_unit) expect_close(r.numbers[k], value(name), name);
-    expect_close(r.numbers[6], value("axial_" + state) / 1e3, "N");
-    expect_close(r.numbers[7], value("moment_" + state) / 1e6, "M");
+    const std::pair<size_t, const char*> same_unit[] = {{0, "length"}, {1, "chain"}, {2, "l_cr"}, {4, "lambda_bar"}, {5, "chi"}};
+    for (const auto& [k, name] : same_unit) expect_close(r.buckling[k], value(name), name);
+    expect_close(r.checked[7], value("utilisation"), "utilisation");
+    expect_close(r.checked[0], value("axial_" + state) / 1e3, "N");
+    expect_close(r.checked[3], value("moment_" + state) / 1e6, "M");
   }
   // Rows in the order of the text: sorted by utilisation, largest first.
   std::vector<double> in_order;
-  for (const std::string& line : text_lines(text))
-    if (const auto w = words(line); w.size() >= 13 && rows.count(std::atoi(w[0].c_str())) && w[1].find('-') != std::string::npos)
-      in_order.push_back(rows.at(std::stoi(w[0])).numbers[8]);
+  const size_t table_at = text.find("N_pl,Rd [kN]");
+  for (const std::string& line : text_lines(text.substr(table_at, text.find("\nMethod", table_at) - table_at)))
+    if (const auto w = words(line); w.size() >= 10 && rows.count(std::atoi(w[0].c_str())) && w[1] == rows.at(std::atoi(w[0].c_str())).state)
+      in_order.push_back(rows.at(std::stoi(w[0])).checked[7]);
+  EXPECT_EQ(in_order.size(), 2u);
   EXPECT_TRUE(std::is_sorted(in_order.rbegin(), in_order.rend()));
 
   EXPECT_EQ(balanced_states(text), 1);
@@ -240,6 +276,7 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
   for (const char* part : {"combinations.csv", "Load combinations", "Reactions, combination C1", "Reactions, combination C2"})
     EXPECT_NE(text.find(part), std::string::npos) << part;
   EXPECT_EQ(balanced_states(text), 2);
+  EXPECT_GT(words_inside_margins("combined.pdf"), 500);
   // C1 carries 1.5 times the case's 1000 N down and 1.35 times the weight.
   double c1_down = 0;
   for (const std::string& line : text_lines(text.substr(text.find("Reactions, combination C1"))))
@@ -287,6 +324,176 @@ TEST_F(ReportWindow, TheNextExportOfANameClearsWhatAKilledOneLeft) {
   run("export report.pdf\nexpect-error none\n");
   EXPECT_FALSE(fs::exists(left));
   EXPECT_TRUE(fs::exists("report.pdf.tmp.mine"));
+}
+
+// At threshold 0 every member is drawn as a beam: each rod's resistances are those of its diameter
+// in the .csv export (S235, partial factors 1, class 1 rods, nothing reduced for shear).
+TEST_F(ReportWindow, ResistancesAreTheRodsOwn) {
+  run("set Form1.HScroll5 0\nclick Form1.Option3\nexport all.csv\nexport all.pdf\nexpect-error none\n");
+  const std::string text = pdf_text("all.pdf");
+  const std::vector<std::string> csv = test_support::file_lines("all.csv");
+  const std::vector<std::string> names = test_support::csv_cells(csv[0]);
+  auto column = [&](const std::string& name) { return static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin()); };
+  const std::map<int, MemberRow> rows = member_rows(text);
+  int rods = 0;
+  for (const auto& [element, r] : rows) {
+    const std::vector<std::string> cells = test_support::csv_cells(csv[static_cast<size_t>(element)]);
+    if (cells[column("kind")] != "design") continue;
+    ASSERT_EQ(r.checked.size(), 8u) << element;
+    const double d = std::stod(cells[column("diameter")]), chi = std::stod(cells[column("chi")]);
+    const double area = M_PI * d * d / 4;
+    expect_close(r.checked[1], area * 235 / 1e3, "N_pl,Rd");
+    expect_close(r.checked[2], chi * area * 235 / 1e3, "N_b,Rd");
+    expect_close(r.checked[4], d * d * d / 6 * 235 / 1e6, "M_Rd");
+    expect_close(r.checked[6], 0.9 * area * 235 / std::sqrt(3.0) / 1e3, "V_Rd");
+    EXPECT_EQ(r.checked[5], 0) << "a rod has no M_N,Rd";
+    ++rods;
+  }
+  EXPECT_EQ(rods, 5);
+  // The appendix: every member in every state, with a ratio for each check a rod has.
+  const std::string appendix = text.substr(text.find("Ratios of the checks"));
+  int ratio_rows = 0;
+  for (const std::string& line : text_lines(appendix))
+    if (const auto w = words(line); w.size() == 12 && rows.count(std::atoi(w[0].c_str()))) ++ratio_rows;
+  EXPECT_EQ(ratio_rows, 6);
+}
+
+// The frame to build lists only its own nodes and members; the ground structure is one line. Its
+// loads are in kN; no heading ends a page and every word stays inside the margins.
+TEST_F(ReportWindow, CleanFrameReportListsOnlyItsOwnMembers) {
+  run("click Form1.Command11\nclick Form1.Option3\nexport clean.csv\nexport clean.pdf\nexpect-error none\n");
+  const std::string text = pdf_text("clean.pdf");
+  EXPECT_NE(prose(text).find("Ground structure (fem_gr_jo.dat): 4 nodes, 6 potential members (5 design, 1 non-design)"),
+            std::string::npos);
+  std::set<int> kept;
+  const std::vector<std::string> csv = test_support::file_lines("clean.csv");
+  const std::vector<std::string> names = test_support::csv_cells(csv[0]);
+  const auto utilisation = static_cast<size_t>(std::find(names.begin(), names.end(), "utilisation") - names.begin());
+  for (size_t e = 1; e < csv.size(); ++e)
+    if (!test_support::csv_cells(csv[e])[utilisation].empty()) kept.insert(static_cast<int>(e));
+  std::set<int> listed;
+  for (const auto& [element, r] : member_rows(text)) listed.insert(element);
+  EXPECT_EQ(listed, kept);
+  EXPECT_LT(kept.size(), 6u);
+  // Members 1 and 3 join nodes 1, 3 and 4 at (0, 0, 0), (0, 0, 100) and (200, 50, 50).
+  EXPECT_NE(prose(text).find("Overall dimensions (the box round its nodes): L 200 mm, W 50 mm, H 100 mm."),
+            std::string::npos);
+  const std::string members = text.substr(text.find("Members of the frame"));
+  std::set<int> geometry;
+  for (const std::string& line : text_lines(members.substr(0, members.find("Materials"))))
+    if (const auto w = words(line); w.size() >= 6 && std::isdigit(static_cast<unsigned char>(w[0][0]))) geometry.insert(std::stoi(w[0]));
+  EXPECT_EQ(geometry, kept);
+  const std::string loads = text.substr(text.find("Load case 1: loads"), 300);
+  EXPECT_NE(loads.find("F_H [kN]"), std::string::npos);
+  EXPECT_NE(words(loads.substr(loads.find("\n   ") + 1)).size(), 0u);
+  for (const char* no : {"[N]", "[N mm]", "[N/mm]", "N mm,"}) EXPECT_EQ(text.find(no), std::string::npos) << no;
+  EXPECT_GT(words_inside_margins("clean.pdf"), 500);
+  for (const std::string& last : last_lines(text))
+    for (const char* heading : {"Model", "Supports, springs and loads", "Optimisation", "The frame", "Results", "Reactions",
+                                "Displacements", "Stability", "Member checks", "Method", "Appendix: the ratio of every check"})
+      EXPECT_NE(last, heading);
+}
+
+// A table too wide for the page at the smallest font goes in parts, each with the first column;
+// a sum row is never alone at the top of a page.
+TEST(ReportLayout, WideTableGoesInPartsInsideTheMargins) {
+  test_support::WorkingDirectory dir;
+  Report r;
+  ReportTable t;
+  t.header.push_back("Key");
+  for (int c = 1; c <= 40; ++c) t.header.push_back("Column number " + std::to_string(c) + " [unit]");
+  for (int row = 1; row <= 95; ++row) {
+    std::vector<std::string> cells{"row" + std::to_string(row)};
+    for (int c = 1; c <= 40; ++c) cells.push_back(std::to_string(row * 1000 + c));
+    t.rows.push_back(cells);
+  }
+  t.rows.back()[0] = "sum";
+  t.last_row_total = true;
+  r.heading("Wide");
+  r.table("A wide table", t);
+  write_pdf_report(r, "wide.pdf");
+  EXPECT_GT(words_inside_margins("wide.pdf"), 40 * 95);
+  const std::string text = pdf_text("wide.pdf");
+  EXPECT_NE(text.find("A wide table (part 1 of "), std::string::npos);
+  for (int c = 1; c <= 40; ++c) EXPECT_NE(prose(text).find("Column number " + std::to_string(c) + " [unit]"), std::string::npos) << c;
+  // Whatever page a part's rows end on, its sum row follows a row of numbers on the same page.
+  std::string before;
+  for (const std::string& line : text_lines(text)) {
+    const auto w = words(line);
+    if (!w.empty() && w[0] == "sum") {
+      EXPECT_EQ(words(before).empty() ? "" : words(before)[0], "row94");
+    }
+    if (!w.empty()) before = line;
+  }
+}
+
+// "Report..." asks for the title block, keeps it with the folder's settings and opens the report
+// with it; "Cancel" keeps nothing.
+TEST_F(ReportWindow, TitleBlockOfTheReportDialogIsKept) {
+  run("click Form1.Command45\nexpect Form7 shown\nset Form7.Text1 Canopy, north side\nset Form7.Text2 J-1234\n"
+      "set Form7.Text3 Roof frame\nset Form7.Text4 A. Designer\nset Form7.Text5 C. Checker\nset Form7.Text6 B\n"
+      "click Form7.Command1\nexpect Form7 hidden\n");
+  auto* dialog = Forms::form1().findChild<QFileDialog*>("ReportFile");
+  ASSERT_NE(dialog, nullptr);
+  // The name the dialog proposes.
+  QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+  run("expect-error none\n");
+  const std::string first_page = prose(pdf_text("report.pdf").substr(0, 1500));
+  EXPECT_NE(first_page.find("Project Job number Structure Designer Checker Revision"), std::string::npos) << first_page;
+  for (const char* field : {"Canopy, north side", "J-1234", "Roof frame", "A. Designer", "C. Checker"})
+    EXPECT_NE(first_page.find(field), std::string::npos) << field;
+  run("click Form1.Command45\nexpect Form7.Text2 text J-1234\nset Form7.Text2 J-9\nclick Form7.Command2\n"
+      "restart\nclick frmSplash.Command3\nclick Form1.Command1\nclick Form1.Command45\n"
+      "expect Form7.Text1 text Canopy, north side\nexpect Form7.Text2 text J-1234\nexpect Form7.Text6 text B\n");
+}
+
+// The report's pages as pdftotext gives them, split at the form feeds.
+std::vector<std::string> pages_of(const std::string& text) {
+  std::vector<std::string> pages(1);
+  for (char ch : text) {
+    if (ch == '\f')
+      pages.emplace_back();
+    else
+      pages.back().push_back(ch);
+  }
+  return pages;
+}
+
+// Whatever the heights, a heading shares its page with the picture after it (its caption below
+// it), and a short table stays whole with its caption.
+TEST(ReportLayout, HeadingsAndShortTablesStayWithWhatTheyHold) {
+  test_support::WorkingDirectory dir;
+  Report r;
+  for (int k = 1; k <= 80; ++k) {
+    r.heading("Heading " + std::to_string(k));
+    r.picture("Picture " + std::to_string(k), {8000, 8000.0 * (0.2 + 0.03 * (k * 7 % 23)), 120, [](Canvas&) {}});
+    ReportTable t{{"Key", "Value"}, {}, {}};
+    for (int row = 1; row <= 2 + k % 9; ++row) t.rows.push_back({"t" + std::to_string(k) + "r" + std::to_string(row), "1"});
+    r.table("Table " + std::to_string(k), t);
+  }
+  write_pdf_report(r, "keep.pdf");
+  const std::vector<std::string> pages = pages_of(pdf_text("keep.pdf"));
+  ASSERT_GT(pages.size(), 10u);
+  auto page_of = [&](const std::string& word) {
+    for (size_t p = 0; p < pages.size(); ++p)
+      for (const std::string& w : words(pages[p]))
+        if (w == word) return static_cast<int>(p);
+    return -1;
+  };
+  for (int k = 1; k <= 80; ++k) {
+    const std::string n = std::to_string(k);
+    EXPECT_NE(prose(pages[static_cast<size_t>(std::max(0, page_of("t" + n + "r1")))]).find("Table " + n + " Key"), std::string::npos) << k;
+    EXPECT_EQ(page_of("t" + n + "r1"), page_of("t" + n + "r" + std::to_string(2 + k % 9))) << k;
+    // The heading's page holds its picture's caption.
+    int heading_page = -1, caption_page = -1;
+    for (size_t p = 0; p < pages.size(); ++p) {
+      const std::string text = " " + prose(pages[p]) + " ";
+      if (text.find(" Heading " + n + " ") != std::string::npos) heading_page = static_cast<int>(p);
+      if (text.find(" Picture " + n + " ") != std::string::npos) caption_page = static_cast<int>(p);
+    }
+    EXPECT_GE(heading_page, 0) << k;
+    EXPECT_EQ(heading_page, caption_page) << k;
+  }
 }
 
 // A place that cannot be written: the error names it, and nothing is left behind.

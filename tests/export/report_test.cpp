@@ -1,6 +1,7 @@
 // The report's own arithmetic: checksums, numbers and the convergence picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -80,17 +81,30 @@ TEST(Report, ConvergencePictureSkipsMissingValues) {
     EXPECT_GE(p.x1, 0);
     EXPECT_LE(p.x2, 12000);
   }
-  size_t lines = 0;
-  for (const Primitive& p : c.primitives()) lines += p.op == Primitive::Op::line ? 1 : 0;
-  EXPECT_EQ(lines, 3u);  // compliance 1-3, volume 1-2-3
+  size_t compliance = 0, volume = 0, ticks = 0;
+  std::vector<std::string> texts;
+  for (const Primitive& p : c.primitives()) {
+    if (p.op == Primitive::Op::text) texts.push_back(p.text);
+    if (p.op != Primitive::Op::line) continue;
+    compliance += p.colour == 12 ? 1 : 0;
+    volume += p.colour == 10 ? 1 : 0;
+    ticks += p.colour == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(compliance, 1u);  // 1-3
+  EXPECT_EQ(volume, 2u);      // 1-2-3
+  EXPECT_GE(ticks, 6u);       // at least two on each of the three axes
+  // The axes are named, and ticked with the compliance in kN m (0.0001 to 0.00001 kN m).
+  for (const char* name : {"cycle", "compliance [kN m]", "volume ratio"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), name), texts.end()) << name;
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "100"), texts.end());
   RecordingCanvas flat;
   draw_convergence(flat, {{1, 5, 0.1}}, 12000, 6000);
   draw_convergence(flat, {}, 12000, 6000);
   EXPECT_FALSE(flat.primitives().empty());
 }
 
-// A load case's table lists only the nodes that hold something in it.
-TEST(Report, ConditionsTableListsOnlyTheNodesThatHoldSomething) {
+// A load case's tables list only the nodes that hold something in them, in kN, kN/mm and kN m.
+TEST(Report, ConditionsTablesListOnlyTheNodesThatHoldSomething) {
   ModelFile m;
   m.nodes.assign(4, {0, 0, 0});
   ModelFileCase c;
@@ -99,14 +113,20 @@ TEST(Report, ConditionsTableListsOnlyTheNodesThatHoldSomething) {
   c.springs.assign(4, {});
   c.fixed[0] = {true, true, false, false, false, true};
   c.springs[2][1] = 50;
+  c.springs[2][4] = 2e6;
   c.loads[3][2] = -1000;
+  c.loads[3][3] = 2.5e6;
   m.cases = {c};
-  const ReportTable t = conditions_table(m, 0);
-  ASSERT_EQ(t.rows.size(), 3u);  // node 2 is free
+  const ReportTable t = supports_table(m, 0);
+  ASSERT_EQ(t.rows.size(), 2u);  // node 2 is free, node 4 only loaded
   EXPECT_EQ(t.rows[0][0], "1");
   EXPECT_EQ(t.rows[0][1], "L W rH");
-  EXPECT_EQ(t.rows[1][0] + t.rows[1][1] + t.rows[1][3], "3-50");
-  EXPECT_EQ(t.rows[2][0] + t.rows[2][10], "4-1000");
+  EXPECT_EQ(t.rows[1][0] + t.rows[1][1] + t.rows[1][3] + "|" + t.rows[1][6], "3-0.05|2");
+  const ReportTable loads = loads_table(m, 0);
+  ASSERT_EQ(loads.rows.size(), 1u);
+  EXPECT_EQ(loads.rows[0][0] + " " + loads.rows[0][3] + " " + loads.rows[0][4], "4 -1 2.5");
+  for (const ReportTable* table : {&t, &loads})
+    for (const std::string& h : table->header) EXPECT_EQ(h.find("[N"), std::string::npos) << h;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "base/number_labels.h"
 #include "base/recording_canvas.h"
 #include "post/result_display.h"
 #include "section/sketch_edit.h"
@@ -259,4 +260,41 @@ TEST(ResultDisplay, DegenerateGeometryAndCyclesDrawWithoutFailing) {
       EXPECT_TRUE(finite(c));
     }
   }
+}
+
+// Node numbers at the nodes of the elements drawn as beams, element numbers at their middles; a
+// zoom moves them with their points but keeps their size.
+TEST(ResultDisplay, NumbersStandBesideWhatIsDrawnAtOneSize) {
+  Result m;
+  const int a = m.node(0, 0, 0), b = m.node(0, 100, 0), c3 = m.node(0, 0, 100);
+  m.node(0, 100, 100);  // joined by nothing
+  m.element(a, b, 20);
+  m.element(b, c3, 2);  // thin at threshold 1: a centre line, not numbered
+  ResultPicture p = plain_view();
+  auto texts = [&](const ResultPicture& q) {
+    ResultDisplay d;
+    std::vector<Primitive> out;
+    for (const Primitive& t : test_support::of(drawn(d, m, q).primitives(), Primitive::Op::text, -1))
+      if (t.state.font_size == label_points) out.push_back(t);
+    return out;
+  };
+  EXPECT_TRUE(texts(p).empty());
+  p.node_numbers = p.element_numbers = true;
+  const std::vector<Primitive> plain = texts(p);
+  std::vector<std::string> written;
+  for (const Primitive& t : plain) written.push_back(t.text);
+  EXPECT_EQ(written, (std::vector<std::string>{"1", "1", "2"}));  // element 1, then its nodes
+  // Node 1 at W 0, H 0 maps to (1000, 1000); its number up and right, the element's below its
+  // middle (4000, 1000).
+  EXPECT_GT(plain[1].state.x, 1000);
+  EXPECT_LT(plain[1].state.y, 1000);
+  EXPECT_GT(plain[0].state.x, 4000);
+  EXPECT_GT(plain[0].state.y, 1000);
+  EXPECT_NE(plain[0].state.text_colour, plain[1].state.text_colour);
+  p.view.sx *= 2;
+  p.view.sy *= 2;
+  const std::vector<Primitive> zoomed = texts(p);
+  ASSERT_EQ(zoomed.size(), 3u);
+  EXPECT_NE(zoomed[2].state.x, plain[2].state.x);
+  for (const Primitive& t : zoomed) EXPECT_EQ(t.state.font_size, label_points);
 }
