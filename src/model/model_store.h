@@ -50,6 +50,10 @@ struct ModelStore {
   Table<float, max_cases, max_nodes, 2, 6> bc_val;   // kind 1 fixed flag, kind 2 load, per dof
   Table<float, max_cases, max_nodes, 6> spring_val;  // spring stiffness to ground per dof
   Table<int16_t, max_cases> case_cnt;                // node records of each case in the file
+  // The model's common conditions, set with "All Load Cases": per node and dof, the fixed flag
+  // and the spring every case in use holds, and a case first used later starts from.
+  Table<int16_t, max_nodes, 6> common_fixed;
+  Table<float, max_nodes, 6> common_spring;
 
   // The window-load steps that concern the store: capacities, cleared arrays, initial values.
   void form_load();
