@@ -26,6 +26,20 @@ void ModelStore::form_load() {
   case_no = 1;
 }
 
+double model_size(const ModelStore& m) {
+  double size = 0;
+  for (int a = 1; a <= 3; ++a) {
+    double low = 0, high = 0;
+    for (int i = 1; i <= m.n_node; ++i) {
+      const double v = m.node_xyz(i, a);
+      if (i == 1 || v < low) low = v;
+      if (i == 1 || v > high) high = v;
+    }
+    size = std::max(size, high - low);
+  }
+  return size;
+}
+
 namespace {
 template <typename T, int... B>
 void row(JsonWriter& j, const Table<T, B...>& t, int r, int from, int to) {

@@ -59,6 +59,10 @@ struct ModelStore {
   void form_load();
 };
 
+// The largest span of the model's nodes along L, W or H, mm: the scale below which a coordinate
+// is the rounding of the mesh, not a place.
+double model_size(const ModelStore& m);
+
 // The store as JSON for the scenario runner: bookkeeping, the design records 1..n_gr, the
 // analysis model and one object per case and node carrying data.
 class JsonWriter;

@@ -11,6 +11,7 @@
 #include "base/placement.h"
 #include "bc/node_pick.h"
 #include "bc/point_conditions.h"
+#include "formats/fields.h"
 #include "formats/numtext.h"
 #include "model/mesh.h"
 #include "ui/form2.h"
@@ -243,8 +244,8 @@ void Form2::Command41_Click() {
   std::string said = "Restored the conditions of " + plural(r.restored, "node");
   if (r.missing > 0) {
     const auto& at = r.first_missing;
-    said += "; " + plural(r.missing, "place") + " found no node" +
-            ", the first at (" + plain_text(at[0]) + ", " + plain_text(at[1]) + ", " + plain_text(at[2]) + ")";
+    said += "; " + plural(r.missing, "place") + " found no node, the first at " +
+            point_text(at[0], at[1], at[2], model_size(model));
   }
   set_status(said);
 }

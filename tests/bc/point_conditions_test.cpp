@@ -284,4 +284,12 @@ TEST(NodePick, NodesAreNamedToAMillionthOfTheModel) {
   // A third of that below 0 is 0 too, not -0.
   m.node_xyz(3, 2) = -7e-4f;
   EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 0, H -0.25)");
+  // As the model file holds them: six significant digits, never a rounding to a millionth of a
+  // 3000 mm model (0.003 mm) that makes 1000 read 999.999.
+  m.node_xyz(2, 1) = 3000;
+  m.node_xyz(3, 2) = 1000;
+  m.node_xyz(3, 3) = 999.99994f;
+  EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 1000, H 1000)");
+  m.node_xyz(3, 1) = 1234.5678f;
+  EXPECT_EQ(node_text(m, 3), "node 3 (L 1234.57, W 1000, H 1000)");
 }
