@@ -55,6 +55,11 @@ TEST(Placement, TheSolverWindowCoversNoControlOfTheWindowThatStartedIt) {
   // A screen a little wider than the window: the room on the controls' right is taken.
   const ScreenRect right = place_clear_of(post, controls, 1328, 549, {0, 0, 2300, 830}, 8);
   EXPECT_TRUE(same(right, {1336, 138, 964, 549}));
+  // The same window lower on the screen: the room above its controls is the largest.
+  EXPECT_TRUE(same(place_clear_of({0, 264, 1328, 816}, {560, 272, 768, 808}, 1328, 549, {0, 0, 1920, 1080}, 8),
+                   {280, 0, 1328, 264}));
+  // A window wider than the screen is made as narrow as the screen, below the controls.
+  EXPECT_TRUE(same(place_clear_of({0, 0, 400, 300}, {0, 0, 400, 300}, 1200, 500, {0, 0, 1000, 1000}, 8), {0, 308, 1000, 500}));
   // Controls that fill the screen leave no room: place_beside's choice.
   const ScreenRect screen{0, 0, 1328, 816};
   EXPECT_TRUE(same(place_clear_of(post, screen, 600, 300, screen, 8), place_beside(post, screen, 600, 300, screen, 8)));

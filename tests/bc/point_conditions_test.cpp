@@ -292,4 +292,10 @@ TEST(NodePick, NodesAreNamedToAMillionthOfTheModel) {
   EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 1000, H 1000)");
   m.node_xyz(3, 1) = 1234.5678f;
   EXPECT_EQ(node_text(m, 3), "node 3 (L 1234.57, W 1000, H 1000)");
+  // The model's size is its largest span, wherever it lies: 4000 mm along H from 1000 to 5000,
+  // set by the last node; 0.0035 mm is below a millionth of it.
+  for (int i = 1; i <= 3; ++i) m.node_xyz(i, 3) = 1000 + 2000.0f * float(i - 1);
+  EXPECT_EQ(model_size(m), 4000);
+  m.node_xyz(1, 2) = 0.0035f;
+  EXPECT_EQ(node_text(m, 1), "node 1 (L 0, W 0, H 1000)");
 }
