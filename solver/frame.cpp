@@ -19,6 +19,7 @@
 #include <Eigen/SparseCore>
 
 #include "base/analysis_model.h"
+#include "formats/fields.h"
 
 namespace {
 
@@ -35,11 +36,7 @@ std::atomic<int> threads_in_use{0};  // as last set for the whole process, 0 bef
 
 // "L 0, W 50, H 100": where a node lies, so that a message can be traced on the picture, which
 // shows no node numbers.
-std::string coordinates_text(const Eigen::Vector3d& p) {
-  char text[96];
-  std::snprintf(text, sizeof text, "L %g, W %g, H %g", p[0], p[1], p[2]);
-  return text;
-}
+std::string coordinates_text(const Eigen::Vector3d& p) { return place_text(p[0], p[1], p[2]); }
 
 std::string dof_name(int node, int dof, const std::vector<Eigen::Vector3d>& nodes) {
   return "node " + std::to_string(node + 1) + " (" + coordinates_text(nodes[static_cast<size_t>(node)]) + "), dof " +

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "bc/point_conditions.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
 #include "formats/numtext.h"
@@ -142,5 +143,7 @@ AnalysisSettings read_back_model_file(ModelStore& m, const std::string& path) {
   // A file without blocks would leave no case to edit, and conditions entered in case 1 would
   // never be written again: case 1 always stays open.
   m.mx_case = static_cast<int16_t>(c > 0 ? c : 1);
+  // The file holds no common conditions: what every case it holds has alike stands for them.
+  common_conditions_from_cases(m);
   return f.settings;
 }

@@ -18,6 +18,45 @@ long long overlap_area(const ScreenRect& a, const ScreenRect& b) {
   return w > 0 && h > 0 ? w * h : 0;
 }
 
+namespace {
+bool on_screen(const ScreenRect& w, const ScreenRect& s) {
+  return w.x >= s.x && w.y >= s.y && w.x + w.width <= s.x + s.width && w.y + w.height <= s.y + s.height;
+}
+
+// The window in a room of the screen beside the controls c, against their side, lined up with
+// their middle as far as the room allows; none when the room is empty.
+struct Room {
+  ScreenRect area;
+  bool after;     // right of or below the controls
+  bool vertical;  // below or above: the window slides along L of the screen
+};
+ScreenRect window_in(const Room& r, const ScreenRect& c, int width, int height) {
+  const int w = std::min(width, r.area.width), h = std::min(height, r.area.height);
+  if (w <= 0 || h <= 0) return {};
+  if (r.vertical)
+    return {clamp_to(c.x + c.width / 2 - w / 2, r.area.x, w, r.area.width), r.after ? r.area.y : r.area.y + r.area.height - h, w, h};
+  return {r.after ? r.area.x : r.area.x + r.area.width - w, clamp_to(c.y + c.height / 2 - h / 2, r.area.y, h, r.area.height), w, h};
+}
+}  // namespace
+
+ScreenRect place_clear_of(const ScreenRect& window, const ScreenRect& c, int width, int height, const ScreenRect& s,
+                          int gap) {
+  const ScreenRect beside = place_beside(window, c, width, height, s, gap);
+  if (on_screen(beside, s) && overlap_area(beside, window) == 0) return beside;
+  const Room rooms[] = {
+      {{c.x + c.width + gap, s.y, s.x + s.width - (c.x + c.width + gap), s.height}, true, false},
+      {{s.x, s.y, c.x - gap - s.x, s.height}, false, false},
+      {{s.x, c.y + c.height + gap, s.width, s.y + s.height - (c.y + c.height + gap)}, true, true},
+      {{s.x, s.y, s.width, c.y - gap - s.y}, false, true},
+  };
+  ScreenRect best{};
+  for (const Room& r : rooms) {
+    const ScreenRect w = window_in(r, c, width, height);
+    if (static_cast<long long>(w.width) * w.height > static_cast<long long>(best.width) * best.height) best = w;
+  }
+  return best.width > 0 ? best : beside;
+}
+
 ScreenRect place_beside(const ScreenRect& t, const ScreenRect& keep, int width, int height, const ScreenRect& s,
                         int gap) {
   const int mid_y = clamp_to(t.y + t.height / 2 - height / 2, s.y, height, s.height);

@@ -12,7 +12,8 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <set>
+#include <mutex>
+#include <thread>
 
 #include "formats/errors.h"
 
@@ -29,10 +30,29 @@ std::function<bool(long long)>& process_probe() {
   return probe;
 }
 
-// Children of start_child not yet collected.
-std::set<long long>& live_children() {
-  static std::set<long long> children;
-  return children;
+// Children of start_child, each true once it has ended. A child is collected only under the
+// lock and after it is marked, so that an id not marked ended is still this program's child,
+// living or not yet collected, and a signal sent to it under the lock reaches no other process.
+// Never destroyed: a watcher may still report an end while the program exits.
+std::mutex& children_lock() {
+  static auto* lock = new std::mutex;
+  return *lock;
+}
+std::map<long long, bool>& children() {
+  static auto* ended = new std::map<long long, bool>;
+  return *ended;
+}
+
+// Waits for the child's end without collecting it, marks it ended and collects it, so that no
+// child is left a zombie whoever looks at it, or nobody.
+void collect_when_ended(long long pid) {
+  siginfo_t info{};
+  while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+  }
+  std::lock_guard hold(children_lock());
+  children()[pid] = true;
+  int status = 0;
+  ::waitpid(static_cast<pid_t>(pid), &status, WNOHANG);
 }
 
 // The error output of each child: the pipe's reading end and the tail read so far.
@@ -116,18 +136,25 @@ long long start_child(const std::filesystem::path& program, const std::vector<st
     if (error_pipe[0] >= 0) ::close(error_pipe[0]);
     raise_error(err::solver_start, path + ": " + std::strerror(failed));
   }
-  live_children().insert(pid);
+  {
+    std::lock_guard hold(children_lock());
+    children()[pid] = false;
+  }
+  std::thread(collect_when_ended, static_cast<long long>(pid)).detach();
   if (error_pipe[0] >= 0) error_outputs()[pid] = {error_pipe[0], program.filename().string() + ": ", {}};
   return pid;
 }
 
 bool child_running(long long pid) {
-  if (live_children().count(pid) == 0) return false;
-  int status = 0;
-  const pid_t r = ::waitpid(static_cast<pid_t>(pid), &status, WNOHANG);
-  if (r == 0) return true;
-  live_children().erase(pid);  // ended and collected now (or collected by someone else)
-  return false;
+  std::lock_guard hold(children_lock());
+  const auto found = children().find(pid);
+  return found != children().end() && !found->second;
+}
+
+void end_child(long long pid) {
+  std::lock_guard hold(children_lock());
+  const auto found = children().find(pid);
+  if (found != children().end() && !found->second) ::kill(static_cast<pid_t>(pid), SIGTERM);
 }
 
 std::string child_error_line(long long pid) {

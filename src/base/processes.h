@@ -13,11 +13,12 @@
 // process id; "Cannot start the solver" naming the program when it cannot be started.
 long long start_child(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment, int inherit = -1);
-// True while a child started by start_child runs. The child is collected only by the first
-// look after its end, so until then its process id cannot pass to another process: a
-// child is followed by this handle, never by an id that may be reused. False for any id that
-// is no running child of start_child.
+// True while a child started by start_child runs. Every child is collected as soon as it ends,
+// whether anyone looks or not (no zombie is left); false for any id that is no running child
+// of start_child, an ended one included.
 bool child_running(long long pid);
+// Asks a child of start_child that still runs to end (SIGTERM); any other id is left alone.
+void end_child(long long pid);
 
 // The last line the child started by start_child has written to its error output so far,
 // without the "<program>: " it starts its messages with; "" when none. Never waits.

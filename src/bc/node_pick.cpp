@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "formats/fields.h"
+
 int16_t pick_node(const ModelStore& m, const ViewWindow& view, double x, double y) {
   double best = 1e30;
   int16_t picked = 0;
@@ -58,28 +60,9 @@ std::vector<int16_t> nodes_in_box(const ModelStore& m, const ViewWindow& view, d
   return inside;
 }
 
-// Coordinates to a millionth of the model's size: a node meant at W 0 reads W 0, not the
-// 3.48091e-05 the mesh's single precision left.
+// A node meant at W 0 reads W 0, not the 3.48091e-05 the mesh's single precision left.
 std::string node_text(const ModelStore& m, int16_t node) {
-  const double unit = 1e-6 * std::max(model_size(m), 1.0);
-  auto at = [&](int a) { return std::nearbyint(double(m.node_xyz(node, a)) / unit) * unit + 0.0; };
-  char text[128];
-  std::snprintf(text, sizeof text, "node %d (L %g, W %g, H %g)", int(node), at(1), at(2), at(3));
-  return text;
-}
-
-// The largest span of the model's nodes along L, W or H, mm.
-double model_size(const ModelStore& m) {
-  double size = 0;
-  for (int a = 1; a <= 3; ++a) {
-    double low = 0, high = 0;
-    for (int i = 1; i <= m.n_node; ++i) {
-      const double v = m.node_xyz(i, a);
-      if (i == 1 || v < low) low = v;
-      if (i == 1 || v > high) high = v;
-    }
-    size = std::max(size, high - low);
-  }
-  return size;
+  return "node " + std::to_string(node) + " (" +
+         place_text(m.node_xyz(node, 1), m.node_xyz(node, 2), m.node_xyz(node, 3), model_size(m)) + ")";
 }
 

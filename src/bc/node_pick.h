@@ -25,9 +25,6 @@ std::vector<int16_t> nodes_near(const ModelStore& m, const ViewWindow& view, dou
 // by number.
 std::vector<int16_t> nodes_in_box(const ModelStore& m, const ViewWindow& view, double x1, double y1, double x2, double y2);
 
-// "node 12 (L 50, W 0, H 100)": a node of the analysis model with its coordinates in mm.
+// "node 12 (L 50, W 0, H 100)": a node of the analysis model with its coordinates in mm, as
+// the model file will hold them.
 std::string node_text(const ModelStore& m, int16_t node);
-
-// The largest span of the model's nodes along L, W or H, mm: the scale below which a coordinate
-// is the rounding of the mesh, not a place.
-double model_size(const ModelStore& m);

@@ -52,7 +52,7 @@ SharedConditions shared_conditions(const ModelStore& m, int case_no, const std::
     std::vector<int16_t> fixed;
     std::vector<float> spring, load;
     for (int16_t node : nodes) {
-      const PointConditions p = point_conditions(m, case_no, node);
+      const PointConditions p = conditions_to_edit(m, case_no, node);
       fixed.push_back(p.fixed[k]);
       spring.push_back(p.spring[k]);
       load.push_back(p.load[k]);
@@ -108,14 +108,54 @@ void mark_what_it_carries(ModelStore& m, int case_no, int node) {
   m.bc_flag(case_no, node) = carries_nothing(m, case_no, node) ? 0 : 1;
 }
 
+// The supports and springs of p become node's common conditions; its loads are no part of them.
+void set_common(ModelStore& m, int node, const PointConditions& p) {
+  for (int k = 1; k <= 6; ++k) {
+    m.common_fixed(node, k) = p.fixed[static_cast<size_t>(k)];
+    m.common_spring(node, k) = p.spring[static_cast<size_t>(k)];
+  }
+}
+
 }  // namespace
 
+bool case_holds_nothing(const ModelStore& m, int c) {
+  for (int i = 1; i <= m.n_node; ++i)
+    if (!carries_nothing(m, c, i)) return false;
+  return true;
+}
+
+PointConditions common_conditions(const ModelStore& m, int node) {
+  PointConditions p;
+  for (int k = 1; k <= 6; ++k) {
+    p.fixed[k] = m.common_fixed(node, k);
+    p.spring[k] = m.common_spring(node, k);
+  }
+  return p;
+}
+
+PointConditions conditions_to_edit(const ModelStore& m, int c, int node) {
+  return case_holds_nothing(m, c) ? common_conditions(m, node) : point_conditions(m, c, node);
+}
+
+void start_case(ModelStore& m, int c) {
+  if (!case_holds_nothing(m, c)) return;
+  for (int i = 1; i <= m.n_node; ++i) {
+    store_point_conditions(m, c, i, common_conditions(m, i));
+    mark_what_it_carries(m, c, i);
+  }
+}
+
+void give_point_conditions(ModelStore& m, int c, int node, const PointConditions& p) {
+  start_case(m, c);
+  store_point_conditions(m, c, node, p);
+  mark_what_it_carries(m, c, node);
+}
+
 void store_point_conditions_in_every_case(ModelStore& m, int case_no, int node, const PointConditions& p) {
-  int last = case_no;
-  for (int c = 1; c <= max_cases; ++c)
-    for (int i = 1; i <= m.n_node; ++i)
-      if (!carries_nothing(m, c, i)) last = std::max(last, c);
-  for (int c = 1; c <= last; ++c) {
+  start_case(m, case_no);
+  set_common(m, node, p);
+  for (int c = 1; c <= max_cases; ++c) {
+    if (c != case_no && case_holds_nothing(m, c)) continue;  // it takes them once it is used
     PointConditions in_case = c == case_no ? p : point_conditions(m, c, node);
     in_case.fixed = p.fixed;
     in_case.spring = p.spring;
@@ -123,6 +163,36 @@ void store_point_conditions_in_every_case(ModelStore& m, int case_no, int node, 
       if (p.fixed[k]) in_case.load[k] = 0;  // a fixed dof carries no load, as the dialog shows it
     store_point_conditions(m, c, node, in_case);
     mark_what_it_carries(m, c, node);
+  }
+}
+
+void give_shared_conditions(ModelStore& m, int c, const std::vector<int16_t>& nodes, const SharedConditions& set,
+                            bool every_case) {
+  start_case(m, c);
+  for (int16_t node : nodes) {
+    const PointConditions p = with_shared(point_conditions(m, c, node), set);
+    if (every_case)
+      store_point_conditions_in_every_case(m, c, node, p);
+    else
+      give_point_conditions(m, c, node, p);
+  }
+}
+
+void common_conditions_from_cases(ModelStore& m) {
+  m.common_fixed.fill(0);
+  m.common_spring.fill(0);
+  std::vector<int> in_use;
+  for (int c = 1; c <= max_cases; ++c)
+    if (!case_holds_nothing(m, c)) in_use.push_back(c);
+  if (in_use.size() < 2) return;
+  for (int i = 1; i <= m.n_node; ++i) {
+    const PointConditions first = point_conditions(m, in_use.front(), i);
+    bool alike = true;
+    for (int c : in_use) {
+      const PointConditions p = point_conditions(m, c, i);
+      alike = alike && p.fixed == first.fixed && p.spring == first.spring;
+    }
+    if (alike) set_common(m, i, first);
   }
 }
 
@@ -143,6 +213,11 @@ void copy_case_supports(ModelStore& m, int from, int to) {
 
 std::vector<PlacedConditions> conditions_by_place(const ModelStore& m) {
   std::vector<PlacedConditions> kept;
+  for (int i = 1; i <= m.n_node; ++i) {
+    const PointConditions common = common_conditions(m, i);
+    if (common.fixed != PointConditions{}.fixed || common.spring != PointConditions{}.spring)
+      kept.push_back({{m.node_xyz(i, 1), m.node_xyz(i, 2), m.node_xyz(i, 3)}, 0, common});
+  }
   for (int c = 1; c <= max_cases; ++c)
     for (int i = 1; i <= m.n_node; ++i)
       if (!carries_nothing(m, c, i))
@@ -167,8 +242,12 @@ RestoredConditions restore_conditions(ModelStore& m, const std::vector<PlacedCon
       if (std::find(missing.begin(), missing.end(), k.at) == missing.end()) missing.push_back(k.at);
       continue;
     }
-    store_point_conditions(m, k.case_no, node, k.p);
-    mark_what_it_carries(m, k.case_no, node);
+    if (k.case_no == 0) {
+      set_common(m, node, k.p);
+    } else {
+      store_point_conditions(m, k.case_no, node, k.p);
+      mark_what_it_carries(m, k.case_no, node);
+    }
     if (!took[static_cast<size_t>(node)]) ++out.restored;
     took[static_cast<size_t>(node)] = 1;
   }
@@ -181,6 +260,8 @@ void clear_all_conditions(ModelStore& m) {
   m.bc_flag.fill(0);
   m.bc_val.fill(0);
   m.spring_val.fill(0);
+  m.common_fixed.fill(0);
+  m.common_spring.fill(0);
   m.case_no = 1;
 }
 

@@ -29,8 +29,8 @@ struct PointConditions {
 // What node carries in case_no, as the dialog is filled with it.
 PointConditions point_conditions(const ModelStore& m, int case_no, int node);
 
-// What several points carry in common in one case, as the dialog shows them when it edits them
-// together: a value where they all agree, none where they differ (and where the dialog is left
+// What several points carry in common in one case (conditions_to_edit), as the dialog shows
+// them when it edits them together: a value where they all agree, none where they differ (and where the dialog is left
 // empty, each point keeps its own).
 struct SharedConditions {
   std::array<std::optional<int16_t>, 7> fixed;
@@ -62,10 +62,39 @@ bool carries_nothing(const ModelStore& m, int case_no, int node);
 // nothing. It never sets the marker; opening the point for editing does.
 void store_point_conditions(ModelStore& m, int case_no, int node, const PointConditions& p);
 
-// "All Load Cases": the supports and springs of p go into node in every case from 1 to the
-// highest that holds any condition (at least case_no); its loads only into case_no. Each case the
-// node then carries something in is marked, one that carries nothing is not.
+// True when no node carries anything in case c: the case is not in use, and no file holds it.
+bool case_holds_nothing(const ModelStore& m, int c);
+
+// The model's common conditions of node: the supports and springs "All Load Cases" set on it.
+PointConditions common_conditions(const ModelStore& m, int node);
+
+// What node carries in case c as the point dialog shows it: in a case not in use, what the
+// case will start from (the node's common conditions).
+PointConditions conditions_to_edit(const ModelStore& m, int c, int node);
+
+// A case not in use takes the common conditions of every node before it is first given
+// anything; a case in use is left as it is.
+void start_case(ModelStore& m, int c);
+
+// bc_box under the case rule: case c started, p stored for node, and the node marked when it
+// carries something.
+void give_point_conditions(ModelStore& m, int c, int node, const PointConditions& p);
+
+// "All Load Cases": the supports and springs of p become node's common conditions and go into
+// every case in use and into case_no (started first); its loads go only into case_no. A load on
+// a degree of freedom now fixed is dropped. Each of these cases marks the node when it carries
+// something in it.
 void store_point_conditions_in_every_case(ModelStore& m, int case_no, int node, const PointConditions& p);
+
+// "OK" of the dialog for several nodes in case c: case c started, then each node given its own
+// conditions with what `set` sets put over them (with every_case, as "All Load Cases").
+void give_shared_conditions(ModelStore& m, int c, const std::vector<int16_t>& nodes, const SharedConditions& set,
+                            bool every_case);
+
+// The common conditions a model read back from its file had: where two or more cases are in
+// use, each node's supports and springs that every one of them holds alike. One case alone
+// cannot tell its own supports from common ones, and gives none.
+void common_conditions_from_cases(ModelStore& m);
 
 // "Copy Case": the supports and springs of every node in case `from` replace those of case `to`;
 // the loads of `to` stay. Markers follow what each node carries in `to`. Cases 1..5.
@@ -74,7 +103,7 @@ void copy_case_supports(ModelStore& m, int from, int to);
 // What the nodes carry, kept by where they lie, so that a new mesh can take it back.
 struct PlacedConditions {
   std::array<float, 3> at{};  // L, W, H, mm
-  int case_no = 0;
+  int case_no = 0;            // 0: the node's common conditions
   PointConditions p;
 };
 std::vector<PlacedConditions> conditions_by_place(const ModelStore& m);
@@ -89,8 +118,8 @@ struct RestoredConditions {
 };
 RestoredConditions restore_conditions(ModelStore& m, const std::vector<PlacedConditions>& kept);
 
-// "Cancel" of the stage: markers, fixed flags, loads and springs of every case and node
-// cleared, and case 1 current.
+// "Cancel" of the stage: markers, fixed flags, loads and springs of every case and node, and
+// the common conditions, cleared, and case 1 current.
 void clear_all_conditions(ModelStore& m);
 
 // The load case a "Case No.=" text selects: its number to the nearest whole (halves to even)

@@ -4,27 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <sstream>
 
 #include "evaluate/drawn_section_check.h"
+#include "formats/fields.h"
 #include "formats/numtext.h"
-
 
 namespace {
 using std::numbers::pi;
-
-// Up to four decimals, no trailing zeros: 100, 12.5, -0.3333.
-std::string short_number(double v) {
-  std::ostringstream s;
-  s.setf(std::ios::fixed);
-  s.precision(4);
-  s << (std::fabs(v) < 5e-5 ? 0.0 : v);
-  std::string t = s.str();
-  t.erase(t.find_last_not_of('0') + 1);
-  if (t.back() == '.') t.pop_back();
-  return t;
-}
-
 }  // namespace
 
 double FrameForces::total_compliance() const {
@@ -299,8 +285,7 @@ FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
 
 std::string node_text(const ModelFile& m, int node0) {
   const auto& p = m.nodes[static_cast<size_t>(node0)];
-  return "node " + std::to_string(node0 + 1) + " at (" + short_number(p[0]) + ", " + short_number(p[1]) + ", " +
-         short_number(p[2]) + ")";
+  return "node " + std::to_string(node0 + 1) + " at " + point_text(p[0], p[1], p[2]);
 }
 
 std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame) {

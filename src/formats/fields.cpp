@@ -173,6 +173,20 @@ std::string field_e15(double value) {
   return out;
 }
 
+std::string coordinate_text(double value, double size) {
+  if (!std::isfinite(value)) return std::to_string(value);  // a message that names it still reads
+  if (std::fabs(value) <= 1e-6 * size) return "0";
+  return plain_text(std::strtod(field_e15(value).c_str(), nullptr));
+}
+
+std::string place_text(double l, double w, double h, double size) {
+  return "L " + coordinate_text(l, size) + ", W " + coordinate_text(w, size) + ", H " + coordinate_text(h, size);
+}
+
+std::string point_text(double l, double w, double h, double size) {
+  return "(" + coordinate_text(l, size) + ", " + coordinate_text(w, size) + ", " + coordinate_text(h, size) + ")";
+}
+
 FieldLine& FieldLine::i5(long value) {
   append_i5(text_, value);
   return *this;

@@ -13,6 +13,15 @@ std::string field_i5(long value);
 // E15: always exactly 15 characters, "    2.06000E+05", "   -5.00000E-01", "    0.00000E+00".
 std::string field_e15(double value);
 
+// A coordinate (mm) as the model file will hold it, for every text that names a place: the six
+// significant digits of its E15 field, shortest ("1000", never "999.999"), and "0" within a
+// millionth of `size`, the model's largest span in mm (the rounding of the mesh, not a place).
+std::string coordinate_text(double value, double size = 0);
+// "L 2000, W 1000, H 1000": a place, each coordinate as coordinate_text writes it.
+std::string place_text(double l, double w, double h, double size = 0);
+// "(2000, 1000, 1000)": the same without the axes' letters.
+std::string point_text(double l, double w, double h, double size = 0);
+
 // One line of fields, built left to right.
 class FieldLine {
  public:

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "formats/errors.h"
+#include "formats/fields.h"
 #include "formats/numtext.h"
 #include "model/geometry.h"
 
@@ -312,9 +313,8 @@ std::string floating_bar(const ModelStore& m) {
   std::vector<int> meets(static_cast<size_t>(m.n_node) + 1, 0);
   for (int j = 1; j <= m.n_elem; ++j)
     for (int end = 1; end <= 2; ++end) ++meets[static_cast<size_t>(m.elem_nod(j, end))];
-  auto at = [&](int node) {
-    return "(" + plain_text(m.node_xyz(node, 1)) + ", " + plain_text(m.node_xyz(node, 2)) + ", " +
-           plain_text(m.node_xyz(node, 3)) + ")";
+  auto at = [&, size = model_size(m)](int node) {
+    return point_text(m.node_xyz(node, 1), m.node_xyz(node, 2), m.node_xyz(node, 3), size);
   };
   for (int j = 1; j <= m.n_elem; ++j) {
     const int k = m.elem_nod(j, 3), a = m.elem_nod(j, 1), b = m.elem_nod(j, 2);

@@ -18,10 +18,26 @@ void ModelStore::form_load() {
   prop_tab.fill(0);
   elem_prop.fill(0);
   spring_val.fill(0);
+  common_fixed.fill(0);
+  common_spring.fill(0);
   n_gr = 0;
   apex_sel = 0;
   apex_mov.fill(0);
   case_no = 1;
+}
+
+double model_size(const ModelStore& m) {
+  double size = 0;
+  for (int a = 1; a <= 3; ++a) {
+    double low = 0, high = 0;
+    for (int i = 1; i <= m.n_node; ++i) {
+      const double v = m.node_xyz(i, a);
+      if (i == 1 || v < low) low = v;
+      if (i == 1 || v > high) high = v;
+    }
+    size = std::max(size, high - low);
+  }
+  return size;
 }
 
 namespace {
@@ -77,6 +93,21 @@ void write_bc(JsonWriter& j, const ModelStore& m) {
   }
   j.end_array();
 }
+
+// The common conditions of every node that has any.
+void write_common(JsonWriter& j, const ModelStore& m) {
+  j.key("common").begin_array();
+  for (int n = 1; n <= max_nodes; ++n) {
+    bool any = false;
+    for (int d = 1; d <= 6; ++d) any = any || m.common_fixed(n, d) != 0 || m.common_spring(n, d) != 0;
+    if (!any) continue;
+    j.begin_object().key("node").value(n);
+    row(j.key("fixed"), m.common_fixed, n, 1, 6);
+    row(j.key("spring"), m.common_spring, n, 1, 6);
+    j.end_object();
+  }
+  j.end_array();
+}
 }  // namespace
 
 void write_model_json(JsonWriter& j, const ModelStore& m) {
@@ -94,4 +125,5 @@ void write_model_json(JsonWriter& j, const ModelStore& m) {
   for (int c = 1; c <= max_cases; ++c) j.value(int(m.case_cnt(c)));
   j.end_array();
   write_bc(j, m);
+  write_common(j, m);
 }

@@ -50,10 +50,18 @@ struct ModelStore {
   Table<float, max_cases, max_nodes, 2, 6> bc_val;   // kind 1 fixed flag, kind 2 load, per dof
   Table<float, max_cases, max_nodes, 6> spring_val;  // spring stiffness to ground per dof
   Table<int16_t, max_cases> case_cnt;                // node records of each case in the file
+  // The model's common conditions, set with "All Load Cases": per node and dof, the fixed flag
+  // and the spring every case in use holds, and a case first used later starts from.
+  Table<int16_t, max_nodes, 6> common_fixed;
+  Table<float, max_nodes, 6> common_spring;
 
   // The window-load steps that concern the store: capacities, cleared arrays, initial values.
   void form_load();
 };
+
+// The largest span of the model's nodes along L, W or H, mm: the scale below which a coordinate
+// is the rounding of the mesh, not a place.
+double model_size(const ModelStore& m);
 
 // The store as JSON for the scenario runner: bookkeeping, the design records 1..n_gr, the
 // analysis model and one object per case and node carrying data.

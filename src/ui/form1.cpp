@@ -372,6 +372,7 @@ void Form1::poll_run() {
 }
 
 // A run that failed brings the ways out at once: "To Re-Analysis" gives its conditions back.
+// Its failure is said here, so the solver's window, which stays open on it, goes.
 void Form1::show_run(const RunStatus& status) {
   run = status;
   Label5->setText(QString::fromStdString(store.res_ok == 1 ? once_read(status.message) : status.message));
@@ -381,7 +382,9 @@ void Form1::show_run(const RunStatus& status) {
   if (!Command20->isEnabled()) set_status("The run has ended after the stop asked");
   run_timer_->stop();
   let_go_of_run_lock();  // its end is seen: the directory is free for another run
-  if (status.state == "failed") Frame4->show();
+  if (status.state != "failed") return;
+  Frame4->show();
+  end_child(solver_pid_);
 }
 
 void Form1::Command1_Click() {

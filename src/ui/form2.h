@@ -196,10 +196,10 @@ class Form2 : public ViewForm {
   // Boundary-condition stage (form2_bc.cpp): public procedures, handlers and steps.
   void bc_box0();     // the picked point's data in the current case cleared
   // The point dialog's values stored for the picked point, in the case shown or, for its
-  // supports and springs, in every case in use.
+  // supports and springs, in every case in use and in the cases used later.
   void bc_box(const PointConditions& p, bool every_case = false);
   // The dialog's values for the selected nodes: what it sets put over each node's own, in the
-  // case shown or, for supports and springs, in every case in use; the selection then clears.
+  // case shown or, for supports and springs, in every case in use and later; the selection then clears.
   void bc_box_selected(const SharedConditions& set, bool every_case = false);
   void bc_discard();  // the point dialog closed without "OK"
   void Command12_Click();  // Go to Analysis

@@ -21,13 +21,12 @@ std::string records_text(int n) { return std::to_string(n) + (n == 1 ? " record"
 QString rect_text(const QRect& r) { return QString("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); }
 
 // topo opens beside the post-processing window, and where the screen has no room for both,
-// at least not over the run's status and "Stop" (the middle column from Label5 down).
+// over none of its controls (those shown later included).
 std::vector<std::string> solver_arguments(int display_switch) {
   if (display_switch != 1) return {};
   Form1& post = static_cast<Form1&>(shell().load("Form1"));
-  const QPoint status = post.mapToGlobal(post.Label5->pos());
-  const QRect keep(status, QPoint(status.x() + post.Label5->width(), post.mapToGlobal(QPoint(0, post.height())).y()));
-  return {"--beside", rect_text(post.frameGeometry()).toStdString(), "--keep", rect_text(keep).toStdString()};
+  return {"--beside", rect_text(post.frameGeometry()).toStdString(), "--keep",
+          rect_text(controls_on_screen(post)).toStdString()};
 }
 
 // The token of the run started last from this program: a solver still in that run keeps

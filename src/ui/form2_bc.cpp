@@ -11,6 +11,7 @@
 #include "base/placement.h"
 #include "bc/node_pick.h"
 #include "bc/point_conditions.h"
+#include "formats/fields.h"
 #include "formats/numtext.h"
 #include "model/mesh.h"
 #include "ui/form2.h"
@@ -89,10 +90,11 @@ void Form2::pick_point_at(float x, float y) {
   conditions.view_angle->setChecked(true);
 }
 
-// The dialog shows what the point carries in the current case; ticking a box from here runs
-// the dialog's own rule, hiding that degree of freedom's spring and load.
+// The dialog shows what the point carries in the current case (in a case not yet in use, what
+// the case starts from); ticking a box from here runs the dialog's own rule, hiding that degree
+// of freedom's spring and load.
 void Form2::open_point_dialog() {
-  const PointConditions p = point_conditions(model, model.case_no, model.bc_node);
+  const PointConditions p = conditions_to_edit(model, model.case_no, model.bc_node);
   Form5& dialog = point_dialog();
   dialog.show_conditions(p, {model.bc_node});
   model.bc_flag(model.case_no, model.bc_node) = 1;
@@ -163,34 +165,33 @@ void Form2::place_dialog_beside_node(QWidget& dialog) {
 
 void Form2::bc_box0() { clear_point_conditions(model, model.case_no, model.bc_node); }
 
+namespace {
+// "Set node 4 in case 2", "Set 4 nodes: supports and springs in every case, also cases used
+// later; loads in case 1".
+std::string set_text(const std::string& what, bool every_case, int case_no) {
+  return "Set " + what +
+         (every_case ? ": supports and springs in every case, also cases used later; loads in case " : " in case ") +
+         std::to_string(case_no);
+}
+}  // namespace
+
 void Form2::bc_box_selected(const SharedConditions& set, bool every_case) {
-  for (int16_t node : selection_) {
-    const PointConditions p = with_shared(point_conditions(model, model.case_no, node), set);
-    if (every_case) {
-      store_point_conditions_in_every_case(model, model.case_no, node, p);
-    } else {
-      store_point_conditions(model, model.case_no, node, p);
-      model.bc_flag(model.case_no, node) = carries_nothing(model, model.case_no, node) ? 0 : 1;
-    }
-  }
+  give_shared_conditions(model, model.case_no, selection_, set, every_case);
   const int count = static_cast<int>(selection_.size());
   selection_.clear();
   conditions.edit_selected->hide();
   conditions.view_angle->setChecked(true);
   Draw_3D();
-  set_status("Set " + plural(count, "node") + (every_case ? ": supports and springs in every case, loads in case " : " in case ") +
-             std::to_string(model.case_no));
+  set_status(set_text(plural(count, "node"), every_case, model.case_no));
 }
 
 void Form2::bc_box(const PointConditions& p, bool every_case) {
   if (every_case)
     store_point_conditions_in_every_case(model, model.case_no, model.bc_node, p);
   else
-    store_point_conditions(model, model.case_no, model.bc_node, p);
+    give_point_conditions(model, model.case_no, model.bc_node, p);
   Draw_3D();
-  set_status("Set " + node_text(model, model.bc_node) +
-             (every_case ? ": supports and springs in every case, loads in case " : " in case ") +
-             std::to_string(model.case_no));
+  set_status(set_text(node_text(model, model.bc_node), every_case, model.case_no));
 }
 
 // What the point carried stays as it was; a point that was opened without data loses the
@@ -243,8 +244,8 @@ void Form2::Command41_Click() {
   std::string said = "Restored the conditions of " + plural(r.restored, "node");
   if (r.missing > 0) {
     const auto& at = r.first_missing;
-    said += "; " + plural(r.missing, "place") + " found no node" +
-            ", the first at (" + plain_text(at[0]) + ", " + plain_text(at[1]) + ", " + plain_text(at[2]) + ")";
+    said += "; " + plural(r.missing, "place") + " found no node, the first at " +
+            point_text(at[0], at[1], at[2], model_size(model));
   }
   set_status(said);
 }

@@ -66,3 +66,11 @@ std::string text_of(const QLineEdit* t) { return t->text().toStdString(); }
 void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale) {
   if (auto v = mirror_value(text_of(text), scroll->minimum(), scroll->maximum(), scale)) scroll->setValue(*v);
 }
+
+QRect controls_on_screen(const QWidget& window) {
+  QRect box;
+  for (const QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!w->isWindow()) box |= w->geometry();
+  return box.translated(window.mapToGlobal(QPoint(0, 0)));
+}
+

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRect>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QString>
@@ -72,6 +73,10 @@ void on_edit(QLineEdit* t, Window* w, void (Window::*handler)()) {
 
 // The text-box half of a text-box/scroll-bar mirror: a typed number moves the scroll bar when
 // its nearest Integer (after `scale`) lies in the bar's range; any other text is ignored.
+// The box on the screen of every control of a window, shown or not (its dialogs, windows of
+// their own, are none of them): what a window opened beside it keeps clear of.
+QRect controls_on_screen(const QWidget& window);
+
 void scroll_from_text(const QLineEdit* text, QScrollBar* scroll, double scale = 1.0);
 
 // A check box's value as 0 or 1, and setting it as code does (its click handler fires on change).

@@ -4,8 +4,8 @@
 // with every cycle, and keeps the same run log. When the run ends the window stays on the last
 // cycle (or on the error) until it is closed; exits non-zero after an error.
 // Started by the modelling window with `--beside X,Y,W,H --keep X,Y,W,H`, the post-processing
-// window's place on the screen, beside which it opens, and the part of it (the run's status)
-// it leaves uncovered when the screen has no room beside it. `topo --close-at-end` closes the window itself when the
+// window's place on the screen, beside which it opens, and the box of its controls, which it
+// leaves uncovered when the screen has no room beside it. `topo --close-at-end` closes the window itself when the
 // run ends (for headless runs).
 #include <QApplication>
 #include <QCheckBox>
@@ -266,6 +266,16 @@ class Run {
   bool posted_ = false;
 };
 
+// Beside the window that started the run, or where the screen has no room for that, over no
+// control of it, made smaller where the room asks (the frame keeps its borders).
+void place_clear_of_controls(QWidget& window, const ScreenRect& starter, const ScreenRect& controls) {
+  const QRect screen = window.screen()->availableGeometry(), frame = window.frameGeometry();
+  const ScreenRect at = place_clear_of(starter, controls, frame.width(), frame.height(),
+                                       {screen.x(), screen.y(), screen.width(), screen.height()}, 8);
+  const int borders_w = frame.width() - window.width(), borders_h = frame.height() - window.height();
+  if (at.width < frame.width() || at.height < frame.height()) window.resize(at.width - borders_w, at.height - borders_h);
+  window.move(at.x, at.y);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -302,12 +312,7 @@ int main(int argc, char** argv) {
     QCoreApplication::quit();
   };
   window.show();
-  if (beside) {
-    const QRect screen = window.screen()->availableGeometry(), frame = window.frameGeometry();
-    const ScreenRect at = place_beside(*beside, keep.value_or(*beside), frame.width(), frame.height(),
-                                       {screen.x(), screen.y(), screen.width(), screen.height()}, 8);
-    window.move(at.x, at.y);
-  }
+  if (beside) place_clear_of_controls(window, *beside, keep.value_or(*beside));
   window.redraw();
   run.start();
   app.exec();

@@ -73,6 +73,21 @@ TEST_F(RunIdentity, TheLockPassesToTheStartedSolverAndEndsWithIt) {
   EXPECT_FALSE(child_running(getppid()));  // no child of start_child
 }
 
+// A child is collected when it ends, though nobody asks after it: no zombie is left. Asked to
+// end, a running child ends; an id that is no child of start_child is left alone.
+TEST_F(RunIdentity, ChildrenAreCollectedWhenTheyEnd) {
+  const long long quick = start_child("/bin/sh", {"-c", "exit 3"}, {});
+  EXPECT_TRUE(wait_until([&] { return process_gone(quick); }));
+  EXPECT_FALSE(child_running(quick));
+  const long long waiting = start_child(stand_in(), {}, {});
+  EXPECT_TRUE(child_running(waiting));
+  end_child(waiting);
+  EXPECT_TRUE(wait_until([&] { return process_gone(waiting); }));
+  EXPECT_FALSE(child_running(waiting));
+  end_child(getppid());
+  EXPECT_TRUE(process_running(getppid()));
+}
+
 TEST_F(RunIdentity, ASolverThatCannotStartLeavesTheLockWithTheProgram) {
   write_file("not_a_program", "plain text\n");
   DirectoryLock lock;

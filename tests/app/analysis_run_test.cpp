@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "analysis/model_file.h"
@@ -174,6 +175,37 @@ TEST_F(AnalysisRun, StopEndsTheRunAndTheStatusFollows) {
   // The post_small results stand in for the run's own.
   copy_result_set();
   run("click Form1.Command1\nexpect Form1.Label5 text Stopped by the user after 1 cycle: the results are read.\n");
+}
+
+// A stand-in for topo logs the run's failure and, as topo's window does, waits to be closed:
+// once the post-processing window shows the failure, it is ended and collected. It was told to
+// keep clear of the box of every control of that window, those still hidden included.
+TEST_F(AnalysisRun, AFailedRunClosesTheSolverWindowAndLeavesNoZombie) {
+  write_program("topo",
+                "printf '%s\\n' \"$@\" > solver_arguments\n"
+                "printf 'run %s\\r\\n' \"$MARULLA_RUN_TOKEN\" > topo_run.log\n"
+                "printf 'failed after 0 cycles: no load in any load case\\r\\n' >> topo_run.log\n"
+                "exec sleep 20\n");
+  build_model();
+  run("click Form2.Command13\nexpect Form1 shown\nwait-run 20\nexpect-state Form1 run_state \"failed\"\n"
+      "expect Form1.Frame4 shown 1\n");
+  const long long solver = last_solver_process();
+  EXPECT_TRUE(wait_until([&] { return process_gone(solver); }));
+  EXPECT_FALSE(child_running(solver));
+
+  const QWidget& post = *Forms::find("Form1");
+  int x = 0, y = 0, w = 0, h = 0;
+  ASSERT_EQ(std::sscanf(file_text("solver_arguments").c_str(), "--beside %*d,%*d,%*d,%*d --keep %d,%d,%d,%d", &x, &y, &w, &h), 4)
+      << file_text("solver_arguments");
+  const QRect keep(x, y, w, h);
+  int controls = 0;
+  for (const QWidget* c : post.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (c->isWindow()) continue;
+    ++controls;
+    EXPECT_TRUE(keep.contains(QRect(post.mapToGlobal(c->pos()), c->size()))) << c->objectName().toStdString();
+  }
+  EXPECT_GT(controls, 10);
+  EXPECT_FALSE(keep.contains(post.mapToGlobal(QPoint(10, 300))));  // the picture is no control
 }
 
 // "Read" without a file changes nothing but the labels; "Save" and "Read" say what they did.

@@ -10,6 +10,7 @@
 
 #include "app/forms.h"
 #include "base/number_labels.h"
+#include "base/view_window.h"
 #include "support/drawing.h"
 #include "support/window_test.h"
 #include "ui/form2.h"
@@ -238,6 +239,22 @@ TEST_F(BcStage, NodesAreNamedWithTheirCoordinates) {
   run("expect Form2.Label60 text Cleared " + node + " in case 1\n");
   run("click Form2.Command14\n"
       "expect Form2.Label60 text Back to the design stage: supports, springs and loads cleared in every case\n");
+}
+
+// A node of a 3000 x 2000 x 1000 box is named as the model file will hold it, in the dialog's
+// title and on the status line alike.
+TEST_F(BcStage, NodesAreNamedAsTheModelFileHoldsThem) {
+  run("click frmSplash.Command1\nclick Form2.Command1\nset Form2.Text7 3000\nset Form2.Text8 2000\n"
+      "set Form2.Text9 1000\nset Form2.Text10 1500\nset Form2.Text11 1000\nset Form2.Text12 500\n"
+      "set Form2.Text13 3\nset Form2.Text14 2\nset Form2.Text15 2\nclick Form2.Command2\nclick Form2.Command12\n"
+      "set Form2.Text3 30\nset Form2.Text1 20\n");
+  ASSERT_EQ(f().model.n_node, 36);
+  const std::string node = "node 22 (L 2000, W 1000, H 1000)";
+  const ScreenPoint at = to_screen(f().view_win, f().model.node_uv(22, 1), f().model.node_uv(22, 2));
+  f().Form_MouseMove(0, 0, static_cast<float>(at.x), static_cast<float>(at.y));
+  run("expect Form2.Label60 contains Under the pointer: " + node + "\n");
+  open((std::to_string(int(at.x)) + " " + std::to_string(int(at.y))).c_str());
+  run("expect-state Form5 caption \"B.C & A.L - " + node + ", case 1\"\n");
 }
 
 // "Copy Case" takes case 1's supports into case 3. ("All Load Cases": supports_in_few_clicks.)

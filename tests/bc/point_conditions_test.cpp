@@ -148,8 +148,8 @@ PointConditions clamped_with_load(float load_h) {
 }
 }  // namespace
 
-// Supports and springs go into every case up to the highest in use, the load only into the case
-// shown; a case the node then carries something in is marked.
+// Supports and springs go into every case in use and become the node's common conditions, the
+// load only into the case shown; a case the node then carries something in is marked.
 TEST(PointConditions, AllLoadCasesTakeTheSupportsAndSpringsNotTheLoads) {
   ModelStore m = three_nodes();
   m.bc_val(3, 2, 2, 1) = 40;  // case 3 is in use, at another node
@@ -167,8 +167,61 @@ TEST(PointConditions, AllLoadCasesTakeTheSupportsAndSpringsNotTheLoads) {
   }
   EXPECT_EQ(m.bc_val(1, 1, 2, 6), 5);
   EXPECT_EQ(m.bc_val(1, 1, 2, 2), 0);
-  EXPECT_EQ(m.bc_flag(4, 1), 0);  // beyond the highest case in use
-  EXPECT_EQ(m.spring_val(4, 1, 5), 0);
+  EXPECT_TRUE(case_holds_nothing(m, 4));  // not in use: it holds them once it is used
+  EXPECT_EQ(m.common_fixed(1, 3), 1);
+  EXPECT_EQ(m.common_spring(1, 5), 250);
+  EXPECT_EQ(m.common_fixed(2, 1), 0);
+}
+
+// A case first given anything after "All Load Cases" starts from the common conditions; the
+// dialog shows them before; a case already in use is not started again.
+TEST(PointConditions, CasesUsedLaterStartFromTheCommonConditions) {
+  ModelStore m = three_nodes();
+  store_point_conditions_in_every_case(m, 1, 1, clamped_with_load(0));
+  EXPECT_EQ(conditions_to_edit(m, 4, 1).fixed, clamped_with_load(0).fixed);
+  EXPECT_EQ(conditions_to_edit(m, 4, 1).load[4], 0);  // loads are no common condition
+  PointConditions load;
+  load.load[2] = 300;
+  give_point_conditions(m, 4, 3, load);
+  EXPECT_EQ(m.bc_val(4, 1, 1, 1), 1);
+  EXPECT_EQ(m.spring_val(4, 1, 5), 250);
+  EXPECT_EQ(m.bc_flag(4, 1), 1);
+  EXPECT_EQ(m.bc_val(4, 3, 2, 2), 300);
+  EXPECT_EQ(m.bc_flag(4, 3), 1);
+  EXPECT_EQ(m.bc_val(4, 1, 2, 4), 0);
+  // Cleared in case 4, node 1 stays free there: case 4 is in use.
+  clear_point_conditions(m, 4, 1);
+  give_point_conditions(m, 4, 2, load);
+  EXPECT_EQ(m.bc_val(4, 1, 1, 1), 0);
+  EXPECT_EQ(conditions_to_edit(m, 4, 1).fixed[1], 0);
+  // Several nodes at once in a case not in use: a load set on all of them stays off the
+  // supported node's fixed degrees of freedom, which it keeps.
+  SharedConditions set;
+  set.load[1] = 20;
+  give_shared_conditions(m, 5, {1, 2}, set, false);
+  EXPECT_EQ(m.bc_val(5, 1, 1, 1), 1);
+  EXPECT_EQ(m.bc_val(5, 1, 2, 1), 0);
+  EXPECT_EQ(m.bc_val(5, 2, 2, 1), 20);
+  // Supports no longer common: set free with "All Load Cases", they leave every case in use.
+  give_shared_conditions(m, 5, {1}, SharedConditions{{0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}, {}}, true);
+  for (int c : {1, 4, 5}) EXPECT_EQ(m.bc_val(c, 1, 1, 2), 0) << c;
+  EXPECT_EQ(m.common_fixed(1, 2), 0);
+  EXPECT_EQ(m.common_spring(1, 5), 0);
+}
+
+// A model read back keeps as common what every case in use holds alike; one case tells nothing.
+TEST(PointConditions, CommonConditionsOfCasesReadBack) {
+  ModelStore m = three_nodes();
+  for (int c : {1, 3}) store_point_conditions(m, c, 1, clamped_with_load(0));
+  store_point_conditions(m, 1, 2, clamped_with_load(0));  // node 2 only in case 1
+  m.bc_val(3, 3, 2, 1) = 10;
+  common_conditions_from_cases(m);
+  EXPECT_EQ(m.common_fixed(1, 1), 1);
+  EXPECT_EQ(m.common_spring(1, 5), 250);
+  EXPECT_EQ(m.common_fixed(2, 1), 0);
+  for (int node = 1; node <= 3; ++node) clear_point_conditions(m, 3, node);
+  common_conditions_from_cases(m);
+  EXPECT_EQ(m.common_fixed(1, 1), 0);
 }
 
 // "Copy Case" replaces the target's supports and springs, keeps its loads on free dofs.
@@ -199,9 +252,11 @@ TEST(PointConditions, ConditionsComeBackWhereTheirNodesStillLie) {
   store_point_conditions(m, 1, 1, clamped_with_load(0));
   store_point_conditions(m, 2, 1, clamped_with_load(0));
   m.bc_val(1, 2, 2, 3) = -100;
+  m.common_fixed(2, 1) = 1;  // node 2's common support goes with it
   const std::vector<PlacedConditions> kept = conditions_by_place(m);
-  ASSERT_EQ(kept.size(), 3u);
+  ASSERT_EQ(kept.size(), 4u);
   clear_all_conditions(m);
+  EXPECT_EQ(m.common_fixed(2, 1), 0);
   // The new mesh: node 1 now lies where node 2 was, (1000, 0, 0), a hair's breadth off; node 2
   // somewhere new.
   for (int a = 1; a <= 3; ++a) {
@@ -215,6 +270,7 @@ TEST(PointConditions, ConditionsComeBackWhereTheirNodesStillLie) {
   EXPECT_EQ(m.bc_val(1, 1, 2, 3), -100);
   EXPECT_EQ(m.bc_flag(1, 1), 1);
   EXPECT_EQ(m.bc_val(1, 1, 1, 1), 0);
+  EXPECT_EQ(m.common_fixed(1, 1), 1);
 }
 
 // A node meant at W 0 is named at W 0, whatever single precision left of it; a millionth of a
@@ -228,4 +284,18 @@ TEST(NodePick, NodesAreNamedToAMillionthOfTheModel) {
   // A third of that below 0 is 0 too, not -0.
   m.node_xyz(3, 2) = -7e-4f;
   EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 0, H -0.25)");
+  // As the model file holds them: six significant digits, never a rounding to a millionth of a
+  // 3000 mm model (0.003 mm) that makes 1000 read 999.999.
+  m.node_xyz(2, 1) = 3000;
+  m.node_xyz(3, 2) = 1000;
+  m.node_xyz(3, 3) = 999.99994f;
+  EXPECT_EQ(node_text(m, 3), "node 3 (L 2000, W 1000, H 1000)");
+  m.node_xyz(3, 1) = 1234.5678f;
+  EXPECT_EQ(node_text(m, 3), "node 3 (L 1234.57, W 1000, H 1000)");
+  // The model's size is its largest span, wherever it lies: 4000 mm along H from 1000 to 5000,
+  // set by the last node; 0.0035 mm is below a millionth of it.
+  for (int i = 1; i <= 3; ++i) m.node_xyz(i, 3) = 1000 + 2000.0f * float(i - 1);
+  EXPECT_EQ(model_size(m), 4000);
+  m.node_xyz(1, 2) = 0.0035f;
+  EXPECT_EQ(node_text(m, 1), "node 1 (L 0, W 0, H 1000)");
 }

@@ -43,6 +43,16 @@ TEST(Fields, I5) {
   EXPECT_EQ(field_i5(123456), "123456");  // too wide: written whole, never cut
 }
 
+// A place reads as the model file holds it, whatever the mesh's single precision left.
+TEST(Fields, CoordinatesAsTheFileHoldsThem) {
+  EXPECT_EQ(place_text(2000, 999.99994f, -0.5), "L 2000, W 1000, H -0.5");
+  EXPECT_EQ(point_text(2000, 999.99994f, 1e-4, 1000), "(2000, 1000, 0)");
+  EXPECT_EQ(coordinate_text(3.48091e-05), "0.0000348091");
+  EXPECT_EQ(coordinate_text(3.48091e-05, 100), "0");  // a millionth of a 100 mm model is below 1e-4
+  EXPECT_EQ(coordinate_text(-2e-4, 100), "-0.0002");
+  EXPECT_EQ(coordinate_text(1e9 / 3), "333333000");
+}
+
 TEST(Fields, E15) {
   EXPECT_EQ(field_e15(206000), "    2.06000E+05");
   EXPECT_EQ(field_e15(-0.5), "   -5.00000E-01");

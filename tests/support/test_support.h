@@ -99,6 +99,9 @@ inline bool wait_until(const std::function<bool()>& done) {
   return done();
 }
 
+// True once no process of that id is left, not even a zombie waiting to be collected.
+inline bool process_gone(long long pid) { return !std::filesystem::exists("/proc/" + std::to_string(pid)); }
+
 // True when a writer's temporary file of `path` ("path.tmp", "path.tmp.<pid>") is left beside it.
 inline bool temp_file_left(const std::filesystem::path& path) {
   const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
