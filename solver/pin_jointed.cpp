@@ -4,6 +4,8 @@
 //   subject to B_s N_s = f_s          (equilibrium of every free translation, each loaded set s)
 //              -a_e <= N_s,e <= a_e   (design members; non-design members are free and cost nothing)
 //
+// with N_s,e = p - q, p + q <= a_e for a design member.
+//
 // B_s holds the members' direction cosines at the translations its supports leave free: a tension
 // N in the member from node 1 to node 2 pulls node 1 along +t and node 2 along -t, so B N = f
 // balances the applied load f. The optimum is seldom unique; a second program can find, among the
@@ -111,19 +113,23 @@ std::string unreachable(const ModelFile& model, const PinJointedLoads& s, const 
   return {};
 }
 
-// One loaded set: a force column per member, |N| <= a for the design members, and one
-// equilibrium row per free translation that a member reaches.
+// One loaded set: each design member's tension and compression as columns p, q >= 0 with
+// p + q <= a, a free force column per non-design member, and one equilibrium row per free
+// translation that a member reaches. (One force column per member within -a..a needs two rows a
+// member and solves many times slower.)
 void add_set(Program& lp, const ModelFile& model, const PinJointedLoads& s, const Members& m, const std::vector<int>& area) {
   const size_t n_elem = m.design.size();
-  std::vector<int> N(n_elem);
+  std::vector<std::array<int, 2>> N(n_elem, {-1, -1});
   for (size_t j = 0; j < n_elem; ++j) {
-    N[j] = lp.column(-inf, inf, 0);
-    if (!m.design[j]) continue;
-    for (const double sign : {1.0, -1.0}) {  // +-N - a <= 0
-      const int r = lp.row(-inf, 0);
-      lp.entry(r, N[j], sign);
-      lp.entry(r, area[j], -1);
+    if (!m.design[j]) {
+      N[j][0] = lp.column(-inf, inf, 0);
+      continue;
     }
+    N[j] = {lp.column(0, inf, 0), lp.column(0, inf, 0)};
+    const int r = lp.row(-inf, 0);  // p + q - a <= 0
+    lp.entry(r, N[j][0], 1);
+    lp.entry(r, N[j][1], 1);
+    lp.entry(r, area[j], -1);
   }
   std::vector<int> row_of(3 * s.loads.size(), -1);
   auto row_at = [&](size_t node, size_t k) {
@@ -135,15 +141,19 @@ void add_set(Program& lp, const ModelFile& model, const PinJointedLoads& s, cons
     for (size_t k = 0; k < 3; ++k) {
       if (m.direction[j][k] == 0) continue;
       const auto [n1, n2] = m.ends[j];
-      if (!fixed_at(model, s, n1)[k]) lp.entry(row_at(n1, k), N[j], m.direction[j][k]);
-      if (!fixed_at(model, s, n2)[k]) lp.entry(row_at(n2, k), N[j], -m.direction[j][k]);
+      for (int side = 0; side < 2; ++side) {
+        if (N[j][side] < 0) continue;
+        const double sign = side == 0 ? 1.0 : -1.0;
+        if (!fixed_at(model, s, n1)[k]) lp.entry(row_at(n1, k), N[j][side], sign * m.direction[j][k]);
+        if (!fixed_at(model, s, n2)[k]) lp.entry(row_at(n2, k), N[j][side], -sign * m.direction[j][k]);
+      }
     }
 }
 
 // The program of the sets, solved for its least load path; `area` gets each design member's
 // area column (-1 for non-design members).
 void solve_least(ClpSimplex& simplex, const ModelFile& model, const std::vector<const PinJointedLoads*>& sets,
-                 const Members& m, std::vector<int>& area) {
+                 const Members& m, std::vector<int>& area, double seconds) {
   Program lp;
   area.assign(m.design.size(), -1);
   for (size_t j = 0; j < area.size(); ++j)
@@ -155,16 +165,21 @@ void solve_least(ClpSimplex& simplex, const ModelFile& model, const std::vector<
   simplex.setLogLevel(0);
   simplex.loadProblem(matrix, lp.col_low.data(), lp.col_high.data(), lp.cost.data(), lp.row_low.data(),
                       lp.row_high.data());
+  if (seconds > 0) simplex.setMaximumSeconds(seconds);
   simplex.dual();
 }
 
-// Why the sets together have no optimum: the first the members cannot carry on its own (the sets
-// share nothing but the areas, which are free to grow), or the program's own failure.
-std::string no_optimum(const ModelFile& model, const std::vector<const PinJointedLoads*>& sets, const Members& m) {
+// Why the sets together have no optimum: the time ran out, or the first set the members cannot
+// carry on its own (the sets share nothing but the areas, which are free to grow), or the
+// program's own failure.
+std::string no_optimum(const ModelFile& model, const std::vector<const PinJointedLoads*>& sets, const Members& m,
+                       const ClpSimplex& together, double seconds) {
+  if (seconds > 0 && together.status() == 3)
+    return "the linear program did not finish in " + std::to_string(static_cast<int>(seconds)) + " s";
   for (const PinJointedLoads* s : sets) {
     ClpSimplex alone;
     std::vector<int> area;
-    solve_least(alone, model, {s}, m, area);
+    solve_least(alone, model, {s}, m, area, seconds);
     if (alone.isProvenPrimalInfeasible())
       return "the members, pin-jointed, are a mechanism under the loads of " + s->name;
   }
@@ -208,7 +223,8 @@ PinJointedLayout layout_of(const double* solution, const Members& m, const std::
 
 }  // namespace
 
-PinJointedOutcome pin_jointed_layout(const ModelFile& model, const std::vector<PinJointedLoads>& sets, bool least_peak) {
+PinJointedOutcome pin_jointed_layout(const ModelFile& model, const std::vector<PinJointedLoads>& sets,
+                                     const PinJointedOptions& options) {
   PinJointedOutcome out;
   const std::optional<Members> m = members_of(model, out.problem);
   if (!m) return out;
@@ -224,12 +240,12 @@ PinJointedOutcome pin_jointed_layout(const ModelFile& model, const std::vector<P
   }
   ClpSimplex simplex;
   std::vector<int> area;
-  solve_least(simplex, model, loaded_sets, *m, area);
+  solve_least(simplex, model, loaded_sets, *m, area, options.seconds);
   if (!simplex.isProvenOptimal()) {
-    out.problem = no_optimum(model, loaded_sets, *m);
+    out.problem = no_optimum(model, loaded_sets, *m, simplex, options.seconds);
     return out;
   }
-  if (!least_peak) {
+  if (!options.least_peak) {
     out.layout = layout_of(simplex.primalColumnSolution(), *m, area);
     return out;
   }
@@ -248,5 +264,5 @@ std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model) {
   std::vector<PinJointedLoads> sets;
   for (size_t c = 0; c < model.cases.size(); ++c)
     sets.push_back({"load case " + std::to_string(c + 1), c, model.cases[c].loads});
-  return pin_jointed_layout(model, sets, true).layout;
+  return pin_jointed_layout(model, sets, {.least_peak = true}).layout;
 }

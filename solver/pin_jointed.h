@@ -26,6 +26,11 @@ struct PinJointedLoads {
   std::vector<std::array<double, 6>> loads;
 };
 
+struct PinJointedOptions {
+  bool least_peak = false;  // a second program finds, among the layouts of least load path, the one whose largest force is least
+  double seconds = 0;       // the most the program may take (0: no limit); past it there is no layout, and the problem says so
+};
+
 // The layout, or why there is none.
 struct PinJointedOutcome {
   std::optional<PinJointedLayout> layout;
@@ -37,10 +42,8 @@ struct PinJointedOutcome {
 // Every loaded set must be in equilibrium at every free translation; sets without a load take no
 // part. None, saying why, when no set is loaded, a member has no length, a set puts a moment on
 // a free rotation or a load where no member reaches, or the members are a mechanism under a set.
-// `least_peak`: a second program finds, among the layouts of least load path, the one whose
-// largest force is least.
 PinJointedOutcome pin_jointed_layout(const ModelFile& model, const std::vector<PinJointedLoads>& sets,
-                                     bool least_peak = false);
+                                     const PinJointedOptions& options = {});
 // Every load case of the model as it stands, with the least peak; nothing when there is no layout.
 std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model);
 

@@ -8,7 +8,7 @@ PinJointedOutcome plastic_layout(const ModelFile& m, const Loading& loading) {
   std::vector<PinJointedLoads> sets;
   for (const LoadState& s : load_states(m.cases.size(), loading))
     if (s.strength) sets.push_back({s.name, s.supports, state_nodal_loads(m, s)});
-  return pin_jointed_layout(m, sets);
+  return pin_jointed_layout(m, sets, {.seconds = plastic_seconds});
 }
 
 PlasticBound plastic_bound(const PinJointedOutcome& layout, const CheckSettings& steel, double density) {

@@ -17,6 +17,8 @@ class JsonWriter;
 // The truss in the model's units, of the ultimate states of a model under a loading: each load
 // case, or each ULS combination as the factored sum of its cases' nodal loads on the supports of
 // the case it stands on.
+// The program stops after plastic_seconds (CPU time) and leaves no bound, saying so.
+inline constexpr double plastic_seconds = 10;
 PinJointedOutcome plastic_layout(const ModelFile& m, const Loading& loading);
 
 struct PlasticBound {
