@@ -46,6 +46,21 @@ TEST(PlasticBound, TwoStrutsCarryTheirLoadAtTheDesignYieldStress) {
   EXPECT_NEAR(uls.mass, 1.35 * volume * 2700 * 1e-9, 1e-9 * uls.mass);
 }
 
+// Pushed across as well as down, the struts carry (P / sin 30 +- H / cos 30) / 2: the least
+// largest force of the stiffest layout is the larger, whichever strut carries it.
+TEST(PlasticBound, StiffestLayoutKnowsItsLargestForce) {
+  const double P = 1000, H = 300;
+  for (const double across : {H, -H}) {
+    Model m = test_support::two_struts(P);
+    Model::load(m.f.cases[0], 3, 1, across);
+    const auto layout = pin_jointed_layout(m.f);
+    ASSERT_TRUE(layout);
+    const double larger = (P / 0.5 + H / std::sqrt(0.75)) / 2, smaller = (P / 0.5 - H / std::sqrt(0.75)) / 2;
+    EXPECT_NEAR(layout->peak, larger, 1e-6 * larger);
+    EXPECT_NEAR(layout->load_path, 1000 * (larger + smaller), 1e-6 * larger);
+  }
+}
+
 // A box of 8 nodes with every pair of them a design member but one, a non-design bar; two load
 // cases on different supports (case 1 pinned at the four feet, case 2 one foot pinned, one held
 // along W and H, two along H).
