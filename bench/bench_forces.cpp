@@ -13,6 +13,7 @@
 #include "evaluate/clean_up.h"
 #include "evaluate/frame_judgement.h"
 #include "evaluate/plastic_bound.h"
+#include "formats/numtext.h"
 #include "solver/optimiser.h"
 
 namespace {
@@ -53,7 +54,8 @@ void time_bound(const ModelFile& model, double analysis) {
   const PinJointedOutcome truss = plastic_layout(model, {});
   const double took = seconds_since(start);
   const PlasticBound b = plastic_bound(truss, {}, 7850);
-  std::printf("  the plastic bound of %zu load cases in %.3f s: %.1f analyses (%s)\n", model.cases.size(), took,
+  std::printf("  the plastic bound of %s in %.3f s: %.1f analyses (%s)\n",
+              plural(static_cast<int>(model.cases.size()), "load case").c_str(), took,
               took / analysis,
               b.problem.empty() ? (std::to_string(b.members) + " members, " + std::to_string(b.mass) + " kg").c_str()
                                 : b.problem.c_str());
