@@ -117,18 +117,19 @@ std::string unreachable(const ModelFile& model, const PinJointedLoads& s, const 
 // p + q <= a, a free force column per non-design member, and one equilibrium row per free
 // translation that a member reaches. (One force column per member within -a..a needs two rows a
 // member and solves many times slower.)
-void add_set(Program& lp, const ModelFile& model, const PinJointedLoads& s, const Members& m, const std::vector<int>& area) {
+void add_set(Program& lp, const ModelFile& model, const PinJointedLoads& s, const Members& m,
+             const std::vector<int>& area) {
   const size_t n_elem = m.design.size();
-  std::vector<std::array<int, 2>> N(n_elem, {-1, -1});
+  std::vector<std::array<int, 2>> pq(n_elem, {-1, -1});  // p, q; a non-design member's one free N
   for (size_t j = 0; j < n_elem; ++j) {
     if (!m.design[j]) {
-      N[j][0] = lp.column(-inf, inf, 0);
+      pq[j][0] = lp.column(-inf, inf, 0);
       continue;
     }
-    N[j] = {lp.column(0, inf, 0), lp.column(0, inf, 0)};
+    pq[j] = {lp.column(0, inf, 0), lp.column(0, inf, 0)};
     const int r = lp.row(-inf, 0);  // p + q - a <= 0
-    lp.entry(r, N[j][0], 1);
-    lp.entry(r, N[j][1], 1);
+    lp.entry(r, pq[j][0], 1);
+    lp.entry(r, pq[j][1], 1);
     lp.entry(r, area[j], -1);
   }
   std::vector<int> row_of(3 * s.loads.size(), -1);
@@ -141,11 +142,11 @@ void add_set(Program& lp, const ModelFile& model, const PinJointedLoads& s, cons
     for (size_t k = 0; k < 3; ++k) {
       if (m.direction[j][k] == 0) continue;
       const auto [n1, n2] = m.ends[j];
-      for (int side = 0; side < 2; ++side) {
-        if (N[j][side] < 0) continue;
+      for (size_t side = 0; side < 2; ++side) {
+        if (pq[j][side] < 0) continue;
         const double sign = side == 0 ? 1.0 : -1.0;
-        if (!fixed_at(model, s, n1)[k]) lp.entry(row_at(n1, k), N[j][side], sign * m.direction[j][k]);
-        if (!fixed_at(model, s, n2)[k]) lp.entry(row_at(n2, k), N[j][side], -sign * m.direction[j][k]);
+        if (!fixed_at(model, s, n1)[k]) lp.entry(row_at(n1, k), pq[j][side], sign * m.direction[j][k]);
+        if (!fixed_at(model, s, n2)[k]) lp.entry(row_at(n2, k), pq[j][side], -sign * m.direction[j][k]);
       }
     }
 }

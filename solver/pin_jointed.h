@@ -27,8 +27,11 @@ struct PinJointedLoads {
 };
 
 struct PinJointedOptions {
-  bool least_peak = false;  // a second program finds, among the layouts of least load path, the one whose largest force is least
-  double seconds = 0;       // the most the program may take (0: no limit); past it there is no layout, and the problem says so
+  // A second program finds, among the layouts of least load path, the one whose largest force is least.
+  bool least_peak = false;
+  // The most processor time the program may take (0: no limit); past it there is no layout, and
+  // the problem says so.
+  double seconds = 0;
 };
 
 // The layout, or why there is none.
