@@ -3,7 +3,8 @@
 // window makes it when a force view is chosen, against one cycle of the solver's run that made
 // the design (the run's time over its cycles) and against one freshly factorising analysis; and
 // the critical load factor of one state, of that design and of its clean frame, against one
-// analysis of the same frame.
+// analysis of the same frame; and the plastic bound of the model's ground structure against one
+// analysis.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include "bench/models.h"
 #include "evaluate/clean_up.h"
 #include "evaluate/frame_judgement.h"
+#include "evaluate/plastic_bound.h"
+#include "formats/numtext.h"
 #include "solver/optimiser.h"
 
 namespace {
@@ -43,6 +46,19 @@ void time_stability(const char* name, const ShownFrame& f, const std::vector<cha
   std::printf("    with its second-order forces in four sways and the checks, one state / one analysis: %.2f "
               "(%zu states in %.3f s)\n",
               judged / static_cast<double>(states) / analysis, states, judged);
+}
+// The plastic bound of every load case, and of load case 1 alone (the linear program, made once
+// per model; the window stops it after plastic_seconds), against one analysis of the shown design.
+void time_bound(const ModelFile& model, double analysis) {
+  const auto start = std::chrono::steady_clock::now();
+  const PinJointedOutcome truss = plastic_layout(model, {});
+  const double took = seconds_since(start);
+  const PlasticBound b = plastic_bound(truss, {}, 7850);
+  std::printf("  the plastic bound of %s in %.3f s: %.1f analyses (%s)\n",
+              plural(static_cast<int>(model.cases.size()), "load case").c_str(), took,
+              took / analysis,
+              b.problem.empty() ? (std::to_string(b.members) + " members, " + std::to_string(b.mass) + " kg").c_str()
+                                : b.problem.c_str());
 }
 }  // namespace
 
@@ -82,6 +98,10 @@ int main() {
   std::printf("  shown design (analysis and checks) / one solver cycle: %.2f\n", (analysis + checks) / per_cycle);
   std::printf("  shown design (analysis and checks) / one fresh analysis by the engine alone: %.2f\n",
               (analysis + checks) / fresh);
+  time_bound(model, analysis);
+  ModelFile one_case = model;
+  one_case.cases.resize(1);
+  time_bound(one_case, analysis);
   std::vector<char> drawn(frame.sections.size());
   const double largest = *std::max_element(cycles.back().diameters.begin(), cycles.back().diameters.end());
   for (size_t j = 0; j < drawn.size(); ++j) drawn[j] = cycles.back().diameters[j] >= 0.1 * largest;

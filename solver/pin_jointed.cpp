@@ -1,16 +1,19 @@
 // The least-volume pin-jointed layout of a ground structure by linear programming (COIN-OR CLP):
 //
 //   minimise   sum over design members e of L_e a_e
-//   subject to B N_c = f_c            (equilibrium of every free translation, each loaded case c)
-//              -a_e <= N_c,e <= a_e   (design members; non-design members are free and cost nothing)
+//   subject to B_s N_s = f_s          (equilibrium of every free translation, each loaded set s)
+//              -a_e <= N_s,e <= a_e   (design members; non-design members are free and cost nothing)
 //
-// B holds the members' direction cosines: a tension N in the member from node 1 to node 2 pulls
-// node 1 along +t and node 2 along -t, so B N = f balances the applied load f. The optimum is
-// seldom unique; a second program finds, among the optimal layouts, the one whose largest member
-// force is least: the thinnest largest member any layout of least volume needs.
+// with N_s,e = p - q, p + q <= a_e for a design member.
+//
+// B_s holds the members' direction cosines at the translations its supports leave free: a tension
+// N in the member from node 1 to node 2 pulls node 1 along +t and node 2 along -t, so B N = f
+// balances the applied load f. The optimum is seldom unique; a second program can find, among the
+// optimal layouts, the one whose largest member force is least: the thinnest largest member any
+// layout of least volume needs.
 #include "solver/pin_jointed.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -24,12 +27,12 @@ double pin_jointed_compliance(double load_path, double E, double volume) { retur
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
+// A member carries force when its area exceeds this share of the largest.
+constexpr double carries = 1e-9;
 
-bool loaded(const ModelFileCase& c) {
-  for (size_t i = 0; i < c.loads.size(); ++i)
-    for (size_t k = 0; k < 6; ++k)
-      if (c.loads[i][k] != 0 && !c.fixed[i][k]) return true;
-  return false;
+std::string direction_text(size_t node, size_t dof) {
+  static constexpr const char* names[6] = {"along L", "along W", "along H", "about L", "about W", "about H"};
+  return "node " + std::to_string(node + 1) + " " + names[dof];
 }
 
 // Columns, rows and bounds of the linear program, gathered as triplets.
@@ -54,66 +57,134 @@ struct Program {
   }
 };
 
-// The members: which are designed, their lengths and unit directions. Nothing when one has no length.
+// The members: which are designed, their ends, lengths and unit directions, and per node and
+// translation whether a member reaches it.
 struct Members {
   std::vector<bool> design;
+  std::vector<std::array<size_t, 2>> ends;
   std::vector<double> length;
   std::vector<std::array<double, 3>> direction;
+  std::vector<std::array<bool, 3>> reached;
 };
 
-std::optional<Members> members_of(const ModelFile& model) {
+// Nothing, saying which, when a member has no length.
+std::optional<Members> members_of(const ModelFile& model, std::string& problem) {
   const size_t n_elem = model.elements.size();
-  Members m{std::vector<bool>(n_elem), std::vector<double>(n_elem), std::vector<std::array<double, 3>>(n_elem)};
+  Members m{std::vector<bool>(n_elem), std::vector<std::array<size_t, 2>>(n_elem), std::vector<double>(n_elem),
+            std::vector<std::array<double, 3>>(n_elem), std::vector<std::array<bool, 3>>(model.nodes.size())};
   for (size_t j = 0; j < n_elem; ++j) {
     const ModelFileElement& e = model.elements[j];
     m.design[j] = model.props[static_cast<size_t>(e.prop - 1)][0] < 0;
-    const auto& p1 = model.nodes[static_cast<size_t>(e.node1 - 1)];
-    const auto& p2 = model.nodes[static_cast<size_t>(e.node2 - 1)];
-    for (size_t k = 0; k < 3; ++k) m.direction[j][k] = p2[k] - p1[k];
+    m.ends[j] = {static_cast<size_t>(e.node1 - 1), static_cast<size_t>(e.node2 - 1)};
+    for (size_t k = 0; k < 3; ++k) m.direction[j][k] = model.nodes[m.ends[j][1]][k] - model.nodes[m.ends[j][0]][k];
     m.length[j] = std::hypot(m.direction[j][0], m.direction[j][1], m.direction[j][2]);
-    if (!(m.length[j] > 0)) return std::nullopt;
-    for (double& t : m.direction[j]) t /= m.length[j];
+    if (!(m.length[j] > 0)) {
+      problem = "element " + std::to_string(j + 1) + " has no length";
+      return std::nullopt;
+    }
+    for (size_t k = 0; k < 3; ++k) {
+      m.direction[j][k] /= m.length[j];
+      for (size_t end : m.ends[j]) m.reached[end][k] = m.reached[end][k] || m.direction[j][k] != 0;
+    }
   }
   return m;
 }
 
-// One loaded case: a force column per member, |N| <= a for the design members, and one
-// equilibrium row per free translation that a member reaches. False when the case cannot be
-// carried by members: a moment, or a loaded translation no member reaches.
-bool add_case(Program& lp, const ModelFile& model, const ModelFileCase& c, const Members& m,
-              const std::vector<int>& area) {
-  for (size_t i = 0; i < c.loads.size(); ++i)
-    for (size_t k = 3; k < 6; ++k)
-      if (c.loads[i][k] != 0 && !c.fixed[i][k]) return false;
-  const size_t n_elem = m.design.size();
-  std::vector<int> N(n_elem);
-  for (size_t j = 0; j < n_elem; ++j) {
-    N[j] = lp.column(-inf, inf, 0);
-    if (!m.design[j]) continue;
-    for (const double sign : {1.0, -1.0}) {  // +-N - a <= 0
-      const int r = lp.row(-inf, 0);
-      lp.entry(r, N[j], sign);
-      lp.entry(r, area[j], -1);
+const std::array<bool, 6>& fixed_at(const ModelFile& model, const PinJointedLoads& s, size_t node) {
+  return model.cases.at(s.supports).fixed.at(node);
+}
+
+bool loaded(const ModelFile& model, const PinJointedLoads& s) {
+  for (size_t i = 0; i < s.loads.size(); ++i)
+    for (size_t k = 0; k < 6; ++k)
+      if (s.loads[i][k] != 0 && !fixed_at(model, s, i)[k]) return true;
+  return false;
+}
+
+// Why members cannot carry the set whatever their forces: a moment on a free rotation, or a load
+// on a free translation no member reaches. "" when nothing stops them.
+std::string unreachable(const ModelFile& model, const PinJointedLoads& s, const Members& m) {
+  for (size_t i = 0; i < s.loads.size(); ++i)
+    for (size_t k = 0; k < 6; ++k) {
+      if (s.loads[i][k] == 0 || fixed_at(model, s, i)[k] || (k < 3 && m.reached[i][k])) continue;
+      return s.name + " loads " + direction_text(i, k) + ", which " +
+             (k < 3 ? "no member reaches" : "pin-jointed members cannot carry");
     }
+  return {};
+}
+
+// One loaded set: each design member's tension and compression as columns p, q >= 0 with
+// p + q <= a, a free force column per non-design member, and one equilibrium row per free
+// translation that a member reaches. (One force column per member within -a..a needs two rows a
+// member and solves many times slower.)
+void add_set(Program& lp, const ModelFile& model, const PinJointedLoads& s, const Members& m,
+             const std::vector<int>& area) {
+  const size_t n_elem = m.design.size();
+  std::vector<std::array<int, 2>> pq(n_elem, {-1, -1});  // p, q; a non-design member's one free N
+  for (size_t j = 0; j < n_elem; ++j) {
+    if (!m.design[j]) {
+      pq[j][0] = lp.column(-inf, inf, 0);
+      continue;
+    }
+    pq[j] = {lp.column(0, inf, 0), lp.column(0, inf, 0)};
+    const int r = lp.row(-inf, 0);  // p + q - a <= 0
+    lp.entry(r, pq[j][0], 1);
+    lp.entry(r, pq[j][1], 1);
+    lp.entry(r, area[j], -1);
   }
-  std::vector<int> row_of(3 * c.loads.size(), -1);
+  std::vector<int> row_of(3 * s.loads.size(), -1);
   auto row_at = [&](size_t node, size_t k) {
     int& r = row_of[3 * node + k];
-    if (r < 0) r = lp.row(c.loads[node][k], c.loads[node][k]);
+    if (r < 0) r = lp.row(s.loads[node][k], s.loads[node][k]);
     return r;
   };
-  for (size_t j = 0; j < n_elem; ++j) {
-    const auto n1 = static_cast<size_t>(model.elements[j].node1 - 1), n2 = static_cast<size_t>(model.elements[j].node2 - 1);
+  for (size_t j = 0; j < n_elem; ++j)
     for (size_t k = 0; k < 3; ++k) {
       if (m.direction[j][k] == 0) continue;
-      if (!c.fixed[n1][k]) lp.entry(row_at(n1, k), N[j], m.direction[j][k]);
-      if (!c.fixed[n2][k]) lp.entry(row_at(n2, k), N[j], -m.direction[j][k]);
+      const auto [n1, n2] = m.ends[j];
+      for (size_t side = 0; side < 2; ++side) {
+        if (pq[j][side] < 0) continue;
+        const double sign = side == 0 ? 1.0 : -1.0;
+        if (!fixed_at(model, s, n1)[k]) lp.entry(row_at(n1, k), pq[j][side], sign * m.direction[j][k]);
+        if (!fixed_at(model, s, n2)[k]) lp.entry(row_at(n2, k), pq[j][side], -sign * m.direction[j][k]);
+      }
     }
+}
+
+// The program of the sets, solved for its least load path; `area` gets each design member's
+// area column (-1 for non-design members).
+void solve_least(ClpSimplex& simplex, const ModelFile& model, const std::vector<const PinJointedLoads*>& sets,
+                 const Members& m, std::vector<int>& area, double seconds) {
+  Program lp;
+  area.assign(m.design.size(), -1);
+  for (size_t j = 0; j < area.size(); ++j)
+    if (m.design[j]) area[j] = lp.column(0, inf, m.length[j]);
+  for (const PinJointedLoads* s : sets) add_set(lp, model, *s, m, area);
+  CoinPackedMatrix matrix(true, lp.rows.data(), lp.cols.data(), lp.values.data(),
+                          static_cast<CoinBigIndex>(lp.values.size()));
+  matrix.setDimensions(static_cast<int>(lp.row_low.size()), static_cast<int>(lp.cost.size()));
+  simplex.setLogLevel(0);
+  simplex.loadProblem(matrix, lp.col_low.data(), lp.col_high.data(), lp.cost.data(), lp.row_low.data(),
+                      lp.row_high.data());
+  if (seconds > 0) simplex.setMaximumSeconds(seconds);
+  simplex.dual();
+}
+
+// Why the sets together have no optimum: the time ran out, or the first set the members cannot
+// carry on its own (the sets share nothing but the areas, which are free to grow), or the
+// program's own failure.
+std::string no_optimum(const ModelFile& model, const std::vector<const PinJointedLoads*>& sets, const Members& m,
+                       const ClpSimplex& together, double seconds) {
+  if (seconds > 0 && together.status() == 3)
+    return "the linear program did not finish in " + std::to_string(static_cast<int>(seconds)) + " s";
+  for (const PinJointedLoads* s : sets) {
+    ClpSimplex alone;
+    std::vector<int> area;
+    solve_least(alone, model, {s}, m, area, seconds);
+    if (alone.isProvenPrimalInfeasible())
+      return "the members, pin-jointed, are a mechanism under the loads of " + s->name;
   }
-  for (size_t i = 0; i < c.loads.size(); ++i)
-    for (size_t k = 0; k < 3; ++k)
-      if (c.loads[i][k] != 0 && !c.fixed[i][k] && row_of[3 * i + k] < 0) return false;
-  return true;
+  return "the linear program found no optimum";
 }
 
 // Among the layouts of (nearly) the least load path, the one with the least largest member
@@ -137,45 +208,62 @@ int bound_peak(ClpSimplex& simplex, const Members& m, const std::vector<int>& ar
   return peak;
 }
 
+PinJointedLayout layout_of(const double* solution, const Members& m, const std::vector<int>& area) {
+  PinJointedLayout out;
+  out.force.assign(area.size(), 0.0);
+  for (size_t j = 0; j < area.size(); ++j) {
+    if (area[j] < 0) continue;
+    out.force[j] = std::max(solution[area[j]], 0.0);
+    out.load_path += out.force[j] * m.length[j];
+  }
+  const double largest = out.force.empty() ? 0.0 : *std::max_element(out.force.begin(), out.force.end());
+  out.members = static_cast<int>(std::count_if(out.force.begin(), out.force.end(),
+                                               [&](double a) { return a > carries * largest; }));
+  return out;
+}
+
 }  // namespace
 
-std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model) {
-  const std::optional<Members> m = members_of(model);
-  if (!m) return std::nullopt;
-  const size_t n_elem = m->design.size();
-  Program lp;
-  std::vector<int> area(n_elem, -1);
-  for (size_t j = 0; j < n_elem; ++j)
-    if (m->design[j]) area[j] = lp.column(0, inf, m->length[j]);
-  bool any_loaded = false;
-  for (const ModelFileCase& c : model.cases) {
-    if (!loaded(c)) continue;
-    if (!add_case(lp, model, c, *m, area)) return std::nullopt;
-    any_loaded = true;
+PinJointedOutcome pin_jointed_layout(const ModelFile& model, const std::vector<PinJointedLoads>& sets,
+                                     const PinJointedOptions& options) {
+  PinJointedOutcome out;
+  const std::optional<Members> m = members_of(model, out.problem);
+  if (!m) return out;
+  std::vector<const PinJointedLoads*> loaded_sets;
+  for (const PinJointedLoads& s : sets) {
+    if (!loaded(model, s)) continue;
+    if (out.problem = unreachable(model, s, *m); !out.problem.empty()) return out;
+    loaded_sets.push_back(&s);
   }
-  if (!any_loaded) return std::nullopt;
-
-  CoinPackedMatrix matrix(true, lp.rows.data(), lp.cols.data(), lp.values.data(),
-                          static_cast<CoinBigIndex>(lp.values.size()));
-  matrix.setDimensions(static_cast<int>(lp.row_low.size()), static_cast<int>(lp.cost.size()));
+  if (loaded_sets.empty()) {
+    out.problem = "nothing loads the members";
+    return out;
+  }
   ClpSimplex simplex;
-  simplex.setLogLevel(0);
-  simplex.loadProblem(matrix, lp.col_low.data(), lp.col_high.data(), lp.cost.data(), lp.row_low.data(),
-                      lp.row_high.data());
-  simplex.dual();
-  if (!simplex.isProvenOptimal()) return std::nullopt;
+  std::vector<int> area;
+  solve_least(simplex, model, loaded_sets, *m, area, options.seconds);
+  if (!simplex.isProvenOptimal()) {
+    out.problem = no_optimum(model, loaded_sets, *m, simplex, options.seconds);
+    return out;
+  }
+  if (!options.least_peak) {
+    out.layout = layout_of(simplex.primalColumnSolution(), *m, area);
+    return out;
+  }
   const int peak = bound_peak(simplex, *m, area, simplex.objectiveValue());
   simplex.primal();
-  if (!simplex.isProvenOptimal()) return std::nullopt;
-
-  const double* solution = simplex.primalColumnSolution();
-  PinJointedLayout out;
-  out.peak = solution[peak];
-  out.force.assign(n_elem, 0.0);
-  for (size_t j = 0; j < n_elem; ++j) {
-    if (!m->design[j]) continue;
-    out.force[j] = std::max(solution[area[j]], 0.0);
-    out.load_path += out.force[j] * m->length[j];
+  if (!simplex.isProvenOptimal()) {
+    out.problem = "the linear program found no optimum";
+    return out;
   }
+  out.layout = layout_of(simplex.primalColumnSolution(), *m, area);
+  out.layout->peak = simplex.primalColumnSolution()[peak];
   return out;
+}
+
+std::optional<PinJointedLayout> pin_jointed_layout(const ModelFile& model) {
+  std::vector<PinJointedLoads> sets;
+  for (size_t c = 0; c < model.cases.size(); ++c)
+    sets.push_back({"load case " + std::to_string(c + 1), c, model.cases[c].loads});
+  return pin_jointed_layout(model, sets, {.least_peak = true}).layout;
 }

@@ -19,6 +19,14 @@ std::pair<FrameChoice, EvaluationSettings> what_it_is_made_from(const FrameChoic
   if (!choice.to_build) s.sizing = {};
   return {choice, std::move(s)};
 }
+
+// The mass of the members counted, kg at `density` kg/m3.
+double counted_mass(const ShownFrame& f, const std::vector<char>& counted, double density) {
+  double volume = 0;
+  for (size_t j = 0; j < f.sections.size(); ++j)
+    if (counted[j]) volume += f.sections[j].values.A * member_length(f.model, j);
+  return volume * density * 1e-9;
+}
 }  // namespace
 
 Evaluation::Evaluation(const ResultStore& r, const std::string& model_path, const std::string& result_path)
@@ -70,8 +78,18 @@ const FrameJudgement& Evaluation::judged(const ShownFrame& f, const FrameForces&
   return *judged_;
 }
 
+const PinJointedOutcome& Evaluation::plastic(const Loading& loading) {
+  if (!plastic_ || plastic_from_ != loading.combinations) {
+    plastic_ = std::make_unique<const PinJointedOutcome>(plastic_layout(model_, loading));
+    plastic_from_ = loading.combinations;
+  }
+  return *plastic_;
+}
+
 Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings) {
   Evaluated e;
+  e.truss = &plastic(settings.loading);
+  e.bound = plastic_bound(*e.truss, settings.steel, settings.loading.density);
   try {
     const AnalysedFrame& design = cycle(r, choice.cycle, settings.loading);
     e.frame = &design.frame;
@@ -84,6 +102,8 @@ Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, 
     }
   } catch (const std::exception& ex) {
     Evaluated failed;
+    failed.bound = std::move(e.bound);
+    failed.truss = e.truss;
     failed.problem = ex.what();
     return failed;
   }
@@ -96,6 +116,7 @@ Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, 
   e.deflections = deflections(*e.forces, settings.loading.deflection_limit);
   e.summary = summarise(*e.forces, *e.checks, e.drawn, settings.loading.deflection_limit);
   e.summary.stability = stability_text(*e.forces, e.stability);
+  e.summary.mass = bound_text(counted_mass(*e.frame, e.drawn, settings.loading.density), *e.bound);
   return e;
 }
 

@@ -16,6 +16,7 @@
 #include "evaluate/built_frame.h"
 #include "evaluate/force_view.h"
 #include "evaluate/frame_judgement.h"
+#include "evaluate/plastic_bound.h"
 
 // Standard sizes: on, with the list read and the sizing's options.
 struct SizingSettings {
@@ -54,6 +55,8 @@ struct Evaluated {
   std::vector<Deflection> deflections;  // per state, against the deflection limit
   std::vector<StateStability> stability;  // per state checked for strength
   FrameSummary summary;                 // of the members drawn, with the forces
+  std::optional<PlasticBound> bound;    // of the model under the loading and steel, once evaluated
+  const PinJointedOutcome* truss = nullptr;  // the bound's truss, kept while the ultimate states stay
   std::string problem;
 };
 
@@ -80,6 +83,9 @@ class Evaluation {
   const FrameJudgement& judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
                        const FrameChoice& choice, const EvaluationSettings& settings);
 
+  // The plastic bound's truss, made again only when the ultimate states change.
+  const PinJointedOutcome& plastic(const Loading& loading);
+
   static constexpr size_t kept = 8;
   ModelFile model_;
   std::list<std::pair<int, AnalysedFrame>> cycles_;  // most recently used first
@@ -88,6 +94,8 @@ class Evaluation {
   std::optional<std::pair<FrameChoice, EvaluationSettings>> built_from_, judged_from_;
   std::unique_ptr<const BuiltFrame> built_;
   std::unique_ptr<const FrameJudgement> judged_;
+  std::optional<std::vector<Combination>> plastic_from_;  // the combinations the bound's truss is of
+  std::unique_ptr<const PinJointedOutcome> plastic_;
 };
 
 // The force view of the frame evaluated on the picture of its cycle: the colours, legend,

@@ -55,11 +55,15 @@ void add_loads(NodeLoads& into, const NodeLoads& loads, double factor) {
     for (size_t k = 0; k < 6; ++k) into[i][k] += factor * loads[i][k];
 }
 
-StateLoads state_loads(const ShownFrame& f, const LoadState& s, const Loading& loading) {
+NodeLoads state_nodal_loads(const ModelFile& m, const LoadState& s) {
   std::vector<NodeLoads> cases;
-  for (const ModelFileCase& c : f.model.cases) cases.push_back(c.loads);
+  for (const ModelFileCase& c : m.cases) cases.push_back(c.loads);
+  return superpose(s, NodeLoads(static_cast<size_t>(m.n_node), std::array<double, 6>{}), cases, {}, add_loads);
+}
+
+StateLoads state_loads(const ShownFrame& f, const LoadState& s, const Loading& loading) {
   StateLoads out;
-  out.nodal = superpose(s, NodeLoads(static_cast<size_t>(f.model.n_node), std::array<double, 6>{}), cases, {}, add_loads);
+  out.nodal = state_nodal_loads(f.model, s);
   out.weight = member_weights(f, loading);
   if (!out.weight.empty()) out.weight_at_nodes = equivalent_nodal_loads(f.model, out.weight);
   out.weight_factor = out.weight.empty() ? 0 : s.self_weight;

@@ -52,6 +52,9 @@ using NodeLoads = std::vector<std::array<double, 6>>;
 // into += factor x loads, node by node.
 void add_loads(NodeLoads& into, const NodeLoads& loads, double factor);
 
+// A state's nodal loads on the model's nodes: its cases' loads, factored and summed.
+NodeLoads state_nodal_loads(const ModelFile& m, const LoadState& s);
+
 // What a state applies to the frame: its cases' nodal loads, factored and summed, and the
 // members' weight with its factor.
 struct StateLoads {

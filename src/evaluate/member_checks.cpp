@@ -298,6 +298,7 @@ std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::
            std::to_string(f.element[static_cast<size_t>(s.member)]) + " (" + node_text(f.model, el.node1 - 1) + " to " +
            node_text(f.model, el.node2 - 1) + "), " + s.worst_in + ", " +
            governs_name(s.worst.governs) + "; " + std::to_string(s.above_one) + " of " + plural(s.counted, "member") + " above 1 in " + frame + ".";
+    if (!s.mass.empty()) text += " " + s.mass + ".";
   }
   const Movement& moved = s.deflected.moved;
   if (moved.node >= 0)

@@ -110,13 +110,15 @@ struct FrameSummary {
   std::string moved_in;         // its state
   double deflection_limit = 0;  // mm, 0: none
   std::string stability;        // "Critical load factor alpha_cr 12.3 (load case 1)", or ""
+  std::string mass;             // "Mass 7.37 kg, 1.67 x the lightest pin-jointed truss ...", or ""
 };
 FrameSummary summarise(const FrameForces& forces, const FrameChecks& checks,
                        const std::vector<char>& counted, double deflection_limit = 0);
 // "Largest utilisation 1.23: element 17 (node 3 at (0, 0, 0) to node 8 at (100, 0, 0)), load
 // case 2, buckling; 4 of 13 members above 1 in FRAME. Largest displacement 2.31 mm at node 8
 // (100, 0, 0), load case 1.", FRAME naming the frame checked ("the clean frame"); with a
-// deflection limit the last sentence ends ", 0.924 of the deflection limit 2.5 mm.".
+// deflection limit the last sentence ends ", 0.924 of the deflection limit 2.5 mm.". The mass,
+// when there is one, follows the members' sentence.
 std::string summary_text(const ShownFrame& f, const FrameSummary& s, const std::string& frame);
 // "node 8 at (100, 0, 50)", coordinates in mm with at most 4 significant decimals.
 std::string node_text(const ModelFile& m, int node0);

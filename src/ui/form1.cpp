@@ -658,6 +658,7 @@ void Form1::write_forces_json(JsonWriter& j) {
   j.key("weight").value(shown.forces ? shown.forces->weight : 0.0).end_object();
   write_combinations_json(j, loading_.combinations);
   j.key("forces_problem").value(forces_problem_);
+  write_plastic_bound_json(j, shown.bound);
   if (shown.built) write_built_json(j, *shown.built, store.pn_elem);
   if (shown.forces == nullptr) return;
   write_force_json(j, *shown.frame, *shown.forces, *shown.checks, shown.drawn, store.pn_elem);

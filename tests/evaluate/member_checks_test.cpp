@@ -349,4 +349,16 @@ TEST(FrameStability, UltimateStatesBuckleAtTheirFactoredLoads) {
   const std::string summary = summary_text(f, summarise(forces, check_frame(f, forces, {}), {1, 1}), "the column");
   EXPECT_NE(summary.find(" mm at node 1 at (0, 0, 1000), combination S."), std::string::npos) << summary;
 }
+
+// The summary names the most utilised member counted, wherever it stands: the thinner second
+// strut, and the first when the second is not counted.
+TEST(FrameSummary, NamesTheMostUtilisedMemberCounted) {
+  const Model m = test_support::two_struts(20000);
+  const ShownFrame f = frame_of(m.f, {30, 20});
+  const FrameForces forces = analyse_frame(f);
+  const FrameChecks checks = check_frame(f, forces, {});
+  ASSERT_GT(checks.envelope[1].utilisation, checks.envelope[0].utilisation);
+  EXPECT_EQ(summarise(forces, checks, {1, 1}).member, 1);
+  EXPECT_EQ(summarise(forces, checks, {1, 0}).member, 0);
+}
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "evaluate/evaluation.h"
 #include "evaluate/shown_frame.h"
+#include "formats/numtext.h"
 #include "post/result_file.h"
 #include "support/model_builder.h"
 #include "support/test_support.h"
@@ -115,3 +116,39 @@ TEST(Evaluation, RemakesOnlyWhatAChangedSettingTouches) {
   EXPECT_EQ(design.built, nullptr);
   EXPECT_EQ(design.frame, &evaluation.cycle(r, r.pn_cyc, s.loading).frame);
 }
+
+// The summary gives the mass of the members drawn against the bound, after the members'
+// sentence; the truss is made once for the ultimate states, whatever the cycle, threshold, yield
+// stress or density, and again when the combinations change.
+TEST(Evaluation, MeasuresTheFrameAgainstThePlasticBoundItKeeps) {
+  const SmallRun run;
+  ASSERT_TRUE(run.set.store);
+  const ResultStore& r = *run.set.store;
+  Evaluation evaluation(r);
+  EvaluationSettings s;
+  const Evaluated a = evaluation.evaluate(r, {r.pn_cyc, 0.01f, false}, s);
+  ASSERT_TRUE(a.checks && a.bound && a.truss) << a.problem;
+  ASSERT_EQ(a.bound->problem, "");
+  double volume = 0;
+  for (size_t j = 0; j < a.frame->sections.size(); ++j)
+    if (a.drawn[j]) volume += a.frame->sections[j].values.A * member_length(a.frame->model, j);
+  const double mass = volume * 7850e-9;
+  const std::string sentence = " in the optimised design. Mass " + significant_text(mass, 3) + " kg, " +
+                               significant_text(mass / a.bound->mass, 3) +
+                               " x the lightest pin-jointed truss on this ground structure, " +
+                               significant_text(a.bound->mass, 3) + " kg. Largest displacement";
+  const std::string text = summary_text(*a.frame, a.summary, "the optimised design");
+  EXPECT_NE(text.find(sentence), std::string::npos) << text;
+
+  EvaluationSettings other = s;
+  other.steel.yield = 355;
+  other.loading.density = 2700;
+  const Evaluated b = evaluation.evaluate(r, {1, 0.5f, true}, other);
+  EXPECT_EQ(b.truss, a.truss);
+  EXPECT_NEAR(b.bound->mass, a.bound->mass * 235 / 355 * 2700 / 7850, 1e-9 * a.bound->mass);
+  other.loading.combinations = {{"ULS1", LimitState::uls, 0, {2}}};
+  const Evaluated c = evaluation.evaluate(r, {1, 0.5f, true}, other);
+  EXPECT_NE(c.truss, a.truss);
+  EXPECT_NEAR(c.bound->volume, 2 * b.bound->volume, 1e-9 * c.bound->volume);
+}
+
