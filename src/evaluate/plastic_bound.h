@@ -18,7 +18,7 @@ class JsonWriter;
 // case, or each ULS combination as the factored sum of its cases' nodal loads on the supports of
 // the case it stands on.
 // The program stops after plastic_seconds (CPU time) and leaves no bound, saying so.
-inline constexpr double plastic_seconds = 10;
+inline constexpr double plastic_seconds = 3;  // the first force view of a large model waits no longer
 PinJointedOutcome plastic_layout(const ModelFile& m, const Loading& loading);
 
 struct PlasticBound {

@@ -474,6 +474,18 @@ void bill_table(Report& r, const Bill& bill) {
   r.table("Bill of materials (centre-line lengths between nodes)", std::move(t));
 }
 
+// How light the frame could be: the least-volume pin-jointed truss on the ground structure.
+void plastic_bound_paragraph(Report& r, const Evaluated& e) {
+  if (!e.bound) return;
+  r.subheading("Plastic bound");
+  const PlasticBound& b = *e.bound;
+  if (!b.problem.empty()) return r.paragraph("None: " + b.problem + ".");
+  r.paragraph("The lightest pin-jointed truss on this ground structure that carries every ultimate state at f_y / "
+              "gamma_M0 in tension and compression (no buckling, no self-weight, no bending): volume " +
+              num(b.volume) + " mm3, mass " + num(b.mass) + " kg, " + std::to_string(b.members) +
+              " members. No frame of these members is lighter unless it breaks those assumptions.");
+}
+
 void results_section(Report& r, const ReportInput& in) {
   r.heading("Results");
   const Evaluated& e = *in.shown;
@@ -488,6 +500,7 @@ void results_section(Report& r, const ReportInput& in) {
   displacement_table(r, in);
   r.subheading("Stability");
   stability_table(r, in);
+  plastic_bound_paragraph(r, e);
   r.subheading("Member checks");
   member_table(r, in);
   if (e.built && e.built->bill) {

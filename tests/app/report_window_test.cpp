@@ -275,6 +275,16 @@ TEST_F(ReportWindow, CombinationsBalanceTheirFactoredLoads) {
       ++stable;
     }
   EXPECT_EQ(stable, 1);
+  // The plastic bound as the window has it: its volume, or why there is none.
+  const size_t bound = dump.find("\"plastic_bound\":{");
+  ASSERT_NE(bound, std::string::npos);
+  if (dump.find("\"problem\":\"\"}", bound) + 12 == dump.find('}', bound)) {
+    const double volume = std::stod(dump.substr(dump.find("\"volume\":", bound) + 9));
+    EXPECT_TRUE(says(text, "The lightest pin-jointed truss on this ground structure")) << "volume " << volume;
+    EXPECT_TRUE(says(text, "volume " + report_number(volume) + " mm3")) << volume;
+  } else {
+    EXPECT_TRUE(says(text, "None: no pin-jointed truss: "));
+  }
   for (const char* part : {"combinations.csv", "Load combinations", "Reactions, combination C1", "Reactions, combination C2"})
     EXPECT_TRUE(says(text, part)) << part;
   EXPECT_EQ(balanced_states(text), 2);
