@@ -177,6 +177,23 @@ double governing_axial(const MemberForces& m) {
   return compression > 0 ? -compression : m.tension();
 }
 
+namespace {
+// The largest ratio governs; a section of class 4 fails by its class, by how far its D / t lies
+// beyond class 3's limit.
+void take_governing(MemberCheck& k, const RoundSection& s, double fy) {
+  for (size_t g = 0; g < check_count; ++g)
+    if (k.ratio[g] && *k.ratio[g] > k.utilisation) {
+      k.utilisation = *k.ratio[g];
+      k.governs = static_cast<Governs>(g);
+    }
+  if (k.section_class != 4) return;
+  const double beyond = s.outer / s.wall / tube_class_limit(3, fy);
+  k.ratio[static_cast<size_t>(Governs::class4)] = beyond;
+  k.utilisation = std::max(k.utilisation, beyond);
+  k.governs = Governs::class4;
+}
+}  // namespace
+
 MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLength& b, const MemberForces& m,
                                const CheckSettings& settings) {
   MemberCheck k;
@@ -247,16 +264,6 @@ MemberCheck check_round_member(const RoundSection& s, double E, const BucklingLe
   const bool limited = compression > 0 && settings.slenderness_limit > 0;
   set(Governs::slenderness, limited ? ratio(b.l_cr, radius_of_gyration * settings.slenderness_limit) : 0.0);
 
-  for (size_t g = 0; g < check_count; ++g)
-    if (k.ratio[g] && *k.ratio[g] > k.utilisation) {
-      k.utilisation = *k.ratio[g];
-      k.governs = static_cast<Governs>(g);
-    }
-  if (k.section_class == 4) {
-    const double beyond = s.outer / s.wall / tube_class_limit(3, fy);
-    set(Governs::class4, beyond);
-    k.utilisation = std::max(k.utilisation, beyond);
-    k.governs = Governs::class4;
-  }
+  take_governing(k, s, fy);
   return k;
 }
