@@ -10,7 +10,6 @@ namespace {
 using Matrix12 = Eigen::Matrix<double, 12, 12>;
 }  // namespace
 
-bool in_compression(const MemberForces& m) { return std::min(m.end1[0], m.end2[0]) < 0; }
 
 CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections, const std::vector<MemberForces>& forces,
                    const std::vector<char>& geometric, bool hidden, const std::vector<MemberLoad>& loads) {
@@ -23,7 +22,7 @@ CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections,
     const Eigen::Vector3d a(model.nodes[static_cast<size_t>(e.node1 - 1)].data());
     const Eigen::Vector3d b(model.nodes[static_cast<size_t>(e.node2 - 1)].data());
     const bool takes_axial = geometric[j] != 0;
-    const int n = takes_axial && in_compression(forces[j]) ? compressed_pieces : 1;
+    const int n = takes_axial && forces[j].compression() > 0 ? compressed_pieces : 1;
     const double length = (b - a).norm() / n;
     const Eigen::Matrix3d axes = element_axes(model, j);
     const Eigen::Vector3d load = j < loads.size() ? Eigen::Vector3d(axes * Eigen::Vector3d(loads[j].data())) : Eigen::Vector3d::Zero();
@@ -56,35 +55,55 @@ std::vector<int> free_dofs(const CutFrame& cut, const ModelFileCase& held, int& 
   return place;
 }
 
+int dof_place(const std::vector<int>& place, const Piece& p, int r) {
+  return place[static_cast<size_t>(6 * (r < 6 ? p.node1 : p.node2) + r % 6)];
+}
+
 Matrix12 piece_rotation(const Piece& p) {
   Matrix12 T = Matrix12::Zero();
   for (int b = 0; b < 4; ++b) T.block<3, 3>(3 * b, 3 * b) = p.axes;
   return T;
 }
 
-void assemble(const CutFrame& cut, const ModelFileCase& held, const std::vector<int>& place, int n,
-              Eigen::SparseMatrix<double>& K, Eigen::SparseMatrix<double>& KG) {
+namespace {
+// The pieces' matrices, global, over the free dofs: K_G always, K (with the case's springs) when
+// asked for.
+void add_pieces(const CutFrame& cut, const ModelFileCase* held, const std::vector<int>& place, int n,
+                Eigen::SparseMatrix<double>* K, Eigen::SparseMatrix<double>& KG) {
   std::vector<Eigen::Triplet<double>> k, kg;
   for (const Piece& p : cut.pieces) {
     const Matrix12 T = piece_rotation(p);
-    const Matrix12 ke = T.transpose() * local_stiffness(p.E, p.G, p.section, p.length) * T;
     const Matrix12 kge = T.transpose() * local_geometric_stiffness(p.axial, p.section, p.length) * T;
+    Matrix12 ke;
+    if (K) ke = T.transpose() * local_stiffness(p.E, p.G, p.section, p.length) * T;
     for (int r = 0; r < 12; ++r)
       for (int c = 0; c < 12; ++c) {
-        const int gr = place[static_cast<size_t>(6 * (r < 6 ? p.node1 : p.node2) + r % 6)];
-        const int gc = place[static_cast<size_t>(6 * (c < 6 ? p.node1 : p.node2) + c % 6)];
+        const int gr = dof_place(place, p, r), gc = dof_place(place, p, c);
         if (gr < 0 || gc < 0) continue;
-        k.emplace_back(gr, gc, ke(r, c));
+        if (K) k.emplace_back(gr, gc, ke(r, c));
         if (kge(r, c) != 0) kg.emplace_back(gr, gc, kge(r, c));
       }
   }
-  for (size_t d = 0; const auto& node : held.springs)
+  KG.resize(n, n);
+  KG.setFromTriplets(kg.begin(), kg.end());
+  if (!K) return;
+  for (size_t d = 0; const auto& node : held->springs)
     for (const double stiffness : node)
       if (const int g = place[d++]; g >= 0 && stiffness > 0) k.emplace_back(g, g, stiffness);
-  K.resize(n, n);
-  KG.resize(n, n);
-  K.setFromTriplets(k.begin(), k.end());
-  KG.setFromTriplets(kg.begin(), kg.end());
+  K->resize(n, n);
+  K->setFromTriplets(k.begin(), k.end());
+}
+}  // namespace
+
+void assemble(const CutFrame& cut, const ModelFileCase& held, const std::vector<int>& place, int n,
+              Eigen::SparseMatrix<double>& K, Eigen::SparseMatrix<double>& KG) {
+  add_pieces(cut, &held, place, n, &K, KG);
+}
+
+Eigen::SparseMatrix<double> geometric_stiffness(const CutFrame& cut, const std::vector<int>& place, int n) {
+  Eigen::SparseMatrix<double> KG;
+  add_pieces(cut, nullptr, place, n, nullptr, KG);
+  return KG;
 }
 
 AssembledFrame assembled_frame(const ModelFile& model, const std::vector<Section>& sections, size_t supports,

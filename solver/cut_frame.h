@@ -34,9 +34,6 @@ struct CutFrame {
   std::vector<Piece> pieces;  // those of each member in a row, from its node 1
 };
 
-// Whether a member's axial force is compression anywhere along it.
-bool in_compression(const MemberForces& m);
-
 // The frame of `model` cut into pieces under the axial forces `forces` (per element). Elements
 // whose flag in `geometric` is cleared take no axial force; without `hidden` they are left out.
 // `loads`: uniform member loads (N/mm, global, per element; empty for none).
@@ -47,12 +44,17 @@ CutFrame cut_frame(const ModelFile& model, const std::vector<Section>& sections,
 // fixes it or nothing holds it (no piece at its node, no spring on it), as in the analysis.
 std::vector<int> free_dofs(const CutFrame& cut, const ModelFileCase& held, int& count);
 
+// The free dof (as free_dofs places them, -1 for none) of end value r (0..11) of piece p.
+int dof_place(const std::vector<int>& place, const Piece& p, int r);
+
 // Piece p's rotation from global to its own axes, for its 12 end values.
 Eigen::Matrix<double, 12, 12> piece_rotation(const Piece& p);
 
 // K (elastic, with the case's springs) and K_G of the pieces' axial forces over the free dofs.
 void assemble(const CutFrame& cut, const ModelFileCase& held, const std::vector<int>& place, int n,
               Eigen::SparseMatrix<double>& K, Eigen::SparseMatrix<double>& KG);
+// K_G alone, for axial forces that changed while K stays.
+Eigen::SparseMatrix<double> geometric_stiffness(const CutFrame& cut, const std::vector<int>& place, int n);
 
 // The cut frame on the supports and springs of a case, with its free dofs, K and K_G.
 struct AssembledFrame {

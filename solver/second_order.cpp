@@ -47,10 +47,6 @@ class FactorPreconditioner {
   const Factor* factor_ = nullptr;
 };
 
-int dof_place(const std::vector<int>& place, const Piece& p, int r) {
-  return place[static_cast<size_t>(6 * (r < 6 ? p.node1 : p.node2) + r % 6)];
-}
-
 // The nodal loads and the reversed fixed-end forces of the pieces' member loads, over the free dofs.
 Eigen::VectorXd load_vector(const AssembledFrame& a, const std::vector<std::array<double, 6>>& nodal) {
   Eigen::VectorXd f = Eigen::VectorXd::Zero(a.K.rows());
@@ -130,18 +126,15 @@ void solve_near(const SparseMatrix& stiffness, const Eigen::VectorXd& f, const F
 }
 
 // One load set, from its first solve u under the first-order axial forces.
-SecondOrderForces iterate(const ModelFile& model, const AssembledFrame& a, const Factor& factor, size_t supports,
-                          const Eigen::VectorXd& f, Eigen::VectorXd u, const std::string& in_case) {
+SecondOrderForces iterate(size_t members, const AssembledFrame& a, const Factor& factor, const Eigen::VectorXd& f, Eigen::VectorXd u, const std::string& in_case) {
   CutFrame cut = a.cut;
   std::vector<Vector12> ends;
   SecondOrderForces out;
   for (out.iterations = 1; take_axial_forces(cut, a.place, u, ends) > settled_change; ++out.iterations) {
     if (out.iterations >= max_rounds) throw SolverError(in_case + "the second-order axial forces do not settle");
-    SparseMatrix K, KG;
-    assemble(cut, model.cases[supports], a.place, static_cast<int>(a.K.rows()), K, KG);
-    solve_near(K + KG, f, factor, u, in_case);
+    solve_near(a.K + geometric_stiffness(cut, a.place, static_cast<int>(a.K.rows())), f, factor, u, in_case);
   }
-  out.members = member_forces(model.elements.size(), cut, ends);
+  out.members = member_forces(members, cut, ends);
   return out;
 }
 }  // namespace
@@ -170,6 +163,6 @@ std::vector<SecondOrderForces> second_order_forces(const ModelFile& model, const
   for (size_t s = 0; s < nodal.size(); ++s) f.col(static_cast<Eigen::Index>(s)) = load_vector(a, nodal[s]);
   const Eigen::MatrixXd u = factor.solve(f);
   std::vector<SecondOrderForces> out;
-  for (Eigen::Index s = 0; s < f.cols(); ++s) out.push_back(iterate(model, a, factor, supports, f.col(s), u.col(s), in_case));
+  for (Eigen::Index s = 0; s < f.cols(); ++s) out.push_back(iterate(model.elements.size(), a, factor, f.col(s), u.col(s), in_case));
   return out;
 }

@@ -91,7 +91,7 @@ int moving_node(const Eigen::VectorXd& shape, const std::vector<int>& place, siz
 FrameBuckling frame_buckling(const ModelFile& model, const std::vector<Section>& sections, size_t supports,
                              const std::vector<MemberForces>& forces, const std::vector<char>& geometric) {
   FrameBuckling out;
-  for (size_t j = 0; j < forces.size(); ++j) out.compressed = out.compressed || (geometric[j] && in_compression(forces[j]));
+  for (size_t j = 0; j < forces.size(); ++j) out.compressed = out.compressed || (geometric[j] && forces[j].compression() > 0);
   if (!out.compressed) return out;
   // Pieces that only members hidden as thin hold (too thin to tell from rounding) are left out
   // with those members when the frame cannot be factorised with them.
