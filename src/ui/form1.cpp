@@ -47,7 +47,7 @@ struct SettingRange {
 
 namespace {
 // A third column beside the original window holds the convergence plot and the export.
-constexpr int form_width = 19920, form_height = 12240;
+constexpr int form_width = 19920, form_height = 12660;
 constexpr int column = 8400, column_width = 5640;
 constexpr int plot_column = 14280, plot_width = 5520;
 
@@ -211,7 +211,7 @@ void Form1::make_forces_frame() {
 
 // The frame to build from the design shown, under the member forces.
 void Form1::make_build_frame() {
-  Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 1680},
+  Frame6 = make_frame(this, "Frame6", "Frame to Build", {plot_column, 8460, plot_width, 2100},
                       "Clean Frame, Standard Sizes and Its Re-Analysis");
   Command11 = make_button(Frame6, "Command11", "Clean Up", {120, 300, 1600, 420},
                           "Remove Thin, Hanging and Loose Members, and Re-Analyse the Frame Left");
@@ -232,7 +232,7 @@ void Form1::make_build_frame() {
 
 // What the checks found, at the foot of the third column.
 void Form1::make_check_summary() {
-  Label11 = make_label(this, "Label11", "", {plot_column, 10200, plot_width, 1980});
+  Label11 = make_label(this, "Label11", "", {plot_column, 10620, plot_width, 1980});
   Label11->setWordWrap(true);
   Label11->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
