@@ -125,8 +125,11 @@ double frame_volume(const ShownFrame& f) {
   return v;
 }
 
-CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading) {
-  CleanFrame out;
+namespace {
+
+// The members of `full` the clean-up keeps, counting in `out` those it removes.
+std::vector<char> keep_clean(const ShownFrame& full, const std::vector<char>& drawn, const NodeRoles& roles,
+                             CleanFrame& out) {
   const ModelFile& m = full.model;
   std::vector<char> keep(full.sections.size(), 1);
   for (size_t j = 0; j < keep.size(); ++j)
@@ -134,7 +137,6 @@ CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, cons
       keep[j] = 0;
       ++out.removed_thin;
     }
-  const NodeRoles roles = node_roles(m);
   // Removing a loose piece can leave nothing hanging, and the other way round: repeat both.
   for (int more = 1; more > 0;) {
     const int hanging = remove_hanging(m, roles, keep), loose = remove_loose(m, roles, keep);
@@ -142,6 +144,21 @@ CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, cons
     out.removed_loose += loose;
     more = hanging + loose;
   }
+  return keep;
+}
+
+}  // namespace
+
+std::vector<char> members_kept(const ShownFrame& full, const std::vector<char>& drawn) {
+  CleanFrame counts;
+  return keep_clean(full, drawn, node_roles(full.model), counts);
+}
+
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading) {
+  CleanFrame out;
+  const ModelFile& m = full.model;
+  const NodeRoles roles = node_roles(m);
+  const std::vector<char> keep = keep_clean(full, drawn, roles, out);
   out.frame = with_members(full, keep);
   out.collinear_nodes = collinear_nodes(m, roles, keep);
   std::vector<char> touched(m.nodes.size(), 0);

@@ -27,6 +27,10 @@ struct CleanFrame {
 // The frame left is analysed under the loading.
 CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading = {});
 
+// The members of `full` (as flags) that the clean-up of the members `drawn` keeps, without the
+// analysis. Drawing fewer members never keeps more.
+std::vector<char> members_kept(const ShownFrame& full, const std::vector<char>& drawn);
+
 // Volume of a frame's members, sum of A L, mm3.
 double frame_volume(const ShownFrame& f);
 

@@ -7,8 +7,10 @@
 #include "formats/json.h"
 
 bool shown_as_beam(const ResultStore& r, int c, int e, float threshold) {
-  return r.is_non_design(e) || threshold * r.pd_max <= r.pe_dia(c, e);
+  return r.is_non_design(e) || drawn_at(threshold, r.pd_max, r.pe_dia(c, e));
 }
+
+bool drawn_at(float threshold, float pd_max, float diameter) { return threshold * pd_max <= diameter; }
 
 std::vector<int> element_sections(const ResultStore& r) {
   std::vector<int> lined;  // sections with lines, in order: the k-th belongs to the k-th bar

@@ -39,6 +39,8 @@ struct ResultStore {
 // Whether element e is a beam of cycle c at `threshold`, a fraction of pd_max: a non-design
 // element always, a design element when threshold * pd_max (in Single) <= its diameter.
 bool shown_as_beam(const ResultStore& r, int c, int e, float threshold);
+// The same for a design element of `diameter` in a run whose largest is `pd_max`.
+bool drawn_at(float threshold, float pd_max, float diameter);
 
 // The section sketch of every element, index 1..pn_elem (0 unused): the k-th non-design
 // element takes the k-th section with lines, or the previous one's when they run out; 0 for

@@ -16,6 +16,7 @@
 #include "formats/json.h"
 #include "formats/numtext.h"
 #include "evaluate/frame_judgement.h"
+#include "evaluate/lightest_frame.h"
 #include "evaluate/standard_sizes.h"
 #include "solver/optimiser.h"
 #include "support/model_builder.h"
@@ -655,3 +656,87 @@ TEST(BillOfMaterials, PiecesByChainLinesBySection) {
 }
 
 }  // namespace
+
+namespace {
+// The diameters of f's design members as the result file holds them; its bars have none.
+CycleDiameters diameters_of(const ShownFrame& f) {
+  CycleDiameters d;
+  for (const MemberSection& s : f.sections) {
+    const bool design = s.shape == MemberSection::Shape::circle;
+    d.diameter.push_back(design ? static_cast<float>(s.outer) : std::nanf(""));
+    if (design) d.largest = std::max(d.largest, static_cast<float>(s.outer));
+  }
+  return d;
+}
+}  // namespace
+
+// Each threshold is the shortest decimal that draws one more set of members; of the cluttered
+// frame's five, only 0 (the triangle tied by the thin member) and 0.1 (the cantilever alone) give
+// clean frames of their own: the hanging member and the loose triangle are never kept after.
+TEST(LightestFrame, ThresholdsWhereTheDrawingAndTheCleanFrameChange) {
+  const CycleDiameters d{{std::nanf(""), 2, 5, 5, 10}, 10};
+  EXPECT_EQ(drawing_thresholds(d), (std::vector<float>{0, 0.3f, 1, 2}));
+  EXPECT_EQ(drawn_members(d, 0.3f), (std::vector<char>{1, 0, 1, 1, 1}));
+  EXPECT_EQ(drawn_members(d, 1), (std::vector<char>{1, 0, 0, 0, 1}));
+  EXPECT_EQ(drawn_members(d, 2), (std::vector<char>{1, 0, 0, 0, 0}));
+  // Diameters a Single threshold cannot part share one.
+  const CycleDiameters close{{1, std::nextafter(1.0f, 2.0f)}, 3};
+  EXPECT_EQ(drawing_thresholds(close).size(), 3u);
+
+  Cluttered x;
+  const ShownFrame full = frame_of(x.m.f, x.d);
+  EXPECT_EQ(drawing_thresholds(diameters_of(full)), (std::vector<float>{0, 0.1f, 0.9f, 1, 2}));
+  EXPECT_EQ(clean_frame_thresholds(full, diameters_of(full)), (std::vector<float>{0, 0.1f}));
+}
+
+// Of the cluttered frame's two clean frames the cantilever alone is the lighter, and passes.
+TEST(LightestFrame, TheLighterCleanFrameThatPasses) {
+  Cluttered x;
+  // At threshold 0 the thin member's reference lies along it: the engine refuses that frame.
+  const AnalysedFrame design{frame_of(x.m.f, x.d), {}};
+  const LightestFrame l = lightest_frame(design, diameters_of(design.frame), hot_sections(), {235, 1.0}, {}, {});
+  ASSERT_TRUE(l.built);
+  EXPECT_EQ(*l.threshold, 0.1f);
+  EXPECT_EQ(l.built->clean.frame.element, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(frame_passes(*l.built));
+  EXPECT_EQ(l.frames, 2);
+  EXPECT_EQ(lightest_status(l, 7850),
+            "Lightest frame: " + significant_text(frame_mass(l.built->clean.frame, 7850), 4) +
+                " kg at threshold 0.1, the lightest of 1 frame that passes; of 2 clean frames, " + std::to_string(l.sized) +
+                " sized" + (l.sized < 2 ? " (the others could not be lighter)." : "."));
+  // Stopped before the first sizing, nothing is kept and the status says so.
+  int asked = 0;
+  const LightestFrame stopped =
+      lightest_frame(design, diameters_of(design.frame), hot_sections(), {235, 1.0}, {}, {}, [&](const LightestProgress& p) {
+        EXPECT_EQ(p.left, 2);
+        return ++asked > 1;
+      });
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_FALSE(stopped.built);
+  EXPECT_EQ(lightest_status(stopped, 7850),
+            "Lightest frame: no frame sized passes its checks; of 2 clean frames, 0 sized before the search was stopped.");
+}
+
+// On a real optimised design: no clean frame of any threshold, in standard sizes, passes lighter
+// than the one kept, which passes, and the threshold shown gives it again.
+TEST(LightestFrame, NoThresholdGivesALighterFrameThatPasses) {
+  const ShownFrame& design = optimised_lattice().design;
+  const AnalysedFrame analysed{design, analyse_frame(design)};
+  const CycleDiameters d = diameters_of(design);
+  const std::vector<StandardSection> list = default_sections();
+  const LightestFrame l = lightest_frame(analysed, d, list, {235, 1.0}, {}, {});
+  ASSERT_TRUE(l.built);
+  EXPECT_TRUE(frame_passes(*l.built));
+  const double lightest = frame_volume(l.built->clean.frame);
+  const BuiltFrame again = build_frame(analysed, drawn_members(d, *l.threshold), &list, {235, 1.0}, {}, {});
+  EXPECT_EQ(frame_volume(again.clean.frame), lightest);
+  int passing = 0;
+  for (float t : clean_frame_thresholds(design, d)) {
+    const BuiltFrame b = build_frame(analysed, drawn_members(d, t), &list, {235, 1.0}, {}, {});
+    if (!frame_passes(b)) continue;
+    ++passing;
+    EXPECT_GE(frame_volume(b.clean.frame), lightest) << t;
+  }
+  std::printf("%s\n", lightest_status(l, 7850).c_str());
+  EXPECT_GE(passing, l.passing);
+}
