@@ -34,7 +34,7 @@ int main() {
   const BuiltFrame one = build_frame(design, drawn_members(d, 0.1f), &list, {}, {}, {});
   const double standard = seconds_since(start);
   std::printf("  \"Standard Sizes\" at threshold 0.1: %zu members, %.4g kg, %s, in %.2f s\n", one.clean.frame.sections.size(),
-              frame_mass(one.clean.frame, 7850), frame_passes(one) ? "passing" : "failing", standard);
+              frame_mass(one.clean.frame, 7850), frame_passes(one, {}, {}) ? "passing" : "failing", standard);
 
   start = std::chrono::steady_clock::now();
   const std::vector<float> thresholds = clean_frame_thresholds(design.frame, d);

@@ -294,7 +294,8 @@ bool ScenarioRunner::wait_file(const std::string& rest) {
 }
 
 // wait-run SECONDS: waits, with the program's events going on, until the post-processing
-// window no longer shows its run as "running" and no solver holds the directory.
+// window no longer shows its run as "running" nor searches for the lightest frame, and no
+// solver holds the directory.
 bool ScenarioRunner::wait_run(const std::string& rest) {
   const auto w = words_of(rest);
   if (w.size() != 1 || !is_number(w[0])) return fail("wait-run needs SECONDS");
@@ -306,7 +307,9 @@ bool ScenarioRunner::wait_run(const std::string& rest) {
     j.begin_object();
     post->dump(j);
     j.end_object();
-    if (json_entry(j.str(), "run_state") != "\"running\"" && lock_holder() == 0) return true;
+    if (json_entry(j.str(), "run_state") != "\"running\"" && json_entry(j.str(), "lightest_running") != "true" &&
+        lock_holder() == 0)
+      return true;
     if (std::chrono::steady_clock::now() > deadline) return fail("the run still goes on after " + w[0] + " s");
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     QCoreApplication::processEvents();

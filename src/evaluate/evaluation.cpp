@@ -67,6 +67,19 @@ const BuiltFrame& Evaluation::built(const ResultStore& r, const FrameChoice& cho
   return *built_;
 }
 
+LightestSearch Evaluation::lightest_search(const ResultStore& r, int c, const EvaluationSettings& settings) {
+  const AnalysedFrame& design = cycle(r, c, settings.loading);
+  return {c, design, cycle_diameters(r, c, design.frame), settings.sizing.list, settings.steel, loads_of(settings.loading),
+          settings.sizing.options};
+}
+
+void Evaluation::take_lightest(int c, const EvaluationSettings& settings, LightestFrame&& found) {
+  if (!found.built) return;
+  const FrameChoice choice{c, *found.threshold, true};
+  built_ = std::make_unique<const BuiltFrame>(std::move(*found.built));
+  built_from_ = what_it_is_made_from(choice, settings);
+}
+
 const FrameJudgement& Evaluation::judged(const ShownFrame& f, const FrameForces& forces, const std::vector<char>& drawn,
                                              const FrameChoice& choice, const EvaluationSettings& settings) {
   const auto from = what_it_is_made_from(choice, settings);

@@ -16,6 +16,7 @@
 #include "evaluate/built_frame.h"
 #include "evaluate/force_view.h"
 #include "evaluate/frame_judgement.h"
+#include "evaluate/lightest_frame.h"
 #include "evaluate/plastic_bound.h"
 
 // Standard sizes: on, with the list read and the sizing's options.
@@ -75,6 +76,13 @@ class Evaluation {
   // The frame chosen under the settings. A design that cannot be analysed, or an engine that
   // breaks down on its frame to build, leaves `frame` null and says why.
   Evaluated evaluate(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings);
+
+  // The "Lightest Frame" search of cycle c under the settings, in the sections of their list,
+  // made as the frame to build is made; a cycle that cannot be analysed is the engine's SolverError.
+  LightestSearch lightest_search(const ResultStore& r, int c, const EvaluationSettings& settings);
+  // Takes the frame the search of cycle c found as the frame to build at its threshold under the
+  // settings (those of the search, with standard sizes on), so that choosing it sizes nothing again.
+  void take_lightest(int c, const EvaluationSettings& settings, LightestFrame&& found);
 
  private:
   const BuiltFrame& built(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings);

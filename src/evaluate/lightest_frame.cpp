@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "evaluate/frame_judgement.h"
 #include "formats/numtext.h"
 #include "post/result_store.h"
 
@@ -112,7 +113,17 @@ std::vector<float> clean_frame_thresholds(const ShownFrame& full, const CycleDia
   return out;
 }
 
-bool frame_passes(const BuiltFrame& b) { return b.clean.forces && b.sizing && b.sizing->failing.empty(); }
+bool frame_passes(const BuiltFrame& b, const CheckSettings& checks, const Loading& loading) {
+  if (!b.clean.forces || !b.sizing || !b.sizing->failing.empty()) return false;
+  const ShownFrame& f = b.clean.frame;
+  // The sizing answers for the members it sized; bars of their own sections are checked here.
+  if (std::all_of(f.sections.begin(), f.sections.end(),
+                  [](const MemberSection& s) { return s.shape == MemberSection::Shape::circle; }))
+    return true;
+  const FrameJudgement j = judge_frame(f, *b.clean.forces, checks, loading, std::vector<char>(f.sections.size(), 1));
+  return std::all_of(j.checks.envelope.begin(), j.checks.envelope.end(),
+                     [](const MemberEnvelope& e) { return e.utilisation <= 1; });
+}
 
 LightestFrame lightest_frame(const AnalysedFrame& design, const CycleDiameters& d, const std::vector<StandardSection>& list,
                              const CheckSettings& checks, const Loading& loading, const SizingOptions& options,
@@ -142,7 +153,7 @@ LightestFrame lightest_frame(const AnalysedFrame& design, const CycleDiameters& 
       }
       BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options);
       ++out.sized;
-      if (!frame_passes(b)) continue;
+      if (!frame_passes(b, checks, loading)) continue;
       ++out.passing;
       if (const double v = frame_volume(b.clean.frame); v < best) {
         best = v;
@@ -165,6 +176,15 @@ std::string lightest_status(const LightestFrame& l, double density) {
   return std::string(l.stopped ? "Lightest frame so far: " : "Lightest frame: ") +
          significant_text(frame_mass(l.built->clean.frame, density), 4) + " kg at threshold " + plain_text(*l.threshold) +
          ", the lightest of " + plural(l.passing, "frame") + (l.passing == 1 ? " that passes; " : " that pass; ") + tried + ".";
+}
+
+std::string lightest_progress(const LightestProgress& p) {
+  std::string s = "Lightest frame: " + plural(p.sized, "clean frame") + " sized, " + std::to_string(p.left) +
+                  " more could be lighter";
+  if (p.best > 0)
+    s += "; the lightest passing so far " + significant_text(p.best, 4) + " kg at threshold " + plain_text(p.threshold) +
+         " (\"Stop\" keeps it)";
+  return s;
 }
 
 CycleDiameters cycle_diameters(const ResultStore& r, int c, const ShownFrame& full) {

@@ -51,9 +51,9 @@ struct LightestFrame {
   bool stopped = false;
 };
 
-// Whether a sized frame stands with every member passing its checks (its own second-order forces
-// and frame stability among them).
-bool frame_passes(const BuiltFrame& b);
+// Whether a sized frame stands with every member passing its checks under the settings (its own
+// second-order forces and frame stability among them), the bars of drawn sections too.
+bool frame_passes(const BuiltFrame& b, const CheckSettings& checks, const Loading& loading);
 
 // Sizes the clean frame of `design` at every threshold of clean_frame_thresholds, those that
 // could be lightest first (by the mass of their members in the least section allowed; a frame
@@ -64,7 +64,24 @@ LightestFrame lightest_frame(const AnalysedFrame& design, const CycleDiameters& 
                              const CheckSettings& checks, const Loading& loading, const SizingOptions& options,
                              const std::function<bool(const LightestProgress&)>& go_on = {});
 
+// A search of one cycle, with all it needs copied, to run apart from the window that asked.
+struct LightestSearch {
+  int cycle = 1;
+  AnalysedFrame design;
+  CycleDiameters diameters;
+  std::vector<StandardSection> list;
+  CheckSettings checks;
+  Loading loading;
+  SizingOptions options;
+  LightestFrame run(const std::function<bool(const LightestProgress&)>& go_on = {}) const {
+    return lightest_frame(design, diameters, list, checks, loading, options, go_on);
+  }
+};
+
 // "Lightest frame: 12.4 kg at threshold 0.137, the lightest of 3 frames that pass; of 41 clean
 // frames, 7 sized and 12 found heavier in their first round (the others could not be lighter)."
 // or why there is none, for the status line.
 std::string lightest_status(const LightestFrame& l, double density);
+// "Lightest frame: 12 clean frames sized, 30 more could be lighter; the lightest passing so far
+// 7.53 kg at threshold 0.945 (\"Stop\" keeps it)", for the status line while it searches.
+std::string lightest_progress(const LightestProgress& p);

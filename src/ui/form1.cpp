@@ -226,6 +226,8 @@ void Form1::make_build_frame() {
   Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1800, 300});
   Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 1500, 300},
                      "No Member Smaller than This Section of sections.csv (Empty = None)");
+  Command44 = make_button(Frame6, "Command44", "Lightest Frame", {120, 1650, 1600, 420},
+                          "Size the Clean Frame at Every Threshold Where It Changes and Show the Lightest that Passes");
   Check43 = make_check(Frame6, "Check43", "Keep optimised areas", {3600, 1260, 1860, 300},
                        "No Member Smaller than Its Optimised Circle's Area (Off: Sizes from the Forces Alone)");
 }
@@ -307,6 +309,7 @@ void Form1::wire() {
   on_click(Command11, this, &Form1::Command11_Click);
   on_click(Command12, this, &Form1::Command12_Click);
   on_click(Check3, this, &Form1::Check3_Click);
+  on_click(Command44, this, &Form1::Command44_Click);
   on_edit(Text10, this, &Form1::Text10_Change);
   show_used_on_leave(Text10, [this] { return loading_.density; });
   on_edit(Text47, this, &Form1::Text47_Change);
@@ -343,6 +346,7 @@ void Form1::dump(JsonWriter& j) {
   j.key("run_state").value(run.state);
   j.key("run_cycle").value(run.cycle);
   j.key("run_message").value(run.message);
+  j.key("lightest_running").value(lightest_.joinable());
   write_forces_json(j);
   j.key("plot").begin_array();
   for (const CyclePoint& p : Plot1->history())
@@ -394,6 +398,7 @@ void Form1::Command1_Click() {
     return nothing_to_read(set);
   }
   store = std::move(*set.store);
+  ++results_read_;      // a search under way shows nothing of results read before
   evaluation_.reset();  // the model is read again against these results
   // A damaged combinations file keeps the table held, and is said once the results are read.
   std::optional<std::string> combinations_failure;
@@ -858,17 +863,21 @@ void Form1::Command12_Click() {
 // The list is read each time the sizes are asked for, so that an edited file takes effect; a
 // damaged one is refused by line and the list read before stays. Sizes are of the clean frame,
 // which they show.
+void Form1::read_sections() {
+  SectionList read = load_section_list();
+  section_list_ = std::move(read.sections);
+  section_source_ = read.source;
+  const std::string count = plural(static_cast<int>(section_list_.size()), "section");
+  set_status(read.unsaved.empty() ? "Standard sizes: " + count + " read from " + section_list_name
+                                  : "Standard sizes: the built-in list of " + count + ", which could not be saved (" +
+                                        read.unsaved + ")");
+}
+
 void Form1::Check3_Click() {
   if (value_of(Check3) == 1) {
     clean_mode_ = true;
     try {
-      SectionList read = load_section_list();
-      section_list_ = std::move(read.sections);
-      section_source_ = read.source;
-      const std::string count = plural(static_cast<int>(section_list_.size()), "section");
-      set_status(read.unsaved.empty() ? "Standard sizes: " + count + " read from " + section_list_name
-                                      : "Standard sizes: the built-in list of " + count + ", which could not be saved (" +
-                                            read.unsaved + ")");
+      read_sections();
     } catch (const std::exception&) {
       if (section_list_.empty()) set_value(Check3, 0);
       Draw_3D();
@@ -879,6 +888,54 @@ void Form1::Check3_Click() {
 }
 
 void Form1::Text10_Change() { take_setting(Text10, loading_.density, density_range); }
+
+// The search runs beside the window, which stays in use; its progress goes to the status line,
+// and the button, "Stop" meanwhile, ends it keeping the best so far.
+void Form1::Command44_Click() {
+  if (lightest_.joinable()) {
+    lightest_.request_stop();
+    return set_status("Stop asked: the search ends after the frame being sized and keeps the lightest so far");
+  }
+  if (store.pn_cyc < 1) return set_status("No cycle to size: \"Read Data\" first");
+  read_sections();
+  EvaluationSettings settings = evaluation_settings();
+  settings.sizing = {true, section_list_, sizing_options_};
+  auto search = std::make_shared<const LightestSearch>(evaluation().lightest_search(store, chosen_cycle(), settings));
+  Command44->setText("Stop");
+  set_status("Lightest frame: the clean frames of cycle " + std::to_string(search->cycle) + " are being told apart");
+  lightest_ = std::jthread([this, search, settings, read = results_read_](std::stop_token stop) {
+    LightestFrame found = search->run([this, &stop](const LightestProgress& p) {
+      QMetaObject::invokeMethod(this, [this, p] { set_status(lightest_progress(p)); }, Qt::QueuedConnection);
+      return !stop.stop_requested();
+    });
+    QMetaObject::invokeMethod(
+        this, [this, search, settings, read, f = std::make_shared<LightestFrame>(std::move(found))] {
+          lightest_.join();
+          Command44->setText("Lightest Frame");
+          if (read != results_read_) return set_status("Lightest frame: results were read meanwhile, and it is not shown");
+          show_lightest(search->cycle, settings, std::move(*f));
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+// The frame found becomes the frame to build shown, at its threshold and in standard sizes.
+void Form1::show_lightest(int cycle, const EvaluationSettings& settings, LightestFrame&& found) {
+  const std::string status = lightest_status(found, settings.loading.density);
+  if (found.built) {
+    const float threshold = *found.threshold;
+    evaluation().take_lightest(cycle, settings, std::move(found));
+    const QSignalBlocker cycle_text(Text4), cycle_scroll(HScroll4), text(Text5), scroll(HScroll5), sizes(Check3);
+    HScroll4->setValue(cycle);
+    Text4->setText(QString::number(cycle));
+    HScroll5->setValue(static_cast<int>(std::lround(threshold * 100.0)));
+    Text5->setText(QString::fromStdString(plain_text(threshold)));
+    set_value(Check3, 1);
+    clean_mode_ = true;
+    Draw_3D();
+  }
+  set_status(status);
+}
 
 void Form1::Text47_Change() {
   double n = 0;

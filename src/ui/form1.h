@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/run_log.h"
@@ -98,6 +99,7 @@ class Form1 : public ViewForm {
   void Text47_Change();    // Section types
   void Text48_Change();    // Smallest section
   void Check43_Click();    // Keep optimised areas
+  void Command44_Click();  // Lightest Frame, "Stop" while it searches
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -148,6 +150,7 @@ class Form1 : public ViewForm {
   QLineEdit* Text47;       // at most this many different sections, 0 for as many as needed
   QLabel* Label48;         // "Smallest section"
   QLineEdit* Text48;       // a name of sections.csv, or empty
+  QPushButton* Command44;  // Lightest Frame
   QCheckBox* Check43;      // Keep optimised areas
   QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
   QWidget* Frame7;       // Steel Design
@@ -258,6 +261,14 @@ class Form1 : public ViewForm {
   // "case 2", or the combination's name and kind, for "Load case" n (0: the envelope).
   std::string state_caption(int n) const;
   std::vector<StandardSection> section_list_;
+  // Reads sections.csv (made when absent) into the list held and says so; a damaged file is a
+  // RunTimeError and the list held stays.
+  void read_sections();
+  // "Lightest Frame": the search under way, and how many times results were read (what it found
+  // is shown only of the results it searched).
+  std::jthread lightest_;
+  int results_read_ = 0;
+  void show_lightest(int cycle, const EvaluationSettings& settings, LightestFrame&& found);
   FileStamp section_source_;        // sections.csv as read for the list held
   FileStamp combinations_source_;   // combinations.csv as read or written for the table held
   CheckSettings check_settings_;

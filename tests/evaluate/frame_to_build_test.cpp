@@ -698,7 +698,7 @@ TEST(LightestFrame, TheLighterCleanFrameThatPasses) {
   ASSERT_TRUE(l.built);
   EXPECT_EQ(*l.threshold, 0.1f);
   EXPECT_EQ(l.built->clean.frame.element, (std::vector<int>{1, 2}));
-  EXPECT_TRUE(frame_passes(*l.built));
+  EXPECT_TRUE(frame_passes(*l.built, {235, 1.0}, {}));
   EXPECT_EQ(l.frames, 2);
   EXPECT_EQ(lightest_status(l, 7850),
             "Lightest frame: " + significant_text(frame_mass(l.built->clean.frame, 7850), 4) +
@@ -726,14 +726,14 @@ TEST(LightestFrame, NoThresholdGivesALighterFrameThatPasses) {
   const std::vector<StandardSection> list = default_sections();
   const LightestFrame l = lightest_frame(analysed, d, list, {235, 1.0}, {}, {});
   ASSERT_TRUE(l.built);
-  EXPECT_TRUE(frame_passes(*l.built));
+  EXPECT_TRUE(frame_passes(*l.built, {235, 1.0}, {}));
   const double lightest = frame_volume(l.built->clean.frame);
   const BuiltFrame again = build_frame(analysed, drawn_members(d, *l.threshold), &list, {235, 1.0}, {}, {});
   EXPECT_EQ(frame_volume(again.clean.frame), lightest);
   int passing = 0;
   for (float t : clean_frame_thresholds(design, d)) {
     const BuiltFrame b = build_frame(analysed, drawn_members(d, t), &list, {235, 1.0}, {}, {});
-    if (!frame_passes(b)) continue;
+    if (!frame_passes(b, {235, 1.0}, {})) continue;
     ++passing;
     EXPECT_GE(frame_volume(b.clean.frame), lightest) << t;
   }
