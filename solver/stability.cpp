@@ -41,6 +41,9 @@ class StiffnessOperator {
   Eigen::CholmodSupernodalLLT<SparseMatrix> llt_;
 };
 
+// Restarts of the Lanczos iterations before the problem is taken as one that does not settle.
+constexpr int max_lanczos_rounds = 300;
+
 // The largest mu of -K_G x = mu K x (mu = 1 / alpha) and its x: by Lanczos iterations, or whole
 // for a problem too small for them.
 bool largest_eigenvalue(const SparseMatrix& minus_KG, StiffnessOperator& K, const SparseMatrix& K_matrix, double& value,
@@ -58,7 +61,7 @@ bool largest_eigenvalue(const SparseMatrix& minus_KG, StiffnessOperator& K, cons
   Spectra::SymGEigsSolver<Spectra::SparseSymMatProd<double>, StiffnessOperator, Spectra::GEigsMode::RegularInverse> eigs(
       A, K, 1, std::min<Eigen::Index>(n, 20));
   eigs.init();
-  eigs.compute(Spectra::SortRule::LargestAlge, 1000, 1e-10);
+  eigs.compute(Spectra::SortRule::LargestAlge, max_lanczos_rounds, 1e-10);
   if (eigs.info() != Spectra::CompInfo::Successful) return false;
   value = eigs.eigenvalues()(0);
   vector = eigs.eigenvectors().col(0);
@@ -104,10 +107,17 @@ FrameBuckling frame_buckling(const ModelFile& model, const std::vector<Section>&
   }
   if (!stiffness->factorised())
     throw SolverError("load case " + std::to_string(supports + 1) + ": the frame is not held (a mechanism)");
-  const SparseMatrix minus_KG = -frame.KG;
   double largest = 0;
   Eigen::VectorXd shape;
-  if (!largest_eigenvalue(minus_KG, *stiffness, frame.K, largest, shape) || !(largest > 0)) return out;
+  if (!largest_eigenvalue(-frame.KG, *stiffness, frame.K, largest, shape)) {
+    // Members in strong tension spread the spectrum far below zero, and the iterations may then
+    // not settle on its top. Without their stiffening (a lower alpha, on the safe side) the
+    // spectrum starts at zero and they do.
+    for (Piece& p : frame.cut.pieces) p.axial = std::min(p.axial, 0.0);
+    const SparseMatrix compressed = -geometric_stiffness(frame.cut, frame.place, static_cast<int>(frame.K.rows()));
+    if (!largest_eigenvalue(compressed, *stiffness, frame.K, largest, shape)) return out;
+  }
+  if (!(largest > 0)) return out;
   out.alpha = 1 / largest;
   out.mode_node = moving_node(shape, frame.place, model.nodes.size());
   return out;
