@@ -349,6 +349,7 @@ void grow_for_deflection(const Sizer& s, ShownFrame& f, FrameForces& forces, con
       out.stuck = next == set;
       if (out.stuck) continue;
     } else {
+      if (set == strength) break;  // as judged for strength
       p = s.passes(judge_frame(f, forces, s.checks, loading, every));
       next = s.choose(p, set, true);
       if (next == set) break;

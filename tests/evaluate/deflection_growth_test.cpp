@@ -202,6 +202,15 @@ TEST(DeflectionGrowth, TheLineSaysWhatGrewOrHowFarTheLimitIsMissed) {
                      " times the limit with no member grown, after 0 rounds of growth."),
             std::string::npos)
       << out;
+  // A frame exactly at the limit meets it: nothing grows, and nothing is tried.
+  const double at = largest_movement(*build(0).clean.forces).value;
+  const BuiltFrame exact = build(at);
+  EXPECT_TRUE(exact.sizing->deflection_met());
+  EXPECT_EQ(exact.sizing->deflection_ratio, 1.0);
+  EXPECT_EQ(exact.sizing->grown, 0);
+  EXPECT_EQ(exact.sizing->growth_rounds, 0);
+  EXPECT_FALSE(exact.sizing->stuck);
+  EXPECT_EQ(built_status(exact, 7850, "", {{}, 1.0}).find("deflection limit"), std::string::npos);
   // Sized without a limit, the line keeps saying that the sizes are for strength alone.
   const BuiltFrame plain = build(0);
   EXPECT_FALSE(plain.sizing->for_deflection);
