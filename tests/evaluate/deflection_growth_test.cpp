@@ -157,6 +157,21 @@ TEST(DeflectionGrowth, TheMemberThatStiffensMostPerKilogramGrowsUntilTheLimitIsM
   }
 }
 
+// With combinations only the serviceability one is held to the limit: the arm grows until it
+// meets it, with its own weight, though the ultimate one, at 1.5 times the load, deflects past it.
+TEST(DeflectionGrowth, OnlyTheServiceabilityStatesAreHeldToTheLimit) {
+  Loading loading{true, "-H", 7850, {{"S", LimitState::sls, 1, {1}}, {"U", LimitState::uls, 1.35, {1.5}}}, 5};
+  const Sized x = sized(hanging_arm(), loading);
+  EXPECT_TRUE(x.s.deflection_met()) << x.s.deflection_ratio;
+  EXPECT_GT(x.s.grown, 0);
+  ASSERT_EQ(x.forces.states.size(), 2u);
+  const double service = largest_movement(x.forces, 0).value, ultimate = largest_movement(x.forces, 1).value;
+  EXPECT_LE(service, 5);
+  EXPECT_GT(ultimate, 5);
+  EXPECT_NEAR(x.s.deflection_ratio, service / 5, 1e-12);
+  EXPECT_TRUE(x.s.failing.empty());
+}
+
 // The status line and the window's dump say what the growth did: the mass it added, or by how
 // much the frame stays past a limit that no section meets, or that the rounds ran out.
 TEST(DeflectionGrowth, TheLineSaysWhatGrewOrHowFarTheLimitIsMissed) {
