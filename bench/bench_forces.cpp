@@ -4,15 +4,17 @@
 // the design (the run's time over its cycles) and against one freshly factorising analysis; and
 // the critical load factor of one state, of that design and of its clean frame, against one
 // analysis of the same frame; and the plastic bound of the model's ground structure against one
-// analysis.
+// analysis; and "Standard Sizes" of the clean frame with and without a deflection limit.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <tuple>
 
 #include "bench/models.h"
 #include "evaluate/clean_up.h"
 #include "evaluate/frame_judgement.h"
 #include "evaluate/plastic_bound.h"
+#include "evaluate/standard_sizes.h"
 #include "formats/numtext.h"
 #include "solver/optimiser.h"
 
@@ -59,6 +61,28 @@ void time_bound(const ModelFile& model, double analysis) {
               took / analysis,
               b.problem.empty() ? (std::to_string(b.members) + " members, " + std::to_string(b.mass) + " kg").c_str()
                                 : b.problem.c_str());
+}
+// "Standard Sizes" on the clean frame, from the default list, without a deflection limit and then
+// with one of 0.6 times the deflection of the frame sized for strength: the growth's cost.
+void time_growth(const CleanFrame& clean) {
+  const std::vector<StandardSection> list = default_sections();
+  const auto size = [&](const Loading& loading, Sizing& s) {
+    ShownFrame f = clean.frame;
+    FrameForces forces = *clean.forces;
+    const auto start = std::chrono::steady_clock::now();
+    s = size_members(f, forces, list, {}, loading);
+    const double took = seconds_since(start);
+    return std::tuple{took, largest_movement(forces).value, frame_mass(f, 7850)};
+  };
+  Sizing strength, grown;
+  const auto [plain, moved, mass] = size(Loading{}, strength);
+  Loading limited;
+  limited.deflection_limit = 0.6 * moved;
+  const auto [with_limit, moved_after, grown_mass] = size(limited, grown);
+  std::printf("  Standard Sizes of the clean frame: %.3f s (%d rounds, %.4g kg, deflection %.4g mm); with a deflection "
+              "limit of %.4g mm %.3f s, %.2f times (%d members grown in %d rounds, %.4g kg, deflection %.4g mm, %s)\n",
+              plain, strength.rounds, mass, moved, limited.deflection_limit, with_limit, with_limit / plain, grown.grown,
+              grown.growth_rounds, grown_mass, moved_after, grown.deflection_met() ? "met" : "not met");
 }
 }  // namespace
 
@@ -108,5 +132,6 @@ int main() {
   time_stability("the optimised design at threshold 0.1", frame, drawn);
   const CleanFrame clean = clean_up(frame, drawn, {});
   if (clean.forces) time_stability("its clean frame", clean.frame, std::vector<char>(clean.frame.sections.size(), 1));
+  if (clean.forces) time_growth(clean);
   return 0;
 }

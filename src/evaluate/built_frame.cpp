@@ -47,6 +47,17 @@ std::string sizing_failures(const ShownFrame& f, const Sizing& s) {
   if (s.too_small < n) t += ", " + std::to_string(n - s.too_small) + " in the sections chosen";
   return t + which;
 }
+
+// "; grown for the deflection limit: 6 members, +1.2 kg" (nothing when the sizes for strength
+// meet it), or by how much the frame stays past the limit and why growing stopped.
+std::string deflection_growth(const Sizing& s, double density) {
+  const std::string added = ", +" + digits(s.grown_volume * density * 1e-9) + " kg";
+  if (s.deflection_met()) return s.grown > 0 ? "; grown for the deflection limit: " + plural(s.grown, "member") + added : "";
+  const std::string past = digits(s.deflection_ratio) + " times the limit with " +
+                           (s.grown > 0 ? plural(s.grown, "member") + " grown" + added : "no member grown");
+  if (s.stuck) return "; the deflection limit cannot be met: " + past + ", and no larger section that passes reduces it";
+  return "; the deflection limit is not met: " + past + ", after " + plural(s.growth_rounds, "round") + " of growth";
+}
 }  // namespace
 
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
@@ -90,7 +101,9 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
          " of " + plural(static_cast<int>(b.bill->lines.size()), "section") + ", volume " + digits(ratio_v) +
          " and compliance " + digits(ratio_c) + " of the optimised design's";
     s += sizing_end(*b.sizing) + sizing_failures(c.frame, *b.sizing);
-    if (deflected.ratio > 1)
+    if (b.sizing->for_deflection)
+      s += deflection_growth(*b.sizing, density);
+    else if (deflected.ratio > 1)
       s += "; the sections are chosen for strength, and the frame deflects past the limit";
     s += ".";
   } else {
@@ -116,6 +129,13 @@ void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem) {
   j.key("removed").value(c.removed()).key("problem").value(c.problem);
   j.end_object();
   if (b.bill) j.key("frame_mass").value(b.bill->mass()).key("pieces").value(b.bill->pieces());
+  if (b.sizing && b.sizing->for_deflection) {
+    const Sizing& s = *b.sizing;
+    j.key("deflection_growth").begin_object();
+    j.key("met").value(s.deflection_met()).key("ratio").value(s.deflection_ratio).key("members").value(s.grown);
+    j.key("volume").value(s.grown_volume).key("rounds").value(s.growth_rounds).key("stuck").value(s.stuck);
+    j.end_object();
+  }
   std::vector<std::string> names(static_cast<size_t>(n_elem), "");
   for (size_t k = 0; k < c.frame.element.size(); ++k) names[static_cast<size_t>(c.frame.element[k] - 1)] = c.frame.sections[k].name;
   j.key("sizes").begin_array();

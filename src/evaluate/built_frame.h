@@ -38,15 +38,19 @@ std::string unstable_export(const BuiltFrame& b);
 // two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
 // summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
 // kg/m3) and, with a limit on section types, the mass with as many as needed; pieces and sections,
-// rounds, and the elements that fail. A sized frame that deflects past the limit (`deflected`, of
-// its states checked for deflection) says that the sizes were chosen for strength.
+// rounds, and the elements that fail; with a deflection limit, what grew for it (members and mass)
+// or by how much the frame stays past it and why. A frame sized without growing for a limit that
+// it deflects past (`deflected`, of its states checked for deflection) says that the sizes were
+// chosen for strength.
 std::string built_status(const BuiltFrame& b, double density, const std::string& checks_summary,
                          const Deflection& deflected = {});
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
 // cases; 0 when it cannot stand), mechanism (it cannot stand, being free to move), load_lost
 // (it cannot, a load being left on a removed member), removed, problem}; with standard sizes
-// `frame_mass` (kg) and `pieces`; and `sizes`, per element
+// `frame_mass` (kg) and `pieces`; when the sizing grew for a deflection limit,
+// `deflection_growth` {met, ratio (the largest displacement over the limit), members (grown),
+// volume (mm3 added), rounds (analyses made growing), stuck (no larger section helped)}; and `sizes`, per element
 // 1..n_elem the standard section's name ("" for a non-design bar, a removed element, or
 // without standard sizes).
 void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem);

@@ -13,10 +13,11 @@ Loading loads_of(Loading loading) {
 }
 
 // The settings as far as the analyses, the frame to build and the checks depend on them: the
-// sizing enters only the frame to build.
+// sizing enters only the frame to build, and the deflection limit only the frame in standard
+// sizes (which grows for it).
 std::pair<FrameChoice, EvaluationSettings> what_it_is_made_from(const FrameChoice& choice, EvaluationSettings s) {
-  s.loading = loads_of(s.loading);
   if (!choice.to_build) s.sizing = {};
+  if (!s.sizing.on) s.loading = loads_of(s.loading);
   return {choice, std::move(s)};
 }
 

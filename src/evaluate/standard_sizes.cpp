@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
+#include <set>
+#include <tuple>
 
 #include "evaluate/buckling_members.h"
 #include "evaluate/clean_up.h"
+#include "evaluate/deflection_growth.h"
 #include "evaluate/frame_judgement.h"
 #include "formats/errors.h"
 #include "formats/fields.h"
@@ -175,6 +178,8 @@ struct Sizer {
     if (options.section_types < 0)
       raise_error(err::invalid_setting, "section types: " + std::to_string(options.section_types) + " is below 0");
     if (options.rounds < 1) raise_error(err::invalid_setting, "sizing rounds: " + std::to_string(options.rounds) + " is below 1");
+    if (options.growth_rounds < 0)
+      raise_error(err::invalid_setting, "growth rounds: " + std::to_string(options.growth_rounds) + " is below 0");
     for (size_t l : list_index) {
       const StandardSection& s = list[l];
       tube.push_back(standard_member(s));
@@ -211,14 +216,25 @@ struct Sizer {
     return p;
   }
 
+  // Item i may take the section at pos: every member of its chain passes in it as `p` says, and
+  // it is not below the smallest allowed.
+  bool allowed(const std::vector<std::vector<char>>& p, size_t i, size_t pos) const {
+    return area[pos] >= least_area && std::all_of(items[i].begin(), items[i].end(), [&](size_t j) { return p[j][pos] != 0; });
+  }
+
   // The set of the next round after `now`: per item the lightest section that every member of
-  // its chain passes in, allowed by the options, within the number of section types.
-  Positions choose(const std::vector<std::vector<char>>& p, const Positions& now) const {
+  // its chain passes in, allowed by the options (and, growing only, not below its section now),
+  // within the number of section types.
+  Positions choose(const std::vector<std::vector<char>>& p, const Positions& now, bool only_grow) const {
     std::vector<std::vector<char>> fits(items.size(), std::vector<char>(tube.size(), 0));
     for (size_t i = 0; i < items.size(); ++i)
-      for (size_t pos = 0; pos < tube.size(); ++pos)
-        fits[i][pos] = area[pos] >= least_area && (!options.only_grow || pos >= now[i]) &&
-                       std::all_of(items[i].begin(), items[i].end(), [&](size_t j) { return p[j][pos] != 0; });
+      for (size_t pos = 0; pos < tube.size(); ++pos) fits[i][pos] = (!only_grow || pos >= now[i]) && allowed(p, i, pos);
+    return within_types(fits);
+  }
+
+  // Per item, the lightest section it fits, or with a limit on section types the lightest
+  // grouping within it.
+  Positions within_types(const std::vector<std::vector<char>>& fits) const {
     Positions next(items.size());
     if (options.section_types > 0) {
       const std::vector<int> given = fewest_sections(fits, weight, area, options.section_types);
@@ -227,6 +243,42 @@ struct Sizer {
       std::transform(fits.begin(), fits.end(), next.begin(), lightest_fit);
     }
     return next;
+  }
+
+  // The set grown from `now` for the deflection d (past `limit`), and the fall expected of it:
+  // per item the options of a larger section it may take, with their mass and the fall of the
+  // deflection by virtual work, chosen to cover the excess times `margin`. With a limit on
+  // section types that the grown set exceeds, every item takes at least its grown section
+  // within the limit.
+  std::pair<Positions, double> grown(const ShownFrame& frame, const FrameForces& forces, const Loading& loading,
+                                     const Deflection& d, const Positions& now, const std::vector<std::vector<char>>& p,
+                                     double margin) const {
+    const DeflectionSensitivity sense = deflection_sensitivity(frame, forces, loading, d.moved);
+    std::vector<std::vector<GrowthOption>> options_of(items.size());
+    std::vector<std::vector<size_t>> position_of(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+      for (size_t pos = now[i] + 1; pos < tube.size(); ++pos) {
+        if (!(area[pos] > area[now[i]]) || !allowed(p, i, pos)) continue;
+        double fall = 0;
+        for (size_t j : items[i]) fall += sense.fall(j, tube[now[i]].values, tube[pos].values);
+        options_of[i].push_back({(area[pos] - area[now[i]]) * weight[i], fall});
+        position_of[i].push_back(pos);
+      }
+    const std::vector<int> chosen = choose_growth(options_of, margin * (d.moved.value - loading.deflection_limit));
+    Positions next = now;
+    double expected = 0;
+    for (size_t i = 0; i < items.size(); ++i)
+      if (const int k = chosen[i]; k >= 0) {
+        next[i] = position_of[i][static_cast<size_t>(k)];
+        expected += options_of[i][static_cast<size_t>(k)].fall;
+      }
+    if (options.section_types > 0 && std::set<size_t>(next.begin(), next.end()).size() > static_cast<size_t>(options.section_types)) {
+      std::vector<std::vector<char>> fits(items.size(), std::vector<char>(tube.size(), 0));
+      for (size_t i = 0; i < items.size(); ++i)
+        for (size_t pos = next[i]; pos < tube.size(); ++pos) fits[i][pos] = allowed(p, i, pos);
+      next = within_types(fits);
+    }
+    return {next, expected};
   }
 
   // Gives the members of frame the sections of the set, and says their list indices in out.
@@ -239,36 +291,83 @@ struct Sizer {
   }
 };
 
-// A set of sections tried: its sections, the forces it carries, its volume (mm3) and the members
-// that fail in it, and of them those that fail even in the largest section.
+// The members that fail in a set as `p` says, and of them those that fail even in the largest
+// section.
+struct Failures {
+  std::vector<int> failing;
+  int too_small = 0;
+};
+Failures failures(const Sizer& s, const Positions& set, const std::vector<std::vector<char>>& p) {
+  Failures out;
+  for (size_t i = 0; i < s.items.size(); ++i)
+    for (size_t j : s.items[i]) {
+      if (!p[j][set[i]]) out.failing.push_back(static_cast<int>(j));
+      if (!p[j].back()) ++out.too_small;
+    }
+  return out;
+}
+
+// A set of sections tried: its sections, the forces it carries, its volume (mm3), which sections
+// its members pass in under those forces and what fails in it.
 struct Tried {
   Positions set;
   FrameForces forces;
   double volume = 0;
-  std::vector<int> failing;
-  int too_small = 0;
+  std::vector<std::vector<char>> passes;
+  Failures failed;
 };
-
-Tried tried(const Sizer& s, const ShownFrame& f, const Positions& set, FrameForces forces,
-            const std::vector<std::vector<char>>& p) {
-  Tried t{set, std::move(forces), frame_volume(f), {}, 0};
-  for (size_t i = 0; i < s.items.size(); ++i)
-    for (size_t j : s.items[i]) {
-      if (!p[j][set[i]]) t.failing.push_back(static_cast<int>(j));
-      if (!p[j].back()) ++t.too_small;
-    }
-  return t;
-}
 
 // The set to keep when the sizing did not settle: the lightest of those whose members all pass,
 // else the lightest of those with fewest failing.
 size_t lightest_passing(const std::vector<Tried>& sets) {
   size_t best = 0;
   for (size_t k = 1; k < sets.size(); ++k)
-    if (Cost{static_cast<int>(sets[k].failing.size()), sets[k].volume} <
-        Cost{static_cast<int>(sets[best].failing.size()), sets[best].volume})
+    if (Cost{static_cast<int>(sets[k].failed.failing.size()), sets[k].volume} <
+        Cost{static_cast<int>(sets[best].failed.failing.size()), sets[best].volume})
       best = k;
   return best;
+}
+
+// The frame's largest displacement within the limit, growing members from the set kept for
+// strength (whose members pass as `p` says) as size_members tells; f, forces and out follow.
+// The margin on the fall expected is the ratio of the fall expected to the fall got in the
+// round before (from 1 to 2): where forces move from member to member, the estimate may overrate
+// the fall.
+void grow_for_deflection(const Sizer& s, ShownFrame& f, FrameForces& forces, const Loading& loading, Positions set,
+                         std::vector<std::vector<char>> p, Sizing& out) {
+  const Positions strength = set;
+  const double strength_volume = frame_volume(f);
+  const std::vector<char> every(f.sections.size(), 1);
+  double margin = 1;
+  out.for_deflection = true;
+  for (;;) {
+    const Deflection d = deflection(forces, envelope_state, loading.deflection_limit);
+    Positions next = set;
+    double expected = 0;
+    if (d.ratio > 1 && !out.stuck && out.growth_rounds < s.options.growth_rounds) {
+      std::tie(next, expected) = s.grown(f, forces, loading, d, set, p, margin);
+      out.stuck = next == set;
+      if (out.stuck) continue;
+    } else {
+      if (set == strength) break;  // as judged for strength
+      p = s.passes(judge_frame(f, forces, s.checks, loading, every));
+      next = s.choose(p, set, true);
+      if (next == set) break;
+    }
+    s.apply(f, next, out);
+    forces = analyse_frame(f, loading);
+    ++out.growth_rounds;
+    set = next;
+    if (const double fell = d.moved.value - deflection(forces, envelope_state, 0).moved.value; expected > 0)
+      margin = std::clamp(expected / std::max(fell, 1e-300), 1.0, 2.0);
+  }
+  out.deflection_ratio = deflection(forces, envelope_state, loading.deflection_limit).ratio;
+  out.grown_volume = frame_volume(f) - strength_volume;
+  for (size_t i = 0; i < s.items.size(); ++i)
+    if (set[i] != strength[i]) out.grown += static_cast<int>(s.items[i].size());
+  const Failures now = failures(s, set, p);
+  out.failing = now.failing;
+  out.too_small = now.too_small;
 }
 
 }  // namespace
@@ -361,14 +460,14 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
     s.apply(f, smallest, out);
     start = analyse_frame(f, loading);
   }
-  Positions next = s.choose(s.passes(judge_frame(f, start, checks, loading, every)), smallest);
+  Positions next = s.choose(s.passes(judge_frame(f, start, checks, loading, every)), smallest, options.only_grow);
   for (;;) {
     s.apply(f, next, out);
     forces = analyse_frame(f, loading);
     ++out.rounds;
     const std::vector<std::vector<char>> p = s.passes(judge_frame(f, forces, checks, loading, every));
-    sets.push_back(tried(s, f, next, forces, p));
-    const Positions after = s.choose(p, next);
+    const Positions after = s.choose(p, next, options.only_grow);
+    sets.push_back({next, forces, frame_volume(f), p, failures(s, next, p)});
     out.settled = after == next;
     out.cycled = !out.settled && std::any_of(sets.begin(), sets.end(), [&](const Tried& t) { return t.set == after; });
     if (out.settled || out.cycled || out.rounds >= options.rounds) break;
@@ -378,8 +477,9 @@ Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<Standa
   s.apply(f, sets[kept].set, out);
   forces = sets[kept].forces;
   out.kept_set = static_cast<int>(kept);
-  out.failing = sets[kept].failing;
-  out.too_small = sets[kept].too_small;
+  out.failing = sets[kept].failed.failing;
+  out.too_small = sets[kept].failed.too_small;
+  if (loading.deflection_limit > 0) grow_for_deflection(s, f, forces, loading, sets[kept].set, sets[kept].passes, out);
   return out;
 }
 

@@ -53,14 +53,17 @@ void write_section_list(const std::vector<StandardSection>& list, const std::str
 // member gets a section of less area ("" for none). `only_grow`: a member's section never falls
 // from round to round (lighter sections are not tried again once left). `rounds`: the most
 // analyses made. `keep_areas`: no member gets less than its optimised area (else its section
-// follows its forces alone, whatever the optimiser's scale).
+// follows its forces alone, whatever the optimiser's scale). `growth_rounds`: the most analyses
+// made growing members for the deflection limit.
 inline constexpr int max_sizing_rounds = 10;
+inline constexpr int max_growth_rounds = 20;
 struct SizingOptions {
   int section_types = 0;
   std::string smallest;
   bool only_grow = false;
   int rounds = max_sizing_rounds;
   bool keep_areas = false;
+  int growth_rounds = max_growth_rounds;
   bool operator==(const SizingOptions&) const = default;
 };
 
@@ -74,6 +77,14 @@ struct Sizing {
                              // its own forces
   int too_small = 0;         // members of the set kept for which even the largest section fails
   std::vector<int> failing;  // members (0-based) of the set kept that fail their checks under its forces
+  // With a deflection limit, the members grown for it after the sizing for strength:
+  bool for_deflection = false;  // a limit was set and the sizing grew for it
+  double deflection_ratio = 0;  // the largest displacement of the frame as sized over the limit
+  int grown = 0;                // members given a larger section than strength alone needs
+  double grown_volume = 0;      // mm3 that added
+  int growth_rounds = 0;        // analyses made growing
+  bool stuck = false;           // no larger section that passes reduced the deflection further
+  bool deflection_met() const { return deflection_ratio <= 1; }
 };
 
 // Sizes the design beams of f (whose circles are the optimised diameters) and replaces their
@@ -83,8 +94,17 @@ struct Sizing {
 // (with at least its optimised area, with keep_areas) that passes under the forces of the sizes before, every
 // element of a chain (one member through nodes in line) one section, and re-analyses, until no
 // member changes. When the choices repeat, or after the rounds allowed, the lightest set tried
-// whose members all pass is kept (the lightest of all when none does). A smallest section not in
-// the list, a negative number of section types or no round allowed is a RunTimeError.
+// whose members all pass is kept (the lightest of all when none does).
+// With a deflection limit (> 0) the set kept then grows while the frame deflects past it in a
+// state checked for deflection: each round gives the members that reduce its largest
+// displacement most per kilogram (deflection_growth) larger sections that pass, enough of them
+// that the fall expected covers the excess (the margin learnt from the round before), and
+// re-analyses; with a limit on section types the grown set is regrouped within it. It stops
+// when the frame is within the limit, when no larger section that passes reduces the
+// deflection, or after the growth rounds allowed; then the frame is judged again and a member
+// that fails under the new forces grows to the lightest section it passes in, and so on.
+// A smallest section not in the list, a negative number of section types or no round allowed is
+// a RunTimeError.
 Sizing size_members(ShownFrame& f, FrameForces& forces, const std::vector<StandardSection>& list,
                     const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
 

@@ -433,6 +433,36 @@ TEST(StandardSizes, AFewSectionTypes) {
             std::string::npos);
 }
 
+// The lattice sized for strength deflects past a limit of 0.6 of its deflection; grown for it,
+// it meets it in as many section types as needed and in two, never below the smallest section
+// asked for, every member still passing, heavier than for strength alone.
+TEST(StandardSizes, GrownForTheDeflectionLimitWithinTheSectionTypesAndTheSmallest) {
+  const CleanFrame& lattice = optimised_lattice().clean;
+  ASSERT_TRUE(lattice.forces) << lattice.problem;
+  const std::vector<StandardSection> list = default_sections();
+  for (const auto& [types, smallest] : {std::pair{0, ""}, {2, "CFCHS 26.9x2"}}) {
+    const SizingOptions o{types, smallest};
+    const Sized strength = sized(lattice.frame, *lattice.forces, o, {235, 1.0}, list);
+    Loading loading;
+    loading.deflection_limit = 0.6 * largest_movement(strength.forces).value;
+    Sized x{lattice.frame, *lattice.forces, {}};
+    x.s = size_members(x.f, x.forces, list, {235, 1.0}, loading, o);
+    std::printf("lattice in %d section types grown for %.4g mm: %.4f kg against %.4f kg, %d members in %d rounds\n", types,
+                loading.deflection_limit, frame_mass(x.f, 7850), frame_mass(strength.f, 7850), x.s.grown, x.s.growth_rounds);
+    EXPECT_TRUE(x.s.deflection_met()) << types;
+    EXPECT_LE(largest_movement(analyse_frame(x.f, loading)).value, loading.deflection_limit * (1 + 1e-12));
+    EXPECT_GT(x.s.grown, 0);
+    EXPECT_GT(frame_mass(x.f, 7850), frame_mass(strength.f, 7850));
+    if (types > 0) EXPECT_LE(sections_used(x.f), types);
+    const double least = standard_member(list[types > 0 ? 30 : 0]).values.A;
+    ASSERT_EQ(list[30].name, "CFCHS 26.9x2");
+    for (const MemberSection& s : x.f.sections) EXPECT_GE(s.values.A, least) << s.name;
+    EXPECT_TRUE(x.s.failing.empty());
+    const FrameJudgement judged = judge_frame(x.f, x.forces, {235, 1.0}, loading, std::vector<char>(x.f.sections.size(), 1));
+    for (const MemberEnvelope& e : judged.checks.envelope) EXPECT_LE(e.utilisation, 1 + 1e-9);
+  }
+}
+
 // The choice of n sections itself, against sums worked by hand: areas 10..50, items needing at
 // least sections 0, 1, 3, 4 with weights 5, 5, 1, 1. Two types: {20, 50} (5 x 20 x 2 + 50 x 2 =
 // 300) beats {10, 50} (400) and {40, 50} (490); three: {10, 20, 50} (250). An item that fits no

@@ -80,8 +80,9 @@ TEST(Evaluation, EachCycleAskedForIsItsOwn) {
   EXPECT_NEAR(diameter(1), 10.9544, 1e-4);
 }
 
-// The deflection limit touches neither the analysis nor the frame to build nor the checks; the
-// yield stress remakes the checks and the sized frame; equal settings made afresh keep all.
+// The deflection limit touches neither the analysis nor the clean frame nor its checks, but the
+// frame in standard sizes grows for it; the yield stress remakes the checks and the sized frame;
+// equal settings made afresh keep all.
 TEST(Evaluation, RemakesOnlyWhatAChangedSettingTouches) {
   const SmallRun run;
   ASSERT_TRUE(run.set.store);
@@ -98,15 +99,24 @@ TEST(Evaluation, RemakesOnlyWhatAChangedSettingTouches) {
   EvaluationSettings limited = s;
   limited.loading.deflection_limit = 1e-6;
   const Evaluated b = evaluation.evaluate(r, build, limited);
-  EXPECT_EQ(b.built, a.built);
-  EXPECT_EQ(b.checks, a.checks);
+  ASSERT_TRUE(b.built && b.built->sizing);
+  EXPECT_NE(b.built, a.built);
+  EXPECT_TRUE(b.built->sizing->for_deflection);
+  EXPECT_FALSE(b.built->sizing->deflection_met());
   EXPECT_GT(b.summary.deflected.ratio, 1);
+  EXPECT_NEAR(b.summary.deflected.ratio, b.built->sizing->deflection_ratio, 1e-9 * b.summary.deflected.ratio);
   EXPECT_EQ(b.deflections.size(), b.forces->states.size());
+  EvaluationSettings clean = s, clean_limited = limited;
+  clean.sizing.on = clean_limited.sizing.on = false;
+  const Evaluated unsized = evaluation.evaluate(r, build, clean);
+  const Evaluated unsized_limited = evaluation.evaluate(r, build, clean_limited);
+  EXPECT_EQ(unsized_limited.built, unsized.built);
+  EXPECT_EQ(unsized_limited.checks, unsized.checks);
 
   limited.steel.yield = 100;
   const Evaluated c = evaluation.evaluate(r, build, limited);
-  EXPECT_NE(c.built, a.built);
-  EXPECT_NE(c.checks, a.checks);
+  EXPECT_NE(c.built, unsized.built);
+  EXPECT_NE(c.checks, unsized.checks);
   EXPECT_EQ(evaluation.evaluate(r, build, limited).built, c.built);
   limited.sizing.on = false;  // the list stays, unused
   EXPECT_EQ(evaluation.evaluate(r, build, limited).kind, FrameKind::clean);
