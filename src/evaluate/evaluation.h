@@ -31,6 +31,7 @@ struct EvaluationSettings {
   CheckSettings steel;
   Loading loading;  // with the density of the frame to build
   SizingSettings sizing;
+  bool hold = false;  // the frame to build: a clean frame left a mechanism is held by members added back
   bool operator==(const EvaluationSettings&) const = default;
 };
 
@@ -51,7 +52,8 @@ struct Evaluated {
   const FrameForces* forces = nullptr;  // null: the frame cannot stand; ultimate states second order
   const FrameChecks* checks = nullptr;  // with the forces
   const BuiltFrame* built = nullptr;    // the frame to build, when it is chosen and could be made
-  std::vector<char> drawn;              // per member of frame: drawn as a beam, counted by the checks
+  std::vector<char> drawn;              // per member of frame: drawn as a beam (or added back to hold
+                                        // a mechanism), counted by the checks
   std::vector<Deflection> deflections;  // per state, against the deflection limit
   std::vector<StateStability> stability;  // per state checked for strength
   FrameSummary summary;                 // of the members drawn, with the forces

@@ -1,0 +1,254 @@
+// Clean frames that are mechanisms, held by removed members added back: a wall in one plane on
+// pinned feet braced across it, lightest first and only by members that restrain its free motion
+// (judged by the null space of the stiffness, assembled here apart from the engine); a frame that
+// stands left as it is; a mechanism that no removed member holds, and one held only in part.
+#include <gtest/gtest.h>
+
+#include <Eigen/Eigenvalues>
+#include <algorithm>
+#include <functional>
+
+#include "evaluate/built_frame.h"
+#include "evaluate/frame_judgement.h"
+#include "evaluate/held_frame.h"
+#include "formats/json.h"
+#include "support/model_builder.h"
+
+namespace {
+
+using test_support::E;
+using test_support::G;
+using test_support::Model;
+
+// A ground structure of two walls 1000 mm long and 500 mm high, 500 mm apart (W = 0 and W = 500),
+// nodes every 500 mm, every pair of nodes joined unless a third lies between them. The optimised
+// layout is the wall at W = 0 above its feet (10 mm members; the rest 0.5 mm), loaded at its top
+// middle; the feet (H = 0) at L, W are pinned where `pinned` says.
+struct Walls {
+  Model m;
+  std::vector<double> d;
+  explicit Walls(const std::function<bool(int, int)>& pinned, double across = 0) {
+    const int set = m.design();
+    std::vector<std::array<int, 3>> at;
+    for (int w : {0, 500})
+      for (int h : {0, 500})
+        for (int l : {0, 500, 1000}) {
+          m.node(l, w, h);
+          at.push_back({l, w, h});
+        }
+    auto between = [&](size_t a, size_t b, size_t c) {
+      std::array<int, 3> u{}, v{};
+      for (size_t k = 0; k < 3; ++k) {
+        u[k] = at[c][k] - at[a][k];
+        v[k] = at[b][k] - at[a][k];
+      }
+      const bool in_line = u[1] * v[2] == u[2] * v[1] && u[2] * v[0] == u[0] * v[2] && u[0] * v[1] == u[1] * v[0];
+      const long dot = static_cast<long>(u[0]) * v[0] + static_cast<long>(u[1]) * v[1] + static_cast<long>(u[2]) * v[2];
+      const long vv = static_cast<long>(v[0]) * v[0] + static_cast<long>(v[1]) * v[1] + static_cast<long>(v[2]) * v[2];
+      return in_line && dot > 0 && dot < vv;
+    };
+    for (size_t a = 0; a < at.size(); ++a)
+      for (size_t b = a + 1; b < at.size(); ++b) {
+        bool clear = true;
+        for (size_t c = 0; c < at.size(); ++c) clear = clear && !between(a, b, c);
+        if (!clear) continue;
+        const bool along_w = at[a][0] == at[b][0] && at[a][2] == at[b][2];  // its reference goes up instead
+        m.element(static_cast<int>(a + 1), static_cast<int>(b + 1), set, along_w ? std::array<double, 3>{0, 0, 1} : std::array<double, 3>{0, 1, 0});
+        const bool wall = at[a][1] == 0 && at[b][1] == 0 && (at[a][2] > 0 || at[b][2] > 0);
+        d.push_back(wall ? 10 : 0.5);
+      }
+    ModelFileCase& c = m.add_case();
+    for (size_t i = 0; i < at.size(); ++i)
+      if (at[i][2] == 0 && pinned(at[i][0], at[i][1]))
+        for (size_t dof = 0; dof < 3; ++dof) c.fixed[i][dof] = true;
+    Model::load(c, 5, 3, -10000);  // node 5: (500, 0, 500)
+    if (across != 0) Model::load(c, 5, 2, across);
+  }
+  ShownFrame frame() const { return frame_of(m.f, d); }
+};
+
+// The members of at least 1 mm, as the picture draws them at a threshold of 1 / Dmax.
+std::vector<char> thick(const ShownFrame& f) {
+  std::vector<char> drawn;
+  for (const MemberSection& s : f.sections) drawn.push_back(s.outer >= 1.0);
+  return drawn;
+}
+
+// The dimension of the null space of the stiffness of the members flagged, over the dofs of the
+// nodes they touch that load case 1 leaves free, every member of one section (the null space does
+// not depend on it), rotations in units of 500 mm so that all terms are alike.
+int free_motions_of(const ModelFile& m, const std::vector<char>& members) {
+  std::vector<int> row(6 * m.nodes.size(), -1);
+  int n = 0;
+  for (size_t j = 0; j < members.size(); ++j)
+    if (members[j])
+      for (int node : {m.elements[j].node1 - 1, m.elements[j].node2 - 1})
+        for (size_t k = 0; k < 6; ++k)
+          if (const size_t dof = 6 * static_cast<size_t>(node) + k; row[dof] < 0 && !m.cases[0].fixed[static_cast<size_t>(node)][k])
+            row[dof] = n++;
+  Eigen::MatrixXd K = Eigen::MatrixXd::Zero(n, n);
+  const Section s{100, 1e5, 1e5, 2e5};
+  for (size_t j = 0; j < members.size(); ++j) {
+    if (!members[j]) continue;
+    Eigen::Matrix<double, 12, 12> T = Eigen::Matrix<double, 12, 12>::Zero(), scale = T;
+    for (int b = 0; b < 4; ++b) T.block<3, 3>(3 * b, 3 * b) = element_axes(m, j);
+    for (int a = 0; a < 12; ++a) scale(a, a) = a % 6 < 3 ? 1.0 : 1.0 / 500;
+    const Eigen::Matrix<double, 12, 12> k = scale * T.transpose() * local_stiffness(E, G, s, member_length(m, j)) * T * scale;
+    const int ends[2] = {m.elements[j].node1 - 1, m.elements[j].node2 - 1};
+    for (int a = 0; a < 12; ++a)
+      for (int b = 0; b < 12; ++b) {
+        const int ra = row[static_cast<size_t>(6 * ends[a / 6] + a % 6)], rb = row[static_cast<size_t>(6 * ends[b / 6] + b % 6)];
+        if (ra >= 0 && rb >= 0) K(ra, rb) += k(a, b);
+      }
+  }
+  const Eigen::VectorXd values = Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd>(K, Eigen::EigenvaluesOnly).eigenvalues();
+  int zero = 0;
+  for (Eigen::Index i = 0; i < values.size(); ++i) zero += values[i] <= 1e-9 * values[values.size() - 1] ? 1 : 0;
+  return zero;
+}
+
+// The members (of the full frame) that the clean frame keeps.
+std::vector<char> kept(const ShownFrame& full, const CleanFrame& c) {
+  std::vector<char> keep(full.sections.size(), 0);
+  for (int e : c.frame.element) keep[static_cast<size_t>(e - 1)] = 1;
+  return keep;
+}
+
+// Each member added back leaves fewer motions free than before it, and no removed member lighter
+// (here: shorter, all being design beams of one area) would have: the lightest that restrains.
+// Returns the motions free before any was added.
+int expect_added_lightest_that_restrain(const ShownFrame& full, const CleanFrame& plain, const CleanFrame& held) {
+  std::vector<char> keep = kept(full, plain);
+  const int before = free_motions_of(full.model, keep);
+  int free = before;
+  for (int added : held.added) {
+    const size_t a = static_cast<size_t>(added);
+    EXPECT_FALSE(keep[a]) << added;
+    std::vector<char> with = keep;
+    with[a] = 1;
+    const int after = free_motions_of(full.model, with);
+    EXPECT_LT(after, free) << "element " << added + 1;
+    for (size_t j = 0; j < keep.size(); ++j) {
+      const bool lighter = member_length(full.model, j) < member_length(full.model, a) - 1e-9 ||
+                           (member_length(full.model, j) < member_length(full.model, a) + 1e-9 && j < a);
+      if (keep[j] || !lighter) continue;
+      std::vector<char> other = keep;
+      other[j] = 1;
+      EXPECT_EQ(free_motions_of(full.model, other), free) << "element " << j + 1 << " is lighter and holds";
+    }
+    keep = with;
+    free = after;
+  }
+  EXPECT_EQ(free, 0);
+  return before;
+}
+
+// Every foot pinned: the wall turns about the line of its feet, across its plane. One member
+// added back holds it; it reaches out of the plane (W = 500). Without holding, the same frame is
+// a mechanism; with one foot only in the plane, it is free in three ways and takes more.
+TEST(HoldMechanism, AWallOnPinnedFeetIsBracedAcrossItsPlaneLightestFirst) {
+  for (const bool all_feet : {true, false}) {
+    const Walls walls([&](int l, int w) { return all_feet || w == 500 || l == 0; });
+    const ShownFrame full = walls.frame();
+    const CleanFrame plain = clean_up(full, thick(full));
+    ASSERT_FALSE(plain.forces);
+    EXPECT_NE(plain.problem.find("the clean frame is a mechanism"), std::string::npos) << plain.problem;
+    EXPECT_TRUE(plain.added.empty());
+    const CleanFrame held = clean_up(full, thick(full), {}, true);
+    ASSERT_TRUE(held.forces) << held.problem;
+    EXPECT_FALSE(held.unheld);
+    EXPECT_EQ(expect_added_lightest_that_restrain(full, plain, held), all_feet ? 1 : 3);
+    EXPECT_EQ(held.added.size(), all_feet ? 1u : 2u);
+    EXPECT_EQ(held.frame.element.size(), plain.frame.element.size() + held.added.size());
+    for (size_t k = 0; k < held.added.size(); ++k) {
+      const ModelFileElement& e = full.model.elements[static_cast<size_t>(held.added[k])];
+      EXPECT_NE(full.model.nodes[static_cast<size_t>(e.node1 - 1)][1], full.model.nodes[static_cast<size_t>(e.node2 - 1)][1]);
+      EXPECT_EQ(held.added_elements[k], held.added[k] + 1);
+    }
+    EXPECT_EQ(free_rigid_motions(full.model, kept(full, held), {}), 0);
+    EXPECT_EQ(free_rigid_motions(full.model, kept(full, plain), {}), all_feet ? 1 : 3);
+  }
+}
+
+// What the status and the dump say of a frame held, and of one a member added back holds only in
+// part (the wall pinned at one foot and one foot across: it still turns about the line of the two).
+TEST(HoldMechanism, TheStatusAndDumpNameTheMembersAddedBack) {
+  const Walls walls([](int, int) { return true; });
+  const ShownFrame full = walls.frame();
+  const BuiltFrame b = build_frame({full, analyse_frame(full)}, thick(full), nullptr, {235, 1.0}, {}, {}, true);
+  ASSERT_EQ(b.clean.added.size(), 1u);
+  const std::string n = std::to_string(b.clean.added_elements[0]);
+  const std::string line = built_status(b, 7850, "");
+  EXPECT_NE(line.find("loose); held by 1 member added back: " + n + ". Volume "), std::string::npos) << line;
+  JsonWriter j;
+  j.begin_object();
+  write_built_json(j, b, static_cast<int>(full.element.size()));
+  j.end_object();
+  EXPECT_NE(j.str().find("\"added\":[" + n + "]"), std::string::npos) << j.str();
+
+  const Walls partly([](int l, int w) { return l == 0 && (w == 0 || w == 500); });
+  const ShownFrame part_frame = partly.frame();
+  BuiltFrame p;
+  p.clean = clean_up(part_frame, thick(part_frame), {}, true);
+  ASSERT_FALSE(p.clean.forces);
+  ASSERT_EQ(p.clean.added.size(), 1u);
+  EXPECT_TRUE(p.clean.unheld);
+  EXPECT_NE(built_status(p, 7850, "").find("; 1 member added back (" + std::to_string(p.clean.added_elements[0]) +
+                                          ") does not hold it. It cannot stand: load case 1: the clean frame is a mechanism, "),
+            std::string::npos)
+      << built_status(p, 7850, "");
+  EXPECT_NE(p.clean.problem.find(", and no removed member alone holds it; a lower threshold keeps more members."),
+            std::string::npos)
+      << p.clean.problem;
+}
+
+// Pinned at one foot and nothing else held, no removed member reaches a support: nothing is added
+// and the reason says so. A frame that stands is the same with holding asked for.
+TEST(HoldMechanism, NothingIsAddedWhereNoRemovedMemberHoldsOrNothingMoves) {
+  const Walls lone([](int l, int w) { return l == 0 && w == 0; });
+  const ShownFrame full = lone.frame();
+  const CleanFrame c = clean_up(full, thick(full), {}, true);
+  EXPECT_FALSE(c.forces);
+  EXPECT_TRUE(c.added.empty());
+  EXPECT_TRUE(c.unheld);
+  EXPECT_NE(c.problem.find(", and no removed member alone holds it;"), std::string::npos) << c.problem;
+  BuiltFrame b;
+  b.clean = c;
+  EXPECT_EQ(built_status(b, 7850, "").find("added back"), std::string::npos);
+
+  const Model m = test_support::two_struts(1000);
+  Model struts = m;
+  const int set = 1;
+  struts.element(1, 2, set);  // a thin tie between the feet, removed
+  const ShownFrame f = frame_of(struts.f, {10, 10, 0.5});
+  const CleanFrame stands = clean_up(f, thick(f)), same = clean_up(f, thick(f), {}, true);
+  ASSERT_TRUE(stands.forces && same.forces);
+  EXPECT_EQ(same.frame.element, stands.frame.element);
+  EXPECT_TRUE(same.added.empty());
+  EXPECT_FALSE(same.unheld);
+  EXPECT_EQ(same.forces->total_compliance(), stands.forces->total_compliance());
+}
+
+// Sized from its forces with a push across the wall, the held frame passes every check (its
+// stability too), the member added back in a standard section like the rest.
+TEST(HoldMechanism, AHeldFrameSizedPassesItsChecks) {
+  const Walls walls([](int, int) { return true; }, 1000);
+  const ShownFrame full = walls.frame();
+  const std::vector<StandardSection> sizes = default_sections();
+  const CheckSettings steel{235, 1.0};
+  const BuiltFrame b = build_frame({full, analyse_frame(full)}, thick(full), &sizes, steel, {}, {}, true);
+  ASSERT_TRUE(b.clean.forces && b.sizing) << b.clean.problem;
+  ASSERT_EQ(b.clean.added.size(), 1u);
+  EXPECT_TRUE(b.sizing->failing.empty());
+  const ShownFrame& f = b.clean.frame;
+  for (size_t j = 0; j < f.element.size(); ++j) EXPECT_FALSE(f.sections[j].name.empty()) << f.element[j];
+  const FrameJudgement judged =
+      judge_frame(f, analyse_frame(f), steel, {}, std::vector<char>(f.sections.size(), 1));
+  for (const MemberEnvelope& e : judged.checks.envelope) EXPECT_LE(e.utilisation, 1 + 1e-9);
+  // The member added back carries the push across: it is not idle.
+  const auto added = std::find(f.element.begin(), f.element.end(), b.clean.added_elements[0]);
+  ASSERT_NE(added, f.element.end());
+  EXPECT_GT(judged.checks.envelope[static_cast<size_t>(added - f.element.begin())].utilisation, 0.01);
+}
+
+}  // namespace
