@@ -227,6 +227,22 @@ TEST(HoldMechanism, NothingIsAddedWhereNoRemovedMemberHoldsOrNothingMoves) {
   EXPECT_TRUE(same.added.empty());
   EXPECT_FALSE(same.unheld);
   EXPECT_EQ(same.forces->total_compliance(), stands.forces->total_compliance());
+
+  // A second case pins the feet only, so that the struts turn about the line between them, which
+  // the removed tie lies on. Unloaded, that case is not analysed and nothing is held for it; with
+  // the self-weight it is, and nothing holds it.
+  ModelFileCase& pins = struts.add_case();
+  for (size_t node : {0u, 1u})
+    for (size_t dof = 0; dof < 3; ++dof) pins.fixed[node][dof] = true;
+  const ShownFrame two_cases = frame_of(struts.f, {10, 10, 0.5});
+  const CleanFrame unloaded = clean_up(two_cases, thick(two_cases), {}, true);
+  EXPECT_TRUE(unloaded.forces && unloaded.added.empty() && !unloaded.unheld) << unloaded.problem;
+  Loading weight;
+  weight.self_weight = true;
+  const CleanFrame weighed = clean_up(two_cases, thick(two_cases), weight, true);
+  EXPECT_FALSE(weighed.forces);
+  EXPECT_TRUE(weighed.added.empty() && weighed.unheld);
+  EXPECT_NE(weighed.problem.find("load case 2: the clean frame is a mechanism"), std::string::npos) << weighed.problem;
 }
 
 // Sized from its forces with a push across the wall, the held frame passes every check (its
