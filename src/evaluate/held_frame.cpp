@@ -120,20 +120,17 @@ RigidPieces pieces_of(const ModelFile& m, const std::vector<SupportPattern>& pat
   return pieces;
 }
 
-// The members left out, lightest first (see the header), equal weights in their order.
+// The members left out, lightest first (see the header): shortest first, equal lengths in their
+// order.
 std::vector<size_t> candidates(const ShownFrame& f, const std::vector<char>& keep) {
-  const auto design = [&](size_t j) { return f.sections[j].shape == MemberSection::Shape::circle; };
-  double least = 0;
-  for (size_t j = 0; j < keep.size(); ++j)
-    if (keep[j] && design(j) && (least == 0 || f.sections[j].values.A < least)) least = f.sections[j].values.A;
   std::vector<size_t> out;
-  std::vector<double> weight(keep.size(), 0);
-  for (size_t j = 0; j < keep.size(); ++j) {
-    if (keep[j]) continue;
-    out.push_back(j);
-    weight[j] = member_length(f.model, j) * (design(j) && least > 0 ? least : f.sections[j].values.A);
-  }
-  std::stable_sort(out.begin(), out.end(), [&](size_t a, size_t b) { return weight[a] < weight[b]; });
+  std::vector<double> length(keep.size(), 0);
+  for (size_t j = 0; j < keep.size(); ++j)
+    if (!keep[j]) {
+      out.push_back(j);
+      length[j] = member_length(f.model, j);
+    }
+  std::stable_sort(out.begin(), out.end(), [&](size_t a, size_t b) { return length[a] < length[b]; });
   return out;
 }
 }  // namespace

@@ -4,11 +4,11 @@
 // mechanism's modes. A removed member holds a mode when, added, it leaves fewer motions free:
 // it ties a moving piece to another piece or to a node supported against the motion. Members
 // whose ends move as one in every mode (both on one piece, or out to a node nothing holds) never
-// are. Candidates go lightest first, by their length times their area, a design beam's taken as
-// the least area of the design beams kept (each is sized later from its forces, and one that
-// only holds a mechanism carries little, so among design beams the shortest goes first), a
-// non-design bar's its own; one member is added at a time, the lightest that holds, until none
-// is free.
+// are. Candidates go lightest first, by their length times the section they would get, which is
+// the same for all: only a design beam removed as thin can hold (a member removed as hanging or
+// loose ends at a node no support or spring holds), every design beam is sized later from its forces, and
+// one that only holds a mechanism carries little, so all get the least section and the shortest
+// is the lightest. One member is added at a time, the lightest that holds, until no motion is free.
 #pragma once
 
 #include <vector>
