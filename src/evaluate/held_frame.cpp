@@ -52,8 +52,8 @@ class RigidPieces {
       const Eigen::Vector3d rho = (at(i) - centre) / scale;
       for (size_t s = 0; s < patterns_; ++s) {
         for (int k = 0; k < 6; ++k)
-          if (patterns[s][6 * i + static_cast<size_t>(k)]) gram_[i * patterns_ + s] += rigid_motion_row(rho, k) * rigid_motion_row(rho, k).transpose();
-        free_[i * patterns_ + s] = free_motion_count(gram_[i * patterns_ + s]);
+          if (patterns[s][6 * i + static_cast<size_t>(k)]) gram(i, s) += rigid_motion_row(rho, k) * rigid_motion_row(rho, k).transpose();
+        free_count(i, s) = free_motion_count(gram(i, s));
       }
     }
   }
@@ -65,8 +65,8 @@ class RigidPieces {
     if (a == b) return;
     parent_[b] = a;
     for (size_t s = 0; s < patterns_; ++s) {
-      gram_[a * patterns_ + s] += gram_[b * patterns_ + s];
-      free_[a * patterns_ + s] = free_motion_count(gram_[a * patterns_ + s]);
+      gram(a, s) += gram(b, s);
+      free_count(a, s) = free_motion_count(gram(a, s));
     }
   }
 
@@ -85,11 +85,16 @@ class RigidPieces {
     const int before = counted(a) + counted(b);
     if (before == 0) return 0;
     int after = 0;
-    for (size_t s = 0; s < patterns_; ++s) after += free_motion_count(gram_[a * patterns_ + s] + gram_[b * patterns_ + s]);
+    for (size_t s = 0; s < patterns_; ++s) after += free_motion_count(gram(a, s) + gram(b, s));
     return before - after;
   }
 
  private:
+  // Of node i (a root, once joined) and support pattern s.
+  RigidGram& gram(size_t i, size_t s) { return gram_[i * patterns_ + s]; }
+  int& free_count(size_t i, size_t s) { return free_[i * patterns_ + s]; }
+  int free_count(size_t i, size_t s) const { return free_[i * patterns_ + s]; }
+
   size_t end_node(size_t j, int end) const {
     return static_cast<size_t>((end == 0 ? m_.elements[j].node1 : m_.elements[j].node2) - 1);
   }
@@ -101,7 +106,7 @@ class RigidPieces {
   int counted(size_t r) const {
     if (!in_frame_[r]) return 0;
     int sum = 0;
-    for (size_t s = 0; s < patterns_; ++s) sum += free_[r * patterns_ + s];
+    for (size_t s = 0; s < patterns_; ++s) sum += free_count(r, s);
     return sum;
   }
 

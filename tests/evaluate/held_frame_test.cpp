@@ -184,7 +184,8 @@ TEST(HoldMechanism, AWallOnPinnedFeetIsBracedAcrossItsPlaneLightestFirst) {
     const CleanFrame plain = clean_up(full, thick(full));
     ASSERT_FALSE(plain.forces);
     EXPECT_NE(plain.problem.find("the clean frame is a mechanism"), std::string::npos) << plain.problem;
-    EXPECT_TRUE(plain.added.empty());
+    EXPECT_TRUE(plain.added.empty() && !plain.unheld);
+    EXPECT_EQ(plain.problem.find("no removed member"), std::string::npos) << plain.problem;
     const CleanFrame held = clean_up(full, thick(full), {}, true);
     ASSERT_TRUE(held.forces) << held.problem;
     EXPECT_FALSE(held.unheld);
