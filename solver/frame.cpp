@@ -20,6 +20,7 @@
 
 #include "base/analysis_model.h"
 #include "formats/fields.h"
+#include "solver/rigid_motion.h"
 
 namespace {
 
@@ -499,28 +500,15 @@ std::pair<int, int> FrameAnalysis::free_motion(const Case& c, const std::vector<
   double scale = 0;
   for (int i : nodes) scale = std::max(scale, (nodes_[static_cast<size_t>(i)] - centre).norm());
   if (!(scale > 0)) scale = 1;
-  // Rigid motion (t, theta), lengths in units of the piece's size so that all rows are O(1):
-  // translation at rho = t + theta x rho, rotation = theta.
-  auto motion_row = [&](int i, int k) {
-    Eigen::Matrix<double, 6, 1> row = Eigen::Matrix<double, 6, 1>::Zero();
-    const Eigen::Vector3d rho = (nodes_[static_cast<size_t>(i)] - centre) / scale;
-    if (k >= 3) {
-      row[k] = 1;
-      return row;
-    }
-    row[k] = 1;
-    const Eigen::Vector3d e = Eigen::Vector3d::Unit(k);
-    row.tail<3>() = rho.cross(e);  // (theta x rho) . e = theta . (rho x e)
-    return row;
-  };
-  Eigen::Matrix<double, 6, 6> gram = Eigen::Matrix<double, 6, 6>::Zero();
+  auto motion_row = [&](int i, int k) { return rigid_motion_row((nodes_[static_cast<size_t>(i)] - centre) / scale, k); };
+  RigidGram gram = RigidGram::Zero();
   for (int i : nodes)
     for (int k = 0; k < 6; ++k) {
       const size_t d = static_cast<size_t>(6 * i + k);
       if (c.fixed[d] || c.springs[d] > 0) gram += motion_row(i, k) * motion_row(i, k).transpose();
     }
-  const Eigen::SelfAdjointEigenSolver<Eigen::Matrix<double, 6, 6>> eig(gram);
-  if (eig.eigenvalues()[0] > 1e-10 * eig.eigenvalues()[5]) return {-1, -1};
+  const Eigen::SelfAdjointEigenSolver<RigidGram> eig(gram);
+  if (eig.eigenvalues()[0] > free_motion_tolerance * eig.eigenvalues()[5]) return {-1, -1};
   const Eigen::Matrix<double, 6, 1> mode = eig.eigenvectors().col(0);
   int free_node = nodes.front(), free_dof = 0;
   double most = -1;

@@ -58,13 +58,24 @@ std::string deflection_growth(const Sizing& s, double density) {
   if (s.stuck) return "; the deflection limit cannot be met: " + past + ", and no larger section that passes reduces it";
   return "; the deflection limit is not met: " + past + ", after " + plural(s.growth_rounds, "round") + " of growth";
 }
+
+// "; held by 3 members added back: 12, 40, 41", or, when they do not hold it all, "; 2 members
+// added back (12, 40) do not hold it"; "" when none was.
+std::string added_text(const CleanFrame& c) {
+  if (c.added_elements.empty()) return {};
+  std::string numbers;
+  for (int e : c.added_elements) numbers += (numbers.empty() ? "" : ", ") + std::to_string(e);
+  const int n = static_cast<int>(c.added_elements.size());
+  if (c.forces) return "; held by " + plural(n, "member") + " added back: " + numbers;
+  return "; " + plural(n, "member") + " added back (" + numbers + (n == 1 ? ") does" : ") do") + " not hold it";
+}
 }  // namespace
 
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
-                       const CheckSettings& checks, const Loading& loading, const SizingOptions& options) {
+                       const CheckSettings& checks, const Loading& loading, const SizingOptions& options, bool hold) {
   BuiltFrame b;
   b.options = options;
-  b.clean = clean_up(design.frame, drawn, loading);
+  b.clean = clean_up(design.frame, drawn, loading, hold);
   b.optimised_volume = frame_volume(design.frame);
   b.optimised_compliance = design.forces.total_compliance();
   if (sizes == nullptr || !b.clean.forces) return b;
@@ -92,7 +103,7 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
   if (c.collinear_nodes > 0)
     s += "; " + std::to_string(c.collinear_nodes) + (c.collinear_nodes == 1 ? " node joins" : " nodes join") +
          " two members in line";
-  s += ".";
+  s += added_text(c) + ".";
   if (!c.forces) return s + " It cannot stand: " + c.problem;
   const double ratio_v = frame_volume(c.frame) / b.optimised_volume;
   const double ratio_c = c.forces->total_compliance() / b.optimised_compliance;
@@ -127,6 +138,9 @@ void write_built_json(JsonWriter& j, const BuiltFrame& b, int n_elem) {
   j.key("compliance").value(c.forces ? c.forces->total_compliance() : 0.0);
   j.key("mechanism").value(!c.forces && !c.load_lost).key("load_lost").value(c.load_lost);
   j.key("removed").value(c.removed()).key("problem").value(c.problem);
+  j.key("added").begin_array();
+  for (int e : c.added_elements) j.value(e);
+  j.end_array();
   j.end_object();
   if (b.bill) j.key("frame_mass").value(b.bill->mass()).key("pieces").value(b.bill->pieces());
   if (b.sizing && b.sizing->for_deflection) {

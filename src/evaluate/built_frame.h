@@ -25,9 +25,11 @@ struct BuiltFrame {
 };
 
 // `drawn` flags the members drawn as beams (members_shown); `sizes` null: the clean frame alone.
-// With a limit on section types the frame is also sized without it, for its mass.
+// With a limit on section types the frame is also sized without it, for its mass. `hold`: a clean
+// frame left a mechanism is held by removed members added back (clean_up), sized like the rest.
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
-                       const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {});
+                       const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {},
+                       bool hold = false);
 
 // Why the frame to build cannot be exported with its forces: "the clean frame cannot stand:
 // load case 1: ... is free along W; a lower threshold keeps more members, or "Show Optimised"
@@ -35,7 +37,9 @@ BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& dra
 std::string unstable_export(const BuiltFrame& b);
 
 // "Clean frame: 24 members, 14 nodes; removed 236 (220 thin, 12 hanging, 4 loose); 2 nodes join
-// two members in line. Volume 0.921 and compliance 1.03 of the optimised design's." and then the
+// two members in line; held by 3 members added back: 12, 40, 41. Volume 0.921 and compliance 1.03
+// of the optimised design's." (members added back that do not hold it all: "; 2 members added
+// back (12, 40) do not hold it") and then the
 // summary of its checks, or why it cannot stand; with standard sizes their mass (kg at `density`
 // kg/m3) and, with a limit on section types, the mass with as many as needed; pieces and sections,
 // rounds, and the elements that fail; with a deflection limit, what grew for it (members and mass)
@@ -47,7 +51,8 @@ std::string built_status(const BuiltFrame& b, double density, const std::string&
 
 // The window's dump: `clean` {members, nodes, volume (mm3), compliance (N mm, summed over the
 // cases; 0 when it cannot stand), mechanism (it cannot stand, being free to move), load_lost
-// (it cannot, a load being left on a removed member), removed, problem}; with standard sizes
+// (it cannot, a load being left on a removed member), removed, problem, added (the element
+// numbers of the members added back to hold a mechanism, in the order added)}; with standard sizes
 // `frame_mass` (kg) and `pieces`; when the sizing grew for a deflection limit,
 // `deflection_growth` {met, ratio (the largest displacement over the limit), members (grown),
 // volume (mm3 added), rounds (analyses made growing), stuck (no larger section helped)}; and `sizes`, per element

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "evaluate/held_frame.h"
+
 namespace {
 
 // Per node: whether a support, spring or load of any case holds it in place, and whether a
@@ -126,11 +128,22 @@ double frame_volume(const ShownFrame& f) {
 }
 
 namespace {
-
-// The members of `full` the clean-up keeps, counting in `out` those it removes.
-std::vector<char> keep_clean(const ShownFrame& full, const std::vector<char>& drawn, const NodeRoles& roles,
-                             CleanFrame& out) {
+// The frame of the members kept, its nodes and those that join two members in line; returns per
+// node whether a kept member touches it.
+std::vector<char> take_frame(CleanFrame& out, const ShownFrame& full, const NodeRoles& roles, const std::vector<char>& keep) {
   const ModelFile& m = full.model;
+  out.frame = with_members(full, keep);
+  out.collinear_nodes = collinear_nodes(m, roles, keep);
+  std::vector<char> touched(m.nodes.size(), 0);
+  for (size_t j = 0; j < keep.size(); ++j)
+    if (keep[j])
+      for (int n : ends(m, j)) touched[static_cast<size_t>(n)] = 1;
+  out.nodes = static_cast<int>(std::count(touched.begin(), touched.end(), 1));
+  return touched;
+}
+
+// The members kept once thin design beams go, and then what hangs and what is loose.
+std::vector<char> members_kept(CleanFrame& out, const ShownFrame& full, const std::vector<char>& drawn, const NodeRoles& roles) {
   std::vector<char> keep(full.sections.size(), 1);
   for (size_t j = 0; j < keep.size(); ++j)
     if (full.sections[j].shape == MemberSection::Shape::circle && !drawn[j]) {
@@ -139,7 +152,7 @@ std::vector<char> keep_clean(const ShownFrame& full, const std::vector<char>& dr
     }
   // Removing a loose piece can leave nothing hanging, and the other way round: repeat both.
   for (int more = 1; more > 0;) {
-    const int hanging = remove_hanging(m, roles, keep), loose = remove_loose(m, roles, keep);
+    const int hanging = remove_hanging(full.model, roles, keep), loose = remove_loose(full.model, roles, keep);
     out.removed_hanging += hanging;
     out.removed_loose += loose;
     more = hanging + loose;
@@ -147,25 +160,29 @@ std::vector<char> keep_clean(const ShownFrame& full, const std::vector<char>& dr
   return keep;
 }
 
+// The analysis of the frame kept, or why it cannot stand.
+void analyse_clean(CleanFrame& out, const Loading& loading) {
+  try {
+    out.forces = analyse_frame(out.frame, loading);
+  } catch (const SolverError& e) {
+    if (e.node < 0) throw;
+    out.problem = "load case " + std::to_string(e.load_case) + ": the clean frame is a mechanism, " +
+                  node_text(out.frame.model, e.node) + " is free " + free_direction(e.dof) +
+                  (out.unheld ? ", and no removed member alone holds it" : "") + lower_threshold;
+  }
+}
 }  // namespace
 
 std::vector<char> members_kept(const ShownFrame& full, const std::vector<char>& drawn) {
   CleanFrame counts;
-  return keep_clean(full, drawn, node_roles(full.model), counts);
+  return members_kept(counts, full, drawn, node_roles(full.model));
 }
 
-CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading) {
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading, bool hold) {
   CleanFrame out;
-  const ModelFile& m = full.model;
-  const NodeRoles roles = node_roles(m);
-  const std::vector<char> keep = keep_clean(full, drawn, roles, out);
-  out.frame = with_members(full, keep);
-  out.collinear_nodes = collinear_nodes(m, roles, keep);
-  std::vector<char> touched(m.nodes.size(), 0);
-  for (size_t j = 0; j < keep.size(); ++j)
-    if (keep[j])
-      for (int n : ends(m, j)) touched[static_cast<size_t>(n)] = 1;
-  out.nodes = static_cast<int>(std::count(touched.begin(), touched.end(), 1));
+  const NodeRoles roles = node_roles(full.model);
+  std::vector<char> keep = members_kept(out, full, drawn, roles);
+  const std::vector<char> touched = take_frame(out, full, roles, keep);
   if (const std::string left = load_on_removed(out.frame, touched); !left.empty()) {
     out.problem = left + lower_threshold;
     out.load_lost = true;
@@ -175,12 +192,13 @@ CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, cons
     out.problem = "no member is left" + std::string(lower_threshold);
     return out;
   }
-  try {
-    out.forces = analyse_frame(out.frame, loading);
-  } catch (const SolverError& e) {
-    if (e.node < 0) throw;
-    out.problem = "load case " + std::to_string(e.load_case) + ": the clean frame is a mechanism, " +
-                  node_text(m, e.node) + " is free " + free_direction(e.dof) + lower_threshold;
+  if (hold) {
+    const Holding held = hold_mechanism(full, keep, loading);
+    out.added = held.added;
+    for (int j : held.added) out.added_elements.push_back(full.element[static_cast<size_t>(j)]);
+    out.unheld = held.free_after > 0;
+    if (!held.added.empty()) take_frame(out, full, roles, keep);
   }
+  analyse_clean(out, loading);
   return out;
 }

@@ -1,7 +1,9 @@
 // From the optimised design to a frame that can be built: the design beams below the threshold
 // are removed, then members that hang from a node nothing else holds and pieces that no support
 // holds, until nothing more goes; the frame left is analysed with the diameters shown, or, when
-// it cannot stand, the reason names the node, the load case and the free direction.
+// it cannot stand, the reason names the node, the load case and the free direction. On request a
+// frame left a mechanism is first held by removed members added back, lightest first
+// (held_frame.h says which hold it and how they are weighed).
 #pragma once
 
 #include <optional>
@@ -19,13 +21,21 @@ struct CleanFrame {
   std::optional<FrameForces> forces;  // its analysis; none when it cannot stand
   std::string problem;              // why it cannot stand, with advice; "" when it stands
   bool load_lost = false;           // it cannot, for a load left on a removed member
+  // Holding a mechanism: the members of the full frame added back (0-based, in the order added)
+  // and their element numbers; `unheld`, some rigid motion is still free and no removed member
+  // holds it.
+  std::vector<int> added, added_elements;
+  bool unheld = false;
   int removed() const { return removed_thin + removed_hanging + removed_loose; }
 };
 
 // The clean frame of `full` (a cycle's frame, every element a member) analysed; the design beams
 // that `drawn` does not flag (those the picture draws as centre lines at its threshold) go first.
-// The frame left is analysed under the loading.
-CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading = {});
+// The frame left is analysed under the loading. With `hold`, a frame left a mechanism (not one
+// that lost a load) gets back the removed members that hold it before its analysis; a frame that
+// stands is the same either way.
+CleanFrame clean_up(const ShownFrame& full, const std::vector<char>& drawn, const Loading& loading = {},
+                    bool hold = false);
 
 // The members of `full` (as flags) that the clean-up of the members `drawn` keeps, without the
 // analysis. Drawing fewer members never keeps more.

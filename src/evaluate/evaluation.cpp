@@ -2,6 +2,8 @@
 // what they were made from stays.
 #include "evaluate/evaluation.h"
 
+#include <algorithm>
+
 #include "formats/errors.h"
 
 namespace {
@@ -13,12 +15,21 @@ Loading loads_of(Loading loading) {
 }
 
 // The settings as far as the analyses, the frame to build and the checks depend on them: the
-// sizing enters only the frame to build, and the deflection limit only the frame in standard
-// sizes (which grows for it).
+// sizing and the holding of a mechanism enter only the frame to build, and the deflection limit
+// only the frame in standard sizes (which grows for it).
 std::pair<FrameChoice, EvaluationSettings> what_it_is_made_from(const FrameChoice& choice, EvaluationSettings s) {
-  if (!choice.to_build) s.sizing = {};
+  if (!choice.to_build) {
+    s.sizing = {};
+    s.hold = false;
+  }
   if (!s.sizing.on) s.loading = loads_of(s.loading);
   return {choice, std::move(s)};
+}
+
+// The members added back to hold a mechanism count as drawn, below the threshold as they are.
+void mark_added(std::vector<char>& drawn, const ShownFrame& f, const std::vector<int>& added_elements) {
+  for (size_t j = 0; j < f.element.size(); ++j)
+    if (std::find(added_elements.begin(), added_elements.end(), f.element[j]) != added_elements.end()) drawn[j] = 1;
 }
 
 // The mass of the members counted, kg at `density` kg/m3.
@@ -63,14 +74,16 @@ const BuiltFrame& Evaluation::built(const ResultStore& r, const FrameChoice& cho
   const SizingSettings& s = settings.sizing;
   built_ = std::make_unique<const BuiltFrame>(build_frame(design, members_shown(design.frame, r, choice.cycle, choice.threshold),
                                                           s.on && !s.list.empty() ? &s.list : nullptr, settings.steel,
-                                                          from.second.loading, s.options));
+                                                          from.second.loading, s.options, settings.hold));
   built_from_ = from;
   return *built_;
 }
 
 LightestSearch Evaluation::lightest_search(const ResultStore& r, int c, const EvaluationSettings& settings) {
   const AnalysedFrame& design = cycle(r, c, settings.loading);
-  return {c, design, cycle_diameters(r, c, design.frame), settings.sizing.list, settings.steel, loads_of(settings.loading),
+  // The loading as the frame to build in standard sizes is made under it.
+  const Loading loading = what_it_is_made_from({c, 0, true}, settings).second.loading;
+  return {c, design, cycle_diameters(r, c, design.frame), settings.sizing.list, settings.steel, loading,
           settings.sizing.options};
 }
 
@@ -122,6 +135,7 @@ Evaluated Evaluation::evaluate(const ResultStore& r, const FrameChoice& choice, 
     return failed;
   }
   e.drawn = members_shown(*e.frame, r, choice.cycle, choice.threshold);
+  if (e.built != nullptr) mark_added(e.drawn, *e.frame, e.built->clean.added_elements);
   if (e.forces == nullptr) return e;
   const FrameJudgement& j = judged(*e.frame, *e.forces, e.drawn, choice, settings);
   e.forces = &j.forces;

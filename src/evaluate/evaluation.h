@@ -32,6 +32,7 @@ struct EvaluationSettings {
   CheckSettings steel;
   Loading loading;  // with the density of the frame to build
   SizingSettings sizing;
+  bool hold = false;  // the frame to build: a clean frame left a mechanism is held by members added back
   bool operator==(const EvaluationSettings&) const = default;
 };
 
@@ -52,7 +53,8 @@ struct Evaluated {
   const FrameForces* forces = nullptr;  // null: the frame cannot stand; ultimate states second order
   const FrameChecks* checks = nullptr;  // with the forces
   const BuiltFrame* built = nullptr;    // the frame to build, when it is chosen and could be made
-  std::vector<char> drawn;              // per member of frame: drawn as a beam, counted by the checks
+  std::vector<char> drawn;              // per member of frame: drawn as a beam (or added back to hold
+                                        // a mechanism), counted by the checks
   std::vector<Deflection> deflections;  // per state, against the deflection limit
   std::vector<StateStability> stability;  // per state checked for strength
   FrameSummary summary;                 // of the members drawn, with the forces
@@ -77,11 +79,12 @@ class Evaluation {
   // breaks down on its frame to build, leaves `frame` null and says why.
   Evaluated evaluate(const ResultStore& r, const FrameChoice& choice, const EvaluationSettings& settings);
 
-  // The "Lightest Frame" search of cycle c under the settings, in the sections of their list,
-  // made as the frame to build is made; a cycle that cannot be analysed is the engine's SolverError.
+  // The "Lightest Frame" search of cycle c under the settings (standard sizes on, mechanisms
+  // held), in the sections of their list, made as the frame to build is made; a cycle that cannot
+  // be analysed is the engine's SolverError.
   LightestSearch lightest_search(const ResultStore& r, int c, const EvaluationSettings& settings);
   // Takes the frame the search of cycle c found as the frame to build at its threshold under the
-  // settings (those of the search, with standard sizes on), so that choosing it sizes nothing again.
+  // settings (those of the search), so that choosing it sizes nothing again.
   void take_lightest(int c, const EvaluationSettings& settings, LightestFrame&& found);
 
  private:

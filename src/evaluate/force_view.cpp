@@ -74,6 +74,11 @@ double apply_force_view(ResultPicture& p, const ForceView& v, const ShownFrame& 
     }
   }
   for (size_t j = 0; j < members; ++j)
+    if (counted[j] && f.sections[j].shape != MemberSection::Shape::general) {
+      if (p.element_beam.empty()) p.element_beam.assign(static_cast<size_t>(n_elem) + 1, 0);
+      p.element_beam[static_cast<size_t>(f.element[j])] = 1;
+    }
+  for (size_t j = 0; j < members; ++j)
     if (f.sections[j].shape == MemberSection::Shape::tube) {
       if (p.element_diameter.empty()) p.element_diameter.assign(static_cast<size_t>(n_elem) + 1, 0.0f);
       p.element_diameter[static_cast<size_t>(f.element[j])] = static_cast<float>(f.sections[j].outer);

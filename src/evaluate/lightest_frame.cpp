@@ -57,7 +57,7 @@ double least_volume(const ShownFrame& full, const std::vector<char>& kept, doubl
 double first_round_volume(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>& list,
                           const CheckSettings& checks, const Loading& loading, SizingOptions options) {
   options.rounds = 1;
-  const BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options);
+  const BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options, true);
   return b.sizing ? frame_volume(b.clean.frame) : std::numeric_limits<double>::infinity();
 }
 
@@ -115,6 +115,7 @@ std::vector<float> clean_frame_thresholds(const ShownFrame& full, const CycleDia
 
 bool frame_passes(const BuiltFrame& b, const CheckSettings& checks, const Loading& loading) {
   if (!b.clean.forces || !b.sizing || !b.sizing->failing.empty()) return false;
+  if (b.sizing->for_deflection && !b.sizing->deflection_met()) return false;
   const ShownFrame& f = b.clean.frame;
   // The sizing answers for the members it sized; bars of their own sections are checked here.
   if (std::all_of(f.sections.begin(), f.sections.end(),
@@ -151,7 +152,7 @@ LightestFrame lightest_frame(const AnalysedFrame& design, const CycleDiameters& 
         ++out.probed;
         continue;
       }
-      BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options);
+      BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options, true);
       ++out.sized;
       if (!frame_passes(b, checks, loading)) continue;
       ++out.passing;

@@ -52,7 +52,8 @@ struct LightestFrame {
 };
 
 // Whether a sized frame stands with every member passing its checks under the settings (its own
-// second-order forces and frame stability among them), the bars of drawn sections too.
+// second-order forces and frame stability among them), the bars of drawn sections too, and within
+// the deflection limit it was sized for.
 bool frame_passes(const BuiltFrame& b, const CheckSettings& checks, const Loading& loading);
 
 // Sizes the clean frame of `design` at every threshold of clean_frame_thresholds, those that

@@ -109,7 +109,7 @@ class Drawing {
       const P3 p2 = node_of(r_, cycle_, r_.pe_nod(e, 2));
       if (r_.is_non_design(e)) {
         if (const int s = section[static_cast<size_t>(e)]; s > 0) section_beam(e, s, p1, p2);
-      } else if (shown_as_beam(r_, cycle_, e, p_.threshold)) {
+      } else if (beam(e)) {
         prism(e, diameter(e) / 2, p1, p2);
       } else {
         canvas_.set_line_width(1);
@@ -147,7 +147,7 @@ class Drawing {
     canvas_.set_line_width(1);
     canvas_.set_line_style(LineStyle::solid);
     for (int e = 1; e <= r_.pn_elem; ++e) {
-      if (colour_of(e, true) == not_drawn || !shown_as_beam(r_, cycle_, e, p_.threshold)) continue;
+      if (colour_of(e, true) == not_drawn || !beam(e)) continue;
       const int n1 = r_.pe_nod(e, 1), n2 = r_.pe_nod(e, 2);
       const ScreenPoint a = proj_.screen(proj_.corner(node_of(r_, cycle_, n1) + p_.deformed[static_cast<size_t>(n1)]));
       const ScreenPoint b = proj_.screen(proj_.corner(node_of(r_, cycle_, n2) + p_.deformed[static_cast<size_t>(n2)]));
@@ -161,7 +161,7 @@ class Drawing {
     std::vector<NumberLabel> nodes, elements;
     std::vector<char> node_seen(static_cast<size_t>(r_.pn_node) + 1, 0);
     for (int e = 1; e <= r_.pn_elem; ++e) {
-      if (colour_of(e, true) == not_drawn || !(r_.is_non_design(e) || shown_as_beam(r_, cycle_, e, p_.threshold))) continue;
+      if (colour_of(e, true) == not_drawn || !beam(e)) continue;
       const int n[2] = {r_.pe_nod(e, 1), r_.pe_nod(e, 2)};
       ScreenPoint at[2];
       for (int k = 0; k < 2; ++k) {
@@ -197,6 +197,11 @@ class Drawing {
   int colour_of(int e, bool design) const {
     if (p_.element_colour.empty()) return design ? colour_design : colour_section;
     return p_.element_colour[static_cast<size_t>(e)];
+  }
+
+  // Drawn as a beam: at or above the threshold, a non-design bar, or one the picture asks for.
+  bool beam(int e) const {
+    return shown_as_beam(r_, cycle_, e, p_.threshold) || (!p_.element_beam.empty() && p_.element_beam[static_cast<size_t>(e)]);
   }
 
   float diameter(int e) const {

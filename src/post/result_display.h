@@ -36,6 +36,9 @@ struct ResultPicture {
   // in place of the cycle's (mm).
   std::vector<int> element_colour;
   std::vector<float> element_diameter;
+  // Per element 1..pn_elem (index 0 unused): drawn as a beam whatever its diameter (a member
+  // added back to hold a mechanism); empty: none is.
+  std::vector<char> element_beam;
   // Per node 1..pn_node (index 0 unused): the magnified displacement (L, W, H in mm); the
   // deformed frame is drawn over the picture as solid centre lines in deformed_colour.
   std::vector<P3> deformed;

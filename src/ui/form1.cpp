@@ -230,6 +230,8 @@ void Form1::make_build_frame() {
                           "Size the Clean Frame at Every Threshold Where It Changes and Show the Lightest that Passes");
   Check43 = make_check(Frame6, "Check43", "Keep optimised areas", {3600, 1260, 1860, 300},
                        "No Member Smaller than Its Optimised Circle's Area (Off: Sizes from the Forces Alone)");
+  Check44 = make_check(Frame6, "Check44", "Hold mechanisms", {1800, 1710, 3600, 300},
+                       "When the Clean Frame Is a Mechanism, Add Back the Lightest Removed Members that Hold It");
 }
 
 // What the checks found, at the foot of the third column.
@@ -316,6 +318,7 @@ void Form1::wire() {
   show_used_on_leave(Text47, [this] { return sizing_options_.section_types; });
   on_edit(Text48, this, &Form1::Text48_Change);
   on_click(Check43, this, &Form1::Check43_Click);
+  on_click(Check44, this, &Form1::Check44_Click);
   on_edit(Text41, this, &Form1::Text41_Change);
   on_click(Check41, this, &Form1::Check41_Click);
   on_edit(Text42, this, &Form1::Text42_Change);
@@ -718,7 +721,7 @@ Evaluated Form1::on_screen() {
 
 EvaluationSettings Form1::evaluation_settings() const {
   const bool sized = value_of(Check3) == 1 && !section_list_.empty();
-  return {check_settings_, loading_, {sized, sized ? section_list_ : std::vector<StandardSection>{}, sizing_options_}};
+  return {check_settings_, loading_, {sized, sized ? section_list_ : std::vector<StandardSection>{}, sizing_options_}, hold_};
 }
 
 // A view that cannot be analysed says why once, and the picture goes back to the diameters.
@@ -808,7 +811,8 @@ WindowSettings Form1::settings_in_effect() const {
           {"Text44", plain_text(c.slenderness_limit)}, {"Text10", plain_text(loading_.density)},
           {"Check42", loading_.self_weight ? "1" : "0"}, {"Text45", loading_.direction},
           {"Text46", plain_text(loading_.deflection_limit)}, {"Text47", std::to_string(sizing_options_.section_types)},
-          {"Text48", sizing_options_.smallest}, {"Check43", sizing_options_.keep_areas ? "1" : "0"}};
+          {"Text48", sizing_options_.smallest}, {"Check43", sizing_options_.keep_areas ? "1" : "0"},
+          {"Check44", hold_ ? "1" : "0"}};
   for (size_t k = 0; k < report_title_.size(); ++k) kept.emplace_back(title_setting(k), report_title_[k]);
   return kept;
 }
@@ -826,7 +830,7 @@ void Form1::apply_kept_settings() {
   for (const auto& [name, text] : kept) {
     for (QLineEdit* t : {Text41, Text7, Text42, Text43, Text8, Text44, Text10, Text45, Text46, Text47, Text48})
       if (t->objectName().toStdString() == name) t->setText(QString::fromStdString(text));
-    for (QCheckBox* b : {Check41, Check42, Check43})
+    for (QCheckBox* b : {Check41, Check42, Check43, Check44})
       if (b->objectName().toStdString() == name) set_value(b, text == "1" ? 1 : 0);
     for (size_t k = 0; k < report_title_.size(); ++k)
       if (name == title_setting(k)) report_title_[k] = text;
@@ -900,6 +904,7 @@ void Form1::Command44_Click() {
   read_sections();
   EvaluationSettings settings = evaluation_settings();
   settings.sizing = {true, section_list_, sizing_options_};
+  settings.hold = true;
   auto search = std::make_shared<const LightestSearch>(evaluation().lightest_search(store, chosen_cycle(), settings));
   Command44->setText("Stop");
   set_status("Lightest frame: the clean frames of cycle " + std::to_string(search->cycle) + " are being told apart");
@@ -925,12 +930,15 @@ void Form1::show_lightest(int cycle, const EvaluationSettings& settings, Lightes
   if (found.built) {
     const float threshold = *found.threshold;
     evaluation().take_lightest(cycle, settings, std::move(found));
-    const QSignalBlocker cycle_text(Text4), cycle_scroll(HScroll4), text(Text5), scroll(HScroll5), sizes(Check3);
+    const QSignalBlocker cycle_text(Text4), cycle_scroll(HScroll4), text(Text5), scroll(HScroll5), sizes(Check3), held(Check44);
     HScroll4->setValue(cycle);
     Text4->setText(QString::number(cycle));
     HScroll5->setValue(static_cast<int>(std::lround(threshold * 100.0)));
     Text5->setText(QString::fromStdString(plain_text(threshold)));
     set_value(Check3, 1);
+    set_value(Check44, 1);
+    hold_ = true;
+    keep_settings();
     clean_mode_ = true;
     Draw_3D();
   }
@@ -954,6 +962,12 @@ void Form1::Text48_Change() {
 
 void Form1::Check43_Click() {
   sizing_options_.keep_areas = value_of(Check43) == 1;
+  keep_settings();
+  Draw_3D();
+}
+
+void Form1::Check44_Click() {
+  hold_ = value_of(Check44) == 1;
   keep_settings();
   Draw_3D();
 }

@@ -100,6 +100,7 @@ class Form1 : public ViewForm {
   void Text48_Change();    // Smallest section
   void Check43_Click();    // Keep optimised areas
   void Command44_Click();  // Lightest Frame, "Stop" while it searches
+  void Check44_Click();    // Hold mechanisms
   void Form_MouseDown(int button, int shift, float x, float y) override;
   void Form_MouseMove(int button, int shift, float x, float y) override;
   void Form_MouseUp(int button, int shift, float x, float y) override;
@@ -152,6 +153,7 @@ class Form1 : public ViewForm {
   QLineEdit* Text48;       // a name of sections.csv, or empty
   QPushButton* Command44;  // Lightest Frame
   QCheckBox* Check43;      // Keep optimised areas
+  QCheckBox* Check44;      // Hold mechanisms
   QLabel* Label11;       // what the checks of the design shown (or of its clean frame) found
   QWidget* Frame7;       // Steel Design
   QLabel* Label41;       // "Steel grade"
@@ -248,6 +250,7 @@ class Form1 : public ViewForm {
   bool clean_mode_ = false;
   Loading loading_;  // with the density of the frame to build
   SizingOptions sizing_options_;
+  bool hold_ = false;  // a clean frame left a mechanism is held by members added back
   // The model's load cases (as many as "Load case" offers until the model is read), or the
   // combinations when there are any: what "Load case" chooses among (0 for the envelope).
   int load_states() const;
