@@ -49,11 +49,17 @@ class TakenBoxes {
   void add(const LabelBox& b) {
     const int id = static_cast<int>(boxes_.size());
     boxes_.push_back(b);
+    if (!(cells_across(b) <= wide)) return wide_.push_back(id);  // also a box not finite
     for_cells(b, [&](int64_t key) { cells_[key].push_back(id); });
   }
   // The area of b that boxes taken cover (each box once).
   double covered(const LabelBox& b) {
     double sum = 0;
+    if (!(cells_across(b) <= wide)) {
+      for (const LabelBox& t : boxes_) sum += overlap(b, t);
+      return sum;
+    }
+    for (int id : wide_) sum += overlap(b, boxes_[static_cast<size_t>(id)]);
     ++visit_;
     seen_.resize(boxes_.size(), 0);
     for_cells(b, [&](int64_t key) {
@@ -70,6 +76,8 @@ class TakenBoxes {
 
  private:
   static constexpr double cell = 600;  // twips
+  static constexpr double wide = 64;   // cells: a box wider is weighed against every label
+  static double cells_across(const LabelBox& b) { return std::max(b.x2 - b.x1, b.y2 - b.y1) / cell; }
   template <class F>
   static void for_cells(const LabelBox& b, F f) {
     const auto x1 = static_cast<int64_t>(std::floor(b.x1 / cell)), x2 = static_cast<int64_t>(std::floor(b.x2 / cell));
@@ -78,6 +86,7 @@ class TakenBoxes {
       for (int64_t y = y1; y <= y2; ++y) f(x * 4000037 + y);
   }
   std::vector<LabelBox> boxes_;
+  std::vector<int> wide_;
   std::unordered_map<int64_t, std::vector<int>> cells_;
   std::vector<int> seen_;
   int visit_ = 0;

@@ -192,7 +192,10 @@ void combination_table(Report& r, const std::vector<Combination>& list, size_t c
 using SharedStore = std::shared_ptr<const ResultStore>;
 
 ReportPicture frame_picture(const SharedStore& store, ResultPicture p, double width_mm) {
-  return {8400, 8000, width_mm, [store, p](Canvas& c) {
+  p.surface_width = 8400;
+  p.surface_height = 8000;
+  p.label_background = 15;  // white, as the page
+  return {p.surface_width, p.surface_height, width_mm, [store, p](Canvas& c) {
             ResultDisplay display;
             display.draw(c, *store, p);
           }};
@@ -203,7 +206,7 @@ ResultPicture case_picture(const ReportInput& in, size_t c, const NamedView& vie
   constexpr int grey = 8;
   ResultPicture p = in.picture;
   p.angles = view.angles;
-  p.view = ViewWindow{4200, 4000, 5000, 5000};  // room round the frame for the arrows and supports
+  p.view = ViewWindow{4200, 4100, 6000, 6000};  // room round the frame for the arrows and supports
   if (p.element_colour.empty()) p.element_colour.assign(static_cast<size_t>(in.store->pn_elem) + 1, grey);
   for (int& colour : p.element_colour) colour = colour == not_drawn ? not_drawn : grey;
   p.deformed.clear();

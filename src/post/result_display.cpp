@@ -115,6 +115,7 @@ class Drawing {
     draw_case_symbols(canvas_, symbols);
     std::vector<LabelBox> obstacles = case_obstacles(symbols);
     if (legend) obstacles.push_back(*legend);
+    surroundings(obstacles);
     std::vector<OverlayText> texts;
     if (p_.dimensions && !nodes.empty()) {
       const std::vector<DimensionLine> lines = dimension_lines(proj_, box_corner(nodes, false), box_corner(nodes, true), clearance());
@@ -130,11 +131,15 @@ class Drawing {
     labels(nodes, elements, texts, obstacles);
   }
 
-  void axes() {
+  // The axis triad's ends: L, W, H, each 0.3 D from the origin.
+  std::array<ScreenPoint, 3> axis_ends() const {
     const double a = 0.3 * size_;
-    const ScreenPoint o = proj_.screen(proj_.normalised({0, 0, 0}));
-    const ScreenPoint ends[3] = {proj_.screen(proj_.normalised({a, 0, 0})), proj_.screen(proj_.normalised({0, a, 0})),
-                                 proj_.screen(proj_.normalised({0, 0, a}))};
+    return {proj_.screen(P3{a, 0, 0}), proj_.screen(P3{0, a, 0}), proj_.screen(P3{0, 0, a})};
+  }
+
+  void axes() {
+    const ScreenPoint o = proj_.screen(P3{0, 0, 0});
+    const std::array<ScreenPoint, 3> ends = axis_ends();
     canvas_.set_line_width(2);
     canvas_.set_line_style(LineStyle::solid);  // a wide line is never dotted
     canvas_.set_fill_colour(colour_axis_fill);
@@ -156,6 +161,22 @@ class Drawing {
 
   float diameter(int e) const {
     return p_.element_diameter.empty() ? r_.pe_dia(cycle_, e) : p_.element_diameter[static_cast<size_t>(e)];
+  }
+
+  // What else the labels keep off: the triad's letters (18 points at the axes' ends) and, on a
+  // surface of known size, all round outside it.
+  void surroundings(std::vector<LabelBox>& obstacles) {
+    const CanvasState kept = canvas_.state();
+    canvas_.set_font_size(18);
+    double w = 0, h = 0;
+    canvas_.measure_text("W", w, h);
+    for (const ScreenPoint& e : axis_ends()) obstacles.push_back({double(e.x), double(e.y), e.x + w, e.y + h});
+    canvas_.state() = kept;
+    const double w_s = p_.surface_width, h_s = p_.surface_height, far = 1e9;
+    if (w_s > 0 && h_s > 0)
+      for (const LabelBox& b : {LabelBox{-far, -far, far, 0}, LabelBox{-far, h_s, far, far}, LabelBox{-far, -far, 0, far},
+                                LabelBox{w_s, -far, far, far}})
+        obstacles.push_back(b);
   }
 
   // The nodes of the beams drawn (in the order first met) and the beams' middles, numbered.
@@ -225,6 +246,7 @@ class Drawing {
     for (size_t i = 0; i < first_element; ++i) order.push_back(i);
     for (size_t i : order) {
       if (!boxes[i]) continue;
+      if (p_.label_background >= 0) canvas_.rect(boxes[i]->x1, boxes[i]->y1, boxes[i]->x2, boxes[i]->y2, p_.label_background, true);
       canvas_.set_text_colour(what[i].colour);
       canvas_.move_to(boxes[i]->x1, boxes[i]->y1);
       canvas_.text(what[i].text);

@@ -49,6 +49,10 @@ struct ResultPicture {
   // dimension lines of the box round the nodes of the beams drawn.
   std::vector<NodeConditions> conditions;
   bool dimensions = false;
+  // The surface's size in twips when known (0: not): the labels stay inside it. A colour painted
+  // under each label, so that no line behind it runs through it (none when negative).
+  double surface_width = 0, surface_height = 0;
+  int label_background = -1;
 };
 inline constexpr int deformed_colour = 13;
 
