@@ -196,6 +196,7 @@ CaseSymbols case_symbols(const std::vector<NodeConditions>& nodes, const ResultS
                          const PictureProjection& p) {
   CaseSymbols out;
   for (const NodeConditions& n : nodes) {
+    if (n.node < 1 || n.node > r.pn_node) continue;  // conditions of another mesh
     const ScreenPoint s = p.screen(node_of(r, cycle, n.node));
     if (const SupportKind kind = support_kind(n.fixed); kind != SupportKind::none) {
       out.supports.push_back({n.node, kind, double(s.x), double(s.y)});

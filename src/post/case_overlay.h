@@ -80,6 +80,7 @@ struct CaseSymbols {
   std::vector<LoadArrow> arrows;
   std::vector<OverlayText> names;  // of the partial supports' held dofs and the end-on springs
 };
+// The symbols at the nodes of cycle `cycle` of r (1..pn_cyc), in node order; a node beyond r's is passed over.
 CaseSymbols case_symbols(const std::vector<NodeConditions>& nodes, const ResultStore& r, int cycle,
                          const PictureProjection& p);
 void draw_case_symbols(Canvas& canvas, const CaseSymbols& s);

@@ -51,5 +51,5 @@ struct NamedView {
 // The three planes, in that order.
 std::vector<NamedView> plane_views();
 // The view a frame reads best in: the plane its nodes lie in (a spread along one axis below 1e-6
-// of the largest), else the oblique view, which puts no two nodes of a box's lattice on one point.
+// of the largest), else the oblique view, in which the nodes of a regular lattice stand apart.
 NamedView view_showing(const std::vector<P3>& nodes);

@@ -127,7 +127,8 @@ class Drawing {
     const std::vector<OverlayText> loads = case_texts(symbols);
     texts.insert(texts.end(), loads.begin(), loads.end());
     for (const NodeConditions& n : p_.conditions)
-      if (std::find(nodes.begin(), nodes.end(), n.node) == nodes.end()) nodes.push_back(n.node);
+      if (n.node >= 1 && n.node <= r_.pn_node && std::find(nodes.begin(), nodes.end(), n.node) == nodes.end())
+        nodes.push_back(n.node);
     labels(nodes, elements, texts, obstacles);
   }
 
