@@ -101,6 +101,13 @@ TEST(CaseOverlay, ArrowsByHand) {
   EXPECT_EQ(test_support::count_of(c.primitives(), Primitive::Op::line, moment_colour), 10);
   EXPECT_EQ(test_support::count_of(c.primitives(), Primitive::Op::circle, force_colour), 2);
   EXPECT_EQ(case_texts(s).size(), 4u);
+  // A force away from the viewer: a circle with a cross, its strokes corner to corner.
+  NodeConditions away = at_node(1);
+  away.loads = {5000, 0, 0, 0, 0, 0};
+  RecordingCanvas cross;
+  draw_case_symbols(cross, case_symbols({away}, *sq.store, 1, sq.face_on()));
+  EXPECT_EQ(test_support::shapes(cross.primitives(), force_colour),
+            (std::vector<std::string>{"circle 1000,1000 r100 open", "line 930,930 1070,1070 w2", "line 930,1070 1070,930 w2"}));
 }
 
 // Supports stand under their node by kind; a node held in part names what holds it; a spring
@@ -129,6 +136,9 @@ TEST(CaseOverlay, SupportsAndSprings) {
   for (const OverlayText& t : s.names) names.push_back(t.text);
   EXPECT_EQ(names, (std::vector<std::string>{"H", "k_L"}));
   EXPECT_GT(s.names[0].y, 7000);  // under the roller
+  const double reach = 420 * std::sqrt(0.5);  // the end-on spring's end, down and right of node 3
+  EXPECT_NEAR(s.names[1].x, 1000 + reach, 1e-9);
+  EXPECT_NEAR(s.names[1].y, 7000 + reach, 1e-9);
   // The labels keep off every symbol: the arrows' boxes, the supports under their nodes.
   const std::vector<LabelBox> keep_off = case_obstacles(s);
   EXPECT_GT(keep_off.size(), 3u);

@@ -357,3 +357,21 @@ TEST(ResultDisplay, LabelsOfACrowdedPictureStandApart) {
   EXPECT_EQ(test_support::count_of(c.primitives(), Primitive::Op::line, force_colour), 6);
   EXPECT_GT(test_support::count_of(c.primitives(), Primitive::Op::line, support_colour), 3);
 }
+
+// The dimension lines of a plane view stand clear of the thickest beam: W under the square, 450
+// twips and the 100 mm radius (600 twips at D = 1000 mm) below its lower edge.
+TEST(ResultDisplay, DimensionLinesClearTheThickestBeam) {
+  Result m(200);
+  const int a = m.node(0, 0, 0), b = m.node(0, 1000, 0), c3 = m.node(0, 0, 1000), d4 = m.node(0, 1000, 1000);
+  m.element(a, b, 200);
+  m.element(c3, d4, 40);
+  m.element(a, c3, 40);
+  ResultPicture p = plain_view(0.1f);
+  p.dimensions = true;
+  ResultDisplay d;
+  const RecordingCanvas c = drawn(d, m, p);
+  std::vector<double> across;
+  for (const Primitive& l : lines_of(c, 0))
+    if (l.y1 == l.y2 && l.x1 == 1000 && l.x2 == 7000) across.push_back(l.y1);
+  EXPECT_EQ(across, (std::vector<double>{8050}));
+}
