@@ -46,6 +46,12 @@ void Canvas::text(const std::string& s) {
   state_.y += height;
 }
 
+void Canvas::measure_text(const std::string& s, double& width, double& height) const {
+  // A point is 20 twips.
+  height = state_.font_size * 20 * 1.15;
+  width = static_cast<double>(s.size()) * state_.font_size * 10;
+}
+
 void Canvas::move_to(double x, double y) {
   state_.x = x;
   state_.y = y;

@@ -47,6 +47,9 @@ class Canvas {
   // Text at the current position; the position then moves to the start of the next line.
   void text(const std::string& s);
   void move_to(double x, double y);
+  // The width and height in twips that `s` takes at the current font size. A surface that paints
+  // measures with its font; the others take half the font size a character, a line 1.15 of it.
+  virtual void measure_text(const std::string& s, double& width, double& height) const;
 
   CanvasState& state() { return state_; }
   const CanvasState& state() const { return state_; }

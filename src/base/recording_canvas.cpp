@@ -80,9 +80,3 @@ void RecordingCanvas::do_text(const std::string& s, double& width, double& heigh
   prims_.push_back({Primitive::Op::text, state().x, state().y, 0, 0, state().text_colour, false, s, state()});
   measure_text(s, width, height);
 }
-
-void RecordingCanvas::measure_text(const std::string& s, double& width, double& height) const {
-  // A point is 20 twips; an average character is about half the font size wide.
-  height = state().font_size * 20 * 1.15;
-  width = static_cast<double>(s.size()) * state().font_size * 10;
-}

@@ -30,8 +30,6 @@ class RecordingCanvas : public Canvas {
   void do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) override;
   void do_circle(double x, double y, double radius, int colour) override;
   void do_text(const std::string& s, double& width, double& height) override;
-  // Text extent in twips; the Qt canvas measures with its font.
-  virtual void measure_text(const std::string& s, double& width, double& height) const;
 
  private:
   std::vector<Primitive> prims_;

@@ -42,22 +42,6 @@ ReportTable input_file_table(const std::vector<FileStamp>& files) {
   return t;
 }
 
-std::string report_number(double value, int digits) {
-  if (!std::isfinite(value)) return "-";
-  const double size = std::fabs(value);
-  if (size < 1e-9) return "0";
-  const int magnitude = static_cast<int>(std::floor(std::log10(size)));
-  const int decimals = std::clamp(digits - 1 - magnitude, 0, 9);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string s = text;
-  if (s.find('.') != std::string::npos) {
-    while (s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
-  }
-  return s == "-0" ? "0" : s;
-}
-
 namespace {
 
 using Row = std::vector<std::string>;
@@ -203,12 +187,58 @@ void combination_table(Report& r, const std::vector<Combination>& list, size_t c
   r.table("Load combinations (factors; ULS for the member checks, SLS for the deflection)", std::move(t));
 }
 
-void loads_section(Report& r, const ReportInput& in) {
+// The pictures share a copy of the results, so that the report may be laid out after the window
+// that made it has read others or gone.
+using SharedStore = std::shared_ptr<const ResultStore>;
+
+ReportPicture frame_picture(const SharedStore& store, ResultPicture p, double width_mm) {
+  p.surface_width = 8400;
+  p.surface_height = 8000;
+  p.label_background = 15;  // white, as the page
+  return {p.surface_width, p.surface_height, width_mm, [store, p](Canvas& c) {
+            ResultDisplay display;
+            display.draw(c, *store, p);
+          }};
+}
+
+// The frame in grey under the supports, springs and loads of load case c, with its node numbers.
+ResultPicture case_picture(const ReportInput& in, size_t c, const NamedView& view) {
+  constexpr int grey = 8;
+  ResultPicture p = in.picture;
+  p.angles = view.angles;
+  p.view = ViewWindow{4200, 4100, 6000, 6000};  // room round the frame for the arrows and supports
+  if (p.element_colour.empty()) p.element_colour.assign(static_cast<size_t>(in.store->pn_elem) + 1, grey);
+  for (int& colour : p.element_colour) colour = colour == not_drawn ? not_drawn : grey;
+  p.deformed.clear();
+  p.legend = {};
+  p.node_numbers = true;
+  p.element_numbers = false;
+  p.conditions = case_conditions(in.model->cases[c]);
+  return p;
+}
+
+std::vector<P3> node_points(const ModelFile& m, const std::vector<size_t>& nodes) {
+  std::vector<P3> out;
+  for (size_t i : nodes) out.push_back({m.nodes[i][0], m.nodes[i][1], m.nodes[i][2]});
+  return out;
+}
+
+void loads_section(Report& r, const ReportInput& in, const SharedStore& store) {
   r.heading("Supports, springs and loads");
+  const NamedView view = view_showing(node_points(*in.model, nodes_shown(*in.shown)));
+  r.paragraph("Each load case is drawn on the " + view.name + " of the frame: a force as an arrow pointing at its node "
+              "with its value in kN, a moment as a double-headed arrow along its axis (right-hand rule) with its value "
+              "in kN m, a load along the line of sight as a circle round the node with a dot (towards you) or a cross "
+              "(away); a fixed node on a hatched bar, a pinned node (translations held) on a triangle on a hatched "
+              "bar, a node held in part on a triangle on rollers with the degrees of freedom held named under it, a "
+              "spring as a zigzag along its axis (ending in a bar, or a circle for a rotation).");
   for (size_t c = 0; c < in.model->cases.size(); ++c) {
     const std::string name = "Load case " + std::to_string(c + 1);
     r.table(name + ": supports (fixed degrees of freedom) and springs to ground", supports_table(*in.model, c));
     r.table(name + ": loads at the nodes", loads_table(*in.model, c));
+    r.picture(name + " on the " + view.name + ": supports, springs and loads (kN, kN m)" +
+                  (in.loading.self_weight ? "; the self-weight is not drawn" : ""),
+              frame_picture(store, case_picture(in, c, view), 120));
   }
   const Loading& l = in.loading;
   if (l.self_weight)
@@ -259,33 +289,20 @@ std::string overall_dimensions(const ModelFile& m, const std::vector<size_t>& no
   return text + ".";
 }
 
-// The pictures share a copy of the results, so that the report may be laid out after the window
-// that made it has read others or gone.
-ReportPicture frame_picture(const std::shared_ptr<const ResultStore>& store, ResultPicture p, double width_mm) {
-  return {8400, 8000, width_mm, [store, p](Canvas& c) {
-            ResultDisplay display;
-            display.draw(c, *store, p);
-          }};
-}
-
-void frame_section(Report& r, const ReportInput& in) {
+void frame_section(Report& r, const ReportInput& in, const SharedStore& store) {
   r.heading("The frame");
   r.paragraph("Shown: " + frame_name(in.shown->kind, in.shown->drawn, in.picture.threshold) + ", coloured as on screen. " +
               overall_dimensions(*in.model, nodes_shown(*in.shown)));
-  const auto store = std::make_shared<const ResultStore>(*in.store);
   ResultPicture shown = in.picture;
   shown.node_numbers = shown.element_numbers = true;
   r.picture("The view as shown, with the node numbers (blue) and the member numbers (red) of the tables",
             frame_picture(store, shown, 160));
-  struct Plane {
-    const char* name;
-    const char *l, *w, *h;
-  };
-  for (const Plane& v : {Plane{"L-W", "-90", "0", "90"}, Plane{"W-H", "0", "180", "0"}, Plane{"H-L", "-90", "90", "0"}}) {
+  for (const NamedView& v : plane_views()) {
     ResultPicture p = shown;
-    p.angles = angles_from_texts(v.l, v.w, v.h, pi_post);
+    p.angles = v.angles;
     p.view = post_view;
-    r.picture(std::string("The ") + v.name + " plane", frame_picture(store, p, 120));
+    p.dimensions = true;
+    r.picture("The " + v.name + ", with the overall dimensions of the frame", frame_picture(store, p, 120));
   }
 }
 
@@ -698,9 +715,10 @@ Report make_report(const ReportInput& in) {
   Report r;
   title_block(r, in);
   model_section(r, in);
-  loads_section(r, in);
+  const auto store = std::make_shared<const ResultStore>(*in.store);
+  loads_section(r, in, store);
   optimisation_section(r, in);
-  frame_section(r, in);
+  frame_section(r, in, store);
   results_section(r, in);
   method_section(r, in);
   if (in.shown->checks) ratio_appendix(r, *in.shown);

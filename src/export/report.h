@@ -12,6 +12,7 @@
 
 #include "evaluate/evaluation.h"
 #include "evaluate/loading.h"
+#include "formats/numtext.h"
 #include "post/result_display.h"
 
 class Canvas;
@@ -80,11 +81,6 @@ ReportTable loads_table(const ModelFile& m, size_t c);
 // The input files as read and used: name, size, CRC-32, and how each stands on disk now, which
 // is looked at without waiting and within the size a data file may have.
 ReportTable input_file_table(const std::vector<FileStamp>& files);
-
-// A value with four significant digits in fixed notation ("1234", "12.35", "0.001235"), without
-// trailing zeros; "0" for zero (and for anything below 1e-9 of a unit), "-" for a value that is
-// not finite.
-std::string report_number(double value, int digits = 4);
 
 // The convergence history as a picture: compliance (left, logarithmic) and volume ratio (right)
 // against cycle, on a canvas of width x height twips.

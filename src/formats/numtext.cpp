@@ -4,9 +4,11 @@
 
 #include <sstream>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <system_error>
 #include <vector>
@@ -469,6 +471,22 @@ std::string significant_text(double value, int digits) {
   s.precision(digits);
   s << value;
   return s.str();
+}
+
+std::string report_number(double value, int digits) {
+  if (!std::isfinite(value)) return "-";
+  const double size = std::fabs(value);
+  if (size < 1e-9) return "0";
+  const int magnitude = static_cast<int>(std::floor(std::log10(size)));
+  const int decimals = std::clamp(digits - 1 - magnitude, 0, 9);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string s = text;
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  return s == "-0" ? "0" : s;
 }
 
 std::string plural(int n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }

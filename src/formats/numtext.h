@@ -55,6 +55,10 @@ int16_t mul_i16(int16_t a, int16_t b);
 std::string format_number(double value, std::string_view pattern);
 // A value to `digits` significant digits, trailing zeros dropped: 1.23, 0.5, 2.63e+03.
 std::string significant_text(double value, int digits);
+// A value with four significant digits in fixed notation ("1234", "12.35", "0.001235"), without
+// trailing zeros; "0" for zero (and for anything below 1e-9 of a unit), "-" for a value that is
+// not finite.
+std::string report_number(double value, int digits = 4);
 // A count with its noun, "s" added unless one: "1 cycle", "3 cycles".
 std::string plural(int n, const char* one);
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "base/number_labels.h"
 #include "post/element_frame.h"
@@ -16,37 +17,7 @@ constexpr int colour_section = 0, colour_design = 6, colour_grey = 7, colour_axe
               colour_centre = 14;
 
 // A corner as the face store keeps it.
-struct Corner {
-  float u, v, depth;
-};
-
-// Rotation by the view angles, then the fit of the cycle into normalised coordinates.
-class Projection {
- public:
-  Projection(const Vec3& angles, const ViewWindow& view) : turn_(angles), view_(view) {}
-
-  Vec3 rotated(const P3& p) const {
-    Vec3 q(static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]));
-    turn_.apply(q);
-    return q;
-  }
-  void fit(float c2, float c3, float size) {
-    c2_ = c2;
-    c3_ = c3;
-    size_ = size;
-  }
-  Corner corner(const P3& p) const {
-    const Vec3 q = rotated(p);
-    return {static_cast<float>((double(q[2]) - c2_) / size_), static_cast<float>((double(q[3]) - c3_) / size_), q[1]};
-  }
-  ScreenPoint screen(double u, double v) const { return to_screen(view_, u, v); }
-  ScreenPoint screen(const Corner& c) const { return screen(c.u, c.v); }
-
- private:
-  FixedRotation turn_;  // Rotate_3D with its sines and cosines taken once a drawing
-  ViewWindow view_;
-  float c2_ = 0, c3_ = 0, size_ = 1;
-};
+using Corner = ProjectedPoint;
 
 float face_key(const Corner (&k)[4]) { return -((k[0].depth + k[1].depth + k[2].depth + k[3].depth) / 4.0f); }
 
@@ -72,32 +43,10 @@ void draw_edges(Canvas& canvas, const ScreenPoint (&s)[4], int colour, bool clos
 class Drawing {
  public:
   Drawing(Canvas& canvas, const ResultStore& r, const ResultPicture& p, std::vector<Face>& faces)
-      : canvas_(canvas), r_(r), p_(p), proj_(p.angles, p.view), faces_(faces) {
+      : canvas_(canvas), r_(r), p_(p), proj_(r, p.cycle, p.angles, p.view), faces_(faces) {
     cycle_ = (p.cycle >= 1 && p.cycle <= r.pn_cyc) ? p.cycle : 0;
+    size_ = proj_.size();
     faces_.clear();
-  }
-
-  // Centre and size of the rotated nodes of the cycle on the surface.
-  void fit() {
-    float max2 = -1e20f, max3 = -1e20f, min2 = 1e20f, min3 = 1e20f;
-    if (cycle_ > 0) {
-      for (int i = 1; i <= r_.pn_node; ++i) {
-        const Vec3 q = proj_.rotated(node_of(r_, cycle_, i));
-        max2 = std::max(max2, q[2]);
-        min2 = std::min(min2, q[2]);
-        max3 = std::max(max3, q[3]);
-        min3 = std::min(min3, q[3]);
-      }
-    }
-    c2_ = (min2 + max2) / 2;
-    c3_ = (min3 + max3) / 2;
-    size_ = std::max(max2 - min2, max3 - min3);
-    if (!(size_ > 0) || !std::isfinite(size_)) {
-      // Every node on one projected point, or no node: a size that keeps the beams visible.
-      size_ = r_.pd_max > 0 && std::isfinite(r_.pd_max) ? r_.pd_max : 1.0f;
-      if (cycle_ == 0 || r_.pn_node == 0) c2_ = c3_ = 0;
-    }
-    proj_.fit(c2_, c3_, size_);
   }
 
   void elements() {
@@ -114,7 +63,7 @@ class Drawing {
       } else {
         canvas_.set_line_width(1);
         canvas_.set_line_style(LineStyle::dot);
-        const ScreenPoint a = proj_.screen(proj_.corner(p1)), b = proj_.screen(proj_.corner(p2));
+        const ScreenPoint a = proj_.screen(proj_.normalised(p1)), b = proj_.screen(proj_.normalised(p2));
         canvas_.line(a.x, a.y, b.x, b.y, colour_centre);
       }
     }
@@ -149,37 +98,49 @@ class Drawing {
     for (int e = 1; e <= r_.pn_elem; ++e) {
       if (colour_of(e, true) == not_drawn || !beam(e)) continue;
       const int n1 = r_.pe_nod(e, 1), n2 = r_.pe_nod(e, 2);
-      const ScreenPoint a = proj_.screen(proj_.corner(node_of(r_, cycle_, n1) + p_.deformed[static_cast<size_t>(n1)]));
-      const ScreenPoint b = proj_.screen(proj_.corner(node_of(r_, cycle_, n2) + p_.deformed[static_cast<size_t>(n2)]));
+      const ScreenPoint a = proj_.screen(proj_.normalised(node_of(r_, cycle_, n1) + p_.deformed[static_cast<size_t>(n1)]));
+      const ScreenPoint b = proj_.screen(proj_.normalised(node_of(r_, cycle_, n2) + p_.deformed[static_cast<size_t>(n2)]));
       canvas_.line(a.x, a.y, b.x, b.y, deformed_colour);
     }
   }
 
-  // The numbers of the nodes and elements drawn as beams, over everything else but the triad.
-  void numbers() {
-    if (cycle_ == 0 || !(p_.node_numbers || p_.element_numbers)) return;
-    std::vector<NumberLabel> nodes, elements;
-    std::vector<char> node_seen(static_cast<size_t>(r_.pn_node) + 1, 0);
-    for (int e = 1; e <= r_.pn_elem; ++e) {
-      if (colour_of(e, true) == not_drawn || !beam(e)) continue;
-      const int n[2] = {r_.pe_nod(e, 1), r_.pe_nod(e, 2)};
-      ScreenPoint at[2];
-      for (int k = 0; k < 2; ++k) {
-        at[k] = proj_.screen(proj_.corner(node_of(r_, cycle_, n[k])));
-        if (!node_seen[static_cast<size_t>(n[k])]) nodes.push_back({static_cast<double>(at[k].x), static_cast<double>(at[k].y), n[k]});
-        node_seen[static_cast<size_t>(n[k])] = 1;
-      }
-      elements.push_back({(at[0].x + at[1].x) / 2.0, (at[0].y + at[1].y) / 2.0, e});
+  // The supports, springs and loads of the picture's load case and the dimension lines, over the
+  // frame; then every text of the picture, placed together clear of each other and of the legend.
+  void overlay_and_labels(const std::optional<LabelBox>& legend) {
+    if (cycle_ == 0) return;
+    std::vector<int> nodes;
+    std::vector<NumberLabel> elements;
+    beams_drawn(nodes, elements);
+    const CaseSymbols symbols = case_symbols(p_.conditions, r_, cycle_, proj_);
+    draw_case_symbols(canvas_, symbols);
+    std::vector<LabelBox> obstacles = case_obstacles(symbols);
+    if (legend) obstacles.push_back(*legend);
+    surroundings(obstacles);
+    std::vector<OverlayText> texts;
+    if (p_.dimensions && !nodes.empty()) {
+      const std::vector<DimensionLine> lines = dimension_lines(proj_, box_corner(nodes, false), box_corner(nodes, true), clearance());
+      draw_dimension_lines(canvas_, lines);
+      for (const DimensionLine& d : lines) texts.push_back(d.label);
+      const std::vector<LabelBox> strokes = dimension_obstacles(lines);
+      obstacles.insert(obstacles.end(), strokes.begin(), strokes.end());
     }
-    if (p_.element_numbers) draw_number_labels(canvas_, elements, LabelKind::element);
-    if (p_.node_numbers) draw_number_labels(canvas_, nodes, LabelKind::node);
+    const std::vector<OverlayText> loads = case_texts(symbols);
+    texts.insert(texts.end(), loads.begin(), loads.end());
+    for (const NodeConditions& n : p_.conditions)
+      if (n.node >= 1 && n.node <= r_.pn_node && std::find(nodes.begin(), nodes.end(), n.node) == nodes.end())
+        nodes.push_back(n.node);
+    labels(nodes, elements, texts, obstacles);
+  }
+
+  // The axis triad's ends: L, W, H, each 0.3 D from the origin.
+  std::array<ScreenPoint, 3> axis_ends() const {
+    const double a = 0.3 * size_;
+    return {proj_.screen(P3{a, 0, 0}), proj_.screen(P3{0, a, 0}), proj_.screen(P3{0, 0, a})};
   }
 
   void axes() {
-    const double a = 0.3 * size_;
-    const ScreenPoint o = proj_.screen(proj_.corner({0, 0, 0}));
-    const ScreenPoint ends[3] = {proj_.screen(proj_.corner({a, 0, 0})), proj_.screen(proj_.corner({0, a, 0})),
-                                 proj_.screen(proj_.corner({0, 0, a}))};
+    const ScreenPoint o = proj_.screen(P3{0, 0, 0});
+    const std::array<ScreenPoint, 3> ends = axis_ends();
     canvas_.set_line_width(2);
     canvas_.set_line_style(LineStyle::solid);  // a wide line is never dotted
     canvas_.set_fill_colour(colour_axis_fill);
@@ -208,6 +169,97 @@ class Drawing {
     return p_.element_diameter.empty() ? r_.pe_dia(cycle_, e) : p_.element_diameter[static_cast<size_t>(e)];
   }
 
+  // What else the labels keep off: the triad's letters (18 points at the axes' ends) and, on a
+  // surface of known size, all round outside it.
+  void surroundings(std::vector<LabelBox>& obstacles) {
+    const CanvasState kept = canvas_.state();
+    canvas_.set_font_size(18);
+    double w = 0, h = 0;
+    canvas_.measure_text("W", w, h);
+    for (const ScreenPoint& e : axis_ends()) obstacles.push_back({double(e.x), double(e.y), e.x + w, e.y + h});
+    canvas_.state() = kept;
+    const double w_s = p_.surface_width, h_s = p_.surface_height, far = 1e9;
+    if (w_s > 0 && h_s > 0)
+      for (const LabelBox& b : {LabelBox{-far, -far, far, 0}, LabelBox{-far, h_s, far, far}, LabelBox{-far, -far, 0, far},
+                                LabelBox{w_s, -far, far, far}})
+        obstacles.push_back(b);
+  }
+
+  // The nodes of the beams drawn (in the order first met) and the beams' middles, numbered.
+  void beams_drawn(std::vector<int>& nodes, std::vector<NumberLabel>& middles) const {
+    std::vector<char> seen(static_cast<size_t>(r_.pn_node) + 1, 0);
+    for (int e = 1; e <= r_.pn_elem; ++e) {
+      if (colour_of(e, true) == not_drawn || !beam(e)) continue;
+      const int n[2] = {r_.pe_nod(e, 1), r_.pe_nod(e, 2)};
+      for (int k : n) {
+        if (!seen[static_cast<size_t>(k)]) nodes.push_back(k);
+        seen[static_cast<size_t>(k)] = 1;
+      }
+      const ScreenPoint a = proj_.screen(node_of(r_, cycle_, n[0])), b = proj_.screen(node_of(r_, cycle_, n[1]));
+      middles.push_back({(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, e});
+    }
+  }
+
+  // A corner of the box round the nodes: the least (high false) or the greatest coordinates.
+  P3 box_corner(const std::vector<int>& nodes, bool high) const {
+    P3 c = node_of(r_, cycle_, nodes.front());
+    for (int n : nodes) {
+      const P3 q = node_of(r_, cycle_, n);
+      for (size_t a = 0; a < 3; ++a) c[a] = high ? std::max(c[a], q[a]) : std::min(c[a], q[a]);
+    }
+    return c;
+  }
+
+  // How far out of the box round the nodes a dimension line stands: clear of the thickest beam.
+  double clearance() const {
+    float thickest = 0;
+    for (int e = 1; e <= r_.pn_elem; ++e)
+      if (colour_of(e, true) != not_drawn && !r_.is_non_design(e) && beam(e))
+        thickest = std::max(thickest, diameter(e));
+    return 450 + thickest / 2 / size_ * std::fabs(p_.view.sy);
+  }
+
+  // The node numbers first, then the other texts, then the element numbers, each placed where it
+  // covers none before it; drawn element numbers first, as ever, then nodes, then the rest.
+  void labels(const std::vector<int>& nodes, const std::vector<NumberLabel>& elements,
+              const std::vector<OverlayText>& texts, const std::vector<LabelBox>& obstacles) {
+    const CanvasState kept = canvas_.state();
+    canvas_.set_font_size(label_points);
+    struct Text {
+      std::string text;
+      int colour;
+    };
+    std::vector<Text> what;
+    std::vector<LabelRequest> requests;
+    auto request = [&](double x, double y, double tx, double ty, const std::string& text, int colour, bool droppable) {
+      double w = 0, h = 0;
+      canvas_.measure_text(text, w, h);
+      requests.push_back({x, y, w, h, tx, ty, droppable});
+      what.push_back({text, colour});
+    };
+    if (p_.node_numbers)
+      for (int n : nodes) {
+        const ScreenPoint s = proj_.screen(node_of(r_, cycle_, n));
+        request(s.x, s.y, 1, -1, std::to_string(n), node_label_colour, false);
+      }
+    for (const OverlayText& t : texts) request(t.x, t.y, t.towards_x, t.towards_y, t.text, t.colour, false);
+    if (p_.element_numbers)
+      for (const NumberLabel& e : elements) request(e.x, e.y, 1, 1, std::to_string(e.number), element_label_colour, true);
+    const std::vector<std::optional<LabelBox>> boxes = place_labels(requests, obstacles);
+    const size_t first_element = requests.size() - (p_.element_numbers ? elements.size() : 0);
+    std::vector<size_t> order;
+    for (size_t i = first_element; i < requests.size(); ++i) order.push_back(i);
+    for (size_t i = 0; i < first_element; ++i) order.push_back(i);
+    for (size_t i : order) {
+      if (!boxes[i]) continue;
+      if (p_.label_background >= 0) canvas_.rect(boxes[i]->x1, boxes[i]->y1, boxes[i]->x2, boxes[i]->y2, p_.label_background, true);
+      canvas_.set_text_colour(what[i].colour);
+      canvas_.move_to(boxes[i]->x1, boxes[i]->y1);
+      canvas_.text(what[i].text);
+    }
+    canvas_.state() = kept;
+  }
+
   void section_beam(int e, int s, const P3& p1, const P3& p2) {
     const SectionTable& t = r_.sections;
     const ElementAxes ax = element_axes(p2 - p1, {r_.pe_ref(e, 1), r_.pe_ref(e, 2), r_.pe_ref(e, 3)});
@@ -215,8 +267,8 @@ class Drawing {
     if (!p_.hidden_lines) set_face_style(canvas_, false);
     for (int l = 1; l <= t.n_line(s); ++l) {
       const int q1 = t.line_pnt(s, l, 1), q2 = t.line_pnt(s, l, 2);
-      const Corner k[4] = {proj_.corner(at(q1, p1)), proj_.corner(at(q1, p2)), proj_.corner(at(q2, p2)),
-                           proj_.corner(at(q2, p1))};
+      const Corner k[4] = {proj_.normalised(at(q1, p1)), proj_.normalised(at(q1, p2)), proj_.normalised(at(q2, p2)),
+                           proj_.normalised(at(q2, p1))};
       face(k, false, colour_of(e, false));
     }
   }
@@ -233,8 +285,8 @@ class Drawing {
     for (int j = 0; j <= 6; ++j) {
       const double theta = j * step - step / 2;
       const P3 off = (-radius * std::cos(theta)) * ax.u2 + (radius * std::sin(theta)) * ax.u1;
-      ring1[j] = proj_.corner(p1 + off);
-      ring2[j] = proj_.corner(p2 + off);
+      ring1[j] = proj_.normalised(p1 + off);
+      ring2[j] = proj_.normalised(p2 + off);
     }
     if (!p_.hidden_lines) set_face_style(canvas_, true);
     for (int j = 1; j <= 6; ++j) {
@@ -266,10 +318,10 @@ class Drawing {
   Canvas& canvas_;
   const ResultStore& r_;
   const ResultPicture& p_;
-  Projection proj_;
+  PictureProjection proj_;
   std::vector<Face>& faces_;
   int cycle_ = 0;
-  float c2_ = 0, c3_ = 0, size_ = 1;
+  float size_ = 1;
 };
 
 // Swatches 240 twips square down the upper left corner of the surface, each with its value
@@ -290,6 +342,22 @@ void draw_legend(Canvas& canvas, const Legend& legend) {
     canvas.text(label);
     y += step;
   }
+}
+
+// The box the legend takes, to keep the labels off it; none without a legend.
+std::optional<LabelBox> legend_box(Canvas& canvas, const Legend& legend) {
+  if (legend.entries.empty()) return std::nullopt;
+  const CanvasState kept = canvas.state();
+  canvas.set_font_size(9);
+  double w = 0, h = 0, right = 0;
+  canvas.measure_text(legend.title, w, h);
+  right = 120 + w;
+  for (const auto& entry : legend.entries) {
+    canvas.measure_text(entry.second, w, h);
+    right = std::max(right, 480 + w);
+  }
+  canvas.state() = kept;
+  return LabelBox{120, 120, right, 480 + 300.0 * static_cast<double>(legend.entries.size())};
 }
 
 }  // namespace
@@ -325,11 +393,11 @@ void ResultDisplay::draw(Canvas& canvas, const ResultStore& r, const ResultPictu
   canvas.clear();
   painted_.clear();
   Drawing d(canvas, r, p, faces_);
-  d.fit();
   d.elements();
   if (p.hidden_lines) d.paint(ranking_, painted_);
   d.deformed();
-  d.numbers();
+  const std::optional<LabelBox> legend = legend_box(canvas, p.legend);
+  d.overlay_and_labels(legend);
   d.axes();
   draw_legend(canvas, p.legend);
 }

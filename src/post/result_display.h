@@ -13,6 +13,7 @@
 #include "base/canvas.h"
 #include "base/rotate.h"
 #include "base/view_window.h"
+#include "post/case_overlay.h"
 #include "post/result_store.h"
 
 // A colour scale beside the picture: a title and, top to bottom, swatches with their values.
@@ -47,6 +48,14 @@ struct ResultPicture {
   // the threshold and non-design bars), beside them at a fixed size.
   bool node_numbers = false;
   bool element_numbers = false;
+  // Over the frame: the supports, springs and loads of a load case (none when empty), and the
+  // dimension lines of the box round the nodes of the beams drawn.
+  std::vector<NodeConditions> conditions;
+  bool dimensions = false;
+  // The surface's size in twips when known (0: not): the labels stay inside it. A colour painted
+  // under each label, so that no line behind it runs through it (none when negative).
+  double surface_width = 0, surface_height = 0;
+  int label_background = -1;
 };
 inline constexpr int deformed_colour = 13;
 
@@ -85,6 +94,10 @@ class ResultDisplay {
   //    solid in colour 6, section faces dotted in colour 0, width 1;
   //  - with hidden lines the faces are kept and painted after all elements, back to front
   //    (rank_faces): two light grey strokes 5 wide across the face, then its four edges;
+  //  - then the loads, supports and dimension lines over it, and the texts: node numbers, the
+  //    dimensions, the loads' values, the supports' names and element numbers, placed together
+  //    clear of each other and of the legend (place_labels; an element number without room is
+  //    left out);
   //  - last the axis triad at the origin, 0.3 D long, L, W, H in light blue, width 2.
   // Frames: a non-design element turns its section by its reference taken as a direction (its
   // W axis along the part of the reference across the element, H along element x W); a prism

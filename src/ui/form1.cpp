@@ -625,9 +625,11 @@ void Form1::export_deck(const std::string& path) {
   write_fe_deck(*shown.frame, loading_, path);
 }
 
+void Form1::export_report(const std::string& path) { write_pdf_report(report(), path); }
+
 // The report of the frame shown, as the picture shows it; a frame to build that cannot stand is
-// reported without forces, saying why.
-void Form1::export_report(const std::string& path) {
+// reported without forces, saying why. Its pictures keep what they draw.
+Report Form1::report() {
   ReportInput in;
   in.picture = picture_shown();
   const Evaluated shown = on_screen();
@@ -644,7 +646,7 @@ void Form1::export_report(const std::string& path) {
   if (shown.kind == FrameKind::sized && !section_source_.path.empty()) in.files.push_back(section_source_);
   if (!loading_.combinations.empty()) in.files.push_back(combinations_source_);
   in.problem = shown.built ? unstable_export(*shown.built) : forces_problem_;
-  write_pdf_report(make_report(in), path);
+  return make_report(in);
 }
 
 // Whatever the view, once results are read: the forces of the cycle shown and the view's settings.

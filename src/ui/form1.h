@@ -37,6 +37,8 @@ class Form1 : public ViewForm {
 
   void Form_Load() override;
   void dump(JsonWriter& j) override;
+  // The calculation report of the frame shown, as "Export..." writes it to a .pdf.
+  Report report();
   bool call(const std::string& procedure) override;
 
   // Public procedure: clears the surface and draws the chosen cycle.

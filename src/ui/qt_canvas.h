@@ -25,6 +25,7 @@ class QtCanvas : public RecordingCanvas {
   // What a clear paints the surface with: the windows' background unless set (a printed page
   // takes white).
   void set_background(const QColor& colour) { background_ = colour; }
+  void measure_text(const std::string& s, double& width, double& height) const override;
 
  protected:
   void do_clear() override;
@@ -32,7 +33,6 @@ class QtCanvas : public RecordingCanvas {
   void do_rect(double x1, double y1, double x2, double y2, int colour, bool filled) override;
   void do_circle(double x, double y, double radius, int colour) override;
   void do_text(const std::string& s, double& width, double& height) override;
-  void measure_text(const std::string& s, double& width, double& height) const override;
 
  private:
   void changed();

@@ -20,6 +20,8 @@
 #include "formats/json.h"
 #include "ui/form1.h"
 #include "ui/pdf_report.h"
+#include "base/recording_canvas.h"
+#include "support/drawing.h"
 #include "support/export_readers.h"
 #include "support/window_test.h"
 
@@ -519,3 +521,36 @@ TEST_F(ReportWindow, FailedWriteLeavesNoFile) {
 }
 
 }  // namespace
+
+// Each load case has its drawing after its tables, in the oblique view (the frame is not flat):
+// nodes 1..3 fixed, node 4 carrying 0.2 kN along W and 1 kN down, every one of them numbered. The
+// plane views carry the overall dimensions of the beams drawn (nodes 1, 3 and 4: W 0 to 50).
+TEST_F(ReportWindow, LoadCasesAreDrawnWithTheirSupportsLoadsAndValues) {
+  run("click Form1.Option3\nexpect-error none\n");
+  const Report report = Forms::form1().report();
+  std::vector<const ReportBlock*> cases, planes;
+  for (const ReportBlock& b : report.blocks) {
+    if (b.kind != ReportBlock::Kind::picture) continue;
+    if (b.text.rfind("Load case ", 0) == 0) cases.push_back(&b);
+    if (b.text.find(" plane, with the overall dimensions") != std::string::npos) planes.push_back(&b);
+  }
+  ASSERT_EQ(cases.size(), 1u);
+  EXPECT_EQ(cases[0]->text.rfind("Load case 1 on the oblique view: supports, springs and loads (kN, kN m)", 0), 0u)
+      << cases[0]->text;
+  RecordingCanvas c;
+  cases[0]->picture.draw(c);
+  std::set<std::string> texts;
+  for (const Primitive& t : test_support::of(c.primitives(), Primitive::Op::text)) texts.insert(t.text);
+  for (const char* said : {"0.2 kN", "1 kN", "1", "2", "3", "4"}) EXPECT_TRUE(texts.count(said)) << said;
+  EXPECT_EQ(test_support::count_of(c.primitives(), Primitive::Op::line, force_colour), 6);  // two arrows
+  EXPECT_GE(test_support::count_of(c.primitives(), Primitive::Op::line, support_colour), 3 * 5);  // three hatched bars
+  ASSERT_EQ(planes.size(), 3u);
+  std::set<std::string> dimensions;
+  for (const ReportBlock* b : planes) {
+    RecordingCanvas plane;
+    b->picture.draw(plane);
+    for (const Primitive& t : test_support::of(plane.primitives(), Primitive::Op::text))
+      if (t.text.find(" mm") != std::string::npos) dimensions.insert(t.text);
+  }
+  EXPECT_EQ(dimensions, (std::set<std::string>{"L 200 mm", "W 50 mm", "H 100 mm"}));
+}

@@ -99,7 +99,9 @@ TEST(DeflectionGrowth, TheFallOfADeflectionByVirtualWork) {
       const double along = (v[0] * u[0] + v[1] * u[1] + v[2] * u[2]) / moved.value;
       const double fall = sense.fall(j, was, s);
       EXPECT_NEAR(fall, moved.value - along, 3e-3 * std::abs(fall)) << j << " " << step.A;
-      if (step.A > 0) EXPECT_LT(fall, 0) << j;  // heavier and no stiffer across: it sags more
+      if (step.A > 0) {
+        EXPECT_LT(fall, 0) << j;  // heavier and no stiffer across: it sags more
+      }
     }
 }
 

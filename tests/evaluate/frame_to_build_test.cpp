@@ -453,7 +453,9 @@ TEST(StandardSizes, GrownForTheDeflectionLimitWithinTheSectionTypesAndTheSmalles
     EXPECT_LE(largest_movement(analyse_frame(x.f, loading)).value, loading.deflection_limit * (1 + 1e-12));
     EXPECT_GT(x.s.grown, 0);
     EXPECT_GT(frame_mass(x.f, 7850), frame_mass(strength.f, 7850));
-    if (types > 0) EXPECT_LE(sections_used(x.f), types);
+    if (types > 0) {
+      EXPECT_LE(sections_used(x.f), types);
+    }
     const double least = standard_member(list[types > 0 ? 30 : 0]).values.A;
     ASSERT_EQ(list[30].name, "CFCHS 26.9x2");
     for (const MemberSection& s : x.f.sections) EXPECT_GE(s.values.A, least) << s.name;

@@ -298,3 +298,80 @@ TEST(ResultDisplay, NumbersStandBesideWhatIsDrawnAtOneSize) {
   EXPECT_NE(zoomed[2].state.x, plain[2].state.x);
   for (const Primitive& t : zoomed) EXPECT_EQ(t.state.font_size, label_points);
 }
+
+// A picture crowded with numbers and loads: nodes on top of each other in the view, a legend, a
+// surface of known size. No two texts of the picture cover each other, none leaves the surface
+// or covers the legend, every node and load keeps its text, and element numbers without room
+// are left out.
+TEST(ResultDisplay, LabelsOfACrowdedPictureStandApart) {
+  Result m;
+  // Seen face on (W right, H down), pairs of nodes one behind the other along L.
+  for (float l : {0.0f, 100.0f})
+    for (float w : {0.0f, 100.0f}) {
+      const int a = m.node(l, w, 0), b = m.node(l, w, 100);
+      m.element(a, b, 20);
+    }
+  for (int e = 1; e <= 4; e += 2) m.element(2 * e - 1, 2 * e + 1, 20);
+  ResultPicture p = plain_view();
+  p.node_numbers = p.element_numbers = true;
+  p.legend = {"Utilisation", {{12, "above 1"}, {10, "0"}}};
+  p.view.cx = 4700;  // the frame from 1700 to 7700 across, clear of the legend's corner
+  p.surface_width = 8400;
+  p.surface_height = 8000;
+  NodeConditions loaded;
+  loaded.node = 2;
+  loaded.loads = {0, 15000, -20000, 0, 0, 0};
+  NodeConditions held;
+  held.node = 1;
+  held.fixed = {true, true, true, false, false, false};
+  p.conditions = {held, loaded};
+  ResultDisplay d;
+  const RecordingCanvas c = drawn(d, m, p);
+  std::vector<LabelBox> boxes;
+  std::vector<std::string> texts;
+  std::vector<Primitive> written = test_support::of(c.primitives(), Primitive::Op::text, -1);
+  written.resize(written.size() - 3);  // the legend's title and entries, drawn last
+  for (const Primitive& t : written) {
+    if (t.state.font_size != label_points) continue;
+    double w = 0, h = 0;
+    RecordingCanvas measure;
+    measure.set_font_size(t.state.font_size);
+    measure.measure_text(t.text, w, h);
+    boxes.push_back({t.x1, t.y1, t.x1 + w, t.y1 + h});
+    texts.push_back(t.text);
+  }
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    EXPECT_GE(boxes[i].x1, 0) << texts[i];
+    EXPECT_LE(boxes[i].x2, 8400) << texts[i];
+    EXPECT_GE(boxes[i].y1, 0) << texts[i];
+    EXPECT_FALSE(boxes[i].x1 < 1110 && boxes[i].y1 < 1080) << texts[i] << " on the legend";  // 11 characters wide
+    for (size_t k = 0; k < i; ++k)
+      EXPECT_FALSE(std::min(boxes[i].x2, boxes[k].x2) > std::max(boxes[i].x1, boxes[k].x1) &&
+                   std::min(boxes[i].y2, boxes[k].y2) > std::max(boxes[i].y1, boxes[k].y1))
+          << texts[i] << " covers " << texts[k];
+  }
+  for (const char* kept : {"1", "2", "3", "4", "5", "6", "7", "8", "15 kN", "20 kN"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), kept), texts.end()) << kept;
+  EXPECT_LE(texts.size(), 16u);  // eight node numbers, two loads, at most six element numbers
+  // The loads' arrows and the pinned support are drawn over the frame.
+  EXPECT_EQ(test_support::count_of(c.primitives(), Primitive::Op::line, force_colour), 6);
+  EXPECT_GT(test_support::count_of(c.primitives(), Primitive::Op::line, support_colour), 3);
+}
+
+// The dimension lines of a plane view stand clear of the thickest beam: W under the square, 450
+// twips and the 100 mm radius (600 twips at D = 1000 mm) below its lower edge.
+TEST(ResultDisplay, DimensionLinesClearTheThickestBeam) {
+  Result m(200);
+  const int a = m.node(0, 0, 0), b = m.node(0, 1000, 0), c3 = m.node(0, 0, 1000), d4 = m.node(0, 1000, 1000);
+  m.element(a, b, 200);
+  m.element(c3, d4, 40);
+  m.element(a, c3, 40);
+  ResultPicture p = plain_view(0.1f);
+  p.dimensions = true;
+  ResultDisplay d;
+  const RecordingCanvas c = drawn(d, m, p);
+  std::vector<double> across;
+  for (const Primitive& l : lines_of(c, 0))
+    if (l.y1 == l.y2 && l.x1 == 1000 && l.x2 == 7000) across.push_back(l.y1);
+  EXPECT_EQ(across, (std::vector<double>{8050}));
+}
