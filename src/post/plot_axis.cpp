@@ -104,7 +104,7 @@ PlotAxis log_axis(double low, double high) {
   for (double c : candidates)
     if (c >= axis.min * (1 - 1e-12) && c <= axis.max * (1 + 1e-12)) {
       const int exponent = shared_exponent(c);
-      axis.ticks.push_back({c, engineering_label(c, exponent, 0)});
+      axis.ticks.push_back({c, engineering_label(c, exponent, decimals_for(c, exponent))});
     }
   return axis;
 }

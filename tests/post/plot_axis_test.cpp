@@ -49,6 +49,8 @@ TEST(PlotAxis, AxesEndOnTicksFromOneHundredToOneBillion) {
       {"log, within a decade", {120, 101, 100}, true, 90, 130, {"90", "100", "110", "120", "130"}},
       // 1e9..3e9: room 0.024 decades, 0.946e9..3.17e9, step 0.5e9.
       {"log, giga", {3e9, 1e9}, true, 0.5e9, 3.5e9, {"0.5e9", "1.0e9", "1.5e9", "2.0e9", "2.5e9", "3.0e9", "3.5e9"}},
+      // Compliances of a few hundredths of a kN m over two decades: each tick its own digits.
+      {"log, hundredths", {0.5, 0.017}, true, 0.01, 1, {"0.01", "0.02", "0.05", "0.1", "0.2", "0.5", "1"}},
       // Eight decades: powers of ten alone, still short.
       {"log, eight decades", {1e10, 1e2}, true, 10, 1e11, {}},
   };
