@@ -736,6 +736,16 @@ TEST(LightestFrame, TheLighterCleanFrameThatPasses) {
             "Lightest frame: " + significant_text(frame_mass(l.built->clean.frame, 7850), 4) +
                 " kg at threshold 0.1, the lightest of 1 frame that passes; of 2 clean frames, " + std::to_string(l.sized) +
                 " sized" + (l.sized < 2 ? " (the others could not be lighter)." : "."));
+  // With the largest section the smallest allowed, the cantilever sized weighs what any frame of
+  // more members would at least: the other is not sized.
+  const std::vector<StandardSection> list = hot_sections();
+  SizingOptions largest;
+  largest.smallest = std::max_element(list.begin(), list.end(), [](const StandardSection& a, const StandardSection& b) {
+                       return standard_member(a).values.A < standard_member(b).values.A;
+                     })->name;
+  const LightestFrame big = lightest_frame(design, diameters_of(design.frame), list, {235, 1.0}, {}, largest);
+  ASSERT_TRUE(big.built);
+  EXPECT_EQ(big.sized, 1);
   // Stopped before the first sizing, nothing is kept and the status says so.
   int asked = 0;
   const LightestFrame stopped =
