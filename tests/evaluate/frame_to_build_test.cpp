@@ -759,6 +759,20 @@ TEST(LightestFrame, TheLighterCleanFrameThatPasses) {
             "Lightest frame: no frame sized passes its checks; of 2 clean frames, 0 sized before the search was stopped.");
 }
 
+// A frame passes only with every sized member passing and within the deflection limit it grew for.
+TEST(LightestFrame, WhatPasses) {
+  const Model m = test_support::two_struts(1000);
+  const ShownFrame f = frame_of(m.f, {10, 10});
+  const AnalysedFrame design{f, analyse_frame(f)};
+  const std::vector<char> both{1, 1};
+  const std::vector<StandardSection> wire{{"RD 1", 1, 0, ""}}, list = hot_sections();
+  EXPECT_FALSE(frame_passes(build_frame(design, both, &wire, {235, 1.0}, {}, {}), {235, 1.0}, {}));
+  EXPECT_TRUE(frame_passes(build_frame(design, both, &list, {235, 1.0}, {}, {}), {235, 1.0}, {}));
+  Loading stiff;
+  stiff.deflection_limit = 1e-6;
+  EXPECT_FALSE(frame_passes(build_frame(design, both, &list, {235, 1.0}, stiff, {}), {235, 1.0}, stiff));
+}
+
 // On a real optimised design: no clean frame of any threshold, in standard sizes, passes lighter
 // than the one kept, which passes, and the threshold shown gives it again.
 TEST(LightestFrame, NoThresholdGivesALighterFrameThatPasses) {
