@@ -118,9 +118,8 @@ bool frame_passes(const BuiltFrame& b, const CheckSettings& checks, const Loadin
   if (b.sizing->for_deflection && !b.sizing->deflection_met()) return false;
   const ShownFrame& f = b.clean.frame;
   // The sizing answers for the members it sized; bars of their own sections are checked here.
-  if (std::all_of(f.sections.begin(), f.sections.end(),
-                  [](const MemberSection& s) { return s.shape == MemberSection::Shape::circle; }))
-    return true;
+  const std::vector<int>& sized = b.sizing->choice;
+  if (std::all_of(sized.begin(), sized.end(), [](int c) { return c >= 0; })) return true;
   const FrameJudgement j = judge_frame(f, *b.clean.forces, checks, loading, std::vector<char>(f.sections.size(), 1));
   return std::all_of(j.checks.envelope.begin(), j.checks.envelope.end(),
                      [](const MemberEnvelope& e) { return e.utilisation <= 1; });
