@@ -95,7 +95,7 @@ TEST(DeflectionGrowth, TheFallOfADeflectionByVirtualWork) {
       const Section was = s;
       const double by = 1e-3 * (step.A > 0 ? s.A : s.Iw);
       s = {s.A + by * step.A, s.Iw + by * step.Iw, s.Ih + by * step.Ih, s.J + by * step.J};
-      const auto& v = analyse_frame(stiffer, heavy).displacements[0][2];
+      const auto v = analyse_frame(stiffer, heavy).displacements[0][2];  // a copy: the analysis is a temporary
       const double along = (v[0] * u[0] + v[1] * u[1] + v[2] * u[2]) / moved.value;
       const double fall = sense.fall(j, was, s);
       EXPECT_NEAR(fall, moved.value - along, 3e-3 * std::abs(fall)) << j << " " << step.A;
