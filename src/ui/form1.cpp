@@ -126,7 +126,7 @@ Form1::Form1()
   make_steel_frame();
   make_loads_frame();
   make_stop_button();
-  make_status_line(this, {column, 7440, column_width, 660});
+  make_status_line(this, {column, 7400, column_width, 800});
   // Only "Read Data" is there until results are read.
   for (QWidget* c : shown_after_read()) c->hide();
   wire();
@@ -223,12 +223,12 @@ void Form1::make_build_frame() {
   Label47 = make_label(Frame6, "Label47", "Section types", {3000, 840, 1500, 300});
   Text47 = make_text(Frame6, "Text47", "0", {4560, 810, 800, 300},
                      "Most Different Sections the Sizing Uses, Chosen for the Lightest Frame (0 = As Many as Needed)");
-  Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1800, 300});
-  Text48 = make_text(Frame6, "Text48", "", {1980, 1230, 1500, 300},
+  Label48 = make_label(Frame6, "Label48", "Smallest section", {120, 1260, 1500, 300});
+  Text48 = make_text(Frame6, "Text48", "", {1680, 1230, 1200, 300},
                      "No Member Smaller than This Section of sections.csv (Empty = None)");
   Command44 = make_button(Frame6, "Command44", "Lightest Frame", {120, 1650, 1600, 420},
                           "Size the Clean Frame at Every Threshold Where It Changes and Show the Lightest that Passes");
-  Check43 = make_check(Frame6, "Check43", "Keep optimised areas", {3600, 1260, 1860, 300},
+  Check43 = make_check(Frame6, "Check43", "Keep optimised areas", {3000, 1260, 2460, 300},
                        "No Member Smaller than Its Optimised Circle's Area (Off: Sizes from the Forces Alone)");
   Check44 = make_check(Frame6, "Check44", "Hold mechanisms", {1800, 1710, 3600, 300},
                        "When the Clean Frame Is a Mechanism, Add Back the Lightest Removed Members that Hold It");
