@@ -73,9 +73,14 @@ std::string added_text(const CleanFrame& c) {
 
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
                        const CheckSettings& checks, const Loading& loading, const SizingOptions& options, bool hold) {
+  return build_from_clean(design, clean_up(design.frame, drawn, loading, hold), sizes, checks, loading, options);
+}
+
+BuiltFrame build_from_clean(const AnalysedFrame& design, CleanFrame clean, const std::vector<StandardSection>* sizes,
+                       const CheckSettings& checks, const Loading& loading, const SizingOptions& options) {
   BuiltFrame b;
   b.options = options;
-  b.clean = clean_up(design.frame, drawn, loading, hold);
+  b.clean = std::move(clean);
   b.optimised_volume = frame_volume(design.frame);
   b.optimised_compliance = design.forces.total_compliance();
   if (sizes == nullptr || !b.clean.forces) return b;

@@ -30,6 +30,9 @@ struct BuiltFrame {
 BuiltFrame build_frame(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>* sizes,
                        const CheckSettings& checks, const Loading& loading = {}, const SizingOptions& options = {},
                        bool hold = false);
+// The same from the clean frame of `design` already made (clean_up under the same loading).
+BuiltFrame build_from_clean(const AnalysedFrame& design, CleanFrame clean, const std::vector<StandardSection>* sizes,
+                       const CheckSettings& checks, const Loading& loading, const SizingOptions& options);
 
 // Why the frame to build cannot be exported with its forces: "the clean frame cannot stand:
 // load case 1: ... is free along W; a lower threshold keeps more members, or "Show Optimised"

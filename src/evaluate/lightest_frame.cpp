@@ -52,13 +52,15 @@ double least_volume(const ShownFrame& full, const std::vector<char>& kept, doubl
   return v;
 }
 
-// The volume of the clean frame of the members drawn sized in one round (the lightest sections
-// that pass under the forces of the smallest), mm3; infinite when it cannot stand.
-double first_round_volume(const AnalysedFrame& design, const std::vector<char>& drawn, const std::vector<StandardSection>& list,
-                          const CheckSettings& checks, const Loading& loading, SizingOptions options) {
+// The volume of a clean frame that stands sized in one round (the lightest sections that pass
+// under the forces of the smallest), mm3.
+double first_round_volume(const CleanFrame& clean, const std::vector<StandardSection>& list, const CheckSettings& checks,
+                          const Loading& loading, SizingOptions options) {
   options.rounds = 1;
-  const BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options, true);
-  return b.sizing ? frame_volume(b.clean.frame) : std::numeric_limits<double>::infinity();
+  ShownFrame f = clean.frame;
+  FrameForces forces = *clean.forces;
+  size_members(f, forces, list, checks, loading, options);
+  return frame_volume(f);
 }
 
 // A frame whose first round is this much heavier than the lightest passing so far is not sized
@@ -147,11 +149,12 @@ LightestFrame lightest_frame(const AnalysedFrame& design, const CycleDiameters& 
     }
     const std::vector<char> drawn = drawn_members(d, order[k].threshold);
     try {
-      if (std::isfinite(best) && first_round_volume(design, drawn, list, checks, loading, options) >= probe_margin * best) {
+      CleanFrame clean = clean_up(design.frame, drawn, loading, true);
+      if (clean.forces && std::isfinite(best) && first_round_volume(clean, list, checks, loading, options) >= probe_margin * best) {
         ++out.probed;
         continue;
       }
-      BuiltFrame b = build_frame(design, drawn, &list, checks, loading, options, true);
+      BuiltFrame b = build_from_clean(design, std::move(clean), &list, checks, loading, options);
       ++out.sized;
       if (!frame_passes(b, checks, loading)) continue;
       ++out.passing;
